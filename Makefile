@@ -1,0 +1,48 @@
+# Thin wrapper over CMake.  `make test` builds and runs the suite twice:
+# an optimised build, then one under AddressSanitizer + UndefinedBehaviorSanitizer.
+JOBS ?= $(shell nproc)
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+DEMO_MOVIE ?= examples/demo.swf
+
+.PHONY: all deps build build-asan test test-fast test-asan bench demo format clean
+
+all: build
+
+deps:
+	@sh scripts/install-deps.sh
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+
+$(ASAN_BUILD)/CMakeCache.txt:
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSWF_SANITIZE=ON -DSWF_BUILD_BENCH=OFF \
+		-DCMAKE_CXX_FLAGS_DEBUG="-O1 -g"
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+build-asan: deps $(ASAN_BUILD)/CMakeCache.txt
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+test-fast: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-asan: build-asan
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+test: test-fast test-asan
+
+bench: build
+	$(BUILD)/bench/swf_bench --benchmark_counters_tabular=true
+
+demo: build
+	$(BUILD)/tools/swfinfo $(BUILD)/libswfplugin.so
+
+format:
+	find platform include swf shapes raster bridge util plugin tools tests bench examples \
+		-name '*.h' -o -name '*.cpp' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

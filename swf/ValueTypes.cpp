@@ -8,7 +8,9 @@ namespace {
 
 const float kIdentity[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
 
-void CopyRow(float (&dst)[4], const float (&src)[4]) { std::memcpy(dst, src, sizeof(dst)); }
+void CopyRow(float (&dst)[4], const float (&src)[4]) {
+    std::memcpy(dst, src, sizeof(dst));
+}
 
 } // namespace
 
@@ -17,7 +19,9 @@ void Matrix4::SetIdentity() {
     identity = true;
 }
 
-bool Matrix4::ComputeIsIdentity() const { return std::memcmp(m, kIdentity, sizeof(m)) == 0; }
+bool Matrix4::ComputeIsIdentity() const {
+    return std::memcmp(m, kIdentity, sizeof(m)) == 0;
+}
 
 Point3 Matrix4::Transform(Point3 p) const {
     if (identity) return p;
@@ -62,7 +66,7 @@ Matrix4 Matrix4::Inverse() const {
     if (identity) return result;
     float a[4][4];
     std::memcpy(a, m, sizeof(a));
-    float (&b)[4][4] = result.m;
+    float(&b)[4][4] = result.m;
     for (int k = 0; k < 4; ++k) {
         int pivotRow = k;
         for (int r = k + 1; r < 4; ++r)
@@ -114,8 +118,8 @@ bool ColorTransform::ComputeIsIdentity() const {
 
 ColorRGBA ColorTransform::Apply(const ColorRGBA& c) const {
     if (identity) return c;
-    return {c.red * multRed + addRed, c.green * multGreen + addGreen,
-            c.blue * multBlue + addBlue, c.alpha * multAlpha + addAlpha};
+    return {c.red * multRed + addRed, c.green * multGreen + addGreen, c.blue * multBlue + addBlue,
+            c.alpha * multAlpha + addAlpha};
 }
 
 void ColorTransform::Concatenate(const ColorTransform& inner) {

@@ -19,6 +19,11 @@ struct ColorRGBA {
     float red = 0, green = 0, blue = 0, alpha = 0;
 };
 
+// A RECT record in file order, twips.
+struct RawRect {
+    int32_t xmin = 0, xmax = 0, ymin = 0, ymax = 0;
+};
+
 // A MATRIX record: scale and rotate terms are 16.16 fixed point, translation in twips.
 struct RawMatrix {
     int32_t scaleX = 0x10000, rotateSkew0 = 0, rotateSkew1 = 0, scaleY = 0x10000;

@@ -1,0 +1,7 @@
+#include "swf/FObject.h"
+
+namespace UT {
+
+FObject::~FObject() = default;
+
+} // namespace UT

@@ -1,0 +1,83 @@
+// The movie's main timeline: owns the file image, the header fields and the character
+// dictionary, and handles the definition tags besides the timeline ones.
+#pragma once
+
+#include "swf/FButton.h"
+#include "swf/FFont.h"
+#include "swf/FObject.h"
+#include "swf/FlashSubScript.h"
+#include "swf/RefCountBase.h"
+#include "swf/ValueTypes.h"
+
+#include <cstdint>
+#include <map>
+
+namespace UT {
+
+class FlashScript : public FlashSubScript {
+public:
+    FlashScript() = default;
+    // Releases the dictionary, then frees the file image.
+    ~FlashScript() override;
+
+    // Reads the whole file into a new image and parses its header.  False when the file
+    // cannot be opened or read whole, or when the header is refused.
+    bool LoadFile(const char* path);
+    // Checks the header and fills the header fields.  The image must come from
+    // GlobalAlloc; the movie owns it from now on and frees it, also when this fails.
+    bool Parse(uint8_t* image, uint32_t size);
+
+    // Back to the first tag with an empty dictionary.
+    void Rewind() override;
+    // Definition tags, SetBackgroundColor, JPEGTables, FreeCharacter and NameCharacter;
+    // everything else goes to the timeline.
+    bool HandleTag(uint16_t code) override;
+
+    // Stores `object` under its id, releasing any character stored there before.
+    void DefineCharacter(FObject* object);
+    // Null when the id has no character (or one of another class, for the typed finds).
+    Held<FObject> FindCharacter(uint32_t id) const;
+    Held<FFont> FindFont(uint32_t id) const;
+    Held<FButton> FindButton(uint32_t id) const;
+    // Removes the entry; an absent id changes nothing.
+    void FreeCharacter(uint32_t id);
+    // Names the character; a name for an absent id is dropped.
+    void NameCharacter(uint32_t id, const char* name);
+    size_t CharacterCount() const { return dictionary.size(); }
+
+    uint16_t Version() const { return version; }
+    float FrameRate() const { return frameRate; }
+    const RectF& FrameRect() const { return frameRect; }
+    const ColorRGBA& BackgroundColor() const { return backgroundColor; }
+    // Offset of the data of the last JPEGTables tag, 0 when there was none.
+    uint32_t JpegTablesPosition() const { return jpegTablesPosition; }
+
+protected:
+    // Definition tags: each creates one character and hands it to DefineCharacter.
+    void HandleDefineShape(bool withAlpha);
+    void HandleDefineBitmap(int kind);
+    void HandleDefineFont(int kind);
+    void HandleDefineFontInfo();
+    void HandleDefineText(int kind);
+    void HandleDefineButton(int kind);
+    void HandleDefineButtonCxform();
+    void HandleDefineSprite();
+
+    void HandleJPEGTables();
+    void HandleSetBackgroundColor();
+    void HandleFreeCharacter();
+    void HandleNameCharacter();
+
+private:
+    void ReleaseImage();
+
+    uint8_t* image = nullptr;
+    uint16_t version = 0;
+    float frameRate = 0;
+    RectF frameRect;
+    ColorRGBA backgroundColor;
+    uint32_t jpegTablesPosition = 0;
+    std::map<uint32_t, Held<FObject>> dictionary;
+};
+
+} // namespace UT

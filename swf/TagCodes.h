@@ -1,0 +1,40 @@
+// The tag codes that the timelines act on.  Every other code is skipped by its length.
+#pragma once
+
+#include <cstdint>
+
+namespace UT {
+
+enum TagCode : uint16_t {
+    kTagEnd = 0,
+    kTagShowFrame = 1,
+    kTagDefineShape = 2,
+    kTagFreeCharacter = 3,
+    kTagPlaceObject = 4,
+    kTagRemoveObject = 5,
+    kTagDefineBits = 6,
+    kTagDefineButton = 7,
+    kTagJPEGTables = 8,
+    kTagSetBackgroundColor = 9,
+    kTagDefineFont = 10,
+    kTagDefineText = 11,
+    kTagDefineFontInfo = 13,
+    kTagDefineBitsLossless = 20,
+    kTagDefineBitsJPEG2 = 21,
+    kTagDefineShape2 = 22,
+    kTagDefineButtonCxform = 23,
+    kTagPlaceObject2 = 26,
+    kTagRemoveObject2 = 28,
+    kTagDefineShape3 = 32,
+    kTagDefineText2 = 33,
+    kTagDefineButton2 = 34,
+    kTagDefineBitsJPEG3 = 35,
+    kTagDefineBitsLossless2 = 36,
+    kTagDefineEditText = 37,
+    kTagDefineSprite = 39,
+    kTagNameCharacter = 40,
+    kTagFrameLabel = 43,
+    kTagDefineFont2 = 48,
+};
+
+} // namespace UT

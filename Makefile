@@ -38,7 +38,7 @@ bench: build
 	$(BUILD)/bench/swf_bench --benchmark_counters_tabular=true
 
 demo: build
-	$(BUILD)/tools/swfinfo $(BUILD)/libswfplugin.so
+	$(BUILD)/tools/swfinfo
 
 format:
 	find platform include swf shapes raster bridge util plugin tools tests bench examples \

@@ -17,8 +17,8 @@
 
 const IID IID_IUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 const IID IID_IClassFactory = {0x00000001, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-const IID IID_ISequentialStream = {0x0C733A30, 0x2A1C, 0x11CE, {0xAD, 0xE5, 0x00, 0xAA, 0x00,
-                                                                 0x44, 0x77, 0x3D}};
+const IID IID_ISequentialStream = {
+    0x0C733A30, 0x2A1C, 0x11CE, {0xAD, 0xE5, 0x00, 0xAA, 0x00, 0x44, 0x77, 0x3D}};
 const IID IID_IStream = {0x0000000C, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
 namespace {
@@ -197,11 +197,17 @@ HGLOBAL WINAPI GlobalAlloc(UINT, SIZE_T bytes) {
     return static_cast<GlobalHeader*>(raw) + 1;
 }
 
-LPVOID WINAPI GlobalLock(HGLOBAL memory) { return memory; }
+LPVOID WINAPI GlobalLock(HGLOBAL memory) {
+    return memory;
+}
 
-BOOL WINAPI GlobalUnlock(HGLOBAL) { return FALSE; }
+BOOL WINAPI GlobalUnlock(HGLOBAL) {
+    return FALSE;
+}
 
-HGLOBAL WINAPI GlobalHandle(const void* pointer) { return const_cast<void*>(pointer); }
+HGLOBAL WINAPI GlobalHandle(const void* pointer) {
+    return const_cast<void*>(pointer);
+}
 
 HGLOBAL WINAPI GlobalFree(HGLOBAL memory) {
     if (memory) std::free(static_cast<GlobalHeader*>(memory) - 1);
@@ -216,7 +222,9 @@ LONG WINAPI InterlockedDecrement(LONG volatile* value) {
     return std::atomic_ref<LONG>(*const_cast<LONG*>(value)).fetch_sub(1) - 1;
 }
 
-DWORD WINAPI GetCurrentThreadId() { return DWORD(syscall(SYS_gettid)); }
+DWORD WINAPI GetCurrentThreadId() {
+    return DWORD(syscall(SYS_gettid));
+}
 
 HANDLE WINAPI CreateMutexW(void*, BOOL initialOwner, LPCWSTR) {
     auto* mutex = new MutexObject;
@@ -271,8 +279,7 @@ int WINAPI WideCharToMultiByte(UINT, DWORD, LPCWSTR wide, int wideLength, LPSTR 
     return int(text.size());
 }
 
-int WINAPI MultiByteToWideChar(UINT, DWORD, LPCSTR text, int textLength, LPWSTR out,
-                               int outSize) {
+int WINAPI MultiByteToWideChar(UINT, DWORD, LPCSTR text, int textLength, LPWSTR out, int outSize) {
     if (!text || outSize < 0) return 0;
     const bool withTerminator = textLength < 0;
     const int length = withTerminator ? int(std::strlen(text)) : textLength;
@@ -284,7 +291,9 @@ int WINAPI MultiByteToWideChar(UINT, DWORD, LPCSTR text, int textLength, LPWSTR 
     return int(wide.size());
 }
 
-BOOL WINAPI DisableThreadLibraryCalls(HMODULE) { return TRUE; }
+BOOL WINAPI DisableThreadLibraryCalls(HMODULE) {
+    return TRUE;
+}
 
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR path, DWORD size) {
     if (!path || size == 0) return 0;

@@ -82,11 +82,21 @@ typedef const GUID& REFGUID;
 typedef const IID& REFIID;
 typedef const CLSID& REFCLSID;
 
-inline bool IsEqualGUID(REFGUID a, REFGUID b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
-inline bool IsEqualIID(REFIID a, REFIID b) { return IsEqualGUID(a, b); }
-inline bool IsEqualCLSID(REFCLSID a, REFCLSID b) { return IsEqualGUID(a, b); }
-inline bool operator==(REFGUID a, REFGUID b) { return IsEqualGUID(a, b); }
-inline bool operator!=(REFGUID a, REFGUID b) { return !IsEqualGUID(a, b); }
+inline bool IsEqualGUID(REFGUID a, REFGUID b) {
+    return std::memcmp(&a, &b, sizeof(GUID)) == 0;
+}
+inline bool IsEqualIID(REFIID a, REFIID b) {
+    return IsEqualGUID(a, b);
+}
+inline bool IsEqualCLSID(REFCLSID a, REFCLSID b) {
+    return IsEqualGUID(a, b);
+}
+inline bool operator==(REFGUID a, REFGUID b) {
+    return IsEqualGUID(a, b);
+}
+inline bool operator!=(REFGUID a, REFGUID b) {
+    return !IsEqualGUID(a, b);
+}
 
 extern const IID IID_IUnknown;
 extern const IID IID_IClassFactory;
@@ -202,8 +212,8 @@ static_assert(sizeof(BITMAPINFOHEADER) == 40);
 #define FILE_ATTRIBUTE_NORMAL 0x00000080u
 #define FILE_FLAG_SEQUENTIAL_SCAN 0x08000000u
 
-HANDLE WINAPI CreateFileA(LPCSTR path, DWORD access, DWORD share, void* security,
-                          DWORD disposition, DWORD flags, HANDLE templateFile);
+HANDLE WINAPI CreateFileA(LPCSTR path, DWORD access, DWORD share, void* security, DWORD disposition,
+                          DWORD flags, HANDLE templateFile);
 HANDLE WINAPI CreateFileW(LPCWSTR path, DWORD access, DWORD share, void* security,
                           DWORD disposition, DWORD flags, HANDLE templateFile);
 DWORD WINAPI GetFileSize(HANDLE file, DWORD* sizeHigh);
@@ -250,10 +260,10 @@ BOOL WINAPI ReleaseMutex(HANDLE mutex);
 
 // Converts UTF-16 to the process code page, which is UTF-8 here.  Same contract as on
 // Windows: a length of -1 includes the terminator; a zero output size asks for the size.
-int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength,
-                               LPSTR out, int outSize, LPCSTR defaultChar, BOOL* usedDefault);
-int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int textLength,
-                               LPWSTR out, int outSize);
+int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR out,
+                               int outSize, LPCSTR defaultChar, BOOL* usedDefault);
+int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int textLength, LPWSTR out,
+                               int outSize);
 
 BOOL WINAPI DisableThreadLibraryCalls(HMODULE module);
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR path, DWORD size);

@@ -1,0 +1,42 @@
+// The plug-in information object: how the host discovers what this plug-in reads.
+#pragma once
+
+#include "include/VxSWFPlugin.h"
+#include "plugin/GlobalObject.h"
+
+#include <cstdint>
+
+// One row of the plug-in description table.
+struct PluginDescription {
+    const CLSID* clsid;
+    uint32_t nameId;
+    uint32_t formatNameId;
+    uint32_t patternId;
+    uint32_t flags;
+    uint32_t value2;
+    uint32_t capabilities;
+    uint32_t value4;
+    uint32_t value5;
+    uint32_t value6;
+    uint32_t value8;
+};
+
+extern const PluginDescription kPluginDescriptions[1];
+
+class CVxUnsharedFIOPluginInfo final : public IVxUnsharedFIOPluginInfo, public GlobalObject {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+    HRESULT STDMETHODCALLTYPE Init(uint32_t a, uint32_t b, uint32_t c) override;
+    HRESULT STDMETHODCALLTYPE GetCount(int32_t* count) override;
+    HRESULT STDMETHODCALLTYPE GetInfo(int32_t index, CLSID* clsid, WCHAR* name,
+                                      int32_t nameCapacity, uint32_t* flags, uint32_t* value2,
+                                      uint32_t* capabilities, uint32_t* value4, uint32_t* value5,
+                                      uint32_t* value6, uint32_t* value7,
+                                      uint32_t* value8) override;
+
+private:
+    ULONG refCount_ = 0;
+    int32_t initialised_ = 0;
+};

@@ -1,0 +1,48 @@
+// A colour ramp of 1024 entries built lazily from stops sorted by position.  Between two
+// stops the blend follows a Bezier-shaped curve; a = b = 0.5 gives a straight blend.
+#pragma once
+
+#include "swf/ValueTypes.h"
+
+#include <cstdint>
+#include <vector>
+
+struct ZGradientStop {
+    float position = 0; // 0..1
+    float a = 0.5f;     // shape of the blend towards the next stop
+    float b = 0.5f;
+    uint8_t color[4] = {0, 0, 0, 0}; // blue, green, red, alpha
+};
+
+class ZGradient {
+public:
+    static constexpr int kRampSize = 1024;
+
+    ZGradient();
+    virtual ~ZGradient();
+
+    // Inserts in position order; a stop at an existing position replaces that stop.
+    void AddStop(const ZGradientStop& stop);
+    const std::vector<ZGradientStop>& Stops() const { return stops_; }
+    void TransformStops(const ColorTransform& cx);
+
+    bool IsDirty() const { return dirty_; }
+    // Rebuilds the ramp when the stops changed since the last build.
+    void BuildRamp();
+    const uint8_t* RampEntry(int k) const { return ramp_[k]; }
+
+    // Solves X(s) = target on [0, 1] for the cubic Bezier with control values x0..x3.
+    static float SolveBezier(float x0, float x1, float x2, float x3, float target);
+
+protected:
+    void CopyStopsFrom(const ZGradient& other);
+
+    uint8_t ramp_[kRampSize][4];
+
+private:
+    void FillRange(int from, int to, const uint8_t* color);
+    void BlendPair(const ZGradientStop& s0, const ZGradientStop& s1);
+
+    std::vector<ZGradientStop> stops_;
+    bool dirty_ = false;
+};

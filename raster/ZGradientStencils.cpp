@@ -1,0 +1,111 @@
+#include "raster/ZGradientStencils.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr int kLastEntry = ZGradient::kRampSize - 1;
+
+// Integer square root, rounded down.
+uint32_t IntegerSqrt(uint32_t n) {
+    uint32_t root = 0, bit = 1u << 30;
+    while (bit > n) bit >>= 2;
+    while (bit != 0) {
+        if (n >= root + bit) {
+            n -= root + bit;
+            root = (root >> 1) + bit;
+        } else {
+            root >>= 1;
+        }
+        bit >>= 2;
+    }
+    return root;
+}
+
+} // namespace
+
+uint16_t* ZGradientStencilBase::NextPixel16(uint16_t* out) {
+    uint8_t pixel[4];
+    ZWidenPixel(NextPixel8(pixel), out);
+    return out;
+}
+
+void ZGradientStencilBase::FetchSpan16(uint16_t* dst, int count) {
+    for (int i = 0; i < count; ++i) NextPixel16(dst + 4 * i);
+}
+
+ZStencil* ZLinearGradientStencil::Clone() const {
+    auto* copy = new ZLinearGradientStencil;
+    copy->CopyStopsFrom(*this);
+    return copy;
+}
+
+void ZLinearGradientStencil::Seek(int32_t x, int32_t y) {
+    const Point3 a = DeviceToPaint(static_cast<float>(x), static_cast<float>(y));
+    const Point3 b = DeviceToPaint(static_cast<float>(x) + 1.0f, static_cast<float>(y));
+    t_ = a.x + 0.5f;
+    dt_ = (b.x + 0.5f) - t_;
+}
+
+// trunc(t * 1024) clamped to the ramp; decided in float so that no out-of-range value is
+// ever converted.
+int ZLinearGradientStencil::Index() const {
+    const float position = t_ * 1024.0f;
+    if (!(position >= 1.0f)) return 0;
+    if (position >= static_cast<float>(kLastEntry)) return kLastEntry;
+    return static_cast<int>(position);
+}
+
+uint8_t* ZLinearGradientStencil::NextPixel8(uint8_t* out) {
+    std::memcpy(out, ramp_[Index()], 4);
+    t_ += dt_;
+    return out;
+}
+
+void ZLinearGradientStencil::FetchSpan8(uint8_t* dst, int count) {
+    for (int i = 0; i < count; ++i) {
+        std::memcpy(dst + 4 * i, ramp_[Index()], 4);
+        t_ += dt_;
+    }
+}
+
+ZStencil* ZRadialGradientStencil::Clone() const {
+    auto* copy = new ZRadialGradientStencil;
+    copy->CopyStopsFrom(*this);
+    return copy;
+}
+
+void ZRadialGradientStencil::Seek(int32_t x, int32_t y) {
+    const Point3 a = DeviceToPaint(static_cast<float>(x), static_cast<float>(y));
+    const Point3 b = DeviceToPaint(static_cast<float>(x) + 1.0f, static_cast<float>(y));
+    gx_ = 2.0f * a.x;
+    dgx_ = 2.0f * b.x - gx_;
+    gy_ = 2.0f * a.y;
+    dgy_ = 2.0f * b.y - gy_;
+}
+
+// A coordinate of 1023 or more already puts the radius at the ramp end, so only small
+// values reach the integer square root and the sum of squares stays well inside 32 bits.
+int ZRadialGradientStencil::Index() const {
+    const float fx = 1024.0f * gx_, fy = 1024.0f * gy_;
+    const float limit = static_cast<float>(kLastEntry);
+    if (!(std::fabs(fx) < limit) || !(std::fabs(fy) < limit)) return kLastEntry;
+    const int32_t ix = static_cast<int32_t>(fx), iy = static_cast<int32_t>(fy);
+    const uint32_t r = IntegerSqrt(static_cast<uint32_t>(ix * ix + iy * iy));
+    return r > static_cast<uint32_t>(kLastEntry) ? kLastEntry : static_cast<int>(r);
+}
+
+uint8_t* ZRadialGradientStencil::NextPixel8(uint8_t* out) {
+    std::memcpy(out, ramp_[Index()], 4);
+    Skip();
+    return out;
+}
+
+void ZRadialGradientStencil::FetchSpan8(uint8_t* dst, int count) {
+    for (int i = 0; i < count; ++i) {
+        std::memcpy(dst + 4 * i, ramp_[Index()], 4);
+        gx_ += dgx_;
+        gy_ += dgy_;
+    }
+}

@@ -1,0 +1,49 @@
+// Linear and radial gradient stencils: a ZGradient ramp laid along the x axis of gradient
+// space, or around its centre.  All matrix work happens once per span in Seek; per pixel
+// it is one lookup and one or two additions.
+#pragma once
+
+#include "raster/ZGradient.h"
+#include "raster/ZStencil.h"
+
+class ZGradientStencilBase : public ZStencil, public ZGradient {
+public:
+    void ApplyColorTransform(const ColorTransform& cx) override { TransformStops(cx); }
+    void Prepare() override { BuildRamp(); }
+    uint16_t* NextPixel16(uint16_t* out) override;
+    void FetchSpan16(uint16_t* dst, int count) override;
+    bool IsSolidColor() const override { return false; }
+};
+
+// Ramp start at gradient x = -0.5, end at +0.5, padded with the end colours beyond.
+class ZLinearGradientStencil : public ZGradientStencilBase {
+public:
+    ZStencil* Clone() const override;
+    void Seek(int32_t x, int32_t y) override;
+    uint8_t* NextPixel8(uint8_t* out) override;
+    void Skip() override { t_ += dt_; }
+    void FetchSpan8(uint8_t* dst, int count) override;
+
+private:
+    int Index() const;
+
+    float t_ = 0, dt_ = 0;
+};
+
+// Ramp start at the centre of gradient space, end at radius 0.5.
+class ZRadialGradientStencil : public ZGradientStencilBase {
+public:
+    ZStencil* Clone() const override;
+    void Seek(int32_t x, int32_t y) override;
+    uint8_t* NextPixel8(uint8_t* out) override;
+    void Skip() override {
+        gx_ += dgx_;
+        gy_ += dgy_;
+    }
+    void FetchSpan8(uint8_t* dst, int count) override;
+
+private:
+    int Index() const;
+
+    float gx_ = 0, dgx_ = 0, gy_ = 0, dgy_ = 0;
+};

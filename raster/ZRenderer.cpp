@@ -1,0 +1,317 @@
+#include "raster/ZRenderer.h"
+
+#include "raster/ZStencil.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+constexpr float kHuge = 3.4028235e38f;
+// Scaled coordinates are clamped here before conversion, far outside any target, so that
+// huge or infinite input stays defined and the stepping arithmetic fits in 64 bits.
+constexpr float kFixedLimit = 1073741824.0f; // 2^30
+
+int32_t ToFixed(float scaled) {
+    const float f = std::floor(scaled);
+    return static_cast<int32_t>(std::clamp(f, -kFixedLimit, kFixedLimit));
+}
+
+int64_t CeilDiv(int64_t a, int64_t b) {
+    return (a + b - 1) / b;
+}
+
+// A plane can be painted at a depth when it is there, matches the depth and its rows hold
+// its width; 16-bit planes must be aligned for 16-bit access.
+bool Usable(const TargetImage& t, int32_t depth) {
+    if (t.data == nullptr || t.width <= 0 || t.height <= 0 || t.bytesPerChannel != depth)
+        return false;
+    const int64_t rowSpan = static_cast<int64_t>(t.width) * t.bytesPerPixel;
+    if (std::llabs(t.rowBytes) < rowSpan) return false;
+    if (depth == 2 && ((reinterpret_cast<uintptr_t>(t.data) | uint32_t(t.rowBytes)) & 1))
+        return false;
+    return true;
+}
+
+TargetImage MakeImage(void* data, int32_t width, int32_t height, int32_t channels,
+                      int32_t bytesPerChannel, int32_t rowBytes) {
+    TargetImage t;
+    t.data = static_cast<uint8_t*>(data);
+    t.width = width;
+    t.height = height;
+    t.rowBytes = rowBytes;
+    t.channels = channels;
+    t.bytesPerChannel = bytesPerChannel;
+    const bool known = bytesPerChannel == 1 || bytesPerChannel == 2;
+    t.bytesPerPixel = known ? channels * bytesPerChannel : 0;
+    return t;
+}
+
+} // namespace
+
+ZRenderer::ZRenderer() {
+    crossings_.reserve(10000);
+}
+
+ZRenderer::~ZRenderer() = default;
+
+void ZRenderer::SetTarget(void* data, int32_t width, int32_t height, int32_t bytesPerChannel,
+                          int32_t rowBytes) {
+    const TargetImage t = MakeImage(data, width, height, 4, bytesPerChannel, rowBytes);
+    if (t.width != colour_.width || t.height != colour_.height ||
+        t.bytesPerPixel != colour_.bytesPerPixel)
+        mask_ = TargetImage();
+    colour_ = t;
+    hasColour_ = true;
+    clipWidth_ = width;
+    clipHeight_ = height;
+    ResizeScratch(width);
+    SetDepth(bytesPerChannel);
+}
+
+void ZRenderer::SetMask(void* data, int32_t width, int32_t height, int32_t bytesPerChannel,
+                        int32_t rowBytes) {
+    mask_ = MakeImage(data, width, height, 1, bytesPerChannel, rowBytes);
+    if (!hasColour_) {
+        ResizeScratch(width);
+        SetDepth(bytesPerChannel);
+    }
+    clipWidth_ = width;
+    clipHeight_ = height;
+}
+
+int32_t ZRenderer::Depth() const {
+    return hasColour_ ? colour_.bytesPerChannel : mask_.bytesPerChannel;
+}
+
+void ZRenderer::ResizeScratch(int32_t width) {
+    const int32_t pixels = std::clamp(width, 0, kMaxTargetSize);
+    scratch_.assign(static_cast<size_t>(pixels) * 4, 0);
+}
+
+void ZRenderer::SetDepth(int32_t bytesPerChannel) {
+    if (bytesPerChannel == tableDepth_) return;
+    tableDepth_ = bytesPerChannel;
+    for (int c = 0; c < 4; ++c) {
+        tables8_[c].clear();
+        tables16_[c].clear();
+        if (bytesPerChannel == 1) {
+            tables8_[c].resize(256);
+            for (int i = 0; i < 256; ++i) tables8_[c][i] = static_cast<uint8_t>(i);
+        } else if (bytesPerChannel == 2) {
+            tables16_[c].resize(32769);
+            for (int i = 0; i <= 32768; ++i) tables16_[c][i] = static_cast<uint16_t>(i);
+        }
+    }
+}
+
+uint8_t* ZRenderer::Table8(Channel c) {
+    return tableDepth_ == 1 ? tables8_[c].data() : nullptr;
+}
+
+uint16_t* ZRenderer::Table16(Channel c) {
+    return tableDepth_ == 2 ? tables16_[c].data() : nullptr;
+}
+
+// Picks the painter and the area it may touch: the clip, cut to every plane the painter
+// reads or writes, so that inconsistent targets can never be written outside.
+bool ZRenderer::PrepareJob(bool solid) {
+    const int32_t depth = Depth();
+    if (depth != 1 && depth != 2) return false;
+    const ZPaintMode mode = maskRender_   ? ZPaintMode::kMaskRender
+                            : clipByMask_ ? ZPaintMode::kClipByMask
+                                          : ZPaintMode::kColour;
+    int32_t width = std::min(clipWidth_, kMaxTargetSize);
+    int32_t height = std::min(clipHeight_, kMaxTargetSize);
+    if (mode != ZPaintMode::kMaskRender) {
+        if (!Usable(colour_, depth)) return false;
+        width = std::min(width, colour_.width);
+        height = std::min(height, colour_.height);
+    }
+    if (mode != ZPaintMode::kColour) {
+        if (!Usable(mask_, depth)) return false;
+        width = std::min(width, mask_.width);
+        height = std::min(height, mask_.height);
+    }
+    if (width <= 0 || height <= 0) return false;
+    scanWidth_ = width;
+    scanHeight_ = height;
+
+    const bool tables = useTables_ && !solid;
+    if (tables) SetDepth(depth);
+    if (scratch_.size() < static_cast<size_t>(width) * 4) ResizeScratch(width);
+    job_.colour = colour_;
+    job_.mask = mask_;
+    job_.scratch = scratch_.data();
+    job_.stencil = stencil_;
+    for (int c = 0; c < 4; ++c) {
+        job_.tables8[c] = tables8_[c].empty() ? nullptr : tables8_[c].data();
+        job_.tables16[c] = tables16_[c].empty() ? nullptr : tables16_[c].data();
+    }
+    job_.nextX = job_.nextY = -1;
+    painter_ = ChooseSpanPainter(depth, mode, solid, tables);
+    return painter_ != nullptr;
+}
+
+void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* stencil,
+                         int32_t fillRule) {
+    transform_ = transform;
+    stencil_ = stencil;
+    const bool solid = stencil != nullptr && stencil->IsSolidColor();
+    if (solid) {
+        stencil->NextPixel8(job_.solid8);
+        ZWidenPixel(job_.solid8, job_.solid16);
+    } else if (stencil != nullptr && transform != nullptr) {
+        stencil->SetDeviceMatrix(transform->Inverse());
+    }
+    const bool visible = stencil != nullptr && !(solid && job_.solid8[3] == 0);
+    if (visible && PrepareJob(solid)) {
+        crossings_.clear();
+        minX_ = minY_ = kHuge;
+        maxX_ = maxY_ = -kHuge;
+        fillRule_ = fillRule;
+        path.Iterate(*this);
+        std::sort(crossings_.begin(), crossings_.end());
+        if (!solid) stencil->SetBounds(minX_, minY_, maxX_, maxY_);
+        const bool evenOdd = fillRule_ == kEvenOdd;
+        if (Depth() == 1)
+            evenOdd ? Accumulate<1, true>() : Accumulate<1, false>();
+        else
+            evenOdd ? Accumulate<2, true>() : Accumulate<2, false>();
+    }
+    transform_ = nullptr;
+    stencil_ = nullptr;
+    job_.stencil = nullptr;
+    scanWidth_ = scanHeight_ = 0;
+}
+
+Point3 ZRenderer::ToDevice(float x, float y) const {
+    const Point3 p{x, y, 0.0f};
+    return transform_ != nullptr ? transform_->Transform(p) : p;
+}
+
+// Start points feed the minima and end points the maxima: over closed contours that is
+// the box of the vertices.
+void ZRenderer::GrowBounds(float minX, float minY, float maxX, float maxY) {
+    if (minX < minX_) minX_ = minX;
+    if (minY < minY_) minY_ = minY;
+    if (maxX > maxX_) maxX_ = maxX;
+    if (maxY > maxY_) maxY_ = maxY;
+}
+
+void ZRenderer::LineTo(float x, float y) {
+    GrowBounds(curX_, curY_, x, y);
+    const Point3 d0 = ToDevice(curX_, curY_), d1 = ToDevice(x, y);
+    if (d0.y != d1.y) ScanSegment(d0, d1);
+    ZSketcher::LineTo(x, y);
+}
+
+// Flatness is judged in device space, so a curve gets as many segments as its size on
+// the target needs.
+void ZRenderer::SubdivideQuad(float x0, float y0, float cx, float cy, float x1, float y1) {
+    GrowBounds(std::min(x0, cx), std::min(y0, cy), x1, y1);
+    const Point3 d0 = ToDevice(x0, y0), dc = ToDevice(cx, cy), d1 = ToDevice(x1, y1);
+    const bool flat = !(ChordDistanceSquared(d0.x, d0.y, dc.x, dc.y, d1.x, d1.y) > 1.0f);
+    if (!flat && SplitAllowed()) {
+        SplitQuad(x0, y0, cx, cy, x1, y1);
+        return;
+    }
+    if (d0.y != d1.y) ScanSegment(d0, d1);
+    ZSketcher::LineTo(x1, y1);
+}
+
+// One crossing key per sub-scanline: row << 23 | x in 1/256 pixel << 1 | downward.
+void ZRenderer::ScanSegment(Point3 p0, Point3 p1) {
+    if (std::isnan(p0.x) || std::isnan(p0.y) || std::isnan(p1.x) || std::isnan(p1.y)) return;
+    const int32_t x0 = ToFixed(p0.x * 256.0f), y0 = ToFixed(p0.y * 8.0f);
+    const int32_t x1 = ToFixed(p1.x * 256.0f), y1 = ToFixed(p1.y * 8.0f);
+    const uint64_t down = p1.y > p0.y ? 1 : 0;
+    const bool forward = y0 < y1;
+    int64_t yStart = forward ? y0 : y1, yEnd = forward ? y1 : y0;
+    const int64_t xStart = forward ? x0 : x1, xEnd = forward ? x1 : x0;
+    const int64_t xStep = xEnd > xStart ? 1 : -1;
+    const int64_t limitY = 8 * static_cast<int64_t>(scanHeight_);
+    if ((yStart < 0 && yEnd < 0) || (yStart >= limitY && yEnd >= limitY)) return;
+    const int64_t dx = std::abs(static_cast<int64_t>(x1) - x0), dy = yEnd - yStart;
+    yEnd = std::min(yEnd, limitY);
+    if (yStart >= yEnd) return;
+
+    int64_t error = dy, x = xStart;
+    if (yStart < 0) {
+        // The sub-scanlines above the target, stepped in one go: after n steps the
+        // Bresenham walk has advanced ceil(n * dx / dy) and its error is what remains.
+        const int64_t n = -yStart, advance = CeilDiv(n * dx, dy);
+        x += advance * xStep;
+        error = dy + n * dx - advance * dy;
+        yStart = 0;
+    }
+    const size_t needed = crossings_.size() + static_cast<size_t>(yEnd - yStart);
+    if (needed > crossings_.capacity())
+        crossings_.reserve(std::max(needed, 2 * crossings_.capacity()));
+    const int64_t maxX = 256 * static_cast<int64_t>(scanWidth_) - 1;
+    for (int64_t y = yStart; y < yEnd; ++y) {
+        const uint64_t xc = static_cast<uint64_t>(std::clamp<int64_t>(x, 0, maxX));
+        crossings_.push_back((static_cast<uint64_t>(y >> 3) << 23) | (xc << 1) | down);
+        error += dx;
+        if (error > dy) {
+            const int64_t q = (error - 1) / dy;
+            x += q * xStep;
+            error -= q * dy;
+        }
+    }
+}
+
+// One pass over the sorted crossings.  A crossing adds the part of its sub-scanline right
+// of it inside its pixel; the running winding carries whole sub-scanlines into the pixels
+// to its right, which are painted as one span.
+template <int32_t kBytesPerChannel, bool kEvenOddRule> void ZRenderer::Accumulate() {
+    constexpr int64_t kScale = kBytesPerChannel == 1 ? 256 : 65536;
+    constexpr int64_t kLine = kScale / 8; // one full sub-scanline
+    const auto coverageOf = [](int64_t total) -> uint32_t {
+        if constexpr (kBytesPerChannel == 1) {
+            if constexpr (kEvenOddRule)
+                return (total & 0x100) ? 255 - (total & 0xFF) : (total & 0xFF);
+            return static_cast<uint32_t>(std::min<int64_t>(std::llabs(total), 255));
+        } else {
+            if constexpr (kEvenOddRule) {
+                const int64_t folded =
+                    (total & 0x10000) ? 65535 - (total & 0xFFFF) : (total & 0xFFFF);
+                return static_cast<uint32_t>(folded * 32768 / 65535);
+            }
+            return static_cast<uint32_t>(
+                std::min<int64_t>(std::llabs(total) * 32768 / 65535, 32768));
+        }
+    };
+    int32_t column = 0, row = 0, winding = 0, windingAtLeft = 0;
+    int64_t positive = 0, negative = 0;
+    const auto flush = [&] {
+        const int64_t total =
+            kScale * positive / 2040 + kScale * negative / 2040 + kLine * windingAtLeft;
+        if (total != 0) Paint(column, row, 1, coverageOf(total));
+    };
+    for (const uint64_t key : crossings_) {
+        const int32_t c = static_cast<int32_t>((key >> 9) & 0x3FFF);
+        const int32_t r = static_cast<int32_t>((key >> 23) & 0x3FFF);
+        if (c != column || r != row) {
+            flush();
+            windingAtLeft = winding;
+            if (r != row)
+                winding = windingAtLeft = 0;
+            else if (winding != 0 && c > column + 1)
+                Paint(column + 1, row, c - column - 1, coverageOf(kLine * winding));
+            column = c;
+            row = r;
+            positive = negative = 0;
+        }
+        const int32_t right = 255 - static_cast<int32_t>((key >> 1) & 0xFF);
+        if (key & 1) {
+            positive += right;
+            ++winding;
+        } else {
+            negative -= right;
+            --winding;
+        }
+    }
+    flush();
+}

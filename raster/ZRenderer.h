@@ -1,0 +1,90 @@
+// Scanline renderer: fills one ZPath at a time with a stencil into caller-owned pixel
+// planes, anti-aliased.  Segments are mapped to device space and scan-converted into
+// crossings on 8 sub-scanlines per pixel row at 1/256 pixel horizontal resolution; the
+// sorted crossings yield per-pixel coverage under the even-odd or non-zero rule, painted
+// in horizontal spans.
+#pragma once
+
+#include "raster/TargetImage.h"
+#include "raster/ZSketcher.h"
+#include "raster/ZSpanPainter.h"
+#include "swf/ValueTypes.h"
+
+#include <cstdint>
+#include <vector>
+
+class ZStencil;
+
+class ZRenderer : public ZSketcher {
+public:
+    enum FillRule : int32_t { kEvenOdd = 0, kNonZero = 1 };
+    enum Channel { kRed = 0, kGreen = 1, kBlue = 2, kAlpha = 3 };
+    // The crossing key format holds 14-bit columns and rows.
+    static constexpr int32_t kMaxTargetSize = 16384;
+
+    ZRenderer();
+    ~ZRenderer() override;
+
+    // Colour target, four channels.  A change of size or pixel size drops the mask.
+    void SetTarget(void* data, int32_t width, int32_t height, int32_t bytesPerChannel,
+                   int32_t rowBytes);
+    // Mask target, one channel of the same depth as the colour target.
+    void SetMask(void* data, int32_t width, int32_t height, int32_t bytesPerChannel,
+                 int32_t rowBytes);
+    const TargetImage& Target() const { return colour_; }
+    const TargetImage& Mask() const { return mask_; }
+
+    // Fills the path mapped by transform (null: path space is device space).  fillRule 0
+    // is even-odd, anything else non-zero.  The stencil is borrowed for the call only.
+    void FillPath(const ZPath& path, const Matrix4* transform, ZStencil* stencil, int32_t fillRule);
+
+    // Per-channel lookup tables: 256 bytes at 8 bits, 32769 values at 16 bits; identity
+    // until the owner writes them.  Null when the depth does not match.
+    uint8_t* Table8(Channel c);
+    uint16_t* Table16(Channel c);
+
+    void SetMaskRender(bool on) { maskRender_ = on; }
+    bool MaskRender() const { return maskRender_; }
+    void SetClipByMask(bool on) { clipByMask_ = on; }
+    bool ClipByMask() const { return clipByMask_; }
+    void SetUseTables(bool on) { useTables_ = on; }
+    bool UseTables() const { return useTables_; }
+
+    void LineTo(float x, float y) override;
+    void SubdivideQuad(float x0, float y0, float cx, float cy, float x1, float y1) override;
+
+private:
+    int32_t Depth() const;
+    void SetDepth(int32_t bytesPerChannel);
+    void ResizeScratch(int32_t width);
+    bool PrepareJob(bool solid);
+    Point3 ToDevice(float x, float y) const;
+    void GrowBounds(float minX, float minY, float maxX, float maxY);
+    void ScanSegment(Point3 p0, Point3 p1);
+    template <int32_t kBytesPerChannel, bool kEvenOddRule> void Accumulate();
+    void Paint(int32_t x, int32_t y, int32_t length, uint32_t coverage) {
+        if (coverage != 0) painter_(job_, x, y, length, coverage);
+    }
+
+    const Matrix4* transform_ = nullptr;
+    ZStencil* stencil_ = nullptr;
+    std::vector<uint64_t> crossings_;
+    TargetImage colour_;
+    TargetImage mask_;
+    bool hasColour_ = false;
+    std::vector<uint16_t> scratch_; // one row, 4 channels, wide enough for 16 bits
+    int32_t clipWidth_ = 0, clipHeight_ = 0;
+    int32_t fillRule_ = kNonZero;
+    float minX_ = 0, maxX_ = 0, minY_ = 0, maxY_ = 0;
+    int32_t tableDepth_ = 0;
+    std::vector<uint8_t> tables8_[4];
+    std::vector<uint16_t> tables16_[4];
+    bool maskRender_ = false;
+    bool clipByMask_ = false;
+    bool useTables_ = false;
+
+    // Per fill: the area scan conversion may touch and the chosen painter.
+    int32_t scanWidth_ = 0, scanHeight_ = 0;
+    ZSpanJob job_;
+    ZSpanPainter painter_ = nullptr;
+};

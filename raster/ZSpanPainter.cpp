@@ -1,0 +1,233 @@
+#include "raster/ZSpanPainter.h"
+
+#include "raster/ZStencil.h"
+
+#include <algorithm>
+
+void ZSpanJob::SeekFor(int32_t x, int32_t y, int32_t length) {
+    if (x != nextX || y != nextY) stencil->Seek(x, y);
+    nextX = x + length;
+    nextY = y;
+}
+
+namespace {
+
+// Channel arithmetic of one depth.  8 bits: full is 255 and products divide by 255.
+struct Depth8 {
+    using Channel = uint8_t;
+    using Wide = uint32_t;
+    static constexpr uint32_t kFull = 255;
+
+    static uint32_t Mul(uint32_t a, uint32_t b) { return a * b / 255; }
+    static uint32_t Limit(uint32_t v) { return v; }
+    static uint32_t DestShare(uint32_t ad, uint32_t a) { return ad * (255 - a) / 255; }
+    static const Channel* Solid(const ZSpanJob& job) { return job.solid8; }
+    static const Channel* Table(const ZSpanJob& job, int i) { return job.tables8[i]; }
+    static Channel* Scratch(const ZSpanJob& job) { return reinterpret_cast<uint8_t*>(job.scratch); }
+    static Channel* Next(ZStencil* s, Channel* out) { return s->NextPixel8(out); }
+    static void Fetch(ZStencil* s, Channel* dst, int32_t n) { s->FetchSpan8(dst, n); }
+};
+
+// 16 bits: full is 32768 and products shift by 15.  Values read from buffers or stencils
+// are limited to full so that no arithmetic below can wrap or index past a table.
+struct Depth16 {
+    using Channel = uint16_t;
+    using Wide = uint64_t;
+    static constexpr uint32_t kFull = 32768;
+
+    static uint32_t Mul(uint32_t a, uint32_t b) { return a * b >> 15; }
+    static uint32_t Limit(uint32_t v) { return std::min(v, kFull); }
+    static uint32_t DestShare(uint32_t ad, uint32_t a) { return ad * (kFull - a) >> 15; }
+    static const Channel* Solid(const ZSpanJob& job) { return job.solid16; }
+    static const Channel* Table(const ZSpanJob& job, int i) { return job.tables16[i]; }
+    static Channel* Scratch(const ZSpanJob& job) { return job.scratch; }
+    static Channel* Next(ZStencil* s, Channel* out) { return s->NextPixel16(out); }
+    static void Fetch(ZStencil* s, Channel* dst, int32_t n) { s->FetchSpan16(dst, n); }
+};
+
+enum Table { kRed = 0, kGreen = 1, kBlue = 2, kAlpha = 3 };
+
+template <class D> struct Painters {
+    using C = typename D::Channel;
+    using W = typename D::Wide;
+
+    static C* ColourAt(const ZSpanJob& job, int32_t x, int32_t y) {
+        return reinterpret_cast<C*>(job.colour.Row(y)) + 4 * static_cast<intptr_t>(x);
+    }
+    static C* MaskAt(const ZSpanJob& job, int32_t x, int32_t y) {
+        return reinterpret_cast<C*>(job.mask.Row(y)) + x;
+    }
+    static uint32_t Covered(uint32_t a, uint32_t coverage) {
+        return coverage < D::kFull ? D::Mul(a, coverage) : a;
+    }
+
+    // Straight-alpha "over" of src (blue, green, red) with alpha a > 0.
+    static void Over(C* dst, const C* src, uint32_t a) {
+        const uint32_t ad = dst[3];
+        if (a == D::kFull || ad == 0) {
+            dst[0] = src[0];
+            dst[1] = src[1];
+            dst[2] = src[2];
+            dst[3] = static_cast<C>(a);
+            return;
+        }
+        const uint32_t share = D::DestShare(ad, a);
+        const W total = a + share;
+        for (int c = 0; c < 3; ++c)
+            dst[c] = static_cast<C>((W(src[c]) * a + W(dst[c]) * share) / total);
+        dst[3] = static_cast<C>(total);
+    }
+
+    static void MaskWrite(C* m, uint32_t a) {
+        if (a == 0) return;
+        if (a >= D::kFull)
+            *m = static_cast<C>(D::kFull);
+        else if (*m == 0)
+            *m = static_cast<C>(a);
+        else
+            *m = static_cast<C>(a + D::Mul(D::kFull - a, *m));
+    }
+
+    static uint32_t TableAlpha(const ZSpanJob& job, uint32_t a) {
+        return D::Limit(D::Table(job, kAlpha)[a]);
+    }
+    static void ThroughTables(const ZSpanJob& job, C* px) {
+        px[0] = D::Table(job, kBlue)[D::Limit(px[0])];
+        px[1] = D::Table(job, kGreen)[D::Limit(px[1])];
+        px[2] = D::Table(job, kRed)[D::Limit(px[2])];
+    }
+
+    // Solid colour: the alpha is worked out once per span.
+
+    static void MaskSolid(ZSpanJob& job, int32_t x, int32_t y, int32_t n, uint32_t coverage) {
+        const uint32_t a = Covered(D::Solid(job)[3], coverage);
+        if (a == 0) return;
+        C* m = MaskAt(job, x, y);
+        for (int32_t i = 0; i < n; ++i) MaskWrite(m + i, a);
+    }
+
+    static void ColourSolid(ZSpanJob& job, int32_t x, int32_t y, int32_t n, uint32_t coverage) {
+        const C* solid = D::Solid(job);
+        const uint32_t a = Covered(solid[3], coverage);
+        if (a == 0) return;
+        C* p = ColourAt(job, x, y);
+        if (a == D::kFull) {
+            for (int32_t i = 0; i < n; ++i, p += 4) std::copy(solid, solid + 4, p);
+            return;
+        }
+        for (int32_t i = 0; i < n; ++i, p += 4) Over(p, solid, a);
+    }
+
+    static void ClipSolid(ZSpanJob& job, int32_t x, int32_t y, int32_t n, uint32_t coverage) {
+        const C* solid = D::Solid(job);
+        const uint32_t a0 = Covered(solid[3], coverage);
+        if (a0 == 0) return;
+        C* p = ColourAt(job, x, y);
+        const C* m = MaskAt(job, x, y);
+        for (int32_t i = 0; i < n; ++i, p += 4) {
+            const uint32_t mv = D::Limit(m[i]);
+            if (mv == 0) continue;
+            const uint32_t a = D::Mul(a0, mv);
+            if (a != 0) Over(p, solid, a);
+        }
+    }
+
+    // Other stencils, colours used as they come.
+
+    static void MaskStencil(ZSpanJob& job, int32_t x, int32_t y, int32_t n, uint32_t coverage) {
+        job.SeekFor(x, y, n);
+        C* m = MaskAt(job, x, y);
+        C px[4];
+        for (int32_t i = 0; i < n; ++i) {
+            D::Next(job.stencil, px);
+            MaskWrite(m + i, Covered(D::Limit(px[3]), coverage));
+        }
+    }
+
+    static void ColourStencil(ZSpanJob& job, int32_t x, int32_t y, int32_t n, uint32_t coverage) {
+        job.SeekFor(x, y, n);
+        C* src = D::Scratch(job);
+        D::Fetch(job.stencil, src, n);
+        C* p = ColourAt(job, x, y);
+        for (int32_t i = 0; i < n; ++i, p += 4, src += 4) {
+            const uint32_t a = Covered(D::Limit(src[3]), coverage);
+            if (a != 0) Over(p, src, a);
+        }
+    }
+
+    static void ClipStencil(ZSpanJob& job, int32_t x, int32_t y, int32_t n, uint32_t coverage) {
+        job.SeekFor(x, y, n);
+        C* src = D::Scratch(job);
+        D::Fetch(job.stencil, src, n);
+        C* p = ColourAt(job, x, y);
+        const C* m = MaskAt(job, x, y);
+        for (int32_t i = 0; i < n; ++i, p += 4, src += 4) {
+            const uint32_t mv = D::Limit(m[i]);
+            if (mv == 0) continue;
+            const uint32_t a = D::Mul(Covered(D::Limit(src[3]), coverage), mv);
+            if (a != 0) Over(p, src, a);
+        }
+    }
+
+    // Other stencils through the channel tables, pixel by pixel.
+
+    static void MaskTables(ZSpanJob& job, int32_t x, int32_t y, int32_t n, uint32_t coverage) {
+        job.SeekFor(x, y, n);
+        C* m = MaskAt(job, x, y);
+        C px[4];
+        for (int32_t i = 0; i < n; ++i) {
+            D::Next(job.stencil, px);
+            MaskWrite(m + i, TableAlpha(job, Covered(D::Limit(px[3]), coverage)));
+        }
+    }
+
+    static void ColourTables(ZSpanJob& job, int32_t x, int32_t y, int32_t n, uint32_t coverage) {
+        job.SeekFor(x, y, n);
+        C* p = ColourAt(job, x, y);
+        C px[4];
+        for (int32_t i = 0; i < n; ++i, p += 4) {
+            D::Next(job.stencil, px);
+            const uint32_t a = TableAlpha(job, Covered(D::Limit(px[3]), coverage));
+            if (a == 0) continue;
+            ThroughTables(job, px);
+            Over(p, px, a);
+        }
+    }
+
+    static void ClipTables(ZSpanJob& job, int32_t x, int32_t y, int32_t n, uint32_t coverage) {
+        job.SeekFor(x, y, n);
+        C* p = ColourAt(job, x, y);
+        const C* m = MaskAt(job, x, y);
+        C px[4];
+        for (int32_t i = 0; i < n; ++i, p += 4) {
+            const uint32_t mv = D::Limit(m[i]);
+            if (mv == 0) {
+                job.stencil->Skip();
+                continue;
+            }
+            D::Next(job.stencil, px);
+            const uint32_t a = TableAlpha(job, D::Mul(Covered(D::Limit(px[3]), coverage), mv));
+            if (a == 0) continue;
+            ThroughTables(job, px);
+            Over(p, px, a);
+        }
+    }
+};
+
+// [mode][solid, stencil, stencil through tables]
+template <class D>
+constexpr ZSpanPainter kPainters[3][3] = {
+    {Painters<D>::MaskSolid, Painters<D>::MaskStencil, Painters<D>::MaskTables},
+    {Painters<D>::ColourSolid, Painters<D>::ColourStencil, Painters<D>::ColourTables},
+    {Painters<D>::ClipSolid, Painters<D>::ClipStencil, Painters<D>::ClipTables},
+};
+
+} // namespace
+
+ZSpanPainter ChooseSpanPainter(int32_t bytesPerChannel, ZPaintMode mode, bool solid, bool tables) {
+    const int row = static_cast<int>(mode);
+    const int column = solid ? 0 : (tables ? 2 : 1);
+    if (bytesPerChannel == 1) return kPainters<Depth8>[row][column];
+    if (bytesPerChannel == 2) return kPainters<Depth16>[row][column];
+    return nullptr;
+}

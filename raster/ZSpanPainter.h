@@ -1,0 +1,41 @@
+// The span painters of the scanline renderer: one per target mode, paint kind and depth.
+// A span is a run of pixels on one row sharing one coverage (255, or 32768 at 16 bits, is
+// full).  The renderer picks one painter per fill and calls it for every span.
+#pragma once
+
+#include "raster/TargetImage.h"
+
+#include <cstdint>
+
+class ZStencil;
+
+enum class ZPaintMode {
+    kMaskRender, // paint alpha into the mask target
+    kColour,     // paint into the colour target
+    kClipByMask, // paint into the colour target, scaled by the mask target
+};
+
+// Everything a painter reads during one fill.
+struct ZSpanJob {
+    TargetImage colour;
+    TargetImage mask;
+    uint16_t* scratch = nullptr; // one row of 4-channel pixels at the fill's depth
+    ZStencil* stencil = nullptr;
+    uint8_t solid8[4] = {};   // blue, green, red, alpha
+    uint16_t solid16[4] = {}; // the same, widened
+    // Channel lookup tables in the order red, green, blue, alpha.
+    const uint8_t* tables8[4] = {};
+    const uint16_t* tables16[4] = {};
+    // Where the previous span ended; a span that starts there continues the stencil walk.
+    int32_t nextX = -1;
+    int32_t nextY = -1;
+
+    void SeekFor(int32_t x, int32_t y, int32_t length);
+};
+
+using ZSpanPainter = void (*)(ZSpanJob& job, int32_t x, int32_t y, int32_t length,
+                              uint32_t coverage);
+
+// bytesPerChannel is 1 or 2; solid means the job's solid colour is painted without the
+// stencil; tables means stencil colours pass through the channel tables.
+ZSpanPainter ChooseSpanPainter(int32_t bytesPerChannel, ZPaintMode mode, bool solid, bool tables);

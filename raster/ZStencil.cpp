@@ -1,0 +1,49 @@
+#include "raster/ZStencil.h"
+
+#include <cstring>
+
+namespace {
+
+uint8_t ToByte(float v) {
+    if (!(v > 0.0f)) return 0; // NaN included
+    if (v >= 1.0f) return 255;
+    return static_cast<uint8_t>(v * 255.0f);
+}
+
+} // namespace
+
+void ZTransformPixel(const ColorTransform& cx, uint8_t* bgra) {
+    const ColorRGBA in{bgra[2] / 255.0f, bgra[1] / 255.0f, bgra[0] / 255.0f, bgra[3] / 255.0f};
+    const ColorRGBA out = cx.Apply(in);
+    bgra[0] = ToByte(out.blue);
+    bgra[1] = ToByte(out.green);
+    bgra[2] = ToByte(out.red);
+    bgra[3] = ToByte(out.alpha);
+}
+
+ZStencil::~ZStencil() = default;
+
+void ZStencil::FetchSpan8(uint8_t* dst, int count) {
+    uint8_t pixel[4];
+    for (int i = 0; i < count; ++i) std::memcpy(dst + 4 * i, NextPixel8(pixel), 4);
+}
+
+void ZStencil::FetchSpan16(uint16_t* dst, int count) {
+    uint16_t pixel[4];
+    for (int i = 0; i < count; ++i) std::memcpy(dst + 4 * i, NextPixel16(pixel), 8);
+}
+
+void ZStencil::SetBounds(float minX, float minY, float maxX, float maxY) {
+    minX_ = minX;
+    minY_ = minY;
+    maxX_ = maxX;
+    maxY_ = maxY;
+    Prepare();
+}
+
+Point3 ZStencil::DeviceToPaint(float x, float y) const {
+    const Point3 p = deviceMatrix_.Transform({x, y, 0.0f});
+    const float u = (p.x - minX_) / (maxX_ - minX_) - 0.5f;
+    const float v = (p.y - minY_) / (maxY_ - minY_) - 0.5f;
+    return paintMatrix_.Transform({u, v, 0.0f});
+}

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "include/VxSWFPlugin.h"
-#include "plugin/GlobalObject.h"
+#include "platform/GlobalObject.h"
 
 class CClassFactory final : public IClassFactory, public GlobalObject {
 public:

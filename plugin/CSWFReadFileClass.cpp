@@ -1,5 +1,6 @@
 #include "plugin/CSWFReadFileClass.h"
 
+#include "plugin/CSWFReadFile.h"
 #include "plugin/Module.h"
 #include "util/VxAboutBox.h"
 #include "util/VxLang.h"
@@ -105,11 +106,22 @@ HRESULT STDMETHODCALLTYPE CSWFReadFileClass::Reserved12(intptr_t, intptr_t) {
     return E_FAIL;
 }
 
-HRESULT STDMETHODCALLTYPE CSWFReadFileClass::CreateReadFile(IVxReadFile** out, HANDLE, const WCHAR*,
-                                                            int32_t) {
-    // Opening files arrives with the read file itself.
-    if (out) *out = nullptr;
-    return E_NOTIMPL;
+HRESULT STDMETHODCALLTYPE CSWFReadFileClass::CreateReadFile(IVxReadFile** out, HANDLE file,
+                                                            const WCHAR* path, int32_t openNow) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    auto* readFile = new (std::nothrow) CSWFReadFile(this);
+    if (!readFile) return E_OUTOFMEMORY;
+    // The movie is read by path only; the host's handle is not needed.
+    if (file && file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    HRESULT hr = readFile->QueryInterface(IID_IVxReadFile, reinterpret_cast<void**>(out));
+    if (FAILED(hr)) {
+        delete readFile;
+        return hr;
+    }
+    readFile->SetFileName(path);
+    if (openNow) return readFile->Open(0, 0);
+    return hr;
 }
 
 HRESULT STDMETHODCALLTYPE CSWFReadFileClass::Reserved14(intptr_t, intptr_t) {

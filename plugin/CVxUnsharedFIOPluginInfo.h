@@ -2,7 +2,7 @@
 #pragma once
 
 #include "include/VxSWFPlugin.h"
-#include "plugin/GlobalObject.h"
+#include "platform/GlobalObject.h"
 
 #include <cstdint>
 

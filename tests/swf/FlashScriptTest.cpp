@@ -21,13 +21,6 @@ std::vector<uint8_t> HandWrittenMovie() {
             0x00};                                 // one byte: too short for a tag
 }
 
-std::vector<uint8_t> WithLength(std::vector<uint8_t> bytes, uint32_t length) {
-    const uint8_t field[4] = {uint8_t(length), uint8_t(length >> 8), uint8_t(length >> 16),
-                              uint8_t(length >> 24)};
-    std::copy(field, field + 4, bytes.begin() + 4);
-    return bytes;
-}
-
 std::string WriteTempFile(const std::string& name, const std::vector<uint8_t>& bytes) {
     const std::string path = testing::TempDir() + name;
     std::ofstream(path, std::ios::binary)
@@ -50,13 +43,13 @@ TEST(FlashScriptHeader, LengthMustBeAtLeast21AndMatchTheImage) {
 
     std::vector<uint8_t> twenty(movie.begin(), movie.end() - 1);
     UT::FlashScript tooShort;
-    EXPECT_FALSE(ParseBytes(tooShort, WithLength(twenty, 20)));
+    EXPECT_FALSE(ParseBytes(tooShort, WithHeaderLength(twenty, 20)));
 
     std::vector<uint8_t> trailing = movie;
     trailing.push_back(0);
     UT::FlashScript withTrailing, truncated;
     EXPECT_FALSE(ParseBytes(withTrailing, trailing));
-    EXPECT_FALSE(ParseBytes(truncated, WithLength(movie, 22)));
+    EXPECT_FALSE(ParseBytes(truncated, WithHeaderLength(movie, 22)));
 
     for (const char* signature : {"CWS", "FWT", "fws"}) {
         std::vector<uint8_t> other = movie;

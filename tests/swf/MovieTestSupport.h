@@ -18,6 +18,14 @@ inline bool ParseBytes(UT::FlashScript& movie, const std::vector<uint8_t>& bytes
     return movie.Parse(image, uint32_t(bytes.size()));
 }
 
+// The bytes with the header's file-length field set to `length` (as far as they reach).
+inline std::vector<uint8_t> WithHeaderLength(std::vector<uint8_t> bytes, uint32_t length) {
+    const uint8_t field[4] = {uint8_t(length), uint8_t(length >> 8), uint8_t(length >> 16),
+                              uint8_t(length >> 24)};
+    for (size_t i = 0; i < 4 && 4 + i < bytes.size(); ++i) bytes[4 + i] = field[i];
+    return bytes;
+}
+
 // A reader over exactly `bytes` (nothing beyond them is readable).
 class ByteReader : public UT::FlashParser {
 public:

@@ -136,3 +136,14 @@ TEST(FlashScriptFile, LoadFileReadsTheWholeFile) {
     EXPECT_FALSE(bad.LoadFile(badPath.c_str()));
     std::remove(badPath.c_str());
 }
+
+TEST(FlashScriptTags, OnlyEndStopsTheLoop) {
+    // Every handler is safe on a movie without an image, and only End asks to stop.
+    UT::FlashScript movie;
+    UT::FlashSubScript sprite;
+    for (uint16_t code = 0; code < 1024; ++code) {
+        EXPECT_EQ(movie.HandleTag(code), code == 0) << code;
+        EXPECT_EQ(sprite.HandleTag(code), code == 0) << code;
+    }
+    EXPECT_EQ(movie.CharacterCount(), 0u);
+}

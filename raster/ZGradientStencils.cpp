@@ -7,19 +7,13 @@ namespace {
 
 constexpr int kLastEntry = ZGradient::kRampSize - 1;
 
-// Integer square root, rounded down.
+// Integer square root, rounded down.  n stays below 2^22 here, where the double square
+// root is exact enough that its truncation is the integer root; the correction steps make
+// that independent of the library.
 uint32_t IntegerSqrt(uint32_t n) {
-    uint32_t root = 0, bit = 1u << 30;
-    while (bit > n) bit >>= 2;
-    while (bit != 0) {
-        if (n >= root + bit) {
-            n -= root + bit;
-            root = (root >> 1) + bit;
-        } else {
-            root >>= 1;
-        }
-        bit >>= 2;
-    }
+    uint32_t root = static_cast<uint32_t>(std::sqrt(static_cast<double>(n)));
+    while (root * root > n) --root;
+    while ((root + 1) * (root + 1) <= n) ++root;
     return root;
 }
 

@@ -1,5 +1,6 @@
 #include "raster/ZRenderer.h"
 
+#include "raster/ZRadixSort.h"
 #include "raster/ZStencil.h"
 
 #include <algorithm>
@@ -172,7 +173,7 @@ void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* 
         maxX_ = maxY_ = -kHuge;
         fillRule_ = fillRule;
         path.Iterate(*this);
-        std::sort(crossings_.begin(), crossings_.end());
+        ZSortCrossings(crossings_, sortScratch_);
         if (!solid) stencil->SetBounds(minX_, minY_, maxX_, maxY_);
         const bool evenOdd = fillRule_ == kEvenOdd;
         if (Depth() == 1)

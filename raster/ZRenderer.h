@@ -69,6 +69,7 @@ private:
     const Matrix4* transform_ = nullptr;
     ZStencil* stencil_ = nullptr;
     std::vector<uint64_t> crossings_;
+    std::vector<uint64_t> sortScratch_;
     TargetImage colour_;
     TargetImage mask_;
     bool hasColour_ = false;

@@ -73,8 +73,15 @@ template <class D> struct Painters {
         }
         const uint32_t share = D::DestShare(ad, a);
         const W total = a + share;
-        for (int c = 0; c < 3; ++c)
-            dst[c] = static_cast<C>((W(src[c]) * a + W(dst[c]) * share) / total);
+        if (total == D::kFull) {
+            // Over an opaque pixel: the same quotient, by a constant the compiler turns
+            // into a multiplication.
+            for (int c = 0; c < 3; ++c)
+                dst[c] = static_cast<C>((W(src[c]) * a + W(dst[c]) * share) / W(D::kFull));
+        } else {
+            for (int c = 0; c < 3; ++c)
+                dst[c] = static_cast<C>((W(src[c]) * a + W(dst[c]) * share) / total);
+        }
         dst[3] = static_cast<C>(total);
     }
 

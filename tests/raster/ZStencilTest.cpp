@@ -109,10 +109,7 @@ TEST(ZGradientStencils, RadialRampGrowsWithTheIntegerRadius) {
         Canvas c(8, 8, 4, depth);
         c.AttachAsTarget(r);
         r.FillPath(RectPath(0, 0, 8, 8), nullptr, &radial, ZRenderer::kNonZero);
-        const auto blue = [&](int x, int y) {
-            const uint32_t v = c.Get(x, y, 0);
-            return depth == 1 ? v : v; // compared against widened values below
-        };
+        const auto blue = [&](int x, int y) { return c.Get(x, y, 0); };
         const auto at = [&](uint32_t v) { return depth == 1 ? v : Widen(v); };
         EXPECT_EQ(blue(4, 4), at(0));   // centre: ramp start
         EXPECT_EQ(blue(6, 4), at(127)); // gx = 0.5: radius 512

@@ -9,9 +9,12 @@
 #include <cstdint>
 #include <string>
 
+class GraphicsContext;
+
 namespace UT {
 
 class FlashScript;
+class FDisplayItem;
 
 class FObject : public RefCountBase {
 public:
@@ -21,6 +24,11 @@ public:
     ~FObject() override;
 
     virtual const char* GetTypeName() const = 0;
+    // Draws one placed instance; the instance's matrix and colour transform are already
+    // on the context's stacks.
+    virtual void Render(GraphicsContext& context, FDisplayItem* item);
+    // A new display item for one placement, holding one reference.
+    virtual FDisplayItem* CreateDisplayItem(int32_t depth);
 
     FlashScript* Owner() const { return owner; }
     uint32_t Id() const { return id; }

@@ -21,7 +21,13 @@ uint32_t LittleEndian32(const uint8_t* bytes) {
 
 } // namespace
 
+FlashScript::FlashScript() {
+    movie = this;
+}
+
 FlashScript::~FlashScript() {
+    // Placed items may hold characters that read the image, so they go before it.
+    ClearDisplayList();
     ReleaseImage();
 }
 

@@ -16,7 +16,7 @@ namespace UT {
 
 class FlashScript : public FlashSubScript {
 public:
-    FlashScript() = default;
+    FlashScript();
     // Releases the dictionary, then frees the file image.
     ~FlashScript() override;
 

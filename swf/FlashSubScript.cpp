@@ -1,8 +1,47 @@
 #include "swf/FlashSubScript.h"
 
+#include "bridge/GraphicsContext.h"
+#include "swf/FlashScript.h"
+#include "swf/RecordConversions.h"
 #include "swf/TagCodes.h"
 
+#include <algorithm>
+
 namespace UT {
+
+namespace {
+
+// PlaceObject2 flag bits.
+constexpr uint32_t kMove = 0x01;
+constexpr uint32_t kHasCharacter = 0x02;
+constexpr uint32_t kHasMatrix = 0x04;
+constexpr uint32_t kHasColorTransform = 0x08;
+constexpr uint32_t kHasRatio = 0x10;
+constexpr uint32_t kHasName = 0x20;
+constexpr uint32_t kHasClipDepth = 0x40;
+
+constexpr uint32_t kNoClipEnd = 0xFFFFFFFFu;
+constexpr int32_t kMaskLayer = 1;
+constexpr int32_t kFrameLayer = 0;
+
+} // namespace
+
+FlashSubScript::~FlashSubScript() {
+    activeClips.clear();
+    labels.clear();
+    displayList.clear();
+}
+
+void FlashSubScript::ClearDisplayList() {
+    displayList.clear();
+}
+
+void FlashSubScript::Rewind() {
+    FlashParser::Rewind();
+    ClearDisplayList();
+    labels.clear();
+    currentFrame = -1;
+}
 
 bool FlashSubScript::HandleTag(uint16_t code) {
     switch (code) {
@@ -30,16 +69,162 @@ bool FlashSubScript::HandleTag(uint16_t code) {
     }
 }
 
-// Frames are not counted yet, so a tag loop always runs on to the End tag.
 bool FlashSubScript::HandleShowFrame() {
-    return false;
+    ++currentFrame;
+    for (auto& [depth, item] : displayList)
+        if (item) item->Advance();
+    return currentFrame == targetFrame;
 }
 
-// The display list does not exist yet: placements, removals and labels change nothing.
-void FlashSubScript::HandlePlaceObject() {}
-void FlashSubScript::HandlePlaceObject2() {}
-void FlashSubScript::HandleRemoveObject() {}
-void FlashSubScript::HandleRemoveObject2() {}
-void FlashSubScript::HandleFrameLabel() {}
+void FlashSubScript::HandlePlaceObject() {
+    const uint32_t id = ReadUI16();
+    const int32_t depth = ReadUI16();
+    Place(kHasCharacter | kHasMatrix, depth, id, false);
+}
+
+void FlashSubScript::HandlePlaceObject2() {
+    const uint32_t flags = ReadUI8();
+    const int32_t depth = ReadUI16();
+    const uint32_t id = (flags & kHasCharacter) ? ReadUI16() : 0;
+    Place(flags, depth, id, true);
+}
+
+void FlashSubScript::Place(uint32_t flags, int32_t depth, uint32_t characterId, bool placeObject2) {
+    Held<FDisplayItem> item;
+    const auto existing = displayList.find(depth);
+    const bool occupied = existing != displayList.end() && existing->second;
+    if (flags & kHasCharacter) {
+        if (!movie) return;
+        Held<FObject> character = movie->FindCharacter(characterId);
+        if (!character) return;
+        item = Held<FDisplayItem>::Adopt(character->CreateDisplayItem(depth));
+        if (!item) return;
+        // A move with a new character keeps only the old instance's matrix.
+        if ((flags & kMove) && occupied) item->matrix = existing->second->matrix;
+        item->placedFrame = currentFrame + 1;
+        displayList[depth] = item;
+    } else if ((flags & kMove) && occupied) {
+        item = existing->second;
+    } else {
+        return;
+    }
+    if (flags & kHasMatrix) item->matrix = ToPlacementMatrix(ReadMatrix());
+    // PlaceObject may carry a colour transform in whatever the tag holds after its matrix.
+    if ((flags & kHasColorTransform) || (!placeObject2 && Position() < TagEnd()))
+        item->colorTransform = ToColorTransform(ReadCxform(placeObject2));
+    if (flags & kHasRatio) item->ratio = ReadUI16();
+    if (flags & kHasName) item->name = ReadString();
+    if (flags & kHasClipDepth) item->clipDepth = ReadUI16();
+}
+
+void FlashSubScript::Remove(int32_t depth) {
+    displayList.erase(depth);
+}
+
+void FlashSubScript::HandleRemoveObject() {
+    ReadUI16(); // the character id is not compared with the item
+    Remove(ReadUI16());
+}
+
+void FlashSubScript::HandleRemoveObject2() {
+    Remove(ReadUI16());
+}
+
+void FlashSubScript::HandleFrameLabel() {
+    labels[ReadString()] = currentFrame + 1;
+}
+
+void FlashSubScript::GotoFrame(int32_t frame) {
+    if (frame == currentFrame) return;
+    targetFrame = frame;
+    if (frame < currentFrame) Rewind();
+    if (frame >= 0) RunTags();
+}
+
+void FlashSubScript::AdvanceFrame() {
+    const int32_t next = currentFrame + 1;
+    targetFrame = next;
+    RunTags();
+    if (currentFrame == next || currentFrame == 0) return;
+    // The End tag came first: wrap to frame 0.
+    targetFrame = 0;
+    if (currentFrame > 0) Rewind();
+    RunTags();
+}
+
+void FlashSubScript::RenderItem(FDisplayItem* item, GraphicsContext& context) {
+    context.PushTransform();
+    context.MultTransform(item->matrix);
+    context.PushColorTransform();
+    context.MultColorTransform(item->colorTransform);
+    if (FObject* character = item->Character()) {
+        Held<FDisplayItem> hold(item);
+        character->Render(context, item);
+    }
+    context.PopColorTransform();
+    context.PopTransform();
+}
+
+void FlashSubScript::RedrawClips(GraphicsContext& context) {
+    std::vector<FlashSubScript*> chain;
+    for (FlashSubScript* t = parent; t; t = t->parent) chain.push_back(t);
+    std::reverse(chain.begin(), chain.end()); // outermost first
+    chain.push_back(this);
+    for (FlashSubScript* timeline : chain)
+        for (const Held<FDisplayItem>& clip : timeline->activeClips)
+            RenderItem(clip.Get(), context);
+}
+
+void FlashSubScript::RenderDisplayList(GraphicsContext& context) {
+    const ColorRGBA transparent{0, 0, 0, 0};
+    if (!parent) {
+        context.SetLayer(kMaskLayer);
+        context.Clear(transparent);
+        context.SetLayer(kFrameLayer);
+    }
+    uint32_t nearestEnd = kNoClipEnd;
+    for (auto& [depthKey, held] : displayList) {
+        if (!held) continue;
+        FDisplayItem* item = held.Get();
+        const uint32_t depth = uint32_t(item->depth);
+        const uint32_t clipDepth = uint32_t(item->clipDepth);
+        bool drawNormally = true, startsClip = false, clipsEnded = false;
+        if (clipDepth != 0) {
+            drawNormally = false; // a clipping layer never draws into the frame
+            if (clipDepth > depth) {
+                activeClips.push_back(held);
+                startsClip = true;
+                nearestEnd = std::min(nearestEnd, clipDepth);
+            }
+        }
+        if (!activeClips.empty()) {
+            if (nearestEnd < depth) {
+                nearestEnd = kNoClipEnd;
+                const auto ended = std::remove_if(activeClips.begin(), activeClips.end(),
+                                                  [depth](const Held<FDisplayItem>& c) {
+                                                      return uint32_t(c->clipDepth) < depth;
+                                                  });
+                clipsEnded = ended != activeClips.end();
+                activeClips.erase(ended, activeClips.end());
+                for (const Held<FDisplayItem>& c : activeClips)
+                    nearestEnd = std::min(nearestEnd, uint32_t(c->clipDepth));
+            }
+            if (!activeClips.empty()) context.Enable(GraphicsContext::kMaskTest);
+        }
+        if (clipsEnded || startsClip) {
+            context.SetLayer(kMaskLayer);
+            if (clipsEnded) {
+                context.Clear(transparent);
+                RedrawClips(context);
+            } else {
+                RenderItem(item, context);
+            }
+            context.SetLayer(kFrameLayer);
+        }
+        if (drawNormally) RenderItem(item, context);
+        if (!activeClips.empty()) context.Disable(GraphicsContext::kMaskTest);
+    }
+    activeClips.clear();
+}
 
 } // namespace UT

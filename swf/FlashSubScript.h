@@ -1,27 +1,75 @@
-// A timeline: a reader over a tag stream that acts on the display-list tags (the
-// movie's main timeline, or a placed sprite's own).
+// A timeline: a reader over a tag stream plus the display list it builds frame by frame.
+// The movie's main timeline and every placed sprite run one.
 #pragma once
 
+#include "swf/FDisplayItem.h"
 #include "swf/FlashParser.h"
+#include "swf/RefCountBase.h"
 
 #include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+class GraphicsContext;
 
 namespace UT {
 
+class FlashScript;
+
 class FlashSubScript : public FlashParser {
 public:
-    // Acts on End, ShowFrame, the placements, the removals and FrameLabel; every other
-    // code is skipped.  Returns true to stop the tag loop.
+    using DisplayList = std::map<int32_t, Held<FDisplayItem>>;
+
+    FlashSubScript() = default;
+    ~FlashSubScript() override;
+
+    // Back to the first tag with an empty display list and no frame shown.
+    void Rewind() override;
     bool HandleTag(uint16_t code) override;
 
+    // Makes `frame` the current frame: forwards from where the timeline stands, or
+    // backwards by rewinding and replaying.
+    void GotoFrame(int32_t frame);
+    // One frame forwards, wrapping to frame 0 after the last.
+    void AdvanceFrame();
+
+    // Draws the current display list, clipping layers included.
+    void RenderDisplayList(GraphicsContext& context);
+    // Draws one item with its matrix and colour transform.
+    void RenderItem(FDisplayItem* item, GraphicsContext& context);
+
+    // Attaches a sprite timeline to the movie that owns the dictionary.
+    void SetMovie(FlashScript* owner, FlashSubScript* parentTimeline) {
+        movie = owner;
+        parent = parentTimeline;
+    }
+    int32_t CurrentFrame() const { return currentFrame; }
+    const DisplayList& Items() const { return displayList; }
+    const std::map<std::string, int32_t>& Labels() const { return labels; }
+
 protected:
-    // A frame is complete; true when it is the frame being sought.
     bool HandleShowFrame();
     void HandlePlaceObject();
     void HandlePlaceObject2();
     void HandleRemoveObject();
     void HandleRemoveObject2();
     void HandleFrameLabel();
+    void ClearDisplayList();
+
+    FlashSubScript* parent = nullptr;
+    FlashScript* movie = nullptr; // owner of the dictionary
+    DisplayList displayList;
+    std::map<std::string, int32_t> labels;
+    int32_t currentFrame = -1;
+    int32_t targetFrame = 0;
+    std::vector<Held<FDisplayItem>> activeClips;
+
+private:
+    void Place(uint32_t flags, int32_t depth, uint32_t characterId, bool withAlpha);
+    void Remove(int32_t depth);
+    // Redraws the clipping layers of the parents and then of this timeline into the mask.
+    void RedrawClips(GraphicsContext& context);
 };
 
 } // namespace UT

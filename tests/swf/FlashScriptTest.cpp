@@ -83,7 +83,7 @@ TEST(FlashScriptTags, BackgroundJpegTablesAndSkippedTags) {
     UT::FlashScript hand;
     ASSERT_TRUE(ParseBytes(hand, HandWrittenMovie()));
     EXPECT_EQ(hand.BackgroundColor().alpha, 0.0f); // nothing read yet
-    hand.RunTags();
+    hand.GotoFrame(1);                             // past the only frame: runs to the end
     EXPECT_FLOAT_EQ(hand.BackgroundColor().red, 1.0f);
     EXPECT_FLOAT_EQ(hand.BackgroundColor().green, 0.0f);
     EXPECT_FLOAT_EQ(hand.BackgroundColor().blue, 0.2f);
@@ -137,13 +137,17 @@ TEST(FlashScriptFile, LoadFileReadsTheWholeFile) {
     std::remove(badPath.c_str());
 }
 
-TEST(FlashScriptTags, OnlyEndStopsTheLoop) {
-    // Every handler is safe on a movie without an image, and only End asks to stop.
+TEST(FlashScriptTags, OnlyEndAndTheTargetFrameStopTheLoop) {
+    // Every handler is safe on a movie without an image.  End asks to stop, and so does
+    // the ShowFrame that completes the target frame (frame 0 on a new timeline).
     UT::FlashScript movie;
     UT::FlashSubScript sprite;
+    EXPECT_TRUE(movie.HandleTag(1));
+    EXPECT_TRUE(sprite.HandleTag(1));
     for (uint16_t code = 0; code < 1024; ++code) {
         EXPECT_EQ(movie.HandleTag(code), code == 0) << code;
         EXPECT_EQ(sprite.HandleTag(code), code == 0) << code;
     }
     EXPECT_EQ(movie.CharacterCount(), 0u);
+    EXPECT_EQ(movie.CurrentFrame(), 1);
 }

@@ -1,0 +1,71 @@
+#include "bridge/CSWFRenderContext.h"
+
+#include "bridge/CVxSWFRaster.h"
+
+namespace {
+constexpr int32_t kClearMode = 4;
+}
+
+HRESULT STDMETHODCALLTYPE CSWFRenderContext::QueryInterface(REFIID riid, void** object) {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    if (riid != IID_IUnknown && riid != IID_IVxSWFRenderContext) return E_NOINTERFACE;
+    *object = static_cast<IVxSWFRenderContext*>(this);
+    AddRef();
+    return S_OK;
+}
+
+ULONG STDMETHODCALLTYPE CSWFRenderContext::AddRef() {
+    return ULONG(InterlockedIncrement(&refCount_));
+}
+
+ULONG STDMETHODCALLTYPE CSWFRenderContext::Release() {
+    const LONG count = InterlockedDecrement(&refCount_);
+    if (count == 0) delete this;
+    return ULONG(count);
+}
+
+HRESULT STDMETHODCALLTYPE CSWFRenderContext::SetRaster(IVxSWFRaster* raster) {
+    if (!context_) return E_FAIL;
+    if (!raster) return E_INVALIDARG;
+    // Rasters come only from the private creation function.
+    PixelBuffer* buffer = static_cast<CVxSWFRaster*>(raster)->Buffer();
+    if (!buffer) return E_FAIL;
+    context_->SetTarget(buffer);
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CSWFRenderContext::Reset() {
+    if (!context_) return E_FAIL;
+    context_->Reset();
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CSWFRenderContext::Finish() {
+    return context_ ? S_OK : E_FAIL;
+}
+
+HRESULT STDMETHODCALLTYPE CSWFRenderContext::Clear(int32_t mode) {
+    if (!context_) return E_FAIL;
+    if (mode != kClearMode) return E_INVALIDARG;
+    context_->Clear({0, 0, 0, 0});
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CSWFRenderContext::PushTransform() {
+    if (!context_) return E_FAIL;
+    context_->PushTransform();
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CSWFRenderContext::PopTransform() {
+    if (!context_) return E_FAIL;
+    context_->PopTransform();
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CSWFRenderContext::Scale(float x, float y, float z) {
+    if (!context_) return E_FAIL;
+    context_->Scale({x, y, z});
+    return S_OK;
+}

@@ -1,0 +1,177 @@
+// The immediate-mode drawing state every part of the movie model draws through: a target
+// and its mask layer, four transform stacks, a colour-transform stack, the open path, the
+// paints and the line style.  Paths reach pixels through the scanline renderer and, for
+// strokes, the outliner.
+#pragma once
+
+#include "bridge/PixelBuffer.h"
+#include "raster/ZColorStencil.h"
+#include "raster/ZOutliner.h"
+#include "raster/ZPath.h"
+#include "raster/ZRenderer.h"
+#include "swf/RefCountBase.h"
+#include "swf/ValueTypes.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class GraphicsContext {
+public:
+    enum EnableBit : uint32_t {
+        kColorTransforms = 1, // colour transforms apply
+        kLineStyle = 2,       // line-style changes are accepted
+        kMaskTest = 4,        // drawing into the target passes only where the mask covers
+        kDashes = 8,          // dash patterns apply
+        kMipMaps = 16,        // mip-mapped paints (with paint quality mode 1)
+    };
+    enum TransformStack : int32_t { kModel = 0, kPaint = 2 };
+    static constexpr int32_t kStackCount = 4;
+
+    GraphicsContext();
+    ~GraphicsContext();
+    GraphicsContext(const GraphicsContext&) = delete;
+    GraphicsContext& operator=(const GraphicsContext&) = delete;
+
+    // ---- Target, layers and state ----
+    void SetTarget(PixelBuffer* buffer);
+    PixelBuffer* Target() const { return target_.Get(); }
+    PixelBuffer* MaskLayer() const { return mask_.Get(); }
+    const RectF& Viewport() const { return viewport_; }
+    void Reset();
+    void SetLayer(int32_t index);
+    int32_t Layer() const { return layer_; }
+    void Enable(uint32_t bits);
+    void Disable(uint32_t bits);
+    uint32_t GetEnabled() const { return enabled_; }
+    // Clears the current layer; on the target with the mask test on, paints through the mask.
+    void Clear(const ColorRGBA& color);
+    int32_t GetInteger(int32_t name) const;
+    float GetFloat(int32_t name) const;
+    // Module-wide: a negative or NaN tolerance becomes 0.01.
+    static void SetCurveTolerance(float value);
+
+    // ---- Transforms (ignored while a path is open) ----
+    void SetTransformMode(int32_t stack);
+    int32_t TransformMode() const { return transformMode_; }
+    void PushTransform();
+    void PopTransform();
+    void LoadIdentity();
+    void LoadTransform(const Matrix4& m);
+    // m acts on points first, the current transform after it.
+    void MultTransform(const Matrix4& m);
+    void Translate(const Point3& v);
+    void Scale(const Point3& v);
+    // Angles in degrees; Rotate turns about the z axis.
+    void Rotate(float degrees);
+    void RotateAxis(float degrees, const Point3& axis);
+    const Matrix4& GetTransform(int32_t stack) const { return stacks_[Clamp(stack)].back(); }
+    Point3 TransformPoint(const Point3& p) const;
+    void TransformPoints(Point3* points, size_t count) const;
+    Point3 DeviceToModel(const Point3& p);
+    RectF GetTransformBounds(const RectF& r) const;
+
+    // ---- Colour transforms ----
+    void PushColorTransform();
+    void PopColorTransform();
+    void MultColorTransform(const ColorTransform& c);
+    void LoadColorTransform(const ColorTransform& c);
+    const ColorTransform& GetColorTransform() const { return colorStack_.back(); }
+
+    // ---- Paths ----
+    void BeginPath(int32_t mode);
+    void EndPath();
+    void MoveTo(const Point3& p);
+    void LineTo(const Point3& p);
+    void QuadTo(const Point3& c, const Point3& e);
+    void CubicTo(const Point3& c1, const Point3& c2, const Point3& e);
+    void ClosePath();
+    void Arc(const Point3& centre, float radius, float startDegrees, float endDegrees);
+    void Pie(const Point3& centre, float radius, float startDegrees, float endDegrees);
+    void Rect(const RectF& r);
+    void Ellipse(const RectF& r);
+    void RoundRect(const RectF& r, float rounding);
+    void Dot(const Point3& p);
+    int32_t PathDepth() const { return pathDepth_; }
+    int32_t PointCount() const { return pointCount_; }
+    const ZPath& Path() const { return path_; }
+
+    // ---- Paints and line style ----
+    void SetFillColor(const ColorRGBA& color);
+    void SetStrokeColor(const ColorRGBA& color);
+    // The paint is shared; null means no fill (or no stroke).
+    void SetFillPaint(ZStencil* paint);
+    void SetStrokePaint(ZStencil* paint);
+    ZStencil* FillPaint() const { return fillPaint_.Get(); }
+    ZStencil* StrokePaint() const { return strokePaint_.Get(); }
+    void SetLineWidth(float width);
+    void SetLineCap(int32_t code) { lineCap_ = code; }
+    void SetLineJoin(int32_t code) { lineJoin_ = code; }
+    void SetStrokeValueA(float value);
+    void SetMiterLimit(float value);
+    void SetDash(const float* values, int32_t count, float phase);
+    void SetDashPhase(float phase) { dashPhase_ = phase; }
+    void SetPaintRepeat(int32_t code) { paintRepeat_ = code; }
+    void SetFillRule(int32_t rule) { fillRule_ = rule == 1 ? 2 : 0; }
+    int32_t FillRule() const { return fillRule_; }
+    bool FillColorTable() const { return fillTables_; }
+
+    ZRenderer& Renderer() { return renderer_; }
+
+private:
+    static int32_t Clamp(int32_t stack) { return stack < 0 || stack >= kStackCount ? 0 : stack; }
+    bool InPath() const { return pathDepth_ > 0; }
+    bool PaintsAccepted() const {
+        return !InPath() &&
+               (enabled_ & (kColorTransforms | kLineStyle)) == (kColorTransforms | kLineStyle);
+    }
+    Matrix4& Top() { return stacks_[transformMode_].back(); }
+    void TransformChanged() { deviceValid_ = false; }
+    void AddLine(const Point3& p);
+    void SetSolidColor(ZColorStencil& solid, const ColorRGBA& color);
+    void SetPaint(Held<ZStencil>& slot, bool& tables, ZStencil* paint);
+    void BuildColorTables();
+    void PreparePaint(ZStencil* paint, bool tables);
+    void DrawPath();
+    void StrokePath();
+    void ClearBuffer(PixelBuffer& buffer, const ColorRGBA& color);
+    void PaintThroughMask(const ColorRGBA& color);
+
+    RectF viewport_;
+    Held<PixelBuffer> target_;
+    Held<PixelBuffer> mask_;
+    int32_t pathMode_ = 0;
+    int32_t layer_ = 0;
+    int32_t fillRule_ = 2;
+    int32_t transformMode_ = 0;
+    int32_t lineCap_ = 0;
+    int32_t lineJoin_ = 0;
+    int32_t paintRepeat_ = 1;
+    int32_t pathDepth_ = 0;
+    int32_t pointCount_ = 0;
+    float lineWidth_ = 0;
+    float strokeValueA_ = 0;
+    float miterLimit_ = 1.5f;
+    Point3 startPoint_;
+    Point3 currentPoint_;
+    Held<ZStencil> fillPaint_;
+    Held<ZStencil> strokePaint_;
+    Held<ZStencil> fillColorPaint_;
+    Held<ZStencil> strokeColorPaint_;
+    Held<ZColorStencil> solidFill_;
+    Held<ZColorStencil> solidStroke_;
+    int32_t paintQuality_ = 0;
+    Matrix4 deviceTransform_;
+    bool deviceValid_ = false;
+    bool fillTables_ = false;
+    bool strokeTables_ = false;
+    ZPath path_;
+    uint32_t enabled_ = kColorTransforms | kLineStyle;
+    std::vector<Matrix4> stacks_[kStackCount];
+    std::vector<ColorTransform> colorStack_;
+    ZRenderer renderer_;
+    std::unique_ptr<ZOutliner> outliner_;
+    std::vector<float> dashes_;
+    float dashPhase_ = 0;
+    ZDashPattern dashDescriptor_;
+};

@@ -15,6 +15,9 @@ bool gCounting = false;
 int gAllocations = 0;
 } // namespace
 
+// The replacements pair malloc with free; GCC cannot see that both halves are replaced.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void* operator new(size_t size) {
     if (gCounting) ++gAllocations;
     if (void* p = std::malloc(size == 0 ? 1 : size)) return p;

@@ -400,3 +400,61 @@ struct IVxRenderFile : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE Reserved19() = 0;
     virtual HRESULT STDMETHODCALLTYPE Reserved20() = 0;
 };
+
+// ---- Companion metadata -------------------------------------------------------------------
+// The host keeps descriptive metadata of a movie in a companion file beside it (layout in
+// docs/metadata-format.md).  IVxRenderFile::WriteMeta writes that file from the object the
+// host handed to SetMetaSource, which must answer IID_IVxMetaSource; IVxReadMeta serves it
+// back.
+
+// Metadata kinds, as reported by IVxRenderMetaSupport2::GetMetaKinds.
+#define VX_META_SUMMARY 0x0001u  // summary: text items by numeric id
+#define VX_META_MEDIAMGR 0x2000u // media-manager data: a header and opaque entries
+
+#pragma pack(push, 4)
+// A summary entry as served by the summary stream: this header, then `textBytes` bytes of
+// terminated UTF-16 text.  Its serialised length is headerSize + textBytes.
+struct VxSummaryEntryHeader {
+    uint32_t headerSize; // 12
+    uint32_t id;         // the host's item id
+    uint32_t textBytes;  // text length in bytes, terminator included
+};
+
+// A media-manager entry as served by the media-manager stream: this header, then
+// `nameBytes` bytes of terminated UTF-16 name, then `dataBytes` bytes of data.  Its
+// serialised length is headerSize + nameBytes + dataBytes.  Later versions may grow the
+// header; readers find the name at headerSize.
+struct VxMediaMgrEntryHeader {
+    uint32_t headerSize; // 56 or more
+    uint32_t id;
+    uint32_t values[9]; // the host's own values
+    uint32_t nameBytes;
+    uint32_t dataKind; // the host's own value
+    uint32_t dataBytes;
+};
+#pragma pack(pop)
+static_assert(sizeof(VxSummaryEntryHeader) == 12);
+static_assert(sizeof(VxMediaMgrEntryHeader) == 56);
+
+inline constexpr IID IID_IVxMetaSource = {
+    0x5F3D92EA, 0x1403, 0x4244, {0x88, 0x5E, 0x5C, 0x21, 0x97, 0x6E, 0xDD, 0xF6}};
+
+// Implemented by the host: the metadata that a render file writes.  `set` selects which of
+// the host's metadata sets to write: 0 for WriteMeta, the host's value for WriteMetaFrom.
+// Pointers handed out stay valid until the next call on the source.
+struct IVxMetaSource : IUnknown {
+    // 3: number of summary items.
+    virtual HRESULT STDMETHODCALLTYPE GetSummaryCount(uint32_t set, int32_t* count) = 0;
+    // 4: item `index`: its id and its terminated text.
+    virtual HRESULT STDMETHODCALLTYPE GetSummaryItem(uint32_t set, int32_t index, uint32_t* id,
+                                                     const WCHAR** text) = 0;
+    // 5: the three media-manager header values; S_FALSE when there is no media-manager data.
+    virtual HRESULT STDMETHODCALLTYPE GetMediaMgrInfo(uint32_t set, uint32_t header[3]) = 0;
+    // 6: number of media-manager entries.
+    virtual HRESULT STDMETHODCALLTYPE GetMediaMgrCount(uint32_t set, int32_t* count) = 0;
+    // 7: entry `index` as its serialised bytes (a VxMediaMgrEntryHeader first).
+    virtual HRESULT STDMETHODCALLTYPE GetMediaMgrEntry(uint32_t set, int32_t index,
+                                                       const void** entry, uint32_t* length) = 0;
+    // 8: the identifier recorded in the companion file; S_FALSE when the host has none.
+    virtual HRESULT STDMETHODCALLTYPE GetFileId(GUID* id) = 0;
+};

@@ -189,6 +189,26 @@ BOOL WINAPI CloseHandle(HANDLE handle) {
     return TRUE;
 }
 
+BOOL WINAPI FlushFileBuffers(HANDLE handle) {
+    FileObject* f = AsFile(handle);
+    if (!f || std::fflush(f->file) != 0) return FALSE;
+    return fsync(fileno(f->file)) == 0 ? TRUE : FALSE;
+}
+
+BOOL WINAPI MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) {
+    if (!from || !to) return FALSE;
+    const std::string source = Utf16ToUtf8(from, WideLength(from));
+    const std::string target = Utf16ToUtf8(to, WideLength(to));
+    // rename() always replaces; Windows refuses an existing target unless asked.
+    if (!(flags & MOVEFILE_REPLACE_EXISTING) && access(target.c_str(), F_OK) == 0) return FALSE;
+    return std::rename(source.c_str(), target.c_str()) == 0 ? TRUE : FALSE;
+}
+
+BOOL WINAPI DeleteFileW(LPCWSTR path) {
+    if (!path) return FALSE;
+    return unlink(Utf16ToUtf8(path, WideLength(path)).c_str()) == 0 ? TRUE : FALSE;
+}
+
 HGLOBAL WINAPI GlobalAlloc(UINT, SIZE_T bytes) {
     // Every block is zero-filled and fixed, whatever the flags ask for.
     void* raw = std::calloc(1, sizeof(GlobalHeader) + bytes);

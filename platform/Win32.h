@@ -221,6 +221,15 @@ BOOL WINAPI ReadFile(HANDLE file, void* buffer, DWORD size, DWORD* read, void* o
 BOOL WINAPI WriteFile(HANDLE file, const void* buffer, DWORD size, DWORD* written,
                       void* overlapped);
 BOOL WINAPI CloseHandle(HANDLE handle);
+// Pushes buffered writes of `file` to the disk.
+BOOL WINAPI FlushFileBuffers(HANDLE file);
+
+#define MOVEFILE_REPLACE_EXISTING 0x00000001u
+
+// Renames `from` to `to`; with MOVEFILE_REPLACE_EXISTING an existing `to` is replaced in
+// one step, so readers see either the old or the new file, never a mix.
+BOOL WINAPI MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags);
+BOOL WINAPI DeleteFileW(LPCWSTR path);
 
 // ---- Kernel: zero-filling global memory -----------------------------------------------
 

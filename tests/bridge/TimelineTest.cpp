@@ -1,0 +1,213 @@
+// Seeking, placements and clipping layers of a timeline, checked on the display list and
+// by pixels.
+#include "BoxCharacter.h"
+
+#include "platform/Win32.h"
+#include "support/PlaceTags.h"
+#include "support/SwfWriter.h"
+#include "swf/FDisplayItem.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace swftest;
+
+namespace {
+
+const Bgra kClear = {0, 0, 0, 0};
+const Bgra kRed = {0, 0, 255, 255};
+const Bgra kGreen = {0, 255, 0, 255};
+const Bgra kBlue = {255, 0, 0, 255};
+
+bool Load(BoxMovie& movie, const SwfWriter& writer) {
+    const std::vector<uint8_t> bytes = writer.Finish();
+    auto* image = static_cast<uint8_t*>(GlobalAlloc(GPTR, bytes.size()));
+    std::memcpy(image, bytes.data(), bytes.size());
+    return movie.Parse(image, uint32_t(bytes.size()));
+}
+
+Placement Place(uint16_t depth, uint16_t character) {
+    Placement p;
+    p.depth = depth;
+    p.character = character;
+    return p;
+}
+
+Placement Clip(uint16_t depth, uint16_t character, uint16_t clipDepth) {
+    Placement p = Place(depth, character);
+    p.clipDepth = clipDepth;
+    return p;
+}
+
+CxformRecord AddRed(int16_t amount) {
+    CxformRecord c;
+    c.hasAdd = true;
+    c.redAdd = amount;
+    return c;
+}
+
+} // namespace
+
+TEST(Timeline, SeeksForwardWithoutReplayAndBackwardByRewinding) {
+    SwfWriter writer(10, 10, 12);
+    writer.Tag(kDefineBoxTag, DefineBox(1, 0, 0, 1, 1, {255, 0, 0, 255}))
+        .Tag(kFrameLabel, FrameLabel("start"));
+    for (uint16_t frame = 0; frame < 6; ++frame)
+        writer.Tag(kPlaceObject2, PlaceObject2(Place(uint16_t(frame + 1), 1))).ShowFrame();
+    writer.End();
+    BoxMovie movie;
+    ASSERT_TRUE(Load(movie, writer));
+    EXPECT_EQ(movie.FrameCount(), 6u);
+
+    BoxCharacter::constructed = 0;
+    movie.GotoFrame(3);
+    EXPECT_EQ(movie.CurrentFrame(), 3);
+    EXPECT_EQ(movie.Items().size(), 4u);
+    movie.GotoFrame(5);
+    EXPECT_EQ(BoxCharacter::constructed, 1); // forward: no replay
+    EXPECT_EQ(movie.Items().size(), 6u);
+    EXPECT_EQ(movie.Items().at(6)->placedFrame, 5);
+    movie.GotoFrame(3);
+    EXPECT_EQ(BoxCharacter::constructed, 2); // backward: replayed from the first tag
+    EXPECT_EQ(movie.Items().size(), 4u);
+    EXPECT_EQ(movie.Labels().at("start"), 0);
+
+    movie.GotoFrame(40); // past the end: stays on the last frame
+    EXPECT_EQ(movie.CurrentFrame(), 5);
+    movie.GotoFrame(-1);
+    EXPECT_EQ(movie.CurrentFrame(), -1);
+    EXPECT_TRUE(movie.Items().empty());
+}
+
+TEST(Timeline, PlacementFlags) {
+    MatrixRecord moved = TranslatePixels(3, 4);
+    Placement first = Place(1, 1);
+    first.matrix = moved;
+    first.cxform = AddRed(255);
+    first.name = "box";
+    first.ratio = 7;
+    Placement moveWithNew = Place(1, 2);
+    moveWithNew.move = true;
+    Placement moveAlone;
+    moveAlone.depth = 9;
+    moveAlone.move = true;
+    moveAlone.matrix = moved;
+
+    SwfWriter writer(10, 10, 12);
+    writer.Tag(kDefineBoxTag, DefineBox(1, 0, 0, 1, 1, {255, 0, 0, 255}))
+        .Tag(kDefineBoxTag, DefineBox(2, 0, 0, 1, 1, {0, 255, 0, 255}))
+        .Tag(kPlaceObject2, PlaceObject2(first))
+        .ShowFrame()
+        .Tag(kPlaceObject2, PlaceObject2(moveWithNew))
+        .Tag(kPlaceObject2, PlaceObject2(moveAlone))    // empty depth: nothing happens
+        .Tag(kPlaceObject2, PlaceObject2(Place(2, 77))) // unknown character: ignored
+        .ShowFrame()
+        .Tag(kPlaceObject2, PlaceObject2(Place(1, 1))) // no move: replaced afresh
+        .Tag(kPlaceObject, PlaceObject(2, 3, TranslatePixels(1, 0), AddRed(128)))
+        .ShowFrame()
+        .Tag(kRemoveObject, RemoveObject(99, 3)) // the id is not compared
+        .Tag(kRemoveObject2, RemoveObject2(1))
+        .Tag(kRemoveObject2, RemoveObject2(50))
+        .ShowFrame()
+        .End();
+    BoxMovie movie;
+    ASSERT_TRUE(Load(movie, writer));
+
+    movie.GotoFrame(0);
+    const UT::FDisplayItem* item = movie.Items().at(1).Get();
+    EXPECT_EQ(item->name, "box");
+    EXPECT_EQ(item->ratio, 7);
+    EXPECT_FLOAT_EQ(item->matrix.m[3][0], 3);
+    EXPECT_FLOAT_EQ(item->colorTransform.addRed, 0.99609375f);
+
+    movie.GotoFrame(1);
+    ASSERT_EQ(movie.Items().size(), 1u);
+    item = movie.Items().at(1).Get();
+    EXPECT_EQ(item->Character()->Id(), 2u);
+    EXPECT_FLOAT_EQ(item->matrix.m[3][1], 4);   // the matrix moved over
+    EXPECT_TRUE(item->colorTransform.identity); // the colour transform did not
+    EXPECT_TRUE(item->name.empty());
+
+    movie.GotoFrame(2);
+    item = movie.Items().at(1).Get();
+    EXPECT_EQ(item->Character()->Id(), 1u);
+    EXPECT_TRUE(item->matrix.identity);
+    const UT::FDisplayItem* trailing = movie.Items().at(3).Get();
+    EXPECT_FLOAT_EQ(trailing->colorTransform.addRed, 0.5f);
+    EXPECT_FLOAT_EQ(trailing->colorTransform.multAlpha, 1.0f);
+
+    movie.GotoFrame(3);
+    EXPECT_TRUE(movie.Items().empty());
+}
+
+TEST(Timeline, ClippingLayerMasksTheDepthsUpToItsClipDepth) {
+    // Clip 1 -> 3 over columns 0..9; items at 2, 3 and 4 on rows 0, 1 and 2.
+    SwfWriter writer(20, 3, 12);
+    writer.Tag(kDefineBoxTag, DefineBox(1, 0, 0, 10, 3, {255, 255, 255, 255}))
+        .Tag(kDefineBoxTag, DefineBox(2, 0, 0, 20, 1, {255, 0, 0, 255}))
+        .Tag(kDefineBoxTag, DefineBox(3, 0, 1, 20, 2, {0, 255, 0, 255}))
+        .Tag(kDefineBoxTag, DefineBox(4, 0, 2, 20, 3, {0, 0, 255, 255}))
+        .Tag(kDefineBoxTag, DefineBox(5, 0, 0, 20, 3, {255, 255, 0, 255}))
+        .Tag(kPlaceObject2, PlaceObject2(Clip(1, 1, 3)))
+        .Tag(kPlaceObject2, PlaceObject2(Place(2, 2)))
+        .Tag(kPlaceObject2, PlaceObject2(Place(3, 3)))
+        .Tag(kPlaceObject2, PlaceObject2(Place(4, 4)))
+        .Tag(kPlaceObject2, PlaceObject2(Clip(5, 5, 5))) // its own depth: drawn nowhere
+        .ShowFrame()
+        .End();
+    BoxMovie movie;
+    ASSERT_TRUE(Load(movie, writer));
+    movie.GotoFrame(0);
+    Canvas canvas(20, 3);
+    movie.RenderDisplayList(canvas.context);
+    for (int x = 0; x < 20; ++x) {
+        EXPECT_EQ(canvas.Pixel(x, 0), x < 10 ? kRed : kClear) << x;
+        EXPECT_EQ(canvas.Pixel(x, 1), x < 10 ? kGreen : kClear) << x;
+        EXPECT_EQ(canvas.Pixel(x, 2), kBlue) << x;
+    }
+}
+
+TEST(Timeline, OverlappingClipsRebuildTheMaskFromTheLayersStillInForce) {
+    // Clip 1 -> 5 over columns 0..9, clip 2 -> 3 over columns 5..19.
+    SwfWriter writer(20, 2, 12);
+    writer.Tag(kDefineBoxTag, DefineBox(1, 0, 0, 10, 2, {255, 255, 255, 255}))
+        .Tag(kDefineBoxTag, DefineBox(2, 5, 0, 20, 2, {255, 255, 255, 255}))
+        .Tag(kDefineBoxTag, DefineBox(3, 0, 0, 20, 1, {255, 0, 0, 255}))
+        .Tag(kDefineBoxTag, DefineBox(4, 0, 1, 20, 2, {0, 0, 255, 255}))
+        .Tag(kPlaceObject2, PlaceObject2(Clip(1, 1, 5)))
+        .Tag(kPlaceObject2, PlaceObject2(Clip(2, 2, 3)))
+        .Tag(kPlaceObject2, PlaceObject2(Place(3, 3)))
+        .Tag(kPlaceObject2, PlaceObject2(Place(4, 4)))
+        .ShowFrame()
+        .End();
+    BoxMovie movie;
+    ASSERT_TRUE(Load(movie, writer));
+    movie.GotoFrame(0);
+    Canvas canvas(20, 2);
+    movie.RenderDisplayList(canvas.context);
+    for (int x = 0; x < 20; ++x) {
+        EXPECT_EQ(canvas.Pixel(x, 0), kRed) << x;                    // under the union
+        EXPECT_EQ(canvas.Pixel(x, 1), x < 10 ? kBlue : kClear) << x; // first layer alone
+    }
+}
+
+TEST(Timeline, ItemsCarryTheirMatrixAndColourTransform) {
+    Placement shifted = Place(1, 1);
+    shifted.matrix = TranslatePixels(2, 1);
+    shifted.cxform = AddRed(255);
+    SwfWriter writer(4, 3, 12);
+    writer.Tag(kDefineBoxTag, DefineBox(1, 0, 0, 1, 1, {0, 0, 255, 255}))
+        .Tag(kPlaceObject2, PlaceObject2(shifted))
+        .ShowFrame()
+        .End();
+    BoxMovie movie;
+    ASSERT_TRUE(Load(movie, writer));
+    movie.GotoFrame(0);
+    Canvas canvas(4, 3);
+    movie.RenderDisplayList(canvas.context);
+    EXPECT_EQ(canvas.Pixel(2, 1), (Bgra{255, 0, 254, 255})); // red add of 255/256
+    EXPECT_EQ(canvas.Pixel(0, 0), kClear);
+    EXPECT_EQ(canvas.context.GetInteger(0), 1); // every push was popped
+    EXPECT_EQ(canvas.context.GetInteger(5), 1);
+}

@@ -1,0 +1,46 @@
+// Bodies of the display-list tags: PlaceObject, PlaceObject2, RemoveObject, RemoveObject2
+// and FrameLabel.  Use with TagStream::Tag(code, body).
+#pragma once
+
+#include "BitWriter.h"
+#include "SwfRecords.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace swftest {
+
+enum DisplayListTag : uint16_t {
+    kPlaceObject = 4,
+    kRemoveObject = 5,
+    kPlaceObject2 = 26,
+    kRemoveObject2 = 28,
+    kFrameLabel = 43,
+};
+
+// A PlaceObject2: each field present sets its flag.
+struct Placement {
+    uint16_t depth = 1;
+    std::optional<uint16_t> character;
+    bool move = false;
+    std::optional<MatrixRecord> matrix;
+    std::optional<CxformRecord> cxform; // written with alpha
+    std::optional<uint16_t> ratio;
+    std::optional<std::string> name;
+    std::optional<uint16_t> clipDepth;
+};
+
+std::vector<uint8_t> PlaceObject2(const Placement& placement);
+// PlaceObject: character, depth, matrix and an optional trailing CXFORM without alpha.
+std::vector<uint8_t> PlaceObject(uint16_t character, uint16_t depth, const MatrixRecord& matrix,
+                                 const std::optional<CxformRecord>& cxform = std::nullopt);
+std::vector<uint8_t> RemoveObject(uint16_t character, uint16_t depth);
+std::vector<uint8_t> RemoveObject2(uint16_t depth);
+std::vector<uint8_t> FrameLabel(const std::string& label);
+
+// A translation by whole pixels.
+MatrixRecord TranslatePixels(int32_t x, int32_t y);
+
+} // namespace swftest

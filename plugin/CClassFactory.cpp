@@ -1,6 +1,7 @@
 #include "plugin/CClassFactory.h"
 
 #include "plugin/CSWFReadFileClass.h"
+#include "plugin/CSWFRenderFileClass.h"
 #include "plugin/CVxUnsharedFIOPluginInfo.h"
 #include "plugin/Module.h"
 
@@ -11,6 +12,15 @@ HRESULT CreateReadFileClass(REFIID riid, void** object) {
     if (!instance) return E_OUTOFMEMORY;
     const HRESULT hr = instance->QueryInterface(riid, object);
     if (FAILED(hr)) delete instance;
+    return hr;
+}
+
+// The render-file class is born holding one reference, dropped once the query has its own.
+HRESULT CreateRenderFileClass(REFIID riid, void** object) {
+    auto* instance = new (std::nothrow) CSWFRenderFileClass();
+    if (!instance) return E_OUTOFMEMORY;
+    const HRESULT hr = instance->QueryInterface(riid, object);
+    instance->Release();
     return hr;
 }
 
@@ -48,6 +58,7 @@ HRESULT STDMETHODCALLTYPE CClassFactory::CreateInstance(IUnknown*, REFIID riid, 
     *object = nullptr;
     if (clsid_ == CLSID_VxSWFPlugin) {
         if (riid == IID_IVxReadFileClass) return CreateReadFileClass(riid, object);
+        if (riid == IID_IVxRenderFileClass) return CreateRenderFileClass(riid, object);
         return E_NOINTERFACE;
     }
     if (clsid_ == CLSID_VxSWFPluginInfo && riid == IID_IVxUnsharedFIOPluginInfo)

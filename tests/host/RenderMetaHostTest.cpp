@@ -1,0 +1,174 @@
+// A host attaches metadata to a movie through the built library's render-file class, then
+// reads the companion file back as the format description tells it to, and through the
+// read file's metadata reader.
+#include "support/ComTestUtil.h"
+#include "tools/PluginLibrary.h"
+#include "util/TestMetaSource.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+using comtest::ComPtr;
+using metatest::TestMetaSource;
+using metatest::U;
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+const PluginLibrary& Library() {
+    static PluginLibrary library(SWFPLUGIN_PATH);
+    return library;
+}
+
+uint32_t Get32(const Bytes& b, size_t at) {
+    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
+           uint32_t(b[at + 3]) << 24;
+}
+
+Bytes ReadAll(const std::string& path) {
+    Bytes bytes;
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+        int c;
+        while ((c = std::fgetc(f)) != EOF) bytes.push_back(uint8_t(c));
+        std::fclose(f);
+    }
+    return bytes;
+}
+
+// The chunks of a companion file by id, read the way the format description says.
+std::map<std::string, Bytes> Chunks(const Bytes& file) {
+    std::map<std::string, Bytes> chunks;
+    if (file.size() < 12 || std::string(file.begin(), file.begin() + 4) != "RIFF") return chunks;
+    for (size_t at = 12; at + 8 <= file.size();) {
+        const size_t size = Get32(file, at + 4);
+        if (at + 8 + size > file.size()) break;
+        const std::string id(file.begin() + ptrdiff_t(at), file.begin() + ptrdiff_t(at) + 4);
+        chunks.emplace(
+            id, Bytes(file.begin() + ptrdiff_t(at) + 8, file.begin() + ptrdiff_t(at + 8 + size)));
+        at += 8 + size + (size & 1);
+    }
+    return chunks;
+}
+
+std::u16string SummaryText(const Bytes& summ, uint32_t wanted) {
+    size_t at = 4;
+    for (uint32_t i = 0; i < Get32(summ, 0); ++i) {
+        const uint32_t id = Get32(summ, at + 4), bytes = Get32(summ, at + 8);
+        if (id == wanted) {
+            std::u16string text;
+            for (size_t k = 0; k + 2 < bytes; k += 2)
+                text += char16_t(summ[at + 12 + k] | summ[at + 13 + k] << 8);
+            return text;
+        }
+        at += 12 + bytes;
+    }
+    return u"<none>";
+}
+
+// Removes the test's files however the test ends.
+struct RemoveAtEnd {
+    std::vector<std::string> paths;
+    ~RemoveAtEnd() {
+        for (const std::string& path : paths) std::remove(path.c_str());
+    }
+};
+
+void WriteMovie(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    const uint8_t movie[] = {'F', 'W', 'S', 6, 21, 0, 0, 0, 0x50, 0, 0,
+                             0,   0,   0,   0, 0,  0, 0, 0, 0,    0};
+    std::fwrite(movie, 1, sizeof(movie), f);
+    std::fclose(f);
+}
+
+// Writes the sample metadata for `movie` through the library's render-file class.
+void WriteThroughRenderFile(const std::u16string& movie, TestMetaSource& source) {
+    ComPtr<IVxRenderFileClass> renderClass;
+    ASSERT_EQ(Library().Create(CLSID_VxSWFPlugin, IID_IVxRenderFileClass, renderClass.out()), S_OK);
+    ComPtr<IVxRenderFileClassEx3> ex3;
+    ASSERT_EQ(renderClass->QueryInterface(IID_IVxRenderFileClassEx3, ex3.outVoid()), S_OK);
+    ComPtr<IVxRenderFile> file;
+    ASSERT_EQ(
+        ex3->CreateRenderFile(file.out(), reinterpret_cast<const WCHAR*>(movie.c_str()), 0, 0, 0),
+        S_OK);
+    metatest::FillSample(source);
+    ASSERT_EQ(file->SetMetaSource(&source), S_OK);
+    ASSERT_EQ(file->WriteMeta(0), S_OK);
+}
+
+} // namespace
+
+TEST(HostMetadata, RenderFileWritesCompanionThatTheHostCanRead) {
+    ASSERT_TRUE(Library().Loaded()) << Library().Error();
+    const std::string moviePath = std::string(::testing::TempDir()) + "host_meta.swf";
+    const std::string companion = moviePath + ".vxmeta";
+    std::remove(companion.c_str());
+    const RemoveAtEnd cleanup{{moviePath, companion}};
+    WriteMovie(moviePath);
+    const Bytes movieBefore = ReadAll(moviePath);
+
+    TestMetaSource source;
+    WriteThroughRenderFile(U(moviePath.c_str()), source);
+    EXPECT_EQ(source.refs, 1);
+    EXPECT_EQ(ReadAll(moviePath), movieBefore);
+
+    const Bytes image = ReadAll(companion);
+    ASSERT_GE(image.size(), 12u);
+    EXPECT_EQ(Get32(image, 4), image.size() - 8);
+    EXPECT_EQ(std::string(image.begin() + 8, image.begin() + 12), "VXMD");
+    auto chunks = Chunks(image);
+    ASSERT_EQ(chunks.count("summ"), 1u);
+    EXPECT_EQ(SummaryText(chunks["summ"], 4), u"Title of the clip");
+    EXPECT_EQ(SummaryText(chunks["summ"], 9), u"Author");
+    ASSERT_EQ(chunks.count("mmgr"), 1u);
+    const Bytes& mmgr = chunks["mmgr"];
+    EXPECT_EQ(Get32(mmgr, 0), 0x11u);
+    EXPECT_EQ(Get32(mmgr, 12), 1u); // present
+    EXPECT_EQ(Get32(mmgr, 16), 2u); // entries
+    EXPECT_EQ(Bytes(mmgr.begin() + 20, mmgr.begin() + 20 + ptrdiff_t(source.media[0].size())),
+              source.media[0]);
+    ASSERT_EQ(chunks.count("fid "), 1u);
+    EXPECT_EQ(Get32(chunks["fid "], 0), source.fileId.Data1);
+}
+
+TEST(HostMetadata, ReadFileServesWhatTheRenderFileWrote) {
+    ASSERT_TRUE(Library().Loaded()) << Library().Error();
+    const std::string moviePath = std::string(::testing::TempDir()) + "host_meta_read.swf";
+    const std::string companion = moviePath + ".vxmeta";
+    const RemoveAtEnd cleanup{{moviePath, companion}};
+    WriteMovie(moviePath);
+    const std::u16string movie = U(moviePath.c_str());
+    TestMetaSource source;
+    WriteThroughRenderFile(movie, source);
+
+    ComPtr<IVxReadFileClass> readClass;
+    ASSERT_EQ(Library().Create(CLSID_VxSWFPlugin, IID_IVxReadFileClass, readClass.out()), S_OK);
+    HANDLE handle = CreateFileA(moviePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ComPtr<IVxReadFile> readFile;
+    ASSERT_EQ(readClass->CreateReadFile(readFile.out(), handle,
+                                        reinterpret_cast<const WCHAR*>(movie.c_str()), 0),
+              S_OK);
+    ComPtr<IVxReadMeta> meta;
+    if (readFile->GetMeta(meta.out()) == E_NOTIMPL) GTEST_SKIP() << "read file has no reader yet";
+    ASSERT_TRUE(meta);
+    WCHAR text[32];
+    ASSERT_EQ(meta->GetSummaryItem(9, text, 32), S_OK);
+    EXPECT_EQ(comtest::Narrow(text), "Author");
+    ComPtr<IStream> summary;
+    ASSERT_EQ(meta->GetSummaryStream(summary.out()), S_OK);
+    uint32_t prologue[3] = {};
+    ULONG read = 0;
+    ASSERT_EQ(summary->Read(prologue, sizeof(prologue), &read), S_OK);
+    EXPECT_EQ(prologue[0] + prologue[1] + prologue[2], 12u + 100u + 2u);
+    ComPtr<IVxReadMediaMgrMeta> media;
+    ASSERT_EQ(meta->QueryInterface(IID_IVxReadMediaMgrMeta, media.outVoid()), S_OK);
+    uint32_t h0 = 0;
+    EXPECT_EQ(media->GetMediaMgrInfo(&h0, nullptr, nullptr), S_OK);
+    EXPECT_EQ(h0, 0x11u);
+}

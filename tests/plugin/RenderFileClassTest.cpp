@@ -1,0 +1,328 @@
+#include "plugin/CClassFactory.h"
+#include "plugin/CSWFReadMeta.h"
+#include "plugin/CSWFRenderFileClass.h"
+#include "plugin/Module.h"
+#include "support/ComTestUtil.h"
+#include "util/TestMetaSource.h"
+#include "util/VxFMMeta.h"
+#include "util/VxHelp.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+using comtest::CallSlot;
+using comtest::ComPtr;
+using metatest::TestMetaSource;
+using metatest::U;
+
+namespace {
+
+ComPtr<IVxRenderFileClass> RenderFileClass() {
+    ComPtr<IClassFactory> factory;
+    EXPECT_EQ(GetClassObject(CLSID_VxSWFPlugin, IID_IClassFactory, factory.outVoid()), S_OK);
+    ComPtr<IVxRenderFileClass> renderClass;
+    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IVxRenderFileClass, renderClass.outVoid()),
+              S_OK);
+    return renderClass;
+}
+
+ComPtr<IVxRenderFileClassEx3> Ex3(IVxRenderFileClass* c) {
+    ComPtr<IVxRenderFileClassEx3> ex3;
+    EXPECT_EQ(c->QueryInterface(IID_IVxRenderFileClassEx3, ex3.outVoid()), S_OK);
+    return ex3;
+}
+
+const WCHAR* W(const std::u16string& text) {
+    return reinterpret_cast<const WCHAR*>(text.c_str());
+}
+
+// The host object: settings (language) and the preset receiver in slot 14.
+class FakeHost : public IVxRenderHost, public IVxHostSettings {
+public:
+    uint32_t language = 0x0407;
+    int32_t hasLanguage = 1;
+    HRESULT queryAnswer = S_OK;
+    uint32_t presetValue = 0;
+    GUID presetId = {};
+    LONG refs = 1;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+        *object = nullptr;
+        if (riid != IID_IVxHostSettings || FAILED(queryAnswer)) return E_NOINTERFACE;
+        *object = static_cast<IVxHostSettings*>(this);
+        AddRef();
+        return queryAnswer;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(++refs); }
+    ULONG STDMETHODCALLTYPE Release() override { return ULONG(--refs); }
+    HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved8() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved9() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved10() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved11() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved12() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved13() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ReceivePresetId(uint32_t value, const GUID* id) override {
+        presetValue = value;
+        presetId = *id;
+        return 0x00000005;
+    }
+    int32_t STDMETHODCALLTYPE GetSetting(uint32_t code, void* value, uint32_t size) override {
+        if (code != 10001 || size != 4) return 0;
+        std::memcpy(value, &language, 4);
+        return hasLanguage;
+    }
+};
+
+IUnknown* AsHost(FakeHost& host) {
+    return static_cast<IVxRenderHost*>(&host);
+}
+
+// Counts references, to see the render file take and give them back.
+struct Counted : IUnknown {
+    LONG refs = 1;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(++refs); }
+    ULONG STDMETHODCALLTYPE Release() override { return ULONG(--refs); }
+};
+
+void EnsureLanguage() {
+    if (!Module().language) VxLang_Open(nullptr, &Module().language);
+}
+
+} // namespace
+
+TEST(RenderFileClass, AnswersItsFourTablesAndNothingElse) {
+    ComPtr<IVxRenderFileClass> c = RenderFileClass();
+    ASSERT_TRUE(c);
+    void* first = c.get();
+    for (const IID* iid : {&IID_IUnknown, &IID_IVxRenderFileClass, &IID_IVxRenderFileClassEx,
+                           &IID_IVxRenderFileClassEx2, &IID_IVxRenderFileClassEx3}) {
+        ComPtr<IUnknown> p;
+        ASSERT_EQ(c->QueryInterface(*iid, p.outVoid()), S_OK);
+        EXPECT_EQ(static_cast<void*>(p.get()), first);
+    }
+    ComPtr<IVxRenderMetaSupport2> support;
+    ASSERT_EQ(c->QueryInterface(IID_IVxRenderMetaSupport, support.outVoid()), S_OK);
+    ComPtr<IVxRenderMetaSupport2> support2;
+    ASSERT_EQ(c->QueryInterface(IID_IVxRenderMetaSupport2, support2.outVoid()), S_OK);
+    EXPECT_EQ(support.get(), support2.get());
+    uint32_t a = 9, kinds = 0;
+    EXPECT_EQ(support->GetMetaKinds(&a, &kinds), S_OK);
+    EXPECT_EQ(a, 0u);
+    EXPECT_EQ(kinds, 0x2001u);
+    EXPECT_EQ(CallSlot<HRESULT>(support.get(), 3), S_OK);
+    EXPECT_EQ(CallSlot<int32_t>(support.get(), 4), 1);
+
+    ComPtr<IVxFIO_TemplateInfo_Renderer> templateInfo;
+    ASSERT_EQ(c->QueryInterface(IID_IVxFIO_TemplateInfo_Renderer, templateInfo.outVoid()), S_OK);
+    WCHAR text[4] = {'a', 'b'};
+    EXPECT_EQ(CallSlot<HRESULT>(templateInfo.get(), 3, text, int32_t(4)), E_NOTIMPL);
+    EXPECT_EQ(text[0], 0);
+    EXPECT_EQ(CallSlot<HRESULT>(templateInfo.get(), 4), E_NOTIMPL);
+    ComPtr<IVxFIO_PrivateCopyPreset> preset;
+    ASSERT_EQ(c->QueryInterface(IID_IVxFIO_PrivateCopyPreset, preset.outVoid()), S_OK);
+    EXPECT_EQ(CallSlot<HRESULT>(preset.get(), 3), E_NOTIMPL);
+
+    void* none = first;
+    EXPECT_EQ(c->QueryInterface(IID_IVxReadFileClass, &none), E_NOINTERFACE);
+    EXPECT_EQ(none, nullptr);
+}
+
+TEST(RenderFileClass, ConstantSlotsInTableOrder) {
+    ComPtr<IVxRenderFileClass> c = RenderFileClass();
+    void* t = c.get();
+    uint32_t value = 7;
+    EXPECT_EQ(CallSlot<HRESULT>(t, 8, &value), S_OK);
+    EXPECT_EQ(value, 0u);
+    EXPECT_EQ(CallSlot<HRESULT>(t, 8, static_cast<uint32_t*>(nullptr)), E_POINTER);
+    value = 7;
+    EXPECT_EQ(CallSlot<HRESULT>(t, 9, &value), S_OK);
+    EXPECT_EQ(value, 0u);
+    WCHAR a[2] = {'a'}, b[2] = {'b'};
+    EXPECT_EQ((CallSlot<HRESULT>(t, 11, a, int32_t(2), static_cast<WCHAR*>(nullptr), int32_t(0), b,
+                                 int32_t(2))),
+              S_OK);
+    EXPECT_EQ(a[0] + b[0], 0);
+    for (int slot : {12, 17, 19, 20, 21, 23, 25, 26, 29, 32, 33})
+        EXPECT_EQ(CallSlot<HRESULT>(t, slot), E_NOTIMPL) << slot;
+    for (int slot : {14, 18, 24, 28}) {
+        value = 7;
+        EXPECT_EQ(CallSlot<HRESULT>(t, slot, &value), E_NOTIMPL) << slot;
+        EXPECT_EQ(value, 0u) << slot;
+    }
+    for (int slot : {15, 16}) {
+        a[0] = 'a';
+        EXPECT_EQ(CallSlot<HRESULT>(t, slot, a, int32_t(2)), E_NOTIMPL) << slot;
+        EXPECT_EQ(a[0], 0) << slot;
+    }
+    EXPECT_EQ(CallSlot<int32_t>(t, 22), 1);
+    EXPECT_EQ(CallSlot<HRESULT>(t, 27), S_OK);
+    EXPECT_EQ(CallSlot<int32_t>(t, 30), 1);
+    EXPECT_EQ(c->SetHostValue(0xABC), S_OK);
+    EXPECT_EQ(CallSlot<uint32_t>(t, 4), 0xABCu);
+}
+
+TEST(RenderFileClass, TemplateAndPresetIdentifiers) {
+    ComPtr<IVxRenderFileClass> c = RenderFileClass();
+    GUID id = {};
+    ASSERT_EQ(c->GetTemplateId(&id), S_OK);
+    const GUID templateId = {
+        0x888ECE2B, 0x0FDE, 0x4485, {0xB1, 0x62, 0x79, 0xFD, 0x79, 0x53, 0x1A, 0x6F}};
+    EXPECT_EQ(id, templateId);
+    EXPECT_EQ(c->GetTemplateId(nullptr), E_POINTER);
+
+    EXPECT_EQ(c->SendPresetId(3), E_NOINTERFACE);
+    FakeHost host;
+    host.queryAnswer = E_NOINTERFACE; // no settings: the language is left alone
+    EXPECT_EQ(c->SetHost(AsHost(host)), E_NOINTERFACE);
+    EXPECT_EQ(c->SendPresetId(3), 5);
+    EXPECT_EQ(host.presetValue, 3u);
+    const GUID presetId = {
+        0x45AD2188, 0xC037, 0x4D34, {0x98, 0x83, 0x14, 0xD8, 0xE1, 0xFD, 0xE0, 0x36}};
+    EXPECT_EQ(host.presetId, presetId);
+
+    ComPtr<IUnknown> held;
+    ASSERT_EQ(c->GetHost(held.out()), S_OK);
+    EXPECT_EQ(held.get(), AsHost(host));
+    EXPECT_EQ(host.refs, 2);
+    held.Reset();
+    EXPECT_EQ(c->GetHost(nullptr), E_POINTER);
+    EXPECT_EQ(c->SetHost(nullptr), S_OK);
+    EXPECT_EQ(c->GetHost(held.out()), E_NOINTERFACE);
+    EXPECT_FALSE(held);
+    EXPECT_EQ(host.refs, 1);
+}
+
+TEST(RenderFileClass, SetHostFollowsTheHostLanguage) {
+    EnsureLanguage();
+    VXLANG language = Module().language;
+    VxLang_UpdateKernelLCID(language, 0x0409, 1);
+    ComPtr<IVxRenderFileClass> c = RenderFileClass();
+
+    EXPECT_EQ(c->SetHost(nullptr), S_OK);
+    EXPECT_EQ(VxLang_GetLCID(language), 0x0409u);
+
+    FakeHost host;
+    host.hasLanguage = 0; // the host has no language setting
+    EXPECT_EQ(c->SetHost(AsHost(host)), S_OK);
+    EXPECT_EQ(VxLang_GetLCID(language), 0x0409u);
+
+    host.hasLanguage = 1;
+    EXPECT_EQ(c->SetHost(AsHost(host)), S_OK);
+    EXPECT_EQ(VxLang_GetLCID(language), 0x0407u);
+    EXPECT_NE(comtest::Narrow(VxHelp_GetHelpFilePath(0)).find("0407"), std::string::npos);
+    EXPECT_EQ(host.refs, 1); // the settings interface was released
+
+    VxLang_UpdateKernelLCID(language, 0x0409, 1);
+    RegisterHelpPaths();
+}
+
+TEST(RenderFile, PathObjectsAndOpenState) {
+    ComPtr<IVxRenderFileClass> c = RenderFileClass();
+    ComPtr<IVxRenderFileClassEx3> ex3 = Ex3(c.get());
+    EXPECT_EQ(ex3->CreateRenderFile(nullptr, W(u"a.swf"), 0, 0, 0), E_OUTOFMEMORY);
+    ComPtr<IVxRenderFile> file;
+    ASSERT_EQ(c->CreateRenderFileDefault(file.out(), W(u"C:\\clip.swf"), 0, 0), S_OK);
+    WCHAR name[8];
+    EXPECT_EQ(file->GetFileName(name, 8), S_OK);
+    EXPECT_EQ(comtest::Narrow(name), "C:\\clip");
+
+    ComPtr<IVxRenderFileClass> owner;
+    ASSERT_EQ(file->GetClass(owner.out()), S_OK);
+    EXPECT_EQ(owner.get(), c.get());
+    ASSERT_EQ(file->GetClassStrict(owner.out()), S_OK);
+    EXPECT_EQ(owner.get(), c.get());
+
+    EXPECT_NE(file->IsClosed(), 0);
+    EXPECT_EQ(file->Open(0, 0), S_OK);
+    EXPECT_EQ(file->IsClosed(), 0);
+
+    Counted a, b;
+    EXPECT_EQ(file->AddObject(&a, 0), S_OK);
+    EXPECT_EQ(file->AddObject(&b, 0), S_OK);
+    EXPECT_EQ(file->AddObject(nullptr, 0), E_POINTER);
+    int32_t count = 0;
+    EXPECT_EQ(file->GetObjectCount(&count), S_OK);
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(a.refs + b.refs, 4);
+    Counted source;
+    EXPECT_EQ(file->SetMetaSource(&source), S_OK);
+    EXPECT_EQ(source.refs, 2);
+
+    EXPECT_EQ(file->Close(), S_OK);
+    EXPECT_NE(file->IsClosed(), 0);
+    EXPECT_EQ(file->GetObjectCount(&count), S_OK);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(a.refs + b.refs + source.refs, 3);
+
+    // The last release closes the file too.
+    EXPECT_EQ(file->AddObject(&a, 0), S_OK);
+    file.Reset();
+    EXPECT_EQ(a.refs, 1);
+    for (int slot : {13, 14, 19, 20}) {
+        ASSERT_EQ(ex3->CreateRenderFile(file.out(), W(u"x"), 0, 0, 4), S_OK);
+        EXPECT_EQ(CallSlot<HRESULT>(file.get(), slot), E_NOTIMPL) << slot;
+    }
+}
+
+TEST(RenderFile, StreamRecordsAreCopiedAndBoundsChecked) {
+    ComPtr<IVxRenderFileClass> c = RenderFileClass();
+    ComPtr<IVxRenderFile> file;
+    ASSERT_EQ(Ex3(c.get())->CreateRenderFile(file.out(), W(u"m.swf"), 0, 0, 0), S_OK);
+    VxStreamRecord records[2] = {};
+    records[0].streamType = 2;
+    records[1].frameCount = 42;
+    ASSERT_EQ(file->SetStreamRecords(records, 2), S_OK);
+    records[0].streamType = 0;
+
+    VxStreamRecord out[2] = {};
+    EXPECT_EQ(file->GetStreamRecords(out, 0, 2), S_OK);
+    EXPECT_EQ(out[0].streamType, 2u);
+    EXPECT_EQ(out[1].frameCount, 42);
+    EXPECT_EQ(file->GetStreamRecords(out, 1, 1), S_OK);
+    EXPECT_EQ(file->GetStreamRecords(out, 2, 0), E_INVALIDARG); // first == N
+    EXPECT_EQ(file->GetStreamRecords(out, 1, 2), E_INVALIDARG);
+    EXPECT_EQ(file->GetStreamRecords(out, -1, 1), E_INVALIDARG);
+    EXPECT_EQ(file->SetStreamRecords(nullptr, 1), E_INVALIDARG);
+    EXPECT_EQ(file->Close(), S_OK);
+    EXPECT_EQ(file->GetStreamRecords(out, 0, 1), E_INVALIDARG);
+}
+
+TEST(RenderFile, WritesCompanionMetadataThatTheReaderServes) {
+    const std::u16string movie = U((std::string(::testing::TempDir()) + "render.swf").c_str());
+    const std::string companion = std::string(movie.begin(), movie.end()) + ".vxmeta";
+    std::remove(companion.c_str());
+    ComPtr<IVxRenderFileClass> c = RenderFileClass();
+    ComPtr<IVxRenderFile> file;
+    ASSERT_EQ(Ex3(c.get())->CreateRenderFile(file.out(), W(movie), 0, 0, 0), S_OK);
+    EXPECT_EQ(file->WriteMeta(0), E_POINTER); // nothing to write from
+    Counted notASource;
+    file->SetMetaSource(&notASource);
+    EXPECT_EQ(file->WriteMeta(0), E_NOINTERFACE);
+
+    TestMetaSource source;
+    metatest::FillSample(source);
+    file->SetMetaSource(&source);
+    ASSERT_EQ(file->WriteMetaFrom(77), S_OK);
+    EXPECT_EQ(source.lastSet, 77u);
+    ASSERT_EQ(file->WriteMeta(0), S_OK);
+    EXPECT_EQ(source.lastSet, 0u);
+    file.Reset();
+    EXPECT_EQ(source.refs, 1);
+
+    HANDLE handle = CreateFileA(companion.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    GUID id = {};
+    EXPECT_EQ(VxFMMeta_ReadFileId(handle, &id), S_OK);
+    CloseHandle(handle);
+    EXPECT_EQ(id, source.fileId);
+    std::remove(companion.c_str());
+}

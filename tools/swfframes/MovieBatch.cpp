@@ -1,0 +1,94 @@
+#include "tools/swfframes/MovieBatch.h"
+
+#include "tools/swfframes/HostError.h"
+#include "tools/swfframes/PictureFit.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool HasSwfExtension(const fs::path& path) {
+    std::string extension = path.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return extension == ".swf";
+}
+
+std::vector<std::string> MoviesIn(const fs::path& folder) {
+    std::vector<std::string> movies;
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, error))
+        if (entry.is_regular_file(error) && HasSwfExtension(entry.path()))
+            movies.push_back(entry.path().string());
+    std::sort(movies.begin(), movies.end());
+    return movies;
+}
+
+MovieStream OpenStream(const PluginHost& host, const MovieSource& source, const Options& options) {
+    MovieStream stream(host, source.PluginPath());
+    const Scale scale = FitPicture(stream.NaturalWidth(), stream.NaturalHeight(), options.width,
+                                   options.height, {options.zoom, options.stretch});
+    if (scale.zoom != 1.0 || scale.stretch != 1.0) stream.SetScale(scale.zoom, scale.stretch);
+    return stream;
+}
+
+} // namespace
+
+OpenedMovie::OpenedMovie(const PluginHost& host, const std::string& path, const Options& options)
+    : source(path, !options.quiet), stream(OpenStream(host, source, options)) {}
+
+std::vector<std::string> ExpandMovies(const std::vector<std::string>& inputs) {
+    std::vector<std::string> movies;
+    for (const std::string& input : inputs) {
+        std::error_code error;
+        if (!fs::is_directory(input, error)) {
+            movies.push_back(input);
+            continue;
+        }
+        const std::vector<std::string> inside = MoviesIn(input);
+        // An empty folder stays in the list so that it fails as a movie would.
+        if (inside.empty()) movies.push_back(input);
+        movies.insert(movies.end(), inside.begin(), inside.end());
+    }
+    return movies;
+}
+
+int ForEachMovie(const std::vector<std::string>& movies,
+                 const std::function<void(const std::string&)>& job) {
+    int status = movies.empty() ? kExitMovieFailed : kExitOk;
+    for (const std::string& movie : movies) {
+        int code = kExitOk;
+        try {
+            job(movie);
+        } catch (const HostError& error) {
+            ReportError(movie, error.what());
+            code = error.Code();
+        } catch (const std::exception& error) {
+            ReportError(movie, error.what());
+            code = kExitMovieFailed;
+        }
+        if (status == kExitOk) status = code;
+    }
+    return status;
+}
+
+void ReportError(const std::string& subject, const std::string& message) {
+    std::fprintf(stderr, "swfframes: %s: %s\n", subject.c_str(), message.c_str());
+}
+
+std::string MovieStem(const std::string& path) {
+    return fs::path(path).stem().string();
+}
+
+void MakeFolder(const std::string& path) {
+    std::error_code error;
+    fs::create_directories(path, error);
+    if (error || !fs::is_directory(path))
+        throw HostError(kExitOutput, "cannot make the output folder " + path +
+                                         (error ? ": " + error.message() : ""));
+}

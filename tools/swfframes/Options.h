@@ -1,0 +1,41 @@
+// The command line of swfframes: a subcommand, its inputs and outputs, and options.
+#pragma once
+
+#include "tools/swfframes/Background.h"
+#include "tools/swfframes/FrameRange.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+enum class ProgressMode { kAuto, kNone, kJson };
+
+struct Options {
+    std::string command; // info, render, sheet, video, inflate or help
+    std::vector<std::string> inputs;
+    std::string output; // -o DIR, or the last positional of sheet, video and inflate
+
+    FrameRange frames;
+    bool framesGiven = false;
+    double zoom = 1.0;
+    double stretch = 1.0;
+    std::optional<int> width, height; // --width, --height: fit the picture
+    Background background;
+    bool backgroundGiven = false;
+    std::string plugin; // empty: the default library
+
+    bool json = false;
+    bool quiet = false;
+    ProgressMode progress = ProgressMode::kAuto;
+
+    int columns = 6;         // sheet
+    int cellWidth = 160;     // sheet: thumbnail width in pixels
+    int sheetFrames = 36;    // sheet: frames sampled when --frames is not given
+    std::string videoFormat; // video into a folder: mov, webm or mp4
+};
+
+// Fills `options` from argv; on a mistake returns false and sets `error`.
+bool ParseOptions(int argc, const char* const* argv, Options& options, std::string& error);
+
+// The --help text.
+const char* UsageText();

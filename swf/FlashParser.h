@@ -84,6 +84,8 @@ public:
     const uint8_t* Data() const { return data; }
     uint32_t Position() const { return position; }
     uint32_t Length() const { return length; }
+    // How many bytes from Data() on may be read at all.
+    uint32_t Readable() const { return readable; }
     uint32_t FirstTag() const { return firstTag; }
     uint32_t FrameCount() const { return frameCount; }
     uint32_t TagStart() const { return tagStart; }

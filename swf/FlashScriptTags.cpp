@@ -1,11 +1,20 @@
 // The main timeline's handlers for the tags that only the movie acts on.
 #include "swf/FlashScript.h"
 
+#include "swf/FBitmap.h"
+#include "swf/FShape.h"
+
 namespace UT {
 
+void FlashScript::HandleDefineShape(bool withAlpha) {
+    DefineCharacter(new FShape(this, withAlpha ? 3 : 2));
+}
+
+void FlashScript::HandleDefineBitmap(int kind) {
+    DefineCharacter(new FBitmap(this, kind, jpegTablesPosition));
+}
+
 // Character classes for these definitions do not exist yet; the tags are skipped.
-void FlashScript::HandleDefineShape(bool /*withAlpha*/) {}
-void FlashScript::HandleDefineBitmap(int /*kind*/) {}
 void FlashScript::HandleDefineFont(int /*kind*/) {}
 void FlashScript::HandleDefineFontInfo() {}
 void FlashScript::HandleDefineText(int /*kind*/) {}

@@ -1,0 +1,302 @@
+#include "raster/ZBitmapStencil.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// Truncation toward zero that stays defined for any float: positions far outside the
+// image (or NaN from a degenerate matrix) land well outside it, never on a huge value.
+int32_t Trunc(float f) {
+    constexpr float kFar = 1 << 30;
+    if (f != f) return 0;
+    if (f <= -kFar) return -(1 << 30);
+    if (f >= kFar) return 1 << 30;
+    return static_cast<int32_t>(f);
+}
+
+int32_t Wrap(int32_t i, int32_t n) {
+    const int32_t r = i % n;
+    return r < 0 ? r + n : r;
+}
+
+int32_t Clamp(int32_t i, int32_t n) {
+    return i < 0 ? 0 : i >= n ? n - 1 : i;
+}
+
+// 12-bit fraction of the position past floor(f).
+uint32_t Fraction(float f) {
+    const float fraction = f - std::floor(f);
+    return fraction >= 0.0f && fraction < 1.0f ? static_cast<uint32_t>(fraction * 4096.0f) : 0;
+}
+
+template <class T> struct Accumulator;
+template <> struct Accumulator<uint8_t> {
+    using Type = uint32_t; // 255 x 4096 x 4096 fits
+};
+template <> struct Accumulator<uint16_t> { using Type = uint64_t; };
+
+template <class T>
+void Blend(const T* c00, const T* c10, const T* c01, const T* c11, uint32_t wx, uint32_t wy,
+           T* out) {
+    using Acc = typename Accumulator<T>::Type;
+    const Acc w00 = Acc(4096 - wx) * (4096 - wy), w10 = Acc(wx) * (4096 - wy);
+    const Acc w01 = Acc(4096 - wx) * wy, w11 = Acc(wx) * wy;
+    for (int c = 0; c < 4; ++c)
+        out[c] = static_cast<T>((c00[c] * w00 + c10[c] * w10 + c01[c] * w01 + c11[c] * w11) >> 24);
+}
+
+// A 1-, 2- or 3-channel image (grey, grey and alpha, or raw colour) as blue, green, red,
+// alpha texels of the same depth.
+template <class T> void Widen(const PixelBuffer& in, PixelBuffer& out) {
+    for (int32_t y = 0; y < in.height; ++y) {
+        const T* src = reinterpret_cast<const T*>(in.Row(y));
+        T* dst = reinterpret_cast<T*>(out.Row(y));
+        const T full = sizeof(T) == 1 ? T(255) : T(32768);
+        for (int32_t x = 0; x < in.width; ++x, src += in.channels, dst += 4) {
+            switch (in.channels) {
+            case 1:
+                dst[0] = dst[1] = dst[2] = src[0];
+                dst[3] = full;
+                break;
+            case 2:
+                dst[0] = dst[1] = dst[2] = src[0];
+                dst[3] = src[1];
+                break;
+            default:
+                dst[0] = src[0];
+                dst[1] = src[1];
+                dst[2] = src[2];
+                dst[3] = full;
+                break;
+            }
+        }
+    }
+}
+
+// Halves one dimension of `src` with a box filter: each output texel is the truncated
+// mean of the two texels it covers.
+template <class T> void Halve(const PixelBuffer& src, PixelBuffer& dst, bool horizontal) {
+    for (int32_t y = 0; y < dst.height; ++y) {
+        const T* a = reinterpret_cast<const T*>(src.Row(horizontal ? y : 2 * y));
+        const T* b = horizontal ? a + 4 : reinterpret_cast<const T*>(src.Row(2 * y + 1));
+        T* out = reinterpret_cast<T*>(dst.Row(y));
+        const int step = horizontal ? 8 : 4;
+        for (int32_t x = 0; x < dst.width; ++x, out += 4, a += step, b += step)
+            for (int c = 0; c < 4; ++c) out[c] = static_cast<T>((uint32_t(a[c]) + b[c]) >> 1);
+    }
+}
+
+} // namespace
+
+ZBitmapStencil::~ZBitmapStencil() = default;
+
+void ZBitmapStencil::SetImage(PixelBuffer* image, int32_t maxLevels) {
+    for (auto& row : levels_)
+        for (auto& level : row) level.Reset();
+    current_ = nullptr;
+    xLevels_ = yLevels_ = 0;
+    depth_ = 0;
+    std::memset(widths_, 0, sizeof(widths_));
+    std::memset(heights_, 0, sizeof(heights_));
+    if (!image) return;
+    Held<PixelBuffer> base = image;
+    const bool texels = image->bytesPerChannel >= 1 && image->bytesPerChannel <= 2;
+    if (texels && image->channels != 4 && image->pixels) {
+        PixelBuffer* wide =
+            PixelBuffer::Create(image->width, image->height, 4, image->bytesPerChannel);
+        if (!wide) return;
+        base = Held<PixelBuffer>::Adopt(wide);
+        if (image->bytesPerChannel == 1)
+            Widen<uint8_t>(*image, *wide);
+        else
+            Widen<uint16_t>(*image, *wide);
+    } else if (!texels) {
+        return;
+    }
+    levels_[0][0] = base;
+    depth_ = base->bytesPerChannel;
+
+    const int32_t limit = maxLevels < 0 ? 0 : maxLevels > kMaxLevels ? kMaxLevels : maxLevels;
+    xLevels_ = yLevels_ = limit;
+    if (limit == 0) return;
+    widths_[0] = uint32_t(base->width);
+    heights_[0] = uint32_t(base->height);
+    for (int32_t i = 1; i < limit && xLevels_ == limit; ++i) {
+        widths_[i] = widths_[i - 1] >> 1;
+        if (widths_[i] == 0) xLevels_ = i;
+    }
+    for (int32_t j = 1; j < limit && yLevels_ == limit; ++j) {
+        heights_[j] = heights_[j - 1] >> 1;
+        if (heights_[j] == 0) yLevels_ = j;
+    }
+}
+
+PixelBuffer* ZBitmapStencil::Level(int i, int j) {
+    if (i < 0 || j < 0 || i >= xLevels_ || j >= yLevels_) return nullptr;
+    if (levels_[i][j]) return levels_[i][j].Get();
+    // Reduce horizontally from the level to the left when there is one, else vertically.
+    const bool horizontal = i > 0;
+    PixelBuffer* source = horizontal ? Level(i - 1, j) : Level(i, j - 1);
+    if (!source || !source->pixels) return nullptr;
+    PixelBuffer* reduced =
+        PixelBuffer::Create(int32_t(widths_[i]), int32_t(heights_[j]), 4, depth_);
+    if (!reduced) return nullptr;
+    reduced->hasAlpha = source->hasAlpha;
+    if (reduced->pixels) {
+        if (depth_ == 1)
+            Halve<uint8_t>(*source, *reduced, horizontal);
+        else
+            Halve<uint16_t>(*source, *reduced, horizontal);
+    }
+    levels_[i][j] = Held<PixelBuffer>::Adopt(reduced);
+    return reduced;
+}
+
+ZStencil* ZBitmapStencil::Clone() const {
+    auto* copy = new ZBitmapStencil;
+    for (int i = 0; i < kMaxLevels; ++i)
+        for (int j = 0; j < kMaxLevels; ++j) copy->levels_[i][j] = levels_[i][j];
+    std::memcpy(copy->widths_, widths_, sizeof(widths_));
+    std::memcpy(copy->heights_, heights_, sizeof(heights_));
+    copy->xLevels_ = xLevels_;
+    copy->yLevels_ = yLevels_;
+    copy->depth_ = depth_;
+    return copy;
+}
+
+void ZBitmapStencil::Prepare() {
+    current_ = nullptr;
+    const int32_t repeat = RepeatMode() >= 0 && RepeatMode() <= 2 ? RepeatMode() : 0;
+    mode_ = repeat * 256 + (Smoothing() != 0 ? 1 : 0);
+}
+
+void ZBitmapStencil::Seek(int32_t x, int32_t y) {
+    const float fx = static_cast<float>(x), fy = static_cast<float>(y);
+    const Point3 a = DeviceToPaint(fx, fy);
+    const Point3 b = DeviceToPaint(fx + 1.0f, fy);
+    u_ = a.x + 0.5f;
+    du_ = (b.x + 0.5f) - u_;
+    v_ = a.y + 0.5f;
+    dv_ = (b.y + 0.5f) - v_;
+    if (!current_) ChooseLevel(x, y, a);
+    const float w = static_cast<float>(currentWidth_), h = static_cast<float>(currentHeight_);
+    u_ *= w;
+    du_ *= w;
+    v_ *= h;
+    dv_ *= h;
+}
+
+// Once per fill: the smallest level on which one device pixel covers at most two texels.
+void ZBitmapStencil::ChooseLevel(int32_t x, int32_t y, const Point3& a) {
+    int i = 0, j = 0;
+    if (MipMap() && xLevels_ > 0 && yLevels_ > 0) {
+        const Point3 c = DeviceToPaint(static_cast<float>(x) + 1.0f, static_cast<float>(y) + 1.0f);
+        const float su = std::fabs(c.x - a.x), sv = std::fabs(c.y - a.y);
+        i = xLevels_ - 1;
+        for (int k = 0; k <= xLevels_ - 2; ++k)
+            if (static_cast<float>(widths_[k]) * su <= 2.0f) {
+                i = k;
+                break;
+            }
+        j = yLevels_ - 1;
+        for (int k = 0; k <= yLevels_ - 2; ++k)
+            if (static_cast<float>(heights_[k]) * sv <= 2.0f) {
+                j = k;
+                break;
+            }
+    }
+    current_ = Level(i, j);
+    if (current_ && !current_->pixels) current_ = nullptr;
+    currentWidth_ = current_ ? current_->width : 0;
+    currentHeight_ = current_ ? current_->height : 0;
+}
+
+template <class T> void ZBitmapStencil::Sample(T* out) const {
+    const int32_t w = currentWidth_, h = currentHeight_;
+    if (!current_) {
+        std::memset(out, 0, 4 * sizeof(T));
+        return;
+    }
+    const auto texel = [this](int32_t x, int32_t y) {
+        return reinterpret_cast<const T*>(current_->Row(y)) + 4 * x;
+    };
+    static const T kClear[4] = {0, 0, 0, 0};
+    switch (mode_) {
+    case kRepeatNearest: {
+        const T* t = texel(Wrap(Trunc(u_ + 0.5f), w), Wrap(Trunc(v_ + 0.5f), h));
+        std::memcpy(out, t, 4 * sizeof(T));
+        return;
+    }
+    case kTransparentNearest: {
+        const int32_t ix = Trunc(u_ + 0.5f), iy = Trunc(v_ + 0.5f);
+        const bool inside = ix >= 0 && ix < w && iy >= 0 && iy < h;
+        std::memcpy(out, inside ? texel(ix, iy) : kClear, 4 * sizeof(T));
+        return;
+    }
+    case kClampBilinear: {
+        int32_t x0 = Trunc(u_), y0 = Trunc(v_), x1, y1;
+        if (x0 >= 0 && x0 < w - 1 && y0 >= 0 && y0 < h - 1) {
+            x1 = x0 + 1;
+            y1 = y0 + 1;
+        } else {
+            x0 = Clamp(x0, w);
+            y0 = Clamp(y0, h);
+            x1 = x0 < w - 1 ? x0 + 1 : x0;
+            y1 = y0 < h - 1 ? y0 + 1 : y0;
+        }
+        Blend(texel(x0, y0), texel(x1, y0), texel(x0, y1), texel(x1, y1), Fraction(u_),
+              Fraction(v_), out);
+        return;
+    }
+    case kRepeatBilinear: {
+        const int32_t x0 = Wrap(Trunc(u_), w), y0 = Wrap(Trunc(v_), h);
+        const int32_t x1 = x0 < w - 1 ? x0 + 1 : x0, y1 = y0 < h - 1 ? y0 + 1 : y0;
+        Blend(texel(x0, y0), texel(x1, y0), texel(x0, y1), texel(x1, y1), Fraction(u_),
+              Fraction(v_), out);
+        return;
+    }
+    case kTransparentBilinear: {
+        const int32_t x0 = Trunc(u_), y0 = Trunc(v_);
+        const auto at = [&](int32_t x, int32_t y) {
+            return x >= 0 && x < w && y >= 0 && y < h ? texel(x, y) : kClear;
+        };
+        Blend(at(x0, y0), at(x0 + 1, y0), at(x0, y0 + 1), at(x0 + 1, y0 + 1), Fraction(u_),
+              Fraction(v_), out);
+        return;
+    }
+    default: {
+        const T* t = texel(Clamp(Trunc(u_ + 0.5f), w), Clamp(Trunc(v_ + 0.5f), h));
+        std::memcpy(out, t, 4 * sizeof(T));
+        return;
+    }
+    }
+}
+
+uint8_t* ZBitmapStencil::NextPixel8(uint8_t* out) {
+    if (depth_ == 2) {
+        uint16_t wide[4];
+        Sample(wide);
+        for (int c = 0; c < 4; ++c)
+            out[c] = static_cast<uint8_t>(wide[c] >= 32768 ? 255 : (wide[c] * 255u) >> 15);
+    } else {
+        Sample(out);
+    }
+    Skip();
+    return out;
+}
+
+uint16_t* ZBitmapStencil::NextPixel16(uint16_t* out) {
+    if (depth_ == 2) {
+        Sample(out);
+        Skip();
+    } else {
+        uint8_t pixel[4];
+        ZWidenPixel(NextPixel8(pixel), out);
+    }
+    return out;
+}
+
+void ZBitmapStencil::FetchSpan8(uint8_t* dst, int count) {
+    for (int i = 0; i < count; ++i) NextPixel8(dst + 4 * i);
+}

@@ -1,0 +1,45 @@
+// A shape's parsed result: the style tables that NewStyles records brought, and the
+// traced paths with their styles, in drawing order.
+#pragma once
+
+#include "shapes/ShapeOutputter.h"
+#include "shapes/StyleTable.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace UT {
+
+class EdgeGraph;
+class FlashScript;
+
+class ShapeGeometry {
+public:
+    // Reads NumFillBits, NumLineBits and the shape records from the movie's reader, with
+    // `initialStyles` as the first style table.
+    ShapeGeometry(FlashScript& movie, const RectF& bounds, bool withAlpha,
+                  const StyleTable* initialStyles);
+    ShapeGeometry(const ShapeGeometry&) = delete;
+    ShapeGeometry& operator=(const ShapeGeometry&) = delete;
+    ~ShapeGeometry();
+
+    const std::vector<StyledPath>& Paths() const { return paths; }
+    const RectF& Bounds() const { return bounds; }
+    size_t StyleTableCount() const { return 1 + furtherStyles.size(); }
+
+private:
+    void ReadRecords(EdgeGraph& graph, PathOutputter& out);
+
+    uint32_t fillBits = 0;
+    uint32_t lineBits = 0;
+    RectF bounds;
+    FlashScript& reader;
+    bool withAlpha;
+    const StyleTable* currentStyles;
+    std::vector<std::unique_ptr<StyleTable>> furtherStyles;
+    std::vector<StyledPath> paths;
+};
+
+} // namespace UT

@@ -1,0 +1,38 @@
+// A shape definition (DefineShape, DefineShape2, DefineShape3): parsed completely when
+// defined into stored paths with their styles; drawing replays them.
+#pragma once
+
+#include "shapes/ShapeGeometry.h"
+#include "shapes/StyleTable.h"
+#include "swf/FObject.h"
+
+#include <memory>
+
+namespace UT {
+
+class FShape : public FObject {
+public:
+    // Reads the tag from the owner's reader, positioned at the shape id.  Versions 3 and
+    // above read every colour with alpha.
+    FShape(FlashScript* owner, int version);
+    ~FShape() override;
+
+    const char* GetTypeName() const override { return "Shape"; }
+    void Render(GraphicsContext& context, FDisplayItem* item) override;
+
+    const StyleTable& InitialStyles() const { return *initialStyles; }
+    const ShapeGeometry& Geometry() const { return *geometry; }
+
+    // The paint matrix that maps a fill's paint space onto the path's own box, for a fill
+    // with a paint over a path with these bounds (not grown).
+    static Matrix4 PatternMatrix(const FillStyle& fill, const RectF& pathBounds);
+
+private:
+    void RenderPath(GraphicsContext& context, const StyledPath& styled);
+
+    bool withAlpha;
+    std::unique_ptr<StyleTable> initialStyles;
+    std::unique_ptr<ShapeGeometry> geometry;
+};
+
+} // namespace UT

@@ -1,0 +1,26 @@
+// zlib-compressed bitmap data: the lossless bitmap formats and the alpha plane of
+// DefineBitsJPEG3.  Inputs are byte ranges of the file image and are never read past.
+#pragma once
+
+#include "bridge/PixelBuffer.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace UT {
+
+// Inflates from `in` (at most `available` bytes) into `out` until the stream ends, the
+// output is full or zlib reports anything but progress.  The first call is given
+// `firstInput` bytes (clipped to `available`), every later one the next single byte, so
+// the compressed length is never needed.  What is not produced keeps its contents.
+// Returns the bytes consumed.
+size_t InflateInto(const uint8_t* in, size_t available, size_t firstInput, uint8_t* out,
+                   size_t outSize);
+
+// A lossless bitmap from its header on (format, width, height, and for colour-mapped
+// data the table size), `withAlpha` for DefineBitsLossless2.  Formats 3 (colour-mapped)
+// and 5 (32-bit) give blue, green, red, alpha images; other formats and refused sizes give
+// null.
+PixelBuffer* DecodeLossless(const uint8_t* data, size_t available, bool withAlpha);
+
+} // namespace UT

@@ -1,15 +1,84 @@
-// A font definition: the glyphs that texts draw with.
+// An embedded font: where its glyph outlines lie in the file image, which character code
+// maps to which glyph, the glyph advances and the kerning pairs.  Outlines are decoded
+// from the image each time a glyph is drawn; nothing decoded is kept.
 #pragma once
 
 #include "swf/FObject.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace UT {
 
 class FFont : public FObject {
 public:
-    using FObject::FObject;
+    // Reads a DefineFont (kind 1) or DefineFont2 (kind 2) from the owner's reader.
+    FFont(FlashScript* owner, int32_t kind);
 
     const char* GetTypeName() const override { return "Font"; }
+
+    // DefineFontInfo after its FontID: the name and the code table.  Codes already
+    // mapped take the new index; the others stay.
+    void ReadFontInfo();
+
+    // Draws one glyph outline at the context's current transform with its current fill,
+    // one font unit being 1/20 of the transform's unit.  Moves the owner's reader.
+    void DrawGlyph(GraphicsContext& context, uint32_t glyphIndex);
+    // Draws the bytes as character codes, moving the current transform along by advances
+    // and kerning.  Moves the owner's reader and the current transform.
+    void DrawString(GraphicsContext& context, std::string_view bytes);
+    // The width DrawString covers for a font size in pixels.  Moves the owner's reader.
+    float MeasureString(std::string_view bytes, float sizeInPixels);
+    // Font units; 0 without a kerning table or for an absent pair.
+    int32_t GetKerning(uint16_t code1, uint16_t code2) const;
+
+    // The glyph of a code, or -1.
+    int32_t GlyphForCode(uint16_t code) const;
+    // Font units; 0 without an advance table (DefineFont, or DefineFont2 without layout).
+    int32_t GlyphAdvance(uint32_t glyphIndex);
+
+    int32_t Kind() const { return kind; }
+    const std::string& FontName() const { return fontName; }
+    uint32_t GlyphCount() const { return glyphCount; }
+    uint32_t GlyphTableStart() const { return glyphTableStart; }
+    const std::vector<uint32_t>& GlyphOffsets() const { return glyphOffsets; }
+    const std::map<uint16_t, uint32_t>& CodeToGlyph() const { return codeToGlyph; }
+    const std::map<uint32_t, int32_t>& Kerning() const { return kerning; }
+    uint32_t Ascent() const { return ascent; }
+    uint32_t Descent() const { return descent; }
+    uint32_t Leading() const { return leading; }
+    uint32_t AdvanceTableStart() const { return advanceTableStart; }
+    uint32_t BoundsTableStart() const { return boundsTableStart; }
+    uint32_t KerningStart() const { return kerningStart; }
+    uint32_t KerningCount() const { return kerningCount; }
+
+protected:
+    // A font without glyphs that reads nothing, for subclasses that fill it in themselves.
+    explicit FFont(FlashScript* owner) : FObject(owner) {}
+
+private:
+    void ReadDefineFont();
+    void ReadDefineFont2();
+    // The advance after a code, kerning with the next code included, in font units.
+    int32_t AdvanceAfter(uint32_t glyph, std::string_view bytes, size_t index);
+
+    int32_t kind = 0;
+    std::string fontName;
+    uint32_t glyphCount = 0;
+    uint32_t glyphTableStart = 0;
+    std::map<uint16_t, uint32_t> codeToGlyph;
+    std::map<uint32_t, int32_t> kerning; // first code << 16 | second code
+    std::vector<uint32_t> glyphOffsets;
+    uint32_t ascent = 0;
+    uint32_t descent = 0;
+    uint32_t leading = 0;
+    uint32_t advanceTableStart = 0;
+    uint32_t boundsTableStart = 0;
+    uint32_t kerningStart = 0;
+    uint32_t kerningCount = 0;
 };
 
 } // namespace UT

@@ -4,7 +4,23 @@
 #include "swf/FBitmap.h"
 #include "swf/FShape.h"
 
+#include "swf/FButton.h"
+#include "swf/FFont.h"
+#include "swf/FSprite.h"
+#include "swf/FText.h"
+#include "swf/RecordConversions.h"
+
 namespace UT {
+
+namespace {
+
+// A definition cut off by the end of the image defines nothing.
+void DefineUnlessCutOff(FlashScript& movie, FObject* character) {
+    const Held<FObject> hold(character);
+    if (!movie.Exhausted()) movie.DefineCharacter(character);
+}
+
+} // namespace
 
 void FlashScript::HandleDefineShape(bool withAlpha) {
     DefineCharacter(new FShape(this, withAlpha ? 3 : 2));
@@ -14,13 +30,35 @@ void FlashScript::HandleDefineBitmap(int kind) {
     DefineCharacter(new FBitmap(this, kind, jpegTablesPosition));
 }
 
-// Character classes for these definitions do not exist yet; the tags are skipped.
-void FlashScript::HandleDefineFont(int /*kind*/) {}
-void FlashScript::HandleDefineFontInfo() {}
-void FlashScript::HandleDefineText(int /*kind*/) {}
-void FlashScript::HandleDefineButton(int /*kind*/) {}
-void FlashScript::HandleDefineButtonCxform() {}
-void FlashScript::HandleDefineSprite() {}
+void FlashScript::HandleDefineFont(int kind) {
+    DefineUnlessCutOff(*this, new FFont(this, kind));
+}
+
+// Adds names and codes to an earlier font; an unknown font makes the tag do nothing.
+void FlashScript::HandleDefineFontInfo() {
+    if (Held<FFont> font = FindFont(ReadUI16())) font->ReadFontInfo();
+}
+
+void FlashScript::HandleDefineText(int kind) {
+    DefineUnlessCutOff(*this, new FText(this, kind));
+}
+
+void FlashScript::HandleDefineButton(int kind) {
+    DefineUnlessCutOff(*this, new FButton(this, kind));
+}
+
+// Changes the records for instances made from now on; an unknown button makes the tag do
+// nothing.
+void FlashScript::HandleDefineButtonCxform() {
+    if (Held<FButton> button = FindButton(ReadUI16()))
+        button->SetColorTransform(ToColorTransform(ReadCxform(false)));
+}
+
+// A DefineSprite too short for its SpriteID and FrameCount defines nothing.
+void FlashScript::HandleDefineSprite() {
+    if (TagLength() < 4) return;
+    DefineUnlessCutOff(*this, new FSprite(this));
+}
 
 // DefineBits (kind 0) decodes against the last tables met before it.
 void FlashScript::HandleJPEGTables() {

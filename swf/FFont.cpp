@@ -1,0 +1,220 @@
+#include "swf/FFont.h"
+
+#include "bridge/GraphicsContext.h"
+#include "swf/FlashScript.h"
+
+#include <algorithm>
+
+namespace UT {
+
+namespace {
+
+// DefineFont2 flag bits.
+constexpr uint8_t kHasLayout = 0x80;
+constexpr uint8_t kWideOffsets = 0x08;
+constexpr uint8_t kWideCodes = 0x04;
+// DefineFontInfo flag bit.
+constexpr uint8_t kInfoWideCodes = 0x01;
+
+// Shape record flag bits of a non-edge record.
+constexpr uint32_t kMoveTo = 0x01;
+constexpr uint32_t kFillStyle0 = 0x02;
+constexpr uint32_t kFillStyle1 = 0x04;
+constexpr uint32_t kLineStyle = 0x08;
+
+constexpr float kTwipsPerPixel = 20.0f;
+
+// Pen arithmetic wraps instead of overflowing on hostile outlines.
+int32_t Add(int32_t a, int32_t b) {
+    return int32_t(uint32_t(a) + uint32_t(b));
+}
+
+Point3 FontPoint(int32_t x, int32_t y) {
+    return {float(x) / kTwipsPerPixel, float(y) / kTwipsPerPixel, 0};
+}
+
+} // namespace
+
+FFont::FFont(FlashScript* owner, int32_t kind) : FObject(owner), kind(kind) {
+    id = owner->ReadUI16();
+    if (kind == 2)
+        ReadDefineFont2();
+    else
+        ReadDefineFont();
+}
+
+void FFont::ReadDefineFont() {
+    FlashScript& reader = *owner;
+    glyphTableStart = reader.Position();
+    const uint16_t first = reader.ReadUI16();
+    glyphCount = first / 2;
+    if (glyphCount == 0) return;
+    glyphOffsets.reserve(glyphCount);
+    glyphOffsets.push_back(first);
+    for (uint32_t i = 1; i < glyphCount; ++i) glyphOffsets.push_back(reader.ReadUI16());
+}
+
+void FFont::ReadDefineFont2() {
+    FlashScript& reader = *owner;
+    const uint8_t flags = reader.ReadUI8();
+    reader.ReadUI8(); // language code
+    const uint8_t nameLength = reader.ReadUI8();
+    for (uint32_t i = 0; i < nameLength; ++i) fontName.push_back(char(reader.ReadUI8()));
+    glyphCount = reader.ReadUI16();
+    glyphTableStart = reader.Position();
+    const bool wideOffsets = flags & kWideOffsets;
+    const bool wideCodes = flags & kWideCodes;
+    auto readCode = [&] { return wideCodes ? reader.ReadUI16() : uint16_t(reader.ReadUI8()); };
+
+    if (glyphCount > 0) {
+        glyphOffsets.reserve(glyphCount);
+        for (uint32_t i = 0; i < glyphCount; ++i)
+            glyphOffsets.push_back(wideOffsets ? reader.ReadUI32() : reader.ReadUI16());
+        const uint32_t codeTableOffset = wideOffsets ? reader.ReadUI32() : reader.ReadUI16();
+        const uint64_t codeTable = uint64_t(glyphTableStart) + codeTableOffset;
+        // An offset beyond the image leaves the reader at its end, where reads give zeros.
+        reader.Seek(uint32_t(std::min<uint64_t>(codeTable, reader.Length())));
+        for (uint32_t i = 0; i < glyphCount; ++i) codeToGlyph[readCode()] = i;
+    }
+
+    if (!(flags & kHasLayout)) return;
+    ascent = reader.ReadUI16();
+    descent = reader.ReadUI16();
+    leading = reader.ReadUI16();
+    advanceTableStart = reader.Position();
+    const uint64_t afterAdvances = uint64_t(advanceTableStart) + 2 * uint64_t(glyphCount);
+    if (afterAdvances >= reader.TagEnd()) return;
+    reader.Seek(uint32_t(afterAdvances));
+    boundsTableStart = reader.Position();
+    for (uint32_t i = 0; i < glyphCount; ++i) reader.ReadRect();
+    kerningCount = reader.ReadUI16();
+    kerningStart = reader.Position();
+    for (uint32_t i = 0; i < kerningCount; ++i) {
+        const uint32_t code1 = readCode();
+        const uint32_t code2 = readCode();
+        kerning[code1 << 16 | code2] = reader.ReadSI16();
+    }
+}
+
+void FFont::ReadFontInfo() {
+    FlashScript& reader = *owner;
+    const uint8_t nameLength = reader.ReadUI8();
+    fontName.clear();
+    for (uint32_t i = 0; i < nameLength; ++i) fontName.push_back(char(reader.ReadUI8()));
+    const bool wideCodes = reader.ReadUI8() & kInfoWideCodes;
+    for (uint32_t i = 0; i < glyphCount; ++i)
+        codeToGlyph[wideCodes ? reader.ReadUI16() : uint16_t(reader.ReadUI8())] = i;
+}
+
+int32_t FFont::GlyphForCode(uint16_t code) const {
+    const auto entry = codeToGlyph.find(code);
+    return entry == codeToGlyph.end() ? -1 : int32_t(entry->second);
+}
+
+int32_t FFont::GlyphAdvance(uint32_t glyphIndex) {
+    // DefineFont has no advances; nor has a DefineFont2 without layout.
+    if (kind != 2 || advanceTableStart == 0) return 0;
+    const uint64_t at = uint64_t(advanceTableStart) + 2 * uint64_t(glyphIndex);
+    if (at >= owner->Length()) return 0;
+    owner->Seek(uint32_t(at));
+    return owner->ReadSI16();
+}
+
+int32_t FFont::GetKerning(uint16_t code1, uint16_t code2) const {
+    if (kerningCount == 0) return 0;
+    const auto entry = kerning.find(uint32_t(code1) << 16 | code2);
+    return entry == kerning.end() ? 0 : entry->second;
+}
+
+int32_t FFont::AdvanceAfter(uint32_t glyph, std::string_view bytes, size_t index) {
+    int32_t advance = GlyphAdvance(glyph);
+    if (kerningCount >= 1 && index + 1 < bytes.size())
+        advance += GetKerning(uint8_t(bytes[index]), uint8_t(bytes[index + 1]));
+    return advance;
+}
+
+void FFont::DrawGlyph(GraphicsContext& context, uint32_t glyphIndex) {
+    if (glyphIndex >= glyphOffsets.size()) return;
+    const uint64_t start = uint64_t(glyphTableStart) + glyphOffsets[glyphIndex];
+    FlashScript& reader = *owner;
+    if (start >= reader.Length()) return;
+    reader.Seek(uint32_t(start));
+    const uint32_t fillBits = reader.ReadUBits(4);
+    const uint32_t lineBits = reader.ReadUBits(4);
+
+    context.BeginPath(1);
+    int32_t x = 0, y = 0;
+    // Until the first move the pen rests at the origin, so an outline that starts with an
+    // edge starts there.
+    bool pendingMove = true;
+    uint32_t contours = 0;
+    // Records end at the end record; past the image every read gives zeros, which reads
+    // as one.
+    for (;;) {
+        if (reader.ReadUBits(1)) {
+            if (pendingMove) {
+                pendingMove = false;
+                if (contours > 0) context.ClosePath();
+                context.LineTo(FontPoint(x, y));
+                ++contours;
+            }
+            if (reader.ReadUBits(1)) {
+                const uint32_t bits = reader.ReadUBits(4) + 2;
+                if (reader.ReadUBits(1)) {
+                    x = Add(x, reader.ReadSBits(bits));
+                    y = Add(y, reader.ReadSBits(bits));
+                } else if (reader.ReadUBits(1)) {
+                    y = Add(y, reader.ReadSBits(bits));
+                } else {
+                    x = Add(x, reader.ReadSBits(bits));
+                }
+                context.LineTo(FontPoint(x, y));
+            } else {
+                const uint32_t bits = reader.ReadUBits(4) + 2;
+                const int32_t cx = Add(x, reader.ReadSBits(bits));
+                const int32_t cy = Add(y, reader.ReadSBits(bits));
+                x = Add(cx, reader.ReadSBits(bits));
+                y = Add(cy, reader.ReadSBits(bits));
+                context.QuadTo(FontPoint(cx, cy), FontPoint(x, y));
+            }
+            continue;
+        }
+        const uint32_t flags = reader.ReadUBits(5);
+        if (flags == 0) break;
+        if (flags & kMoveTo) {
+            const uint32_t bits = reader.ReadUBits(5);
+            x = reader.ReadSBits(bits);
+            y = reader.ReadSBits(bits);
+            pendingMove = true; // emitted before the next edge only
+        }
+        // Glyphs are filled with the context's fill whatever their style indices say.
+        if (flags & kFillStyle0) reader.ReadUBits(fillBits);
+        if (flags & kFillStyle1) reader.ReadUBits(fillBits);
+        if (flags & kLineStyle) reader.ReadUBits(lineBits);
+    }
+    context.ClosePath();
+    context.EndPath();
+}
+
+void FFont::DrawString(GraphicsContext& context, std::string_view bytes) {
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        // Bytes are codes 0 to 255, so 0xE9 looks up code 0x00E9.
+        const int32_t glyph = GlyphForCode(uint8_t(bytes[i]));
+        if (glyph < 0) continue;
+        DrawGlyph(context, uint32_t(glyph));
+        const float advance = float(AdvanceAfter(uint32_t(glyph), bytes, i)) / kTwipsPerPixel;
+        context.Translate({advance, 0, 0});
+    }
+}
+
+float FFont::MeasureString(std::string_view bytes, float sizeInPixels) {
+    const float scale = sizeInPixels / 1000.0f;
+    float width = 0;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const int32_t glyph = GlyphForCode(uint8_t(bytes[i]));
+        if (glyph >= 0) width += float(AdvanceAfter(uint32_t(glyph), bytes, i)) * scale;
+    }
+    return width;
+}
+
+} // namespace UT

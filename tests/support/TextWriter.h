@@ -1,0 +1,127 @@
+// Font and text tags for fixtures: DefineFont, DefineFont2 (narrow or wide offsets and
+// codes, layout with advances and kerning), DefineFontInfo, static text records for
+// DefineText and DefineText2, and DefineEditText.  Glyph outlines are SHAPE bytes, as
+// ShapeWriter::Records() writes them.
+//
+//     ShapeWriter square;
+//     square.Rectangle(0, -1000, 1000, 0);
+//     movie.Tag(kDefineFont2, DefineFont2(1, {.glyphs = {square.Records()}, .codes = {'A'},
+//                                             .layout = FontLayout{.advances = {1000}}}));
+//     StaticTextWriter text(true);
+//     text.Style({.font = 1, .height = 1000, .color = Rgba{255, 0, 0}}).Glyphs({{0, 200}});
+//     movie.Tag(text.TagCode(), text.TagBody(2, {0, 2000, -1000, 0}));
+#pragma once
+
+#include "BitWriter.h"
+#include "ShapeWriter.h"
+#include "SwfRecords.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace swftest {
+
+enum TextTag : uint16_t {
+    kDefineFont = 10,
+    kDefineText = 11,
+    kDefineFontInfo = 13,
+    kDefineText2 = 33,
+    kDefineEditText = 37,
+    kDefineFont2 = 48,
+};
+
+using GlyphShape = std::vector<uint8_t>;
+
+// DefineFont: the offset table followed by the glyph shapes.
+std::vector<uint8_t> DefineFont(uint16_t id, const std::vector<GlyphShape>& glyphs);
+
+struct KerningPair {
+    uint16_t first = 0, second = 0;
+    int16_t adjustment = 0;
+};
+
+// A DefineFont2 layout.  Bounds are written as one empty RECT per glyph.  Without a
+// kerning table the tag ends right after the advances.
+struct FontLayout {
+    uint16_t ascent = 0, descent = 0, leading = 0;
+    std::vector<int16_t> advances; // one per glyph; missing ones are 0
+    bool kerningTable = true;
+    std::vector<KerningPair> kerning;
+};
+
+struct Font2Spec {
+    std::string name;
+    bool wideOffsets = false;
+    bool wideCodes = false;
+    std::vector<GlyphShape> glyphs;
+    std::vector<uint16_t> codes; // one per glyph; missing ones are 0
+    std::optional<FontLayout> layout;
+};
+
+std::vector<uint8_t> DefineFont2(uint16_t id, const Font2Spec& font);
+// Codes for the glyphs of an earlier font, one per glyph.
+std::vector<uint8_t> DefineFontInfo(uint16_t fontId, std::string_view name, bool wideCodes,
+                                    const std::vector<uint16_t>& codes);
+
+// A style record: each part is written when it is set; the height goes with the font.
+struct TextStyle {
+    std::optional<uint16_t> font;
+    uint16_t height = 0; // twips
+    std::optional<Rgba> color;
+    std::optional<int16_t> x, y; // twips
+};
+
+struct GlyphEntry {
+    uint32_t index = 0;
+    int32_t advance = 0; // twips
+};
+
+// The records of a DefineText (RGB colours) or DefineText2 (RGBA colours).  A glyph
+// record is its count byte and its entries; several may follow one style record.
+class StaticTextWriter {
+public:
+    explicit StaticTextWriter(bool text2) : text2(text2) {}
+
+    StaticTextWriter& Style(const TextStyle& style);
+    StaticTextWriter& Glyphs(const std::vector<GlyphEntry>& glyphs);
+    // Raw bytes among the records, for malformed texts.
+    StaticTextWriter& Raw(const std::vector<uint8_t>& bytes);
+
+    // GlyphBits and AdvanceBits are the fewest that hold every entry.
+    std::vector<uint8_t> TagBody(uint16_t id, const RectRecord& bounds,
+                                 const MatrixRecord& matrix = {}) const;
+    uint16_t TagCode() const { return text2 ? kDefineText2 : kDefineText; }
+
+private:
+    struct Record {
+        std::optional<TextStyle> style;
+        std::vector<GlyphEntry> glyphs;
+        std::vector<uint8_t> raw;
+    };
+
+    bool text2;
+    std::vector<Record> records;
+};
+
+struct EditLayout {
+    uint8_t align = 0; // 0 left, 1 right, 2 center, 3 justify
+    uint16_t leftMargin = 0, rightMargin = 0, indent = 0, leading = 0; // twips
+};
+
+struct EditTextSpec {
+    RectRecord bounds;
+    std::optional<uint16_t> font;
+    uint16_t height = 0; // twips, with the font
+    std::optional<Rgba> color;
+    std::optional<uint16_t> maxLength;
+    std::optional<EditLayout> layout;
+    std::string variable;
+    std::optional<std::string> text;
+};
+
+std::vector<uint8_t> DefineEditText(uint16_t id, const EditTextSpec& text);
+
+} // namespace swftest

@@ -3,7 +3,8 @@
 JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
-DEMO_MOVIE ?= examples/demo.swf
+DEMO_MOVIE ?= $(BUILD)/examples/demo.swf
+DEMO_OUT ?= out/demo
 
 .PHONY: all deps build build-asan test test-fast test-asan bench demo format clean
 
@@ -37,8 +38,11 @@ test: test-fast test-asan
 bench: build
 	$(BUILD)/bench/swf_bench --benchmark_counters_tabular=true
 
+# Renders the demo movie (written by the build) to PNG frames and a contact sheet.
 demo: build
-	$(BUILD)/tools/swfinfo
+	$(BUILD)/tools/swfframes render $(DEMO_MOVIE) -o $(DEMO_OUT)
+	$(BUILD)/tools/swfframes sheet $(DEMO_MOVIE) $(DEMO_OUT)/sheet.png
+	@echo "Demo pictures: $(DEMO_OUT)/demo-*.png, contact sheet $(DEMO_OUT)/sheet.png"
 
 format:
 	find platform include swf shapes raster bridge util plugin tools tests bench examples \

@@ -6,7 +6,11 @@ namespace {
 
 void WriteRecords(BitWriter& body, const std::vector<ButtonRecordSpec>& records, bool withCxform) {
     for (const ButtonRecordSpec& record : records) {
-        body.Align().UB(0, 4).UB(record.states, 4);
+        // The flags come in the order HitTest, Down, Over, Up: the reverse of their bits.
+        body.Align().UB(0, 4);
+        for (uint8_t bit : {ButtonRecordSpec::kHitTest, ButtonRecordSpec::kDown,
+                            ButtonRecordSpec::kOver, ButtonRecordSpec::kUp})
+            body.UB((record.states & bit) ? 1 : 0, 1);
         body.UI16(record.character).UI16(record.depth).Matrix(record.matrix);
         if (withCxform) body.CxformWithAlpha(record.cxform);
     }

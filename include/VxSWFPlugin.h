@@ -93,9 +93,12 @@ inline constexpr IID IID_IVxHostSettings = {
 // Stream type of the one stream a movie has.
 #define VX_STREAM_VIDEO 2u
 
-#pragma pack(push, 4)
 // Filled by IVxReadFile::GetStreamFormats, one per stream; the host owns the buffers.
-// Eleven 32-bit words (44 bytes) on a 32-bit build.
+// Eleven 32-bit words (44 bytes) on a 32-bit build, where the frame count sits on a
+// 4-byte boundary; 64-bit builds keep natural alignment.
+#if UINTPTR_MAX == 0xFFFFFFFFu
+#pragma pack(push, 4)
+#endif
 struct VxStreamRecord {
     uint32_t streamType;
     void* pictureFormat; // BITMAPINFOHEADER buffer
@@ -107,7 +110,10 @@ struct VxStreamRecord {
     int64_t frameCount;
     uint32_t reserved[2]; // left untouched
 };
+#if UINTPTR_MAX == 0xFFFFFFFFu
 #pragma pack(pop)
+static_assert(sizeof(VxStreamRecord) == 44);
+#endif
 
 // The 64-byte video format record (little-endian).
 struct VxVideoFormat {

@@ -23,33 +23,46 @@ const IID IID_IStream = {0x0000000C, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x
 
 namespace {
 
-// Every kernel handle points at one of these; CloseHandle destroys it.
+// Every kernel handle points at one of these; CloseHandle destroys it.  The kind is a
+// plain tag rather than a virtual type so that a handle made by one module (a host) can
+// be closed by another (the plug-in), as Windows handles can.
 struct KernelObject {
-    virtual ~KernelObject() = default;
+    enum Kind : uint32_t { kFile = 0x46494C45, kMutex = 0x4D555458 };
+    explicit KernelObject(Kind k) : kind(k) {}
+    Kind kind;
 };
 
 struct FileObject : KernelObject {
-    std::FILE* file = nullptr;
-    ~FileObject() override {
+    FileObject() : KernelObject(kFile) {}
+    ~FileObject() {
         if (file) std::fclose(file);
     }
+    std::FILE* file = nullptr;
 };
 
 struct MutexObject : KernelObject {
+    MutexObject() : KernelObject(kMutex) {}
     std::mutex guard;
     std::condition_variable released;
     DWORD owner = 0; // 0: not owned
     uint32_t depth = 0;
 };
 
-FileObject* AsFile(HANDLE h) {
+KernelObject* AsKernelObject(HANDLE h) {
     if (h == nullptr || h == INVALID_HANDLE_VALUE) return nullptr;
-    return dynamic_cast<FileObject*>(static_cast<KernelObject*>(h));
+    return static_cast<KernelObject*>(h);
+}
+
+FileObject* AsFile(HANDLE h) {
+    KernelObject* object = AsKernelObject(h);
+    return object && object->kind == KernelObject::kFile ? static_cast<FileObject*>(object)
+                                                         : nullptr;
 }
 
 MutexObject* AsMutex(HANDLE h) {
-    if (h == nullptr || h == INVALID_HANDLE_VALUE) return nullptr;
-    return dynamic_cast<MutexObject*>(static_cast<KernelObject*>(h));
+    KernelObject* object = AsKernelObject(h);
+    return object && object->kind == KernelObject::kMutex ? static_cast<MutexObject*>(object)
+                                                          : nullptr;
 }
 
 // Global blocks carry their size in a header so that GlobalHandle and GlobalFree can
@@ -184,9 +197,15 @@ BOOL WINAPI WriteFile(HANDLE handle, const void* buffer, DWORD size, DWORD* writ
 }
 
 BOOL WINAPI CloseHandle(HANDLE handle) {
-    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return FALSE;
-    delete static_cast<KernelObject*>(handle);
-    return TRUE;
+    if (FileObject* file = AsFile(handle)) {
+        delete file;
+        return TRUE;
+    }
+    if (MutexObject* mutex = AsMutex(handle)) {
+        delete mutex;
+        return TRUE;
+    }
+    return FALSE;
 }
 
 BOOL WINAPI FlushFileBuffers(HANDLE handle) {

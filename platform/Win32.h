@@ -182,7 +182,6 @@ struct IStream : ISequentialStream {
 #define BI_RGB 0
 #define BI_BITFIELDS 3
 
-#pragma pack(push, 2)
 struct BITMAPINFOHEADER {
     DWORD biSize;
     LONG biWidth;
@@ -196,8 +195,7 @@ struct BITMAPINFOHEADER {
     DWORD biClrUsed;
     DWORD biClrImportant;
 };
-#pragma pack(pop)
-static_assert(sizeof(BITMAPINFOHEADER) == 40);
+static_assert(sizeof(BITMAPINFOHEADER) == 40 && alignof(BITMAPINFOHEADER) == 4);
 
 // ---- Kernel: files --------------------------------------------------------------------
 

@@ -218,8 +218,11 @@ HRESULT STDMETHODCALLTYPE CSWFReadFile::GetStreamFormats(VxStreamRecord* records
         hr = video->GetFormat(record.pictureFormat, record.pictureCapacity, &record.pictureSize,
                               record.videoFormat, record.videoCapacity, &record.videoSize);
         if (FAILED(hr)) result = hr;
-        hr = video->GetFrameCount(&record.frameCount);
+        // The record packs its frame count on a 4-byte boundary.
+        int64_t frameCount = 0;
+        hr = video->GetFrameCount(&frameCount);
         if (FAILED(hr)) result = hr;
+        std::memcpy(&record.frameCount, &frameCount, sizeof(frameCount));
         video->Release();
     }
     return result;

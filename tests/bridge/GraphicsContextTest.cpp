@@ -192,6 +192,16 @@ TEST(GraphicsContext, PaintsMeetColourTransforms) {
     EXPECT_TRUE(c.FillColorTable());
     EXPECT_EQ(c.FillPaint(), pixels.Get());
 
+    // The renderer's channel tables carry the transform when such a paint is drawn.
+    Canvas canvas(2, 2);
+    canvas.context.PushColorTransform();
+    canvas.context.MultColorTransform(HalfRed());
+    canvas.context.SetFillPaint(pixels.Get());
+    canvas.context.Rect({0, 0, 2, 2});
+    EXPECT_EQ(canvas.context.Renderer().Table8(ZRenderer::kRed)[255], 127);
+    EXPECT_EQ(canvas.context.Renderer().Table8(ZRenderer::kGreen)[255], 255);
+    EXPECT_EQ(canvas.Pixel(0, 0)[1], 20); // green passes unchanged
+
     // A vector paint takes the transform into a copy of itself.
     Held<ZStencil> red = Held<ZStencil>::Adopt(new ZColorStencil(0, 0, 200, 255));
     c.SetFillPaint(red.Get());

@@ -1,0 +1,331 @@
+// End to end: the built swfframes on movies from the SWF writer, its PNG files decoded
+// back with libpng and compared with the frames read straight through the plug-in.
+#include "ToolRunner.h"
+#include "support/PlaceTags.h"
+#include "support/ShapeWriter.h"
+#include "support/SwfWriter.h"
+#include "tools/swfframes/PngWriter.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+using namespace tooltest;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kWidth = 40, kHeight = 30, kFrames = 4;
+
+// An opaque red bar along the top that moves right, and a half-transparent blue block
+// at the bottom right: the picture is neither symmetric nor opaque.
+std::vector<uint8_t> TestMovie() {
+    swftest::SwfWriter movie(kWidth, kHeight, 12);
+    swftest::ShapeWriter bar(3);
+    bar.FillStyles({swftest::FillStyleRecord::Solid({255, 0, 0, 255})})
+        .Change(swftest::StyleChange().Fill1(1))
+        .Rectangle(0, 0, 200, 100);
+    bar.AddTo(movie, 1, {0, 200, 0, 100});
+    swftest::ShapeWriter block(3);
+    block.FillStyles({swftest::FillStyleRecord::Solid({0, 0, 255, 128})})
+        .Change(swftest::StyleChange().Fill1(1))
+        .Rectangle(500, 400, 800, 600);
+    block.AddTo(movie, 2, {500, 800, 400, 600});
+    for (int frame = 0; frame < kFrames; ++frame) {
+        swftest::Placement place;
+        place.depth = 1;
+        if (frame == 0) place.character = 1;
+        place.move = frame > 0;
+        place.matrix = swftest::TranslatePixels(5 * frame, 0);
+        movie.Tag(swftest::kPlaceObject2, swftest::PlaceObject2(place));
+        if (frame == 0) {
+            swftest::Placement blockPlace;
+            blockPlace.depth = 2;
+            blockPlace.character = 2;
+            movie.Tag(swftest::kPlaceObject2, swftest::PlaceObject2(blockPlace));
+        }
+        movie.ShowFrame();
+    }
+    movie.End();
+    return movie.Finish();
+}
+
+std::vector<uint8_t> Compressed(const std::vector<uint8_t>& plain) {
+    uLongf size = compressBound(uLong(plain.size()));
+    std::vector<uint8_t> packed(size);
+    compress2(packed.data(), &size, plain.data() + 8, uLong(plain.size() - 8), 9);
+    std::vector<uint8_t> movie(8 + size);
+    std::copy_n(plain.data(), 8, movie.data());
+    std::copy_n(packed.data(), size, movie.data() + 8);
+    movie[0] = 'C';
+    return movie;
+}
+
+const std::string& Movie() {
+    static const std::string path = WriteFile("e2e.swf", TestMovie());
+    return path;
+}
+
+// The PNG equals the plug-in's frame with blue and red swapped, row for row.
+void ExpectSameFrame(const std::string& png, const DirectFrame& direct) {
+    const RgbaImage image = ReadPng(png);
+    ASSERT_EQ(image.width, direct.width);
+    ASSERT_EQ(image.height, direct.height);
+    for (size_t i = 0; i < image.pixels.size(); i += 4) {
+        ASSERT_EQ(image.pixels[i + 0], direct.bgra[i + 2]) << png << " byte " << i;
+        ASSERT_EQ(image.pixels[i + 1], direct.bgra[i + 1]) << png << " byte " << i;
+        ASSERT_EQ(image.pixels[i + 2], direct.bgra[i + 0]) << png << " byte " << i;
+        ASSERT_EQ(image.pixels[i + 3], direct.bgra[i + 3]) << png << " byte " << i;
+    }
+}
+
+const uint8_t* Pixel(const RgbaImage& image, int x, int y) {
+    return image.Row(y) + size_t(x) * 4;
+}
+
+} // namespace
+
+TEST(Swfframes, RendersEveryFrameLikeThePlugin) {
+    const std::string out = FreshFolder("e2e_all");
+    const RunResult run = RunSwfframes({"render", Movie(), "-o", out});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("4 frames, 40 x 30"), std::string::npos) << run.out;
+    for (int frame = 0; frame < kFrames; ++frame) {
+        const std::string png = out + "/e2e-000" + std::to_string(frame) + ".png";
+        ASSERT_TRUE(fs::exists(png)) << png;
+        ExpectSameFrame(png, ReadDirectly(Movie(), frame));
+    }
+    EXPECT_FALSE(fs::exists(out + "/e2e-0004.png"));
+}
+
+TEST(Swfframes, TopRowFirstStraightAlpha) {
+    const std::string out = FreshFolder("e2e_layout");
+    ASSERT_EQ(RunSwfframes({"render", Movie(), "-o", out, "--frames", "2"}).exitCode, 0);
+    const RgbaImage image = ReadPng(out + "/e2e-0002.png");
+    // The red bar is at the top, moved 10 pixels right in frame 2.
+    EXPECT_EQ(std::vector<uint8_t>(Pixel(image, 12, 2), Pixel(image, 12, 2) + 4),
+              (std::vector<uint8_t>{255, 0, 0, 255}));
+    EXPECT_EQ(Pixel(image, 2, 2)[3], 0);
+    // The blue block keeps its own alpha: straight, not premultiplied.
+    const uint8_t* blue = Pixel(image, 32, 25);
+    EXPECT_EQ(blue[0], 0);
+    EXPECT_EQ(blue[2], 255);
+    EXPECT_NEAR(blue[3], 128, 1);
+    EXPECT_EQ(Pixel(image, 2, 25)[3], 0);
+}
+
+TEST(Swfframes, BackgroundIsCompositedByTheHost) {
+    const std::string out = FreshFolder("e2e_background");
+    ASSERT_EQ(
+        RunSwfframes({"render", Movie(), "-o", out, "--frames", "0", "--background", "#00FF00"})
+            .exitCode,
+        0);
+    const RgbaImage image = ReadPng(out + "/e2e-0000.png");
+    const DirectFrame direct = ReadDirectly(Movie(), 0);
+    const uint8_t* source = direct.bgra.data() + (25 * kWidth + 32) * 4;
+    const uint8_t* blended = Pixel(image, 32, 25);
+    const int alpha = source[3];
+    EXPECT_EQ(blended[0], (source[2] * alpha + 0 * (255 - alpha) + 127) / 255);
+    EXPECT_EQ(blended[1], (source[1] * alpha + 255 * (255 - alpha) + 127) / 255);
+    EXPECT_EQ(blended[2], (source[0] * alpha + 0 * (255 - alpha) + 127) / 255);
+    EXPECT_EQ(blended[3], 255);
+    EXPECT_EQ(std::vector<uint8_t>(Pixel(image, 2, 25), Pixel(image, 2, 25) + 4),
+              (std::vector<uint8_t>{0, 255, 0, 255}));
+}
+
+TEST(Swfframes, FrameListsChooseTheFiles) {
+    const std::string out = FreshFolder("e2e_frames");
+    ASSERT_EQ(RunSwfframes({"render", Movie(), "-o", out, "--frames", "0,2-3"}).exitCode, 0);
+    EXPECT_TRUE(fs::exists(out + "/e2e-0000.png"));
+    EXPECT_FALSE(fs::exists(out + "/e2e-0001.png"));
+    EXPECT_TRUE(fs::exists(out + "/e2e-0002.png"));
+    EXPECT_TRUE(fs::exists(out + "/e2e-0003.png"));
+}
+
+TEST(Swfframes, ZoomStretchAndFitSizeThePicture) {
+    struct Case {
+        std::vector<std::string> options;
+        int width, height;
+    };
+    const std::vector<Case> cases = {{{"--zoom", "2"}, 80, 60},
+                                     {{"--zoom", "0.5"}, 20, 15},
+                                     {{"--stretch", "2"}, 80, 30},
+                                     {{"--zoom", "0.5", "--stretch", "3"}, 60, 15},
+                                     {{"--width", "100"}, 100, 75},
+                                     {{"--height", "45"}, 60, 45},
+                                     {{"--width", "33", "--height", "50"}, 33, 50}};
+    for (const Case& c : cases) {
+        const std::string out = FreshFolder("e2e_zoom");
+        std::vector<std::string> args = {"render", Movie(), "-o", out, "--frames", "1"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const RunResult run = RunSwfframes(args);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const RgbaImage image = ReadPng(out + "/e2e-0001.png");
+        EXPECT_EQ(image.width, c.width) << c.options[0];
+        EXPECT_EQ(image.height, c.height) << c.options[0];
+    }
+    const std::string out = FreshFolder("e2e_zoom_compare");
+    ASSERT_EQ(RunSwfframes({"render", Movie(), "-o", out, "--frames", "3", "--zoom", "2"}).exitCode,
+              0);
+    ExpectSameFrame(out + "/e2e-0003.png", ReadDirectly(Movie(), 3, 2.0));
+}
+
+TEST(Swfframes, CompressedMoviesAreInflatedWithOneNotice) {
+    const std::string compressed = WriteFile("e2e_cws.swf", Compressed(TestMovie()));
+    const std::string out = FreshFolder("e2e_cws");
+    const RunResult run = RunSwfframes({"render", compressed, "-o", out});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string notice = "is compressed";
+    ASSERT_NE(run.err.find(notice), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find(notice, run.err.find(notice) + 1), std::string::npos) << run.err;
+    for (int frame = 0; frame < kFrames; ++frame)
+        ExpectSameFrame(out + "/e2e_cws-000" + std::to_string(frame) + ".png",
+                        ReadDirectly(Movie(), frame));
+}
+
+TEST(Swfframes, InflateWritesAMovieThePluginOpensWithTheSameFrames) {
+    const std::string compressed = WriteFile("e2e_inflate_in.swf", Compressed(TestMovie()));
+    const std::string inflated = TempPath("e2e_inflated.swf");
+    fs::remove(inflated);
+    const RunResult run = RunSwfframes({"inflate", compressed, inflated});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(fs::file_size(inflated), TestMovie().size());
+    const std::string fromCompressed = FreshFolder("e2e_inflate_a");
+    const std::string fromInflated = FreshFolder("e2e_inflate_b");
+    ASSERT_EQ(RunSwfframes({"render", compressed, "-o", fromCompressed}).exitCode, 0);
+    ASSERT_EQ(RunSwfframes({"render", inflated, "-o", fromInflated}).exitCode, 0);
+    for (int frame = 0; frame < kFrames; ++frame) {
+        const std::string number = "-000" + std::to_string(frame) + ".png";
+        EXPECT_EQ(ReadPng(fromCompressed + "/e2e_inflate_in" + number).pixels,
+                  ReadPng(fromInflated + "/e2e_inflated" + number).pixels);
+        ExpectSameFrame(fromInflated + "/e2e_inflated" + number, ReadDirectly(inflated, frame));
+    }
+}
+
+TEST(Swfframes, ErrorCasesExitWithOneLineAndTheirCode) {
+    const std::string out = FreshFolder("e2e_errors");
+    const std::string text =
+        WriteFile("e2e_text.swf", {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'});
+    std::vector<uint8_t> garbage = {'C', 'W', 'S', 6, 200, 0, 0, 0};
+    garbage.insert(garbage.end(), 40, 0x5A);
+    const std::string badCws = WriteFile("e2e_garbage.swf", garbage);
+    const std::string notLibrary = WriteFile("e2e_not_a_library.so", {1, 2, 3});
+    struct Case {
+        std::vector<std::string> args;
+        int code;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {{"render", TempPath("missing.swf"), "-o", out}, 1, "no such file"},
+        {{"render", text, "-o", out}, 1, "not a SWF movie"},
+        {{"render", badCws, "-o", out}, 1, "damaged"},
+        {{"render", Movie(), "-o", out, "--frames", "9"}, 1, "frame 9 is out of range"},
+        {{"render", Movie(), "-o", text + "/sub"}, 4, "cannot make the output folder"},
+        {{"render", Movie(), "-o", out, "--plugin", TempPath("none.so")},
+         3,
+         "plug-in library not found"},
+        {{"render", Movie(), "-o", out, "--plugin", notLibrary}, 3, "cannot load the plug-in"},
+        {{"render", Movie(), "-o", out, "--frames", "x"}, 2, "bad frame number"},
+        {{"render", Movie()}, 2, "-o DIR"},
+        {{"frobnicate", Movie()}, 2, "unknown command"},
+        {{"info", text}, 1, "not a SWF movie"},
+        {{"inflate", Movie(), TempPath("x.swf")}, 1, "already uncompressed"},
+        {{"inflate", badCws, TempPath("x.swf")}, 1, "damaged"},
+    };
+    for (const Case& c : cases) {
+        const RunResult run = RunSwfframes(c.args);
+        EXPECT_EQ(run.exitCode, c.code) << c.args[1] << ": " << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find("terminate"), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.rfind("swfframes: ", 0), 0u) << run.err;
+    }
+}
+
+TEST(Swfframes, BatchGoesOnPastAFailingMovie) {
+    const std::string folder = FreshFolder("e2e_batch_in");
+    WriteFile("e2e_batch_in/one.swf", TestMovie());
+    WriteFile("e2e_batch_in/two.swf", Compressed(TestMovie()));
+    WriteFile("e2e_batch_in/broken.swf", {'F', 'W', 'S'});
+    WriteFile("e2e_batch_in/notes.txt", {'x'});
+    const std::string out = FreshFolder("e2e_batch_out");
+    const RunResult run =
+        RunSwfframes({"render", folder, TempPath("absent.swf"), "-o", out, "--frames", "0"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("broken.swf"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("absent.swf: no such file"), std::string::npos) << run.err;
+    EXPECT_TRUE(fs::exists(out + "/one/one-0000.png"));
+    EXPECT_TRUE(fs::exists(out + "/two/two-0000.png"));
+    EXPECT_FALSE(fs::exists(out + "/notes"));
+}
+
+TEST(Swfframes, InfoReportsWhatTheHostSees) {
+    const RunResult text = RunSwfframes({"info", Movie()});
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_NE(text.out.find("40 x 30 pixels"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("12 frames per second"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("frames:      4"), std::string::npos) << text.out;
+    const RunResult json = RunSwfframes({"info", Movie(), "--json"});
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    EXPECT_NE(json.out.find("\"width\":40,\"height\":30,\"frameRate\":12,\"frameCount\":4"),
+              std::string::npos)
+        << json.out;
+    EXPECT_NE(json.out.find("\"length100ns\":3333333"), std::string::npos) << json.out;
+    EXPECT_NE(json.out.find("\"streamName\":\"SWF\""), std::string::npos) << json.out;
+}
+
+TEST(Swfframes, JsonProgressGivesOneLinePerFrame) {
+    const std::string out = FreshFolder("e2e_progress");
+    const RunResult run = RunSwfframes({"render", Movie(), "-o", out, "--progress", "json"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    int lines = 0;
+    for (size_t at = run.out.find("{\"movie\":\"e2e\",\"frame\":"); at != std::string::npos;
+         at = run.out.find("{\"movie\":\"e2e\",\"frame\":", at + 1))
+        ++lines;
+    EXPECT_EQ(lines, kFrames) << run.out;
+    EXPECT_NE(run.out.find("\"done\":4,\"total\":4"), std::string::npos) << run.out;
+}
+
+TEST(Swfframes, QuietPrintsNothing) {
+    const std::string out = FreshFolder("e2e_quiet");
+    const std::string compressed = WriteFile("e2e_quiet.swf", Compressed(TestMovie()));
+    const RunResult run = RunSwfframes({"render", compressed, "-o", out, "-q"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "");
+}
+
+TEST(Swfframes, ContactSheetHasAGridOfCells) {
+    const std::string sheet = TempPath("e2e_sheet/sheet.png");
+    fs::remove_all(TempPath("e2e_sheet"));
+    const RunResult run =
+        RunSwfframes({"sheet", Movie(), sheet, "--columns", "2", "--cell-width", "80"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const RgbaImage image = ReadPng(sheet);
+    // Two rows of two 80 x 60 cells, 8-pixel margins and 16-pixel labels.
+    EXPECT_EQ(image.width, 8 + 2 * (80 + 8));
+    EXPECT_EQ(image.height, 8 + 2 * (60 + 16 + 8));
+    // Cell 1 is frame 1 at zoom 2: its red bar starts 10 pixels in.
+    const uint8_t* red = Pixel(image, 8 + 88 + 12, 8 + 2);
+    EXPECT_EQ(std::vector<uint8_t>(red, red + 4), (std::vector<uint8_t>{255, 0, 0, 255}));
+}
+
+TEST(Swfframes, VideoNeedsFfmpeg) {
+    const RunResult run =
+        RunSwfframes({"video", Movie(), TempPath("e2e.mp4")}, "PATH=/nonexistent");
+    EXPECT_EQ(run.exitCode, 5);
+    EXPECT_NE(run.err.find("ffmpeg is not installed"), std::string::npos) << run.err;
+}
+
+TEST(Swfframes, VideoThroughFfmpeg) {
+    if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0) GTEST_SKIP() << "no ffmpeg";
+    for (const char* extension : {".mp4", ".mov", ".webm"}) {
+        const std::string video = TempPath("e2e_video" + std::string(extension));
+        fs::remove(video);
+        const RunResult run = RunSwfframes({"video", Movie(), video});
+        EXPECT_EQ(run.exitCode, 0) << extension << ": " << run.err;
+        EXPECT_TRUE(fs::exists(video) && fs::file_size(video) > 0) << extension;
+    }
+}

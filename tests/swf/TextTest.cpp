@@ -1,0 +1,355 @@
+// Static and edit texts drawn by pixels: glyph scale from the text height, the pen rules
+// of glyph and style records, advances in the scaled space, edit text alignment, margins
+// and ascent, and the code lookups of DefineFont and DefineFont2 fonts.
+#include "bridge/BoxCharacter.h"
+
+#include "MovieTestSupport.h"
+#include "support/PlaceTags.h"
+#include "support/ShapeWriter.h"
+#include "support/SwfWriter.h"
+#include "support/TextWriter.h"
+#include "swf/FText.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+
+using namespace swftest;
+
+namespace {
+
+constexpr uint16_t kFontId = 1;
+constexpr uint16_t kTextId = 2;
+constexpr int32_t kWidth = 200;
+constexpr int32_t kHeight = 100;
+
+// Glyph outlines in font units; at height 1000 they are 1/20 as many pixels.
+GlyphShape Square(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+    ShapeWriter glyph;
+    glyph.Rectangle(x0, y0, x1, y1);
+    return glyph.Records();
+}
+const GlyphShape kFull = Square(0, -400, 400, 0);   // 20 x 20 pixels above the baseline
+const GlyphShape kTop = Square(0, -400, 400, -200); // its upper half
+const GlyphShape kBottom = Square(0, -200, 400, 0); // its lower half
+
+// The bounding box of the pixels covered at least half, columns [fromX, toX).
+struct Box {
+    int32_t x0 = INT_MAX, y0 = INT_MAX, x1 = INT_MIN, y1 = INT_MIN; // ends exclusive
+
+    bool Empty() const { return x1 == INT_MIN; }
+    bool operator==(const Box&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Box& box) {
+    if (box.Empty()) return out << "(empty)";
+    return out << "(" << box.x0 << ", " << box.y0 << ") - (" << box.x1 << ", " << box.y1 << ")";
+}
+
+Box Covered(const Canvas& canvas, int32_t fromX = 0, int32_t toX = kWidth) {
+    Box box;
+    for (int32_t y = 0; y < kHeight; ++y)
+        for (int32_t x = fromX; x < toX; ++x)
+            if (canvas.Pixel(x, y)[3] >= 128) {
+                box.x0 = std::min(box.x0, x);
+                box.y0 = std::min(box.y0, y);
+                box.x1 = std::max(box.x1, x + 1);
+                box.y1 = std::max(box.y1, y + 1);
+            }
+    return box;
+}
+
+// A DefineFont2 of the three glyphs with codes 'F', 'T', 'B', advances of 30 pixels at
+// height 1000 and an ascent of 40 pixels.
+std::vector<uint8_t> LayoutFont(std::vector<KerningPair> kerning = {}) {
+    Font2Spec spec;
+    spec.glyphs = {kFull, kTop, kBottom};
+    spec.codes = {'F', 'T', 'B'};
+    FontLayout layout;
+    layout.ascent = 800;
+    layout.advances = {600, 600, 600};
+    layout.kerning = std::move(kerning);
+    spec.layout = layout;
+    return DefineFont2(kFontId, spec);
+}
+
+TextStyle Style(int16_t x, int16_t y, uint16_t height = 1000) {
+    TextStyle style;
+    style.font = kFontId;
+    style.height = height;
+    style.color = Rgba{255, 0, 0, 255};
+    style.x = x;
+    style.y = y;
+    return style;
+}
+
+Placement Place(uint16_t depth, uint16_t character) {
+    Placement p;
+    p.depth = depth;
+    p.character = character;
+    return p;
+}
+
+// A movie with the font and text tags given, the text placed at depth 1, drawn.
+struct Drawn {
+    UT::FlashScript movie;
+    Canvas canvas{kWidth, kHeight};
+
+    explicit Drawn(const std::vector<std::pair<uint16_t, std::vector<uint8_t>>>& tags,
+                   std::optional<MatrixRecord> matrix = std::nullopt) {
+        SwfWriter writer(kWidth, kHeight, 12);
+        for (const auto& [code, body] : tags) writer.Tag(code, body);
+        Placement placement = Place(1, kTextId);
+        placement.matrix = matrix;
+        writer.Tag(kPlaceObject2, PlaceObject2(placement)).ShowFrame().End();
+        EXPECT_TRUE(ParseBytes(movie, writer.Finish()));
+        movie.GotoFrame(0);
+        movie.RenderDisplayList(canvas.context);
+    }
+    Box Covered(int32_t fromX = 0, int32_t toX = kWidth) const {
+        return ::Covered(canvas, fromX, toX);
+    }
+};
+
+std::vector<uint8_t> Static(const StaticTextWriter& text) {
+    return text.TagBody(kTextId, {0, kWidth * 20, 0, kHeight * 20});
+}
+
+EditTextSpec Edit(const std::string& text, std::optional<EditLayout> layout = std::nullopt) {
+    EditTextSpec spec;
+    spec.bounds = {0, 2000, 0, 1000}; // 100 x 50 pixels
+    spec.font = kFontId;
+    spec.height = 1000;
+    spec.color = Rgba{0, 0, 255, 255};
+    spec.layout = layout;
+    spec.variable = "field";
+    spec.text = text;
+    return spec;
+}
+
+EditLayout Aligned(uint8_t align) {
+    EditLayout layout;
+    layout.align = align;
+    return layout;
+}
+
+} // namespace
+
+TEST(StaticText, TextHeightScalesTheGlyphOutlines) {
+    // Height 1000 draws the 400-unit square at 20 pixels, height 500 at 10; advances are
+    // twips of the text's own space whatever the height.
+    StaticTextWriter text(true);
+    text.Style(Style(400, 1200)).Glyphs({{0, 0}});
+    text.Style(Style(2000, 1200, 500)).Glyphs({{0, 600}, {0, 0}});
+    Drawn drawn({{kDefineFont2, LayoutFont()}, {kDefineText2, Static(text)}});
+    EXPECT_EQ(drawn.Covered(0, 80), (Box{20, 40, 40, 60}));
+    EXPECT_EQ(drawn.Covered(80, 125), (Box{100, 50, 110, 60}));
+    EXPECT_EQ(drawn.Covered(125, kWidth), (Box{130, 50, 140, 60}));
+    EXPECT_EQ(drawn.canvas.Pixel(25, 45), (Bgra{0, 0, 255, 255}));
+}
+
+TEST(StaticText, GlyphRecordsAfterOneStyleRecordStartAtTheSameOffset) {
+    StaticTextWriter text(true);
+    text.Style(Style(400, 1200)).Glyphs({{1, 1400}, {1, 0}}).Glyphs({{2, 0}});
+    Drawn drawn({{kDefineFont2, LayoutFont()}, {kDefineText2, Static(text)}});
+    EXPECT_EQ(drawn.Covered(0, 60), (Box{20, 40, 40, 60})); // top and bottom halves
+    EXPECT_EQ(drawn.Covered(60, kWidth), (Box{90, 40, 110, 50}));
+}
+
+TEST(StaticText, NegativeAdvancesMoveBack) {
+    StaticTextWriter text(true);
+    text.Style(Style(2000, 1200)).Glyphs({{1, 600}, {2, -1800}, {1, 0}});
+    Drawn drawn({{kDefineFont2, LayoutFont()}, {kDefineText2, Static(text)}});
+    EXPECT_EQ(drawn.Covered(0, 80), (Box{40, 40, 60, 50}));
+    EXPECT_EQ(drawn.Covered(80, 125), (Box{100, 40, 120, 50}));
+    EXPECT_EQ(drawn.Covered(125, kWidth), (Box{130, 50, 150, 60}));
+}
+
+TEST(StaticText, DefineTextColoursAreOpaqueAndDefineText2CarriesAlpha) {
+    StaticTextWriter rgb(false), rgba(true);
+    TextStyle style = Style(400, 1200);
+    style.color = Rgba{0, 255, 0, 64}; // the alpha is not written for DefineText
+    rgb.Style(style).Glyphs({{0, 0}});
+    rgba.Style(style).Glyphs({{0, 0}});
+    Drawn opaque({{kDefineFont2, LayoutFont()}, {kDefineText, Static(rgb)}});
+    EXPECT_EQ(opaque.canvas.Pixel(30, 50), (Bgra{0, 255, 0, 255}));
+    Drawn translucent({{kDefineFont2, LayoutFont()}, {kDefineText2, Static(rgba)}});
+    EXPECT_EQ(translucent.canvas.Pixel(30, 50), (Bgra{0, 255, 0, 64}));
+}
+
+TEST(StaticText, TextMatrixActsBeforeThePlacement) {
+    MatrixRecord textMatrix;
+    textMatrix.hasScale = true;
+    textMatrix.scaleX = textMatrix.scaleY = 0x20000;
+    textMatrix.translateX = 200;
+    StaticTextWriter text(true);
+    text.Style(Style(0, 600)).Glyphs({{0, 0}});
+    SwfWriter writer(kWidth, kHeight, 12);
+    UT::FlashScript movie;
+    writer.Tag(kDefineFont2, LayoutFont())
+        .Tag(kDefineText2, text.TagBody(kTextId, {0, 400, -400, 0}, textMatrix));
+    Placement placement = Place(1, kTextId);
+    placement.matrix = TranslatePixels(50, 0);
+    writer.Tag(kPlaceObject2, PlaceObject2(placement)).ShowFrame().End();
+    ASSERT_TRUE(ParseBytes(movie, writer.Finish()));
+    movie.GotoFrame(0);
+    const uint32_t position = movie.Position();
+    Canvas canvas(kWidth, kHeight);
+    movie.RenderDisplayList(canvas.context);
+    // (0, 30) .. (20, 30) scaled by 2, moved 10 by the text matrix and 50 by the placement.
+    EXPECT_EQ(Covered(canvas), (Box{60, 20, 100, 60}));
+    // Drawing left the movie's reader where its tag loop did.
+    EXPECT_EQ(movie.Position(), position);
+    EXPECT_EQ(movie.StateDepth(), 0u);
+    EXPECT_EQ(canvas.context.GetInteger(0), 1);
+    const Held<UT::FObject> character = movie.FindCharacter(kTextId);
+    ASSERT_TRUE(character);
+    EXPECT_STREQ(character->GetTypeName(), "Text");
+    EXPECT_FLOAT_EQ(character->Bounds().ymin, -20.0f);
+}
+
+TEST(StaticText, GlyphRecordsWithoutAFontDrawNothing) {
+    // Before any font, and after a style naming an absent font, glyph records are read
+    // and passed over; glyph indices past the font's end draw nothing but advance.
+    TextStyle missing = Style(400, 1200);
+    missing.font = 99;
+    TextStyle noFontYet;
+    noFontYet.color = Rgba{255, 0, 0, 255};
+    StaticTextWriter text(true);
+    text.Style(noFontYet).Glyphs({{0, 400}, {1, 0}});
+    text.Style(missing).Glyphs({{0, 0}});
+    text.Style(Style(2000, 1200)).Glyphs({{7, 600}, {0, 0}});
+    Drawn drawn({{kDefineFont2, LayoutFont()}, {kDefineText2, Static(text)}});
+    EXPECT_EQ(drawn.Covered(), (Box{130, 40, 150, 60}));
+}
+
+TEST(StaticText, MalformedRecordsAreHarmless) {
+    StaticTextWriter text(true);
+    text.Style(Style(400, 1200)).Glyphs({{0, 0}});
+    text.Raw({0x7F, 0xFF, 0xFF, 0xFF, 0x8F, 0xFF}); // a long run, a style cut short
+    for (size_t cut = 0; cut < 40; ++cut) {
+        std::vector<uint8_t> body = Static(text);
+        body.erase(body.end() - std::ptrdiff_t(std::min(cut, body.size())), body.end());
+        SwfWriter writer(kWidth, kHeight, 12);
+        writer.Tag(kDefineFont2, LayoutFont());
+        writer.Raw(TagStream::Header(kDefineText2, uint32_t(body.size()), true)).Raw(body);
+        UT::FlashScript movie;
+        ASSERT_TRUE(ParseBytes(movie, writer.Finish()));
+        movie.GotoFrame(0);
+        Canvas canvas(kWidth, kHeight);
+        if (const Held<UT::FObject> character = movie.FindCharacter(kTextId)) {
+            const auto item = Held<UT::FDisplayItem>::Adopt(character->CreateDisplayItem(1));
+            movie.RenderItem(item.Get(), canvas.context);
+        }
+        EXPECT_EQ(movie.StateDepth(), 0u);
+        EXPECT_EQ(canvas.context.GetInteger(0), 1);
+    }
+}
+
+TEST(EditText, DefinitionFields) {
+    EditTextSpec spec = Edit("Hi");
+    spec.maxLength = 12;
+    spec.layout = EditLayout{3, 20, 40, 60, 80};
+    spec.color = Rgba{10, 20, 30, 40};
+    SwfWriter writer(kWidth, kHeight, 12);
+    writer.Tag(kDefineFont2, LayoutFont())
+        .Tag(kDefineEditText, DefineEditText(kTextId, spec))
+        .Tag(kDefineEditText, DefineEditText(3, EditTextSpec{}))
+        .ShowFrame()
+        .End();
+    UT::FlashScript movie;
+    ASSERT_TRUE(ParseBytes(movie, writer.Finish()));
+    movie.GotoFrame(0);
+    const Held<UT::FObject> character = movie.FindCharacter(kTextId);
+    const auto* text = dynamic_cast<const UT::FText*>(character.Get());
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->Kind(), UT::FText::kEdit);
+    EXPECT_EQ(text->FontId(), kFontId);
+    EXPECT_EQ(text->Font(), movie.FindFont(kFontId).Get());
+    EXPECT_EQ(text->FontHeight(), 1000u);
+    EXPECT_FLOAT_EQ(text->TextColor().blue, 30 / 255.0f);
+    EXPECT_FLOAT_EQ(text->TextColor().alpha, 40 / 255.0f);
+    EXPECT_EQ(text->Alignment(), UT::FText::kJustify);
+    EXPECT_FLOAT_EQ(text->MarginAt(UT::FText::kLeftMargin), 1.0f);
+    EXPECT_FLOAT_EQ(text->MarginAt(UT::FText::kRightMargin), 2.0f);
+    EXPECT_FLOAT_EQ(text->MarginAt(UT::FText::kIndent), 3.0f);
+    EXPECT_FLOAT_EQ(text->MarginAt(UT::FText::kLeading), 4.0f);
+    EXPECT_EQ(text->VariableName(), "field");
+    EXPECT_EQ(text->InitialText(), "Hi");
+    EXPECT_EQ(text->RecordsStart(), 0u);
+
+    const Held<UT::FObject> bare = movie.FindCharacter(3);
+    const auto* empty = dynamic_cast<const UT::FText*>(bare.Get());
+    ASSERT_NE(empty, nullptr);
+    EXPECT_EQ(empty->Font(), nullptr);
+    EXPECT_FLOAT_EQ(empty->TextColor().red, 1.0f); // white unless given
+    EXPECT_TRUE(empty->InitialText().empty());
+}
+
+TEST(EditText, AlignmentMovesTheLineInItsBox) {
+    // "FF" measures 60 pixels in the 100-pixel box; the ascent puts the baseline at 40.
+    const int32_t left[4] = {0, 40, 20, 0};
+    for (uint8_t align = 0; align < 4; ++align) {
+        Drawn drawn({{kDefineFont2, LayoutFont()},
+                     {kDefineEditText, DefineEditText(kTextId, Edit("FF", Aligned(align)))}});
+        EXPECT_EQ(drawn.Covered(), (Box{left[align], 20, left[align] + 50, 40})) << int(align);
+        EXPECT_EQ(drawn.canvas.Pixel(left[align] + 1, 30), (Bgra{255, 0, 0, 255}));
+    }
+}
+
+TEST(EditText, MarginsAndTheBoxOriginPlaceTheLine) {
+    // The box starts at (10, 5); the left margin adds 5 pixels across and the third
+    // layout value 10 pixels down.
+    EditTextSpec spec = Edit("F", EditLayout{2, 100, 0, 200, 0});
+    spec.bounds = {200, 2200, 100, 1100};
+    Drawn drawn({{kDefineFont2, LayoutFont()}, {kDefineEditText, DefineEditText(kTextId, spec)}});
+    // (100 - 30) / 2 + 10 + 5 = 50; 5 + 10 + 40 = 55.
+    EXPECT_EQ(drawn.Covered(), (Box{50, 35, 70, 55}));
+}
+
+TEST(EditText, KerningMovesTheNextGlyph) {
+    Drawn drawn({{kDefineFont2, LayoutFont({{'T', 'B', -200}})},
+                 {kDefineEditText, DefineEditText(kTextId, Edit("TBT"))}});
+    // T (the upper half) at 0, B (the lower half) kerned back to 20, T at 50.
+    EXPECT_EQ(drawn.Covered(0, 45), (Box{0, 20, 40, 40}));
+    EXPECT_EQ(drawn.canvas.Pixel(25, 35), (Bgra{255, 0, 0, 255}));
+    EXPECT_EQ(drawn.canvas.Pixel(25, 25)[3], 0); // B is the lower half
+    EXPECT_EQ(drawn.canvas.Pixel(15, 35)[3], 0); // and starts at 20, not 30
+    EXPECT_EQ(drawn.Covered(45, kWidth), (Box{50, 20, 70, 30}));
+}
+
+TEST(EditText, DefineFontHasNoAdvancesSoItsGlyphsStack) {
+    // DefineFont codes come from DefineFontInfo; without advances "TB" makes one square.
+    EditTextSpec spec = Edit("TB");
+    spec.bounds = {0, 2000, 1200, 2000};
+    Drawn drawn({{kDefineFont, DefineFont(kFontId, {kTop, kBottom})},
+                 {kDefineFontInfo, DefineFontInfo(kFontId, "Plain", false, {'T', 'B'})},
+                 {kDefineEditText, DefineEditText(kTextId, spec)}});
+    EXPECT_EQ(drawn.Covered(), (Box{0, 40, 20, 60}));
+}
+
+TEST(EditText, BytesAreUnsignedCodes) {
+    // With 16-bit codes (and 16-bit offsets), byte 0xE9 finds code 0x00E9, not 0xFFE9.
+    Font2Spec spec;
+    spec.wideCodes = true;
+    spec.glyphs = {kTop, kBottom};
+    spec.codes = {0xFFE9, 0x00E9};
+    spec.layout = FontLayout{800, 0, 0, {600, 600}, true, {}};
+    Drawn drawn({{kDefineFont2, DefineFont2(kFontId, spec)},
+                 {kDefineEditText, DefineEditText(kTextId, Edit("\xE9x\xE9"))}});
+    // The unknown 'x' neither draws nor advances.
+    EXPECT_EQ(drawn.Covered(), (Box{0, 30, 50, 40}));
+    EXPECT_EQ(drawn.canvas.Pixel(25, 35)[3], 0);
+}
+
+TEST(EditText, WithoutAFontNothingIsDrawn) {
+    EditTextSpec absent = Edit("FF");
+    absent.font = 42;
+    Drawn drawn({{kDefineFont2, LayoutFont()}, {kDefineEditText, DefineEditText(kTextId, absent)}});
+    EXPECT_TRUE(drawn.canvas.AllClear());
+    EditTextSpec noFont = Edit("FF");
+    noFont.font.reset();
+    Drawn bare({{kDefineFont2, LayoutFont()}, {kDefineEditText, DefineEditText(kTextId, noFont)}});
+    EXPECT_TRUE(bare.canvas.AllClear());
+}

@@ -5,6 +5,7 @@
 #include "tools/swfframes/PngWriter.h"
 #include "tools/swfframes/Progress.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 

@@ -6,6 +6,7 @@
 #include "tools/swfframes/PngWriter.h"
 #include "tools/swfframes/Progress.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>

@@ -1,6 +1,7 @@
 #include "plugin/CSWFReadFile.h"
 
 #include "plugin/CSWFReadFileClass.h"
+#include "plugin/CSWFReadMeta.h"
 #include "plugin/CSWFReadVideoStream.h"
 #include "plugin/Module.h"
 #include "util/VxLang.h"
@@ -21,6 +22,7 @@ void ClearText(WCHAR* buffer, int32_t capacity) {
 
 CSWFReadFile::~CSWFReadFile() {
     for (StreamEntry& entry : streams_) delete entry.stream;
+    delete meta_;
     Close();
 }
 
@@ -274,6 +276,9 @@ HRESULT STDMETHODCALLTYPE CSWFReadFile::PrepareStream(int32_t index, intptr_t, i
 }
 
 HRESULT STDMETHODCALLTYPE CSWFReadFile::GetMeta(IVxReadMeta** out) {
-    if (out) *out = nullptr;
-    return E_NOTIMPL;
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (!meta_) meta_ = new (std::nothrow) CSWFReadMeta(this);
+    if (!meta_) return E_OUTOFMEMORY;
+    return meta_->QueryInterface(IID_IVxReadMeta, reinterpret_cast<void**>(out));
 }

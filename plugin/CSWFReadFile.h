@@ -9,6 +9,7 @@
 #include <cstdint>
 
 class CSWFReadFileClass;
+class CSWFReadMeta;
 class CSWFReadVideoStream;
 
 class CSWFReadFile final : public IVxReadFile, public GlobalObject {
@@ -74,4 +75,5 @@ private:
     StreamEntry streams_[kMaxStreams] = {};
     int32_t tableBuilt_ = 0;
     int32_t streamCount_ = 0;
+    CSWFReadMeta* meta_ = nullptr; // made on the first GetMeta, owned
 };

@@ -23,6 +23,12 @@ void* operator new(size_t size) {
     if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
     throw std::bad_alloc();
 }
+// The nothrow form must come from the same heap, or its objects reach free() from the
+// global allocator's new.
+void* operator new(size_t size, const std::nothrow_t&) noexcept {
+    if (gCounting) ++gAllocations;
+    return std::malloc(size == 0 ? 1 : size);
+}
 void operator delete(void* p) noexcept {
     std::free(p);
 }

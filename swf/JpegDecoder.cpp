@@ -1,5 +1,7 @@
 #include "swf/JpegDecoder.h"
 
+#include <cstring>
+
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -163,14 +165,25 @@ PixelBuffer* Decode(const JpegInput* tables, const JpegInput& data) {
     return image;
 }
 
+// Many movies put an end-of-image marker followed by a start-of-image marker (FF D9 FF D8)
+// in front of their JPEG data; libjpeg refuses a stream that begins with an end, so the
+// empty pair is passed over.
+JpegInput WithoutEmptyStream(const JpegInput& input) {
+    static const uint8_t kEmptyStream[4] = {0xFF, 0xD9, 0xFF, 0xD8};
+    if (input.data && input.size >= 4 && std::memcmp(input.data, kEmptyStream, 4) == 0)
+        return {input.data + 4, input.size - 4};
+    return input;
+}
+
 } // namespace
 
 PixelBuffer* DecodeJpegWithTables(const JpegInput& tables, const JpegInput& image) {
-    return Decode(&tables, image);
+    const JpegInput cleanTables = WithoutEmptyStream(tables);
+    return Decode(&cleanTables, WithoutEmptyStream(image));
 }
 
 PixelBuffer* DecodeJpeg(const JpegInput& data) {
-    return Decode(nullptr, data);
+    return Decode(nullptr, WithoutEmptyStream(data));
 }
 
 } // namespace UT

@@ -138,6 +138,18 @@ TEST_F(BitmapDecode, DefineBitsBeforeAnyTablesGivesNoImage) {
     EXPECT_EQ(bitmap->GetStencil(), nullptr);
 }
 
+TEST_F(BitmapDecode, LeadingEmptyJpegStreamIsPassedOver) {
+    // Many real movies put FF D9 FF D8 in front of their JPEG data.
+    std::vector<uint8_t> data = {0xFF, 0xD9, 0xFF, 0xD8};
+    const std::vector<uint8_t> jpeg = EncodeJpeg(Colours(16, 8));
+    data.insert(data.end(), jpeg.begin(), jpeg.end());
+    SwfWriter movie(10, 10, 12);
+    movie.Tag(kDefineBitsJPEG2, DefineBitsBody(1, data));
+    Held<PixelBuffer> image = Decode(movie);
+    ASSERT_TRUE(image);
+    ExpectNear(At(image, 7, 5), 90, 40, 200, 255);
+}
+
 TEST_F(BitmapDecode, GreyJpegGivesOneChannel) {
     RawImage grey{4, 4, 1, std::vector<uint8_t>(16, 128)};
     SwfWriter movie(10, 10, 12);

@@ -61,7 +61,7 @@ Placement Move(uint16_t depth, int32_t x, int32_t y) {
 std::vector<uint8_t> Movie() {
     ShapeWriter square;
     square.Rectangle(0, -400, 400, 0);
-    Font2Spec font;
+    Font2Fields font;
     font.glyphs = {square.Records()};
     font.codes = {'F'};
     font.layout = FontLayout{800, 200, 0, {600}, true, {}};
@@ -79,20 +79,20 @@ std::vector<uint8_t> Movie() {
         .ShowFrame()
         .End();
 
-    EditTextSpec edit;
+    EditTextFields edit;
     edit.bounds = {0, 1000, 0, 1000};
     edit.font = 1;
     edit.height = 500;
     edit.color = Rgba{0, 0, 255, 255};
     edit.text = "F";
 
-    ButtonRecordSpec up;
-    up.states = ButtonRecordSpec::kUp;
+    ButtonRecordFields up;
+    up.states = ButtonRecordFields::kUp;
     up.character = 4;
     up.cxform.hasMult = true;
     up.cxform.alphaMult = 128;
-    ButtonRecordSpec over;
-    over.states = ButtonRecordSpec::kOver;
+    ButtonRecordFields over;
+    over.states = ButtonRecordFields::kOver;
     over.character = 2;
     over.depth = 2;
 

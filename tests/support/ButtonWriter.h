@@ -17,7 +17,7 @@ enum ButtonTag : uint16_t {
 };
 
 // One BUTTONRECORD.  The colour transform is written only by DefineButton2.
-struct ButtonRecordSpec {
+struct ButtonRecordFields {
     enum State : uint8_t { kHitTest = 0x01, kDown = 0x02, kOver = 0x04, kUp = 0x08 };
 
     uint8_t states = kUp;
@@ -27,8 +27,8 @@ struct ButtonRecordSpec {
     CxformRecord cxform;
 };
 
-std::vector<uint8_t> DefineButton(uint16_t id, const std::vector<ButtonRecordSpec>& records);
-std::vector<uint8_t> DefineButton2(uint16_t id, const std::vector<ButtonRecordSpec>& records,
+std::vector<uint8_t> DefineButton(uint16_t id, const std::vector<ButtonRecordFields>& records);
+std::vector<uint8_t> DefineButton2(uint16_t id, const std::vector<ButtonRecordFields>& records,
                                    uint8_t trackAsMenu = 0);
 std::vector<uint8_t> DefineButtonCxform(uint16_t id, const CxformRecord& cxform);
 

@@ -43,7 +43,7 @@ std::vector<uint8_t> DefineFont(uint16_t id, const std::vector<GlyphShape>& glyp
     return body.Data();
 }
 
-std::vector<uint8_t> DefineFont2(uint16_t id, const Font2Spec& font) {
+std::vector<uint8_t> DefineFont2(uint16_t id, const Font2Fields& font) {
     const uint8_t flags =
         uint8_t((font.layout ? kHasLayout : 0) | (font.wideOffsets ? kWideOffsets : 0) |
                 (font.wideCodes ? kWideCodes : 0));
@@ -149,10 +149,10 @@ std::vector<uint8_t> StaticTextWriter::TagBody(uint16_t id, const RectRecord& bo
     return body.Data();
 }
 
-std::vector<uint8_t> DefineEditText(uint16_t id, const EditTextSpec& text) {
+std::vector<uint8_t> DefineEditText(uint16_t id, const EditTextFields& text) {
     const uint16_t flags =
         uint16_t((text.font ? kEditHasFont : 0) | (text.maxLength ? kEditHasMaxLength : 0) |
-                 (text.color ? kEditHasTextColor : 0) | (text.text ? kEditHasText : 0) |
+                 (text.color ? kEditHasTextColor : 0) | (text.hasText ? kEditHasText : 0) |
                  (text.layout ? kEditHasLayout : 0));
     BitWriter body;
     body.UI16(id).Rect(text.bounds).UI16(flags);
@@ -165,7 +165,7 @@ std::vector<uint8_t> DefineEditText(uint16_t id, const EditTextSpec& text) {
         body.UI16(layout.indent).UI16(layout.leading);
     }
     body.String(text.variable);
-    if (text.text) body.String(*text.text);
+    if (text.hasText) body.String(text.text);
     return body.Data();
 }
 

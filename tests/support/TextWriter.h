@@ -52,7 +52,7 @@ struct FontLayout {
     std::vector<KerningPair> kerning;
 };
 
-struct Font2Spec {
+struct Font2Fields {
     std::string name;
     bool wideOffsets = false;
     bool wideCodes = false;
@@ -61,7 +61,7 @@ struct Font2Spec {
     std::optional<FontLayout> layout;
 };
 
-std::vector<uint8_t> DefineFont2(uint16_t id, const Font2Spec& font);
+std::vector<uint8_t> DefineFont2(uint16_t id, const Font2Fields& font);
 // Codes for the glyphs of an earlier font, one per glyph.
 std::vector<uint8_t> DefineFontInfo(uint16_t fontId, std::string_view name, bool wideCodes,
                                     const std::vector<uint16_t>& codes);
@@ -111,7 +111,7 @@ struct EditLayout {
     uint16_t leftMargin = 0, rightMargin = 0, indent = 0, leading = 0; // twips
 };
 
-struct EditTextSpec {
+struct EditTextFields {
     RectRecord bounds;
     std::optional<uint16_t> font;
     uint16_t height = 0; // twips, with the font
@@ -119,9 +119,10 @@ struct EditTextSpec {
     std::optional<uint16_t> maxLength;
     std::optional<EditLayout> layout;
     std::string variable;
-    std::optional<std::string> text;
+    bool hasText = true; // the initial text is written only with this set
+    std::string text;
 };
 
-std::vector<uint8_t> DefineEditText(uint16_t id, const EditTextSpec& text);
+std::vector<uint8_t> DefineEditText(uint16_t id, const EditTextFields& text);
 
 } // namespace swftest

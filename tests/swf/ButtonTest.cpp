@@ -40,8 +40,8 @@ Placement Place(uint16_t depth, uint16_t character, int32_t x = 0) {
     return p;
 }
 
-ButtonRecordSpec Record(uint8_t states, uint16_t character, uint16_t depth) {
-    ButtonRecordSpec record;
+ButtonRecordFields Record(uint8_t states, uint16_t character, uint16_t depth) {
+    ButtonRecordFields record;
     record.states = states;
     record.character = character;
     record.depth = depth;
@@ -71,7 +71,7 @@ struct Frame {
 } // namespace
 
 TEST(Button, RecordsAreReadInOrderWithTheirStatesAndTransforms) {
-    ButtonRecordSpec first = Record(0x0F, 1, 3);
+    ButtonRecordFields first = Record(0x0F, 1, 3);
     first.matrix = TranslatePixels(2, 1);
     first.cxform.hasMult = true;
     first.cxform.alphaMult = 128;
@@ -107,7 +107,7 @@ TEST(Button, RecordsAreReadInOrderWithTheirStatesAndTransforms) {
 }
 
 TEST(Button, OnlyUpRecordsAreDrawn) {
-    using S = ButtonRecordSpec;
+    using S = ButtonRecordFields;
     SwfWriter writer(8, 1, 12);
     DefineBoxes(writer);
     writer
@@ -129,7 +129,7 @@ TEST(Button, OnlyUpRecordsAreDrawn) {
 }
 
 TEST(Button, OtherStatesSelectTheirRecords) {
-    using S = ButtonRecordSpec;
+    using S = ButtonRecordFields;
     SwfWriter writer(8, 1, 12);
     DefineBoxes(writer);
     writer
@@ -154,7 +154,7 @@ TEST(Button, OtherStatesSelectTheirRecords) {
 }
 
 TEST(Button, WithoutUpRecordsItDrawsNothing) {
-    using S = ButtonRecordSpec;
+    using S = ButtonRecordFields;
     SwfWriter writer(8, 1, 12);
     DefineBoxes(writer);
     writer
@@ -168,7 +168,7 @@ TEST(Button, WithoutUpRecordsItDrawsNothing) {
 }
 
 TEST(Button, TheLaterUpRecordAtOneDepthWins) {
-    using S = ButtonRecordSpec;
+    using S = ButtonRecordFields;
     SwfWriter writer(8, 1, 12);
     DefineBoxes(writer);
     writer
@@ -184,7 +184,7 @@ TEST(Button, TheLaterUpRecordAtOneDepthWins) {
 }
 
 TEST(Button, ItemsTakeTheRecordsMatrixAndTheInstancesTransforms) {
-    ButtonRecordSpec shifted = Record(ButtonRecordSpec::kUp, 1, 1);
+    ButtonRecordFields shifted = Record(ButtonRecordFields::kUp, 1, 1);
     shifted.matrix = TranslatePixels(2, 0);
     Placement placed = Place(1, kButtonId, 3);
     SwfWriter writer(8, 1, 12);
@@ -201,7 +201,7 @@ TEST(Button, ItemsTakeTheRecordsMatrixAndTheInstancesTransforms) {
 }
 
 TEST(Button, DefineButton2AppliesItsRecordsAlphaTransform) {
-    ButtonRecordSpec half = Record(ButtonRecordSpec::kUp, 4, 1);
+    ButtonRecordFields half = Record(ButtonRecordFields::kUp, 4, 1);
     half.cxform.hasMult = true;
     half.cxform.alphaMult = 128;
     half.cxform.redMult = 0;
@@ -222,7 +222,7 @@ TEST(Button, DefineButton2AppliesItsRecordsAlphaTransform) {
 TEST(Button, DefineButtonCxformChangesOnlyLaterInstances) {
     // Instance 1 is made before the tag, instance 2 after it; a DefineButton2's own alpha
     // transform is replaced too.
-    ButtonRecordSpec record = Record(ButtonRecordSpec::kUp, 1, 1);
+    ButtonRecordFields record = Record(ButtonRecordFields::kUp, 1, 1);
     record.cxform.hasMult = true;
     record.cxform.alphaMult = 0;
     CxformRecord blueOnly;
@@ -232,7 +232,7 @@ TEST(Button, DefineButtonCxformChangesOnlyLaterInstances) {
     blueOnly.blueAdd = 255;
     SwfWriter writer(8, 1, 12);
     DefineBoxes(writer);
-    writer.Tag(kDefineButton, DefineButton(kButtonId, {Record(ButtonRecordSpec::kUp, 1, 1)}))
+    writer.Tag(kDefineButton, DefineButton(kButtonId, {Record(ButtonRecordFields::kUp, 1, 1)}))
         .Tag(kDefineButton2, DefineButton2(21, {record}))
         .Tag(kPlaceObject2, PlaceObject2(Place(1, kButtonId)))
         .Tag(kDefineButtonCxform, DefineButtonCxform(kButtonId, blueOnly))
@@ -255,7 +255,7 @@ TEST(Button, DefineButtonCxformChangesOnlyLaterInstances) {
 TEST(Button, RecordsNamingNothingOrTheButtonItselfAreHarmless) {
     // Record 1 names an absent id, record 2 the button itself, record 3 a box; button 21
     // names button 22, which names 21 back.
-    using S = ButtonRecordSpec;
+    using S = ButtonRecordFields;
     SwfWriter writer(8, 1, 12);
     DefineBoxes(writer);
     writer
@@ -281,7 +281,7 @@ TEST(Button, RecordsNamingNothingOrTheButtonItselfAreHarmless) {
 
 TEST(Button, RecordsStopAtTheEndOfTheirTag) {
     // No end-of-records byte: the list ends with the tag, not in the next one.
-    std::vector<uint8_t> body = DefineButton(kButtonId, {Record(ButtonRecordSpec::kUp, 1, 1)});
+    std::vector<uint8_t> body = DefineButton(kButtonId, {Record(ButtonRecordFields::kUp, 1, 1)});
     body.resize(body.size() - 2);
     SwfWriter writer(8, 1, 12);
     DefineBoxes(writer);
@@ -306,7 +306,7 @@ TEST(Button, SpritesInTheUpStateAdvanceWithTheMovie) {
     SwfWriter writer(8, 1, 12);
     DefineBoxes(writer);
     writer.Tag(kDefineSprite, DefineSprite(10, frames))
-        .Tag(kDefineButton, DefineButton(kButtonId, {Record(ButtonRecordSpec::kUp, 10, 1)}))
+        .Tag(kDefineButton, DefineButton(kButtonId, {Record(ButtonRecordFields::kUp, 10, 1)}))
         .Tag(kPlaceObject2, PlaceObject2(Place(1, kButtonId)))
         .ShowFrame()
         .ShowFrame()
@@ -326,7 +326,7 @@ TEST(Button, ButtonsAsClippingLayersMaskLikeAnyCharacter) {
     SwfWriter writer(8, 1, 12);
     DefineBoxes(writer);
     writer.Tag(kDefineBoxTag, DefineBox(5, 0, 0, 8, 1, {0, 0, 255, 255}))
-        .Tag(kDefineButton, DefineButton(kButtonId, {Record(ButtonRecordSpec::kUp, 2, 1)}))
+        .Tag(kDefineButton, DefineButton(kButtonId, {Record(ButtonRecordFields::kUp, 2, 1)}))
         .Tag(kPlaceObject2, PlaceObject2(clip))
         .Tag(kPlaceObject2, PlaceObject2(Place(2, 5)))
         .ShowFrame()

@@ -78,11 +78,11 @@ TEST(Font, DefineFontWithoutGlyphsStaysUsable) {
 }
 
 TEST(Font, DefineFont2NarrowAndWideTables) {
-    Font2Spec spec;
-    spec.name = "Serif";
-    spec.glyphs = {Square(0, 0, 20, 20), Square(0, 0, 40, 40), Square(0, 0, 60, 60)};
-    spec.codes = {'a', 'b', 'a'}; // a code met twice keeps the later index
-    FontMovie narrow = WithFont(kDefineFont2, DefineFont2(kFontId, spec));
+    Font2Fields fields;
+    fields.name = "Serif";
+    fields.glyphs = {Square(0, 0, 20, 20), Square(0, 0, 40, 40), Square(0, 0, 60, 60)};
+    fields.codes = {'a', 'b', 'a'}; // a code met twice keeps the later index
+    FontMovie narrow = WithFont(kDefineFont2, DefineFont2(kFontId, fields));
     ASSERT_TRUE(narrow.font);
     EXPECT_EQ(narrow.font->Kind(), 2);
     EXPECT_EQ(narrow.font->FontName(), "Serif");
@@ -93,10 +93,10 @@ TEST(Font, DefineFont2NarrowAndWideTables) {
     EXPECT_EQ(narrow.font->GlyphForCode('b'), 1);
     EXPECT_EQ(narrow.font->GlyphForCode('c'), -1);
 
-    spec.wideOffsets = true;
-    spec.wideCodes = true;
-    spec.codes = {0x00E9, 0xFFE9, 0x4E2D};
-    FontMovie wide = WithFont(kDefineFont2, DefineFont2(kFontId, spec));
+    fields.wideOffsets = true;
+    fields.wideCodes = true;
+    fields.codes = {0x00E9, 0xFFE9, 0x4E2D};
+    FontMovie wide = WithFont(kDefineFont2, DefineFont2(kFontId, fields));
     ASSERT_TRUE(wide.font);
     EXPECT_EQ(wide.font->GlyphOffsets()[0], 16u);
     EXPECT_EQ(wide.font->GlyphForCode(0x00E9), 0);
@@ -105,31 +105,31 @@ TEST(Font, DefineFont2NarrowAndWideTables) {
 }
 
 TEST(Font, WideCodesWithNarrowOffsets) {
-    Font2Spec spec;
-    spec.wideCodes = true;
-    spec.glyphs = {Square(0, 0, 20, 20), Square(0, 0, 40, 40)};
-    spec.codes = {0x0101, 0x00E9};
-    FontMovie fm = WithFont(kDefineFont2, DefineFont2(kFontId, spec));
+    Font2Fields fields;
+    fields.wideCodes = true;
+    fields.glyphs = {Square(0, 0, 20, 20), Square(0, 0, 40, 40)};
+    fields.codes = {0x0101, 0x00E9};
+    FontMovie fm = WithFont(kDefineFont2, DefineFont2(kFontId, fields));
     ASSERT_TRUE(fm.font);
     EXPECT_EQ(fm.font->GlyphOffsets()[0], 6u); // 16-bit offsets
-    EXPECT_EQ(fm.font->GlyphOffsets()[1], 6u + spec.glyphs[0].size());
+    EXPECT_EQ(fm.font->GlyphOffsets()[1], 6u + fields.glyphs[0].size());
     EXPECT_EQ(fm.font->GlyphForCode(0x0101), 0); // 16-bit codes
     EXPECT_EQ(fm.font->GlyphForCode(0x00E9), 1);
     EXPECT_EQ(fm.font->CodeToGlyph().size(), 2u);
 }
 
 TEST(Font, LayoutAdvancesAndKerning) {
-    Font2Spec spec;
-    spec.glyphs = {Square(0, 0, 20, 20), Square(0, 0, 40, 40)};
-    spec.codes = {'A', 'V'};
+    Font2Fields fields;
+    fields.glyphs = {Square(0, 0, 20, 20), Square(0, 0, 40, 40)};
+    fields.codes = {'A', 'V'};
     FontLayout layout;
     layout.ascent = 800;
     layout.descent = 200;
     layout.leading = 40;
     layout.advances = {600, -300};
     layout.kerning = {{'A', 'V', -100}, {'V', 'A', 50}};
-    spec.layout = layout;
-    FontMovie fm = WithFont(kDefineFont2, DefineFont2(kFontId, spec));
+    fields.layout = layout;
+    FontMovie fm = WithFont(kDefineFont2, DefineFont2(kFontId, fields));
     ASSERT_TRUE(fm.font);
     EXPECT_EQ(fm.font->Ascent(), 800u);
     EXPECT_EQ(fm.font->Descent(), 200u);
@@ -151,14 +151,14 @@ TEST(Font, LayoutAdvancesAndKerning) {
 }
 
 TEST(Font, LayoutEndingAtTheTagsEndHasNoKerningTable) {
-    Font2Spec spec;
-    spec.glyphs = {Square(0, 0, 20, 20)};
-    spec.codes = {'A'};
+    Font2Fields fields;
+    fields.glyphs = {Square(0, 0, 20, 20)};
+    fields.codes = {'A'};
     FontLayout layout;
     layout.advances = {600};
     layout.kerningTable = false;
-    spec.layout = layout;
-    FontMovie fm = WithFont(kDefineFont2, DefineFont2(kFontId, spec));
+    fields.layout = layout;
+    FontMovie fm = WithFont(kDefineFont2, DefineFont2(kFontId, fields));
     ASSERT_TRUE(fm.font);
     EXPECT_EQ(fm.font->GlyphAdvance(0), 600);
     EXPECT_EQ(fm.font->BoundsTableStart(), 0u);
@@ -168,14 +168,14 @@ TEST(Font, LayoutEndingAtTheTagsEndHasNoKerningTable) {
 }
 
 TEST(Font, DefineFontInfoAddsNamesAndCodes) {
-    Font2Spec spec;
-    spec.name = "Old";
-    spec.glyphs = {Square(0, 0, 20, 20), Square(0, 0, 40, 40)};
-    spec.codes = {'x', 'y'};
+    Font2Fields fields;
+    fields.name = "Old";
+    fields.glyphs = {Square(0, 0, 20, 20), Square(0, 0, 40, 40)};
+    fields.codes = {'x', 'y'};
     SwfWriter writer(100, 100, 12);
-    writer.Tag(kDefineFont, DefineFont(2, spec.glyphs))
+    writer.Tag(kDefineFont, DefineFont(2, fields.glyphs))
         .Tag(kDefineFontInfo, DefineFontInfo(2, "Narrow", false, {'p', 'q'}))
-        .Tag(kDefineFont2, DefineFont2(kFontId, spec))
+        .Tag(kDefineFont2, DefineFont2(kFontId, fields))
         .Tag(kDefineFontInfo, DefineFontInfo(kFontId, "New", true, {'y', 0x1234}))
         .Tag(kDefineFontInfo, DefineFontInfo(77, "Nobody", false, {'z'}));
     FontMovie fm(writer);

@@ -63,15 +63,15 @@ Box Covered(const Canvas& canvas, int32_t fromX = 0, int32_t toX = kWidth) {
 // A DefineFont2 of the three glyphs with codes 'F', 'T', 'B', advances of 30 pixels at
 // height 1000 and an ascent of 40 pixels.
 std::vector<uint8_t> LayoutFont(std::vector<KerningPair> kerning = {}) {
-    Font2Spec spec;
-    spec.glyphs = {kFull, kTop, kBottom};
-    spec.codes = {'F', 'T', 'B'};
+    Font2Fields fields;
+    fields.glyphs = {kFull, kTop, kBottom};
+    fields.codes = {'F', 'T', 'B'};
     FontLayout layout;
     layout.ascent = 800;
     layout.advances = {600, 600, 600};
     layout.kerning = std::move(kerning);
-    spec.layout = layout;
-    return DefineFont2(kFontId, spec);
+    fields.layout = layout;
+    return DefineFont2(kFontId, fields);
 }
 
 TextStyle Style(int16_t x, int16_t y, uint16_t height = 1000) {
@@ -116,16 +116,16 @@ std::vector<uint8_t> Static(const StaticTextWriter& text) {
     return text.TagBody(kTextId, {0, kWidth * 20, 0, kHeight * 20});
 }
 
-EditTextSpec Edit(const std::string& text, std::optional<EditLayout> layout = std::nullopt) {
-    EditTextSpec spec;
-    spec.bounds = {0, 2000, 0, 1000}; // 100 x 50 pixels
-    spec.font = kFontId;
-    spec.height = 1000;
-    spec.color = Rgba{0, 0, 255, 255};
-    spec.layout = layout;
-    spec.variable = "field";
-    spec.text = text;
-    return spec;
+EditTextFields Edit(const std::string& text, std::optional<EditLayout> layout = std::nullopt) {
+    EditTextFields fields;
+    fields.bounds = {0, 2000, 0, 1000}; // 100 x 50 pixels
+    fields.font = kFontId;
+    fields.height = 1000;
+    fields.color = Rgba{0, 0, 255, 255};
+    fields.layout = layout;
+    fields.variable = "field";
+    fields.text = text;
+    return fields;
 }
 
 EditLayout Aligned(uint8_t align) {
@@ -248,14 +248,14 @@ TEST(StaticText, MalformedRecordsAreHarmless) {
 }
 
 TEST(EditText, DefinitionFields) {
-    EditTextSpec spec = Edit("Hi");
-    spec.maxLength = 12;
-    spec.layout = EditLayout{3, 20, 40, 60, 80};
-    spec.color = Rgba{10, 20, 30, 40};
+    EditTextFields fields = Edit("Hi");
+    fields.maxLength = 12;
+    fields.layout = EditLayout{3, 20, 40, 60, 80};
+    fields.color = Rgba{10, 20, 30, 40};
     SwfWriter writer(kWidth, kHeight, 12);
     writer.Tag(kDefineFont2, LayoutFont())
-        .Tag(kDefineEditText, DefineEditText(kTextId, spec))
-        .Tag(kDefineEditText, DefineEditText(3, EditTextSpec{}))
+        .Tag(kDefineEditText, DefineEditText(kTextId, fields))
+        .Tag(kDefineEditText, DefineEditText(3, EditTextFields{}))
         .ShowFrame()
         .End();
     UT::FlashScript movie;
@@ -301,9 +301,9 @@ TEST(EditText, AlignmentMovesTheLineInItsBox) {
 TEST(EditText, MarginsAndTheBoxOriginPlaceTheLine) {
     // The box starts at (10, 5); the left margin adds 5 pixels across and the third
     // layout value 10 pixels down.
-    EditTextSpec spec = Edit("F", EditLayout{2, 100, 0, 200, 0});
-    spec.bounds = {200, 2200, 100, 1100};
-    Drawn drawn({{kDefineFont2, LayoutFont()}, {kDefineEditText, DefineEditText(kTextId, spec)}});
+    EditTextFields fields = Edit("F", EditLayout{2, 100, 0, 200, 0});
+    fields.bounds = {200, 2200, 100, 1100};
+    Drawn drawn({{kDefineFont2, LayoutFont()}, {kDefineEditText, DefineEditText(kTextId, fields)}});
     // (100 - 30) / 2 + 10 + 5 = 50; 5 + 10 + 40 = 55.
     EXPECT_EQ(drawn.Covered(), (Box{50, 35, 70, 55}));
 }
@@ -321,22 +321,22 @@ TEST(EditText, KerningMovesTheNextGlyph) {
 
 TEST(EditText, DefineFontHasNoAdvancesSoItsGlyphsStack) {
     // DefineFont codes come from DefineFontInfo; without advances "TB" makes one square.
-    EditTextSpec spec = Edit("TB");
-    spec.bounds = {0, 2000, 1200, 2000};
+    EditTextFields fields = Edit("TB");
+    fields.bounds = {0, 2000, 1200, 2000};
     Drawn drawn({{kDefineFont, DefineFont(kFontId, {kTop, kBottom})},
                  {kDefineFontInfo, DefineFontInfo(kFontId, "Plain", false, {'T', 'B'})},
-                 {kDefineEditText, DefineEditText(kTextId, spec)}});
+                 {kDefineEditText, DefineEditText(kTextId, fields)}});
     EXPECT_EQ(drawn.Covered(), (Box{0, 40, 20, 60}));
 }
 
 TEST(EditText, BytesAreUnsignedCodes) {
     // With 16-bit codes (and 16-bit offsets), byte 0xE9 finds code 0x00E9, not 0xFFE9.
-    Font2Spec spec;
-    spec.wideCodes = true;
-    spec.glyphs = {kTop, kBottom};
-    spec.codes = {0xFFE9, 0x00E9};
-    spec.layout = FontLayout{800, 0, 0, {600, 600}, true, {}};
-    Drawn drawn({{kDefineFont2, DefineFont2(kFontId, spec)},
+    Font2Fields fields;
+    fields.wideCodes = true;
+    fields.glyphs = {kTop, kBottom};
+    fields.codes = {0xFFE9, 0x00E9};
+    fields.layout = FontLayout{800, 0, 0, {600, 600}, true, {}};
+    Drawn drawn({{kDefineFont2, DefineFont2(kFontId, fields)},
                  {kDefineEditText, DefineEditText(kTextId, Edit("\xE9x\xE9"))}});
     // The unknown 'x' neither draws nor advances.
     EXPECT_EQ(drawn.Covered(), (Box{0, 30, 50, 40}));
@@ -344,11 +344,11 @@ TEST(EditText, BytesAreUnsignedCodes) {
 }
 
 TEST(EditText, WithoutAFontNothingIsDrawn) {
-    EditTextSpec absent = Edit("FF");
+    EditTextFields absent = Edit("FF");
     absent.font = 42;
     Drawn drawn({{kDefineFont2, LayoutFont()}, {kDefineEditText, DefineEditText(kTextId, absent)}});
     EXPECT_TRUE(drawn.canvas.AllClear());
-    EditTextSpec noFont = Edit("FF");
+    EditTextFields noFont = Edit("FF");
     noFont.font.reset();
     Drawn bare({{kDefineFont2, LayoutFont()}, {kDefineEditText, DefineEditText(kTextId, noFont)}});
     EXPECT_TRUE(bare.canvas.AllClear());

@@ -46,6 +46,7 @@ FSprite::DisplayItem::DisplayItem(FSprite* sprite, int32_t depth) : FDisplayItem
     timeline.SetMovie(movie, movie);
     timeline.SetStream(movie->Data(), sprite->streamStart + sprite->streamLength,
                        sprite->streamStart, movie->Length());
+    timeline.SetFrameCount(sprite->frameCount);
 }
 
 void FSprite::DisplayItem::SeekFrame(int32_t frame) {

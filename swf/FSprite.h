@@ -41,7 +41,13 @@ public:
 
         FSprite& Sprite() const { return *static_cast<FSprite*>(Character()); }
 
-        FlashSubScript timeline;
+        // A timeline that also carries the sprite's FrameCount (which timing ignores).
+        class SpriteTimeline : public FlashSubScript {
+        public:
+            void SetFrameCount(uint32_t count) { frameCount = count; }
+        };
+
+        SpriteTimeline timeline;
         int32_t rendering = 0; // guards against drawing itself from its own walk
     };
 

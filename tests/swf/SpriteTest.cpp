@@ -293,6 +293,7 @@ TEST(Sprite, SeekFrameCountsFromThePlacement) {
     auto item = Held<UT::FDisplayItem>::Adopt(sprite->CreateDisplayItem(1));
     auto* instance = static_cast<UT::FSprite::DisplayItem*>(item.Get());
     EXPECT_EQ(instance->Timeline().CurrentFrame(), -1);
+    EXPECT_EQ(instance->Timeline().FrameCount(), 3u);
     item->placedFrame = 2;
     item->SeekFrame(4);
     EXPECT_EQ(instance->Timeline().CurrentFrame(), 2);

@@ -6,7 +6,7 @@ ASAN_BUILD ?= build-asan
 DEMO_MOVIE ?= $(BUILD)/examples/demo.swf
 DEMO_OUT ?= out/demo
 
-.PHONY: all deps build build-asan test test-fast test-asan bench demo format clean
+.PHONY: all deps build build-asan test test-fast test-asan test-windows windows bench demo format clean
 
 all: build
 
@@ -33,7 +33,13 @@ test-asan: build-asan
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
-test: test-fast test-asan
+# The Windows plug-in, cross-built, with the host tests under Wine.
+windows: build
+	LINUX_BUILD=$(BUILD) sh scripts/windows.sh
+
+test-windows: windows
+
+test: test-fast test-asan test-windows
 
 bench: build
 	$(BUILD)/bench/swf_bench --benchmark_counters_tabular=true
@@ -49,4 +55,4 @@ format:
 		-name '*.h' -o -name '*.cpp' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) build-windows

@@ -5,8 +5,13 @@
 
 #ifdef _WIN32
 
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <objbase.h>
 #include <windows.h>
+// GDI's colour macro would shadow functions of that name.
+#undef RGB
 
 #define PLATFORM_WIDE(text) L##text
 

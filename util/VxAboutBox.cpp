@@ -17,6 +17,18 @@ int32_t VxAboutText(const VxAboutInfo* info, WCHAR* buffer, int32_t capacity) {
     return VxCopyText(buffer, capacity, reinterpret_cast<const WCHAR*>(text.c_str()));
 }
 
+#ifdef _WIN32
+
+HRESULT VxAboutBox(HWND parent, const VxAboutInfo* info) {
+    if (!info) return E_POINTER;
+    WCHAR text[1024];
+    VxAboutText(info, text, 1024);
+    MessageBoxW(parent, text, info->title, MB_OK | MB_ICONINFORMATION);
+    return S_OK;
+}
+
+#else
+
 HRESULT VxAboutBox(HWND, const VxAboutInfo* info) {
     if (!info) return E_POINTER;
     WCHAR text[1024];
@@ -28,3 +40,5 @@ HRESULT VxAboutBox(HWND, const VxAboutInfo* info) {
     std::fputs(narrow, stderr);
     return S_OK;
 }
+
+#endif

@@ -13,8 +13,9 @@ struct VxAboutInfo {
     const WCHAR* link;       // the maker's web address
 };
 
-// Shows the About box for `info`.  This build has no window system: it writes the box's
-// text to standard error, returns at once and answers S_OK.  Null info gives E_POINTER.
+// Shows the About box for `info`: on Windows a modal message box owned by `parent`;
+// elsewhere there is no window system, so the box's text goes to standard error and the
+// call returns at once.  Answers S_OK; null info gives E_POINTER.
 HRESULT VxAboutBox(HWND parent, const VxAboutInfo* info);
 // The text the box shows, one item a line.
 int32_t VxAboutText(const VxAboutInfo* info, WCHAR* buffer, int32_t capacity);

@@ -1,23 +1,14 @@
 // Loads the built plug-in library by path and talks to it only through its exports and
 // interface tables, exactly as a host does.
+#include "HostFixture.h"
 #include "support/ComTestUtil.h"
 #include "tools/PluginLibrary.h"
 
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
-
 using comtest::CallSlot;
 using comtest::Narrow;
-
-namespace {
-
-const PluginLibrary& Library() {
-    static PluginLibrary library(SWFPLUGIN_PATH);
-    return library;
-}
-
-} // namespace
+using hosttest::Library;
 
 TEST(HostLoad, ExportsTheThreeEntryPointsAndNothingElseOfOurs) {
     ASSERT_TRUE(Library().Loaded()) << Library().Error();

@@ -1,5 +1,6 @@
 // The main road as a host drives it: load the library by path, recognise and open a
 // movie, read its formats, length and texts, and read every frame under the frame lock.
+#include "HostFixture.h"
 #include "support/ComTestUtil.h"
 #include "support/SwfWriter.h"
 #include "tools/PluginLibrary.h"
@@ -7,27 +8,16 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <thread>
 
 using comtest::CallSlot;
-using comtest::ComPtr;
+using namespace hosttest;
 using comtest::Narrow;
 
 namespace {
-
-const PluginLibrary& Library() {
-    static PluginLibrary library(SWFPLUGIN_PATH);
-    return library;
-}
-
-std::u16string WriteMovie(const std::string& name, const std::vector<uint8_t>& bytes) {
-    const std::string path = testing::TempDir() + name;
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    return std::u16string(path.begin(), path.end());
-}
 
 std::vector<uint8_t> EmptyFrames(uint32_t width, uint32_t height, double rate, int frames) {
     swftest::SwfWriter writer(width, height, rate);
@@ -35,31 +25,6 @@ std::vector<uint8_t> EmptyFrames(uint32_t width, uint32_t height, double rate, i
     writer.End();
     return writer.Finish();
 }
-
-// An opened movie and its video stream.
-struct OpenMovie {
-    ComPtr<IVxReadFileClass> readClass;
-    ComPtr<IVxReadFile> file;
-    ComPtr<IVxReadVideoStream> video;
-
-    explicit OpenMovie(const std::u16string& path) {
-        EXPECT_EQ(Library().Create(CLSID_VxSWFPlugin, IID_IVxReadFileClass, readClass.out()), S_OK);
-        EXPECT_EQ(readClass->CreateReadFile(file.out(), nullptr,
-                                            reinterpret_cast<const WCHAR*>(path.c_str()), 1),
-                  S_OK);
-        ComPtr<IVxReadStream> stream;
-        EXPECT_EQ(file->GetStream(stream.out(), 0xFFFFFFFFu, 0, 0, 0, 0), S_OK);
-        if (stream) {
-            EXPECT_EQ(stream->QueryInterface(IID_IVxReadVideoStream, video.outVoid()), S_OK);
-        }
-    }
-    BITMAPINFOHEADER Format() {
-        BITMAPINFOHEADER format = {};
-        int32_t size = 0;
-        EXPECT_EQ(video->GetFormat(&format, 40, &size, nullptr, 0, nullptr), S_OK);
-        return format;
-    }
-};
 
 } // namespace
 
@@ -178,7 +143,7 @@ TEST(MainRoad, SecondReaderWaitsForTheFirstReadersEndRead) {
         movie.video->SetZoom(2.0);
         zoomDone = 1;
     });
-    for (int i = 0; i < 20000; ++i) std::this_thread::yield();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50)); // time for both to block
     EXPECT_EQ(readerDone.load(), 0);
     EXPECT_EQ(zoomDone.load(), 0);
     EXPECT_EQ(movie.video->EndRead(0), S_OK);
@@ -291,7 +256,7 @@ TEST(MainRoad, ClosedFilesAndFileNames) {
     EXPECT_EQ(creator.get(), readClass.get());
 
     EXPECT_EQ(file->Open(0, 0), S_OK);
-    EXPECT_EQ(file->SetFileName(u"other.swf"), E_FAIL); // refused while loaded
+    EXPECT_EQ(file->SetFileName(PLATFORM_WIDE("other.swf")), E_FAIL); // refused while loaded
     ComPtr<IVxReadStream> stream;
     ASSERT_EQ(file->GetStream(stream.out(), 0xFFFFFFFFu, 0, 0, 0, 0), S_OK);
     ComPtr<IVxReadVideoStream> video;

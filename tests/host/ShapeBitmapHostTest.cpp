@@ -1,30 +1,24 @@
 // Shapes and bitmaps read back through the loaded library as a host sees them: a solid
 // square, a stroke and a lossless bitmap fill in the lent frame, row 0 at the top.
+#include "HostFixture.h"
 #include "support/BitmapWriter.h"
 #include "support/ComTestUtil.h"
 #include "support/PlaceTags.h"
 #include "support/ShapeWriter.h"
 #include "support/SwfWriter.h"
-#include "tools/PluginLibrary.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
-#include <fstream>
 
 using namespace swftest;
-using comtest::ComPtr;
+using namespace hosttest;
 
 namespace {
 
 constexpr int32_t kWidth = 40;
 constexpr int32_t kHeight = 30;
 using Bgra = std::array<uint8_t, 4>;
-
-const PluginLibrary& Library() {
-    static PluginLibrary library(SWFPLUGIN_PATH);
-    return library;
-}
 
 // Shape 1: a green square (2..10, 2..10) with a 2-pixel white line along y = 20 from
 // x = 4 to 36.  Bitmap 2: 2 x 2 texels; shape 3 fills (30..32, 2..4) with it.
@@ -64,31 +58,12 @@ std::vector<uint8_t> Movie() {
 
 TEST(ShapeBitmapHost, FillsStrokesAndBitmapTexelsReachTheHost) {
     ASSERT_TRUE(Library().Loaded()) << Library().Error();
-    const std::string path = testing::TempDir() + "shape_bitmap.swf";
-    const std::vector<uint8_t> bytes = Movie();
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    const std::u16string widePath(path.begin(), path.end());
-
-    ComPtr<IVxReadFileClass> readClass;
-    ComPtr<IVxReadFile> file;
-    ComPtr<IVxReadStream> stream;
-    ComPtr<IVxReadVideoStream> video;
-    ASSERT_EQ(Library().Create(CLSID_VxSWFPlugin, IID_IVxReadFileClass, readClass.out()), S_OK);
-    ASSERT_EQ(readClass->CreateReadFile(file.out(), nullptr,
-                                        reinterpret_cast<const WCHAR*>(widePath.c_str()), 1),
-              S_OK);
-    ASSERT_EQ(file->GetStream(stream.out(), 0xFFFFFFFFu, 0, 0, 0, 0), S_OK);
-    ASSERT_EQ(stream->QueryInterface(IID_IVxReadVideoStream, video.outVoid()), S_OK);
-
-    void* pixels = nullptr;
-    int32_t stride = 0;
-    ASSERT_EQ(video->ReadFrame(0, &pixels, &stride, nullptr, nullptr, nullptr, 0, 0), S_OK);
-    ASSERT_NE(pixels, nullptr);
-    EXPECT_EQ(stride, -kWidth * 4);
-    const auto* row0 = static_cast<const uint8_t*>(pixels);
+    OpenMovie movie(WriteMovie("shape_bitmap.swf", Movie()));
+    ASSERT_TRUE(movie.video);
+    const std::vector<uint8_t> frame = movie.Frame(0);
+    ASSERT_EQ(frame.size(), size_t(kWidth) * kHeight * 4);
     const auto at = [&](int x, int y) {
-        const uint8_t* p = row0 + (size_t(y) * kWidth + size_t(x)) * 4;
+        const uint8_t* p = frame.data() + (size_t(y) * kWidth + size_t(x)) * 4;
         return Bgra{p[0], p[1], p[2], p[3]};
     };
     const Bgra clear = {0, 0, 0, 0};
@@ -104,7 +79,6 @@ TEST(ShapeBitmapHost, FillsStrokesAndBitmapTexelsReachTheHost) {
     EXPECT_EQ(at(30, 3), (Bgra{0, 255, 0, 255}));
     EXPECT_EQ(at(31, 3), (Bgra{30, 20, 10, 128}));
     EXPECT_EQ(at(32, 2), clear);
-    EXPECT_EQ(video->EndRead(0), S_OK);
 }
 
 } // namespace

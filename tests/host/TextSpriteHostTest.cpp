@@ -1,6 +1,7 @@
 // Texts, sprites and buttons read back through the loaded library as a host sees them:
 // a sprite of static text cycling with the movie, also after seeking backwards, and a
 // button showing an edit text with its record's alpha.
+#include "HostFixture.h"
 #include "support/ButtonWriter.h"
 #include "support/ComTestUtil.h"
 #include "support/PlaceTags.h"
@@ -8,7 +9,6 @@
 #include "support/SpriteWriter.h"
 #include "support/SwfWriter.h"
 #include "support/TextWriter.h"
-#include "tools/PluginLibrary.h"
 
 #include <gtest/gtest.h>
 
@@ -17,25 +17,13 @@
 #include <fstream>
 
 using namespace swftest;
-using comtest::ComPtr;
+using namespace hosttest;
 
 namespace {
 
 constexpr int32_t kWidth = 200;
 constexpr int32_t kHeight = 100;
 using Bgra = std::array<uint8_t, 4>;
-
-const PluginLibrary& Library() {
-    static PluginLibrary library(SWFPLUGIN_PATH);
-    return library;
-}
-
-std::u16string WriteMovie(const std::string& name, const std::vector<uint8_t>& bytes) {
-    const std::string path = testing::TempDir() + name;
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    return std::u16string(path.begin(), path.end());
-}
 
 Placement Place(uint16_t depth, uint16_t character, int32_t x, int32_t y) {
     Placement p;
@@ -108,38 +96,6 @@ std::vector<uint8_t> Movie() {
     writer.End();
     return writer.Finish();
 }
-
-struct OpenMovie {
-    ComPtr<IVxReadFileClass> readClass;
-    ComPtr<IVxReadFile> file;
-    ComPtr<IVxReadVideoStream> video;
-
-    explicit OpenMovie(const std::u16string& path) {
-        EXPECT_EQ(Library().Create(CLSID_VxSWFPlugin, IID_IVxReadFileClass, readClass.out()), S_OK);
-        EXPECT_EQ(readClass->CreateReadFile(file.out(), nullptr,
-                                            reinterpret_cast<const WCHAR*>(path.c_str()), 1),
-                  S_OK);
-        ComPtr<IVxReadStream> stream;
-        EXPECT_EQ(file->GetStream(stream.out(), 0xFFFFFFFFu, 0, 0, 0, 0), S_OK);
-        if (stream) {
-            EXPECT_EQ(stream->QueryInterface(IID_IVxReadVideoStream, video.outVoid()), S_OK);
-        }
-    }
-
-    // A copy of the frame's pixels, row 0 at the top.
-    std::vector<uint8_t> Frame(int64_t frame) {
-        void* pixels = nullptr;
-        int32_t stride = 0;
-        std::vector<uint8_t> copy;
-        EXPECT_EQ(video->ReadFrame(frame, &pixels, &stride, nullptr, nullptr, nullptr, 0, 0), S_OK);
-        if (!pixels) return copy;
-        EXPECT_EQ(stride, -kWidth * 4);
-        const auto* row0 = static_cast<const uint8_t*>(pixels);
-        copy.assign(row0, row0 + size_t(kWidth) * kHeight * 4);
-        EXPECT_EQ(video->EndRead(0), S_OK);
-        return copy;
-    }
-};
 
 Bgra Pixel(const std::vector<uint8_t>& frame, int32_t x, int32_t y) {
     const uint8_t* p = frame.data() + (size_t(y) * kWidth + size_t(x)) * 4;

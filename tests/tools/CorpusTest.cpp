@@ -1,4 +1,5 @@
-// Real-world movies, read where they lie (SWF_CORPUS_DIR, else /work/shared/corpus):
+// Real-world movies, read where they lie (SWF_CORPUS_DIR, else the shared folder beside
+// the checkout):
 // frame 0 of a spread of them goes through swfframes without a crash.  Skipped when
 // the corpus is not there.
 #include "ToolRunner.h"
@@ -16,7 +17,8 @@ namespace {
 
 fs::path CorpusFolder() {
     const char* configured = std::getenv("SWF_CORPUS_DIR");
-    return configured ? fs::path(configured) : fs::path("/work/shared/corpus");
+    return configured ? fs::path(configured)
+                      : fs::path(__FILE__).parent_path() / "../../../shared/corpus";
 }
 
 // Every eighth movie of the corpus, in name order.

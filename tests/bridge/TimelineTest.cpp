@@ -27,19 +27,6 @@ bool Load(BoxMovie& movie, const SwfWriter& writer) {
     return movie.Parse(image, uint32_t(bytes.size()));
 }
 
-Placement Place(uint16_t depth, uint16_t character) {
-    Placement p;
-    p.depth = depth;
-    p.character = character;
-    return p;
-}
-
-Placement Clip(uint16_t depth, uint16_t character, uint16_t clipDepth) {
-    Placement p = Place(depth, character);
-    p.clipDepth = clipDepth;
-    return p;
-}
-
 CxformRecord AddRed(int16_t amount) {
     CxformRecord c;
     c.hasAdd = true;
@@ -54,7 +41,7 @@ TEST(Timeline, SeeksForwardWithoutReplayAndBackwardByRewinding) {
     writer.Tag(kDefineBoxTag, DefineBox(1, 0, 0, 1, 1, {255, 0, 0, 255}))
         .Tag(kFrameLabel, FrameLabel("start"));
     for (uint16_t frame = 0; frame < 6; ++frame)
-        writer.Tag(kPlaceObject2, PlaceObject2(Place(uint16_t(frame + 1), 1))).ShowFrame();
+        writer.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(uint16_t(frame + 1), 1))).ShowFrame();
     writer.End();
     BoxMovie movie;
     ASSERT_TRUE(Load(movie, writer));
@@ -82,12 +69,12 @@ TEST(Timeline, SeeksForwardWithoutReplayAndBackwardByRewinding) {
 
 TEST(Timeline, PlacementFlags) {
     MatrixRecord moved = TranslatePixels(3, 4);
-    Placement first = Place(1, 1);
+    Placement first = PlaceCharacter(1, 1);
     first.matrix = moved;
     first.cxform = AddRed(255);
     first.name = "box";
     first.ratio = 7;
-    Placement moveWithNew = Place(1, 2);
+    Placement moveWithNew = PlaceCharacter(1, 2);
     moveWithNew.move = true;
     Placement moveAlone;
     moveAlone.depth = 9;
@@ -100,10 +87,10 @@ TEST(Timeline, PlacementFlags) {
         .Tag(kPlaceObject2, PlaceObject2(first))
         .ShowFrame()
         .Tag(kPlaceObject2, PlaceObject2(moveWithNew))
-        .Tag(kPlaceObject2, PlaceObject2(moveAlone))    // empty depth: nothing happens
-        .Tag(kPlaceObject2, PlaceObject2(Place(2, 77))) // unknown character: ignored
+        .Tag(kPlaceObject2, PlaceObject2(moveAlone))             // empty depth: nothing happens
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(2, 77))) // unknown character: ignored
         .ShowFrame()
-        .Tag(kPlaceObject2, PlaceObject2(Place(1, 1))) // no move: replaced afresh
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 1))) // no move: replaced afresh
         .Tag(kPlaceObject, PlaceObject(2, 3, TranslatePixels(1, 0), AddRed(128)))
         .ShowFrame()
         .Tag(kRemoveObject, RemoveObject(99, 3)) // the id is not compared
@@ -149,11 +136,11 @@ TEST(Timeline, ClippingLayerMasksTheDepthsUpToItsClipDepth) {
         .Tag(kDefineBoxTag, DefineBox(3, 0, 1, 20, 2, {0, 255, 0, 255}))
         .Tag(kDefineBoxTag, DefineBox(4, 0, 2, 20, 3, {0, 0, 255, 255}))
         .Tag(kDefineBoxTag, DefineBox(5, 0, 0, 20, 3, {255, 255, 0, 255}))
-        .Tag(kPlaceObject2, PlaceObject2(Clip(1, 1, 3)))
-        .Tag(kPlaceObject2, PlaceObject2(Place(2, 2)))
-        .Tag(kPlaceObject2, PlaceObject2(Place(3, 3)))
-        .Tag(kPlaceObject2, PlaceObject2(Place(4, 4)))
-        .Tag(kPlaceObject2, PlaceObject2(Clip(5, 5, 5))) // its own depth: drawn nowhere
+        .Tag(kPlaceObject2, PlaceObject2(ClipLayer(1, 1, 3)))
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(2, 2)))
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(3, 3)))
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(4, 4)))
+        .Tag(kPlaceObject2, PlaceObject2(ClipLayer(5, 5, 5))) // its own depth: drawn nowhere
         .ShowFrame()
         .End();
     BoxMovie movie;
@@ -175,10 +162,10 @@ TEST(Timeline, OverlappingClipsRebuildTheMaskFromTheLayersStillInForce) {
         .Tag(kDefineBoxTag, DefineBox(2, 5, 0, 20, 2, {255, 255, 255, 255}))
         .Tag(kDefineBoxTag, DefineBox(3, 0, 0, 20, 1, {255, 0, 0, 255}))
         .Tag(kDefineBoxTag, DefineBox(4, 0, 1, 20, 2, {0, 0, 255, 255}))
-        .Tag(kPlaceObject2, PlaceObject2(Clip(1, 1, 5)))
-        .Tag(kPlaceObject2, PlaceObject2(Clip(2, 2, 3)))
-        .Tag(kPlaceObject2, PlaceObject2(Place(3, 3)))
-        .Tag(kPlaceObject2, PlaceObject2(Place(4, 4)))
+        .Tag(kPlaceObject2, PlaceObject2(ClipLayer(1, 1, 5)))
+        .Tag(kPlaceObject2, PlaceObject2(ClipLayer(2, 2, 3)))
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(3, 3)))
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(4, 4)))
         .ShowFrame()
         .End();
     BoxMovie movie;
@@ -193,7 +180,7 @@ TEST(Timeline, OverlappingClipsRebuildTheMaskFromTheLayersStillInForce) {
 }
 
 TEST(Timeline, ItemsCarryTheirMatrixAndColourTransform) {
-    Placement shifted = Place(1, 1);
+    Placement shifted = PlaceCharacter(1, 1);
     shifted.matrix = TranslatePixels(2, 1);
     shifted.cxform = AddRed(255);
     SwfWriter writer(4, 3, 12);

@@ -25,14 +25,6 @@ constexpr int32_t kWidth = 200;
 constexpr int32_t kHeight = 100;
 using Bgra = std::array<uint8_t, 4>;
 
-Placement Place(uint16_t depth, uint16_t character, int32_t x, int32_t y) {
-    Placement p;
-    p.depth = depth;
-    p.character = character;
-    p.matrix = TranslatePixels(x, y);
-    return p;
-}
-
 Placement Move(uint16_t depth, int32_t x, int32_t y) {
     Placement p;
     p.depth = depth;
@@ -59,7 +51,7 @@ std::vector<uint8_t> Movie() {
         .Glyphs({{0, 0}});
 
     TagStream frames;
-    frames.Tag(kPlaceObject2, PlaceObject2(Place(1, 2, 0, 0)))
+    frames.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 2, 0, 0)))
         .ShowFrame()
         .Tag(kPlaceObject2, PlaceObject2(Move(1, 40, 0)))
         .ShowFrame()
@@ -90,8 +82,8 @@ std::vector<uint8_t> Movie() {
         .Tag(kDefineSprite, DefineSprite(3, frames))
         .Tag(kDefineEditText, DefineEditText(4, edit))
         .Tag(kDefineButton2, DefineButton2(5, {up, over}))
-        .Tag(kPlaceObject2, PlaceObject2(Place(1, 3, 0, 0)))
-        .Tag(kPlaceObject2, PlaceObject2(Place(2, 5, 150, 50)));
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 3, 0, 0)))
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(2, 5, 150, 50)));
     for (int i = 0; i < 5; ++i) writer.ShowFrame();
     writer.End();
     return writer.Finish();

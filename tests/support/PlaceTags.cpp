@@ -45,4 +45,18 @@ MatrixRecord TranslatePixels(int32_t x, int32_t y) {
     return m;
 }
 
+Placement PlaceCharacter(uint16_t depth, uint16_t character, int32_t x, int32_t y) {
+    Placement p;
+    p.depth = depth;
+    p.character = character;
+    if (x != 0 || y != 0) p.matrix = TranslatePixels(x, y);
+    return p;
+}
+
+Placement ClipLayer(uint16_t depth, uint16_t character, uint16_t clipDepth) {
+    Placement p = PlaceCharacter(depth, character);
+    p.clipDepth = clipDepth;
+    return p;
+}
+
 } // namespace swftest

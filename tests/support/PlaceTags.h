@@ -43,4 +43,9 @@ std::vector<uint8_t> FrameLabel(const std::string& label);
 // A translation by whole pixels.
 MatrixRecord TranslatePixels(int32_t x, int32_t y);
 
+// A new placement of `character` at `depth`, moved by whole pixels when x or y is set.
+Placement PlaceCharacter(uint16_t depth, uint16_t character, int32_t x = 0, int32_t y = 0);
+// A clipping layer: `character` at `depth` masks the depths up to `clipDepth`.
+Placement ClipLayer(uint16_t depth, uint16_t character, uint16_t clipDepth);
+
 } // namespace swftest

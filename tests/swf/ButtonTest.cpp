@@ -32,14 +32,6 @@ bool Load(UT::FlashScript& movie, const std::vector<uint8_t>& bytes) {
     return movie.Parse(image, uint32_t(bytes.size()));
 }
 
-Placement Place(uint16_t depth, uint16_t character, int32_t x = 0) {
-    Placement p;
-    p.depth = depth;
-    p.character = character;
-    if (x != 0) p.matrix = TranslatePixels(x, 0);
-    return p;
-}
-
 ButtonRecordFields Record(uint8_t states, uint16_t character, uint16_t depth) {
     ButtonRecordFields record;
     record.states = states;
@@ -114,7 +106,7 @@ TEST(Button, OnlyUpRecordsAreDrawn) {
         .Tag(kDefineButton,
              DefineButton(kButtonId, {Record(S::kUp, 1, 1), Record(S::kOver, 2, 2),
                                       Record(S::kDown, 3, 3), Record(S::kHitTest, 4, 4)}))
-        .Tag(kPlaceObject2, PlaceObject2(Place(1, kButtonId)))
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kButtonId)))
         .ShowFrame()
         .End();
     Frame frame(writer);
@@ -160,7 +152,7 @@ TEST(Button, WithoutUpRecordsItDrawsNothing) {
     writer
         .Tag(kDefineButton,
              DefineButton(kButtonId, {Record(S::kOver | S::kDown | S::kHitTest, 1, 1)}))
-        .Tag(kPlaceObject2, PlaceObject2(Place(1, kButtonId)))
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kButtonId)))
         .ShowFrame()
         .End();
     Frame frame(writer);
@@ -174,7 +166,7 @@ TEST(Button, TheLaterUpRecordAtOneDepthWins) {
     writer
         .Tag(kDefineButton, DefineButton(kButtonId, {Record(S::kUp, 1, 5), Record(S::kUp, 2, 5),
                                                      Record(S::kUp, 3, 2)}))
-        .Tag(kPlaceObject2, PlaceObject2(Place(1, kButtonId)))
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kButtonId)))
         .ShowFrame()
         .End();
     Frame frame(writer);
@@ -186,7 +178,7 @@ TEST(Button, TheLaterUpRecordAtOneDepthWins) {
 TEST(Button, ItemsTakeTheRecordsMatrixAndTheInstancesTransforms) {
     ButtonRecordFields shifted = Record(ButtonRecordFields::kUp, 1, 1);
     shifted.matrix = TranslatePixels(2, 0);
-    Placement placed = Place(1, kButtonId, 3);
+    Placement placed = PlaceCharacter(1, kButtonId, 3);
     SwfWriter writer(8, 1, 12);
     DefineBoxes(writer);
     writer.Tag(kDefineButton, DefineButton(kButtonId, {shifted}))
@@ -208,7 +200,7 @@ TEST(Button, DefineButton2AppliesItsRecordsAlphaTransform) {
     SwfWriter writer(8, 1, 12);
     DefineBoxes(writer);
     writer.Tag(kDefineButton2, DefineButton2(kButtonId, {half}))
-        .Tag(kPlaceObject2, PlaceObject2(Place(1, kButtonId)))
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kButtonId)))
         .ShowFrame()
         .End();
     Frame frame(writer);
@@ -234,13 +226,13 @@ TEST(Button, DefineButtonCxformChangesOnlyLaterInstances) {
     DefineBoxes(writer);
     writer.Tag(kDefineButton, DefineButton(kButtonId, {Record(ButtonRecordFields::kUp, 1, 1)}))
         .Tag(kDefineButton2, DefineButton2(21, {record}))
-        .Tag(kPlaceObject2, PlaceObject2(Place(1, kButtonId)))
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kButtonId)))
         .Tag(kDefineButtonCxform, DefineButtonCxform(kButtonId, blueOnly))
         .Tag(kDefineButtonCxform, DefineButtonCxform(21, blueOnly))
         .Tag(kDefineButtonCxform, DefineButtonCxform(99, blueOnly)) // no such button
         .Tag(kDefineButtonCxform, DefineButtonCxform(1, blueOnly))  // not a button
-        .Tag(kPlaceObject2, PlaceObject2(Place(2, kButtonId, 2)))
-        .Tag(kPlaceObject2, PlaceObject2(Place(3, 21, 4)))
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(2, kButtonId, 2)))
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(3, 21, 4)))
         .ShowFrame()
         .ShowFrame()
         .End();
@@ -264,8 +256,8 @@ TEST(Button, RecordsNamingNothingOrTheButtonItselfAreHarmless) {
                                       Record(S::kUp, 1, 3)}))
         .Tag(kDefineButton, DefineButton(21, {Record(S::kUp, 22, 1), Record(S::kUp, 2, 2)}))
         .Tag(kDefineButton, DefineButton(22, {Record(S::kUp, 21, 1), Record(S::kUp, 3, 2)}))
-        .Tag(kPlaceObject2, PlaceObject2(Place(1, kButtonId)))
-        .Tag(kPlaceObject2, PlaceObject2(Place(2, 21)))
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kButtonId)))
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(2, 21)))
         .ShowFrame()
         .End();
     Frame frame(writer);
@@ -286,7 +278,7 @@ TEST(Button, RecordsStopAtTheEndOfTheirTag) {
     SwfWriter writer(8, 1, 12);
     DefineBoxes(writer);
     writer.Tag(kDefineButton, body)
-        .Tag(kPlaceObject2, PlaceObject2(Place(1, kButtonId)))
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kButtonId)))
         .ShowFrame()
         .End();
     Frame frame(writer);
@@ -298,16 +290,16 @@ TEST(Button, RecordsStopAtTheEndOfTheirTag) {
 
 TEST(Button, SpritesInTheUpStateAdvanceWithTheMovie) {
     TagStream frames;
-    frames.Tag(kPlaceObject2, PlaceObject2(Place(1, 1)))
+    frames.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 1)))
         .ShowFrame()
-        .Tag(kPlaceObject2, PlaceObject2(Place(1, 2)))
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 2)))
         .ShowFrame()
         .End();
     SwfWriter writer(8, 1, 12);
     DefineBoxes(writer);
     writer.Tag(kDefineSprite, DefineSprite(10, frames))
         .Tag(kDefineButton, DefineButton(kButtonId, {Record(ButtonRecordFields::kUp, 10, 1)}))
-        .Tag(kPlaceObject2, PlaceObject2(Place(1, kButtonId)))
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kButtonId)))
         .ShowFrame()
         .ShowFrame()
         .ShowFrame()
@@ -321,14 +313,14 @@ TEST(Button, SpritesInTheUpStateAdvanceWithTheMovie) {
 }
 
 TEST(Button, ButtonsAsClippingLayersMaskLikeAnyCharacter) {
-    Placement clip = Place(1, kButtonId);
+    Placement clip = PlaceCharacter(1, kButtonId);
     clip.clipDepth = 2;
     SwfWriter writer(8, 1, 12);
     DefineBoxes(writer);
     writer.Tag(kDefineBoxTag, DefineBox(5, 0, 0, 8, 1, {0, 0, 255, 255}))
         .Tag(kDefineButton, DefineButton(kButtonId, {Record(ButtonRecordFields::kUp, 2, 1)}))
         .Tag(kPlaceObject2, PlaceObject2(clip))
-        .Tag(kPlaceObject2, PlaceObject2(Place(2, 5)))
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(2, 5)))
         .ShowFrame()
         .End();
     Frame frame(writer);

@@ -26,19 +26,6 @@ bool Load(UT::FlashScript& movie, const std::vector<uint8_t>& bytes) {
     return movie.Parse(image, uint32_t(bytes.size()));
 }
 
-Placement Place(uint16_t depth, uint16_t character) {
-    Placement p;
-    p.depth = depth;
-    p.character = character;
-    return p;
-}
-
-Placement Clip(uint16_t depth, uint16_t character, uint16_t clipDepth) {
-    Placement p = Place(depth, character);
-    p.clipDepth = clipDepth;
-    return p;
-}
-
 // Boxes 1, 2 and 3 side by side in one row of a 12 x 2 frame: which one shows tells
 // which frame of the three-frame sprite is on.
 void DefineFrameBoxes(TagStream& tags) {
@@ -51,7 +38,7 @@ void DefineFrameBoxes(TagStream& tags) {
 TagStream ThreeFrames() {
     TagStream frames;
     for (uint16_t k = 0; k < 3; ++k)
-        frames.Tag(kPlaceObject2, PlaceObject2(Place(1, k + 1))).ShowFrame();
+        frames.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, k + 1))).ShowFrame();
     frames.End();
     return frames;
 }
@@ -105,7 +92,7 @@ TEST(Sprite, ShortOrOverlongDefinitionsStayInsideTheImage) {
     SwfWriter writer(12, 2, 12);
     writer.Tag(kDefineSprite, {11, 0, 3}).ShowFrame();
     TagStream frames;
-    frames.Tag(kPlaceObject2, PlaceObject2(Place(1, 1))).ShowFrame().End();
+    frames.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 1))).ShowFrame().End();
     writer.Raw(TagStream::Header(kDefineSprite, 5000, true)).Raw({kSpriteId, 0, 1, 0});
     writer.Raw(frames.Bytes());
     BoxMovie movie;
@@ -131,7 +118,7 @@ TEST(Sprite, ThreeFrameSpriteCyclesWithTheMovieAlsoAfterSeeking) {
     SwfWriter writer(12, 2, 12);
     DefineFrameBoxes(writer);
     writer.Tag(kDefineSprite, DefineSprite(kSpriteId, ThreeFrames()))
-        .Tag(kPlaceObject2, PlaceObject2(Place(1, kSpriteId)));
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kSpriteId)));
     for (int i = 0; i < 5; ++i) writer.ShowFrame();
     writer.End();
     BoxMovie movie;
@@ -160,7 +147,10 @@ TEST(Sprite, PlacedLateItShowsItsFirstFrameThenMovesOn) {
     DefineFrameBoxes(writer);
     writer.Tag(kDefineSprite, DefineSprite(kSpriteId, ThreeFrames()));
     writer.ShowFrame().ShowFrame().ShowFrame();
-    writer.Tag(kPlaceObject2, PlaceObject2(Place(1, kSpriteId))).ShowFrame().ShowFrame().End();
+    writer.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kSpriteId)))
+        .ShowFrame()
+        .ShowFrame()
+        .End();
     BoxMovie movie;
     ASSERT_TRUE(Load(movie, writer.Finish()));
     movie.GotoFrame(2);
@@ -174,11 +164,11 @@ TEST(Sprite, PlacedLateItShowsItsFirstFrameThenMovesOn) {
 
 TEST(Sprite, WithoutShowFrameItStaysBeforeItsFirstFrameAndDrawsNothing) {
     TagStream frames;
-    frames.Tag(kPlaceObject2, PlaceObject2(Place(1, 1))).End();
+    frames.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 1))).End();
     SwfWriter writer(12, 2, 12);
     DefineFrameBoxes(writer);
     writer.Tag(kDefineSprite, DefineSprite(kSpriteId, frames))
-        .Tag(kPlaceObject2, PlaceObject2(Place(1, kSpriteId)))
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kSpriteId)))
         .ShowFrame()
         .ShowFrame()
         .ShowFrame()
@@ -196,11 +186,11 @@ TEST(Sprite, WithoutShowFrameItStaysBeforeItsFirstFrameAndDrawsNothing) {
 
 TEST(Sprite, OneFrameSpriteStaysOnItsFrame) {
     TagStream frames;
-    frames.Tag(kPlaceObject2, PlaceObject2(Place(1, 2))).ShowFrame().End();
+    frames.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 2))).ShowFrame().End();
     SwfWriter writer(12, 2, 12);
     DefineFrameBoxes(writer);
     writer.Tag(kDefineSprite, DefineSprite(kSpriteId, frames))
-        .Tag(kPlaceObject2, PlaceObject2(Place(1, kSpriteId)));
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kSpriteId)));
     for (int i = 0; i < 4; ++i) writer.ShowFrame();
     writer.End();
     BoxMovie movie;
@@ -217,20 +207,20 @@ TEST(Sprite, MoveKeepsTheInstanceRunningAndReplacingRestartsIt) {
     moveDown.depth = 1;
     moveDown.move = true;
     moveDown.matrix = TranslatePixels(0, 1);
-    Placement moveWithCharacter = Place(1, kSpriteId);
+    Placement moveWithCharacter = PlaceCharacter(1, kSpriteId);
     moveWithCharacter.move = true;
 
     SwfWriter writer(12, 2, 12);
     DefineFrameBoxes(writer);
     writer.Tag(kDefineSprite, DefineSprite(kSpriteId, ThreeFrames()))
-        .Tag(kPlaceObject2, PlaceObject2(Place(1, kSpriteId)))
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kSpriteId)))
         .ShowFrame()
         .Tag(kPlaceObject2, PlaceObject2(moveDown)) // frame 1: same instance, moved
         .ShowFrame()
         .Tag(kPlaceObject2, PlaceObject2(moveWithCharacter)) // frame 2: new, matrix kept
         .ShowFrame()
         .ShowFrame()
-        .Tag(kPlaceObject2, PlaceObject2(Place(1, kSpriteId))) // frame 4: new and afresh
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kSpriteId))) // frame 4: new and afresh
         .ShowFrame()
         .End();
     BoxMovie movie;
@@ -260,12 +250,15 @@ TEST(Sprite, NestedSpritesAdvanceThroughTheirParentsFrames) {
     // Sprite 11 holds sprite 10 for two frames; at its wrap the inner instance is
     // destroyed with the rewind and placed afresh.
     TagStream outer;
-    outer.Tag(kPlaceObject2, PlaceObject2(Place(1, kSpriteId))).ShowFrame().ShowFrame().End();
+    outer.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kSpriteId)))
+        .ShowFrame()
+        .ShowFrame()
+        .End();
     SwfWriter writer(12, 2, 12);
     DefineFrameBoxes(writer);
     writer.Tag(kDefineSprite, DefineSprite(kSpriteId, ThreeFrames()))
         .Tag(kDefineSprite, DefineSprite(11, outer))
-        .Tag(kPlaceObject2, PlaceObject2(Place(5, 11)));
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(5, 11)));
     for (int i = 0; i < 4; ++i) writer.ShowFrame();
     writer.End();
     BoxMovie movie;
@@ -307,16 +300,16 @@ TEST(Sprite, ItsClippingLayersAddToTheParentsMask) {
     // The movie clips depths 2..3 to columns 0..3; inside the sprite at depth 2, a layer
     // over columns 4..7 clips a box over the whole row.  The box shows under the union.
     TagStream frames;
-    frames.Tag(kPlaceObject2, PlaceObject2(Clip(1, 2, 2)))
-        .Tag(kPlaceObject2, PlaceObject2(Place(2, 4)))
+    frames.Tag(kPlaceObject2, PlaceObject2(ClipLayer(1, 2, 2)))
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(2, 4)))
         .ShowFrame()
         .End();
     SwfWriter writer(12, 2, 12);
     DefineFrameBoxes(writer);
     writer.Tag(kDefineBoxTag, DefineBox(4, 0, 0, 12, 1, {255, 255, 0, 255}))
         .Tag(kDefineSprite, DefineSprite(kSpriteId, frames))
-        .Tag(kPlaceObject2, PlaceObject2(Clip(1, 1, 3)))
-        .Tag(kPlaceObject2, PlaceObject2(Place(2, kSpriteId)))
+        .Tag(kPlaceObject2, PlaceObject2(ClipLayer(1, 1, 3)))
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(2, kSpriteId)))
         .ShowFrame()
         .End();
     BoxMovie movie;
@@ -334,19 +327,19 @@ TEST(Sprite, ItsClippingLayersAddToTheParentsMask) {
 TEST(Sprite, SelfPlacingSpritesAreBoundedAndStillDraw) {
     // Sprite 10 places itself at two depths and box 1; sprites 11 and 12 place each other.
     TagStream self;
-    self.Tag(kPlaceObject2, PlaceObject2(Place(1, 1)))
-        .Tag(kPlaceObject2, PlaceObject2(Place(2, kSpriteId)))
-        .Tag(kPlaceObject2, PlaceObject2(Place(3, kSpriteId)))
+    self.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 1)))
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(2, kSpriteId)))
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(3, kSpriteId)))
         .ShowFrame()
         .ShowFrame()
         .End();
     TagStream toTwelve, toEleven;
-    toTwelve.Tag(kPlaceObject2, PlaceObject2(Place(1, 12)))
-        .Tag(kPlaceObject2, PlaceObject2(Place(2, 2)))
+    toTwelve.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 12)))
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(2, 2)))
         .ShowFrame()
         .End();
-    toEleven.Tag(kPlaceObject2, PlaceObject2(Place(1, 11)))
-        .Tag(kPlaceObject2, PlaceObject2(Place(2, 3)))
+    toEleven.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 11)))
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(2, 3)))
         .ShowFrame()
         .End();
     SwfWriter writer(12, 2, 12);
@@ -354,8 +347,8 @@ TEST(Sprite, SelfPlacingSpritesAreBoundedAndStillDraw) {
     writer.Tag(kDefineSprite, DefineSprite(kSpriteId, self))
         .Tag(kDefineSprite, DefineSprite(11, toTwelve))
         .Tag(kDefineSprite, DefineSprite(12, toEleven))
-        .Tag(kPlaceObject2, PlaceObject2(Place(1, kSpriteId)))
-        .Tag(kPlaceObject2, PlaceObject2(Place(2, 11)));
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kSpriteId)))
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(2, 11)));
     for (int i = 0; i < 4; ++i) writer.ShowFrame();
     writer.End();
     BoxMovie movie;
@@ -389,10 +382,10 @@ TEST(Sprite, DeepChainsOfDistinctSpritesAreCutAtTheNestingLimit) {
     for (uint16_t n = 0; n < kChain; ++n) {
         TagStream frames;
         const uint16_t inner = n + 1 < kChain ? uint16_t(100 + n + 1) : uint16_t(1);
-        frames.Tag(kPlaceObject2, PlaceObject2(Place(1, inner))).ShowFrame().End();
+        frames.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, inner))).ShowFrame().End();
         writer.Tag(kDefineSprite, DefineSprite(uint16_t(100 + n), frames));
     }
-    writer.Tag(kPlaceObject2, PlaceObject2(Place(1, 100))).ShowFrame().ShowFrame().End();
+    writer.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 100))).ShowFrame().ShowFrame().End();
     BoxMovie movie;
     ASSERT_TRUE(Load(movie, writer.Finish()));
     movie.GotoFrame(1);

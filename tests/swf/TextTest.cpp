@@ -84,13 +84,6 @@ TextStyle Style(int16_t x, int16_t y, uint16_t height = 1000) {
     return style;
 }
 
-Placement Place(uint16_t depth, uint16_t character) {
-    Placement p;
-    p.depth = depth;
-    p.character = character;
-    return p;
-}
-
 // A movie with the font and text tags given, the text placed at depth 1, drawn.
 struct Drawn {
     UT::FlashScript movie;
@@ -100,7 +93,7 @@ struct Drawn {
                    std::optional<MatrixRecord> matrix = std::nullopt) {
         SwfWriter writer(kWidth, kHeight, 12);
         for (const auto& [code, body] : tags) writer.Tag(code, body);
-        Placement placement = Place(1, kTextId);
+        Placement placement = PlaceCharacter(1, kTextId);
         placement.matrix = matrix;
         writer.Tag(kPlaceObject2, PlaceObject2(placement)).ShowFrame().End();
         EXPECT_TRUE(ParseBytes(movie, writer.Finish()));
@@ -189,7 +182,7 @@ TEST(StaticText, TextMatrixActsBeforeThePlacement) {
     UT::FlashScript movie;
     writer.Tag(kDefineFont2, LayoutFont())
         .Tag(kDefineText2, text.TagBody(kTextId, {0, 400, -400, 0}, textMatrix));
-    Placement placement = Place(1, kTextId);
+    Placement placement = PlaceCharacter(1, kTextId);
     placement.matrix = TranslatePixels(50, 0);
     writer.Tag(kPlaceObject2, PlaceObject2(placement)).ShowFrame().End();
     ASSERT_TRUE(ParseBytes(movie, writer.Finish()));

@@ -2,6 +2,7 @@
 
 #include "raster/ZOutliner.h"
 #include "raster/ZSketcher.h"
+#include "raster/ZSpanPainter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -46,19 +47,20 @@ template <class T> void FillPixels(PixelBuffer& b, const T* value, int32_t count
     }
 }
 
-// Straight-alpha "over" of src with alpha a onto dst (full alpha: 255, or 32768 at 16 bits).
-template <class T, int32_t kFull, int32_t kShift> void BlendOver(T* dst, const T* src, uint32_t a) {
-    if (a == 0) return;
-    if (a >= uint32_t(kFull) || dst[3] == 0) {
-        std::memcpy(dst, src, 3 * sizeof(T));
-        dst[3] = T(a);
-        return;
+// Full mask coverage writes the colour; partial coverage blends it over with the
+// coverage-scaled alpha.
+template <class T, uint32_t kFull>
+void PaintColourThroughMask(PixelBuffer& target, const PixelBuffer& mask, const T* colour) {
+    for (int32_t y = 0; y < target.height; ++y) {
+        const T* cover = reinterpret_cast<const T*>(mask.Row(y));
+        T* px = reinterpret_cast<T*>(target.Row(y));
+        for (int32_t x = 0; x < target.width; ++x, px += 4) {
+            if (cover[x] >= kFull)
+                std::memcpy(px, colour, 4 * sizeof(T));
+            else if (cover[x] != 0)
+                ZBlendOver(px, colour, uint32_t(cover[x]) * colour[3] / kFull);
+        }
     }
-    const uint32_t ad = kShift ? (uint32_t(dst[3]) * (kFull - a)) >> kShift
-                               : uint32_t(dst[3]) * (kFull - a) / kFull;
-    const uint32_t total = a + ad;
-    for (int i = 0; i < 3; ++i) dst[i] = T((uint32_t(src[i]) * a + uint32_t(dst[i]) * ad) / total);
-    dst[3] = T(total);
 }
 
 } // namespace
@@ -185,31 +187,16 @@ void GraphicsContext::ClearBuffer(PixelBuffer& b, const ColorRGBA& color) {
 
 void GraphicsContext::PaintThroughMask(const ColorRGBA& color) {
     PixelBuffer& t = *target_;
-    PixelBuffer& m = *mask_;
+    const PixelBuffer& m = *mask_;
     if (!t.pixels || !m.pixels || t.width != m.width || t.height != m.height) return;
-    const bool wide = t.bytesPerChannel == 2;
-    uint8_t bytes[4];
-    uint16_t words[4];
-    PackTruncated(color, bytes);
-    PackTruncated16(color, words);
-    for (int32_t y = 0; y < t.height; ++y) {
-        for (int32_t x = 0; x < t.width; ++x) {
-            if (wide) {
-                const uint32_t cover = reinterpret_cast<const uint16_t*>(m.Row(y))[x];
-                uint16_t* px = reinterpret_cast<uint16_t*>(t.Row(y)) + 4 * x;
-                if (cover >= uint32_t(kFullAlpha16))
-                    std::memcpy(px, words, sizeof(words));
-                else if (cover != 0)
-                    BlendOver<uint16_t, kFullAlpha16, 15>(px, words, (cover * words[3]) >> 15);
-            } else {
-                const uint32_t cover = m.Row(y)[x];
-                uint8_t* px = t.Row(y) + 4 * x;
-                if (cover == 255)
-                    std::memcpy(px, bytes, sizeof(bytes));
-                else if (cover != 0)
-                    BlendOver<uint8_t, 255, 0>(px, bytes, cover * bytes[3] / 255);
-            }
-        }
+    if (t.bytesPerChannel == 2) {
+        uint16_t words[4];
+        PackTruncated16(color, words);
+        PaintColourThroughMask<uint16_t, kFullAlpha16>(t, m, words);
+    } else {
+        uint8_t bytes[4];
+        PackTruncated(color, bytes);
+        PaintColourThroughMask<uint8_t, 255>(t, m, bytes);
     }
 }
 
@@ -256,7 +243,7 @@ float GraphicsContext::GetFloat(int32_t name) const {
 }
 
 void GraphicsContext::SetCurveTolerance(float value) {
-    ZSketcher::SetCurveTolerance(value < 0.0f || std::isnan(value) ? 0.01f : value);
+    ZSketcher::SetCurveTolerance(value);
 }
 
 // ---- Transforms ---------------------------------------------------------------------------
@@ -607,6 +594,13 @@ void GraphicsContext::BuildColorTables() {
     const ColorTransform& cx = colorStack_.back();
     const bool wide = target_ && target_->bytesPerChannel == 2;
     const int32_t full = wide ? kFullAlpha16 : 255;
+    // The renderer hands out only the tables of its depth; the other pointers stay null.
+    uint8_t* tables8[4];
+    uint16_t* tables16[4];
+    for (int ch = 0; ch < 4; ++ch) {
+        tables8[ch] = wide ? nullptr : renderer_.Table8(ZRenderer::Channel(ch));
+        tables16[ch] = wide ? renderer_.Table16(ZRenderer::Channel(ch)) : nullptr;
+    }
     for (int32_t i = 0; i <= full; ++i) {
         const float v = float(i) / float(full);
         const ColorRGBA c = cx.Apply({v, v, v, v});
@@ -615,12 +609,10 @@ void GraphicsContext::BuildColorTables() {
             const float scaled = channels[ch] * float(full);
             const int32_t value =
                 scaled > float(full) ? full : (scaled > 0.0f ? int32_t(scaled) : 0);
-            const auto channel = ZRenderer::Channel(ch);
-            if (wide) {
-                if (uint16_t* table = renderer_.Table16(channel)) table[i] = uint16_t(value);
-            } else if (uint8_t* table = renderer_.Table8(channel)) {
-                table[i] = uint8_t(value);
-            }
+            if (tables16[ch])
+                tables16[ch][i] = uint16_t(value);
+            else if (tables8[ch])
+                tables8[ch][i] = uint8_t(value);
         }
     }
 }

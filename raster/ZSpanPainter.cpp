@@ -238,3 +238,11 @@ ZSpanPainter ChooseSpanPainter(int32_t bytesPerChannel, ZPaintMode mode, bool so
     if (bytesPerChannel == 2) return kPainters<Depth16>[row][column];
     return nullptr;
 }
+
+void ZBlendOver(uint8_t* dst, const uint8_t* src, uint32_t a) {
+    if (a != 0) Painters<Depth8>::Over(dst, src, a);
+}
+
+void ZBlendOver(uint16_t* dst, const uint16_t* src, uint32_t a) {
+    if (a != 0) Painters<Depth16>::Over(dst, src, a);
+}

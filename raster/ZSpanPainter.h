@@ -39,3 +39,8 @@ using ZSpanPainter = void (*)(ZSpanJob& job, int32_t x, int32_t y, int32_t lengt
 // bytesPerChannel is 1 or 2; solid means the job's solid colour is painted without the
 // stencil; tables means stencil colours pass through the channel tables.
 ZSpanPainter ChooseSpanPainter(int32_t bytesPerChannel, ZPaintMode mode, bool solid, bool tables);
+
+// Straight-alpha "over" of src (blue, green, red) with alpha a (at most full) onto dst,
+// as the painters blend; a = 0 leaves dst alone.
+void ZBlendOver(uint8_t* dst, const uint8_t* src, uint32_t a);
+void ZBlendOver(uint16_t* dst, const uint16_t* src, uint32_t a);

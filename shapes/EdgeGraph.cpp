@@ -23,8 +23,6 @@ Edge& EdgeGraph::AddEdge(const Point3& p) {
     e.start = current;
     MoveTo(p);
     e.end = current;
-    e.start->edges.push_back(&e);
-    if (e.end != e.start) e.end->edges.push_back(&e);
     if (fill0) fillIndex[fill0].push_back(&e);
     if (fill1 && fill1 != fill0) fillIndex[fill1].push_back(&e);
     if (line) lineIndex[line].push_back(&e);

@@ -22,8 +22,7 @@ struct Edge;
 
 struct Vertex {
     Point3 point;
-    uint32_t index = 0;       // creation order
-    std::vector<Edge*> edges; // that start or end here, in the order added; loops once
+    uint32_t index = 0; // creation order
     // Scratch of one trace: the run of candidate exits in the trace's candidate list.
     uint32_t stamp = 0;
     uint32_t next = 0, end = 0;
@@ -59,7 +58,6 @@ public:
     void Reset();
 
     size_t VertexCount() const { return vertices.size(); }
-    size_t EdgeCount() const { return edges.size(); }
 
 private:
     struct PointLess {

@@ -42,14 +42,6 @@ ZBitmapStencil* FBitmap::GetStencil() {
 }
 
 PixelBuffer* FBitmap::Decode() {
-    owner->PushState();
-    owner->Seek(dataStart);
-    PixelBuffer* image = DecodeAtDataStart();
-    owner->PopState();
-    return image;
-}
-
-PixelBuffer* FBitmap::DecodeAtDataStart() {
     const uint8_t* file = owner->Data();
     const size_t size = owner->Readable();
     if (!file || dataStart > size) return nullptr;
@@ -84,7 +76,7 @@ void FBitmap::ApplyAlphaPlane(PixelBuffer& image) {
     const size_t w = size_t(image.width), h = size_t(image.height);
     std::vector<uint8_t> plane(w * h, 255);
     const size_t available = size - alphaStart;
-    InflateInto(owner->Data() + alphaStart, available, available, plane.data(), plane.size());
+    InflateInto(owner->Data() + alphaStart, available, plane.data(), plane.size());
     for (size_t y = 0; y < h; ++y) {
         uint8_t* pixel = image.Row(int32_t(y));
         for (size_t x = 0; x < w; ++x, pixel += 4) pixel[3] = plane[y * w + x];

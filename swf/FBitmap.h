@@ -44,7 +44,6 @@ public:
     uint32_t BytesPerChannel() const { return bytesPerChannel; }
 
 private:
-    PixelBuffer* DecodeAtDataStart();
     void ApplyAlphaPlane(PixelBuffer& image);
 
     int32_t kind;

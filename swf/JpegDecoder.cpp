@@ -20,8 +20,6 @@ struct ErrorManager {
 
 // No message leaves the decoder; errors jump back to it.
 void ErrorExit(j_common_ptr cinfo) {
-    char message[JMSG_LENGTH_MAX];
-    (*cinfo->err->format_message)(cinfo, message);
     longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->exit, 1);
 }
 

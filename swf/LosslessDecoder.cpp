@@ -32,26 +32,23 @@ private:
 
 } // namespace
 
-size_t InflateInto(const uint8_t* in, size_t available, size_t firstInput, uint8_t* out,
-                   size_t outSize) {
+size_t InflateInto(const uint8_t* in, size_t available, uint8_t* out, size_t outSize) {
     if (!in || available == 0 || outSize == 0) return 0;
     z_stream stream{};
     if (inflateInit(&stream) != Z_OK) return 0;
     size_t consumed = 0;
-    stream.next_in = const_cast<Bytef*>(in);
     stream.next_out = out;
     // Output sizes are bounded by the pixel limit, well inside uInt.
     stream.avail_out = static_cast<uInt>(outSize);
-    size_t chunk = std::min(std::max<size_t>(firstInput, 1), available);
-    stream.avail_in = static_cast<uInt>(std::min<size_t>(chunk, 0x7FFFFFFF));
     for (;;) {
+        stream.next_in = const_cast<Bytef*>(in + consumed);
+        stream.avail_in = static_cast<uInt>(std::min<size_t>(available - consumed, 0x7FFFFFFF));
         const uInt before = stream.avail_in;
         const int result = inflate(&stream, Z_SYNC_FLUSH);
         consumed += before - stream.avail_in;
-        if (result == Z_STREAM_END || result != Z_OK || stream.avail_out == 0) break;
-        if (consumed >= available) break;
-        stream.next_in = const_cast<Bytef*>(in + consumed);
-        stream.avail_in = 1;
+        if (result != Z_OK || stream.avail_out == 0 || consumed >= available ||
+            stream.avail_in == before)
+            break;
     }
     inflateEnd(&stream);
     return consumed;
@@ -76,7 +73,7 @@ PixelBuffer* DecodeLossless(const uint8_t* data, size_t available, bool withAlph
         // Inflated straight into the image, then reordered in place: ARGB (or xRGB) to
         // blue, green, red, alpha.
         const size_t bytes = size_t(width) * 4 * height;
-        InflateInto(in, inSize, 1, image->pixels, bytes);
+        InflateInto(in, inSize, image->pixels, bytes);
         for (uint8_t* p = image->pixels; p < image->pixels + bytes; p += 4) {
             const uint8_t alpha = p[0], red = p[1], green = p[2], blue = p[3];
             p[0] = blue;
@@ -91,7 +88,7 @@ PixelBuffer* DecodeLossless(const uint8_t* data, size_t available, bool withAlph
     const size_t entryBytes = withAlpha ? 4 : 3;
     const size_t paddedWidth = (size_t(width) + 3) & ~size_t(3);
     std::vector<uint8_t> planes(entries * entryBytes + paddedWidth * height, 0);
-    InflateInto(in, inSize, 1, planes.data(), planes.size());
+    InflateInto(in, inSize, planes.data(), planes.size());
     const uint8_t* table = planes.data();
     const uint8_t* indices = planes.data() + entries * entryBytes;
     static const uint8_t kOutside[4] = {0, 0, 0, 0};

@@ -9,13 +9,10 @@
 
 namespace UT {
 
-// Inflates from `in` (at most `available` bytes) into `out` until the stream ends, the
-// output is full or zlib reports anything but progress.  The first call is given
-// `firstInput` bytes (clipped to `available`), every later one the next single byte, so
-// the compressed length is never needed.  What is not produced keeps its contents.
-// Returns the bytes consumed.
-size_t InflateInto(const uint8_t* in, size_t available, size_t firstInput, uint8_t* out,
-                   size_t outSize);
+// Inflates from `in` (at most `available` bytes, the rest of the file image) into `out`
+// until the stream ends, the output is full or zlib reports anything but progress.  What
+// is not produced keeps its contents.  Returns the bytes consumed.
+size_t InflateInto(const uint8_t* in, size_t available, uint8_t* out, size_t outSize);
 
 // A lossless bitmap from its header on (format, width, height, and for colour-mapped
 // data the table size), `withAlpha` for DefineBitsLossless2.  Formats 3 (colour-mapped)

@@ -166,13 +166,8 @@ void FlashSubScript::RenderItem(FDisplayItem* item, GraphicsContext& context) {
 }
 
 void FlashSubScript::RedrawClips(GraphicsContext& context) {
-    std::vector<FlashSubScript*> chain;
-    for (FlashSubScript* t = parent; t; t = t->parent) chain.push_back(t);
-    std::reverse(chain.begin(), chain.end()); // outermost first
-    chain.push_back(this);
-    for (FlashSubScript* timeline : chain)
-        for (const Held<FDisplayItem>& clip : timeline->activeClips)
-            RenderItem(clip.Get(), context);
+    if (parent) parent->RedrawClips(context); // outermost first
+    for (const Held<FDisplayItem>& clip : activeClips) RenderItem(clip.Get(), context);
 }
 
 void FlashSubScript::RenderDisplayList(GraphicsContext& context) {

@@ -14,10 +14,6 @@ namespace {
 
 constexpr double kTicksPerSecond = 10000000.0; // host time unit: 100 ns
 
-void ClearText(WCHAR* buffer, int32_t capacity) {
-    if (buffer && capacity > 0) buffer[0] = 0;
-}
-
 } // namespace
 
 CSWFReadFile::~CSWFReadFile() {
@@ -54,7 +50,7 @@ HRESULT STDMETHODCALLTYPE CSWFReadFile::GetClass(IVxReadFileClass** out) {
 }
 
 HRESULT STDMETHODCALLTYPE CSWFReadFile::GetText(WCHAR* buffer, int32_t capacity, int32_t kind) {
-    ClearText(buffer, capacity);
+    VxCopyText(buffer, capacity, nullptr); // cleared first, whatever follows
     if (kind == 1) {
         VxGetString(Module().language, IDS_FORMAT_NAME, buffer, capacity);
         return S_OK;
@@ -66,7 +62,7 @@ HRESULT STDMETHODCALLTYPE CSWFReadFile::GetText(WCHAR* buffer, int32_t capacity,
 HRESULT STDMETHODCALLTYPE CSWFReadFile::GetStreamText(WCHAR* buffer, int32_t capacity,
                                                       int32_t streamIndex, int32_t kind) {
     if (streamIndex < 0 || streamIndex >= kMaxStreams) return E_INVALIDARG;
-    ClearText(buffer, capacity);
+    VxCopyText(buffer, capacity, nullptr); // cleared first, whatever follows
     if (FAILED(BuildStreamTable()) || !ValidIndex(streamIndex)) return S_FALSE;
     const StreamEntry& entry = streams_[streamIndex];
     if (entry.type != VX_STREAM_VIDEO || !entry.stream) return E_FAIL;

@@ -64,8 +64,6 @@ public:
     HRESULT STDMETHODCALLTYPE GetStretch(double* factor) override;
 
 private:
-    void Lock() { WaitForSingleObject(frameLock_, INFINITE); }
-    void Unlock() { ReleaseMutex(frameLock_); }
     // Stretch 0 counts as 1.
     double EffectiveStretch() const { return stretch_ == 0.0 ? 1.0 : stretch_; }
     // Recomputes the picture format from the bounds and the two factors.

@@ -6,7 +6,7 @@ ASAN_BUILD ?= build-asan
 DEMO_MOVIE ?= $(BUILD)/examples/demo.swf
 DEMO_OUT ?= out/demo
 
-.PHONY: all deps build build-asan test test-fast test-asan test-windows windows bench demo format clean
+.PHONY: all deps build build-asan test test-fast test-asan test-windows windows bench demo conformance format clean
 
 all: build
 
@@ -49,6 +49,11 @@ demo: build
 	$(BUILD)/tools/swfframes render $(DEMO_MOVIE) -o $(DEMO_OUT)
 	$(BUILD)/tools/swfframes sheet $(DEMO_MOVIE) $(DEMO_OUT)/sheet.png
 	@echo "Demo pictures: $(DEMO_OUT)/demo-*.png, contact sheet $(DEMO_OUT)/sheet.png"
+
+# Real movies against their reference pictures: writes docs/conformance.md from the
+# verdict table and fails when a verdict no longer holds.
+conformance: build
+	cd $(BUILD)/tests && SWF_CONFORMANCE_REPORT=$(CURDIR)/docs/conformance.md ./conformance_tests
 
 format:
 	find platform include swf shapes raster bridge util plugin tools tests bench examples \

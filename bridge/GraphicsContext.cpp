@@ -253,13 +253,13 @@ void GraphicsContext::SetTransformMode(int32_t stack) {
 }
 
 void GraphicsContext::PushTransform() {
-    if (InPath()) return;
+    if (ModelLocked()) return;
     auto& stack = stacks_[transformMode_];
     stack.push_back(stack.back());
 }
 
 void GraphicsContext::PopTransform() {
-    if (InPath()) return;
+    if (ModelLocked()) return;
     auto& stack = stacks_[transformMode_];
     // The bottom entry stays: callers keep pushes and pops balanced.
     if (stack.size() > 1) stack.pop_back();
@@ -273,7 +273,7 @@ void GraphicsContext::LoadIdentity() {
 }
 
 void GraphicsContext::LoadTransform(const Matrix4& m) {
-    if (InPath()) return;
+    if (ModelLocked()) return;
     Top() = m;
     TransformChanged();
 }

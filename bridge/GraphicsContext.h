@@ -51,7 +51,8 @@ public:
     // Module-wide: a negative or NaN tolerance becomes 0.01.
     static void SetCurveTolerance(float value);
 
-    // ---- Transforms (ignored while a path is open) ----
+    // ---- Transforms (ignored while a path is open, except Push, Pop and Load on the
+    // paint stack) ----
     void SetTransformMode(int32_t stack);
     int32_t TransformMode() const { return transformMode_; }
     void PushTransform();
@@ -121,6 +122,9 @@ public:
 private:
     static int32_t Clamp(int32_t stack) { return stack < 0 || stack >= kStackCount ? 0 : stack; }
     bool InPath() const { return pathDepth_ > 0; }
+    // An open path keeps the model transform it was started with; the paint stack may
+    // still be pushed, loaded and popped, so a fill can be placed once its path is known.
+    bool ModelLocked() const { return InPath() && transformMode_ != kPaint; }
     bool PaintsAccepted() const {
         return !InPath() &&
                (enabled_ & (kColorTransforms | kLineStyle)) == (kColorTransforms | kLineStyle);

@@ -69,7 +69,7 @@ HRESULT CSWFReadVideoStream::PrepareFormat() {
     {
         LockGuard lock(frameLock_);
         movie->GetBounds(bounds_);
-        ComputePictureFormat();
+        ComputePictureFormat(1.0, 1.0); // the factors enter at the next GetFormat
         int32_t rate = 0, count = 0;
         movie->GetFrameRate(&rate);
         movie->GetFrameCount(&count);
@@ -86,10 +86,10 @@ HRESULT CSWFReadVideoStream::PrepareFormat() {
     return S_OK;
 }
 
-void CSWFReadVideoStream::ComputePictureFormat() {
+void CSWFReadVideoStream::ComputePictureFormat(double zoom, double stretch) {
     // Both factors act on the whole-pixel movie size; stretch widens only.
-    const double width = double(PictureDimension(bounds_[0])) * zoom_ * EffectiveStretch();
-    const double height = double(PictureDimension(bounds_[1])) * zoom_;
+    const double width = double(PictureDimension(bounds_[0])) * zoom * stretch;
+    const double height = double(PictureDimension(bounds_[1])) * zoom;
     picture_ = {};
     picture_.biSize = kPictureFormatSize;
     picture_.biWidth = PictureDimension(width);
@@ -195,7 +195,7 @@ HRESULT STDMETHODCALLTYPE CSWFReadVideoStream::GetFormat(void* picture, int32_t 
     HRESULT hr = PrepareFormat();
     if (FAILED(hr)) return hr;
     LockGuard lock(frameLock_);
-    ComputePictureFormat();
+    ComputePictureFormat(zoom_, EffectiveStretch());
     if (pictureSize) *pictureSize = kPictureFormatSize;
     if (picture) {
         if (pictureCapacity < kPictureFormatSize)
@@ -258,7 +258,8 @@ HRESULT STDMETHODCALLTYPE CSWFReadVideoStream::ReadFrame(
     if (frameRead) *frameRead = frame;
     if (pictureFormat) *pictureFormat = &picture_;
     if (videoFormat) *videoFormat = &video_;
-    ComputePictureFormat();
+    // The picture keeps the size the last GetFormat gave it; the factors set since then
+    // scale the drawing at once and the picture at the next GetFormat.
     hr = EnsureRenderObjects();
     if (FAILED(hr)) return hr;
     hr = DrawFrame(movie);

@@ -67,7 +67,7 @@ private:
     // Stretch 0 counts as 1.
     double EffectiveStretch() const { return stretch_ == 0.0 ? 1.0 : stretch_; }
     // Recomputes the picture format from the bounds and the two factors.
-    void ComputePictureFormat();
+    void ComputePictureFormat(double zoom, double stretch);
     HRESULT SetFactor(double& factor, double value);
     // Draws the current frame of the movie into the raster.
     HRESULT DrawFrame(IVxSWFFlashScript* movie);

@@ -6,7 +6,7 @@
 #include "swf/FlashScript.h"
 #include "swf/RecordConversions.h"
 
-#include <cmath>
+#include <algorithm>
 
 namespace UT {
 
@@ -14,10 +14,25 @@ namespace {
 
 // Gradients are defined on a square 32768 twips wide.
 constexpr float kGradientSquare = 32768.0f;
+constexpr float kHugeBound = 3.4028235e38f;
 
 bool Overlaps(const RectF& r, const RectF& viewport) {
     return viewport.xmin <= r.xmax && viewport.ymin <= r.ymax && r.xmin < viewport.xmax &&
            r.ymin < viewport.ymax;
+}
+
+// The box of a path's points: the box the renderer measures a fill's paint against.
+RectF VertexBox(const ZPath& path) {
+    RectF box{kHugeBound, kHugeBound, -kHugeBound, -kHugeBound};
+    for (size_t i = 0; i < path.Count(); ++i) {
+        const ZPathElement& e = path[i];
+        if (e.kind == ZPath::kEnd || e.kind == ZPath::kNop) continue;
+        box.xmin = std::min(box.xmin, e.x);
+        box.ymin = std::min(box.ymin, e.y);
+        box.xmax = std::max(box.xmax, e.x);
+        box.ymax = std::max(box.ymax, e.y);
+    }
+    return box;
 }
 
 } // namespace
@@ -81,8 +96,10 @@ void FShape::RenderPath(GraphicsContext& context, const StyledPath& styled) {
     PathIterator replay(context);
     styled.path->Iterate(replay);
     if (painted) {
+        // Curves can bulge past the stored box; the paint is placed against the box of
+        // the points actually collected, which is the box the renderer will use.
         context.SetTransformMode(GraphicsContext::kPaint);
-        context.LoadTransform(PatternMatrix(*fill, styled.bounds));
+        context.LoadTransform(PatternMatrix(*fill, VertexBox(context.Path())));
         context.SetTransformMode(GraphicsContext::kModel);
         context.EndPath();
         context.SetTransformMode(GraphicsContext::kPaint);
@@ -93,26 +110,27 @@ void FShape::RenderPath(GraphicsContext& context, const StyledPath& styled) {
     }
 }
 
+// Maps the paint's own square, [-0.5, 0.5] on both axes, onto the path's box normalised
+// the same way: the paint's units (gradient twips or bitmap texels) go through the fill
+// matrix to shape pixels, which are then measured against the path's box.
 Matrix4 FShape::PatternMatrix(const FillStyle& fill, const RectF& pathBounds) {
     Matrix4 m = fill.patternMatrix;
-    const float w = std::fabs(pathBounds.xmax - pathBounds.xmin);
-    const float h = std::fabs(pathBounds.ymax - pathBounds.ymin);
     const auto* bitmap = dynamic_cast<const ZBitmapStencil*>(fill.paint.Get());
-    float sx = kGradientSquare / w;
-    float sy = kGradientSquare / h;
     if (bitmap) {
-        sx = static_cast<float>(bitmap->LevelWidth(0)) / w;
-        sy = static_cast<float>(bitmap->LevelHeight(0)) / h;
+        const float width = static_cast<float>(bitmap->LevelWidth(0));
+        const float height = static_cast<float>(bitmap->LevelHeight(0));
+        m.Translate(width * 0.5f, height * 0.5f, 0.0f);
+        m.Scale(width, height, 1.0f);
+    } else {
+        m.Scale(kGradientSquare, kGradientSquare, 1.0f);
     }
-    for (int row = 0; row < 3; ++row) {
-        m.m[row][0] *= sx;
-        m.m[row][1] *= sy;
-    }
-    if (bitmap) m.Translate(-pathBounds.xmin, -pathBounds.ymin, 0.0f);
-    m.identity = false;
-    m.m[3][0] /= w;
-    m.m[3][1] /= h;
-    return m;
+    Matrix4 toBox;
+    toBox.Translate(-0.5f, -0.5f, 0.0f);
+    toBox.Scale(1.0f / (pathBounds.xmax - pathBounds.xmin),
+                1.0f / (pathBounds.ymax - pathBounds.ymin), 1.0f);
+    toBox.Translate(-pathBounds.xmin, -pathBounds.ymin, 0.0f);
+    toBox.Multiply(m); // m first, then into the box
+    return toBox;
 }
 
 } // namespace UT

@@ -129,6 +129,24 @@ TEST(GraphicsContext, StateChangesInsideAnOpenPathAreIgnored) {
     EXPECT_EQ(c.Layer(), 0);
     // Drawn at the outer end, untransformed, in the reset colour (opaque white).
     EXPECT_EQ(canvas.Pixel(0, 0), (Bgra{255, 255, 255, 255}));
+
+    // The paint stack alone still pushes, loads and pops, so a fill can be placed once
+    // its path is known; the model stack and the paint stack's other operations do not.
+    Matrix4 placed;
+    placed.Translate(3, 0, 0);
+    c.BeginPath(1);
+    c.SetTransformMode(2);
+    c.PushTransform();
+    c.LoadTransform(placed);
+    c.Translate({1, 1, 0});
+    EXPECT_EQ(c.GetTransform(2).m[3][0], 3.0f);
+    EXPECT_EQ(c.GetTransform(2).m[3][1], 0.0f);
+    c.PopTransform();
+    EXPECT_TRUE(c.GetTransform(2).identity);
+    c.SetTransformMode(0);
+    c.LoadTransform(placed);
+    EXPECT_TRUE(c.GetTransform(0).identity);
+    c.EndPath();
 }
 
 TEST(GraphicsContext, PathBuildingCounts) {

@@ -182,6 +182,15 @@ TEST(MainRoad, ZoomAndStretchShapeThePicture) {
     EXPECT_EQ(stretch, 0.0);
     EXPECT_EQ(scaling->Reserved3(), S_OK);
 
+    // A factor changes the picture only at the next GetFormat; until then frames keep the
+    // size the host was last told.
+    EXPECT_EQ(movie.video->SetZoom(1.0), S_OK);
+    ASSERT_EQ(movie.video->ReadFrame(0, nullptr, &stride, &lent, nullptr, nullptr, 0, 0), S_OK);
+    EXPECT_EQ(lent->biWidth, 275);
+    EXPECT_EQ(stride, -275 * 4);
+    movie.video->EndRead(0);
+    EXPECT_EQ(movie.Format().biWidth, 550);
+
     // A video block one byte short is refused, but its size is still told.
     uint8_t video[63];
     int32_t videoSize = 0;

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 using namespace swftest;
 using shapetest::Bgra;
 using shapetest::Place;
@@ -135,8 +138,114 @@ TEST(ShapeRender, PatternMatrixScalesByPaintSize) {
     const Matrix4 b = UT::FShape::PatternMatrix(fill, {4, 0, 36, 8});
     EXPECT_FLOAT_EQ(b.m[0][0], 2.0f);
     EXPECT_FLOAT_EQ(b.m[1][1], 1.0f);
-    EXPECT_FLOAT_EQ(b.m[3][0], (10 - 4 * 2.0f) / 32);
+    // The image's centre, texel (32, 4), lies at shape pixel (42, 4): 0.6875 of the box
+    // to the right of the box's centre, and on its middle row.
+    EXPECT_FLOAT_EQ(b.m[3][0], (32 + 10 - 4) / 32.0f - 0.5f);
+    EXPECT_FLOAT_EQ(b.m[3][1], 0.0f);
     EXPECT_FALSE(b.identity);
+}
+
+MatrixRecord FillMatrix(int32_t a, int32_t b, int32_t c, int32_t d, int32_t tx, int32_t ty) {
+    MatrixRecord m;
+    m.hasScale = true;
+    m.scaleX = a;
+    m.scaleY = d;
+    m.hasRotate = b != 0 || c != 0;
+    m.rotateSkew0 = b;
+    m.rotateSkew1 = c;
+    m.translateX = tx;
+    m.translateY = ty;
+    return m;
+}
+
+// A black-to-white linear gradient whose square is squeezed to 10 pixels (400/65536 of a
+// twip per gradient twip) and centred by its translation on a rectangle away from the
+// shape's origin, at pixels (10, 0) to (20, 10).  Each case gives the ramp position of
+// device pixel (x, y), in 1024ths, where the pixel's corner samples it.
+TEST(ShapeRender, GradientFillsLandWhereTheirMatrixPutsThem) {
+    struct Case {
+        const char* name;
+        MatrixRecord matrix;
+        double (*position)(int x, int y);
+    };
+    const Case cases[] = {
+        {"centred by translation", FillMatrix(400, 0, 0, 400, 300, 100),
+         [](int x, int) { return (x - 10) * 102.4; }},
+        {"turned by 90 degrees", FillMatrix(0, 400, -400, 0, 300, 100),
+         [](int, int y) { return y * 102.4; }},
+        {"skewed", FillMatrix(400, 0, 400, 400, 300, 100),
+         [](int x, int y) { return (x - y - 10) * 102.4 + 512; }},
+    };
+    const std::vector<GradientStop> stops = {{0, {0, 0, 0, 255}}, {255, {255, 255, 255, 255}}};
+    ZLinearGradientStencil ramp;
+    ramp.AddStop({0.0f, 0.5f, 0.5f, {0, 0, 0, 255}});
+    ramp.AddStop({1.0f, 0.5f, 0.5f, {255, 255, 255, 255}});
+    ramp.BuildRamp();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ShapeWriter shape(3);
+        shape.FillStyles({FillStyleRecord::Linear(c.matrix, stops)})
+            .Change(StyleChange().Fill0(1))
+            .Rectangle(200, 0, 400, 200);
+        Rendered frame(OneShape(shape, {200, 400, 0, 200}, 20, 10), 20, 10);
+        for (int y = 1; y < 10; y += 2)
+            for (int x = 11; x < 20; ++x) {
+                const double position = c.position(x, y);
+                if (position == std::floor(position)) continue; // a ramp step: either side
+                const uint8_t* e = ramp.RampEntry(std::clamp(int(position), 0, 1023));
+                EXPECT_EQ(frame.Pixel(x, y), (Bgra{e[0], e[1], e[2], e[3]})) << x << "," << y;
+            }
+    }
+}
+
+// The texel nearest to image position t, truncated toward zero as the sampler does, on
+// a repeating 4-texel image.
+int Nearest(double t) {
+    return (int(std::trunc(t + 0.5)) % 4 + 4) % 4;
+}
+
+// A 4 x 4 image whose texel (u, v) encodes its place, filled over a 10-pixel square.
+// Each case gives the image position of device pixel (x, y)'s corner, where it samples.
+TEST(ShapeRender, BitmapFillsLandWhereTheirMatrixPutsThem) {
+    struct Case {
+        const char* name;
+        MatrixRecord matrix;
+        double (*u)(int x, int y);
+        double (*v)(int x, int y);
+    };
+    const Case cases[] = {
+        {"tiled 1:1 from the corner", FillMatrix(20 << 16, 0, 0, 20 << 16, 0, 0),
+         [](int x, int) { return double(x); }, [](int, int y) { return double(y); }},
+        {"at half size", FillMatrix(10 << 16, 0, 0, 10 << 16, 0, 0),
+         [](int x, int) { return 2.0 * x; }, [](int, int y) { return 2.0 * y; }},
+        {"mirrored", FillMatrix(-(20 << 16), 0, 0, 20 << 16, 80, 0),
+         [](int x, int) { return 4.0 - x; }, [](int, int y) { return double(y); }},
+        {"turned by 90 degrees", FillMatrix(0, 20 << 16, -(20 << 16), 0, 80, 0),
+         [](int, int y) { return double(y); }, [](int x, int) { return 4.0 - x; }},
+    };
+    const auto texel = [](int u, int v) {
+        return Bgra{uint8_t(10 + u + v), uint8_t(60 * v), uint8_t(40 * u), 255};
+    };
+    std::vector<uint8_t> argb;
+    for (int v = 0; v < 4; ++v)
+        for (int u = 0; u < 4; ++u) {
+            const Bgra t = texel(u, v);
+            argb.insert(argb.end(), {t[3], t[2], t[1], t[0]});
+        }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ShapeWriter shape(3);
+        shape.FillStyles({FillStyleRecord::Bitmap(7, c.matrix)})
+            .Change(StyleChange().Fill0(1))
+            .Rectangle(0, 0, 200, 200);
+        const auto bytes = OneShape(shape, {0, 200, 0, 200}, 10, 10, nullptr,
+                                    DefineBitsLosslessBody(7, 5, 4, 4, argb), kDefineBitsLossless2);
+        Rendered frame(bytes, 10, 10);
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 10; ++x)
+                EXPECT_EQ(frame.Pixel(x, y), texel(Nearest(c.u(x, y)), Nearest(c.v(x, y))))
+                    << x << "," << y;
+    }
 }
 
 // A 4 x 3 DefineBitsLossless2 image with distinct texels, filled 1 texel per pixel over a

@@ -93,6 +93,9 @@ DirectFrame ReadDirectly(const std::string& movie, int64_t frame, double zoom) {
     ComPtr<IVxReadVideoStream> video;
     EXPECT_EQ(stream->QueryInterface(IID_IVxReadVideoStream, video.outVoid()), S_OK);
     EXPECT_EQ(video->SetZoom(zoom), S_OK);
+    BITMAPINFOHEADER asked = {};
+    // The picture takes the zoom when the host next asks for the format.
+    EXPECT_EQ(video->GetFormat(&asked, sizeof(asked), nullptr, nullptr, 0, nullptr), S_OK);
     void* pixels = nullptr;
     int32_t stride = 0;
     const BITMAPINFOHEADER* format = nullptr;

@@ -212,6 +212,7 @@ TEST(ShapeRender, BitmapFillsLandWhereTheirMatrixPutsThem) {
         MatrixRecord matrix;
         double (*u)(int x, int y);
         double (*v)(int x, int y);
+        bool curvedTop = false; // the top edge bulges 4 pixels above the image's rows
     };
     const Case cases[] = {
         {"tiled 1:1 from the corner", FillMatrix(20 << 16, 0, 0, 20 << 16, 0, 0),
@@ -222,6 +223,8 @@ TEST(ShapeRender, BitmapFillsLandWhereTheirMatrixPutsThem) {
          [](int x, int) { return 4.0 - x; }, [](int, int y) { return double(y); }},
         {"turned by 90 degrees", FillMatrix(0, 20 << 16, -(20 << 16), 0, 80, 0),
          [](int, int y) { return double(y); }, [](int x, int) { return 4.0 - x; }},
+        {"tiled under a curved edge", FillMatrix(20 << 16, 0, 0, 20 << 16, 0, 0),
+         [](int x, int) { return double(x); }, [](int, int y) { return double(y); }, true},
     };
     const auto texel = [](int u, int v) {
         return Bgra{uint8_t(10 + u + v), uint8_t(60 * v), uint8_t(40 * u), 255};
@@ -235,10 +238,16 @@ TEST(ShapeRender, BitmapFillsLandWhereTheirMatrixPutsThem) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ShapeWriter shape(3);
-        shape.FillStyles({FillStyleRecord::Bitmap(7, c.matrix)})
-            .Change(StyleChange().Fill0(1))
-            .Rectangle(0, 0, 200, 200);
-        const auto bytes = OneShape(shape, {0, 200, 0, 200}, 10, 10, nullptr,
+        shape.FillStyles({FillStyleRecord::Bitmap(7, c.matrix)}).Change(StyleChange().Fill0(1));
+        if (c.curvedTop)
+            shape.MoveTo(0, 0)
+                .CurveTo(100, -160, 200, 0)
+                .LineTo(200, 200)
+                .LineTo(0, 200)
+                .LineTo(0, 0);
+        else
+            shape.Rectangle(0, 0, 200, 200);
+        const auto bytes = OneShape(shape, {0, 200, -80, 200}, 10, 10, nullptr,
                                     DefineBitsLosslessBody(7, 5, 4, 4, argb), kDefineBitsLossless2);
         Rendered frame(bytes, 10, 10);
         for (int y = 0; y < 10; ++y)

@@ -390,7 +390,8 @@ TEST(Swfframes, NoticesSayWhatThePluginDoesNotDraw) {
     const std::string out = FreshFolder("e2e_notices");
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"render", movie, "-o", out},
-          std::vector<std::string>{"sheet", movie, out + "/sheet.png"}}) {
+          std::vector<std::string>{"sheet", movie, out + "/sheet.png"},
+          std::vector<std::string>{"video", movie, out + "/notices.apng"}}) {
         const RunResult run = RunSwfframes(args);
         ASSERT_EQ(run.exitCode, 0) << run.err;
         EXPECT_EQ(run.err, "swfframes: " + movie + ": " + notice + "\n") << args[0];

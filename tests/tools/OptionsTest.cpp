@@ -61,9 +61,13 @@ TEST(Options, TheLastPositionalIsTheOutputOfSheetVideoAndInflate) {
     }
     Options batch;
     std::string error;
-    ASSERT_TRUE(Parse({"video", "a.swf", "b.swf", "-o", "dir", "--format", "webm"}, batch, error));
+    ASSERT_TRUE(
+        Parse({"video", "a.swf", "b.swf", "-o", "dir", "--format", "apng", "--max-pixels", "5e6"},
+              batch, error));
     EXPECT_EQ(batch.inputs.size(), 2u);
-    EXPECT_EQ(batch.videoFormat, "webm");
+    EXPECT_EQ(batch.videoFormat, "apng");
+    EXPECT_EQ(batch.maxPixels, 5'000'000);
+    EXPECT_EQ(Options().maxPixels, 64'000'000);
 }
 
 TEST(Options, Mistakes) {
@@ -77,6 +81,8 @@ TEST(Options, Mistakes) {
     EXPECT_NE(ErrorOf({"render", "a.swf", "-o", "x", "--zoom", "abc"}).find("positive"),
               std::string::npos);
     EXPECT_NE(ErrorOf({"render", "a.swf", "-o", "x", "--frames", "3-1"}).find("backwards"),
+              std::string::npos);
+    EXPECT_NE(ErrorOf({"video", "a.swf", "-o", "x", "--format", "avi"}).find("gif, webp or apng"),
               std::string::npos);
     EXPECT_NE(ErrorOf({"render", "a.swf", "-o", "x", "--background", "blue"}).find("#RRGGBB"),
               std::string::npos);

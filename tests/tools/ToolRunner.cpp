@@ -78,6 +78,23 @@ std::string FreshFolder(const std::string& name) {
     return path;
 }
 
+int64_t PluginFrameCount(const std::string& movie) {
+    ComPtr<IVxReadFileClass> readClass;
+    EXPECT_EQ(Library().Create(CLSID_VxSWFPlugin, IID_IVxReadFileClass, readClass.out()), S_OK);
+    const std::u16string path(movie.begin(), movie.end());
+    ComPtr<IVxReadFile> file;
+    ComPtr<IVxReadStream> stream;
+    ComPtr<IVxReadVideoStream> video;
+    int64_t frames = 0;
+    if (FAILED(readClass->CreateReadFile(file.out(), nullptr,
+                                         reinterpret_cast<const WCHAR*>(path.c_str()), 1)) ||
+        FAILED(file->GetStream(stream.out(), 0xFFFFFFFFu, 0, 0, 0, 0)) ||
+        FAILED(stream->QueryInterface(IID_IVxReadVideoStream, video.outVoid())) ||
+        FAILED(video->GetFrameCount(&frames)))
+        return 0;
+    return frames;
+}
+
 DirectFrame ReadDirectly(const std::string& movie, int64_t frame, double zoom) {
     DirectFrame result;
     EXPECT_TRUE(Library().Loaded()) << Library().Error();

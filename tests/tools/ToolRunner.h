@@ -35,6 +35,10 @@ struct DirectFrame {
     std::vector<uint8_t> bgra;
 };
 
+// The frame count the plug-in gives `movie` when a host hands it over as it is; 0 when
+// it refuses the movie.
+int64_t PluginFrameCount(const std::string& movie);
+
 // Opens `movie` through the loaded library as a host does and reads `frame`.
 DirectFrame ReadDirectly(const std::string& movie, int64_t frame, double zoom = 1.0);
 

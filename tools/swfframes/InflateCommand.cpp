@@ -1,4 +1,5 @@
-// inflate: the uncompressed copy of a compressed movie, written explicitly.
+// inflate: the uncompressed copy of a compressed movie, written explicitly, with the
+// real file length in its header; also repairs the length field of an uncompressed one.
 #include "tools/swfframes/Commands.h"
 #include "tools/swfframes/HostError.h"
 #include "tools/swfframes/MovieBatch.h"
@@ -14,9 +15,21 @@ int RunInflate(const Options& options) {
         if (!std::filesystem::exists(in, error)) throw HostError(kExitMovieFailed, "no such file");
         if (std::filesystem::equivalent(in, options.output, error))
             throw HostError(kExitUsage, "the output would overwrite the input");
-        if (ReadSignature(in) == MovieSignature::kUncompressed)
-            throw HostError(kExitMovieFailed, "already uncompressed (FWS); nothing to inflate");
-        InflateMovie(in, options.output);
-        if (!options.quiet) std::printf("wrote %s\n", options.output.c_str());
+        MovieLength length;
+        if (ReadSignature(in) == MovieSignature::kUncompressed) {
+            length = ReadMovieLength(in);
+            if (!length.Wrong())
+                throw HostError(kExitMovieFailed, "already uncompressed (FWS); nothing to inflate");
+            WriteCorrectedMovie(in, options.output);
+        } else {
+            length = InflateMovie(in, options.output);
+        }
+        if (options.quiet) return;
+        if (length.Wrong())
+            std::printf("wrote %s (file length corrected from %lu to %llu bytes)\n",
+                        options.output.c_str(), static_cast<unsigned long>(length.declared),
+                        static_cast<unsigned long long>(length.actual));
+        else
+            std::printf("wrote %s\n", options.output.c_str());
     });
 }

@@ -14,10 +14,12 @@ struct MovieFacts {
     double frameRate;
     long long frameCount, length;
     std::string format, streamName, streamDescription, streamRate;
+    MovieFeatures features;
+    MovieLength headerLength;
 };
 
 MovieFacts Gather(const PluginHost& host, const std::string& path, const Options& options) {
-    OpenedMovie movie(host, path, options);
+    OpenedMovie movie(host, path, options, false);
     const MovieStream& stream = movie.stream;
     return {path,
             movie.source.WasCompressed(),
@@ -29,7 +31,18 @@ MovieFacts Gather(const PluginHost& host, const std::string& path, const Options
             stream.FileText(1),
             stream.StreamText(1),
             stream.StreamText(2),
-            stream.StreamText(3)};
+            stream.StreamText(3),
+            movie.features,
+            movie.source.Length()};
+}
+
+std::string JsonList(const std::vector<std::string>& items) {
+    std::string list = "[";
+    for (const std::string& item : items) {
+        if (list.size() > 1) list += ',';
+        list += JsonString(item);
+    }
+    return list + "]";
 }
 
 void PrintText(const MovieFacts& facts) {
@@ -44,17 +57,26 @@ void PrintText(const MovieFacts& facts) {
                 facts.streamName.c_str(), facts.streamDescription.c_str(),
                 facts.streamRate.c_str());
     std::printf("  compressed:  %s\n", facts.compressed ? "yes (inflated for the plug-in)" : "no");
+    if (facts.headerLength.Wrong())
+        std::printf("  file length: the header says %lu bytes, the movie has %llu (corrected)\n",
+                    static_cast<unsigned long>(facts.headerLength.declared),
+                    static_cast<unsigned long long>(facts.headerLength.actual));
+    std::printf("  SWF version: %d\n", facts.features.version);
+    const std::string notice = facts.features.Notice();
+    std::printf("  not drawn:   %s\n", notice.empty() ? "nothing" : notice.c_str());
 }
 
 void PrintJson(const MovieFacts& facts, bool last) {
     std::printf("  {\"movie\":%s,\"compressed\":%s,\"width\":%d,\"height\":%d,\"frameRate\":%g,"
                 "\"frameCount\":%lld,\"length100ns\":%lld,\"seconds\":%.3f,\"format\":%s,"
-                "\"streamName\":%s,\"streamDescription\":%s,\"streamRate\":%s}%s\n",
+                "\"streamName\":%s,\"streamDescription\":%s,\"streamRate\":%s,\"version\":%d,"
+                "\"notDrawn\":%s}%s\n",
                 JsonString(facts.path).c_str(), facts.compressed ? "true" : "false", facts.width,
                 facts.height, facts.frameRate, facts.frameCount, facts.length,
                 double(facts.length) / 1e7, JsonString(facts.format).c_str(),
                 JsonString(facts.streamName).c_str(), JsonString(facts.streamDescription).c_str(),
-                JsonString(facts.streamRate).c_str(), last ? "" : ",");
+                JsonString(facts.streamRate).c_str(), facts.features.version,
+                JsonList(facts.features.Keys()).c_str(), last ? "" : ",");
 }
 
 } // namespace

@@ -29,18 +29,42 @@ std::vector<std::string> MoviesIn(const fs::path& folder) {
     return movies;
 }
 
-MovieStream OpenStream(const PluginHost& host, const MovieSource& source, const Options& options) {
+// A movie's stage can ask for a picture far beyond memory; the plug-in would try to
+// allocate it at the first frame.
+void CheckPictureSize(const MovieStream& stream, const Options& options) {
+    const int64_t pixels = int64_t(stream.Width()) * stream.Height();
+    if (pixels <= options.maxPixels) return;
+    throw HostError(kExitMovieFailed, "the picture would be " + std::to_string(stream.Width()) +
+                                          " x " + std::to_string(stream.Height()) +
+                                          " pixels, more than --max-pixels " +
+                                          std::to_string(options.maxPixels) +
+                                          "; make it smaller with --width, --height or --zoom");
+}
+
+MovieStream OpenStream(const PluginHost& host, const MovieSource& source, const Options& options,
+                       bool drawing) {
     MovieStream stream(host, source.PluginPath());
     const Scale scale = FitPicture(stream.NaturalWidth(), stream.NaturalHeight(), options.width,
                                    options.height, {options.zoom, options.stretch});
     if (scale.zoom != 1.0 || scale.stretch != 1.0) stream.SetScale(scale.zoom, scale.stretch);
+    if (drawing) CheckPictureSize(stream, options);
     return stream;
+}
+
+MovieFeatures ScanAndTell(const MovieSource& source, bool tell) {
+    MovieFeatures features = ScanMovieFile(source.PluginPath());
+    const std::string notice = features.Notice();
+    if (tell && !notice.empty())
+        std::fprintf(stderr, "swfframes: %s: %s\n", source.UserPath().c_str(), notice.c_str());
+    return features;
 }
 
 } // namespace
 
-OpenedMovie::OpenedMovie(const PluginHost& host, const std::string& path, const Options& options)
-    : source(path, !options.quiet), stream(OpenStream(host, source, options)) {}
+OpenedMovie::OpenedMovie(const PluginHost& host, const std::string& path, const Options& options,
+                         bool drawing)
+    : source(path, !options.quiet), features(ScanAndTell(source, drawing && !options.quiet)),
+      stream(OpenStream(host, source, options, drawing)) {}
 
 std::vector<std::string> ExpandMovies(const std::vector<std::string>& inputs) {
     std::vector<std::string> movies;

@@ -2,6 +2,7 @@
 // the plug-in, and goes on past a movie that fails, reporting it on stderr.
 #pragma once
 
+#include "tools/swfframes/MovieFeatures.h"
 #include "tools/swfframes/MovieSource.h"
 #include "tools/swfframes/Options.h"
 #include "tools/swfframes/PluginHost.h"
@@ -10,11 +11,15 @@
 #include <string>
 #include <vector>
 
-// A movie opened for reading: the plug-in's copy of it, and its video stream with the
-// zoom and stretch of the options applied.
+// A movie opened for reading: the plug-in's copy of it, what in it the plug-in does not
+// draw, and its video stream with the zoom and stretch of the options applied.  With
+// `drawing` (frames will be read) a picture above --max-pixels is refused and what is
+// not drawn is said once on stderr, unless --quiet.
 struct OpenedMovie {
-    OpenedMovie(const PluginHost& host, const std::string& path, const Options& options);
+    OpenedMovie(const PluginHost& host, const std::string& path, const Options& options,
+                bool drawing = true);
     MovieSource source;
+    MovieFeatures features;
     MovieStream stream;
 };
 

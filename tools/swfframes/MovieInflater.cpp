@@ -13,6 +13,20 @@ namespace {
 
 constexpr size_t kHeaderSize = 8;
 constexpr size_t kChunk = 64 * 1024;
+constexpr uint64_t kMaxLength = UINT32_MAX; // the most a length field states
+// The plug-in's own minimum: a header with the smallest frame rectangle.
+constexpr uint64_t kMinLength = 21;
+
+uint32_t LittleEndian32(const uint8_t* bytes) {
+    return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
+           uint32_t(bytes[3]) << 24;
+}
+
+// Writes the length field at the stream's position.
+void WriteLength(std::ofstream& out, uint64_t length) {
+    const char bytes[4] = {char(length), char(length >> 8), char(length >> 16), char(length >> 24)};
+    out.write(bytes, 4);
+}
 
 struct CompressedHeader {
     uint8_t version = 0;
@@ -24,24 +38,13 @@ CompressedHeader ReadHeader(std::ifstream& in) {
     in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()));
     if (size_t(in.gcount()) != kHeaderSize || bytes[0] != 'C' || bytes[1] != 'W' || bytes[2] != 'S')
         throw HostError(kExitMovieFailed, "not a compressed SWF movie");
-    const uint32_t length = uint32_t(bytes[4]) | uint32_t(bytes[5]) << 8 |
-                            uint32_t(bytes[6]) << 16 | uint32_t(bytes[7]) << 24;
-    if (length < kHeaderSize)
-        throw HostError(kExitMovieFailed, "compressed movie with a bad length field");
-    return {bytes[3], length};
+    return {bytes[3], LittleEndian32(bytes.data() + 4)};
 }
 
 void WriteHeader(std::ofstream& out, const CompressedHeader& header) {
-    const uint32_t length = header.fileLength;
-    const char bytes[kHeaderSize] = {'F',
-                                     'W',
-                                     'S',
-                                     char(header.version),
-                                     char(length),
-                                     char(length >> 8),
-                                     char(length >> 16),
-                                     char(length >> 24)};
-    out.write(bytes, kHeaderSize);
+    const char bytes[4] = {'F', 'W', 'S', char(header.version)};
+    out.write(bytes, 4);
+    WriteLength(out, header.fileLength);
 }
 
 // Owns a zlib inflate stream.
@@ -61,7 +64,7 @@ private:
 };
 
 // Inflates the body of `in` into `out`; returns the number of bytes written.
-uint64_t InflateBody(std::ifstream& in, std::ofstream& out, uint64_t expected) {
+uint64_t InflateBody(std::ifstream& in, std::ofstream& out) {
     Inflater inflater;
     z_stream& stream = inflater.Stream();
     std::array<Bytef, kChunk> input{}, output{};
@@ -83,11 +86,33 @@ uint64_t InflateBody(std::ifstream& in, std::ofstream& out, uint64_t expected) {
                                                   (stream.msg ? stream.msg : "zlib error") + ")");
         const size_t produced = output.size() - stream.avail_out;
         written += produced;
-        if (written > expected)
-            throw HostError(kExitMovieFailed, "inflates to more than its header says");
+        if (written > kMaxLength - kHeaderSize)
+            throw HostError(kExitMovieFailed, "inflates to more than a movie can hold (4 GB)");
         out.write(reinterpret_cast<const char*>(output.data()), std::streamsize(produced));
     }
     return written;
+}
+
+// Opens `outPath`, runs `write` on it and closes it; removes it when anything fails.
+template <typename Write> void WriteOutput(const std::string& outPath, Write write) {
+    std::ofstream out(outPath, std::ios::binary | std::ios::trunc);
+    if (!out) throw HostError(kExitOutput, "cannot write " + outPath);
+    try {
+        write(out);
+        out.close();
+        if (!out) throw HostError(kExitOutput, "cannot write " + outPath);
+    } catch (...) {
+        out.close();
+        std::error_code ignored;
+        std::filesystem::remove(outPath, ignored);
+        throw;
+    }
+}
+
+void CorrectLength(std::ofstream& out, const MovieLength& length) {
+    if (!length.Wrong()) return;
+    out.seekp(4);
+    WriteLength(out, length.actual);
 }
 
 } // namespace
@@ -102,26 +127,40 @@ MovieSignature ReadSignature(const std::string& path) {
     return MovieSignature::kOther;
 }
 
-void InflateMovie(const std::string& inPath, const std::string& outPath) {
+MovieLength InflateMovie(const std::string& inPath, const std::string& outPath) {
     std::ifstream in(inPath, std::ios::binary);
     if (!in) throw HostError(kExitMovieFailed, "cannot open");
     const CompressedHeader header = ReadHeader(in);
-    std::ofstream out(outPath, std::ios::binary | std::ios::trunc);
-    if (!out) throw HostError(kExitOutput, "cannot write " + outPath);
-    try {
+    MovieLength length{header.fileLength, 0};
+    WriteOutput(outPath, [&](std::ofstream& out) {
         WriteHeader(out, header);
-        const uint64_t expected = header.fileLength - kHeaderSize;
-        const uint64_t written = InflateBody(in, out, expected);
-        if (written != expected)
-            throw HostError(kExitMovieFailed, "inflates to " + std::to_string(written) +
-                                                  " bytes but its header says " +
-                                                  std::to_string(expected));
-        out.close();
-        if (!out) throw HostError(kExitOutput, "cannot write " + outPath);
-    } catch (...) {
-        out.close();
-        std::error_code ignored;
-        std::filesystem::remove(outPath, ignored);
-        throw;
-    }
+        length.actual = kHeaderSize + InflateBody(in, out);
+        CorrectLength(out, length);
+    });
+    return length;
+}
+
+MovieLength ReadMovieLength(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::array<uint8_t, kHeaderSize> bytes{};
+    in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()));
+    if (size_t(in.gcount()) != kHeaderSize) return {};
+    std::error_code error;
+    const uintmax_t size = std::filesystem::file_size(path, error);
+    return {LittleEndian32(bytes.data() + 4), error ? 0 : uint64_t(size)};
+}
+
+bool LengthIsRepairable(const MovieLength& length) {
+    return length.actual >= kMinLength && length.actual <= kMaxLength;
+}
+
+void WriteCorrectedMovie(const std::string& inPath, const std::string& outPath) {
+    const MovieLength length = ReadMovieLength(inPath);
+    std::ifstream in(inPath, std::ios::binary);
+    if (!in || !LengthIsRepairable(length))
+        throw HostError(kExitMovieFailed, "too short or too long to be a movie");
+    WriteOutput(outPath, [&](std::ofstream& out) {
+        out << in.rdbuf();
+        CorrectLength(out, length);
+    });
 }

@@ -43,19 +43,40 @@ MovieSource::MovieSource(const std::string& path, bool notify) : userPath_(path)
     if (fs::is_directory(path, error))
         throw HostError(kExitMovieFailed, "is a folder with no .swf movies");
     pluginPath_ = path;
-    if (ReadSignature(path) != MovieSignature::kCompressed) return;
+    const MovieSignature signature = ReadSignature(path);
+    compressed_ = signature == MovieSignature::kCompressed;
+    if (signature == MovieSignature::kUncompressed) {
+        length_ = ReadMovieLength(path);
+        if (!length_.Wrong() || !LengthIsRepairable(length_)) return;
+    } else if (!compressed_) {
+        return;
+    }
+    MakeCopy(path);
+    if (notify && compressed_)
+        std::fprintf(stderr,
+                     "swfframes: %s is compressed (CWS); reading an inflated temporary copy\n",
+                     path.c_str());
+    if (notify && length_.Wrong())
+        std::fprintf(stderr,
+                     "swfframes: %s: its header gives a file length of %lu bytes but the movie "
+                     "has %llu; reading a corrected temporary copy\n",
+                     path.c_str(), static_cast<unsigned long>(length_.declared),
+                     static_cast<unsigned long long>(length_.actual));
+}
+
+void MovieSource::MakeCopy(const std::string& path) {
     temporary_ = MakeTemporaryFile();
     try {
-        InflateMovie(path, temporary_);
+        if (compressed_)
+            length_ = InflateMovie(path, temporary_);
+        else
+            WriteCorrectedMovie(path, temporary_);
     } catch (...) {
+        std::error_code error;
         fs::remove(temporary_, error);
         throw;
     }
     pluginPath_ = temporary_;
-    if (notify)
-        std::fprintf(stderr,
-                     "swfframes: %s is compressed (CWS); reading an inflated temporary copy\n",
-                     path.c_str());
 }
 
 MovieSource::~MovieSource() {

@@ -1,9 +1,11 @@
 #include "tools/swfframes/Options.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <set>
 
 namespace {
 
@@ -13,14 +15,20 @@ Renders Shockwave Flash movies through the plug-in library, loaded as a host loa
 
 commands:
   info MOVIE... [--json]          picture size, frame rate, frame count, length and the
-                                  stream texts, as the plug-in reports them
+                                  stream texts, as the plug-in reports them; the SWF
+                                  version and what in the movie the plug-in does not draw
   render MOVIE|FOLDER... -o DIR   one PNG per frame (RGBA, straight alpha); one movie
                                   writes DIR/NAME-NNNN.png, several write DIR/NAME/...
   sheet MOVIE OUT.png             a contact sheet: a grid of frames with their numbers
   video MOVIE OUT.mov|.webm|.mp4  a video through ffmpeg: ProRes 4444 and VP9 keep the
                                   alpha channel, H.264 is drawn over the background
-  video MOVIE|FOLDER... -o DIR [--format mov|webm|mp4]
-  inflate IN.swf OUT.swf          writes the uncompressed copy of a compressed movie
+  video MOVIE OUT.gif|.webp|.apng a looping animation through ffmpeg: GIF with a palette
+                                  made for the movie and transparency, WebP and APNG
+                                  with full alpha
+  video MOVIE|FOLDER... -o DIR [--format mov|webm|mp4|gif|webp|apng]
+  inflate IN.swf OUT.swf          writes the uncompressed copy of a compressed movie, or
+                                  of a movie whose header states a wrong file length,
+                                  with the real length
 
 options:
   --frames LIST        frames to use, from 0: 7, 0-23, 0-23,30, 10- (default: all;
@@ -29,6 +37,7 @@ options:
   --stretch F          scale the width by F as well (the stream's own stretch)
   --width W, --height H
                        fit the picture to W or H pixels; with both, stretch to fit
+  --max-pixels N       refuse pictures of more than N pixels (default 64000000)
   --background none|#RRGGBB
                        composite over this colour (default none: keep transparency;
                        video .mp4 defaults to #000000)
@@ -41,7 +50,10 @@ options:
   --quiet, -q          no progress, notices or summary; errors only
   --help, -h           this text
 
-Compressed (CWS) movies are inflated to a temporary copy first, with a notice.
+Compressed (CWS) movies, and movies whose header states a wrong file length, are
+read from a corrected temporary copy, with a notice.  render, sheet and video say on
+stderr what in a movie the plug-in does not draw (scripts, morph shapes, sounds,
+filters, blend modes, video).
 Batch: render and video go on past a movie that fails and report it.
 
 exit codes:
@@ -118,9 +130,18 @@ const std::map<std::string, ValueHandler>& ValueOptions() {
                             std::string& e) { return Count("--cell-width", v, o.cellWidth, e); }},
         {"--format",
          [](Options& o, const std::string& v, std::string& e) {
-             if (v != "mov" && v != "webm" && v != "mp4") e = "--format needs mov, webm or mp4";
+             static const std::set<std::string> formats = {"mov", "webm", "mp4",
+                                                           "gif", "webp", "apng"};
+             if (!formats.count(v)) e = "--format needs mov, webm, mp4, gif, webp or apng";
              o.videoFormat = v;
              return e.empty();
+         }},
+        {"--max-pixels",
+         [](Options& o, const std::string& v, std::string& e) {
+             double value = 0;
+             if (!Positive("--max-pixels", v, value, e)) return false;
+             o.maxPixels = int64_t(std::min(value, 1e18));
+             return true;
          }},
         {"--progress",
          [](Options& o, const std::string& v, std::string& e) {

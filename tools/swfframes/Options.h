@@ -4,6 +4,7 @@
 #include "tools/swfframes/Background.h"
 #include "tools/swfframes/FrameRange.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@ struct Options {
     double zoom = 1.0;
     double stretch = 1.0;
     std::optional<int> width, height; // --width, --height: fit the picture
+    int64_t maxPixels = 64'000'000;   // pictures larger than this are refused
     Background background;
     bool backgroundGiven = false;
     std::string plugin; // empty: the default library
@@ -31,7 +33,7 @@ struct Options {
     int columns = 6;         // sheet
     int cellWidth = 160;     // sheet: thumbnail width in pixels
     int sheetFrames = 36;    // sheet: frames sampled when --frames is not given
-    std::string videoFormat; // video into a folder: mov, webm or mp4
+    std::string videoFormat; // video into a folder: mov, webm, mp4, gif, webp or apng
 };
 
 // Fills `options` from argv; on a mistake returns false and sets `error`.

@@ -56,7 +56,9 @@ void EncodeMovie(const PluginHost& host, const std::string& ffmpeg, const std::s
 VideoTarget TargetFor(const Options& options, const std::string& movie, bool intoFolder) {
     if (!intoFolder) {
         const std::optional<VideoKind> kind = VideoKindFor(options.output);
-        if (!kind) throw HostError(kExitUsage, "the video name must end in .mov, .webm or .mp4");
+        if (!kind)
+            throw HostError(kExitUsage,
+                            "the video name must end in .mov, .webm, .mp4, .gif, .webp or .apng");
         return {options.output, *kind};
     }
     const VideoKind kind = VideoKindFor(options.videoFormat.empty() ? "mov" : options.videoFormat)

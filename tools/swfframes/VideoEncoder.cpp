@@ -2,8 +2,10 @@
 
 #include "tools/swfframes/HostError.h"
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
 
 #ifndef _WIN32
 #include <spawn.h>
@@ -14,24 +16,56 @@ extern char** environ;
 
 namespace fs = std::filesystem;
 
+namespace {
+
+constexpr std::array<std::pair<VideoKind, const char*>, 6> kExtensions = {{
+    {VideoKind::kProRes, ".mov"},
+    {VideoKind::kVp9, ".webm"},
+    {VideoKind::kH264, ".mp4"},
+    {VideoKind::kGif, ".gif"},
+    {VideoKind::kWebp, ".webp"},
+    {VideoKind::kApng, ".apng"},
+}};
+
+std::vector<std::string> CodecArguments(VideoKind kind) {
+    switch (kind) {
+    case VideoKind::kProRes:
+        return {"-c:v", "prores_ks", "-profile:v", "4444", "-pix_fmt", "yuva444p10le"};
+    case VideoKind::kVp9:
+        return {"-c:v", "libvpx-vp9", "-pix_fmt", "yuva420p", "-auto-alt-ref",
+                "0",    "-b:v",       "0",        "-crf",     "30"};
+    case VideoKind::kH264:
+        // 4:2:0 needs even sizes: pad by one pixel when needed.
+        return {"-c:v",      "libx264",   "-pix_fmt",
+                "yuv420p",   "-vf",       "pad=ceil(iw/2)*2:ceil(ih/2)*2",
+                "-movflags", "+faststart"};
+    case VideoKind::kGif:
+        // palettegen sees every frame before paletteuse maps the first one.
+        return {"-vf",
+                "split[a][b];[a]palettegen=reserve_transparent=1:stats_mode=full[p];"
+                "[b][p]paletteuse=alpha_threshold=128",
+                "-loop", "0"};
+    case VideoKind::kWebp:
+        return {"-c:v", "libwebp_anim", "-lossless", "1", "-loop", "0"};
+    case VideoKind::kApng:
+        return {"-c:v", "apng", "-pix_fmt", "rgba", "-plays", "0", "-f", "apng"};
+    }
+    return {};
+}
+
+} // namespace
+
 std::optional<VideoKind> VideoKindFor(const std::string& nameOrFormat) {
     std::string extension = fs::path(nameOrFormat).extension().string();
     if (extension.empty()) extension = "." + nameOrFormat;
-    if (extension == ".mov") return VideoKind::kProRes;
-    if (extension == ".webm") return VideoKind::kVp9;
-    if (extension == ".mp4") return VideoKind::kH264;
+    for (const auto& [kind, name] : kExtensions)
+        if (extension == name) return kind;
     return std::nullopt;
 }
 
 const char* VideoExtension(VideoKind kind) {
-    switch (kind) {
-    case VideoKind::kProRes:
-        return ".mov";
-    case VideoKind::kVp9:
-        return ".webm";
-    case VideoKind::kH264:
-        return ".mp4";
-    }
+    for (const auto& [known, name] : kExtensions)
+        if (known == kind) return name;
     return "";
 }
 
@@ -72,22 +106,7 @@ std::vector<std::string> FfmpegArguments(VideoKind kind, int width, int height, 
                                           std::to_string(rate),
                                           "-i",
                                           "-"};
-    std::vector<std::string> codec;
-    switch (kind) {
-    case VideoKind::kProRes:
-        codec = {"-c:v", "prores_ks", "-profile:v", "4444", "-pix_fmt", "yuva444p10le"};
-        break;
-    case VideoKind::kVp9:
-        codec = {"-c:v", "libvpx-vp9", "-pix_fmt", "yuva420p", "-auto-alt-ref",
-                 "0",    "-b:v",       "0",        "-crf",     "30"};
-        break;
-    case VideoKind::kH264:
-        // 4:2:0 needs even sizes: pad by one pixel when needed.
-        codec = {"-c:v",      "libx264",   "-pix_fmt",
-                 "yuv420p",   "-vf",       "pad=ceil(iw/2)*2:ceil(ih/2)*2",
-                 "-movflags", "+faststart"};
-        break;
-    }
+    const std::vector<std::string> codec = CodecArguments(kind);
     arguments.insert(arguments.end(), codec.begin(), codec.end());
     arguments.push_back(output);
     return arguments;

@@ -1,7 +1,11 @@
-// Encodes frames into a video file by piping raw RGBA frames into ffmpeg:
+// Encodes frames into a video or a looping animation by piping raw RGBA frames into
+// ffmpeg:
 //   .mov   ProRes 4444 with alpha
 //   .webm  VP9 with alpha
 //   .mp4   H.264 (no alpha: the caller composites over a background colour first)
+//   .gif   GIF with one palette made from all frames, transparent where alpha < 128
+//   .webp  lossless animated WebP with full alpha
+//   .apng  animated PNG with full alpha
 #pragma once
 
 #include "tools/swfframes/RgbaImage.h"
@@ -11,9 +15,9 @@
 #include <string>
 #include <vector>
 
-enum class VideoKind { kProRes, kVp9, kH264 };
+enum class VideoKind { kProRes, kVp9, kH264, kGif, kWebp, kApng };
 
-// The kind for an output name (.mov, .webm, .mp4) or a --format word.
+// The kind for an output name (.mov, .webm, .mp4, .gif, .webp, .apng) or a --format word.
 std::optional<VideoKind> VideoKindFor(const std::string& nameOrFormat);
 const char* VideoExtension(VideoKind kind);
 bool VideoKeepsAlpha(VideoKind kind);

@@ -17,10 +17,11 @@ enum FillType : uint8_t {
     kBitmapBit = 0x40,
 };
 
-// The count byte of a gradient: records, spread and interpolation.
+// The count byte of a gradient: the spread in its top two bits, then the interpolation,
+// then the number of records (as movies from Flash 8 on write it).
 constexpr uint32_t kStopCountMask = 0x0F;
-constexpr uint32_t kSpreadShift = 4;
-constexpr uint32_t kInterpolationShift = 6;
+constexpr uint32_t kSpreadShift = 6;
+constexpr uint32_t kInterpolationShift = 4;
 constexpr uint32_t kLinearRGB = 1;
 
 // LINESTYLE2 flag bits, the first flag byte in its high bits.
@@ -116,7 +117,7 @@ void StyleTable::ReadGradient(FlashScript& movie, uint8_t type, FillStyle& fill)
     gradient->SetSpread(spread == 1   ? ZGradient::kReflect
                         : spread == 2 ? ZGradient::kRepeat
                                       : ZGradient::kPad);
-    gradient->SetLinearRGB((countByte >> kInterpolationShift) == kLinearRGB);
+    gradient->SetLinearRGB(((countByte >> kInterpolationShift) & 3) == kLinearRGB);
     const uint32_t stops = countByte & kStopCountMask;
     for (uint32_t s = 0; s < stops; ++s) {
         ZGradientStop stop;

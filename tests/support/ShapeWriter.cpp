@@ -238,8 +238,9 @@ void ShapeWriter::WriteFillStyle(BitWriter& out, const FillStyleRecord& fill, in
     out.UI8(fill.type);
     if (fill.type & 0x10) {
         if (fill.stops.size() > 15) throw std::invalid_argument("gradient: too many stops");
+        // Spread in the top two bits, interpolation in the next two, then the count.
         const uint8_t count =
-            uint8_t(fill.interpolation << 6 | (fill.spread & 3) << 4 | fill.stops.size());
+            uint8_t(fill.spread << 6 | (fill.interpolation & 3) << 4 | fill.stops.size());
         out.Matrix(fill.matrix).UI8(count);
         const bool focal = fill.type == FillStyleRecord::kFocalRadial && version >= 4;
         // Readers skip the records of gradient kinds they do not know, so the writer leaves

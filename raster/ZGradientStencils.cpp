@@ -33,6 +33,13 @@ int RampIndex(float t, ZGradient::Spread spread) {
     return static_cast<int>(position);
 }
 
+// Far beyond the ramp every position pads or folds the same, so huge positions are held
+// to one that a float can carry.
+float ToRampFloat(double t) {
+    constexpr double kFar = 1.0e9;
+    return static_cast<float>(t < kFar ? t : kFar);
+}
+
 } // namespace
 
 uint16_t* ZGradientStencilBase::NextPixel16(uint16_t* out) {
@@ -99,13 +106,13 @@ void ZRadialGradientStencil::Seek(int32_t x, int32_t y) {
 // p = f + (q - f) t with |q| = 1.  For d = p - f that is
 // t = |d|^2 / (-(f.d) + sqrt((f.d)^2 + |d|^2 (1 - |f|^2))).
 float ZRadialGradientStencil::RampPosition() const {
-    if (focal_ == 0.0f) return static_cast<float>(std::sqrt(double(gx_) * gx_ + double(gy_) * gy_));
+    if (focal_ == 0.0f) return ToRampFloat(std::sqrt(double(gx_) * gx_ + double(gy_) * gy_));
     const double dx = double(gx_) - focal_, dy = gy_;
     const double d2 = dx * dx + dy * dy;
     if (!(d2 > 0.0)) return 0.0f; // the focus itself, or no number at all
     const double fd = focal_ * dx;
     const double f2 = double(focal_) * focal_;
-    return static_cast<float>(d2 / (std::sqrt(fd * fd + d2 * (1.0 - f2)) - fd));
+    return ToRampFloat(d2 / (std::sqrt(fd * fd + d2 * (1.0 - f2)) - fd));
 }
 
 // A coordinate of 1023 or more already puts the radius at the ramp end, so only small

@@ -50,7 +50,7 @@ RectF OutlineBox(const ZPath& centre, const LineStyle& line) {
 
 } // namespace
 
-FShape::FShape(FlashScript* owner, int version) : FObject(owner), withAlpha(version >= 3) {
+FShape::FShape(FlashScript* owner, int version) : FObject(owner) {
     FlashScript& reader = *owner;
     id = reader.ReadUI16();
     bounds = ToRectF(reader.ReadRect());

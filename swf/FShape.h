@@ -31,7 +31,6 @@ private:
     void RenderPath(GraphicsContext& context, const StyledPath& styled);
     static void SetLineStyle(GraphicsContext& context, const LineStyle& line);
 
-    bool withAlpha;
     std::unique_ptr<StyleTable> initialStyles;
     std::unique_ptr<ShapeGeometry> geometry;
 };

@@ -43,8 +43,8 @@ std::vector<uint8_t> Shape4(const ShapeWriter& shape, int width, int height,
     return OneShape(shape, {0, width * 20, 0, height * 20}, width, height, placement, {}, 0, 4);
 }
 
-// The ramp of a two-stop gradient as the stencil builds it.
-const uint8_t* RampOf(ZGradientStencilBase& ramp, const std::vector<GradientStop>& stops) {
+// Builds the ramp of the stops as the shape's stencil does.
+void RampOf(ZGradientStencilBase& ramp, const std::vector<GradientStop>& stops) {
     for (const GradientStop& s : stops) {
         ZGradientStop stop;
         stop.position = s.ratio / 255.0f;
@@ -53,7 +53,6 @@ const uint8_t* RampOf(ZGradientStencilBase& ramp, const std::vector<GradientStop
         ramp.AddStop(stop);
     }
     ramp.BuildRamp();
-    return ramp.RampEntry(0);
 }
 
 Bgra Entry(const ZGradient& ramp, int k) {
@@ -133,29 +132,16 @@ TEST(ShapeRender, LinearGradientPixelsAreRampEntries) {
     // A 256-pixel shape centred on its origin with the gradient square mapped onto it,
     // placed at x = 128: device column x samples ramp entry 4x.
     const std::vector<GradientStop> stops = {{0, {255, 0, 0, 255}}, {255, {0, 0, 255, 255}}};
-    MatrixRecord fit;
-    fit.hasScale = true;
-    fit.scaleX = fit.scaleY = 256 * 20 * 65536 / 32768;
     ShapeWriter shape(3);
-    shape.FillStyles({FillStyleRecord::Linear(fit, stops)})
+    shape.FillStyles({FillStyleRecord::Linear(GradientOver(256), stops)})
         .Change(StyleChange().Fill0(1))
         .Rectangle(-2560, -40, 2560, 40);
     const MatrixRecord place = Transform(1.0, 128, 2);
     Rendered frame(OneShape(shape, {-2560, 2560, -40, 40}, 256, 4, &place), 256, 4);
-
     ZLinearGradientStencil reference;
-    for (const GradientStop& s : stops) {
-        ZGradientStop stop;
-        stop.position = s.ratio / 255.0f;
-        const uint8_t bgra[4] = {s.color.b, s.color.g, s.color.r, s.color.a};
-        std::memcpy(stop.color, bgra, 4);
-        reference.AddStop(stop);
-    }
-    reference.BuildRamp();
-    for (int x : {0, 1, 64, 100, 128, 200, 255}) {
-        const uint8_t* entry = reference.RampEntry(4 * x);
-        EXPECT_EQ(frame.Pixel(x, 2), (Bgra{entry[0], entry[1], entry[2], entry[3]})) << x;
-    }
+    RampOf(reference, stops);
+    for (int x : {0, 1, 64, 100, 128, 200, 255})
+        EXPECT_EQ(frame.Pixel(x, 2), Entry(reference, 4 * x)) << x;
 }
 
 TEST(ShapeRender, Shape4CapsAndJoinsFollowTheLineStyle) {

@@ -113,7 +113,8 @@ void GraphicsContext::Reset() {
     miterLimit_ = 1.5f;
     fillRule_ = 2;
     transformMode_ = 0;
-    lineCap_ = lineJoin_ = 0;
+    lineCap_ = lineEndCap_ = lineJoin_ = 0;
+    lineNoClose_ = false;
     fillPaint_ = fillColorPaint_.Get();
     strokePaint_ = strokeColorPaint_.Get();
     fillTables_ = strokeTables_ = false;
@@ -646,6 +647,8 @@ void GraphicsContext::StrokePath() {
     outliner_->SetDashPattern(dashed ? &dashDescriptor_ : nullptr);
     outliner_->SetMiterLimit(miterLimit_);
     outliner_->SetCapStyle(lineCap_);
+    outliner_->SetEndCapStyle(lineEndCap_);
+    outliner_->SetNoClose(lineNoClose_);
     outliner_->SetJoinStyle(lineJoin_);
     const ZPath& outline = outliner_->Outline(path_, lineWidth_ / 2);
     renderer_.FillPath(outline, &stacks_[kModel].back(), strokePaint_.Get(), fillRule_);

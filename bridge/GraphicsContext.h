@@ -106,7 +106,11 @@ public:
     ZStencil* FillPaint() const { return fillPaint_.Get(); }
     ZStencil* StrokePaint() const { return strokePaint_.Get(); }
     void SetLineWidth(float width);
-    void SetLineCap(int32_t code) { lineCap_ = code; }
+    // Both ends of every line; SetLineEndCap then changes the end where each line stops.
+    void SetLineCap(int32_t code) { lineCap_ = lineEndCap_ = code; }
+    void SetLineEndCap(int32_t code) { lineEndCap_ = code; }
+    // A stroke that comes back to its start is then capped there instead of joined.
+    void SetLineNoClose(bool noClose) { lineNoClose_ = noClose; }
     void SetLineJoin(int32_t code) { lineJoin_ = code; }
     void SetStrokeValueA(float value);
     void SetMiterLimit(float value);
@@ -149,6 +153,8 @@ private:
     int32_t fillRule_ = 2;
     int32_t transformMode_ = 0;
     int32_t lineCap_ = 0;
+    int32_t lineEndCap_ = 0;
+    bool lineNoClose_ = false;
     int32_t lineJoin_ = 0;
     int32_t paintRepeat_ = 1;
     int32_t pathDepth_ = 0;

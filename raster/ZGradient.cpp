@@ -2,6 +2,7 @@
 
 #include "raster/ZStencil.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -19,6 +20,45 @@ int RampIndex(float p) {
 
 uint8_t Mix(uint32_t c0, uint32_t c1, uint32_t w) {
     return ((255 - w) * c0 + w * c1) / 255;
+}
+
+// sRGB byte to linear light, 0 to 65535: round(65535 * ((c / 255 + 0.055) / 1.055)^2.4), and
+// c / 255 / 12.92 at the dark end.  A table, so that no library's pow decides a pixel.
+constexpr uint16_t kLinearOf[256] = {
+    0,     20,    40,    60,    80,    99,    119,   139,   159,   179,   199,   219,   241,
+    264,   288,   313,   340,   367,   396,   427,   458,   491,   526,   562,   599,   637,
+    677,   718,   761,   805,   851,   898,   947,   997,   1048,  1101,  1156,  1212,  1270,
+    1330,  1391,  1453,  1517,  1583,  1651,  1720,  1790,  1863,  1937,  2013,  2090,  2170,
+    2250,  2333,  2418,  2504,  2592,  2681,  2773,  2866,  2961,  3058,  3157,  3258,  3360,
+    3464,  3570,  3678,  3788,  3900,  4014,  4129,  4247,  4366,  4488,  4611,  4736,  4864,
+    4993,  5124,  5257,  5392,  5530,  5669,  5810,  5953,  6099,  6246,  6395,  6547,  6700,
+    6856,  7014,  7174,  7335,  7500,  7666,  7834,  8004,  8177,  8352,  8528,  8708,  8889,
+    9072,  9258,  9445,  9635,  9828,  10022, 10219, 10417, 10619, 10822, 11028, 11235, 11446,
+    11658, 11873, 12090, 12309, 12530, 12754, 12980, 13209, 13440, 13673, 13909, 14146, 14387,
+    14629, 14874, 15122, 15371, 15623, 15878, 16135, 16394, 16656, 16920, 17187, 17456, 17727,
+    18001, 18277, 18556, 18837, 19121, 19407, 19696, 19987, 20281, 20577, 20876, 21177, 21481,
+    21787, 22096, 22407, 22721, 23038, 23357, 23678, 24002, 24329, 24658, 24990, 25325, 25662,
+    26001, 26344, 26688, 27036, 27386, 27739, 28094, 28452, 28813, 29176, 29542, 29911, 30282,
+    30656, 31033, 31412, 31794, 32179, 32567, 32957, 33350, 33745, 34143, 34544, 34948, 35355,
+    35764, 36176, 36591, 37008, 37429, 37852, 38278, 38706, 39138, 39572, 40009, 40449, 40891,
+    41337, 41785, 42236, 42690, 43147, 43606, 44069, 44534, 45002, 45473, 45947, 46423, 46903,
+    47385, 47871, 48359, 48850, 49344, 49841, 50341, 50844, 51349, 51858, 52369, 52884, 53401,
+    53921, 54445, 54971, 55500, 56032, 56567, 57105, 57646, 58190, 58737, 59287, 59840, 60396,
+    60955, 61517, 62082, 62650, 63221, 63795, 64372, 64952, 65535,
+};
+
+// The sRGB byte whose linear value lies nearest (the darker one on a tie).
+uint8_t SrgbOf(uint32_t linear) {
+    const uint16_t* const end = kLinearOf + 256;
+    const uint16_t* above = std::lower_bound(kLinearOf, end, linear);
+    if (above == end) return 255;
+    if (above == kLinearOf) return 0;
+    const uint16_t* below = above - 1;
+    return uint8_t((linear - *below <= *above - linear ? below : above) - kLinearOf);
+}
+
+uint8_t MixLinear(uint32_t c0, uint32_t c1, uint32_t w) {
+    return SrgbOf(((255 - w) * kLinearOf[c0] + w * kLinearOf[c1]) / 255);
 }
 
 uint32_t WeightOf(float s) {
@@ -48,6 +88,8 @@ void ZGradient::AddStop(const ZGradientStop& stop) {
 
 void ZGradient::CopyStopsFrom(const ZGradient& other) {
     stops_ = other.stops_;
+    linearRGB_ = other.linearRGB_;
+    spread_ = other.spread_;
     dirty_ = true;
 }
 
@@ -95,7 +137,11 @@ void ZGradient::BlendPair(const ZGradientStop& s0, const ZGradientStop& s1) {
             w = 255u * static_cast<uint32_t>(k - i0) / static_cast<uint32_t>(i1 - i0);
         else
             w = WeightOf(SolveBezier(p0, p0 + e * span, p1 - f * span, p1, k / 1023.0f));
-        for (int c = 0; c < 4; ++c) ramp_[k][c] = Mix(s0.color[c], s1.color[c], w);
+        for (int c = 0; c < 4; ++c) {
+            const bool light = linearRGB_ && c < 3; // alpha always blends as stored
+            ramp_[k][c] =
+                light ? MixLinear(s0.color[c], s1.color[c], w) : Mix(s0.color[c], s1.color[c], w);
+        }
     }
 }
 

@@ -18,6 +18,9 @@ class ZGradient {
 public:
     static constexpr int kRampSize = 1024;
 
+    // What lies beyond the ends of the ramp.
+    enum Spread : uint8_t { kPad = 0, kReflect = 1, kRepeat = 2 };
+
     ZGradient();
     virtual ~ZGradient();
 
@@ -25,6 +28,14 @@ public:
     void AddStop(const ZGradientStop& stop);
     const std::vector<ZGradientStop>& Stops() const { return stops_; }
     void TransformStops(const ColorTransform& cx);
+    void SetSpread(Spread spread) { spread_ = spread; }
+    Spread GetSpread() const { return spread_; }
+    // Blends the colour channels in linear light instead of in their stored (sRGB) values.
+    void SetLinearRGB(bool linear) {
+        linearRGB_ = linear;
+        dirty_ = true;
+    }
+    bool LinearRGB() const { return linearRGB_; }
 
     bool IsDirty() const { return dirty_; }
     // Rebuilds the ramp when the stops changed since the last build.
@@ -38,6 +49,7 @@ protected:
     void CopyStopsFrom(const ZGradient& other);
 
     uint8_t ramp_[kRampSize][4];
+    Spread spread_ = kPad;
 
 private:
     void FillRange(int from, int to, const uint8_t* color);
@@ -45,4 +57,5 @@ private:
 
     std::vector<ZGradientStop> stops_;
     bool dirty_ = false;
+    bool linearRGB_ = false;
 };

@@ -17,6 +17,29 @@ uint32_t IntegerSqrt(uint32_t n) {
     return root;
 }
 
+// The ramp entry for a position t along the ramp (0 start, 1 end): padded with the end
+// entries, or folded back into the ramp for reflect and repeat.  Decided in float so that
+// no out-of-range value is ever converted.
+int RampIndex(float t, ZGradient::Spread spread) {
+    if (spread == ZGradient::kRepeat) {
+        t -= std::floor(t);
+    } else if (spread == ZGradient::kReflect) {
+        t = std::fmod(std::fabs(t), 2.0f);
+        if (t > 1.0f) t = 2.0f - t;
+    }
+    const float position = t * 1024.0f;
+    if (!(position >= 1.0f)) return 0;
+    if (position >= static_cast<float>(kLastEntry)) return kLastEntry;
+    return static_cast<int>(position);
+}
+
+// Far beyond the ramp every position pads or folds the same, so huge positions are held
+// to one that a float can carry.
+float ToRampFloat(double t) {
+    constexpr double kFar = 1.0e9;
+    return static_cast<float>(t < kFar ? t : kFar);
+}
+
 } // namespace
 
 uint16_t* ZGradientStencilBase::NextPixel16(uint16_t* out) {
@@ -42,13 +65,8 @@ void ZLinearGradientStencil::Seek(int32_t x, int32_t y) {
     dt_ = (b.x + 0.5f) - t_;
 }
 
-// trunc(t * 1024) clamped to the ramp; decided in float so that no out-of-range value is
-// ever converted.
 int ZLinearGradientStencil::Index() const {
-    const float position = t_ * 1024.0f;
-    if (!(position >= 1.0f)) return 0;
-    if (position >= static_cast<float>(kLastEntry)) return kLastEntry;
-    return static_cast<int>(position);
+    return RampIndex(t_, spread_);
 }
 
 uint8_t* ZLinearGradientStencil::NextPixel8(uint8_t* out) {
@@ -64,9 +82,14 @@ void ZLinearGradientStencil::FetchSpan8(uint8_t* dst, int count) {
     }
 }
 
+void ZRadialGradientStencil::SetFocalPoint(float focal) {
+    focal_ = focal > -kMaxFocal ? (focal < kMaxFocal ? focal : kMaxFocal) : -kMaxFocal;
+}
+
 ZStencil* ZRadialGradientStencil::Clone() const {
     auto* copy = new ZRadialGradientStencil;
     copy->CopyStopsFrom(*this);
+    copy->focal_ = focal_;
     return copy;
 }
 
@@ -79,9 +102,23 @@ void ZRadialGradientStencil::Seek(int32_t x, int32_t y) {
     dgy_ = 2.0f * b.y - gy_;
 }
 
+// With the focus at f, the point p lies at t on the ray from f through p to the rim:
+// p = f + (q - f) t with |q| = 1.  For d = p - f that is
+// t = |d|^2 / (-(f.d) + sqrt((f.d)^2 + |d|^2 (1 - |f|^2))).
+float ZRadialGradientStencil::RampPosition() const {
+    if (focal_ == 0.0f) return ToRampFloat(std::sqrt(double(gx_) * gx_ + double(gy_) * gy_));
+    const double dx = double(gx_) - focal_, dy = gy_;
+    const double d2 = dx * dx + dy * dy;
+    if (!(d2 > 0.0)) return 0.0f; // the focus itself, or no number at all
+    const double fd = focal_ * dx;
+    const double f2 = double(focal_) * focal_;
+    return ToRampFloat(d2 / (std::sqrt(fd * fd + d2 * (1.0 - f2)) - fd));
+}
+
 // A coordinate of 1023 or more already puts the radius at the ramp end, so only small
 // values reach the integer square root and the sum of squares stays well inside 32 bits.
 int ZRadialGradientStencil::Index() const {
+    if (focal_ != 0.0f || spread_ != kPad) return RampIndex(RampPosition(), spread_);
     const float fx = 1024.0f * gx_, fy = 1024.0f * gy_;
     const float limit = static_cast<float>(kLastEntry);
     if (!(std::fabs(fx) < limit) || !(std::fabs(fy) < limit)) return kLastEntry;

@@ -30,9 +30,15 @@ private:
     float t_ = 0, dt_ = 0;
 };
 
-// Ramp start at the centre of gradient space, end at radius 0.5.
+// Ramp start at the centre of gradient space (or at the focal point), end at radius 0.5.
 class ZRadialGradientStencil : public ZGradientStencilBase {
 public:
+    // The focal point lies on the x axis, as a fraction of the radius towards +x; values
+    // are held inside (-kMaxFocal, kMaxFocal), where the ramp still covers every ray.
+    static constexpr float kMaxFocal = 0.98f;
+    void SetFocalPoint(float focal);
+    float FocalPoint() const { return focal_; }
+
     ZStencil* Clone() const override;
     void Seek(int32_t x, int32_t y) override;
     uint8_t* NextPixel8(uint8_t* out) override;
@@ -45,5 +51,9 @@ public:
 private:
     int Index() const;
 
+    // The ramp position of the current point, in radii (0 at the focus, 1 on the rim).
+    float RampPosition() const;
+
     float gx_ = 0, dgx_ = 0, gy_ = 0, dgy_ = 0;
+    float focal_ = 0;
 };

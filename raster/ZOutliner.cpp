@@ -47,7 +47,7 @@ const ZPath& ZOutliner::Outline(const ZPath& path, float halfWidth) {
     path.Iterate(*this);
     centre_.MarkEnd();
     if (dashes_ == nullptr) {
-        Stroke(centre_, path.IsClosed());
+        Stroke(centre_, path.IsClosed() && !noClose_);
     } else {
         dashed_.Clear();
         Dash(centre_);
@@ -97,7 +97,7 @@ void ZOutliner::StrokeContour(const ZPath& line, size_t s, size_t last, bool clo
         Join(point(a), end, point(f));
         EmitClosed();
     } else {
-        Cap(sideA_, end, {end.x - line[a].x, end.y - line[a].y});
+        Cap(sideA_, end, {end.x - line[a].x, end.y - line[a].y}, endCapStyle_);
         EmitOpen(start, {start.x - line[f].x, start.y - line[f].y});
     }
 }
@@ -117,7 +117,7 @@ void ZOutliner::EmitOpen(Vec start, Vec startDirection) {
     for (size_t i = 1; i < sideA_.size(); ++i) outline_.LineTo(sideA_[i].x, sideA_[i].y);
     for (auto p = sideB_.rbegin(); p != sideB_.rend(); ++p) outline_.LineTo(p->x, p->y);
     Side cap;
-    Cap(cap, start, startDirection);
+    Cap(cap, start, startDirection, capStyle_);
     for (const Vec& p : cap) outline_.LineTo(p.x, p.y);
     outline_.LineTo(sideA_.front().x, sideA_.front().y);
     outline_.Close();
@@ -211,10 +211,10 @@ void ZOutliner::RoundJoin(Side& side, Vec b, Vec v1, Vec v2, float sign) {
 }
 
 // Cap at b facing direction d, from the -n side to the +n side.
-void ZOutliner::Cap(Side& out, Vec b, Vec d) {
+void ZOutliner::Cap(Side& out, Vec b, Vec d, int32_t style) {
     const Vec n = Normal(d);
     const Vec t{-n.y, n.x};
-    switch (capStyle_) {
+    switch (style) {
     case kRoundCap: {
         out.push_back({b.x - n.x, b.y - n.y});
         const int segments = RoundSegments(kPi);

@@ -36,8 +36,13 @@ public:
 
     void SetMiterLimit(float limit) { miterLimit_ = limit; }
     float MiterLimit() const { return miterLimit_; }
-    void SetCapStyle(int32_t style) { capStyle_ = style; }
+    // Both ends; SetEndCapStyle then changes the cap where each line ends.
+    void SetCapStyle(int32_t style) { capStyle_ = endCapStyle_ = style; }
+    void SetEndCapStyle(int32_t style) { endCapStyle_ = style; }
     int32_t CapStyle() const { return capStyle_; }
+    int32_t EndCapStyle() const { return endCapStyle_; }
+    // A closed path is then capped at its first point instead of joined there.
+    void SetNoClose(bool noClose) { noClose_ = noClose; }
     // 0 miter, 1 bevel, anything else round.
     void SetJoinStyle(int32_t style) { joinStyle_ = style; }
     int32_t JoinStyle() const { return joinStyle_; }
@@ -58,7 +63,7 @@ private:
     Vec Normal(Vec d) const;
     void Join(Vec a, Vec b, Vec c);
     void RoundJoin(Side& side, Vec b, Vec v1, Vec v2, float sign);
-    void Cap(Side& out, Vec b, Vec d);
+    void Cap(Side& out, Vec b, Vec d, int32_t style);
     int RoundSegments(float sweep) const;
     void EmitClosed();
     void EmitOpen(Vec start, Vec startDirection);
@@ -73,6 +78,8 @@ private:
     float miterLimit_ = 0;
     float roundTolerance_ = 0;
     int32_t capStyle_ = kButtCap;
+    int32_t endCapStyle_ = kButtCap;
+    bool noClose_ = false;
     int32_t joinStyle_ = kMiterJoin;
     const ZDashPattern* dashes_ = nullptr;
 };

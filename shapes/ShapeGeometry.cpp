@@ -27,9 +27,9 @@ int32_t Add(int32_t a, int32_t b) {
 
 } // namespace
 
-ShapeGeometry::ShapeGeometry(FlashScript& movie, const RectF& bounds, bool withAlpha,
+ShapeGeometry::ShapeGeometry(FlashScript& movie, const RectF& bounds, int version,
                              const StyleTable* initialStyles)
-    : bounds(bounds), reader(movie), withAlpha(withAlpha), currentStyles(initialStyles) {
+    : bounds(bounds), reader(movie), version(version), currentStyles(initialStyles) {
     reader.AlignBits();
     fillBits = reader.ReadUBits(4);
     lineBits = reader.ReadUBits(4);
@@ -94,7 +94,7 @@ void ShapeGeometry::ReadRecords(EdgeGraph& graph, PathOutputter& out) {
         if (flags & kNewStyles) {
             graph.Flush(out);
             graph.Reset();
-            furtherStyles.push_back(std::make_unique<StyleTable>(reader, withAlpha));
+            furtherStyles.push_back(std::make_unique<StyleTable>(reader, version));
             currentStyles = furtherStyles.back().get();
             reader.AlignBits();
             fillBits = reader.ReadUBits(4);

@@ -19,7 +19,7 @@ class ShapeGeometry {
 public:
     // Reads NumFillBits, NumLineBits and the shape records from the movie's reader, with
     // `initialStyles` as the first style table.
-    ShapeGeometry(FlashScript& movie, const RectF& bounds, bool withAlpha,
+    ShapeGeometry(FlashScript& movie, const RectF& bounds, int version,
                   const StyleTable* initialStyles);
     ShapeGeometry(const ShapeGeometry&) = delete;
     ShapeGeometry& operator=(const ShapeGeometry&) = delete;
@@ -36,7 +36,7 @@ private:
     uint32_t lineBits = 0;
     RectF bounds;
     FlashScript& reader;
-    bool withAlpha;
+    int version;
     const StyleTable* currentStyles;
     std::vector<std::unique_ptr<StyleTable>> furtherStyles;
     std::vector<StyledPath> paths;

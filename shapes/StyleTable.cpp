@@ -13,8 +13,21 @@ enum FillType : uint8_t {
     kGradientBit = 0x10,
     kLinearGradient = 0x10,
     kRadialGradient = 0x12,
+    kFocalGradient = 0x13,
     kBitmapBit = 0x40,
 };
+
+// The count byte of a gradient: the spread in its top two bits, then the interpolation,
+// then the number of records (as movies from Flash 8 on write it).
+constexpr uint32_t kStopCountMask = 0x0F;
+constexpr uint32_t kSpreadShift = 6;
+constexpr uint32_t kInterpolationShift = 4;
+constexpr uint32_t kLinearRGB = 1;
+
+// LINESTYLE2 flag bits, the first flag byte in its high bits.
+constexpr uint32_t kJoinMiter = 2;
+constexpr uint32_t kHasFillFlag = 0x0800;
+constexpr uint32_t kNoCloseFlag = 0x0004;
 
 uint32_t ReadStyleCount(FlashParser& reader) {
     const uint32_t count = reader.ReadUI8();
@@ -25,9 +38,20 @@ uint8_t ToStopChannel(float component) {
     return static_cast<uint8_t>(component * 255.0f);
 }
 
+// The file's caps (0 round, 1 none, 2 square) and joins (0 round, 1 bevel, 2 miter) as the
+// outliner counts them; the reserved value 3 draws round.
+int32_t ToCap(uint32_t code) {
+    return code == 1 ? 0 : code == 2 ? 2 : 1;
+}
+
+int32_t ToJoin(uint32_t code) {
+    return code == 1 ? 1 : code == 2 ? 0 : 2;
+}
+
 } // namespace
 
-StyleTable::StyleTable(FlashScript& movie, bool withAlpha) : withAlpha(withAlpha) {
+StyleTable::StyleTable(FlashScript& movie, int version)
+    : version(version), withAlpha(version >= 3) {
     ReadFillStyles(movie);
     ReadLineStyles(movie);
 }
@@ -44,46 +68,69 @@ void StyleTable::ReadFillStyles(FlashScript& movie) {
     const uint32_t count = ReadStyleCount(movie);
     fills.reserve(count);
     for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t type = movie.ReadUI8();
         FillStyle fill;
-        if (type & kGradientBit) {
-            const RawMatrix matrix = movie.ReadMatrix();
-            const uint32_t stops = movie.ReadUI8();
-            ZGradientStencilBase* gradient = nullptr;
-            if (type == kLinearGradient) gradient = new ZLinearGradientStencil;
-            if (type == kRadialGradient) gradient = new ZRadialGradientStencil;
-            // Other gradient kinds are not drawn; their records are left unread and
-            // later indices refer to the styles after them.
-            if (!gradient) continue;
-            fill.paint = Held<ZStencil>::Adopt(gradient);
-            fill.patternMatrix = ToFillMatrix(matrix);
-            for (uint32_t s = 0; s < stops; ++s) {
-                ZGradientStop stop;
-                stop.position = movie.ReadUI8() / 255.0f;
-                const ColorRGBA color = movie.ReadColor(withAlpha);
-                stop.color[0] = ToStopChannel(color.blue);
-                stop.color[1] = ToStopChannel(color.green);
-                stop.color[2] = ToStopChannel(color.red);
-                stop.color[3] = ToStopChannel(color.alpha);
-                gradient->AddStop(stop);
-            }
-        } else if (type & kBitmapBit) {
-            const uint16_t bitmapId = movie.ReadUI16();
-            const RawMatrix matrix = movie.ReadMatrix();
-            const Held<FObject> character = movie.FindCharacter(bitmapId);
-            auto* bitmap = dynamic_cast<FBitmap*>(character.Get());
-            if (bitmap) fill.paint = Held<ZStencil>::Adopt(bitmap->GetStencil());
-            if (fill.paint) {
-                fill.patternMatrix = ToFillMatrix(matrix);
-            } else {
-                // Missing, of another class, or undecodable: the region shows in red.
-                fill.color = ColorRGBA{1, 0, 0, 1};
-            }
-        } else {
-            fill.color = movie.ReadColor(withAlpha);
-        }
-        fills.push_back(std::move(fill));
+        if (ReadFillStyle(movie, fill)) fills.push_back(std::move(fill));
     }
+}
+
+bool StyleTable::ReadFillStyle(FlashScript& movie, FillStyle& fill) {
+    const uint8_t type = movie.ReadUI8();
+    if (type & kGradientBit) {
+        const bool drawn = type == kLinearGradient || type == kRadialGradient ||
+                           (type == kFocalGradient && version >= 4);
+        if (!drawn) {
+            // Other gradient kinds are not drawn; their records are left unread and later
+            // indices refer to the styles after them.
+            movie.ReadMatrix();
+            movie.ReadUI8();
+            return false;
+        }
+        ReadGradient(movie, type, fill);
+    } else if (type & kBitmapBit) {
+        const uint16_t bitmapId = movie.ReadUI16();
+        const RawMatrix matrix = movie.ReadMatrix();
+        const Held<FObject> character = movie.FindCharacter(bitmapId);
+        auto* bitmap = dynamic_cast<FBitmap*>(character.Get());
+        if (bitmap) fill.paint = Held<ZStencil>::Adopt(bitmap->GetStencil());
+        if (fill.paint) {
+            fill.patternMatrix = ToFillMatrix(matrix);
+        } else {
+            // Missing, of another class, or undecodable: the region shows in red.
+            fill.color = ColorRGBA{1, 0, 0, 1};
+        }
+    } else {
+        fill.color = movie.ReadColor(withAlpha);
+    }
+    return true;
+}
+
+void StyleTable::ReadGradient(FlashScript& movie, uint8_t type, FillStyle& fill) {
+    const RawMatrix matrix = movie.ReadMatrix();
+    const uint32_t countByte = movie.ReadUI8();
+    auto* gradient = type == kLinearGradient
+                         ? static_cast<ZGradientStencilBase*>(new ZLinearGradientStencil)
+                         : new ZRadialGradientStencil;
+    fill.paint = Held<ZStencil>::Adopt(gradient);
+    fill.patternMatrix = ToFillMatrix(matrix);
+    const uint32_t spread = (countByte >> kSpreadShift) & 3;
+    // The reserved spread value pads.
+    gradient->SetSpread(spread == 1   ? ZGradient::kReflect
+                        : spread == 2 ? ZGradient::kRepeat
+                                      : ZGradient::kPad);
+    gradient->SetLinearRGB(((countByte >> kInterpolationShift) & 3) == kLinearRGB);
+    const uint32_t stops = countByte & kStopCountMask;
+    for (uint32_t s = 0; s < stops; ++s) {
+        ZGradientStop stop;
+        stop.position = movie.ReadUI8() / 255.0f;
+        const ColorRGBA color = movie.ReadColor(withAlpha);
+        stop.color[0] = ToStopChannel(color.blue);
+        stop.color[1] = ToStopChannel(color.green);
+        stop.color[2] = ToStopChannel(color.red);
+        stop.color[3] = ToStopChannel(color.alpha);
+        gradient->AddStop(stop);
+    }
+    if (type == kFocalGradient)
+        static_cast<ZRadialGradientStencil*>(gradient)->SetFocalPoint(movie.ReadSI16() / 256.0f);
 }
 
 void StyleTable::ReadLineStyles(FlashScript& movie) {
@@ -92,9 +139,33 @@ void StyleTable::ReadLineStyles(FlashScript& movie) {
     for (uint32_t i = 0; i < count; ++i) {
         LineStyle line;
         line.width = static_cast<float>(movie.ReadUI16() / 20.0);
-        line.color = movie.ReadColor(withAlpha);
+        if (version >= 4)
+            ReadLineStyle2(movie, line);
+        else
+            line.color = movie.ReadColor(withAlpha);
         lines.push_back(std::move(line));
     }
+}
+
+// After the width: the caps, join and flags, the miter limit for miter joins, then a
+// colour or a fill style.
+void StyleTable::ReadLineStyle2(FlashScript& movie, LineStyle& line) {
+    const uint32_t flags = movie.ReadUI16();
+    // The first byte (read first) is StartCap:2 Join:2 HasFill:1 NoHScale:1 NoVScale:1
+    // PixelHinting:1, the second Reserved:5 NoClose:1 EndCap:2.
+    const uint32_t bits = (flags & 0xFF) << 8 | flags >> 8;
+    line.startCap = ToCap(bits >> 14);
+    line.join = ToJoin((bits >> 12) & 3);
+    line.endCap = ToCap(bits & 3);
+    line.noClose = bits & kNoCloseFlag;
+    if (((bits >> 12) & 3) == kJoinMiter) line.miterLimit = movie.ReadUI16() / 256.0f;
+    line.hasFill = bits & kHasFillFlag;
+    if (!line.hasFill) {
+        line.color = movie.ReadColor(true);
+        return;
+    }
+    // A gradient kind that is not drawn leaves the stroke without paint or colour.
+    if (ReadFillStyle(movie, line.fill) && !line.fill.paint) line.color = line.fill.color;
 }
 
 } // namespace UT

@@ -22,18 +22,31 @@ struct FillStyle {
 };
 
 struct LineStyle {
-    Held<ZStencil> paint; // always empty: lines are drawn in their colour
+    Held<ZStencil> paint; // always empty: a gradient or bitmap stroke is in `fill`
     ColorRGBA color;
     float width = 0; // pixels
+    // The ends and corners, as the outliner codes them (caps 0 none, 1 round, 2 square;
+    // joins 0 miter, 1 bevel, 2 round).  Lines before DefineShape4 are round throughout.
+    int32_t startCap = 1;
+    int32_t endCap = 1;
+    int32_t join = 2;
+    float miterLimit = 0; // in half widths
+    // A line that comes back to its start is capped there instead of joined.
+    bool noClose = false;
+    // A DefineShape4 stroke painted with a fill style; its colour is then in `color`
+    // when the fill is solid.
+    bool hasFill = false;
+    FillStyle fill;
 };
 
 // Never changed once read: traced paths point at its elements, so the arrays must not
 // move.
 class StyleTable {
 public:
-    // Reads both arrays from the movie's reader at its position.  Colours are RGBA when
-    // `withAlpha`, else RGB.  Bitmap fills are looked up in the movie's dictionary.
-    StyleTable(FlashScript& movie, bool withAlpha);
+    // Reads both arrays of a shape of `version` (1 to 4) from the movie's reader at its
+    // position.  Colours are RGBA from version 3 on, else RGB; version 4 brings LINESTYLE2
+    // and focal gradients.  Bitmap fills are looked up in the movie's dictionary.
+    StyleTable(FlashScript& movie, int version);
     StyleTable(const StyleTable&) = delete;
     StyleTable& operator=(const StyleTable&) = delete;
 
@@ -45,10 +58,15 @@ public:
 
 private:
     void ReadFillStyles(FlashScript& movie);
+    // One FILLSTYLE; false for a gradient kind that is not drawn (nothing to append).
+    bool ReadFillStyle(FlashScript& movie, FillStyle& fill);
+    void ReadGradient(FlashScript& movie, uint8_t type, FillStyle& fill);
     void ReadLineStyles(FlashScript& movie);
+    void ReadLineStyle2(FlashScript& movie, LineStyle& line);
 
     std::vector<FillStyle> fills;
     std::vector<LineStyle> lines;
+    int version;
     bool withAlpha;
 };
 

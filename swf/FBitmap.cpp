@@ -14,8 +14,9 @@ FBitmap::FBitmap(FlashScript* owner, int32_t kind, uint32_t jpegTablesStart)
     : FObject(owner), kind(kind), jpegTablesStart(kind == kJpeg ? jpegTablesStart : 0) {
     FlashScript& reader = *owner;
     id = reader.ReadUI16();
-    if (kind == kJpeg3) {
+    if (kind == kJpeg3 || kind == kJpeg4) {
         const uint32_t alphaOffset = reader.ReadUI32();
+        if (kind == kJpeg4) reader.ReadUI16(); // deblocking, not applied
         const uint32_t end = reader.Position();
         // An offset past 4 GiB cannot point into the image: no alpha plane.
         alphaStart = alphaOffset <= UINT32_MAX - end ? end + alphaOffset : 0;
@@ -48,13 +49,20 @@ PixelBuffer* FBitmap::Decode() {
     const JpegInput rest{file + dataStart, size - dataStart};
     switch (kind) {
     case kJpeg: {
-        const JpegInput tables{file + std::min<size_t>(jpegTablesStart, size),
-                               size - std::min<size_t>(jpegTablesStart, size)};
-        return DecodeJpegWithTables(tables, rest);
+        // Without shared tables, or with tables that do not read, the data may still be
+        // a whole image with tables of its own.
+        PixelBuffer* image = nullptr;
+        if (jpegTablesStart != 0) {
+            const JpegInput tables{file + std::min<size_t>(jpegTablesStart, size),
+                                   size - std::min<size_t>(jpegTablesStart, size)};
+            image = DecodeJpegWithTables(tables, rest);
+        }
+        return image ? image : DecodeJpeg(rest);
     }
     case kJpeg2:
         return DecodeJpeg(rest);
-    case kJpeg3: {
+    case kJpeg3:
+    case kJpeg4: {
         PixelBuffer* image = DecodeJpeg(rest);
         if (image && alphaStart > 0) ApplyAlphaPlane(*image);
         return image;

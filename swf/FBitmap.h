@@ -1,6 +1,6 @@
 // A bitmap character (DefineBits, DefineBitsJPEG2, DefineBitsJPEG3, DefineBitsLossless,
-// DefineBitsLossless2).  Definition only notes where the data lies; the image is decoded
-// the first time a fill asks for its paint, and kept in that paint from then on.
+// DefineBitsLossless2, DefineBitsJPEG4).  Definition only notes where the data lies; the image is
+// decoded the first time a fill asks for its paint, and kept in that paint from then on.
 #pragma once
 
 #include "bridge/PixelBuffer.h"
@@ -19,10 +19,12 @@ public:
         kJpeg3 = 2,     // DefineBitsJPEG3: tables, image and a zlib alpha plane
         kLossless = 3,  // DefineBitsLossless
         kLossless2 = 4, // DefineBitsLossless2
+        kJpeg4 = 5,     // DefineBitsJPEG4: as kJpeg3 with a deblocking value (not applied)
     };
 
-    // Reads the id (and for kJpeg3 the alpha data offset) from the owner's reader.
-    // `jpegTablesStart` is where the last JPEGTables data began, 0 for none.
+    // Reads the id (and for kJpeg3 and kJpeg4 the alpha data offset, for kJpeg4 the
+    // deblocking value) from the owner's reader.  `jpegTablesStart` is where the last
+    // non-empty JPEGTables data began, 0 for none.
     FBitmap(FlashScript* owner, int32_t kind, uint32_t jpegTablesStart);
     ~FBitmap() override;
 

@@ -29,15 +29,18 @@ int32_t Add(int32_t a, int32_t b) {
     return int32_t(uint32_t(a) + uint32_t(b));
 }
 
-Point3 FontPoint(int32_t x, int32_t y) {
-    return {float(x) / kTwipsPerPixel, float(y) / kTwipsPerPixel, 0};
+// DefineFont3 writes its outlines and metrics in twentieths of a font unit.
+constexpr float kFont3UnitsPerUnit = 20.0f;
+
+Point3 FontPoint(int32_t x, int32_t y, float unitsPerPixel) {
+    return {float(x) / unitsPerPixel, float(y) / unitsPerPixel, 0};
 }
 
 } // namespace
 
 FFont::FFont(FlashScript* owner, int32_t kind) : FObject(owner), kind(kind) {
     id = owner->ReadUI16();
-    if (kind == 2)
+    if (kind >= 2)
         ReadDefineFont2();
     else
         ReadDefineFont();
@@ -106,6 +109,10 @@ void FFont::ReadFontInfo() {
         codeToGlyph[wideCodes ? reader.ReadUI16() : uint16_t(reader.ReadUI8())] = i;
 }
 
+float FFont::UnitsPerPixel() const {
+    return kind == 3 ? kTwipsPerPixel * kFont3UnitsPerUnit : kTwipsPerPixel;
+}
+
 int32_t FFont::GlyphForCode(uint16_t code) const {
     const auto entry = codeToGlyph.find(code);
     return entry == codeToGlyph.end() ? -1 : int32_t(entry->second);
@@ -113,7 +120,7 @@ int32_t FFont::GlyphForCode(uint16_t code) const {
 
 int32_t FFont::GlyphAdvance(uint32_t glyphIndex) {
     // DefineFont has no advances; nor has a DefineFont2 without layout.
-    if (kind != 2 || advanceTableStart == 0) return 0;
+    if (kind < 2 || advanceTableStart == 0) return 0;
     const uint64_t at = uint64_t(advanceTableStart) + 2 * uint64_t(glyphIndex);
     if (at >= owner->Length()) return 0;
     owner->Seek(uint32_t(at));
@@ -142,6 +149,7 @@ void FFont::DrawGlyph(GraphicsContext& context, uint32_t glyphIndex) {
     const uint32_t fillBits = reader.ReadUBits(4);
     const uint32_t lineBits = reader.ReadUBits(4);
 
+    const float unitsPerPixel = UnitsPerPixel();
     context.BeginPath(1);
     int32_t x = 0, y = 0;
     // Until the first move the pen rests at the origin, so an outline that starts with an
@@ -155,7 +163,7 @@ void FFont::DrawGlyph(GraphicsContext& context, uint32_t glyphIndex) {
             if (pendingMove) {
                 pendingMove = false;
                 if (contours > 0) context.ClosePath();
-                context.LineTo(FontPoint(x, y));
+                context.LineTo(FontPoint(x, y, unitsPerPixel));
                 ++contours;
             }
             if (reader.ReadUBits(1)) {
@@ -168,14 +176,14 @@ void FFont::DrawGlyph(GraphicsContext& context, uint32_t glyphIndex) {
                 } else {
                     x = Add(x, reader.ReadSBits(bits));
                 }
-                context.LineTo(FontPoint(x, y));
+                context.LineTo(FontPoint(x, y, unitsPerPixel));
             } else {
                 const uint32_t bits = reader.ReadUBits(4) + 2;
                 const int32_t cx = Add(x, reader.ReadSBits(bits));
                 const int32_t cy = Add(y, reader.ReadSBits(bits));
                 x = Add(cx, reader.ReadSBits(bits));
                 y = Add(cy, reader.ReadSBits(bits));
-                context.QuadTo(FontPoint(cx, cy), FontPoint(x, y));
+                context.QuadTo(FontPoint(cx, cy, unitsPerPixel), FontPoint(x, y, unitsPerPixel));
             }
             continue;
         }
@@ -202,13 +210,13 @@ void FFont::DrawString(GraphicsContext& context, std::string_view bytes) {
         const int32_t glyph = GlyphForCode(uint8_t(bytes[i]));
         if (glyph < 0) continue;
         DrawGlyph(context, uint32_t(glyph));
-        const float advance = float(AdvanceAfter(uint32_t(glyph), bytes, i)) / kTwipsPerPixel;
+        const float advance = float(AdvanceAfter(uint32_t(glyph), bytes, i)) / UnitsPerPixel();
         context.Translate({advance, 0, 0});
     }
 }
 
 float FFont::MeasureString(std::string_view bytes, float sizeInPixels) {
-    const float scale = sizeInPixels / 1000.0f;
+    const float scale = sizeInPixels / 1000.0f * kTwipsPerPixel / UnitsPerPixel();
     float width = 0;
     for (size_t i = 0; i < bytes.size(); ++i) {
         const int32_t glyph = GlyphForCode(uint8_t(bytes[i]));

@@ -15,7 +15,8 @@ namespace UT {
 
 class FFont : public FObject {
 public:
-    // Reads a DefineFont (kind 1) or DefineFont2 (kind 2) from the owner's reader.
+    // Reads a DefineFont (kind 1), DefineFont2 (kind 2) or DefineFont3 (kind 3, laid out
+    // as DefineFont2 with twentieth-unit coordinates) from the owner's reader.
     FFont(FlashScript* owner, int32_t kind);
 
     const char* GetTypeName() const override { return "Font"; }
@@ -25,7 +26,8 @@ public:
     void ReadFontInfo();
 
     // Draws one glyph outline at the context's current transform with its current fill,
-    // one font unit being 1/20 of the transform's unit.  Moves the owner's reader.
+    // one font unit being 1/20 of the transform's unit (DefineFont3: 1/400).  Moves the owner's
+    // reader.
     void DrawGlyph(GraphicsContext& context, uint32_t glyphIndex);
     // Draws the bytes as character codes, moving the current transform along by advances
     // and kerning.  Moves the owner's reader and the current transform.
@@ -41,6 +43,9 @@ public:
     int32_t GlyphAdvance(uint32_t glyphIndex);
 
     int32_t Kind() const { return kind; }
+    // Outline, advance and ascent units per unit of the glyph transform: 20, or 400 for
+    // DefineFont3.
+    float UnitsPerPixel() const;
     const std::string& FontName() const { return fontName; }
     uint32_t GlyphCount() const { return glyphCount; }
     uint32_t GlyphTableStart() const { return glyphTableStart; }

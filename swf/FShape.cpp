@@ -2,6 +2,7 @@
 
 #include "bridge/GraphicsContext.h"
 #include "raster/ZBitmapStencil.h"
+#include "raster/ZOutliner.h"
 #include "shapes/PathIterator.h"
 #include "swf/FlashScript.h"
 #include "swf/RecordConversions.h"
@@ -35,14 +36,30 @@ RectF VertexBox(const ZPath& path) {
     return box;
 }
 
+// The box of a stroke's outline, which the renderer measures a stroke's paint against:
+// the centre line outlined exactly as the graphics context will outline it.
+RectF OutlineBox(const ZPath& centre, const LineStyle& line) {
+    ZOutliner outliner;
+    outliner.SetCapStyle(line.startCap);
+    outliner.SetEndCapStyle(line.endCap);
+    outliner.SetJoinStyle(line.join);
+    outliner.SetMiterLimit(line.miterLimit);
+    outliner.SetNoClose(line.noClose);
+    return VertexBox(outliner.Outline(centre, line.width / 2));
+}
+
 } // namespace
 
-FShape::FShape(FlashScript* owner, int version) : FObject(owner), withAlpha(version >= 3) {
+FShape::FShape(FlashScript* owner, int version) : FObject(owner) {
     FlashScript& reader = *owner;
     id = reader.ReadUI16();
     bounds = ToRectF(reader.ReadRect());
-    initialStyles = std::make_unique<StyleTable>(reader, withAlpha);
-    geometry = std::make_unique<ShapeGeometry>(reader, bounds, withAlpha, initialStyles.get());
+    if (version >= 4) {
+        reader.ReadRect(); // the edge bounds, without the strokes
+        reader.ReadUI8();  // reserved bits and the scaling-stroke and winding flags
+    }
+    initialStyles = std::make_unique<StyleTable>(reader, version);
+    geometry = std::make_unique<ShapeGeometry>(reader, bounds, version, initialStyles.get());
 }
 
 FShape::~FShape() {
@@ -69,25 +86,35 @@ void FShape::RenderPath(GraphicsContext& context, const StyledPath& styled) {
     if (!Overlaps(context.GetTransformBounds(box), context.Viewport())) return;
 
     const FillStyle* fill = styled.fill;
-    const bool painted = fill && fill->paint;
+    const LineStyle* line = styled.line;
+    // A stroke painted with a fill style spreads its paint over the stroke's own box.
+    const FillStyle* pattern = fill ? fill : line && line->hasFill ? &line->fill : nullptr;
+    const RectF& patternBox = fill ? styled.bounds : box;
+    const bool painted = pattern && pattern->paint;
     if (painted) {
         // A box without area encloses nothing, and its pattern matrix would divide by 0.
-        if (!(styled.bounds.xmax - styled.bounds.xmin != 0.0f) ||
-            !(styled.bounds.ymax - styled.bounds.ymin != 0.0f))
+        if (!(patternBox.xmax - patternBox.xmin != 0.0f) ||
+            !(patternBox.ymax - patternBox.ymin != 0.0f))
             return;
         context.SetTransformMode(GraphicsContext::kPaint);
         context.PushTransform();
         context.SetTransformMode(GraphicsContext::kModel);
         context.SetPaintRepeat(1);
-        context.SetFillPaint(fill->paint.Get());
-        context.SetStrokePaint(nullptr);
+        if (fill) {
+            context.SetFillPaint(fill->paint.Get());
+            context.SetStrokePaint(nullptr);
+        } else {
+            context.SetFillPaint(nullptr);
+            context.SetStrokePaint(pattern->paint.Get());
+            SetLineStyle(context, *line);
+        }
     } else if (fill) {
         context.SetFillColor(fill->color);
         context.SetStrokePaint(nullptr);
-    } else if (styled.line) {
+    } else if (line) {
         context.SetFillPaint(nullptr);
-        context.SetStrokeColor(styled.line->color);
-        context.SetLineWidth(styled.line->width);
+        context.SetStrokeColor(line->color);
+        SetLineStyle(context, *line);
     } else {
         return;
     }
@@ -99,7 +126,8 @@ void FShape::RenderPath(GraphicsContext& context, const StyledPath& styled) {
         // Curves can bulge past the stored box; the paint is placed against the box of
         // the points actually collected, which is the box the renderer will use.
         context.SetTransformMode(GraphicsContext::kPaint);
-        context.LoadTransform(PatternMatrix(*fill, VertexBox(context.Path())));
+        const RectF paintBox = fill ? VertexBox(context.Path()) : OutlineBox(context.Path(), *line);
+        context.LoadTransform(PatternMatrix(*pattern, paintBox));
         context.SetTransformMode(GraphicsContext::kModel);
         context.EndPath();
         context.SetTransformMode(GraphicsContext::kPaint);
@@ -108,6 +136,15 @@ void FShape::RenderPath(GraphicsContext& context, const StyledPath& styled) {
     } else {
         context.EndPath();
     }
+}
+
+void FShape::SetLineStyle(GraphicsContext& context, const LineStyle& line) {
+    context.SetLineWidth(line.width);
+    context.SetLineCap(line.startCap);
+    context.SetLineEndCap(line.endCap);
+    context.SetLineJoin(line.join);
+    context.SetLineNoClose(line.noClose);
+    if (line.join == ZOutliner::kMiterJoin) context.SetMiterLimit(line.miterLimit);
 }
 
 // Maps the paint's own square, [-0.5, 0.5] on both axes, onto the path's box normalised

@@ -1,5 +1,5 @@
-// A shape definition (DefineShape, DefineShape2, DefineShape3): parsed completely when
-// defined into stored paths with their styles; drawing replays them.
+// A shape definition (DefineShape, DefineShape2, DefineShape3, DefineShape4): parsed completely
+// when defined into stored paths with their styles; drawing replays them.
 #pragma once
 
 #include "shapes/ShapeGeometry.h"
@@ -13,7 +13,7 @@ namespace UT {
 class FShape : public FObject {
 public:
     // Reads the tag from the owner's reader, positioned at the shape id.  Versions 3 and
-    // above read every colour with alpha.
+    // above read every colour with alpha; version 4 has edge bounds and LINESTYLE2.
     FShape(FlashScript* owner, int version);
     ~FShape() override;
 
@@ -29,8 +29,8 @@ public:
 
 private:
     void RenderPath(GraphicsContext& context, const StyledPath& styled);
+    static void SetLineStyle(GraphicsContext& context, const LineStyle& line);
 
-    bool withAlpha;
     std::unique_ptr<StyleTable> initialStyles;
     std::unique_ptr<ShapeGeometry> geometry;
 };

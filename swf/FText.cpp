@@ -130,7 +130,7 @@ void FText::RenderEdit(GraphicsContext& context) {
     if (dx != 0) context.Translate({dx, 0, 0});
     context.Translate({bounds.xmin + margins[kLeftMargin], bounds.ymin + margins[kIndent], 0});
     context.Scale({scale, scale, 1});
-    context.Translate({0, float(font->Ascent()) / kTwipsPerPixel, 0});
+    context.Translate({0, float(font->Ascent()) / font->UnitsPerPixel(), 0});
     font->DrawString(context, initialText);
 }
 

@@ -89,10 +89,13 @@ bool FlashScript::HandleTag(uint16_t code) {
     switch (code) {
     case kTagDefineShape:
     case kTagDefineShape2:
-        HandleDefineShape(false);
+        HandleDefineShape(2);
         return false;
     case kTagDefineShape3:
-        HandleDefineShape(true);
+        HandleDefineShape(3);
+        return false;
+    case kTagDefineShape4:
+        HandleDefineShape(4);
         return false;
     case kTagDefineBits:
         HandleDefineBitmap(0);
@@ -109,11 +112,17 @@ bool FlashScript::HandleTag(uint16_t code) {
     case kTagDefineBitsLossless2:
         HandleDefineBitmap(4);
         return false;
+    case kTagDefineBitsJPEG4:
+        HandleDefineBitmap(5);
+        return false;
     case kTagDefineFont:
         HandleDefineFont(1);
         return false;
     case kTagDefineFont2:
         HandleDefineFont(2);
+        return false;
+    case kTagDefineFont3:
+        HandleDefineFont(3);
         return false;
     case kTagDefineFontInfo:
         HandleDefineFontInfo();

@@ -54,7 +54,7 @@ public:
 
 protected:
     // Definition tags: each creates one character and hands it to DefineCharacter.
-    void HandleDefineShape(bool withAlpha);
+    void HandleDefineShape(int version);
     void HandleDefineBitmap(int kind);
     void HandleDefineFont(int kind);
     void HandleDefineFontInfo();

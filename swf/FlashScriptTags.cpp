@@ -22,8 +22,8 @@ void DefineUnlessCutOff(FlashScript& movie, FObject* character) {
 
 } // namespace
 
-void FlashScript::HandleDefineShape(bool withAlpha) {
-    DefineCharacter(new FShape(this, withAlpha ? 3 : 2));
+void FlashScript::HandleDefineShape(int version) {
+    DefineCharacter(new FShape(this, version));
 }
 
 void FlashScript::HandleDefineBitmap(int kind) {
@@ -60,9 +60,10 @@ void FlashScript::HandleDefineSprite() {
     DefineUnlessCutOff(*this, new FSprite(this));
 }
 
-// DefineBits (kind 0) decodes against the last tables met before it.
+// DefineBits (kind 0) decodes against the last tables met before it.  An empty tag (as
+// authoring tools write when every DefineBits carries its own tables) gives no tables.
 void FlashScript::HandleJPEGTables() {
-    jpegTablesPosition = position;
+    jpegTablesPosition = TagLength() > 0 ? position : 0;
 }
 
 void FlashScript::HandleSetBackgroundColor() {

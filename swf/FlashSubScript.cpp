@@ -3,6 +3,7 @@
 #include "bridge/GraphicsContext.h"
 #include "swf/FlashScript.h"
 #include "swf/RecordConversions.h"
+#include "swf/SurfaceFilters.h"
 #include "swf/TagCodes.h"
 
 #include <algorithm>
@@ -19,6 +20,14 @@ constexpr uint32_t kHasColorTransform = 0x08;
 constexpr uint32_t kHasRatio = 0x10;
 constexpr uint32_t kHasName = 0x20;
 constexpr uint32_t kHasClipDepth = 0x40;
+// PlaceObject3's second flag byte.
+constexpr uint32_t kHasFilterList = 0x01;
+constexpr uint32_t kHasBlendMode = 0x02;
+constexpr uint32_t kHasCacheAsBitmap = 0x04;
+constexpr uint32_t kHasClassName = 0x08;
+constexpr uint32_t kHasImage = 0x10;
+constexpr uint32_t kHasVisible = 0x20;
+constexpr uint32_t kHasBackground = 0x40;
 
 constexpr uint32_t kNoClipEnd = 0xFFFFFFFFu;
 constexpr int32_t kMaskLayer = 1;
@@ -55,6 +64,9 @@ bool FlashSubScript::HandleTag(uint16_t code) {
     case kTagPlaceObject2:
         HandlePlaceObject2();
         return false;
+    case kTagPlaceObject3:
+        HandlePlaceObject3();
+        return false;
     case kTagRemoveObject:
         HandleRemoveObject();
         return false;
@@ -89,16 +101,34 @@ void FlashSubScript::HandlePlaceObject2() {
     Place(flags, depth, id, true);
 }
 
-void FlashSubScript::Place(uint32_t flags, int32_t depth, uint32_t characterId, bool placeObject2) {
+// Placed as PlaceObject2; the fields after the clip depth change nothing drawn (filters
+// and blend modes are not drawn) and are read past.
+void FlashSubScript::HandlePlaceObject3() {
+    const uint32_t flags = ReadUI8();
+    const uint32_t moreFlags = ReadUI8();
+    const int32_t depth = ReadUI16();
+    if ((moreFlags & kHasClassName) || ((moreFlags & kHasImage) && (flags & kHasCharacter)))
+        ReadString();
+    const uint32_t id = (flags & kHasCharacter) ? ReadUI16() : 0;
+    if (!Place(flags, depth, id, true)) return;
+    if (moreFlags & kHasFilterList) SkipFilterList(*this);
+    if (moreFlags & kHasBlendMode) ReadUI8();
+    if (moreFlags & kHasCacheAsBitmap) ReadUI8();
+    if (moreFlags & kHasVisible) ReadUI8();
+    if (moreFlags & kHasBackground) ReadColor(true);
+    // Clip actions, the last field, run to the tag's end.
+}
+
+bool FlashSubScript::Place(uint32_t flags, int32_t depth, uint32_t characterId, bool placeObject2) {
     Held<FDisplayItem> item;
     const auto existing = displayList.find(depth);
     const bool occupied = existing != displayList.end() && existing->second;
     if (flags & kHasCharacter) {
-        if (!movie) return;
+        if (!movie) return false;
         Held<FObject> character = movie->FindCharacter(characterId);
-        if (!character) return;
+        if (!character) return false;
         item = Held<FDisplayItem>::Adopt(character->CreateDisplayItem(depth));
-        if (!item) return;
+        if (!item) return false;
         // A move with a new character keeps only the old instance's matrix.
         if ((flags & kMove) && occupied) item->matrix = existing->second->matrix;
         item->placedFrame = currentFrame + 1;
@@ -106,7 +136,7 @@ void FlashSubScript::Place(uint32_t flags, int32_t depth, uint32_t characterId, 
     } else if ((flags & kMove) && occupied) {
         item = existing->second;
     } else {
-        return;
+        return false;
     }
     if (flags & kHasMatrix) item->matrix = ToPlacementMatrix(ReadMatrix());
     // PlaceObject may carry a colour transform in whatever the tag holds after its matrix.
@@ -115,6 +145,7 @@ void FlashSubScript::Place(uint32_t flags, int32_t depth, uint32_t characterId, 
     if (flags & kHasRatio) item->ratio = ReadUI16();
     if (flags & kHasName) item->name = ReadString();
     if (flags & kHasClipDepth) item->clipDepth = ReadUI16();
+    return true;
 }
 
 void FlashSubScript::Remove(int32_t depth) {

@@ -52,6 +52,7 @@ protected:
     bool HandleShowFrame();
     void HandlePlaceObject();
     void HandlePlaceObject2();
+    void HandlePlaceObject3();
     void HandleRemoveObject();
     void HandleRemoveObject2();
     void HandleFrameLabel();
@@ -66,7 +67,8 @@ protected:
     std::vector<Held<FDisplayItem>> activeClips;
 
 private:
-    void Place(uint32_t flags, int32_t depth, uint32_t characterId, bool withAlpha);
+    // False when nothing was placed or moved (and the fields after the id were not read).
+    bool Place(uint32_t flags, int32_t depth, uint32_t characterId, bool withAlpha);
     void Remove(int32_t depth);
     // Redraws the clipping layers of the parents and then of this timeline into the mask.
     void RedrawClips(GraphicsContext& context);

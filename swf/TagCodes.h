@@ -35,6 +35,19 @@ enum TagCode : uint16_t {
     kTagNameCharacter = 40,
     kTagFrameLabel = 43,
     kTagDefineFont2 = 48,
+    // Flash 8 and later.  The tags without a picture (69, 73, 74, 76, 77, 86, 88) are
+    // skipped like every code not listed.
+    kTagFileAttributes = 69,
+    kTagPlaceObject3 = 70,
+    kTagDefineFontAlignZones = 73,
+    kTagCSMTextSettings = 74,
+    kTagDefineFont3 = 75,
+    kTagSymbolClass = 76,
+    kTagMetadata = 77,
+    kTagDefineShape4 = 83,
+    kTagDefineSceneAndFrameLabelData = 86,
+    kTagDefineFontName = 88,
+    kTagDefineBitsJPEG4 = 90,
 };
 
 } // namespace UT

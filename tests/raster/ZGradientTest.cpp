@@ -119,3 +119,17 @@ TEST(ZGradient, ColourTransformRewritesStopsAndMarksDirty) {
     g.BuildRamp();
     EXPECT_EQ(Entry(g, 0), (Values{100, 50, 127, 255}));
 }
+
+TEST(ZGradient, LinearRgbBlendsColoursInLinearLightAndAlphaAsStored) {
+    ZGradient g;
+    g.SetLinearRGB(true);
+    g.AddStop(Stop(0, 0, 0, 255, 0));
+    g.AddStop(Stop(1, 255, 255, 0, 255));
+    g.BuildRamp();
+    EXPECT_EQ(Entry(g, 0), (Values{0, 0, 255, 0}));
+    EXPECT_EQ(Entry(g, 1023), (Values{255, 255, 0, 255}));
+    // Weight 127 of 255: 127 * 65535 / 255 = 32639 lies nearest sRGB 187 (32567), and
+    // 128 * 65535 / 255 = 32896 nearest 188 (32957); alpha blends as stored.
+    EXPECT_EQ(Entry(g, 511), (Values{187, 187, 188, 127}));
+    for (int k = 1; k < 1024; ++k) ASSERT_GE(Entry(g, k)[0], Entry(g, k - 1)[0]) << k;
+}

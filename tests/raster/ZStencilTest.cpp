@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 using Values = std::vector<uint32_t>;
@@ -127,12 +129,65 @@ TEST(ZGradientStencils, RadialRampGrowsWithTheIntegerRadius) {
     copy->Release();
 }
 
+TEST(ZGradientStencils, SpreadFoldsTheRampBeyondItsEnds) {
+    // Gradient x doubled over an 8-pixel box: column x lies at t = x / 4 - 0.5.
+    const struct {
+        ZGradient::Spread spread;
+        Values row;
+        uint32_t corner; // radial, at radius sqrt 2
+    } cases[] = {
+        {ZGradient::kPad, {0, 0, 0, 63, 127, 191, 255, 255}, 255},
+        {ZGradient::kReflect, {127, 63, 0, 63, 127, 191, 255, 191}, 149}, // entry 599
+        {ZGradient::kRepeat, {127, 191, 0, 63, 127, 191, 0, 63}, 105},    // entry 424
+    };
+    Matrix4 twice;
+    twice.Scale(2, 1, 1);
+    for (const auto& c : cases) {
+        ZLinearGradientStencil linear;
+        BlackToWhite(linear);
+        linear.SetSpread(c.spread);
+        linear.SetPaintMatrix(twice);
+        EXPECT_EQ(Fill(linear, RectPath(0, 0, 8, 1), 8, 1, 1, 0), c.row) << int(c.spread);
+        ZStencil* copy = linear.Clone();
+        EXPECT_EQ(static_cast<ZLinearGradientStencil*>(copy)->GetSpread(), c.spread);
+        copy->Release();
+        ZRadialGradientStencil radial;
+        BlackToWhite(radial);
+        radial.SetSpread(c.spread);
+        EXPECT_EQ(Fill(radial, RectPath(0, 0, 8, 8), 8, 8, 1, 0)[0], c.corner) << int(c.spread);
+    }
+}
+
+TEST(ZGradientStencils, FocalPointStartsTheRampAndIsHeldInsideTheRim) {
+    // Focus at half the radius towards +x over an 8-pixel box: gradient x = x / 4 - 1.
+    ZRadialGradientStencil focal;
+    BlackToWhite(focal);
+    focal.SetFocalPoint(0.5f);
+    ZStencil* copy = focal.Clone();
+    // Column 6 is the focus; column 4 (the centre) a third of the way to the rim at
+    // column 0 (entry 341); column 7 halfway to the near rim (entry 512).
+    EXPECT_EQ(Fill(*copy, RectPath(0, 0, 8, 8), 8, 8, 1, 4),
+              (Values{255, 212, 170, 127, 85, 42, 0, 127}));
+    copy->Release();
+    for (float out : {1.0f, -1.0f, 7.0f, -1e30f}) {
+        focal.SetFocalPoint(out);
+        EXPECT_EQ(std::fabs(focal.FocalPoint()), ZRadialGradientStencil::kMaxFocal) << out;
+    }
+}
+
 TEST(ZGradientStencils, DegenerateBoundsAndHugePositionsStayInTheRamp) {
     ZLinearGradientStencil linear;
     BlackToWhite(linear);
     ZRadialGradientStencil radial;
     BlackToWhite(radial);
-    ZStencil* stencils[] = {&linear, &radial};
+    ZLinearGradientStencil reflected;
+    BlackToWhite(reflected);
+    reflected.SetSpread(ZGradient::kReflect);
+    ZRadialGradientStencil focal;
+    BlackToWhite(focal);
+    focal.SetFocalPoint(-1.0f);
+    focal.SetSpread(ZGradient::kRepeat);
+    ZStencil* stencils[] = {&linear, &radial, &reflected, &focal};
     for (ZStencil* s : stencils) {
         s->SetBounds(3, 3, 3, 3); // zero-size box: NaN and infinite positions
         uint8_t px[4];

@@ -4,6 +4,8 @@
 #include "ShapeTestSupport.h"
 
 #include "support/BitmapWriter.h"
+#include "support/PlaceTags.h"
+#include "support/TextWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -78,6 +80,110 @@ TEST(Robustness, MutatedShapeAndBitmapMoviesRender) {
                 random() % 3 == 0 ? uint8_t(random()) : uint8_t(bytes[at] ^ (1u << (random() % 8)));
         }
         if (round % 10 == 0) bytes.resize(21 + random() % (bytes.size() - 21));
+        shapetest::Rendered frame(bytes, 32, 32);
+    }
+}
+
+// Every tag of Flash 8 and later that draws, with the hostile values given: a DefineShape4
+// with 15-stop focal and reflected gradients, fill-styled and mitred lines; a DefineFont3
+// text; a DefineBitsJPEG4 fill; an empty JPEGTables before a DefineBits; PlaceObject3
+// tags with filter lists (one claiming more filters and bigger ones than the tag holds).
+std::vector<uint8_t> EveryFlash8Tag(int16_t focalPoint, uint16_t miterLimit) {
+    RawImage photo{8, 8, 3, std::vector<uint8_t>(8 * 8 * 3, 99)};
+    MatrixRecord fit;
+    fit.hasScale = true;
+    fit.scaleX = fit.scaleY = 20 << 16;
+    std::vector<GradientStop> stops;
+    for (uint8_t i = 0; i < 15; ++i) stops.push_back({uint8_t(i * 17), {i, 255, 0, 200}});
+    FillStyleRecord reflected = FillStyleRecord::Linear(fit, stops);
+    reflected.spread = FillStyleRecord::kReflect;
+    reflected.interpolation = FillStyleRecord::kLinearRGB;
+    FillStyleRecord focal = FillStyleRecord::Focal(fit, stops, focalPoint);
+    focal.spread = FillStyleRecord::kRepeat;
+    LineStyleRecord mitred{90,
+                           {9, 9, 9, 255},
+                           LineStyleRecord::kSquareCap,
+                           LineStyleRecord::kNoCap,
+                           LineStyleRecord::kMiterJoin,
+                           miterLimit};
+    LineStyleRecord painted{
+        60, {}, LineStyleRecord::kNoCap, LineStyleRecord::kRoundCap, LineStyleRecord::kBevelJoin};
+    painted.FilledWith(focal);
+    LineStyleRecord missing = painted;
+    missing.FilledWith(FillStyleRecord::Bitmap(77, fit));
+    missing.noClose = true;
+    ShapeWriter shape(4);
+    shape.FillStyles({focal, reflected, FillStyleRecord::Bitmap(11, fit)})
+        .LineStyles({mitred, painted, missing})
+        .Change(StyleChange().Fill0(1).Fill1(2).Line(1))
+        .Rectangle(0, 0, 300, 300)
+        .Change(StyleChange().Fill0(3).Line(2))
+        .LineTo(500, 20)
+        .LineTo(40, 300)
+        .LineTo(0, 0)
+        .Change(StyleChange().Line(3).Move(100, 100))
+        .LineTo(600, 120)
+        .LineTo(100, 100);
+    ShapeWriter square;
+    square.Rectangle(0, -8000, 8000, 0);
+    Font2Fields font;
+    font.glyphs = {square.Records()};
+    FontLayout layout;
+    layout.ascent = 16000;
+    layout.advances = {12000};
+    font.layout = layout;
+    TextStyle style;
+    style.font = 5;
+    style.height = 200;
+    style.color = Rgba{1, 2, 3, 255};
+    StaticTextWriter text(true);
+    text.Style(style).Glyphs({{0, 100}, {0, 0}});
+    BitWriter oversized; // 255 filters said, a convolution of 255 x 255 begun
+    oversized.UI8(255).UI8(5).UI8(255).UI8(255).UI32(0);
+    Placement3 shadowed{PlaceCharacter(1, 1)};
+    shadowed.filters = BlurAndShadowFilters();
+    shadowed.blendMode = 14;
+    Placement3 hostile{PlaceCharacter(3, 6, 1, 1), "Cls"};
+    hostile.filters = oversized.Data();
+    hostile.blendMode = 2;
+    hostile.visible = 0;
+    SwfWriter movie(32, 32, 12);
+    movie.JPEGTables({})
+        .Tag(kDefineBits, DefineBitsBody(10, EncodeJpeg(photo)))
+        .Tag(kDefineBitsJPEG4, DefineBitsJPEG4Body(11, EncodeJpeg(photo), Deflate({1, 2, 3})))
+        .Tag(ShapeWriter::TagCode(4), shape.TagBody(1, {0, 600, 0, 600}))
+        .Tag(kDefineFont3, DefineFont2(5, font))
+        .Tag(text.TagCode(), text.TagBody(6, {0, 600, -400, 0}))
+        .Tag(kPlaceObject3, PlaceObject3(shadowed))
+        .Tag(kPlaceObject3, PlaceObject3(hostile))
+        .ShowFrame()
+        .End();
+    return movie.Finish();
+}
+
+TEST(Robustness, HostileAndTruncatedFlash8TagsRender) {
+    // Focal points of 1, -1 and beyond, miter limits of 0 and the largest: drawn.
+    for (int16_t focal : {int16_t(0x0100), int16_t(-0x0100), int16_t(0x7FFF), int16_t(-0x8000)})
+        for (uint16_t miter : {uint16_t(0), uint16_t(0xFFFF)}) {
+            shapetest::Rendered frame(EveryFlash8Tag(focal, miter), 32, 32);
+            ASSERT_TRUE(frame.loaded);
+            EXPECT_GT(frame.Pixel(5, 5)[3], 0) << focal << " " << miter;
+        }
+    // Every truncation, the header saying the truncated length: tags and records run past
+    // the end of the image.
+    const std::vector<uint8_t> original = EveryFlash8Tag(0x0100, 0);
+    for (size_t length = 21; length < original.size(); ++length) {
+        std::vector<uint8_t> bytes(original.begin(), original.begin() + ptrdiff_t(length));
+        for (int i = 0; i < 4; ++i) bytes[4 + i] = uint8_t(length >> (8 * i));
+        shapetest::Rendered frame(bytes, 32, 32);
+    }
+    std::mt19937 random(8);
+    for (int round = 0; round < 300; ++round) {
+        std::vector<uint8_t> bytes = original;
+        for (int i = 0, changes = 1 + int(random() % 8); i < changes; ++i) {
+            const size_t at = 21 + random() % (bytes.size() - 21);
+            bytes[at] = uint8_t(random());
+        }
         shapetest::Rendered frame(bytes, 32, 32);
     }
 }

@@ -5,11 +5,13 @@
 #include "raster/ZBitmapStencil.h"
 #include "raster/ZGradientStencils.h"
 #include "support/BitmapWriter.h"
+#include "support/PlaceTags.h"
 #include "swf/FShape.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 using namespace swftest;
@@ -24,14 +26,47 @@ const Bgra kClear = {0, 0, 0, 0};
 
 std::vector<uint8_t> OneShape(const ShapeWriter& shape, RectRecord bounds, int width, int height,
                               const MatrixRecord* placement = nullptr,
-                              const std::vector<uint8_t>& before = {}, uint16_t beforeCode = 0) {
+                              const std::vector<uint8_t>& before = {}, uint16_t beforeCode = 0,
+                              int version = 3) {
     SwfWriter movie(uint32_t(width), uint32_t(height), 12);
     if (beforeCode) movie.Tag(beforeCode, before);
-    movie.Tag(ShapeWriter::TagCode(3), shape.TagBody(1, bounds))
+    movie.Tag(ShapeWriter::TagCode(version), shape.TagBody(1, bounds))
         .Tag(shapetest::kPlaceObject2, Place(1, 1, placement))
         .ShowFrame()
         .End();
     return movie.Finish();
+}
+
+// A DefineShape4 at the origin of a width x height frame.
+std::vector<uint8_t> Shape4(const ShapeWriter& shape, int width, int height,
+                            const MatrixRecord* placement = nullptr) {
+    return OneShape(shape, {0, width * 20, 0, height * 20}, width, height, placement, {}, 0, 4);
+}
+
+// Builds the ramp of the stops as the shape's stencil does.
+void RampOf(ZGradientStencilBase& ramp, const std::vector<GradientStop>& stops) {
+    for (const GradientStop& s : stops) {
+        ZGradientStop stop;
+        stop.position = s.ratio / 255.0f;
+        const uint8_t bgra[4] = {s.color.b, s.color.g, s.color.r, s.color.a};
+        std::memcpy(stop.color, bgra, 4);
+        ramp.AddStop(stop);
+    }
+    ramp.BuildRamp();
+}
+
+Bgra Entry(const ZGradient& ramp, int k) {
+    const uint8_t* e = ramp.RampEntry(k);
+    return {e[0], e[1], e[2], e[3]};
+}
+
+// Gradient square scaled onto `pixels` pixels (the shapes below are centred on their
+// origin, where the pattern matrix puts the square over the path's box).
+MatrixRecord GradientOver(int pixels) {
+    MatrixRecord fit;
+    fit.hasScale = true;
+    fit.scaleX = fit.scaleY = pixels * 20 * 65536 / 32768;
+    return fit;
 }
 
 TEST(ShapeRender, SolidFillOnPixelEdgesIsExact) {
@@ -97,28 +132,211 @@ TEST(ShapeRender, LinearGradientPixelsAreRampEntries) {
     // A 256-pixel shape centred on its origin with the gradient square mapped onto it,
     // placed at x = 128: device column x samples ramp entry 4x.
     const std::vector<GradientStop> stops = {{0, {255, 0, 0, 255}}, {255, {0, 0, 255, 255}}};
-    MatrixRecord fit;
-    fit.hasScale = true;
-    fit.scaleX = fit.scaleY = 256 * 20 * 65536 / 32768;
     ShapeWriter shape(3);
-    shape.FillStyles({FillStyleRecord::Linear(fit, stops)})
+    shape.FillStyles({FillStyleRecord::Linear(GradientOver(256), stops)})
         .Change(StyleChange().Fill0(1))
         .Rectangle(-2560, -40, 2560, 40);
     const MatrixRecord place = Transform(1.0, 128, 2);
     Rendered frame(OneShape(shape, {-2560, 2560, -40, 40}, 256, 4, &place), 256, 4);
-
     ZLinearGradientStencil reference;
-    for (const GradientStop& s : stops) {
-        ZGradientStop stop;
-        stop.position = s.ratio / 255.0f;
-        const uint8_t bgra[4] = {s.color.b, s.color.g, s.color.r, s.color.a};
-        std::memcpy(stop.color, bgra, 4);
-        reference.AddStop(stop);
+    RampOf(reference, stops);
+    for (int x : {0, 1, 64, 100, 128, 200, 255})
+        EXPECT_EQ(frame.Pixel(x, 2), Entry(reference, 4 * x)) << x;
+}
+
+TEST(ShapeRender, Shape4CapsAndJoinsFollowTheLineStyle) {
+    using L = LineStyleRecord;
+    const Bgra ink{0, 0, 255, 255};
+    struct Case {
+        const char* what;
+        L style;
+        std::vector<std::array<int, 2>> points; // twips
+        std::vector<std::array<int, 2>> inked, clear;
+    };
+    // 4-pixel lines: a bar from (6, 10) to (14, 10), a corner turning at (14, 4) and a
+    // spike with its apex at (10.5, 10), half angle 14 degrees (a miter of 4.1 half widths,
+    // its tip at y = 1.75; a bevel cuts it at y = 9.5).
+    const std::vector<std::array<int, 2>> bar = {{120, 200}, {280, 200}};
+    const std::vector<std::array<int, 2>> corner = {{80, 80}, {280, 80}, {280, 280}};
+    const std::vector<std::array<int, 2>> spike = {{130, 520}, {210, 200}, {290, 520}};
+    const Case cases[] = {
+        {"no caps", {80, {}, L::kNoCap, L::kNoCap}, bar, {{6, 9}, {13, 10}}, {{5, 9}, {14, 10}}},
+        {"square caps reach half the width",
+         {80, {}, L::kSquareCap, L::kSquareCap},
+         bar,
+         {{4, 9}, {15, 10}},
+         {{3, 9}, {16, 10}}},
+        {"round start, square end",
+         {80, {}, L::kRoundCap, L::kSquareCap},
+         bar,
+         {{5, 9}, {15, 10}},
+         {{3, 8}, {16, 10}}},
+        {"miter at 90 degrees",
+         {80, {}, L::kNoCap, L::kNoCap, L::kMiterJoin, 0x0180},
+         corner,
+         {{15, 2}, {14, 2}},
+         {{16, 2}, {15, 1}}},
+        {"bevel at 90 degrees",
+         {80, {}, L::kNoCap, L::kNoCap, L::kBevelJoin},
+         corner,
+         {{13, 2}, {15, 5}},
+         {{15, 2}, {16, 2}}},
+        {"miter limit below the corner's",
+         {80, {}, L::kNoCap, L::kNoCap, L::kMiterJoin, 0x0100},
+         corner,
+         {{13, 2}},
+         {{15, 2}}},
+        {"miter limit 0 bevels",
+         {80, {}, L::kNoCap, L::kNoCap, L::kMiterJoin, 0},
+         corner,
+         {{13, 2}},
+         {{15, 2}}},
+        {"acute miter within the limit",
+         {80, {}, L::kNoCap, L::kNoCap, L::kMiterJoin, 0x0500},
+         spike,
+         {{10, 4}, {10, 8}},
+         {{10, 0}}},
+        {"acute miter beyond the limit",
+         {80, {}, L::kNoCap, L::kNoCap, L::kMiterJoin, 0x0300},
+         spike,
+         {{10, 10}},
+         {{10, 8}, {10, 4}}},
+    };
+    for (const Case& c : cases) {
+        L style = c.style;
+        style.color = {255, 0, 0, 255};
+        ShapeWriter shape(4);
+        shape.LineStyles({style}).Change(
+            StyleChange().Line(1).Move(c.points[0][0], c.points[0][1]));
+        for (size_t i = 1; i < c.points.size(); ++i) shape.LineTo(c.points[i][0], c.points[i][1]);
+        Rendered frame(Shape4(shape, 20, 28), 20, 28);
+        for (const auto& [x, y] : c.inked)
+            EXPECT_EQ(frame.Pixel(x, y), ink) << c.what << " " << x << "," << y;
+        for (const auto& [x, y] : c.clear)
+            EXPECT_EQ(frame.Pixel(x, y), kClear) << c.what << " " << x << "," << y;
     }
-    reference.BuildRamp();
-    for (int x : {0, 1, 64, 100, 128, 200, 255}) {
-        const uint8_t* entry = reference.RampEntry(4 * x);
-        EXPECT_EQ(frame.Pixel(x, 2), (Bgra{entry[0], entry[1], entry[2], entry[3]})) << x;
+}
+
+TEST(ShapeRender, Shape4ClosedLinesJoinUnlessNoClose) {
+    // A square outline from its top left corner with no caps: joined there it is a full
+    // corner; with no-close the corner keeps the notch between the two unjoined ends.
+    for (bool noClose : {false, true}) {
+        LineStyleRecord style{80,
+                              {0, 255, 0, 255},
+                              LineStyleRecord::kNoCap,
+                              LineStyleRecord::kNoCap,
+                              LineStyleRecord::kMiterJoin};
+        style.noClose = noClose;
+        ShapeWriter shape(4);
+        shape.LineStyles({style}).Change(StyleChange().Line(1)).Rectangle(80, 80, 240, 240);
+        Rendered frame(Shape4(shape, 16, 16), 16, 16);
+        EXPECT_EQ(frame.Pixel(2, 2), (noClose ? kClear : Bgra{0, 255, 0, 255})) << noClose;
+        EXPECT_EQ(frame.Pixel(12, 2), (Bgra{0, 255, 0, 255}));
+    }
+}
+
+TEST(ShapeRender, Shape4StrokePaintedWithAGradientFill) {
+    // A 4-pixel line from x = -10 to 10, no caps, placed at (12, 4); its gradient is
+    // scaled to 24 pixels around the origin, wider than the line: device column x
+    // samples ramp entry 1024 x / 24 wherever the line has ink.
+    const std::vector<GradientStop> stops = {{0, {255, 0, 0, 255}}, {255, {0, 0, 255, 255}}};
+    LineStyleRecord style{80, {}, LineStyleRecord::kNoCap, LineStyleRecord::kNoCap};
+    style.FilledWith(FillStyleRecord::Linear(GradientOver(24), stops));
+    ShapeWriter shape(4);
+    shape.LineStyles({style}).Change(StyleChange().Line(1).Move(-200, 0)).LineTo(200, 0);
+    const MatrixRecord place = Transform(1.0, 12, 4);
+    Rendered frame(OneShape(shape, {-200, 200, -40, 40}, 24, 8, &place, {}, 0, 4), 24, 8);
+    ZLinearGradientStencil ramp;
+    RampOf(ramp, stops);
+    for (int x : {2, 12, 21}) EXPECT_EQ(frame.Pixel(x, 3), Entry(ramp, 1024 * x / 24)) << x;
+    EXPECT_EQ(frame.Pixel(1, 3), kClear);
+    EXPECT_EQ(frame.Pixel(12, 1), kClear);
+}
+
+TEST(ShapeRender, GradientSpreadFocalPointAndLinearRgbInterpolation) {
+    const std::vector<GradientStop> stops = {{0, {0, 0, 0, 255}}, {255, {255, 255, 255, 255}}};
+    // A 32-pixel-wide bar centred on its origin, placed at x = 16, with the gradient over
+    // its middle 16 pixels: column x lies at t = (x - 8) / 16 along the ramp.
+    struct Spread {
+        uint8_t mode;
+        int left, right; // ramp entries at x = 4 (t = -0.25) and x = 28 (t = 1.25)
+    } spreads[] = {{FillStyleRecord::kPad, 0, 1023},
+                   {FillStyleRecord::kReflect, 256, 768},
+                   {FillStyleRecord::kRepeat, 768, 256}};
+    ZLinearGradientStencil ramp;
+    RampOf(ramp, stops);
+    for (const Spread& spread : spreads) {
+        FillStyleRecord fill = FillStyleRecord::Linear(GradientOver(16), stops);
+        fill.spread = spread.mode;
+        ShapeWriter shape(4);
+        shape.FillStyles({fill}).Change(StyleChange().Fill0(1)).Rectangle(-640, -40, 640, 40);
+        const MatrixRecord place = Transform(1.0, 16, 2);
+        Rendered frame(OneShape(shape, {-640, 640, -40, 40}, 32, 4, &place, {}, 0, 4), 32, 4);
+        EXPECT_EQ(frame.Pixel(4, 2), Entry(ramp, spread.left)) << int(spread.mode);
+        EXPECT_EQ(frame.Pixel(28, 2), Entry(ramp, spread.right)) << int(spread.mode);
+    }
+
+    // A focal radial gradient over a 16-pixel square centred on its origin, placed at
+    // (8, 8): the focus at half the radius towards +x is at device (12, 8).
+    ShapeWriter focal(4);
+    focal.FillStyles({FillStyleRecord::Focal(GradientOver(16), stops, 0x0080)})
+        .Change(StyleChange().Fill0(1))
+        .Rectangle(-160, -160, 160, 160);
+    const MatrixRecord centre = Transform(1.0, 8, 8);
+    Rendered focused(OneShape(focal, {-160, 160, -160, 160}, 16, 16, &centre, {}, 0, 4), 16, 16);
+    EXPECT_EQ(focused.Pixel(12, 8), (Bgra{0, 0, 0, 255}));      // the focus: ramp start
+    EXPECT_EQ(focused.Pixel(8, 8), Entry(ramp, 341));           // a third of the way to the rim
+    EXPECT_EQ(focused.Pixel(14, 8), Entry(ramp, 512));          // halfway on the near side
+    EXPECT_EQ(focused.Pixel(0, 8), (Bgra{255, 255, 255, 255})); // the rim
+
+    // Black to white across 256 pixels: at the midpoint (entry 512, weight 127) normal
+    // interpolation gives 127, linear RGB the sRGB value of half the light, 187.
+    for (uint8_t interpolation : {FillStyleRecord::kNormalRGB, FillStyleRecord::kLinearRGB}) {
+        FillStyleRecord fill = FillStyleRecord::Linear(GradientOver(256), stops);
+        fill.interpolation = interpolation;
+        ShapeWriter shape(3);
+        shape.FillStyles({fill}).Change(StyleChange().Fill0(1)).Rectangle(-2560, -40, 2560, 40);
+        const MatrixRecord place = Transform(1.0, 128, 2);
+        Rendered frame(OneShape(shape, {-2560, 2560, -40, 40}, 256, 4, &place), 256, 4);
+        const uint8_t mid = interpolation ? 187 : 127;
+        EXPECT_EQ(frame.Pixel(128, 2), (Bgra{mid, mid, mid, 255})) << int(interpolation);
+    }
+}
+
+TEST(ShapeRender, PlaceObject3PlacesExactlyLikePlaceObject2) {
+    ShapeWriter shape(3);
+    shape.FillStyles({FillStyleRecord::Solid({255, 128, 0, 200})})
+        .Change(StyleChange().Fill0(1))
+        .Rectangle(0, 0, 90, 70);
+    Placement placement = PlaceCharacter(1, 1, 2, 1);
+    placement.cxform = CxformRecord{.hasMult = true, .redMult = 128};
+    const auto frameOf = [&](uint16_t code, const std::vector<uint8_t>& body) {
+        SwfWriter movie(10, 8, 12);
+        movie.Tag(ShapeWriter::TagCode(3), shape.TagBody(1, {0, 90, 0, 70}))
+            .Tag(code, body)
+            .ShowFrame()
+            .End();
+        return std::make_unique<Rendered>(movie.Finish(), 10, 8);
+    };
+    const auto expected = frameOf(kPlaceObject2, PlaceObject2(placement));
+    EXPECT_EQ(expected->Pixel(3, 2), (Bgra{0, 128, 128, 200}));
+    // Filters and blend modes are read and not drawn: normal, layer and multiply alike.
+    Placement3 filtered{placement};
+    filtered.filters = BlurAndShadowFilters();
+    filtered.blendMode = 1;
+    Placement3 layered{placement, "flash.display.MovieClip"};
+    layered.blendMode = 2;
+    layered.cacheAsBitmap = 1;
+    layered.visible = 1;
+    layered.background = 0x00FF00FF;
+    layered.clipActions = std::vector<uint8_t>{0, 0, 0, 0, 0, 0};
+    Placement3 multiplied{placement};
+    multiplied.blendMode = 3;
+    for (const Placement3& p3 : {filtered, layered, multiplied}) {
+        const auto frame = frameOf(kPlaceObject3, PlaceObject3(p3));
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 10; ++x)
+                EXPECT_EQ(frame->Pixel(x, y), expected->Pixel(x, y)) << x << "," << y;
     }
 }
 

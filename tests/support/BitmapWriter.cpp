@@ -89,6 +89,18 @@ std::vector<uint8_t> DefineBitsJPEG3Body(uint16_t id, const std::vector<uint8_t>
         .Data();
 }
 
+std::vector<uint8_t> DefineBitsJPEG4Body(uint16_t id, const std::vector<uint8_t>& jpeg,
+                                         const std::vector<uint8_t>& compressedAlpha,
+                                         uint16_t deblocking) {
+    return BitWriter()
+        .UI16(id)
+        .UI32(uint32_t(jpeg.size()))
+        .UI16(deblocking)
+        .Bytes(jpeg)
+        .Bytes(compressedAlpha)
+        .Data();
+}
+
 std::vector<uint8_t> DefineBitsLosslessBody(uint16_t id, uint8_t format, uint16_t width,
                                             uint16_t height, const std::vector<uint8_t>& data,
                                             uint8_t colorTableSize) {

@@ -1,6 +1,6 @@
 // Bitmap data for fixtures, made with the real codecs: JPEG streams from libjpeg (whole,
 // or split into a tables-only stream and an abbreviated image), zlib streams, and the
-// bodies of the five bitmap definition tags.
+// bodies of the six bitmap definition tags.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +14,7 @@ enum BitmapTag : uint16_t {
     kDefineBitsJPEG2 = 21,
     kDefineBitsJPEG3 = 35,
     kDefineBitsLossless2 = 36,
+    kDefineBitsJPEG4 = 90,
 };
 
 // Pixels row by row, `components` bytes each: 3 for red, green, blue; 1 for grey.
@@ -39,6 +40,10 @@ std::vector<uint8_t> Deflate(const std::vector<uint8_t>& data, int level = 9);
 std::vector<uint8_t> DefineBitsBody(uint16_t id, const std::vector<uint8_t>& jpeg);
 std::vector<uint8_t> DefineBitsJPEG3Body(uint16_t id, const std::vector<uint8_t>& jpeg,
                                          const std::vector<uint8_t>& compressedAlpha);
+// DefineBitsJPEG3's fields with a deblocking value (8.8) before the image.
+std::vector<uint8_t> DefineBitsJPEG4Body(uint16_t id, const std::vector<uint8_t>& jpeg,
+                                         const std::vector<uint8_t>& compressedAlpha,
+                                         uint16_t deblocking = 0x0100);
 std::vector<uint8_t> DefineBitsLosslessBody(uint16_t id, uint8_t format, uint16_t width,
                                             uint16_t height, const std::vector<uint8_t>& data,
                                             uint8_t colorTableSize = 0);

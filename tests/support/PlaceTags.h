@@ -1,5 +1,5 @@
-// Bodies of the display-list tags: PlaceObject, PlaceObject2, RemoveObject, RemoveObject2
-// and FrameLabel.  Use with TagStream::Tag(code, body).
+// Bodies of the display-list tags: PlaceObject, PlaceObject2, PlaceObject3, RemoveObject,
+// RemoveObject2 and FrameLabel.  Use with TagStream::Tag(code, body).
 #pragma once
 
 #include "BitWriter.h"
@@ -18,6 +18,7 @@ enum DisplayListTag : uint16_t {
     kPlaceObject2 = 26,
     kRemoveObject2 = 28,
     kFrameLabel = 43,
+    kPlaceObject3 = 70,
 };
 
 // A PlaceObject2: each field present sets its flag.
@@ -33,6 +34,25 @@ struct Placement {
 };
 
 std::vector<uint8_t> PlaceObject2(const Placement& placement);
+
+// A PlaceObject3: the placement fields, then what only Flash 8 and later draw.  Each
+// field present sets its flag.
+struct Placement3 {
+    Placement placement;
+    std::optional<std::string> className = std::nullopt;
+    // A FILTERLIST as written: the count byte, then each filter's kind and fields.
+    std::optional<std::vector<uint8_t>> filters = std::nullopt;
+    std::optional<uint8_t> blendMode = std::nullopt;
+    std::optional<uint8_t> cacheAsBitmap = std::nullopt;
+    std::optional<uint8_t> visible = std::nullopt;
+    std::optional<uint32_t> background = std::nullopt; // 0xRRGGBBAA
+    // Raw clip actions, written last with their flag.
+    std::optional<std::vector<uint8_t>> clipActions = std::nullopt;
+};
+
+std::vector<uint8_t> PlaceObject3(const Placement3& placement);
+// A FILTERLIST of one blur filter (blur 4 by 4 pixels, one pass) and one drop shadow.
+std::vector<uint8_t> BlurAndShadowFilters();
 // PlaceObject: character, depth, matrix and an optional trailing CXFORM without alpha.
 std::vector<uint8_t> PlaceObject(uint16_t character, uint16_t depth, const MatrixRecord& matrix,
                                  const std::optional<CxformRecord>& cxform = std::nullopt);

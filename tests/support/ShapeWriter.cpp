@@ -51,6 +51,14 @@ FillStyleRecord FillStyleRecord::Radial(const MatrixRecord& matrix,
     return fill;
 }
 
+FillStyleRecord FillStyleRecord::Focal(const MatrixRecord& matrix, std::vector<GradientStop> stops,
+                                       int16_t focalPoint) {
+    FillStyleRecord fill = Linear(matrix, std::move(stops));
+    fill.type = kFocalRadial;
+    fill.focalPoint = focalPoint;
+    return fill;
+}
+
 FillStyleRecord FillStyleRecord::Bitmap(uint16_t id, const MatrixRecord& matrix, uint8_t type) {
     FillStyleRecord fill;
     fill.type = type;
@@ -157,8 +165,8 @@ std::vector<uint8_t> ShapeWriter::Records() const {
             if (c.fill1) out.UB(*c.fill1, fillBits);
             if (c.line) out.UB(*c.line, lineBits);
             if (c.newStyles) {
-                WriteFillStyles(out, c.newStyles->fills, WithAlpha());
-                WriteLineStyles(out, c.newStyles->lines, WithAlpha());
+                WriteFillStyles(out, c.newStyles->fills, version);
+                WriteLineStyles(out, c.newStyles->lines, version);
                 ++segment;
                 out.UB(bits[segment].first, 4).UB(bits[segment].second, 4);
             }
@@ -188,15 +196,17 @@ std::vector<uint8_t> ShapeWriter::Records() const {
 
 std::vector<uint8_t> ShapeWriter::WithStyles() const {
     BitWriter out;
-    WriteFillStyles(out, styles.fills, WithAlpha());
-    WriteLineStyles(out, styles.lines, WithAlpha());
+    WriteFillStyles(out, styles.fills, version);
+    WriteLineStyles(out, styles.lines, version);
     out.Bytes(Records());
     return out.Data();
 }
 
 std::vector<uint8_t> ShapeWriter::TagBody(uint16_t id, const RectRecord& bounds) const {
     BitWriter out;
-    out.UI16(id).Rect(bounds).Bytes(WithStyles());
+    out.UI16(id).Rect(bounds);
+    if (version >= 4) out.Rect(bounds).UI8(0);
+    out.Bytes(WithStyles());
     return out.Data();
 }
 
@@ -205,7 +215,8 @@ void ShapeWriter::AddTo(TagStream& tags, uint16_t id, const RectRecord& bounds) 
 }
 
 uint16_t ShapeWriter::TagCode(int version) {
-    return version >= 3 ? kDefineShape3 : version == 2 ? kDefineShape2 : kDefineShape;
+    if (version >= 4) return kDefineShape4;
+    return version == 3 ? kDefineShape3 : version == 2 ? kDefineShape2 : kDefineShape;
 }
 
 void ShapeWriter::WriteColor(BitWriter& out, const Rgba& color, bool withAlpha) {
@@ -217,35 +228,54 @@ void ShapeWriter::WriteColor(BitWriter& out, const Rgba& color, bool withAlpha) 
 }
 
 void ShapeWriter::WriteFillStyles(BitWriter& out, const std::vector<FillStyleRecord>& fills,
-                                  bool withAlpha) {
+                                  int version) {
     WriteCount(out, fills.size());
-    for (const FillStyleRecord& fill : fills) {
-        out.UI8(fill.type);
-        if (fill.type & 0x10) {
-            if (fill.stops.size() > 0xFF) throw std::invalid_argument("gradient: too many stops");
-            out.Matrix(fill.matrix).UI8(uint8_t(fill.stops.size()));
-            // Readers skip the records of gradient kinds they do not know, so the
-            // writer leaves them out.
-            if (fill.type != FillStyleRecord::kLinear && fill.type != FillStyleRecord::kRadial)
-                continue;
-            for (const GradientStop& stop : fill.stops) {
-                out.UI8(stop.ratio);
-                WriteColor(out, stop.color, withAlpha);
-            }
-        } else if (fill.type & 0x40) {
-            out.UI16(fill.bitmapId).Matrix(fill.matrix);
-        } else {
-            WriteColor(out, fill.color, withAlpha);
+    for (const FillStyleRecord& fill : fills) WriteFillStyle(out, fill, version);
+}
+
+void ShapeWriter::WriteFillStyle(BitWriter& out, const FillStyleRecord& fill, int version) {
+    const bool withAlpha = version >= 3;
+    out.UI8(fill.type);
+    if (fill.type & 0x10) {
+        if (fill.stops.size() > 15) throw std::invalid_argument("gradient: too many stops");
+        // Spread in the top two bits, interpolation in the next two, then the count.
+        const uint8_t count =
+            uint8_t(fill.spread << 6 | (fill.interpolation & 3) << 4 | fill.stops.size());
+        out.Matrix(fill.matrix).UI8(count);
+        const bool focal = fill.type == FillStyleRecord::kFocalRadial && version >= 4;
+        // Readers skip the records of gradient kinds they do not know, so the writer leaves
+        // them out.
+        if (fill.type != FillStyleRecord::kLinear && fill.type != FillStyleRecord::kRadial &&
+            !focal)
+            return;
+        for (const GradientStop& stop : fill.stops) {
+            out.UI8(stop.ratio);
+            WriteColor(out, stop.color, withAlpha);
         }
+        if (focal) out.SI16(fill.focalPoint);
+    } else if (fill.type & 0x40) {
+        out.UI16(fill.bitmapId).Matrix(fill.matrix);
+    } else {
+        WriteColor(out, fill.color, withAlpha);
     }
 }
 
 void ShapeWriter::WriteLineStyles(BitWriter& out, const std::vector<LineStyleRecord>& lines,
-                                  bool withAlpha) {
+                                  int version) {
     WriteCount(out, lines.size());
     for (const LineStyleRecord& line : lines) {
         out.UI16(line.width);
-        WriteColor(out, line.color, withAlpha);
+        if (version < 4) {
+            WriteColor(out, line.color, version >= 3);
+            continue;
+        }
+        out.UB(line.startCap, 2).UB(line.join, 2).UB(line.hasFill ? 1 : 0, 1).UB(0, 3);
+        out.UB(0, 5).UB(line.noClose ? 1 : 0, 1).UB(line.endCap, 2);
+        if (line.join == LineStyleRecord::kMiterJoin) out.UI16(line.miterLimit);
+        if (line.hasFill)
+            WriteFillStyle(out, line.fill, version);
+        else
+            WriteColor(out, line.color, true);
     }
 }
 

@@ -1,6 +1,7 @@
 // Builds SHAPE data for fixtures: style arrays (solid, gradient and bitmap fills, line
-// styles), shape records (style changes with moves, style indices and new styles,
-// straight and curved edges) and whole DefineShape, DefineShape2 and DefineShape3 tags.
+// styles, LINESTYLE2 with caps, joins and fill-styled strokes), shape records (style
+// changes with moves, style indices and new styles, straight and curved edges) and whole
+// DefineShape, DefineShape2, DefineShape3 and DefineShape4 tags.
 // Every field is written with the fewest bits that hold it.  Records are collected and
 // written at the end, so index widths follow the style arrays they refer to: a style
 // segment's NumFillBits and NumLineBits hold both its style counts and the largest index
@@ -31,6 +32,7 @@ enum ShapeTag : uint16_t {
     kDefineShape = 2,
     kDefineShape2 = 22,
     kDefineShape3 = 32,
+    kDefineShape4 = 83,
 };
 
 // A colour as written: RGB for shape versions 1 and 2 (alpha dropped), RGBA for 3.
@@ -57,22 +59,49 @@ struct FillStyleRecord {
         kHardClippedBitmap = 0x43,
     };
 
+    // Gradient spread and interpolation, the high bits of the record count.
+    enum Spread : uint8_t { kPad = 0, kReflect = 1, kRepeat = 2 };
+    enum Interpolation : uint8_t { kNormalRGB = 0, kLinearRGB = 1 };
+
     uint8_t type = kSolid;
-    Rgba color;                      // solid
-    MatrixRecord matrix;             // gradient and bitmap
-    std::vector<GradientStop> stops; // gradient; only counted for kinds other than 0x10, 0x12
-    uint16_t bitmapId = 0;           // bitmap
+    Rgba color;          // solid
+    MatrixRecord matrix; // gradient and bitmap
+    // Gradient, at most 15; only counted for kinds other than 0x10, 0x12 (and 0x13 in
+    // DefineShape4).
+    std::vector<GradientStop> stops;
+    uint8_t spread = kPad;
+    uint8_t interpolation = kNormalRGB;
+    int16_t focalPoint = 0; // 8.8, focal radial gradients of DefineShape4
+    uint16_t bitmapId = 0;  // bitmap
 
     static FillStyleRecord Solid(Rgba color);
     static FillStyleRecord Linear(const MatrixRecord& matrix, std::vector<GradientStop> stops);
     static FillStyleRecord Radial(const MatrixRecord& matrix, std::vector<GradientStop> stops);
+    static FillStyleRecord Focal(const MatrixRecord& matrix, std::vector<GradientStop> stops,
+                                 int16_t focalPoint);
     static FillStyleRecord Bitmap(uint16_t id, const MatrixRecord& matrix,
                                   uint8_t type = kClippedBitmap);
 };
 
 struct LineStyleRecord {
+    // The file's codes in LINESTYLE2 (DefineShape4).
+    enum Cap : uint8_t { kRoundCap = 0, kNoCap = 1, kSquareCap = 2 };
+    enum Join : uint8_t { kRoundJoin = 0, kBevelJoin = 1, kMiterJoin = 2 };
+
     uint16_t width = 20; // twips
     Rgba color;
+    // Written only by DefineShape4.
+    uint8_t startCap = kRoundCap, endCap = kRoundCap, join = kRoundJoin;
+    uint16_t miterLimit = 0x0300; // 8.8, for miter joins
+    bool noClose = false;
+    bool hasFill = false;
+    FillStyleRecord fill = {}; // instead of the colour when hasFill
+
+    LineStyleRecord& FilledWith(FillStyleRecord style) {
+        fill = std::move(style);
+        hasFill = true;
+        return *this;
+    }
 };
 
 // A FILLSTYLEARRAY with its LINESTYLEARRAY, as at the start of a shape or in a NewStyles
@@ -113,7 +142,8 @@ struct StyleChange {
 
 class ShapeWriter {
 public:
-    // The shape version (1 to 3) decides whether colours carry alpha.
+    // The shape version (1 to 4) decides whether colours carry alpha, and 4 writes edge
+    // bounds, LINESTYLE2 and focal gradients.
     explicit ShapeWriter(int version = 3) : version(version) {}
 
     // The styles written before the records (empty for glyphs).
@@ -142,7 +172,8 @@ public:
     std::vector<uint8_t> Records() const;
     // The style arrays followed by Records() (a SHAPEWITHSTYLE).
     std::vector<uint8_t> WithStyles() const;
-    // A DefineShape body of this version: id, bounds, WithStyles().
+    // A DefineShape body of this version: id, bounds (twice for version 4, with a zero flag
+    // byte), WithStyles().
     std::vector<uint8_t> TagBody(uint16_t id, const RectRecord& bounds) const;
     // Adds the DefineShape tag of this version to a tag stream.
     void AddTo(TagStream& tags, uint16_t id, const RectRecord& bounds) const;
@@ -152,9 +183,10 @@ public:
     // Style arrays as a shape of the given version writes them; counts of 255 and
     // more take the extended form.
     static void WriteFillStyles(BitWriter& out, const std::vector<FillStyleRecord>& fills,
-                                bool withAlpha);
+                                int version);
+    static void WriteFillStyle(BitWriter& out, const FillStyleRecord& fill, int version);
     static void WriteLineStyles(BitWriter& out, const std::vector<LineStyleRecord>& lines,
-                                bool withAlpha);
+                                int version);
     static void WriteColor(BitWriter& out, const Rgba& color, bool withAlpha);
 
 private:
@@ -167,7 +199,6 @@ private:
         Edge edge;
     };
 
-    bool WithAlpha() const { return version >= 3; }
     // The index widths of each style segment: the first one and one per NewStyles.
     std::vector<std::pair<unsigned, unsigned>> SegmentBits() const;
 

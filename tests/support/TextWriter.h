@@ -31,6 +31,9 @@ enum TextTag : uint16_t {
     kDefineText2 = 33,
     kDefineEditText = 37,
     kDefineFont2 = 48,
+    // Written by DefineFont2(): the same layout, with outlines and metrics in twentieths
+    // of a font unit.
+    kDefineFont3 = 75,
 };
 
 using GlyphShape = std::vector<uint8_t>;

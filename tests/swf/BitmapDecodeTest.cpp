@@ -138,6 +138,25 @@ TEST_F(BitmapDecode, DefineBitsBeforeAnyTablesGivesNoImage) {
     EXPECT_EQ(bitmap->GetStencil(), nullptr);
 }
 
+TEST_F(BitmapDecode, DefineBitsWithoutUsableSharedTablesDecodesItsOwnData) {
+    // An empty JPEGTables (as authoring writes it), tables of only SOI and EOI, tables that
+    // are not JPEG at all, or none: a DefineBits holding a whole stream decodes alone.
+    const std::vector<std::vector<uint8_t>> tables = {{}, {0xFF, 0xD8, 0xFF, 0xD9}, {1, 2, 3}};
+    for (size_t i = 0; i <= tables.size(); ++i) {
+        SwfWriter movie(10, 10, 12);
+        if (i < tables.size()) movie.JPEGTables(tables[i]);
+        movie.Tag(kDefineBits, DefineBitsBody(1, EncodeJpeg(Colours(8, 8))));
+        Held<PixelBuffer> image = Decode(movie);
+        ASSERT_TRUE(image) << i;
+        ExpectNear(At(image, 3, 3), 90, 40, 200, 255);
+    }
+    // An abbreviated image after an empty JPEGTables has no tables anywhere.
+    const SplitJpeg split = EncodeAbbreviatedJpeg(Colours(8, 8));
+    SwfWriter movie(10, 10, 12);
+    movie.JPEGTables({}).Tag(kDefineBits, DefineBitsBody(1, split.image));
+    EXPECT_FALSE(Decode(movie));
+}
+
 TEST_F(BitmapDecode, LeadingEmptyJpegStreamIsPassedOver) {
     // Many real movies put FF D9 FF D8 in front of their JPEG data.
     std::vector<uint8_t> data = {0xFF, 0xD9, 0xFF, 0xD8};
@@ -161,16 +180,21 @@ TEST_F(BitmapDecode, GreyJpegGivesOneChannel) {
     EXPECT_NEAR(image->pixels[5], 128, 2);
 }
 
-TEST_F(BitmapDecode, Jpeg3ShortAlphaPlaneKeepsTheRestOpaque) {
-    SwfWriter movie(10, 10, 12);
-    std::vector<uint8_t> alpha(4 * 3 - 5, 7); // 7 of 12 alpha bytes
-    movie.Tag(kDefineBitsJPEG3, DefineBitsJPEG3Body(1, EncodeJpeg(Colours(4, 3)), Deflate(alpha)));
-    Held<PixelBuffer> image = Decode(movie);
-    ASSERT_TRUE(image);
-    EXPECT_EQ(At(image, 2, 1)[3], 7);   // byte 6
-    EXPECT_EQ(At(image, 3, 1)[3], 255); // byte 7
-    EXPECT_EQ(At(image, 3, 2)[3], 255);
-    ExpectNear(At(image, 0, 0), 90, 40, 200, 7); // colours are not multiplied
+TEST_F(BitmapDecode, Jpeg3AndJpeg4ShortAlphaPlaneKeepsTheRestOpaque) {
+    const std::vector<uint8_t> jpeg = EncodeJpeg(Colours(4, 3));
+    const std::vector<uint8_t> alpha(4 * 3 - 5, 7); // 7 of 12 alpha bytes
+    // DefineBitsJPEG4's deblocking value is read and not applied.
+    for (uint16_t code : {kDefineBitsJPEG3, kDefineBitsJPEG4}) {
+        SwfWriter movie(10, 10, 12);
+        movie.Tag(code, code == kDefineBitsJPEG3 ? DefineBitsJPEG3Body(1, jpeg, Deflate(alpha))
+                                                 : DefineBitsJPEG4Body(1, jpeg, Deflate(alpha)));
+        Held<PixelBuffer> image = Decode(movie);
+        ASSERT_TRUE(image) << code;
+        EXPECT_EQ(At(image, 2, 1)[3], 7);   // byte 6
+        EXPECT_EQ(At(image, 3, 1)[3], 255); // byte 7
+        EXPECT_EQ(At(image, 3, 2)[3], 255);
+        ExpectNear(At(image, 0, 0), 90, 40, 200, 7); // colours are not multiplied
+    }
 }
 
 TEST_F(BitmapDecode, StencilIsMadeOnceAndKeepsTheImageSize) {

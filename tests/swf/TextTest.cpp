@@ -61,14 +61,19 @@ Box Covered(const Canvas& canvas, int32_t fromX = 0, int32_t toX = kWidth) {
 }
 
 // A DefineFont2 of the three glyphs with codes 'F', 'T', 'B', advances of 30 pixels at
-// height 1000 and an ascent of 40 pixels.
-std::vector<uint8_t> LayoutFont(std::vector<KerningPair> kerning = {}) {
+// height 1000 and an ascent of 40 pixels.  With `units` 20 every outline and metric is
+// in twentieths, as DefineFont3 writes them.
+std::vector<uint8_t> LayoutFont(std::vector<KerningPair> kerning = {}, int16_t units = 1) {
     Font2Fields fields;
     fields.glyphs = {kFull, kTop, kBottom};
+    if (units != 1)
+        fields.glyphs = {Square(0, -400 * units, 400 * units, 0),
+                         Square(0, -400 * units, 400 * units, -200 * units),
+                         Square(0, -200 * units, 400 * units, 0)};
     fields.codes = {'F', 'T', 'B'};
     FontLayout layout;
-    layout.ascent = 800;
-    layout.advances = {600, 600, 600};
+    layout.ascent = uint16_t(800 * units);
+    layout.advances = {int16_t(600 * units), int16_t(600 * units), int16_t(600 * units)};
     layout.kerning = std::move(kerning);
     fields.layout = layout;
     return DefineFont2(kFontId, fields);
@@ -140,6 +145,21 @@ TEST(StaticText, TextHeightScalesTheGlyphOutlines) {
     EXPECT_EQ(drawn.Covered(80, 125), (Box{100, 50, 110, 60}));
     EXPECT_EQ(drawn.Covered(125, kWidth), (Box{130, 50, 140, 60}));
     EXPECT_EQ(drawn.canvas.Pixel(25, 45), (Bgra{0, 0, 255, 255}));
+}
+
+TEST(StaticText, DefineFont3TwentiethsDrawLikeTheDefineFont2Glyphs) {
+    StaticTextWriter text(true);
+    text.Style(Style(400, 1200)).Glyphs({{0, 600}, {1, 600}, {2, 0}});
+    const auto editText = DefineEditText(kTextId, Edit("FTB", Aligned(2)));
+    for (const auto& body : {Static(text), editText}) {
+        const uint16_t code = body == editText ? kDefineEditText : kDefineText2;
+        Drawn font2({{kDefineFont2, LayoutFont()}, {code, body}});
+        Drawn font3({{kDefineFont3, LayoutFont({}, 20)}, {code, body}});
+        EXPECT_FALSE(font3.Covered().Empty()) << code;
+        for (int32_t y = 0; y < kHeight; ++y)
+            for (int32_t x = 0; x < kWidth; ++x)
+                ASSERT_EQ(font3.canvas.Pixel(x, y), font2.canvas.Pixel(x, y)) << x << "," << y;
+    }
 }
 
 TEST(StaticText, GlyphRecordsAfterOneStyleRecordStartAtTheSameOffset) {

@@ -1,6 +1,5 @@
 #include "raster/ZRenderer.h"
 
-#include "raster/ZRadixSort.h"
 #include "raster/ZStencil.h"
 
 #include <algorithm>
@@ -52,7 +51,7 @@ TargetImage MakeImage(void* data, int32_t width, int32_t height, int32_t channel
 } // namespace
 
 ZRenderer::ZRenderer() {
-    crossings_.reserve(10000);
+    crossings_.resize(10000);
 }
 
 ZRenderer::~ZRenderer() = default;
@@ -168,18 +167,22 @@ void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* 
     }
     const bool visible = stencil != nullptr && !(solid && job_.solid8[3] == 0);
     if (visible && PrepareJob(solid)) {
-        crossings_.clear();
+        crossingCount_ = 0;
+        firstRow_ = kMaxTargetSize;
+        lastRow_ = -1;
         minX_ = minY_ = kHuge;
         maxX_ = maxY_ = -kHuge;
         fillRule_ = fillRule;
         path.Iterate(*this);
-        ZSortCrossings(crossings_, sortScratch_);
+        const size_t n = crossingCount_;
+        const uint64_t* keys =
+            ZSortCrossings(crossings_.data(), n, firstRow_, lastRow_, sortScratch_);
         if (!solid) stencil->SetBounds(minX_, minY_, maxX_, maxY_);
         const bool evenOdd = fillRule_ == kEvenOdd;
         if (Depth() == 1)
-            evenOdd ? Accumulate<1, true>() : Accumulate<1, false>();
+            evenOdd ? Accumulate<1, true>(keys, n) : Accumulate<1, false>(keys, n);
         else
-            evenOdd ? Accumulate<2, true>() : Accumulate<2, false>();
+            evenOdd ? Accumulate<2, true>(keys, n) : Accumulate<2, false>(keys, n);
     }
     transform_ = nullptr;
     stencil_ = nullptr;
@@ -247,26 +250,36 @@ void ZRenderer::ScanSegment(Point3 p0, Point3 p1) {
         error = dy + n * dx - advance * dy;
         yStart = 0;
     }
-    const size_t needed = crossings_.size() + static_cast<size_t>(yEnd - yStart);
-    if (needed > crossings_.capacity())
-        crossings_.reserve(std::max(needed, 2 * crossings_.capacity()));
+    const size_t needed = crossingCount_ + static_cast<size_t>(yEnd - yStart);
+    if (needed > crossings_.size()) crossings_.resize(std::max(needed, 2 * crossings_.size()));
+    firstRow_ = std::min(firstRow_, static_cast<int32_t>(yStart >> 3));
+    lastRow_ = std::max(lastRow_, static_cast<int32_t>((yEnd - 1) >> 3));
+
+    // Each sub-scanline adds dx to the error and moves x by as many whole dy as bring the
+    // error back into (0, dy]: dx div dy, plus one when the remainders carry.  rest is
+    // error - 1, in [0, dy).
+    const int64_t whole = (dx / dy) * xStep, part = dx % dy;
+    int64_t rest = error - 1;
     const int64_t maxX = 256 * static_cast<int64_t>(scanWidth_) - 1;
+    uint64_t* out = crossings_.data() + crossingCount_;
     for (int64_t y = yStart; y < yEnd; ++y) {
         const uint64_t xc = static_cast<uint64_t>(std::clamp<int64_t>(x, 0, maxX));
-        crossings_.push_back((static_cast<uint64_t>(y >> 3) << 23) | (xc << 1) | down);
-        error += dx;
-        if (error > dy) {
-            const int64_t q = (error - 1) / dy;
-            x += q * xStep;
-            error -= q * dy;
+        *out++ = (static_cast<uint64_t>(y >> 3) << 23) | (xc << 1) | down;
+        x += whole;
+        rest += part;
+        if (rest >= dy) {
+            rest -= dy;
+            x += xStep;
         }
     }
+    crossingCount_ = needed;
 }
 
 // One pass over the sorted crossings.  A crossing adds the part of its sub-scanline right
 // of it inside its pixel; the running winding carries whole sub-scanlines into the pixels
 // to its right, which are painted as one span.
-template <int32_t kBytesPerChannel, bool kEvenOddRule> void ZRenderer::Accumulate() {
+template <int32_t kBytesPerChannel, bool kEvenOddRule>
+void ZRenderer::Accumulate(const uint64_t* keys, size_t count) {
     constexpr int64_t kScale = kBytesPerChannel == 1 ? 256 : 65536;
     constexpr int64_t kLine = kScale / 8; // one full sub-scanline
     const auto coverageOf = [](int64_t total) -> uint32_t {
@@ -291,7 +304,8 @@ template <int32_t kBytesPerChannel, bool kEvenOddRule> void ZRenderer::Accumulat
             kScale * positive / 2040 + kScale * negative / 2040 + kLine * windingAtLeft;
         if (total != 0) Paint(column, row, 1, coverageOf(total));
     };
-    for (const uint64_t key : crossings_) {
+    for (size_t i = 0; i < count; ++i) {
+        const uint64_t key = keys[i];
         const int32_t c = static_cast<int32_t>((key >> 9) & 0x3FFF);
         const int32_t r = static_cast<int32_t>((key >> 23) & 0x3FFF);
         if (c != column || r != row) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "raster/TargetImage.h"
+#include "raster/ZRadixSort.h"
 #include "raster/ZSketcher.h"
 #include "raster/ZSpanPainter.h"
 #include "swf/ValueTypes.h"
@@ -61,15 +62,20 @@ private:
     Point3 ToDevice(float x, float y) const;
     void GrowBounds(float minX, float minY, float maxX, float maxY);
     void ScanSegment(Point3 p0, Point3 p1);
-    template <int32_t kBytesPerChannel, bool kEvenOddRule> void Accumulate();
+    template <int32_t kBytesPerChannel, bool kEvenOddRule>
+    void Accumulate(const uint64_t* keys, size_t count);
     void Paint(int32_t x, int32_t y, int32_t length, uint32_t coverage) {
         if (coverage != 0) painter_(job_, x, y, length, coverage);
     }
 
     const Matrix4* transform_ = nullptr;
     ZStencil* stencil_ = nullptr;
+    // Keys of the current fill are crossings_[0..crossingCount_); the vector's size is its
+    // usable room, so that the scan loop writes without growth checks.
     std::vector<uint64_t> crossings_;
-    std::vector<uint64_t> sortScratch_;
+    size_t crossingCount_ = 0;
+    int32_t firstRow_ = 0, lastRow_ = -1; // rows that have crossings
+    ZSortScratch sortScratch_;
     TargetImage colour_;
     TargetImage mask_;
     bool hasColour_ = false;

@@ -59,28 +59,41 @@ void ZRadixSortKeys(uint64_t* keys, size_t n, std::vector<uint64_t>& scratch) {
 
 const uint64_t* ZSortCrossings(uint64_t* keys, size_t n, int32_t firstRow, int32_t lastRow,
                                ZSortScratch& scratch) {
-    if (n < 2 || lastRow < firstRow) return keys;
+    if (lastRow < firstRow) return keys;
+    // ends[r + 1] holds row r's count; after the prefix sums ends[r] is where row r
+    // starts, and after the moves ends[r] is where it ends.
+    uint32_t* ends = scratch.rowEnds.data() + firstRow;
     const size_t rows = static_cast<size_t>(lastRow - firstRow) + 1;
-    if (n / rows > kCrowdedRow) {
+    for (size_t r = 1; r <= rows; ++r) ends[r] += ends[r - 1];
+    // Counts that do not add up to n would place keys outside the buffer: sort by digits.
+    if (n < 2 || n / rows > kCrowdedRow || ends[rows] != n) {
+        std::fill(ends, ends + rows + 1, 0u);
         ZRadixSortKeys(keys, n, scratch.keys);
         return keys;
     }
     if (scratch.keys.size() < n) scratch.keys.resize(std::max(n, 2 * scratch.keys.size()));
-    if (scratch.rowEnds.size() < rows + 1)
-        scratch.rowEnds.resize(std::max(rows + 1, 2 * scratch.rowEnds.size()));
-    // ends[r + 1] counts row r; after the prefix sums ends[r] is where row r starts, and
-    // after the scatter ends[r] is where it ends.
-    uint32_t* ends = scratch.rowEnds.data();
-    std::fill(ends, ends + rows + 1, 0u);
-    const uint64_t base = static_cast<uint64_t>(firstRow);
-    for (size_t i = 0; i < n; ++i) ++ends[(keys[i] >> kRowShift) - base + 1];
-    for (size_t r = 1; r <= rows; ++r) ends[r] += ends[r - 1];
     uint64_t* out = scratch.keys.data();
-    for (size_t i = 0; i < n; ++i) out[ends[(keys[i] >> kRowShift) - base]++] = keys[i];
+    const uint64_t base = static_cast<uint64_t>(firstRow);
+    for (size_t i = 0; i < n;) {
+        // One run: the keys of one edge in one row, in x order either way.
+        const uint64_t row = keys[i] >> kRowShift;
+        size_t end = i + 1;
+        while (end < n && (keys[end] >> kRowShift) == row) ++end;
+        uint64_t* to = out + ends[row - base];
+        ends[row - base] += static_cast<uint32_t>(end - i);
+        // Runs are a few keys long: plain loops beat a call to memmove.
+        if (keys[i] <= keys[end - 1])
+            for (size_t k = i; k < end; ++k) *to++ = keys[k];
+        else
+            for (size_t k = end; k > i; --k) *to++ = keys[k - 1];
+        i = end;
+    }
     uint32_t begin = 0;
     for (size_t r = 0; r < rows; ++r) {
         if (ends[r] - begin > 1) SortRow(out + begin, out + ends[r]);
         begin = ends[r];
+        ends[r] = 0;
     }
+    ends[rows] = 0;
     return out;
 }

@@ -249,11 +249,11 @@ void ZRenderer::ScanSegment(Point3 p0, Point3 p1) {
         x += advance * xStep;
         error = dy + n * dx - advance * dy;
         yStart = 0;
+        if (yEnd == 0) return;
     }
     const size_t needed = crossingCount_ + static_cast<size_t>(yEnd - yStart);
     if (needed > crossings_.size()) crossings_.resize(std::max(needed, 2 * crossings_.size()));
-    firstRow_ = std::min(firstRow_, static_cast<int32_t>(yStart >> 3));
-    lastRow_ = std::max(lastRow_, static_cast<int32_t>((yEnd - 1) >> 3));
+    CountRows(yStart, yEnd);
 
     // Each sub-scanline adds dx to the error and moves x by as many whole dy as bring the
     // error back into (0, dy]: dx div dy, plus one when the remainders carry.  rest is
@@ -273,6 +273,21 @@ void ZRenderer::ScanSegment(Point3 p0, Point3 p1) {
         }
     }
     crossingCount_ = needed;
+}
+
+// Counts the keys of sub-scanlines yStart..yEnd - 1 per row for the sort.
+void ZRenderer::CountRows(int64_t yStart, int64_t yEnd) {
+    const int32_t first = static_cast<int32_t>(yStart >> 3),
+                  last = static_cast<int32_t>((yEnd - 1) >> 3);
+    firstRow_ = std::min(firstRow_, first);
+    lastRow_ = std::max(lastRow_, last);
+    if (first == last) {
+        sortScratch_.Count(first, static_cast<uint32_t>(yEnd - yStart));
+        return;
+    }
+    sortScratch_.Count(first, static_cast<uint32_t>(8 - (yStart & 7)));
+    for (int32_t r = first + 1; r < last; ++r) sortScratch_.Count(r, 8);
+    sortScratch_.Count(last, static_cast<uint32_t>(yEnd - 8 * static_cast<int64_t>(last)));
 }
 
 // One pass over the sorted crossings.  A crossing adds the part of its sub-scanline right

@@ -62,6 +62,7 @@ private:
     Point3 ToDevice(float x, float y) const;
     void GrowBounds(float minX, float minY, float maxX, float maxY);
     void ScanSegment(Point3 p0, Point3 p1);
+    void CountRows(int64_t yStart, int64_t yEnd);
     template <int32_t kBytesPerChannel, bool kEvenOddRule>
     void Accumulate(const uint64_t* keys, size_t count);
     void Paint(int32_t x, int32_t y, int32_t length, uint32_t coverage) {

@@ -262,7 +262,7 @@ TEST(Swfframes, BatchGoesOnPastAFailingMovie) {
 }
 
 TEST(Swfframes, ParallelJobsWriteTheSameBytesAsOne) {
-    // One movie split into frame ranges, and a folder of movies side by side.
+    // One movie split into frame ranges, a folder of movies side by side, and a sheet.
     const std::string folder = FreshFolder("e2e_jobs_in");
     WriteFile("e2e_jobs_in/a.swf", TestMovie());
     WriteFile("e2e_jobs_in/b.swf", Compressed(TestMovie()));
@@ -282,6 +282,12 @@ TEST(Swfframes, ParallelJobsWriteTheSameBytesAsOne) {
             EXPECT_TRUE(!bytesA.empty() && bytesA == bytesB) << file;
         }
     }
+    const std::string sheet1 = TempPath("e2e_jobs_1.png"), sheet4 = TempPath("e2e_jobs_4.png");
+    ASSERT_EQ(RunSwfframes({"sheet", Movie(), sheet1, "--jobs", "1", "-q"}).exitCode, 0);
+    ASSERT_EQ(RunSwfframes({"sheet", Movie(), sheet4, "--jobs", "4", "-q"}).exitCode, 0);
+    std::ifstream a(sheet1, std::ios::binary), b(sheet4, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(a), {}),
+              std::string(std::istreambuf_iterator<char>(b), {}));
 }
 
 TEST(Swfframes, BenchReportsTimesPerFrame) {

@@ -3,6 +3,7 @@
 #include "raster/ZStencil.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 
@@ -168,6 +169,7 @@ void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* 
     const bool visible = stencil != nullptr && !(solid && job_.solid8[3] == 0);
     if (visible && PrepareJob(solid)) {
         crossingCount_ = 0;
+        lastEndKnown_ = false;
         firstRow_ = kMaxTargetSize;
         lastRow_ = -1;
         minX_ = minY_ = kHuge;
@@ -204,10 +206,33 @@ void ZRenderer::GrowBounds(float minX, float minY, float maxX, float maxY) {
     if (maxY > maxY_) maxY_ = maxY;
 }
 
+ZRenderer::DevicePoint ZRenderer::Map(float x, float y) const {
+    DevicePoint p;
+    p.x = x;
+    p.y = y;
+    p.device = ToDevice(x, y);
+    p.isNumber = !std::isnan(p.device.x) && !std::isnan(p.device.y);
+    if (p.isNumber) {
+        p.fixedX = ToFixed(p.device.x * 256.0f);
+        p.fixedY = ToFixed(p.device.y * 8.0f);
+    }
+    return p;
+}
+
+// Compared bit for bit, so that -0 and 0 stay apart as they would when mapped afresh.
+ZRenderer::DevicePoint ZRenderer::MapStart(float x, float y) const {
+    const bool same = lastEndKnown_ &&
+                      std::bit_cast<uint32_t>(lastEnd_.x) == std::bit_cast<uint32_t>(x) &&
+                      std::bit_cast<uint32_t>(lastEnd_.y) == std::bit_cast<uint32_t>(y);
+    return same ? lastEnd_ : Map(x, y);
+}
+
 void ZRenderer::LineTo(float x, float y) {
     GrowBounds(curX_, curY_, x, y);
-    const Point3 d0 = ToDevice(curX_, curY_), d1 = ToDevice(x, y);
-    if (d0.y != d1.y) ScanSegment(d0, d1);
+    const DevicePoint d0 = MapStart(curX_, curY_);
+    lastEnd_ = Map(x, y);
+    lastEndKnown_ = true;
+    if (d0.device.y != lastEnd_.device.y) ScanSegment(d0, lastEnd_);
     ZSketcher::LineTo(x, y);
 }
 
@@ -215,22 +240,25 @@ void ZRenderer::LineTo(float x, float y) {
 // the target needs.
 void ZRenderer::SubdivideQuad(float x0, float y0, float cx, float cy, float x1, float y1) {
     GrowBounds(std::min(x0, cx), std::min(y0, cy), x1, y1);
-    const Point3 d0 = ToDevice(x0, y0), dc = ToDevice(cx, cy), d1 = ToDevice(x1, y1);
-    const bool flat = !(ChordDistanceSquared(d0.x, d0.y, dc.x, dc.y, d1.x, d1.y) > 1.0f);
+    const DevicePoint d0 = MapStart(x0, y0), d1 = Map(x1, y1);
+    const Point3 dc = ToDevice(cx, cy);
+    const bool flat = !(ChordDistanceSquared(d0.device.x, d0.device.y, dc.x, dc.y, d1.device.x,
+                                             d1.device.y) > 1.0f);
     if (!flat && SplitAllowed()) {
         SplitQuad(x0, y0, cx, cy, x1, y1);
         return;
     }
-    if (d0.y != d1.y) ScanSegment(d0, d1);
+    lastEnd_ = d1;
+    lastEndKnown_ = true;
+    if (d0.device.y != d1.device.y) ScanSegment(d0, d1);
     ZSketcher::LineTo(x1, y1);
 }
 
 // One crossing key per sub-scanline: row << 23 | x in 1/256 pixel << 1 | downward.
-void ZRenderer::ScanSegment(Point3 p0, Point3 p1) {
-    if (std::isnan(p0.x) || std::isnan(p0.y) || std::isnan(p1.x) || std::isnan(p1.y)) return;
-    const int32_t x0 = ToFixed(p0.x * 256.0f), y0 = ToFixed(p0.y * 8.0f);
-    const int32_t x1 = ToFixed(p1.x * 256.0f), y1 = ToFixed(p1.y * 8.0f);
-    const uint64_t down = p1.y > p0.y ? 1 : 0;
+void ZRenderer::ScanSegment(const DevicePoint& p0, const DevicePoint& p1) {
+    if (!p0.isNumber || !p1.isNumber) return;
+    const int32_t x0 = p0.fixedX, y0 = p0.fixedY, x1 = p1.fixedX, y1 = p1.fixedY;
+    const uint64_t down = p1.device.y > p0.device.y ? 1 : 0;
     const bool forward = y0 < y1;
     int64_t yStart = forward ? y0 : y1, yEnd = forward ? y1 : y0;
     const int64_t xStart = forward ? x0 : x1, xEnd = forward ? x1 : x0;

@@ -60,8 +60,19 @@ private:
     void ResizeScratch(int32_t width);
     bool PrepareJob(bool solid);
     Point3 ToDevice(float x, float y) const;
+    // A path point with its device position and, when that is a number, its scaled
+    // fixed-point position (x in 1/256, y in 1/8 pixel).
+    struct DevicePoint {
+        float x = 0, y = 0; // path space
+        Point3 device;
+        int32_t fixedX = 0, fixedY = 0;
+        bool isNumber = false;
+    };
+    DevicePoint Map(float x, float y) const;
+    // The segment start: the previous segment's end when it is the same path point.
+    DevicePoint MapStart(float x, float y) const;
     void GrowBounds(float minX, float minY, float maxX, float maxY);
-    void ScanSegment(Point3 p0, Point3 p1);
+    void ScanSegment(const DevicePoint& p0, const DevicePoint& p1);
     void CountRows(int64_t yStart, int64_t yEnd);
     template <int32_t kBytesPerChannel, bool kEvenOddRule>
     void Accumulate(const uint64_t* keys, size_t count);
@@ -77,6 +88,9 @@ private:
     size_t crossingCount_ = 0;
     int32_t firstRow_ = 0, lastRow_ = -1; // rows that have crossings
     ZSortScratch sortScratch_;
+    // Consecutive segments share their joint: it is mapped once.
+    DevicePoint lastEnd_;
+    bool lastEndKnown_ = false;
     TargetImage colour_;
     TargetImage mask_;
     bool hasColour_ = false;

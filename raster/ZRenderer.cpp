@@ -14,9 +14,13 @@ constexpr float kHuge = 3.4028235e38f;
 // huge or infinite input stays defined and the stepping arithmetic fits in 64 bits.
 constexpr float kFixedLimit = 1073741824.0f; // 2^30
 
+// floor(scaled) clamped to the limit, for a number (not NaN).  Clamping first gives the
+// same result, and within the limit floor is the truncation, less one below zero when
+// something was cut off.
 int32_t ToFixed(float scaled) {
-    const float f = std::floor(scaled);
-    return static_cast<int32_t>(std::clamp(f, -kFixedLimit, kFixedLimit));
+    const float clamped = std::clamp(scaled, -kFixedLimit, kFixedLimit);
+    const int32_t truncated = static_cast<int32_t>(clamped);
+    return truncated - (static_cast<float>(truncated) > clamped ? 1 : 0);
 }
 
 int64_t CeilDiv(int64_t a, int64_t b) {
@@ -229,10 +233,10 @@ ZRenderer::DevicePoint ZRenderer::MapStart(float x, float y) const {
 
 void ZRenderer::LineTo(float x, float y) {
     GrowBounds(curX_, curY_, x, y);
-    const DevicePoint d0 = MapStart(curX_, curY_);
-    lastEnd_ = Map(x, y);
+    const DevicePoint d0 = MapStart(curX_, curY_), d1 = Map(x, y);
+    if (d0.device.y != d1.device.y) ScanSegment(d0, d1);
+    lastEnd_ = d1;
     lastEndKnown_ = true;
-    if (d0.device.y != lastEnd_.device.y) ScanSegment(d0, lastEnd_);
     ZSketcher::LineTo(x, y);
 }
 
@@ -248,9 +252,9 @@ void ZRenderer::SubdivideQuad(float x0, float y0, float cx, float cy, float x1, 
         SplitQuad(x0, y0, cx, cy, x1, y1);
         return;
     }
+    if (d0.device.y != d1.device.y) ScanSegment(d0, d1);
     lastEnd_ = d1;
     lastEndKnown_ = true;
-    if (d0.device.y != d1.device.y) ScanSegment(d0, d1);
     ZSketcher::LineTo(x1, y1);
 }
 

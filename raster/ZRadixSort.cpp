@@ -12,8 +12,8 @@ constexpr int kRowShift = 23;
 // A row holds about eight keys per edge crossing it.  Rows with more than this many keys
 // on average are sorted by digits instead of row by row.
 constexpr size_t kCrowdedRow = 2048;
-// Below this a row is sorted by insertion: its keys come as short sorted runs, one per edge.
-constexpr size_t kShortRow = 32;
+// Up to this a row is sorted by insertion, beyond it by merging its runs.
+constexpr size_t kShortRow = 16;
 
 void InsertionSort(uint64_t* begin, uint64_t* end) {
     for (uint64_t* i = begin + 1; i < end; ++i) {
@@ -24,11 +24,40 @@ void InsertionSort(uint64_t* begin, uint64_t* end) {
     }
 }
 
-void SortRow(uint64_t* begin, uint64_t* end) {
+// The end of the ascending run that starts at i.
+size_t RunEnd(const uint64_t* keys, size_t i, size_t n) {
+    for (++i; i < n && keys[i - 1] <= keys[i]; ++i) {
+    }
+    return i;
+}
+
+// Merges neighbouring ascending runs, pass after pass, through spare room of the same
+// size: a row holds one or two runs per edge crossing it, mostly in order already.
+void MergeRuns(uint64_t* begin, uint64_t* end, uint64_t* spare) {
+    const size_t n = static_cast<size_t>(end - begin);
+    uint64_t* from = begin;
+    uint64_t* to = spare;
+    while (RunEnd(from, 0, n) < n) {
+        for (size_t i = 0; i < n;) {
+            const size_t middle = RunEnd(from, i, n);
+            if (middle == n) {
+                std::copy(from + i, from + n, to + i);
+                break;
+            }
+            const size_t last = RunEnd(from, middle, n);
+            std::merge(from + i, from + middle, from + middle, from + last, to + i);
+            i = last;
+        }
+        std::swap(from, to);
+    }
+    if (from != begin) std::copy(from, from + n, begin);
+}
+
+void SortRow(uint64_t* begin, uint64_t* end, uint64_t* spare) {
     if (static_cast<size_t>(end - begin) <= kShortRow)
         InsertionSort(begin, end);
     else
-        std::sort(begin, end);
+        MergeRuns(begin, end, spare);
 }
 
 } // namespace
@@ -90,7 +119,8 @@ const uint64_t* ZSortCrossings(uint64_t* keys, size_t n, int32_t firstRow, int32
     }
     uint32_t begin = 0;
     for (size_t r = 0; r < rows; ++r) {
-        if (ends[r] - begin > 1) SortRow(out + begin, out + ends[r]);
+        // The input keys are all moved, so their room serves the merges.
+        if (ends[r] - begin > 1) SortRow(out + begin, out + ends[r], keys + begin);
         begin = ends[r];
         ends[r] = 0;
     }

@@ -132,13 +132,22 @@ template <class D> struct Painters {
             Fill(p, solid, n);
             return;
         }
-        // Over a clear pixel the colour is stored with alpha a; other pixels blend.
-        C over[4] = {solid[0], solid[1], solid[2], static_cast<C>(a)};
+        // The blend depends on the destination pixel alone: a run of equal pixels, as
+        // flat areas give, reuses the last result.
+        using Pixel = std::conditional_t<sizeof(C) == 1, uint32_t, uint64_t>;
+        Pixel before = 0, after = 0;
+        bool known = false;
         for (int32_t i = 0; i < n; ++i, p += 4) {
-            if (p[3] == 0)
-                Fill(p, over, 1);
-            else
-                Over(p, solid, a);
+            Pixel here;
+            std::memcpy(&here, p, sizeof here);
+            if (known && here == before) {
+                std::memcpy(p, &after, sizeof after);
+                continue;
+            }
+            Over(p, solid, a);
+            before = here;
+            std::memcpy(&after, p, sizeof after);
+            known = true;
         }
     }
 

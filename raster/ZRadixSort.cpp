@@ -5,10 +5,10 @@
 namespace {
 
 constexpr int kDigitBits = 13;
-constexpr int kPasses = 3; // 39 bits: more than a key ever uses
+constexpr int kPasses = 5; // 65 bits: the whole key
 constexpr uint32_t kBuckets = 1u << kDigitBits;
 constexpr uint64_t kDigitMask = kBuckets - 1;
-constexpr int kRowShift = 23;
+constexpr int kRowShift = ZCell::kRowShift;
 // A row holds about eight keys per edge crossing it.  Rows with more than this many keys
 // on average are sorted by digits instead of row by row.
 constexpr size_t kCrowdedRow = 2048;

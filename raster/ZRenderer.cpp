@@ -283,9 +283,11 @@ void ZRenderer::ScanSegment(const DevicePoint& p0, const DevicePoint& p1) {
         yStart = 0;
         if (yEnd == 0) return;
     }
-    const size_t needed = crossingCount_ + static_cast<size_t>(yEnd - yStart);
-    if (needed > crossings_.size()) crossings_.resize(std::max(needed, 2 * crossings_.size()));
-    CountRows(yStart, yEnd);
+    // At most one cell per sub-scanline.
+    const size_t room = crossingCount_ + static_cast<size_t>(yEnd - yStart);
+    if (room > crossings_.size()) crossings_.resize(std::max(room, 2 * crossings_.size()));
+    firstRow_ = std::min(firstRow_, static_cast<int32_t>(yStart >> 3));
+    lastRow_ = std::max(lastRow_, static_cast<int32_t>((yEnd - 1) >> 3));
 
     // Each sub-scanline adds dx to the error and moves x by as many whole dy as bring the
     // error back into (0, dy]: dx div dy, plus one when the remainders carry.  rest is
@@ -294,9 +296,25 @@ void ZRenderer::ScanSegment(const DevicePoint& p0, const DevicePoint& p1) {
     int64_t rest = error - 1;
     const int64_t maxX = 256 * static_cast<int64_t>(scanWidth_) - 1;
     uint64_t* out = crossings_.data() + crossingCount_;
+    // The crossing of each sub-scanline is at (row y >> 3, x in 1/256 pixel); neighbouring
+    // crossings in one pixel are summed into one cell.
+    int64_t cellRow = yStart >> 3, cellColumn = -1;
+    uint64_t right = 0, count = 0;
+    const auto emit = [&] {
+        if (count == 0) return;
+        *out++ = ZCell::Make(uint64_t(cellRow), uint64_t(cellColumn), right, count, down);
+        sortScratch_.Count(static_cast<int32_t>(cellRow), 1);
+    };
     for (int64_t y = yStart; y < yEnd; ++y) {
-        const uint64_t xc = static_cast<uint64_t>(std::clamp<int64_t>(x, 0, maxX));
-        *out++ = (static_cast<uint64_t>(y >> 3) << 23) | (xc << 1) | down;
+        const int64_t xc = std::clamp<int64_t>(x, 0, maxX);
+        if ((xc >> 8) != cellColumn || (y >> 3) != cellRow) {
+            emit();
+            cellRow = y >> 3;
+            cellColumn = xc >> 8;
+            right = count = 0;
+        }
+        right += 255 - uint64_t(xc & 0xFF);
+        ++count;
         x += whole;
         rest += part;
         if (rest >= dy) {
@@ -304,27 +322,14 @@ void ZRenderer::ScanSegment(const DevicePoint& p0, const DevicePoint& p1) {
             x += xStep;
         }
     }
-    crossingCount_ = needed;
+    emit();
+    crossingCount_ = static_cast<size_t>(out - crossings_.data());
 }
 
-// Counts the keys of sub-scanlines yStart..yEnd - 1 per row for the sort.
-void ZRenderer::CountRows(int64_t yStart, int64_t yEnd) {
-    const int32_t first = static_cast<int32_t>(yStart >> 3),
-                  last = static_cast<int32_t>((yEnd - 1) >> 3);
-    firstRow_ = std::min(firstRow_, first);
-    lastRow_ = std::max(lastRow_, last);
-    if (first == last) {
-        sortScratch_.Count(first, static_cast<uint32_t>(yEnd - yStart));
-        return;
-    }
-    sortScratch_.Count(first, static_cast<uint32_t>(8 - (yStart & 7)));
-    for (int32_t r = first + 1; r < last; ++r) sortScratch_.Count(r, 8);
-    sortScratch_.Count(last, static_cast<uint32_t>(yEnd - 8 * static_cast<int64_t>(last)));
-}
-
-// One pass over the sorted crossings.  A crossing adds the part of its sub-scanline right
-// of it inside its pixel; the running winding carries whole sub-scanlines into the pixels
-// to its right, which are painted as one span.
+// One pass over the sorted cells.  A crossing adds the part of its sub-scanline right of
+// it inside its pixel, and a pixel's sums do not depend on the order of its crossings, so
+// a cell adds its crossings at once.  The running winding carries whole sub-scanlines into
+// the pixels to its right, which are painted as one span.
 template <int32_t kBytesPerChannel, bool kEvenOddRule>
 void ZRenderer::Accumulate(const uint64_t* keys, size_t count) {
     constexpr int64_t kScale = kBytesPerChannel == 1 ? 256 : 65536;
@@ -352,9 +357,8 @@ void ZRenderer::Accumulate(const uint64_t* keys, size_t count) {
         if (total != 0) Paint(column, row, 1, coverageOf(total));
     };
     for (size_t i = 0; i < count; ++i) {
-        const uint64_t key = keys[i];
-        const int32_t c = static_cast<int32_t>((key >> 9) & 0x3FFF);
-        const int32_t r = static_cast<int32_t>((key >> 23) & 0x3FFF);
+        const uint64_t cell = keys[i];
+        const int32_t c = ZCell::Column(cell), r = ZCell::Row(cell);
         if (c != column || r != row) {
             flush();
             windingAtLeft = winding;
@@ -366,13 +370,12 @@ void ZRenderer::Accumulate(const uint64_t* keys, size_t count) {
             row = r;
             positive = negative = 0;
         }
-        const int32_t right = 255 - static_cast<int32_t>((key >> 1) & 0xFF);
-        if (key & 1) {
-            positive += right;
-            ++winding;
+        if (ZCell::Down(cell)) {
+            positive += ZCell::Right(cell);
+            winding += ZCell::Count(cell);
         } else {
-            negative -= right;
-            --winding;
+            negative -= ZCell::Right(cell);
+            winding -= ZCell::Count(cell);
         }
     }
     flush();

@@ -1,8 +1,8 @@
 // Scanline renderer: fills one ZPath at a time with a stencil into caller-owned pixel
 // planes, anti-aliased.  Segments are mapped to device space and scan-converted into
 // crossings on 8 sub-scanlines per pixel row at 1/256 pixel horizontal resolution; the
-// sorted crossings yield per-pixel coverage under the even-odd or non-zero rule, painted
-// in horizontal spans.
+// crossings, summed per edge and pixel and sorted, yield per-pixel coverage under the
+// even-odd or non-zero rule, painted in horizontal spans.
 #pragma once
 
 #include "raster/TargetImage.h"
@@ -73,7 +73,6 @@ private:
     DevicePoint MapStart(float x, float y) const;
     void GrowBounds(float minX, float minY, float maxX, float maxY);
     void ScanSegment(const DevicePoint& p0, const DevicePoint& p1);
-    void CountRows(int64_t yStart, int64_t yEnd);
     template <int32_t kBytesPerChannel, bool kEvenOddRule>
     void Accumulate(const uint64_t* keys, size_t count);
     void Paint(int32_t x, int32_t y, int32_t length, uint32_t coverage) {
@@ -82,8 +81,9 @@ private:
 
     const Matrix4* transform_ = nullptr;
     ZStencil* stencil_ = nullptr;
-    // Keys of the current fill are crossings_[0..crossingCount_); the vector's size is its
-    // usable room, so that the scan loop writes without growth checks.
+    // Cells of the current fill (crossing keys summed per edge and pixel, ZCell) are
+    // crossings_[0..crossingCount_); the vector's size is its usable room, so that the
+    // scan loop writes without growth checks.
     std::vector<uint64_t> crossings_;
     size_t crossingCount_ = 0;
     int32_t firstRow_ = 0, lastRow_ = -1; // rows that have crossings

@@ -7,7 +7,7 @@
 namespace {
 
 uint64_t Key(uint64_t row, uint64_t rest) {
-    return (row << 23) | (rest & 0x7FFFFF);
+    return (row << ZCell::kRowShift) | (rest & ((uint64_t(1) << ZCell::kRowShift) - 1));
 }
 
 } // namespace
@@ -16,7 +16,7 @@ TEST(ZSortCrossings, SortsLikeAComparisonSortOnEveryPath) {
     uint64_t state = 12345;
     const auto next = [&] {
         state = state * 6364136223846793005ull + 1442695040888963407ull;
-        return state >> 27;
+        return state;
     };
     struct Case {
         const char* what;
@@ -39,7 +39,7 @@ TEST(ZSortCrossings, SortsLikeAComparisonSortOnEveryPath) {
         for (size_t i = 0; i + 1 < c.n; i += 5) keys[i + 1] = keys[i];
         for (size_t i = 1; i < std::min<size_t>(c.n, 8); ++i) keys[i] = keys[0] - i;
         // The producer counts keys per row; the sort leaves the counts zero for the next case.
-        for (uint64_t k : keys) scratch.Count(int32_t(k >> 23), 1);
+        for (uint64_t k : keys) scratch.Count(ZCell::Row(k), 1);
         std::vector<uint64_t> expected = keys;
         std::sort(expected.begin(), expected.end());
         const uint64_t* sorted = ZSortCrossings(keys.data(), c.n, int32_t(c.firstRow),

@@ -297,32 +297,31 @@ void ZRenderer::ScanSegment(const DevicePoint& p0, const DevicePoint& p1) {
     const int64_t maxX = 256 * static_cast<int64_t>(scanWidth_) - 1;
     uint64_t* out = crossings_.data() + crossingCount_;
     // The crossing of each sub-scanline is at (row y >> 3, x in 1/256 pixel); neighbouring
-    // crossings in one pixel are summed into one cell.
-    int64_t cellRow = yStart >> 3, cellColumn = -1;
-    uint64_t right = 0, count = 0;
-    const auto emit = [&] {
-        if (count == 0) return;
-        *out++ = ZCell::Make(uint64_t(cellRow), uint64_t(cellColumn), right, count, down);
-        sortScratch_.Count(static_cast<int32_t>(cellRow), 1);
-    };
-    for (int64_t y = yStart; y < yEnd; ++y) {
-        const int64_t xc = std::clamp<int64_t>(x, 0, maxX);
-        if ((xc >> 8) != cellColumn || (y >> 3) != cellRow) {
-            emit();
-            cellRow = y >> 3;
-            cellColumn = xc >> 8;
-            right = count = 0;
+    // crossings in one pixel are summed into one cell.  Rows are walked one at a time.
+    for (int64_t y = yStart; y < yEnd;) {
+        const int64_t row = y >> 3, rowEnd = std::min(yEnd, 8 * row + 8);
+        const uint64_t* const rowStart = out;
+        int64_t column = std::clamp<int64_t>(x, 0, maxX) >> 8;
+        uint64_t right = 0, count = 0;
+        for (; y < rowEnd; ++y) {
+            const int64_t xc = std::clamp<int64_t>(x, 0, maxX);
+            if ((xc >> 8) != column) {
+                *out++ = ZCell::Make(uint64_t(row), uint64_t(column), right, count, down);
+                column = xc >> 8;
+                right = count = 0;
+            }
+            right += 255 - uint64_t(xc & 0xFF);
+            ++count;
+            x += whole;
+            rest += part;
+            if (rest >= dy) {
+                rest -= dy;
+                x += xStep;
+            }
         }
-        right += 255 - uint64_t(xc & 0xFF);
-        ++count;
-        x += whole;
-        rest += part;
-        if (rest >= dy) {
-            rest -= dy;
-            x += xStep;
-        }
+        *out++ = ZCell::Make(uint64_t(row), uint64_t(column), right, count, down);
+        sortScratch_.Count(static_cast<int32_t>(row), static_cast<uint32_t>(out - rowStart));
     }
-    emit();
     crossingCount_ = static_cast<size_t>(out - crossings_.data());
 }
 

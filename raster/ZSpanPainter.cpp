@@ -184,7 +184,12 @@ template <class D> struct Painters {
         C* p = ColourAt(job, x, y);
         for (int32_t i = 0; i < n; ++i, p += 4, src += 4) {
             const uint32_t a = Covered(D::Limit(src[3]), coverage);
-            if (a != 0) Over(p, src, a);
+            // At 8 bits full alpha means an opaque source pixel under full coverage: the
+            // pixel is stored as it came (16-bit sources may exceed full and are limited).
+            if (sizeof(C) == 1 && a == D::kFull)
+                std::memcpy(p, src, 4);
+            else if (a != 0)
+                Over(p, src, a);
         }
     }
 

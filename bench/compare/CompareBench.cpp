@@ -1,12 +1,15 @@
 // Our fill path against AGG and Cairo on the same device-space scenes, single thread,
 // same canvas, in one Google Benchmark run.  Each iteration clears the canvas to
-// transparent and draws the whole scene.  Before timing, every contender's picture is
-// compared with ours, so that a fast but wrong fill shows up as a failed check (exit 1).
+// transparent and draws the whole scene; the summary gives each contender's CPU time (the
+// median with --benchmark_repetitions) and ours divided by the faster of the others.  Before
+// timing, every contender's picture is compared with ours, so that a fast but wrong fill shows up
+// as a failed check (exit 1).
 #include "Contenders.h"
 #include "Scenes.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -59,22 +62,32 @@ bool PicturesAgree(const std::vector<Scene>& scenes) {
     return ok;
 }
 
-// Console output as usual, plus the CPU time of each run kept for the summary.
+// Console output as usual, plus the CPU time of each run kept for the summary: the median
+// over repetitions (--benchmark_repetitions) when there are several.
 class SummaryReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration)
-                times_[r.benchmark_name()] = r.GetAdjustedCPUTime();
+        for (const Run& r : runs) {
+            const std::string& name = r.run_name.function_name;
+            if (r.run_type == Run::RT_Iteration) times_[name].push_back(r.GetAdjustedCPUTime());
+            if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median")
+                medians_[name] = r.GetAdjustedCPUTime();
+        }
     }
     double Time(const std::string& scene, const char* contender) const {
-        const auto it = times_.find(scene + "/" + contender);
-        return it == times_.end() ? 0 : it->second;
+        const std::string name = scene + "/" + contender;
+        if (const auto m = medians_.find(name); m != medians_.end()) return m->second;
+        const auto it = times_.find(name);
+        if (it == times_.end() || it->second.empty()) return 0;
+        std::vector<double> sorted = it->second;
+        std::sort(sorted.begin(), sorted.end());
+        return sorted[sorted.size() / 2];
     }
 
 private:
-    std::map<std::string, double> times_;
+    std::map<std::string, std::vector<double>> times_;
+    std::map<std::string, double> medians_;
 };
 
 void PrintSummary(const SummaryReporter& r, const std::vector<Scene>& scenes) {

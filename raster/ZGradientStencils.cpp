@@ -75,11 +75,17 @@ uint8_t* ZLinearGradientStencil::NextPixel8(uint8_t* out) {
     return out;
 }
 
+// The position steps in a local: dst may alias the stencil, so stepping the member would
+// chain every pixel through memory.
 void ZLinearGradientStencil::FetchSpan8(uint8_t* dst, int count) {
+    float t = t_;
+    const float dt = dt_;
     for (int i = 0; i < count; ++i) {
+        t_ = t;
         std::memcpy(dst + 4 * i, ramp_[Index()], 4);
-        t_ += dt_;
+        t += dt;
     }
+    t_ = t;
 }
 
 void ZRadialGradientStencil::SetFocalPoint(float focal) {
@@ -134,9 +140,15 @@ uint8_t* ZRadialGradientStencil::NextPixel8(uint8_t* out) {
 }
 
 void ZRadialGradientStencil::FetchSpan8(uint8_t* dst, int count) {
+    float gx = gx_, gy = gy_;
+    const float dgx = dgx_, dgy = dgy_;
     for (int i = 0; i < count; ++i) {
+        gx_ = gx;
+        gy_ = gy;
         std::memcpy(dst + 4 * i, ramp_[Index()], 4);
-        gx_ += dgx_;
-        gy_ += dgy_;
+        gx += dgx;
+        gy += dgy;
     }
+    gx_ = gx;
+    gy_ = gy;
 }

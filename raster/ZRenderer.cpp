@@ -1,9 +1,9 @@
 #include "raster/ZRenderer.h"
 
-#include "raster/ZRadixSort.h"
 #include "raster/ZStencil.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 
@@ -14,9 +14,13 @@ constexpr float kHuge = 3.4028235e38f;
 // huge or infinite input stays defined and the stepping arithmetic fits in 64 bits.
 constexpr float kFixedLimit = 1073741824.0f; // 2^30
 
+// floor(scaled) clamped to the limit, for a number (not NaN).  Clamping first gives the
+// same result, and within the limit floor is the truncation, less one below zero when
+// something was cut off.
 int32_t ToFixed(float scaled) {
-    const float f = std::floor(scaled);
-    return static_cast<int32_t>(std::clamp(f, -kFixedLimit, kFixedLimit));
+    const float clamped = std::clamp(scaled, -kFixedLimit, kFixedLimit);
+    const int32_t truncated = static_cast<int32_t>(clamped);
+    return truncated - (static_cast<float>(truncated) > clamped ? 1 : 0);
 }
 
 int64_t CeilDiv(int64_t a, int64_t b) {
@@ -52,7 +56,7 @@ TargetImage MakeImage(void* data, int32_t width, int32_t height, int32_t channel
 } // namespace
 
 ZRenderer::ZRenderer() {
-    crossings_.reserve(10000);
+    crossings_.resize(10000);
 }
 
 ZRenderer::~ZRenderer() = default;
@@ -168,18 +172,23 @@ void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* 
     }
     const bool visible = stencil != nullptr && !(solid && job_.solid8[3] == 0);
     if (visible && PrepareJob(solid)) {
-        crossings_.clear();
+        crossingCount_ = 0;
+        lastEndKnown_ = false;
+        firstRow_ = kMaxTargetSize;
+        lastRow_ = -1;
         minX_ = minY_ = kHuge;
         maxX_ = maxY_ = -kHuge;
         fillRule_ = fillRule;
         path.Iterate(*this);
-        ZSortCrossings(crossings_, sortScratch_);
+        const size_t n = crossingCount_;
+        const uint64_t* keys =
+            ZSortCrossings(crossings_.data(), n, firstRow_, lastRow_, sortScratch_);
         if (!solid) stencil->SetBounds(minX_, minY_, maxX_, maxY_);
         const bool evenOdd = fillRule_ == kEvenOdd;
         if (Depth() == 1)
-            evenOdd ? Accumulate<1, true>() : Accumulate<1, false>();
+            evenOdd ? Accumulate<1, true>(keys, n) : Accumulate<1, false>(keys, n);
         else
-            evenOdd ? Accumulate<2, true>() : Accumulate<2, false>();
+            evenOdd ? Accumulate<2, true>(keys, n) : Accumulate<2, false>(keys, n);
     }
     transform_ = nullptr;
     stencil_ = nullptr;
@@ -201,10 +210,33 @@ void ZRenderer::GrowBounds(float minX, float minY, float maxX, float maxY) {
     if (maxY > maxY_) maxY_ = maxY;
 }
 
+ZRenderer::DevicePoint ZRenderer::Map(float x, float y) const {
+    DevicePoint p;
+    p.x = x;
+    p.y = y;
+    p.device = ToDevice(x, y);
+    p.isNumber = !std::isnan(p.device.x) && !std::isnan(p.device.y);
+    if (p.isNumber) {
+        p.fixedX = ToFixed(p.device.x * 256.0f);
+        p.fixedY = ToFixed(p.device.y * 8.0f);
+    }
+    return p;
+}
+
+// Compared bit for bit, so that -0 and 0 stay apart as they would when mapped afresh.
+ZRenderer::DevicePoint ZRenderer::MapStart(float x, float y) const {
+    const bool same = lastEndKnown_ &&
+                      std::bit_cast<uint32_t>(lastEnd_.x) == std::bit_cast<uint32_t>(x) &&
+                      std::bit_cast<uint32_t>(lastEnd_.y) == std::bit_cast<uint32_t>(y);
+    return same ? lastEnd_ : Map(x, y);
+}
+
 void ZRenderer::LineTo(float x, float y) {
     GrowBounds(curX_, curY_, x, y);
-    const Point3 d0 = ToDevice(curX_, curY_), d1 = ToDevice(x, y);
-    if (d0.y != d1.y) ScanSegment(d0, d1);
+    const DevicePoint d0 = MapStart(curX_, curY_), d1 = Map(x, y);
+    if (d0.device.y != d1.device.y) ScanSegment(d0, d1);
+    lastEnd_ = d1;
+    lastEndKnown_ = true;
     ZSketcher::LineTo(x, y);
 }
 
@@ -212,22 +244,25 @@ void ZRenderer::LineTo(float x, float y) {
 // the target needs.
 void ZRenderer::SubdivideQuad(float x0, float y0, float cx, float cy, float x1, float y1) {
     GrowBounds(std::min(x0, cx), std::min(y0, cy), x1, y1);
-    const Point3 d0 = ToDevice(x0, y0), dc = ToDevice(cx, cy), d1 = ToDevice(x1, y1);
-    const bool flat = !(ChordDistanceSquared(d0.x, d0.y, dc.x, dc.y, d1.x, d1.y) > 1.0f);
+    const DevicePoint d0 = MapStart(x0, y0), d1 = Map(x1, y1);
+    const Point3 dc = ToDevice(cx, cy);
+    const bool flat = !(ChordDistanceSquared(d0.device.x, d0.device.y, dc.x, dc.y, d1.device.x,
+                                             d1.device.y) > 1.0f);
     if (!flat && SplitAllowed()) {
         SplitQuad(x0, y0, cx, cy, x1, y1);
         return;
     }
-    if (d0.y != d1.y) ScanSegment(d0, d1);
+    if (d0.device.y != d1.device.y) ScanSegment(d0, d1);
+    lastEnd_ = d1;
+    lastEndKnown_ = true;
     ZSketcher::LineTo(x1, y1);
 }
 
 // One crossing key per sub-scanline: row << 23 | x in 1/256 pixel << 1 | downward.
-void ZRenderer::ScanSegment(Point3 p0, Point3 p1) {
-    if (std::isnan(p0.x) || std::isnan(p0.y) || std::isnan(p1.x) || std::isnan(p1.y)) return;
-    const int32_t x0 = ToFixed(p0.x * 256.0f), y0 = ToFixed(p0.y * 8.0f);
-    const int32_t x1 = ToFixed(p1.x * 256.0f), y1 = ToFixed(p1.y * 8.0f);
-    const uint64_t down = p1.y > p0.y ? 1 : 0;
+void ZRenderer::ScanSegment(const DevicePoint& p0, const DevicePoint& p1) {
+    if (!p0.isNumber || !p1.isNumber) return;
+    const int32_t x0 = p0.fixedX, y0 = p0.fixedY, x1 = p1.fixedX, y1 = p1.fixedY;
+    const uint64_t down = p1.device.y > p0.device.y ? 1 : 0;
     const bool forward = y0 < y1;
     int64_t yStart = forward ? y0 : y1, yEnd = forward ? y1 : y0;
     const int64_t xStart = forward ? x0 : x1, xEnd = forward ? x1 : x0;
@@ -246,27 +281,56 @@ void ZRenderer::ScanSegment(Point3 p0, Point3 p1) {
         x += advance * xStep;
         error = dy + n * dx - advance * dy;
         yStart = 0;
+        if (yEnd == 0) return;
     }
-    const size_t needed = crossings_.size() + static_cast<size_t>(yEnd - yStart);
-    if (needed > crossings_.capacity())
-        crossings_.reserve(std::max(needed, 2 * crossings_.capacity()));
+    // At most one cell per sub-scanline.
+    const size_t room = crossingCount_ + static_cast<size_t>(yEnd - yStart);
+    if (room > crossings_.size()) crossings_.resize(std::max(room, 2 * crossings_.size()));
+    firstRow_ = std::min(firstRow_, static_cast<int32_t>(yStart >> 3));
+    lastRow_ = std::max(lastRow_, static_cast<int32_t>((yEnd - 1) >> 3));
+
+    // Each sub-scanline adds dx to the error and moves x by as many whole dy as bring the
+    // error back into (0, dy]: dx div dy, plus one when the remainders carry.  rest is
+    // error - 1, in [0, dy).
+    const int64_t whole = (dx / dy) * xStep, part = dx % dy;
+    int64_t rest = error - 1;
     const int64_t maxX = 256 * static_cast<int64_t>(scanWidth_) - 1;
-    for (int64_t y = yStart; y < yEnd; ++y) {
-        const uint64_t xc = static_cast<uint64_t>(std::clamp<int64_t>(x, 0, maxX));
-        crossings_.push_back((static_cast<uint64_t>(y >> 3) << 23) | (xc << 1) | down);
-        error += dx;
-        if (error > dy) {
-            const int64_t q = (error - 1) / dy;
-            x += q * xStep;
-            error -= q * dy;
+    uint64_t* out = crossings_.data() + crossingCount_;
+    // The crossing of each sub-scanline is at (row y >> 3, x in 1/256 pixel); neighbouring
+    // crossings in one pixel are summed into one cell.  Rows are walked one at a time.
+    for (int64_t y = yStart; y < yEnd;) {
+        const int64_t row = y >> 3, rowEnd = std::min(yEnd, 8 * row + 8);
+        const uint64_t* const rowStart = out;
+        int64_t column = std::clamp<int64_t>(x, 0, maxX) >> 8;
+        uint64_t right = 0, count = 0;
+        for (; y < rowEnd; ++y) {
+            const int64_t xc = std::clamp<int64_t>(x, 0, maxX);
+            if ((xc >> 8) != column) {
+                *out++ = ZCell::Make(uint64_t(row), uint64_t(column), right, count, down);
+                column = xc >> 8;
+                right = count = 0;
+            }
+            right += 255 - uint64_t(xc & 0xFF);
+            ++count;
+            x += whole;
+            rest += part;
+            if (rest >= dy) {
+                rest -= dy;
+                x += xStep;
+            }
         }
+        *out++ = ZCell::Make(uint64_t(row), uint64_t(column), right, count, down);
+        sortScratch_.Count(static_cast<int32_t>(row), static_cast<uint32_t>(out - rowStart));
     }
+    crossingCount_ = static_cast<size_t>(out - crossings_.data());
 }
 
-// One pass over the sorted crossings.  A crossing adds the part of its sub-scanline right
-// of it inside its pixel; the running winding carries whole sub-scanlines into the pixels
-// to its right, which are painted as one span.
-template <int32_t kBytesPerChannel, bool kEvenOddRule> void ZRenderer::Accumulate() {
+// One pass over the sorted cells.  A crossing adds the part of its sub-scanline right of
+// it inside its pixel, and a pixel's sums do not depend on the order of its crossings, so
+// a cell adds its crossings at once.  The running winding carries whole sub-scanlines into
+// the pixels to its right, which are painted as one span.
+template <int32_t kBytesPerChannel, bool kEvenOddRule>
+void ZRenderer::Accumulate(const uint64_t* keys, size_t count) {
     constexpr int64_t kScale = kBytesPerChannel == 1 ? 256 : 65536;
     constexpr int64_t kLine = kScale / 8; // one full sub-scanline
     const auto coverageOf = [](int64_t total) -> uint32_t {
@@ -291,9 +355,9 @@ template <int32_t kBytesPerChannel, bool kEvenOddRule> void ZRenderer::Accumulat
             kScale * positive / 2040 + kScale * negative / 2040 + kLine * windingAtLeft;
         if (total != 0) Paint(column, row, 1, coverageOf(total));
     };
-    for (const uint64_t key : crossings_) {
-        const int32_t c = static_cast<int32_t>((key >> 9) & 0x3FFF);
-        const int32_t r = static_cast<int32_t>((key >> 23) & 0x3FFF);
+    for (size_t i = 0; i < count; ++i) {
+        const uint64_t cell = keys[i];
+        const int32_t c = ZCell::Column(cell), r = ZCell::Row(cell);
         if (c != column || r != row) {
             flush();
             windingAtLeft = winding;
@@ -305,13 +369,12 @@ template <int32_t kBytesPerChannel, bool kEvenOddRule> void ZRenderer::Accumulat
             row = r;
             positive = negative = 0;
         }
-        const int32_t right = 255 - static_cast<int32_t>((key >> 1) & 0xFF);
-        if (key & 1) {
-            positive += right;
-            ++winding;
+        if (ZCell::Down(cell)) {
+            positive += ZCell::Right(cell);
+            winding += ZCell::Count(cell);
         } else {
-            negative -= right;
-            --winding;
+            negative -= ZCell::Right(cell);
+            winding -= ZCell::Count(cell);
         }
     }
     flush();

@@ -1,11 +1,12 @@
 // Scanline renderer: fills one ZPath at a time with a stencil into caller-owned pixel
 // planes, anti-aliased.  Segments are mapped to device space and scan-converted into
 // crossings on 8 sub-scanlines per pixel row at 1/256 pixel horizontal resolution; the
-// sorted crossings yield per-pixel coverage under the even-odd or non-zero rule, painted
-// in horizontal spans.
+// crossings, summed per edge and pixel and sorted, yield per-pixel coverage under the
+// even-odd or non-zero rule, painted in horizontal spans.
 #pragma once
 
 #include "raster/TargetImage.h"
+#include "raster/ZRadixSort.h"
 #include "raster/ZSketcher.h"
 #include "raster/ZSpanPainter.h"
 #include "swf/ValueTypes.h"
@@ -59,17 +60,37 @@ private:
     void ResizeScratch(int32_t width);
     bool PrepareJob(bool solid);
     Point3 ToDevice(float x, float y) const;
+    // A path point with its device position and, when that is a number, its scaled
+    // fixed-point position (x in 1/256, y in 1/8 pixel).
+    struct DevicePoint {
+        float x = 0, y = 0; // path space
+        Point3 device;
+        int32_t fixedX = 0, fixedY = 0;
+        bool isNumber = false;
+    };
+    DevicePoint Map(float x, float y) const;
+    // The segment start: the previous segment's end when it is the same path point.
+    DevicePoint MapStart(float x, float y) const;
     void GrowBounds(float minX, float minY, float maxX, float maxY);
-    void ScanSegment(Point3 p0, Point3 p1);
-    template <int32_t kBytesPerChannel, bool kEvenOddRule> void Accumulate();
+    void ScanSegment(const DevicePoint& p0, const DevicePoint& p1);
+    template <int32_t kBytesPerChannel, bool kEvenOddRule>
+    void Accumulate(const uint64_t* keys, size_t count);
     void Paint(int32_t x, int32_t y, int32_t length, uint32_t coverage) {
         if (coverage != 0) painter_(job_, x, y, length, coverage);
     }
 
     const Matrix4* transform_ = nullptr;
     ZStencil* stencil_ = nullptr;
+    // Cells of the current fill (crossing keys summed per edge and pixel, ZCell) are
+    // crossings_[0..crossingCount_); the vector's size is its usable room, so that the
+    // scan loop writes without growth checks.
     std::vector<uint64_t> crossings_;
-    std::vector<uint64_t> sortScratch_;
+    size_t crossingCount_ = 0;
+    int32_t firstRow_ = 0, lastRow_ = -1; // rows that have crossings
+    ZSortScratch sortScratch_;
+    // Consecutive segments share their joint: it is mapped once.
+    DevicePoint lastEnd_;
+    bool lastEndKnown_ = false;
     TargetImage colour_;
     TargetImage mask_;
     bool hasColour_ = false;

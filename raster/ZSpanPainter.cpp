@@ -1,8 +1,11 @@
 #include "raster/ZSpanPainter.h"
 
+#include "raster/ZBlendMath.h"
 #include "raster/ZStencil.h"
 
 #include <algorithm>
+#include <cstring>
+#include <type_traits>
 
 void ZSpanJob::SeekFor(int32_t x, int32_t y, int32_t length) {
     if (x != nextX || y != nextY) stencil->Seek(x, y);
@@ -21,6 +24,8 @@ struct Depth8 {
     static uint32_t Mul(uint32_t a, uint32_t b) { return a * b / 255; }
     static uint32_t Limit(uint32_t v) { return v; }
     static uint32_t DestShare(uint32_t ad, uint32_t a) { return ad * (255 - a) / 255; }
+    // Numerators of the blend stay below 255 * 256, where the reciprocal is exact.
+    static uint32_t Divide(uint32_t n, uint32_t total) { return ZDivideSmall(n, total); }
     static const Channel* Solid(const ZSpanJob& job) { return job.solid8; }
     static const Channel* Table(const ZSpanJob& job, int i) { return job.tables8[i]; }
     static Channel* Scratch(const ZSpanJob& job) { return reinterpret_cast<uint8_t*>(job.scratch); }
@@ -38,6 +43,10 @@ struct Depth16 {
     static uint32_t Mul(uint32_t a, uint32_t b) { return a * b >> 15; }
     static uint32_t Limit(uint32_t v) { return std::min(v, kFull); }
     static uint32_t DestShare(uint32_t ad, uint32_t a) { return ad * (kFull - a) >> 15; }
+    static uint32_t Divide(uint64_t n, uint32_t total) {
+        // Over an opaque pixel, a division by a constant the compiler turns into a product.
+        return static_cast<uint32_t>(total == kFull ? n / kFull : n / total);
+    }
     static const Channel* Solid(const ZSpanJob& job) { return job.solid16; }
     static const Channel* Table(const ZSpanJob& job, int i) { return job.tables16[i]; }
     static Channel* Scratch(const ZSpanJob& job) { return job.scratch; }
@@ -72,17 +81,18 @@ template <class D> struct Painters {
             return;
         }
         const uint32_t share = D::DestShare(ad, a);
-        const W total = a + share;
-        if (total == D::kFull) {
-            // Over an opaque pixel: the same quotient, by a constant the compiler turns
-            // into a multiplication.
-            for (int c = 0; c < 3; ++c)
-                dst[c] = static_cast<C>((W(src[c]) * a + W(dst[c]) * share) / W(D::kFull));
-        } else {
-            for (int c = 0; c < 3; ++c)
-                dst[c] = static_cast<C>((W(src[c]) * a + W(dst[c]) * share) / total);
-        }
+        const uint32_t total = a + share;
+        for (int c = 0; c < 3; ++c)
+            dst[c] = static_cast<C>(D::Divide(W(src[c]) * a + W(dst[c]) * share, total));
         dst[3] = static_cast<C>(total);
+    }
+
+    // Stores one pixel value into n pixels.
+    static void Fill(C* p, const C* value, int32_t n) {
+        using Pixel = std::conditional_t<sizeof(C) == 1, uint32_t, uint64_t>;
+        Pixel v;
+        std::memcpy(&v, value, sizeof v);
+        for (int32_t i = 0; i < n; ++i) std::memcpy(p + 4 * i, &v, sizeof v);
     }
 
     static void MaskWrite(C* m, uint32_t a) {
@@ -119,10 +129,26 @@ template <class D> struct Painters {
         if (a == 0) return;
         C* p = ColourAt(job, x, y);
         if (a == D::kFull) {
-            for (int32_t i = 0; i < n; ++i, p += 4) std::copy(solid, solid + 4, p);
+            Fill(p, solid, n);
             return;
         }
-        for (int32_t i = 0; i < n; ++i, p += 4) Over(p, solid, a);
+        // The blend depends on the destination pixel alone: a run of equal pixels, as
+        // flat areas give, reuses the last result.
+        using Pixel = std::conditional_t<sizeof(C) == 1, uint32_t, uint64_t>;
+        Pixel before = 0, after = 0;
+        bool known = false;
+        for (int32_t i = 0; i < n; ++i, p += 4) {
+            Pixel here;
+            std::memcpy(&here, p, sizeof here);
+            if (known && here == before) {
+                std::memcpy(p, &after, sizeof after);
+                continue;
+            }
+            Over(p, solid, a);
+            before = here;
+            std::memcpy(&after, p, sizeof after);
+            known = true;
+        }
     }
 
     static void ClipSolid(ZSpanJob& job, int32_t x, int32_t y, int32_t n, uint32_t coverage) {
@@ -158,7 +184,12 @@ template <class D> struct Painters {
         C* p = ColourAt(job, x, y);
         for (int32_t i = 0; i < n; ++i, p += 4, src += 4) {
             const uint32_t a = Covered(D::Limit(src[3]), coverage);
-            if (a != 0) Over(p, src, a);
+            // At 8 bits full alpha means an opaque source pixel under full coverage: the
+            // pixel is stored as it came (16-bit sources may exceed full and are limited).
+            if (sizeof(C) == 1 && a == D::kFull)
+                std::memcpy(p, src, 4);
+            else if (a != 0)
+                Over(p, src, a);
         }
     }
 

@@ -1,8 +1,9 @@
 #!/bin/sh
 # Installs the Debian packages the build, the tests and the tools need, when any is missing.
 set -e
+# libagg-dev and libcairo2-dev serve the comparison benchmark only; the plug-in never links them.
 PACKAGES="cmake make g++ pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev \
-zlib1g-dev libjpeg-dev libpng-dev ffmpeg"
+zlib1g-dev libjpeg-dev libpng-dev ffmpeg libagg-dev libcairo2-dev"
 missing=""
 for p in $PACKAGES; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

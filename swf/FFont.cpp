@@ -142,15 +142,25 @@ int32_t FFont::AdvanceAfter(uint32_t glyph, std::string_view bytes, size_t index
 
 void FFont::DrawGlyph(GraphicsContext& context, uint32_t glyphIndex) {
     if (glyphIndex >= glyphOffsets.size()) return;
+    if (outlines.size() < glyphOffsets.size()) outlines.resize(glyphOffsets.size());
+    GlyphOutline& outline = outlines[glyphIndex];
+    if (!outline.read) {
+        ReadGlyph(glyphIndex, outline);
+        outline.read = true;
+    }
+    if (outline.present) outline.Draw(context);
+}
+
+void FFont::ReadGlyph(uint32_t glyphIndex, GlyphOutline& outline) {
     const uint64_t start = uint64_t(glyphTableStart) + glyphOffsets[glyphIndex];
     FlashScript& reader = *owner;
     if (start >= reader.Length()) return;
+    outline.present = true;
     reader.Seek(uint32_t(start));
     const uint32_t fillBits = reader.ReadUBits(4);
     const uint32_t lineBits = reader.ReadUBits(4);
 
     const float unitsPerPixel = UnitsPerPixel();
-    context.BeginPath(1);
     int32_t x = 0, y = 0;
     // Until the first move the pen rests at the origin, so an outline that starts with an
     // edge starts there.
@@ -162,8 +172,8 @@ void FFont::DrawGlyph(GraphicsContext& context, uint32_t glyphIndex) {
         if (reader.ReadUBits(1)) {
             if (pendingMove) {
                 pendingMove = false;
-                if (contours > 0) context.ClosePath();
-                context.LineTo(FontPoint(x, y, unitsPerPixel));
+                if (contours > 0) outline.ClosePath();
+                outline.LineTo(FontPoint(x, y, unitsPerPixel));
                 ++contours;
             }
             if (reader.ReadUBits(1)) {
@@ -176,14 +186,14 @@ void FFont::DrawGlyph(GraphicsContext& context, uint32_t glyphIndex) {
                 } else {
                     x = Add(x, reader.ReadSBits(bits));
                 }
-                context.LineTo(FontPoint(x, y, unitsPerPixel));
+                outline.LineTo(FontPoint(x, y, unitsPerPixel));
             } else {
                 const uint32_t bits = reader.ReadUBits(4) + 2;
                 const int32_t cx = Add(x, reader.ReadSBits(bits));
                 const int32_t cy = Add(y, reader.ReadSBits(bits));
                 x = Add(cx, reader.ReadSBits(bits));
                 y = Add(cy, reader.ReadSBits(bits));
-                context.QuadTo(FontPoint(cx, cy, unitsPerPixel), FontPoint(x, y, unitsPerPixel));
+                outline.QuadTo(FontPoint(cx, cy, unitsPerPixel), FontPoint(x, y, unitsPerPixel));
             }
             continue;
         }
@@ -200,8 +210,7 @@ void FFont::DrawGlyph(GraphicsContext& context, uint32_t glyphIndex) {
         if (flags & kFillStyle1) reader.ReadUBits(fillBits);
         if (flags & kLineStyle) reader.ReadUBits(lineBits);
     }
-    context.ClosePath();
-    context.EndPath();
+    outline.ClosePath();
 }
 
 void FFont::DrawString(GraphicsContext& context, std::string_view bytes) {

@@ -1,9 +1,10 @@
 // An embedded font: where its glyph outlines lie in the file image, which character code
 // maps to which glyph, the glyph advances and the kerning pairs.  Outlines are decoded
-// from the image each time a glyph is drawn; nothing decoded is kept.
+// from the image the first time a glyph is drawn and kept for its later draws.
 #pragma once
 
 #include "swf/FObject.h"
+#include "swf/GlyphOutline.h"
 
 #include <cstdint>
 #include <map>
@@ -26,8 +27,8 @@ public:
     void ReadFontInfo();
 
     // Draws one glyph outline at the context's current transform with its current fill,
-    // one font unit being 1/20 of the transform's unit (DefineFont3: 1/400).  Moves the owner's
-    // reader.
+    // one font unit being 1/20 of the transform's unit (DefineFont3: 1/400).  Moves the
+    // owner's reader when the glyph is read for the first time.
     void DrawGlyph(GraphicsContext& context, uint32_t glyphIndex);
     // Draws the bytes as character codes, moving the current transform along by advances
     // and kerning.  Moves the owner's reader and the current transform.
@@ -67,6 +68,8 @@ protected:
 private:
     void ReadDefineFont();
     void ReadDefineFont2();
+    // Reads one glyph's shape records into outline.  Moves the owner's reader.
+    void ReadGlyph(uint32_t glyphIndex, GlyphOutline& outline);
     // The advance after a code, kerning with the next code included, in font units.
     int32_t AdvanceAfter(uint32_t glyph, std::string_view bytes, size_t index);
 
@@ -77,6 +80,7 @@ private:
     std::map<uint16_t, uint32_t> codeToGlyph;
     std::map<uint32_t, int32_t> kerning; // first code << 16 | second code
     std::vector<uint32_t> glyphOffsets;
+    std::vector<GlyphOutline> outlines; // by glyph, read on first draw
     uint32_t ascent = 0;
     uint32_t descent = 0;
     uint32_t leading = 0;

@@ -1,4 +1,5 @@
 #include "RasterFixtures.h"
+#include "raster/ZBlendMath.h"
 #include "raster/ZColorStencil.h"
 
 #include <gtest/gtest.h>
@@ -274,4 +275,11 @@ TEST(ZRendererPaint, NewTargetOfAnotherSizeDropsTheMask) {
     EXPECT_EQ(r.Mask().data, mask.Data());
     c.AttachAsTarget(r);
     EXPECT_EQ(r.Mask().data, nullptr);
+}
+
+TEST(ZRendererPaint, ReciprocalQuotientsEqualDivisionOverEveryInput) {
+    // The 8-bit blend divides numerators below 2^16 by totals 1..255.
+    for (uint32_t d = 1; d <= 255; ++d)
+        for (uint32_t n = 0; n < 65536; ++n)
+            if (ZDivideSmall(n, d) != n / d) FAIL() << n << " / " << d;
 }

@@ -222,6 +222,15 @@ TEST(Font, DrawGlyphEmitsTheOutlineInFontUnitsOverTwenty) {
     EXPECT_FLOAT_EQ(path.back().x, 5.0f); // closed to the path's start
     EXPECT_FLOAT_EQ(path.back().y, -10.0f);
 
+    // Later draws replay the outline kept from the first: the same path, point for point.
+    fm.font->DrawGlyph(context, 0);
+    const std::vector<ZPathElement> again = Elements(context.Path());
+    ASSERT_EQ(again.size(), path.size());
+    for (size_t i = 0; i < path.size(); ++i)
+        EXPECT_TRUE(again[i].kind == path[i].kind && again[i].x == path[i].x &&
+                    again[i].y == path[i].y)
+            << i;
+
     // Indices at or beyond the glyph count draw nothing.
     context.BeginPath(1);
     context.EndPath();

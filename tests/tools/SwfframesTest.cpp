@@ -265,6 +265,48 @@ TEST(Swfframes, BatchGoesOnPastAFailingMovie) {
     EXPECT_FALSE(fs::exists(out + "/notes"));
 }
 
+TEST(Swfframes, ParallelJobsWriteTheSameBytesAsOne) {
+    // One movie split into frame ranges, a folder of movies side by side, and a sheet.
+    const std::string folder = FreshFolder("e2e_jobs_in");
+    WriteFile("e2e_jobs_in/a.swf", TestMovie());
+    WriteFile("e2e_jobs_in/b.swf", Compressed(TestMovie()));
+    for (const std::string& input : {Movie(), folder}) {
+        const std::string one = FreshFolder("e2e_jobs_1"), four = FreshFolder("e2e_jobs_4");
+        ASSERT_EQ(RunSwfframes({"render", input, "-o", one, "--jobs", "1", "-q"}).exitCode, 0);
+        ASSERT_EQ(RunSwfframes({"render", input, "-o", four, "--jobs", "4", "-q"}).exitCode, 0);
+        std::vector<std::string> files;
+        for (const auto& entry : fs::recursive_directory_iterator(one))
+            if (entry.is_regular_file()) files.push_back(fs::relative(entry.path(), one).string());
+        EXPECT_EQ(files.size(), input == folder ? 2u * kFrames : size_t(kFrames)) << input;
+        for (const std::string& file : files) {
+            std::ifstream a(one + "/" + file, std::ios::binary),
+                b(four + "/" + file, std::ios::binary);
+            const std::string bytesA{std::istreambuf_iterator<char>(a), {}};
+            const std::string bytesB{std::istreambuf_iterator<char>(b), {}};
+            EXPECT_TRUE(!bytesA.empty() && bytesA == bytesB) << file;
+        }
+    }
+    const std::string sheet1 = TempPath("e2e_jobs_1.png"), sheet4 = TempPath("e2e_jobs_4.png");
+    ASSERT_EQ(RunSwfframes({"sheet", Movie(), sheet1, "--jobs", "1", "-q"}).exitCode, 0);
+    ASSERT_EQ(RunSwfframes({"sheet", Movie(), sheet4, "--jobs", "4", "-q"}).exitCode, 0);
+    std::ifstream a(sheet1, std::ios::binary), b(sheet4, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(a), {}),
+              std::string(std::istreambuf_iterator<char>(b), {}));
+}
+
+TEST(Swfframes, BenchReportsTimesPerFrame) {
+    const RunResult text = RunSwfframes({"bench", Movie()});
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_NE(text.out.find(": 40 x 30, 4 frames, "), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("ms 95th percentile"), std::string::npos) << text.out;
+    const RunResult json = RunSwfframes({"bench", Movie(), "--json"});
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    EXPECT_NE(json.out.find("\"width\":40,\"height\":30,\"frames\":4,\"medianMs\":"),
+              std::string::npos)
+        << json.out;
+    EXPECT_NE(json.out.find("\"peakMemoryKiB\":"), std::string::npos) << json.out;
+}
+
 TEST(Swfframes, InfoReportsWhatTheHostSees) {
     const RunResult text = RunSwfframes({"info", Movie()});
     ASSERT_EQ(text.exitCode, 0) << text.err;

@@ -9,3 +9,4 @@ int RunRender(const Options& options, const PluginHost& host);
 int RunSheet(const Options& options, const PluginHost& host);
 int RunVideo(const Options& options, const PluginHost& host);
 int RunInflate(const Options& options);
+int RunBench(const Options& options, const PluginHost& host);

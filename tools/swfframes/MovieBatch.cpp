@@ -1,12 +1,14 @@
 #include "tools/swfframes/MovieBatch.h"
 
 #include "tools/swfframes/HostError.h"
+#include "tools/swfframes/Jobs.h"
 #include "tools/swfframes/PictureFit.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <mutex>
 
 namespace fs = std::filesystem;
 
@@ -66,6 +68,23 @@ OpenedMovie::OpenedMovie(const PluginHost& host, const std::string& path, const 
     : source(path, !options.quiet), features(ScanAndTell(source, drawing && !options.quiet)),
       stream(OpenStream(host, source, options, drawing)) {}
 
+namespace {
+
+std::mutex gPluginObjects;
+
+} // namespace
+
+void SharedMovieCloser::operator()(OpenedMovie* movie) const {
+    const std::lock_guard<std::mutex> hold(gPluginObjects);
+    delete movie;
+}
+
+SharedMovie OpenSharedMovie(const PluginHost& host, const std::string& path,
+                            const Options& options) {
+    const std::lock_guard<std::mutex> hold(gPluginObjects);
+    return SharedMovie(new OpenedMovie(host, path, options));
+}
+
 std::vector<std::string> ExpandMovies(const std::vector<std::string>& inputs) {
     std::vector<std::string> movies;
     for (const std::string& input : inputs) {
@@ -83,22 +102,23 @@ std::vector<std::string> ExpandMovies(const std::vector<std::string>& inputs) {
 }
 
 int ForEachMovie(const std::vector<std::string>& movies,
-                 const std::function<void(const std::string&)>& job) {
-    int status = movies.empty() ? kExitMovieFailed : kExitOk;
-    for (const std::string& movie : movies) {
-        int code = kExitOk;
+                 const std::function<void(const std::string&)>& job, int jobs) {
+    std::vector<int> codes(movies.size(), kExitOk);
+    RunJobs(movies.size(), jobs, [&](size_t i) {
         try {
-            job(movie);
+            job(movies[i]);
         } catch (const HostError& error) {
-            ReportError(movie, error.what());
-            code = error.Code();
+            ReportError(movies[i], error.what());
+            codes[i] = error.Code();
         } catch (const std::exception& error) {
-            ReportError(movie, error.what());
-            code = kExitMovieFailed;
+            ReportError(movies[i], error.what());
+            codes[i] = kExitMovieFailed;
         }
-        if (status == kExitOk) status = code;
-    }
-    return status;
+    });
+    if (movies.empty()) return kExitMovieFailed;
+    for (const int code : codes)
+        if (code != kExitOk) return code;
+    return kExitOk;
 }
 
 void ReportError(const std::string& subject, const std::string& message) {

@@ -8,6 +8,7 @@
 #include "tools/swfframes/PluginHost.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,13 +24,24 @@ struct OpenedMovie {
     MovieStream stream;
 };
 
+// An opened movie for work spread over threads.  Opening and closing go one at a time:
+// the plug-in's class factory and read-file class keep plain reference counts, while
+// frames of different open files may be read at once.
+struct SharedMovieCloser {
+    void operator()(OpenedMovie* movie) const;
+};
+using SharedMovie = std::unique_ptr<OpenedMovie, SharedMovieCloser>;
+SharedMovie OpenSharedMovie(const PluginHost& host, const std::string& path,
+                            const Options& options);
+
 // Folders become the .swf files inside them, sorted; other paths, and folders without
 // movies, stay as given.
 std::vector<std::string> ExpandMovies(const std::vector<std::string>& inputs);
 
-// Runs `job` for each movie.  Returns 0, or the exit code of the first failure.
+// Runs `job` for each movie, up to `jobs` movies at once.  Returns 0, or the exit code of
+// the first movie in the list that failed.
 int ForEachMovie(const std::vector<std::string>& movies,
-                 const std::function<void(const std::string&)>& job);
+                 const std::function<void(const std::string&)>& job, int jobs = 1);
 
 // "swfframes: SUBJECT: message" on stderr.
 void ReportError(const std::string& subject, const std::string& message);

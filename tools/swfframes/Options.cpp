@@ -29,6 +29,8 @@ commands:
   inflate IN.swf OUT.swf          writes the uncompressed copy of a compressed movie, or
                                   of a movie whose header states a wrong file length,
                                   with the real length
+  bench MOVIE|FOLDER... [--json]  milliseconds per frame (median, 95th percentile) after
+                                  one warm-up pass, frames per second, peak memory
 
 options:
   --frames LIST        frames to use, from 0: 7, 0-23, 0-23,30, 10- (default: all;
@@ -43,9 +45,11 @@ options:
                        video .mp4 defaults to #000000)
   --plugin PATH        the plug-in library (default: the one beside this program,
                        else the one it was built with)
+  --jobs N             render, sheet, video: movies, or parts of one movie, read at
+                       once, each through its own open file (default: processors)
   --columns N          sheet: frames per row (default 6)
   --cell-width N       sheet: width of each frame in pixels (default 160)
-  --json               info: print JSON
+  --json               info, bench: print JSON
   --progress json      one JSON line per frame on stdout, for scripts
   --quiet, -q          no progress, notices or summary; errors only
   --help, -h           this text
@@ -124,6 +128,8 @@ const std::map<std::string, ValueHandler>& ValueOptions() {
              if (background) o.background = *background, o.backgroundGiven = true;
              return background.has_value();
          }},
+        {"--jobs", [](Options& o, const std::string& v,
+                      std::string& e) { return Count("--jobs", v, o.jobs, e); }},
         {"--columns", [](Options& o, const std::string& v,
                          std::string& e) { return Count("--columns", v, o.columns, e); }},
         {"--cell-width", [](Options& o, const std::string& v,
@@ -190,7 +196,7 @@ bool CheckCommand(Options& options, std::string& error) {
     const std::string& command = options.command;
     if (command == "help") return true;
     if (command != "info" && command != "render" && command != "sheet" && command != "video" &&
-        command != "inflate") {
+        command != "inflate" && command != "bench") {
         error = command.empty() ? "no command given" : "unknown command '" + command + "'";
         return false;
     }

@@ -12,7 +12,7 @@
 enum class ProgressMode { kAuto, kNone, kJson };
 
 struct Options {
-    std::string command; // info, render, sheet, video, inflate or help
+    std::string command; // info, render, sheet, video, inflate, bench or help
     std::vector<std::string> inputs;
     std::string output; // -o DIR, or the last positional of sheet, video and inflate
 
@@ -25,6 +25,7 @@ struct Options {
     Background background;
     bool backgroundGiven = false;
     std::string plugin; // empty: the default library
+    int jobs = 0;       // render, sheet, video: movies or frame ranges at once; 0: processors
 
     bool json = false;
     bool quiet = false;

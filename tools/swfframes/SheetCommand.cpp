@@ -2,6 +2,7 @@
 #include "tools/swfframes/Commands.h"
 #include "tools/swfframes/ContactSheet.h"
 #include "tools/swfframes/HostError.h"
+#include "tools/swfframes/Jobs.h"
 #include "tools/swfframes/MovieBatch.h"
 #include "tools/swfframes/PngWriter.h"
 #include "tools/swfframes/Progress.h"
@@ -10,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <mutex>
 
 namespace {
 
@@ -31,21 +33,32 @@ std::vector<int64_t> SheetFrames(const Options& options, int64_t frameCount) {
     return *frames;
 }
 
-void MakeSheet(const PluginHost& host, const std::string& path, const Options& options) {
+// The frames are read in `parts` runs, each through its own open file of the movie.
+void MakeSheet(const PluginHost& host, const std::string& path, const Options& options, int parts) {
     Options fitted = options;
     fitted.width = options.cellWidth;
     fitted.height.reset();
-    OpenedMovie movie(host, path, fitted);
-    MovieStream& stream = movie.stream;
+    SharedMovie movie = OpenSharedMovie(host, path, fitted);
+    const MovieStream& stream = movie->stream;
     const std::vector<int64_t> frames = SheetFrames(options, stream.FrameCount());
     ContactSheet sheet(stream.Width(), stream.Height(), options.columns, int(frames.size()),
                        options.background);
     Progress progress(options.progress, options.quiet, MovieStem(path), int64_t(frames.size()));
-    for (size_t i = 0; i < frames.size(); ++i) {
-        stream.ReadFrame(frames[i],
-                         [&](const FrameView& view) { sheet.Place(int(i), frames[i], view); });
-        progress.FrameDone(frames[i]);
-    }
+    std::mutex sheetLock;
+    fitted.quiet = true; // the other runs open the movie again without notices
+    const size_t runs = std::clamp<size_t>(size_t(parts), 1, std::max<size_t>(1, frames.size()));
+    RunJobs(runs, parts, [&](size_t run) {
+        SharedMovie own = run == 0 ? nullptr : OpenSharedMovie(host, path, fitted);
+        MovieStream& reader = run == 0 ? movie->stream : own->stream;
+        for (size_t i = run * frames.size() / runs; i < (run + 1) * frames.size() / runs; ++i) {
+            reader.ReadFrame(frames[i], [&](const FrameView& view) {
+                const std::lock_guard<std::mutex> hold(sheetLock);
+                sheet.Place(int(i), frames[i], view);
+            });
+            const std::lock_guard<std::mutex> hold(sheetLock);
+            progress.FrameDone(frames[i]);
+        }
+    });
     const std::filesystem::path parent = std::filesystem::path(options.output).parent_path();
     if (!parent.empty()) MakeFolder(parent.string());
     WritePng(options.output, sheet.Image());
@@ -57,6 +70,7 @@ void MakeSheet(const PluginHost& host, const std::string& path, const Options& o
 } // namespace
 
 int RunSheet(const Options& options, const PluginHost& host) {
+    const int jobs = options.jobs > 0 ? options.jobs : DefaultJobs();
     return ForEachMovie(options.inputs,
-                        [&](const std::string& movie) { MakeSheet(host, movie, options); });
+                        [&](const std::string& movie) { MakeSheet(host, movie, options, jobs); });
 }

@@ -1,6 +1,7 @@
 // video: frames piped to ffmpeg as they are read, one video per movie.
 #include "tools/swfframes/Commands.h"
 #include "tools/swfframes/HostError.h"
+#include "tools/swfframes/Jobs.h"
 #include "tools/swfframes/MovieBatch.h"
 #include "tools/swfframes/Progress.h"
 #include "tools/swfframes/VideoEncoder.h"
@@ -31,8 +32,8 @@ Background VideoBackground(const Options& options, VideoKind kind) {
 
 void EncodeMovie(const PluginHost& host, const std::string& ffmpeg, const std::string& path,
                  const VideoTarget& target, const Options& options) {
-    OpenedMovie movie(host, path, options);
-    MovieStream& stream = movie.stream;
+    SharedMovie movie = OpenSharedMovie(host, path, options);
+    MovieStream& stream = movie->stream;
     const std::vector<int64_t> frames = VideoFrames(options, stream.FrameCount());
     const std::filesystem::path parent = std::filesystem::path(target.path).parent_path();
     if (!parent.empty()) MakeFolder(parent.string());
@@ -80,7 +81,12 @@ int RunVideo(const Options& options, const PluginHost& host) {
     const std::vector<std::string> movies = ExpandMovies(options.inputs);
     // A name ending in a video extension is one file; anything else is a folder.
     const bool intoFolder = movies.size() > 1 || !VideoKindFor(options.output);
-    return ForEachMovie(movies, [&](const std::string& movie) {
-        EncodeMovie(host, ffmpeg, movie, TargetFor(options, movie, intoFolder), options);
-    });
+    // Several movies are encoded side by side; one movie's frames go to ffmpeg in order.
+    const int jobs = options.jobs > 0 ? options.jobs : DefaultJobs();
+    return ForEachMovie(
+        movies,
+        [&](const std::string& movie) {
+            EncodeMovie(host, ffmpeg, movie, TargetFor(options, movie, intoFolder), options);
+        },
+        jobs);
 }

@@ -29,6 +29,7 @@ int RunWithPlugin(const Options& options, const char* argv0) {
     if (options.command == "info") return RunInfo(options, *host);
     if (options.command == "render") return RunRender(options, *host);
     if (options.command == "sheet") return RunSheet(options, *host);
+    if (options.command == "bench") return RunBench(options, *host);
     return RunVideo(options, *host);
 }
 

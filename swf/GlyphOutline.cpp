@@ -1,0 +1,20 @@
+#include "swf/GlyphOutline.h"
+
+#include "bridge/GraphicsContext.h"
+
+namespace UT {
+
+void GlyphOutline::Draw(GraphicsContext& context) const {
+    context.BeginPath(1);
+    for (const Step& s : steps) {
+        if (s.kind == kLine)
+            context.LineTo(s.a);
+        else if (s.kind == kQuad)
+            context.QuadTo(s.a, s.b);
+        else
+            context.ClosePath();
+    }
+    context.EndPath();
+}
+
+} // namespace UT

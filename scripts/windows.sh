@@ -149,8 +149,9 @@ run_emulated_i686_host_tests() (
     export WINEDEBUG=-all WINEARCH=win32 WINELOADERNOEXEC=1 \
         WINEPREFIX="$OUT/wineprefix-i686-emulated" WINESERVER=/usr/lib/wine/wineserver64 \
         WINETEMP="$OUT/wine-temp-i686"
+    mkdir -p "$WINETEMP"
     if [ ! -f "$WINEPREFIX/.update-timestamp" ]; then
-        mkdir -p "$WINEPREFIX/drive_c/windows/system32" "$WINETEMP"
+        mkdir -p "$WINEPREFIX/drive_c/windows/system32"
         ln -sf /usr/lib/i386-linux-gnu/wine/i386-windows/* "$WINEPREFIX/drive_c/windows/system32/"
         echo disable >"$WINEPREFIX/.update-timestamp"
     fi

@@ -129,7 +129,7 @@ run_host_tests() (
     run_in_prefix "$arch" "$loader" host_tests.exe
 )
 
-# qemu's user-mode emulation of 32-bit Wine crashes more often than not when two threads
+# qemu's user-mode emulation of 32-bit Wine crashes or hangs in most runs when two threads
 # read frames at once, so this test runs only where 32-bit code runs natively.
 EMULATOR_UNSUPPORTED=MainRoad.SecondReaderWaitsForTheFirstReadersEndRead
 
@@ -156,8 +156,8 @@ run_emulated_i686_host_tests() (
         echo disable >"$WINEPREFIX/.update-timestamp"
     fi
     echo "i686 host tests: 32-bit Wine under qemu-i386 (about a minute of CPU to start)." \
-        "Left out: $EMULATOR_UNSUPPORTED, because the emulator crashes when two threads" \
-        "read frames at once; it runs wherever 32-bit code runs natively." >&2
+        "Left out: $EMULATOR_UNSUPPORTED, because the emulator crashes or hangs when" \
+        "two threads read frames at once; it runs wherever 32-bit code runs natively." >&2
     run_in_prefix i686 qemu-i386 -R 0xffff0000 -L / /usr/lib/wine/wine host_tests.exe \
         --gtest_filter="-$EMULATOR_UNSUPPORTED"
 )

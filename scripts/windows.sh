@@ -191,6 +191,7 @@ SWF_WRITE_FRAME_DIGESTS="$OUT/linux-frames.txt" "$LINUX_BUILD/tests/host_tests" 
     --gtest_filter='FrameDigests.*' >/dev/null
 
 if [ "$I686_RUN" = native ]; then
+    echo "i686 host tests: 32-bit Wine, natively, every test." >&2
     run_host_tests i686 /usr/lib/wine/wine
 else
     run_emulated_i686_host_tests

@@ -158,8 +158,9 @@ run_emulated_i686_host_tests() (
     echo "i686 host tests: 32-bit Wine under qemu-i386 (about a minute of CPU to start)." \
         "Left out: $EMULATOR_UNSUPPORTED, because the emulator crashes or hangs when" \
         "two threads read frames at once; it runs wherever 32-bit code runs natively." >&2
-    run_in_prefix i686 qemu-i386 -R 0xffff0000 -L / /usr/lib/wine/wine host_tests.exe \
-        --gtest_filter="-$EMULATOR_UNSUPPORTED"
+    # An emulator that hangs must fail the run, not stall it.
+    run_in_prefix i686 timeout 900 qemu-i386 -R 0xffff0000 -L / /usr/lib/wine/wine \
+        host_tests.exe --gtest_filter="-$EMULATOR_UNSUPPORTED"
 )
 
 install_packages g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev \

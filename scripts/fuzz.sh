@@ -8,7 +8,8 @@
 # ~/.cache/swfplugin-fuzz): seeds/ (remade each run: the fixture writer's movies, the
 # movies of ../shared/corpus inflated, companion files), corpus/TARGET (grows from run to
 # run), findings/TARGET (inputs that crashed, leaked or timed out) and logs/TARGET.log.
-# Fails when any target finds something.
+# FUZZ_TARGETS picks targets (default: movie meta_read meta_write).  Fails when any
+# target finds something.
 set -e
 BUILD=${1:?usage: fuzz.sh BUILD SECONDS [smoke]}
 SECONDS_EACH=${2:-600}
@@ -27,7 +28,7 @@ mkdir -p "$FUZZ_DIR/logs"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 failed=""
-for target in movie meta_read meta_write; do
+for target in ${FUZZ_TARGETS:-movie meta_read meta_write}; do
     dict=""
     case $target in
     movie) dict=-dict=$ROOT/tests/fuzz/movie.dict ;;

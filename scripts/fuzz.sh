@@ -46,7 +46,7 @@ for target in ${FUZZ_TARGETS:-movie meta_read meta_write}; do
     status=0
     # An input that takes longer than the timeout counts as a finding: every input must
     # stay fast.
-    "$BIN/fuzz_$target" -max_total_time="$SECONDS_EACH" -timeout=30 -rss_limit_mb=2048 \
+    "$BIN/fuzz_$target" -max_total_time="$SECONDS_EACH" -timeout=60 -rss_limit_mb=2048 \
         -print_final_stats=1 -artifact_prefix="$findings/" $dict \
         "$corpus" "$FUZZ_DIR/seeds/$target" >"$log" 2>&1 || status=$?
     [ "$MODE" = smoke ] && rm -rf "$corpus"

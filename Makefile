@@ -1,12 +1,13 @@
-# Thin wrapper over CMake.  `make test` builds and runs the suite twice:
-# an optimised build, then one under AddressSanitizer + UndefinedBehaviorSanitizer.
+# Thin wrapper over CMake.  `make test` builds and runs the suite twice: an optimised g++
+# build, then a clang build under AddressSanitizer + UndefinedBehaviorSanitizer that also
+# replays the fuzz regressions and runs each fuzz target for a minute.
 JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 DEMO_MOVIE ?= $(BUILD)/examples/demo.swf
 DEMO_OUT ?= out/demo
 
-.PHONY: all deps build build-asan test test-fast test-asan test-windows windows bench demo conformance format clean
+.PHONY: all deps build build-asan test test-fast test-asan test-windows windows bench demo conformance format clean fuzz
 
 all: build
 
@@ -18,7 +19,7 @@ $(BUILD)/CMakeCache.txt:
 
 $(ASAN_BUILD)/CMakeCache.txt:
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSWF_SANITIZE=ON -DSWF_BUILD_BENCH=OFF \
-		-DCMAKE_CXX_FLAGS_DEBUG="-O1 -g"
+		-DCMAKE_CXX_COMPILER=clang++ -DSWF_FUZZ=ON -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g"
 
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
@@ -32,6 +33,12 @@ test-fast: build
 test-asan: build-asan
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+	sh scripts/fuzz.sh $(ASAN_BUILD) 60 smoke
+
+# The fuzz targets, FUZZ_SECONDS each (README, "Fuzzing"): make fuzz FUZZ_SECONDS=1800
+FUZZ_SECONDS ?= 600
+fuzz: build-asan
+	sh scripts/fuzz.sh $(ASAN_BUILD) $(FUZZ_SECONDS)
 
 # The Windows plug-in, cross-built, with the host tests under Wine.
 windows: build

@@ -58,5 +58,6 @@ private:
     VXLIST objects_ = nullptr; // AddRef'ed IUnknown pointers
     std::vector<VxStreamRecord> streamRecords_;
     IUnknown* metaSource_ = nullptr; // AddRef'ed
-    uint32_t creationValue_ = 0;
+    // The host's value from CreateRenderFile: kept with the file, read by nothing yet.
+    [[maybe_unused]] uint32_t creationValue_ = 0;
 };

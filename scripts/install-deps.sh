@@ -3,7 +3,7 @@
 set -e
 # libagg-dev and libcairo2-dev serve the comparison benchmark only; the plug-in never links them.
 PACKAGES="cmake make g++ pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev \
-zlib1g-dev libjpeg-dev libpng-dev ffmpeg libagg-dev libcairo2-dev"
+zlib1g-dev libjpeg-dev libpng-dev ffmpeg libagg-dev libcairo2-dev clang libclang-rt-dev llvm"
 missing=""
 for p in $PACKAGES; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

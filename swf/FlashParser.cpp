@@ -46,6 +46,12 @@ void FlashParser::RunTags() {
         const uint16_t code = ReadTagHeader();
         const uint32_t next = tagEnd;
         const bool stop = HandleTag(code);
+        // The stream ends at its End tag for every later run too: whatever follows it
+        // is not tags.
+        if (code == kTagEnd) {
+            Seek(tagStart);
+            return;
+        }
         // The next tag starts at the declared end, whatever the handler read.
         Seek(next);
         if (stop || exhausted) return;

@@ -5,10 +5,11 @@
 // readable limit given to SetStream.  A read that would do so yields zero for each
 // missing byte, leaves position where it is, and marks the reader exhausted.  The tag
 // loop stops after the tag whose handler exhausted the reader, so a truncated or hostile
-// stream ends like one with an End tag; Rewind clears the mark, and PopState restores
-// the mark saved with the position.  ReadString never scans past the limit: an
-// unterminated string comes back as an empty string (a static one, not in the image) and
-// leaves position at the limit.  Tag lengths that would run past 4 GiB saturate, so the
+// stream ends like one with an End tag.  The loop never passes an End tag: a later loop
+// meets it again, so bytes after it are never read as tags.  Rewind clears the mark, and
+// PopState restores the mark saved with the position.  ReadString never scans past the
+// limit: an unterminated string comes back as an empty string (a static one, not in the
+// image) and leaves position at the limit.  Tag lengths that would run past 4 GiB saturate, so the
 // next header read finds the stream at its end instead of wrapping back.
 #pragma once
 

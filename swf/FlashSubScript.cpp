@@ -166,9 +166,12 @@ void FlashSubScript::HandleFrameLabel() {
 }
 
 void FlashSubScript::GotoFrame(int32_t frame) {
-    if (frame == currentFrame) return;
+    // A run that stopped short of its target (the stream ended inside a frame) may have
+    // acted on tags past the last ShowFrame: the current frame itself is then reached
+    // again only by replaying, so that a frame's picture never depends on earlier seeks.
+    if (frame == currentFrame && targetFrame == currentFrame) return;
     targetFrame = frame;
-    if (frame < currentFrame) Rewind();
+    if (frame <= currentFrame) Rewind();
     if (frame >= 0) RunTags();
 }
 

@@ -42,7 +42,8 @@ TEST(Timeline, SeeksForwardWithoutReplayAndBackwardByRewinding) {
         .Tag(kFrameLabel, FrameLabel("start"));
     for (uint16_t frame = 0; frame < 6; ++frame)
         writer.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(uint16_t(frame + 1), 1))).ShowFrame();
-    writer.End();
+    // A placement that no ShowFrame completes.
+    writer.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(7, 1))).End();
     BoxMovie movie;
     ASSERT_TRUE(Load(movie, writer));
     EXPECT_EQ(movie.FrameCount(), 6u);
@@ -62,6 +63,10 @@ TEST(Timeline, SeeksForwardWithoutReplayAndBackwardByRewinding) {
 
     movie.GotoFrame(40); // past the end: stays on the last frame
     EXPECT_EQ(movie.CurrentFrame(), 5);
+    EXPECT_EQ(movie.Items().size(), 7u); // with the unfinished frame's placement
+    movie.GotoFrame(5);                  // the last frame again: replayed without it
+    EXPECT_EQ(BoxCharacter::constructed, 3);
+    EXPECT_EQ(movie.Items().size(), 6u);
     movie.GotoFrame(-1);
     EXPECT_EQ(movie.CurrentFrame(), -1);
     EXPECT_TRUE(movie.Items().empty());

@@ -18,13 +18,13 @@ public:
 
     void SetFill(const UT::FillStyle* f) override { Add("F%d", int(f - fills->data() + 1)); }
     void SetLine(const UT::LineStyle* l) override { Add("S%d", int(l - lines->data() + 1)); }
-    void BeginPath() override { Add("B"); }
+    void BeginPath() override { Append("B"); }
     void MoveTo(const Point3& p) override { Add("M%g,%g", p.x, p.y); }
     void LineTo(const Point3& p) override { Add("L%g,%g", p.x, p.y); }
     void QuadTo(const Point3& c, const Point3& p) override {
         Add("Q%g,%g:%g,%g", c.x, c.y, p.x, p.y);
     }
-    void EndPath() override { Add("E"); }
+    void EndPath() override { Append("E"); }
 
     std::string text;
 
@@ -32,6 +32,9 @@ private:
     template <class... Args> void Add(const char* format, Args... args) {
         char token[96];
         std::snprintf(token, sizeof(token), format, args...);
+        Append(token);
+    }
+    void Append(const char* token) {
         if (!text.empty()) text += ' ';
         text += token;
     }

@@ -24,7 +24,6 @@ const Bgra kClear = {0, 0, 0, 0};
 const Bgra kRed = {0, 0, 255, 255};
 const Bgra kGreen = {0, 255, 0, 255};
 const Bgra kBlue = {255, 0, 0, 255};
-const Bgra kWhite = {255, 255, 255, 255};
 
 bool Load(UT::FlashScript& movie, const std::vector<uint8_t>& bytes) {
     auto* image = static_cast<uint8_t*>(GlobalAlloc(GPTR, bytes.size()));

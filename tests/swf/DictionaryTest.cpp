@@ -65,8 +65,8 @@ TEST(Held, HoldingDiscipline) {
 }
 
 TEST(Dictionary, DefineReplaceFindAndFree) {
-    UT::FlashScript movie;
     int destroyed = 0;
+    UT::FlashScript movie;
     auto* first = new TestCharacter(&movie, 7, &destroyed);
     movie.DefineCharacter(first);
     EXPECT_EQ(first->RefCount(), 1); // the dictionary holds the only reference
@@ -99,8 +99,8 @@ TEST(Dictionary, DefineReplaceFindAndFree) {
 }
 
 TEST(Dictionary, TypedFindsTestTheClass) {
+    int destroyed = 0; // outlives the movie, whose characters count into it
     UT::FlashScript movie;
-    int destroyed = 0;
     movie.DefineCharacter(new TestFont(&movie, 1, &destroyed));
     movie.DefineCharacter(new TestButton(&movie, 2, &destroyed));
     movie.DefineCharacter(new TestCharacter(&movie, 3, &destroyed));
@@ -124,9 +124,9 @@ TEST(Dictionary, TagsFreeAndNameCharacters) {
         .FreeCharacter(6)
         .FreeCharacter(5)
         .End();
+    int destroyed = 0;
     UT::FlashScript movie;
     ASSERT_TRUE(ParseBytes(movie, writer.Finish()));
-    int destroyed = 0;
     auto* hero = new TestCharacter(&movie, 5, &destroyed);
     EXPECT_EQ(hero->Name(), "");
     movie.DefineCharacter(hero);

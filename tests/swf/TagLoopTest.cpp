@@ -53,6 +53,13 @@ TEST(TagLoop, FewerThanThreeBytesLeftIsAnEnd) {
     done.Seek(4);
     done.RunTags();
     EXPECT_TRUE(done.seen.empty());
+
+    // A real End is not passed either: the next loop meets it again, not what follows.
+    ByteReader ended({0x40, 0x00, 0x00, 0x00, 0x40, 0x00, 0x40, 0x00});
+    ended.RunTags();
+    ended.RunTags();
+    EXPECT_EQ(Codes(ended), (std::vector<uint16_t>{1, 0, 0}));
+    EXPECT_EQ(ended.Position(), 2u);
 }
 
 TEST(TagLoop, NextTagStartsAtTheDeclaredEnd) {

@@ -36,7 +36,7 @@ inline std::vector<uint8_t> MediaEntry(uint32_t id, const char* name,
     return bytes;
 }
 
-class TestMetaSource : public IVxMetaSource {
+class TestMetaSource final : public IVxMetaSource {
 public:
     struct Item {
         uint32_t id;

@@ -1,0 +1,104 @@
+#include "FuzzHost.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace fuzzhost {
+
+namespace {
+
+fs::path& Scratch() {
+    static fs::path folder;
+    return folder;
+}
+
+void RemoveScratch() {
+    std::error_code ignored;
+    if (!Scratch().empty()) fs::remove_all(Scratch(), ignored);
+}
+
+} // namespace
+
+void Fail(const char* condition, const char* file, int line) {
+    std::fprintf(stderr, "%s:%d: the plug-in broke its contract: %s\n", file, line, condition);
+    std::abort();
+}
+
+const PluginLibrary& Library() {
+    static const char* path = std::getenv("SWFPLUGIN_PATH");
+    static PluginLibrary library(path ? path : SWFPLUGIN_PATH);
+    return library;
+}
+
+void Start() {
+    if (!Library().Loaded()) {
+        std::fprintf(stderr, "cannot load the plug-in: %s\n", Library().Error().c_str());
+        std::exit(1);
+    }
+    // One folder per process: several fuzzing jobs may share the machine.
+    std::error_code error;
+    Scratch() = fs::temp_directory_path(error) / ("swfplugin-fuzz-" + std::to_string(getpid()));
+    fs::create_directories(Scratch(), error);
+    if (error) {
+        std::fprintf(stderr, "cannot make %s\n", Scratch().c_str());
+        std::exit(1);
+    }
+    std::atexit(RemoveScratch);
+}
+
+std::string ScratchPath(const char* name) {
+    return (Scratch() / name).string();
+}
+
+std::u16string Wide(const std::string& path) {
+    return std::u16string(path.begin(), path.end());
+}
+
+void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), std::streamsize(size));
+    if (!out) {
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+        std::exit(1);
+    }
+}
+
+bool FileExists(const std::string& path) {
+    std::error_code ignored;
+    return fs::exists(path, ignored);
+}
+
+std::vector<std::string> ScratchNames() {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(Scratch()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<uint8_t> ReadStream(IStream* stream) {
+    // Pieces that end inside the prologue, inside entries and past the end.
+    static constexpr ULONG kPieces[] = {1, 3, 12, 5, 64, 4096};
+    constexpr size_t kMostBytes = 64u << 20; // a stream never serves more than this
+    std::vector<uint8_t> bytes;
+    for (size_t piece = 0;; ++piece) {
+        const ULONG size = kPieces[piece % std::size(kPieces)];
+        std::vector<uint8_t> buffer(size); // exactly the size asked for
+        ULONG read = 0xFFFFFFFF;
+        const HRESULT hr = stream->Read(buffer.data(), size, &read);
+        FUZZ_CHECK(read <= size);
+        FUZZ_CHECK((hr == S_OK) == (read > 0));
+        if (read == 0) break;
+        bytes.insert(bytes.end(), buffer.begin(), buffer.begin() + read);
+        FUZZ_CHECK(bytes.size() <= kMostBytes);
+    }
+    return bytes;
+}
+
+} // namespace fuzzhost

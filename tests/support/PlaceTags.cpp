@@ -2,40 +2,44 @@
 
 namespace swftest {
 
-std::vector<uint8_t> PlaceObject2(const Placement& p) {
-    const uint8_t flags =
-        uint8_t((p.move ? 0x01 : 0) | (p.character ? 0x02 : 0) | (p.matrix ? 0x04 : 0) |
-                (p.cxform ? 0x08 : 0) | (p.ratio ? 0x10 : 0) | (p.name ? 0x20 : 0) |
-                (p.clipDepth ? 0x40 : 0));
-    BitWriter body;
-    body.UI8(flags).UI16(p.depth);
+namespace {
+
+// The PlaceObject2 flag byte; PlaceObject3 shares it.
+uint8_t PlacementFlags(const Placement& p) {
+    return uint8_t((p.move ? 0x01 : 0) | (p.character ? 0x02 : 0) | (p.matrix ? 0x04 : 0) |
+                   (p.cxform ? 0x08 : 0) | (p.ratio ? 0x10 : 0) | (p.name ? 0x20 : 0) |
+                   (p.clipDepth ? 0x40 : 0));
+}
+
+// The fields from the character to the clip depth, in the order both tags write them.
+void WritePlacementFields(BitWriter& body, const Placement& p) {
     if (p.character) body.UI16(*p.character);
     if (p.matrix) body.Matrix(*p.matrix);
     if (p.cxform) body.CxformWithAlpha(*p.cxform);
     if (p.ratio) body.UI16(*p.ratio);
     if (p.name) body.String(*p.name);
     if (p.clipDepth) body.UI16(*p.clipDepth);
+}
+
+} // namespace
+
+std::vector<uint8_t> PlaceObject2(const Placement& p) {
+    BitWriter body;
+    body.UI8(PlacementFlags(p)).UI16(p.depth);
+    WritePlacementFields(body, p);
     return body.Data();
 }
 
 std::vector<uint8_t> PlaceObject3(const Placement3& p3) {
     const Placement& p = p3.placement;
-    const uint8_t flags =
-        uint8_t((p.move ? 0x01 : 0) | (p.character ? 0x02 : 0) | (p.matrix ? 0x04 : 0) |
-                (p.cxform ? 0x08 : 0) | (p.ratio ? 0x10 : 0) | (p.name ? 0x20 : 0) |
-                (p.clipDepth ? 0x40 : 0) | (p3.clipActions ? 0x80 : 0));
+    const uint8_t flags = uint8_t(PlacementFlags(p) | (p3.clipActions ? 0x80 : 0));
     const uint8_t more = uint8_t((p3.filters ? 0x01 : 0) | (p3.blendMode ? 0x02 : 0) |
                                  (p3.cacheAsBitmap ? 0x04 : 0) | (p3.className ? 0x08 : 0) |
                                  (p3.visible ? 0x20 : 0) | (p3.background ? 0x40 : 0));
     BitWriter body;
     body.UI8(flags).UI8(more).UI16(p.depth);
     if (p3.className) body.String(*p3.className);
-    if (p.character) body.UI16(*p.character);
-    if (p.matrix) body.Matrix(*p.matrix);
-    if (p.cxform) body.CxformWithAlpha(*p.cxform);
-    if (p.ratio) body.UI16(*p.ratio);
-    if (p.name) body.String(*p.name);
-    if (p.clipDepth) body.UI16(*p.clipDepth);
+    WritePlacementFields(body, p);
     if (p3.filters) body.Bytes(*p3.filters);
     if (p3.blendMode) body.UI8(*p3.blendMode);
     if (p3.cacheAsBitmap) body.UI8(*p3.cacheAsBitmap);

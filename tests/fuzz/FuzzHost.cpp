@@ -82,6 +82,16 @@ std::vector<std::string> ScratchNames() {
     return names;
 }
 
+ComPtr<IVxReadMeta> OpenMeta(const std::u16string& movie) {
+    ComPtr<IVxReadFileClass> readClass;
+    FUZZ_CHECK(Library().Create(CLSID_VxSWFPlugin, IID_IVxReadFileClass, readClass.out()) == S_OK);
+    ComPtr<IVxReadFile> file;
+    FUZZ_CHECK(readClass->CreateReadFile(file.out(), nullptr, W(movie), 0) == S_OK);
+    ComPtr<IVxReadMeta> meta;
+    FUZZ_CHECK(file->GetMeta(meta.out()) == S_OK && meta);
+    return meta;
+}
+
 std::vector<uint8_t> ReadStream(IStream* stream) {
     // Pieces that end inside the prologue, inside entries and past the end.
     static constexpr ULONG kPieces[] = {1, 3, 12, 5, 64, 4096};

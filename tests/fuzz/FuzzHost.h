@@ -45,4 +45,8 @@ std::vector<std::string> ScratchNames();
 // run when a read breaks the stream contract.
 std::vector<uint8_t> ReadStream(IStream* stream);
 
+// The metadata reader of the movie at `movie`, opened as a host does; fails the run when
+// the class, the file or the reader cannot be had.  The reader keeps its file alive.
+ComPtr<IVxReadMeta> OpenMeta(const std::u16string& movie);
+
 } // namespace fuzzhost

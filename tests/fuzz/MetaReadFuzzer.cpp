@@ -122,13 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::u16string movie = fuzzhost::Wide(fuzzhost::ScratchPath("movie.swf"));
     static const std::string companion = fuzzhost::ScratchPath("movie.swf.vxmeta");
     fuzzhost::WriteFile(companion, data, size);
-    ComPtr<IVxReadFileClass> readClass;
-    FUZZ_CHECK(fuzzhost::Library().Create(CLSID_VxSWFPlugin, IID_IVxReadFileClass,
-                                          readClass.out()) == S_OK);
-    ComPtr<IVxReadFile> file;
-    FUZZ_CHECK(readClass->CreateReadFile(file.out(), nullptr, fuzzhost::W(movie), 0) == S_OK);
-    ComPtr<IVxReadMeta> meta;
-    FUZZ_CHECK(file->GetMeta(meta.out()) == S_OK && meta);
+    const ComPtr<IVxReadMeta> meta = fuzzhost::OpenMeta(movie);
     CheckMediaMgr(meta.get());
     CheckSummary(meta.get());
     return 0;

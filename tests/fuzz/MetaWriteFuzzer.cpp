@@ -177,13 +177,7 @@ HRESULT Write(const std::u16string& movie, FuzzedSource& source, bool from, uint
 }
 
 void CheckReadBack(const std::u16string& movie, const FuzzedSource& source) {
-    ComPtr<IVxReadFileClass> readClass;
-    FUZZ_CHECK(fuzzhost::Library().Create(CLSID_VxSWFPlugin, IID_IVxReadFileClass,
-                                          readClass.out()) == S_OK);
-    ComPtr<IVxReadFile> file;
-    FUZZ_CHECK(readClass->CreateReadFile(file.out(), nullptr, fuzzhost::W(movie), 0) == S_OK);
-    ComPtr<IVxReadMeta> meta;
-    FUZZ_CHECK(file->GetMeta(meta.out()) == S_OK && meta);
+    const ComPtr<IVxReadMeta> meta = fuzzhost::OpenMeta(movie);
 
     ComPtr<IStream> summary;
     FUZZ_CHECK(meta->GetSummaryStream(summary.out()) == S_OK && summary);

@@ -5,23 +5,10 @@
 
 #include <cmath>
 
-HRESULT STDMETHODCALLTYPE CSWFFlashScript::QueryInterface(REFIID riid, void** object) {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (riid != IID_IUnknown && riid != IID_IVxSWFFlashScript) return E_NOINTERFACE;
-    *object = static_cast<IVxSWFFlashScript*>(this);
-    AddRef();
-    return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE CSWFFlashScript::AddRef() {
-    return ULONG(InterlockedIncrement(&refCount_));
-}
-
-ULONG STDMETHODCALLTYPE CSWFFlashScript::Release() {
-    const LONG count = InterlockedDecrement(&refCount_);
-    if (count == 0) delete this;
-    return ULONG(count);
+void* CSWFFlashScript::FindInterface(REFIID riid) {
+    if (riid == IID_IUnknown || riid == IID_IVxSWFFlashScript)
+        return static_cast<IVxSWFFlashScript*>(this);
+    return nullptr;
 }
 
 HRESULT STDMETHODCALLTYPE CSWFFlashScript::Load(const char* path) {

@@ -1,19 +1,17 @@
 // The movie object: one parsed movie behind the private COM interface the open file uses.
 #pragma once
 
+#include "bridge/ComObject.h"
 #include "bridge/VxSWFPrivate.h"
-#include "platform/GlobalObject.h"
 #include "swf/FlashScript.h"
 
 #include <memory>
 
-class CSWFFlashScript final : public IVxSWFFlashScript, public GlobalObject {
+// Born holding its creator's reference.
+class CSWFFlashScript final
+    : public ComObject<CSWFFlashScript, InterlockedCount<1>, IVxSWFFlashScript> {
 public:
     CSWFFlashScript() : movie_(std::make_unique<UT::FlashScript>()) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     HRESULT STDMETHODCALLTYPE Load(const char* path) override;
     HRESULT STDMETHODCALLTYPE Render(IVxSWFRenderContext* context) override;
@@ -25,7 +23,9 @@ public:
     UT::FlashScript* Movie() const { return movie_.get(); }
 
 private:
-    LONG refCount_ = 1;
+    friend ComObject;
+    void* FindInterface(REFIID riid);
+
     std::unique_ptr<UT::FlashScript> movie_;
     int32_t frameCount_ = 0;
 };

@@ -6,23 +6,10 @@ namespace {
 constexpr int32_t kClearMode = 4;
 }
 
-HRESULT STDMETHODCALLTYPE CSWFRenderContext::QueryInterface(REFIID riid, void** object) {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (riid != IID_IUnknown && riid != IID_IVxSWFRenderContext) return E_NOINTERFACE;
-    *object = static_cast<IVxSWFRenderContext*>(this);
-    AddRef();
-    return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE CSWFRenderContext::AddRef() {
-    return ULONG(InterlockedIncrement(&refCount_));
-}
-
-ULONG STDMETHODCALLTYPE CSWFRenderContext::Release() {
-    const LONG count = InterlockedDecrement(&refCount_);
-    if (count == 0) delete this;
-    return ULONG(count);
+void* CSWFRenderContext::FindInterface(REFIID riid) {
+    if (riid == IID_IUnknown || riid == IID_IVxSWFRenderContext)
+        return static_cast<IVxSWFRenderContext*>(this);
+    return nullptr;
 }
 
 HRESULT STDMETHODCALLTYPE CSWFRenderContext::SetRaster(IVxSWFRaster* raster) {

@@ -2,19 +2,17 @@
 // stream drives each frame through.
 #pragma once
 
+#include "bridge/ComObject.h"
 #include "bridge/GraphicsContext.h"
 #include "bridge/VxSWFPrivate.h"
-#include "platform/GlobalObject.h"
 
 #include <memory>
 
-class CSWFRenderContext final : public IVxSWFRenderContext, public GlobalObject {
+// Born holding its creator's reference.
+class CSWFRenderContext final
+    : public ComObject<CSWFRenderContext, InterlockedCount<1>, IVxSWFRenderContext> {
 public:
     CSWFRenderContext() : context_(std::make_unique<GraphicsContext>()) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     HRESULT STDMETHODCALLTYPE SetRaster(IVxSWFRaster* raster) override;
     HRESULT STDMETHODCALLTYPE Reset() override;
@@ -27,6 +25,8 @@ public:
     GraphicsContext* Context() const { return context_.get(); }
 
 private:
-    LONG refCount_ = 1;
+    friend ComObject;
+    void* FindInterface(REFIID riid);
+
     std::unique_ptr<GraphicsContext> context_;
 };

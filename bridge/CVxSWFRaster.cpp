@@ -1,22 +1,8 @@
 #include "bridge/CVxSWFRaster.h"
 
-HRESULT STDMETHODCALLTYPE CVxSWFRaster::QueryInterface(REFIID riid, void** object) {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (riid != IID_IUnknown && riid != IID_IVxSWFRaster) return E_NOINTERFACE;
-    *object = static_cast<IVxSWFRaster*>(this);
-    AddRef();
-    return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE CVxSWFRaster::AddRef() {
-    return ULONG(InterlockedIncrement(&refCount_));
-}
-
-ULONG STDMETHODCALLTYPE CVxSWFRaster::Release() {
-    const LONG count = InterlockedDecrement(&refCount_);
-    if (count == 0) delete this;
-    return ULONG(count);
+void* CVxSWFRaster::FindInterface(REFIID riid) {
+    if (riid == IID_IUnknown || riid == IID_IVxSWFRaster) return static_cast<IVxSWFRaster*>(this);
+    return nullptr;
 }
 
 HRESULT STDMETHODCALLTYPE CVxSWFRaster::Create(int32_t width, int32_t height, int32_t channels,

@@ -1,17 +1,14 @@
 // The frame buffer behind a video stream.
 #pragma once
 
+#include "bridge/ComObject.h"
 #include "bridge/PixelBuffer.h"
 #include "bridge/VxSWFPrivate.h"
-#include "platform/GlobalObject.h"
 #include "swf/RefCountBase.h"
 
-class CVxSWFRaster final : public IVxSWFRaster, public GlobalObject {
+// Born holding its creator's reference.
+class CVxSWFRaster final : public ComObject<CVxSWFRaster, InterlockedCount<1>, IVxSWFRaster> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-
     HRESULT STDMETHODCALLTYPE Create(int32_t width, int32_t height, int32_t channels,
                                      int32_t bytesPerChannel) override;
     HRESULT STDMETHODCALLTYPE GetWidth(int32_t* width) override;
@@ -22,7 +19,9 @@ public:
     PixelBuffer* Buffer() const { return buffer_.Get(); }
 
 private:
-    LONG refCount_ = 1;
+    friend ComObject;
+    void* FindInterface(REFIID riid);
+
     Held<PixelBuffer> buffer_;
     int32_t width_ = 0;
     int32_t height_ = 0;

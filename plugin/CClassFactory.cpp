@@ -34,23 +34,9 @@ HRESULT CreatePluginInfo(void** object) {
 
 } // namespace
 
-HRESULT STDMETHODCALLTYPE CClassFactory::QueryInterface(REFIID riid, void** object) {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (riid != IID_IUnknown && riid != IID_IClassFactory) return E_NOINTERFACE;
-    *object = static_cast<IClassFactory*>(this);
-    AddRef();
-    return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE CClassFactory::AddRef() {
-    return ++refCount_;
-}
-
-ULONG STDMETHODCALLTYPE CClassFactory::Release() {
-    const ULONG count = --refCount_;
-    if (count == 0) delete this;
-    return count;
+void* CClassFactory::FindInterface(REFIID riid) {
+    if (riid == IID_IUnknown || riid == IID_IClassFactory) return static_cast<IClassFactory*>(this);
+    return nullptr;
 }
 
 HRESULT STDMETHODCALLTYPE CClassFactory::CreateInstance(IUnknown*, REFIID riid, void** object) {

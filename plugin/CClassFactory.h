@@ -1,21 +1,20 @@
 // The class factory handed out by DllGetClassObject.
 #pragma once
 
+#include "bridge/ComObject.h"
 #include "include/VxSWFPlugin.h"
-#include "platform/GlobalObject.h"
 
-class CClassFactory final : public IClassFactory, public GlobalObject {
+class CClassFactory final : public ComObject<CClassFactory, PlainCount, IClassFactory> {
 public:
     explicit CClassFactory(REFCLSID clsid) : clsid_(clsid) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override;
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
 
 private:
-    ULONG refCount_ = 0;
+    friend ComObject;
+    void* FindInterface(REFIID riid);
+
     // Kept by value: a host may hand in a class id that does not outlive the call.
     CLSID clsid_;
 };

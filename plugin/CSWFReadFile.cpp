@@ -22,23 +22,9 @@ CSWFReadFile::~CSWFReadFile() {
     Close();
 }
 
-HRESULT STDMETHODCALLTYPE CSWFReadFile::QueryInterface(REFIID riid, void** object) {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (riid != IID_IUnknown && riid != IID_IVxReadFile) return E_NOINTERFACE;
-    *object = static_cast<IVxReadFile*>(this);
-    AddRef();
-    return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE CSWFReadFile::AddRef() {
-    return ULONG(InterlockedIncrement(&refCount_));
-}
-
-ULONG STDMETHODCALLTYPE CSWFReadFile::Release() {
-    const LONG count = InterlockedDecrement(&refCount_);
-    if (count == 0) delete this;
-    return ULONG(count);
+void* CSWFReadFile::FindInterface(REFIID riid) {
+    if (riid == IID_IUnknown || riid == IID_IVxReadFile) return static_cast<IVxReadFile*>(this);
+    return nullptr;
 }
 
 HRESULT STDMETHODCALLTYPE CSWFReadFile::GetClass(IVxReadFileClass** out) {

@@ -2,9 +2,9 @@
 // length and its texts.
 #pragma once
 
+#include "bridge/ComObject.h"
 #include "bridge/VxSWFPrivate.h"
 #include "include/VxSWFPlugin.h"
-#include "platform/GlobalObject.h"
 
 #include <cstdint>
 
@@ -12,16 +12,12 @@ class CSWFReadFileClass;
 class CSWFReadMeta;
 class CSWFReadVideoStream;
 
-class CSWFReadFile final : public IVxReadFile, public GlobalObject {
+class CSWFReadFile final : public ComObject<CSWFReadFile, InterlockedCount<0>, IVxReadFile> {
 public:
     static constexpr int32_t kPathCapacity = 260;
 
     explicit CSWFReadFile(CSWFReadFileClass* creator) : creator_(creator) {}
     ~CSWFReadFile();
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     HRESULT STDMETHODCALLTYPE GetClass(IVxReadFileClass** out) override;
     HRESULT STDMETHODCALLTYPE GetText(WCHAR* buffer, int32_t capacity, int32_t kind) override;
@@ -54,6 +50,9 @@ public:
     IVxSWFFlashScript* Movie() const { return movie_; }
 
 private:
+    friend ComObject;
+    void* FindInterface(REFIID riid);
+
     struct StreamEntry {
         uint32_t type;
         uint32_t subtype;
@@ -69,7 +68,6 @@ private:
 
     CSWFReadFileClass* creator_; // not owned
     WCHAR path_[kPathCapacity] = {};
-    LONG refCount_ = 0;
     IVxSWFFlashScript* movie_ = nullptr;
     int64_t movieLength_ = 0;
     StreamEntry streams_[kMaxStreams] = {};

@@ -23,27 +23,12 @@ CSWFReadFileClass::CSWFReadFileClass() {
 
 CSWFReadFileClass::~CSWFReadFileClass() = default;
 
-HRESULT STDMETHODCALLTYPE CSWFReadFileClass::QueryInterface(REFIID riid, void** object) {
-    if (!object) return E_POINTER;
-    *object = nullptr;
+void* CSWFReadFileClass::FindInterface(REFIID riid) {
     if (riid == IID_IUnknown || riid == IID_IVxReadFileClass)
-        *object = static_cast<IVxReadFileClass*>(this);
-    else if (riid == IID_IVx_FileCustom || riid == IID_IVx_FileCustom2)
-        *object = static_cast<IVx_FileCustom2*>(this);
-    else
-        return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE CSWFReadFileClass::AddRef() {
-    return ++refCount_;
-}
-
-ULONG STDMETHODCALLTYPE CSWFReadFileClass::Release() {
-    const ULONG count = --refCount_;
-    if (count == 0) delete this;
-    return count;
+        return static_cast<IVxReadFileClass*>(this);
+    if (riid == IID_IVx_FileCustom || riid == IID_IVx_FileCustom2)
+        return static_cast<IVx_FileCustom2*>(this);
+    return nullptr;
 }
 
 HRESULT STDMETHODCALLTYPE CSWFReadFileClass::SetHostValue(uint32_t value) {

@@ -2,20 +2,17 @@
 // format to the host, shows the About box and opens files.
 #pragma once
 
+#include "bridge/ComObject.h"
 #include "include/VxSWFPlugin.h"
-#include "platform/GlobalObject.h"
 
 #include <cstdint>
 
-class CSWFReadFileClass : public IVxReadFileClass, public IVx_FileCustom2, public GlobalObject {
+// IUnknown answers through both tables.
+class CSWFReadFileClass
+    : public ComObject<CSWFReadFileClass, PlainCount, IVxReadFileClass, IVx_FileCustom2> {
 public:
     CSWFReadFileClass();
     virtual ~CSWFReadFileClass();
-
-    // IUnknown (both tables)
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     // IVxReadFileClass
     HRESULT STDMETHODCALLTYPE SetHostValue(uint32_t value) override;
@@ -43,7 +40,9 @@ public:
     HRESULT STDMETHODCALLTYPE Reserved7(intptr_t a, intptr_t b, intptr_t c, intptr_t d) override;
 
 private:
-    ULONG refCount_ = 0;
+    friend ComObject;
+    void* FindInterface(REFIID riid);
+
     IVxReadHostCallback* callback_ = nullptr; // not AddRef'ed; released when replaced
     uint32_t hostValue_ = 0;
 };

@@ -39,30 +39,10 @@ CSWFReadMeta::~CSWFReadMeta() {
     VxList_Destroy(mediaMgr_);
 }
 
-HRESULT STDMETHODCALLTYPE CSWFReadMeta::QueryInterface(REFIID riid, void** object) {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (riid == IID_IUnknown || riid == IID_IVxReadMeta)
-        *object = static_cast<IVxReadMeta*>(this);
-    else if (riid == IID_IVxReadMediaMgrMeta)
-        *object = static_cast<IVxReadMediaMgrMeta*>(this);
-    else
-        return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE CSWFReadMeta::AddRef() {
-    const LONG count = InterlockedIncrement(&refCount_);
-    if (owner_) owner_->AddRef();
-    return ULONG(count);
-}
-
-ULONG STDMETHODCALLTYPE CSWFReadMeta::Release() {
-    // The reader dies with its file, so the owner's release comes last.
-    const LONG count = InterlockedDecrement(&refCount_);
-    if (owner_) owner_->Release();
-    return ULONG(count);
+void* CSWFReadMeta::FindInterface(REFIID riid) {
+    if (riid == IID_IUnknown || riid == IID_IVxReadMeta) return static_cast<IVxReadMeta*>(this);
+    if (riid == IID_IVxReadMediaMgrMeta) return static_cast<IVxReadMediaMgrMeta*>(this);
+    return nullptr;
 }
 
 HRESULT STDMETHODCALLTYPE CSWFReadMeta::Reserved3(intptr_t, intptr_t) {

@@ -2,8 +2,8 @@
 // id or as a stream, and the media-manager header and stream.  Lives as long as its file.
 #pragma once
 
+#include "bridge/ComObject.h"
 #include "include/VxSWFPlugin.h"
-#include "platform/GlobalObject.h"
 #include "util/VxList.h"
 
 #include <cstdint>
@@ -11,15 +11,13 @@
 class CVxSummaryStream;
 class CVxMediaMgrStream;
 
-class CSWFReadMeta : public IVxReadMeta, public IVxReadMediaMgrMeta, public GlobalObject {
+// Counts are applied to the owning file too; the reader dies with its file.  IUnknown
+// answers through both tables.
+class CSWFReadMeta : public ComObject<CSWFReadMeta, OwnerCount, IVxReadMeta, IVxReadMediaMgrMeta> {
 public:
     // `owner` is the open file: every AddRef and Release is applied to it too.
     explicit CSWFReadMeta(IVxReadFile* owner) : owner_(owner) {}
     virtual ~CSWFReadMeta();
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     // IVxReadMeta
     HRESULT STDMETHODCALLTYPE Reserved3(intptr_t a, intptr_t b) override;
@@ -34,12 +32,16 @@ public:
                                               uint32_t* header2) override;
 
 private:
+    friend ComObject;
+    friend OwnerCount;
+    IUnknown* CountOwner() const { return owner_; }
+    void* FindInterface(REFIID riid);
+
     HRESULT OpenCompanion(HANDLE* file);
     HRESULT LoadSummary();
     HRESULT LoadMediaMgr();
     const WCHAR* FindSummaryText(uint32_t id) const;
 
-    LONG refCount_ = 0;
     VXLIST summary_ = nullptr;
     IVxReadFile* owner_ = nullptr;
     CVxSummaryStream* summaryStream_ = nullptr;

@@ -100,29 +100,15 @@ void CSWFReadVideoStream::ComputePictureFormat(double zoom, double stretch) {
     picture_.biSizeImage = DWORD(picture_.biWidth) * DWORD(picture_.biHeight) * 4;
 }
 
-HRESULT STDMETHODCALLTYPE CSWFReadVideoStream::QueryInterface(REFIID riid, void** object) {
-    if (!object) return E_POINTER;
-    *object = nullptr;
+IUnknown* CSWFReadVideoStream::CountOwner() const {
+    return owner_;
+}
+
+void* CSWFReadVideoStream::FindInterface(REFIID riid) {
     if (riid == IID_IUnknown || riid == IID_IVxReadVideoStream || riid == IID_IVxReadStream)
-        *object = static_cast<IVxReadVideoStream*>(this);
-    else if (riid == IID_IVxAdvancedVideoScaling)
-        *object = static_cast<IVxAdvancedVideoScaling*>(this);
-    else
-        return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE CSWFReadVideoStream::AddRef() {
-    if (owner_) owner_->AddRef();
-    return ULONG(InterlockedIncrement(&refCount_));
-}
-
-ULONG STDMETHODCALLTYPE CSWFReadVideoStream::Release() {
-    // The stream lives as long as its file; only the file's count can end it.
-    const LONG count = InterlockedDecrement(&refCount_);
-    if (owner_) owner_->Release();
-    return ULONG(count);
+        return static_cast<IVxReadVideoStream*>(this);
+    if (riid == IID_IVxAdvancedVideoScaling) return static_cast<IVxAdvancedVideoScaling*>(this);
+    return nullptr;
 }
 
 HRESULT STDMETHODCALLTYPE CSWFReadVideoStream::GetClass(IVxReadFileClass** out) {

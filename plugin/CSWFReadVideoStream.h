@@ -2,17 +2,18 @@
 // frames lent to the host under the frame lock.
 #pragma once
 
+#include "bridge/ComObject.h"
 #include "bridge/VxSWFPrivate.h"
 #include "include/VxSWFPlugin.h"
-#include "platform/GlobalObject.h"
 
 #include <cstdint>
 
 class CSWFReadFile;
 
-class CSWFReadVideoStream final : public IVxReadVideoStream,
-                                  public IVxAdvancedVideoScaling,
-                                  public GlobalObject {
+// Counts are applied to the owning file too; the stream dies with its file.  IUnknown
+// answers through both tables.
+class CSWFReadVideoStream final : public ComObject<CSWFReadVideoStream, OwnerCount,
+                                                   IVxReadVideoStream, IVxAdvancedVideoScaling> {
 public:
     explicit CSWFReadVideoStream(CSWFReadFile* owner);
     ~CSWFReadVideoStream();
@@ -22,11 +23,6 @@ public:
     // Reads bounds, rate and count from the movie once; E_FAIL without a movie.
     HRESULT PrepareFormat();
     const BITMAPINFOHEADER& PictureFormat() const { return picture_; }
-
-    // IUnknown (both tables); every count change also applies to the owner.
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     // IVxReadStream
     HRESULT STDMETHODCALLTYPE GetClass(IVxReadFileClass** out) override;
@@ -64,6 +60,11 @@ public:
     HRESULT STDMETHODCALLTYPE GetStretch(double* factor) override;
 
 private:
+    friend ComObject;
+    friend OwnerCount;
+    IUnknown* CountOwner() const;
+    void* FindInterface(REFIID riid);
+
     // Stretch 0 counts as 1.
     double EffectiveStretch() const { return stretch_ == 0.0 ? 1.0 : stretch_; }
     // Recomputes the picture format from the bounds and the two factors.
@@ -74,7 +75,6 @@ private:
     HRESULT EnsureRenderObjects();
 
     CSWFReadFile* owner_; // not owned: the stream lives as long as its file
-    LONG refCount_ = 0;
     DWORD ownerThread_ = 0;
     HANDLE frameLock_ = nullptr;
     int32_t index_ = -1;

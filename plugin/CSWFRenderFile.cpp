@@ -12,23 +12,9 @@ CSWFRenderFile::~CSWFRenderFile() {
     VxList_Destroy(objects_);
 }
 
-HRESULT STDMETHODCALLTYPE CSWFRenderFile::QueryInterface(REFIID riid, void** object) {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (riid != IID_IUnknown && riid != IID_IVxRenderFile) return E_NOINTERFACE;
-    *object = static_cast<IVxRenderFile*>(this);
-    AddRef();
-    return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE CSWFRenderFile::AddRef() {
-    return ULONG(InterlockedIncrement(&refCount_));
-}
-
-ULONG STDMETHODCALLTYPE CSWFRenderFile::Release() {
-    const LONG count = InterlockedDecrement(&refCount_);
-    if (count == 0) delete this;
-    return ULONG(count);
+void* CSWFRenderFile::FindInterface(REFIID riid) {
+    if (riid == IID_IUnknown || riid == IID_IVxRenderFile) return static_cast<IVxRenderFile*>(this);
+    return nullptr;
 }
 
 HRESULT CSWFRenderFile::AskClass(IVxRenderFileClass** out, HRESULT withoutClass) {

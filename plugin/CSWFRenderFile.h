@@ -3,8 +3,8 @@
 // file beside the movie's path.
 #pragma once
 
+#include "bridge/ComObject.h"
 #include "include/VxSWFPlugin.h"
-#include "platform/GlobalObject.h"
 #include "util/VxList.h"
 
 #include <cstdint>
@@ -12,7 +12,8 @@
 
 class CSWFRenderFileClass;
 
-class CSWFRenderFile final : public IVxRenderFile, public GlobalObject {
+// Born holding its creator's reference.
+class CSWFRenderFile final : public ComObject<CSWFRenderFile, InterlockedCount<1>, IVxRenderFile> {
 public:
     static constexpr int32_t kPathCapacity = 260;
 
@@ -20,10 +21,6 @@ public:
     CSWFRenderFile(CSWFRenderFileClass* owner, uint32_t creationValue)
         : owner_(owner), creationValue_(creationValue) {}
     ~CSWFRenderFile();
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     HRESULT STDMETHODCALLTYPE GetClass(IVxRenderFileClass** out) override;
     HRESULT STDMETHODCALLTYPE Close() override;
@@ -47,10 +44,12 @@ public:
     HRESULT STDMETHODCALLTYPE Reserved20() override;
 
 private:
+    friend ComObject;
+    void* FindInterface(REFIID riid);
+
     HRESULT AskClass(IVxRenderFileClass** out, HRESULT withoutClass);
     HRESULT WriteMetaFile(int32_t current, uint32_t set);
 
-    LONG refCount_ = 1;
     CSWFRenderFileClass* owner_ = nullptr;
     WCHAR path_[kPathCapacity] = {};
     uint32_t open_ = 0;

@@ -37,33 +37,17 @@ const GUID CSWFRenderFileClass::kPresetId = {
 
 CSWFRenderFileClass::~CSWFRenderFileClass() = default;
 
-HRESULT STDMETHODCALLTYPE CSWFRenderFileClass::QueryInterface(REFIID riid, void** object) {
-    if (!object) return E_POINTER;
-    *object = nullptr;
+void* CSWFRenderFileClass::FindInterface(REFIID riid) {
     if (riid == IID_IUnknown || riid == IID_IVxRenderFileClass ||
         riid == IID_IVxRenderFileClassEx || riid == IID_IVxRenderFileClassEx2 ||
         riid == IID_IVxRenderFileClassEx3)
-        *object = static_cast<IVxRenderFileClassEx3*>(this);
-    else if (riid == IID_IVxFIO_TemplateInfo_Renderer)
-        *object = static_cast<IVxFIO_TemplateInfo_Renderer*>(this);
-    else if (riid == IID_IVxFIO_PrivateCopyPreset)
-        *object = static_cast<IVxFIO_PrivateCopyPreset*>(this);
-    else if (riid == IID_IVxRenderMetaSupport || riid == IID_IVxRenderMetaSupport2)
-        *object = static_cast<IVxRenderMetaSupport2*>(this);
-    else
-        return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE CSWFRenderFileClass::AddRef() {
-    return ULONG(InterlockedIncrement(&refCount_));
-}
-
-ULONG STDMETHODCALLTYPE CSWFRenderFileClass::Release() {
-    const LONG count = InterlockedDecrement(&refCount_);
-    if (count == 0) delete this;
-    return ULONG(count);
+        return static_cast<IVxRenderFileClassEx3*>(this);
+    if (riid == IID_IVxFIO_TemplateInfo_Renderer)
+        return static_cast<IVxFIO_TemplateInfo_Renderer*>(this);
+    if (riid == IID_IVxFIO_PrivateCopyPreset) return static_cast<IVxFIO_PrivateCopyPreset*>(this);
+    if (riid == IID_IVxRenderMetaSupport || riid == IID_IVxRenderMetaSupport2)
+        return static_cast<IVxRenderMetaSupport2*>(this);
+    return nullptr;
 }
 
 HRESULT STDMETHODCALLTYPE CSWFRenderFileClass::SetHostValue(uint32_t value) {

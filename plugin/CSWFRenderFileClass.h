@@ -3,8 +3,8 @@
 // the About box.  Most slots answer fixed constants.
 #pragma once
 
+#include "bridge/ComObject.h"
 #include "include/VxSWFPlugin.h"
-#include "platform/GlobalObject.h"
 
 #include <cstdint>
 
@@ -25,11 +25,11 @@ struct CSWFRenderMetaSupportTable : IVxRenderMetaSupport2 {
     HRESULT STDMETHODCALLTYPE GetMetaKinds(uint32_t* a, uint32_t* kinds) override;
 };
 
-class CSWFRenderFileClass : public IVxRenderFileClassEx3,
-                            public CSWFTemplateInfoTable,
-                            public CSWFPrivateCopyPresetTable,
-                            public CSWFRenderMetaSupportTable,
-                            public GlobalObject {
+// Born holding its creator's reference.
+class CSWFRenderFileClass
+    : public ComObject<CSWFRenderFileClass, InterlockedCount<1>, IVxRenderFileClassEx3,
+                       CSWFTemplateInfoTable, CSWFPrivateCopyPresetTable,
+                       CSWFRenderMetaSupportTable> {
 public:
     // Metadata kinds written and reported: summary and media-manager data.
     static constexpr uint32_t kMetaKinds = VX_META_SUMMARY | VX_META_MEDIAMGR;
@@ -38,10 +38,6 @@ public:
 
     CSWFRenderFileClass() = default; // the creator holds the first reference
     virtual ~CSWFRenderFileClass();
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     HRESULT STDMETHODCALLTYPE SetHostValue(uint32_t value) override;
     uint32_t STDMETHODCALLTYPE GetHostValue() override;
@@ -80,7 +76,9 @@ public:
                                                intptr_t b, uint32_t value) override;
 
 private:
-    LONG refCount_ = 1;
+    friend ComObject;
+    void* FindInterface(REFIID riid);
+
     IUnknown* host_ = nullptr; // not AddRef'ed
     uint32_t hostValue_ = 0;
     GUID templateId_ = kTemplateId;

@@ -5,23 +5,9 @@
 
 CVxListStream::~CVxListStream() = default;
 
-HRESULT STDMETHODCALLTYPE CVxListStream::QueryInterface(REFIID riid, void** object) {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (riid != IID_IUnknown && riid != IID_IStream) return E_NOINTERFACE;
-    *object = static_cast<IStream*>(this);
-    AddRef();
-    return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE CVxListStream::AddRef() {
-    return ULONG(InterlockedIncrement(&refCount_));
-}
-
-ULONG STDMETHODCALLTYPE CVxListStream::Release() {
-    const LONG count = InterlockedDecrement(&refCount_);
-    if (count == 0) delete this;
-    return ULONG(count);
+void* CVxListStream::FindInterface(REFIID riid) {
+    if (riid == IID_IUnknown || riid == IID_IStream) return static_cast<IStream*>(this);
+    return nullptr;
 }
 
 HRESULT STDMETHODCALLTYPE CVxListStream::Read(void* buffer, ULONG size, ULONG* read) {

@@ -3,21 +3,17 @@
 // long their entries are.
 #pragma once
 
+#include "bridge/ComObject.h"
 #include "include/VxSWFPlugin.h"
-#include "platform/GlobalObject.h"
 #include "util/VxList.h"
 
 #include <cstdint>
 
-class CVxListStream : public IStream, public GlobalObject {
+class CVxListStream : public ComObject<CVxListStream, InterlockedCount<0>, IStream> {
 public:
     // The list stays its owner's; the owner detaches it before freeing it.
     explicit CVxListStream(VXLIST list) : list_(list) {}
     virtual ~CVxListStream();
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     HRESULT STDMETHODCALLTYPE Read(void* buffer, ULONG size, ULONG* read) override;
     HRESULT STDMETHODCALLTYPE Write(const void* buffer, ULONG size, ULONG* written) override;
@@ -44,6 +40,9 @@ public:
     void Detach() { list_ = nullptr; }
 
 protected:
+    friend ComObject;
+    void* FindInterface(REFIID riid);
+
     // After a rewind the entry fetched last is new again.
     virtual void ForgetFetched() = 0;
 
@@ -57,7 +56,6 @@ private:
     uint32_t FromPrologue(uint8_t* out, uint32_t size);
     uint32_t FromEntry(uint8_t* out, uint32_t size);
 
-    LONG refCount_ = 0;
     VXLIST list_ = nullptr;
     int32_t index_ = -1; // -1 while in the prologue
     uint32_t offset_ = 0;

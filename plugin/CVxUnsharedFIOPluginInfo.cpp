@@ -16,23 +16,10 @@ template <class T> void Put(T* out, T value) {
 
 } // namespace
 
-HRESULT STDMETHODCALLTYPE CVxUnsharedFIOPluginInfo::QueryInterface(REFIID riid, void** object) {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (riid != IID_IUnknown && riid != IID_IVxUnsharedFIOPluginInfo) return E_NOINTERFACE;
-    *object = static_cast<IVxUnsharedFIOPluginInfo*>(this);
-    AddRef();
-    return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE CVxUnsharedFIOPluginInfo::AddRef() {
-    return ++refCount_;
-}
-
-ULONG STDMETHODCALLTYPE CVxUnsharedFIOPluginInfo::Release() {
-    const ULONG count = --refCount_;
-    if (count == 0) delete this;
-    return count;
+void* CVxUnsharedFIOPluginInfo::FindInterface(REFIID riid) {
+    if (riid == IID_IUnknown || riid == IID_IVxUnsharedFIOPluginInfo)
+        return static_cast<IVxUnsharedFIOPluginInfo*>(this);
+    return nullptr;
 }
 
 HRESULT STDMETHODCALLTYPE CVxUnsharedFIOPluginInfo::Init(uint32_t, uint32_t, uint32_t) {

@@ -1,8 +1,8 @@
 // The plug-in information object: how the host discovers what this plug-in reads.
 #pragma once
 
+#include "bridge/ComObject.h"
 #include "include/VxSWFPlugin.h"
-#include "platform/GlobalObject.h"
 
 #include <cstdint>
 
@@ -23,11 +23,9 @@ struct PluginDescription {
 
 extern const PluginDescription kPluginDescriptions[1];
 
-class CVxUnsharedFIOPluginInfo final : public IVxUnsharedFIOPluginInfo, public GlobalObject {
+class CVxUnsharedFIOPluginInfo final
+    : public ComObject<CVxUnsharedFIOPluginInfo, PlainCount, IVxUnsharedFIOPluginInfo> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE Init(uint32_t a, uint32_t b, uint32_t c) override;
     HRESULT STDMETHODCALLTYPE GetCount(int32_t* count) override;
     HRESULT STDMETHODCALLTYPE GetInfo(int32_t index, CLSID* clsid, WCHAR* name,
@@ -37,6 +35,8 @@ public:
                                       uint32_t* value8) override;
 
 private:
-    ULONG refCount_ = 0;
+    friend ComObject;
+    void* FindInterface(REFIID riid);
+
     int32_t initialised_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "plugin/Module.h"
 
 #include "util/VxHelp.h"
+#include "util/VxModule.h"
 
 ModuleState& Module() {
     static ModuleState state;

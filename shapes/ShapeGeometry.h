@@ -32,8 +32,6 @@ public:
 private:
     void ReadRecords(EdgeGraph& graph, PathOutputter& out);
 
-    uint32_t fillBits = 0;
-    uint32_t lineBits = 0;
     RectF bounds;
     FlashScript& reader;
     int version;

@@ -1,6 +1,7 @@
 #include "swf/FFont.h"
 
 #include "bridge/GraphicsContext.h"
+#include "shapes/ShapeRecordReader.h"
 #include "swf/FlashScript.h"
 
 #include <algorithm>
@@ -16,24 +17,11 @@ constexpr uint8_t kWideCodes = 0x04;
 // DefineFontInfo flag bit.
 constexpr uint8_t kInfoWideCodes = 0x01;
 
-// Shape record flag bits of a non-edge record.
-constexpr uint32_t kMoveTo = 0x01;
-constexpr uint32_t kFillStyle0 = 0x02;
-constexpr uint32_t kFillStyle1 = 0x04;
-constexpr uint32_t kLineStyle = 0x08;
-
 constexpr float kTwipsPerPixel = 20.0f;
 
-// Pen arithmetic wraps instead of overflowing on hostile outlines.
-int32_t Add(int32_t a, int32_t b) {
-    return int32_t(uint32_t(a) + uint32_t(b));
-}
-
-// DefineFont3 writes its outlines and metrics in twentieths of a font unit.
-constexpr float kFont3UnitsPerUnit = 20.0f;
-
-Point3 FontPoint(int32_t x, int32_t y, float unitsPerPixel) {
-    return {float(x) / unitsPerPixel, float(y) / unitsPerPixel, 0};
+// DefineFont3 (kind 3) writes its outlines and metrics in twentieths of a font unit.
+RecordUnits GlyphUnits(int32_t kind) {
+    return kind == 3 ? RecordUnits::kFont3Units : RecordUnits::kFontUnits;
 }
 
 } // namespace
@@ -110,7 +98,7 @@ void FFont::ReadFontInfo() {
 }
 
 float FFont::UnitsPerPixel() const {
-    return kind == 3 ? kTwipsPerPixel * kFont3UnitsPerUnit : kTwipsPerPixel;
+    return GlyphUnitsPerPixel(GlyphUnits(kind));
 }
 
 int32_t FFont::GlyphForCode(uint16_t code) const {
@@ -157,58 +145,31 @@ void FFont::ReadGlyph(uint32_t glyphIndex, GlyphOutline& outline) {
     if (start >= reader.Length()) return;
     outline.present = true;
     reader.Seek(uint32_t(start));
-    const uint32_t fillBits = reader.ReadUBits(4);
-    const uint32_t lineBits = reader.ReadUBits(4);
-
-    const float unitsPerPixel = UnitsPerPixel();
-    int32_t x = 0, y = 0;
+    ShapeRecordReader records(reader, GlyphUnits(kind));
+    records.ReadIndexBits();
     // Until the first move the pen rests at the origin, so an outline that starts with an
     // edge starts there.
     bool pendingMove = true;
     uint32_t contours = 0;
-    // Records end at the end record; past the image every read gives zeros, which reads
-    // as one.
-    for (;;) {
-        if (reader.ReadUBits(1)) {
-            if (pendingMove) {
-                pendingMove = false;
-                if (contours > 0) outline.ClosePath();
-                outline.LineTo(FontPoint(x, y, unitsPerPixel));
-                ++contours;
-            }
-            if (reader.ReadUBits(1)) {
-                const uint32_t bits = reader.ReadUBits(4) + 2;
-                if (reader.ReadUBits(1)) {
-                    x = Add(x, reader.ReadSBits(bits));
-                    y = Add(y, reader.ReadSBits(bits));
-                } else if (reader.ReadUBits(1)) {
-                    y = Add(y, reader.ReadSBits(bits));
-                } else {
-                    x = Add(x, reader.ReadSBits(bits));
-                }
-                outline.LineTo(FontPoint(x, y, unitsPerPixel));
-            } else {
-                const uint32_t bits = reader.ReadUBits(4) + 2;
-                const int32_t cx = Add(x, reader.ReadSBits(bits));
-                const int32_t cy = Add(y, reader.ReadSBits(bits));
-                x = Add(cx, reader.ReadSBits(bits));
-                y = Add(cy, reader.ReadSBits(bits));
-                outline.QuadTo(FontPoint(cx, cy, unitsPerPixel), FontPoint(x, y, unitsPerPixel));
-            }
+    // Glyphs are filled with the context's fill whatever their style indices say, and
+    // carry no new styles.
+    for (ShapeRecord record = records.Next(); record.kind != ShapeRecord::kEnd;
+         record = records.Next()) {
+        if (record.kind == ShapeRecord::kStyleChange) {
+            if (record.flags & ShapeRecord::kMove)
+                pendingMove = true; // emitted before the next edge only
             continue;
         }
-        const uint32_t flags = reader.ReadUBits(5);
-        if (flags == 0) break;
-        if (flags & kMoveTo) {
-            const uint32_t bits = reader.ReadUBits(5);
-            x = reader.ReadSBits(bits);
-            y = reader.ReadSBits(bits);
-            pendingMove = true; // emitted before the next edge only
+        if (pendingMove) {
+            pendingMove = false;
+            if (contours > 0) outline.ClosePath();
+            outline.LineTo(records.EdgeStart());
+            ++contours;
         }
-        // Glyphs are filled with the context's fill whatever their style indices say.
-        if (flags & kFillStyle0) reader.ReadUBits(fillBits);
-        if (flags & kFillStyle1) reader.ReadUBits(fillBits);
-        if (flags & kLineStyle) reader.ReadUBits(lineBits);
+        if (record.kind == ShapeRecord::kCurvedEdge)
+            outline.QuadTo(record.control, record.anchor);
+        else
+            outline.LineTo(record.anchor);
     }
     outline.ClosePath();
 }

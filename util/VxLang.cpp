@@ -1,7 +1,5 @@
 #include "util/VxLang.h"
 
-#include "util/VxModule.h"
-
 #include <new>
 
 namespace {
@@ -36,10 +34,6 @@ struct VxLanguage {
     HMODULE module = nullptr;
     uint32_t lcid = kEnglishUS;
 };
-
-void VxUtil_Init(HMODULE module) {
-    VxSetModuleHandle(module);
-}
 
 bool VxLang_Open(HMODULE module, VXLANG* language) {
     if (!language) return false;

@@ -21,9 +21,6 @@ enum VxStringId : uint32_t {
 struct VxLanguage;
 typedef VxLanguage* VXLANG;
 
-// Readies the utility services for the library loaded as `module`.
-void VxUtil_Init(HMODULE module);
-
 // Opens the language resources of `module` in the process's language; false on failure.
 bool VxLang_Open(HMODULE module, VXLANG* language);
 void VxLang_Close(VXLANG language);

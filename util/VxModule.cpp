@@ -10,6 +10,10 @@ void VxSetModuleHandle(HMODULE module) {
     g_module = module;
 }
 
+void VxUtil_Init(HMODULE module) {
+    VxSetModuleHandle(module);
+}
+
 HMODULE VxGetModuleHandle() {
     return g_module;
 }

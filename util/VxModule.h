@@ -5,6 +5,9 @@
 
 #include <cstdint>
 
+// Readies the utility services for the library loaded as `module`.
+void VxUtil_Init(HMODULE module);
+
 void VxSetModuleHandle(HMODULE module);
 HMODULE VxGetModuleHandle();
 

@@ -340,29 +340,6 @@ TEST(ShapeRender, PlaceObject3PlacesExactlyLikePlaceObject2) {
     }
 }
 
-TEST(ShapeRender, PatternMatrixScalesByPaintSize) {
-    UT::FillStyle gradient;
-    gradient.paint = Held<ZStencil>::Adopt(new ZLinearGradientStencil);
-    const Matrix4 g = UT::FShape::PatternMatrix(gradient, {0, 0, 100, 50});
-    EXPECT_FLOAT_EQ(g.m[0][0], 327.68f);
-    EXPECT_FLOAT_EQ(g.m[1][1], 655.36f);
-
-    Held<PixelBuffer> image = Held<PixelBuffer>::Adopt(PixelBuffer::Create(64, 8, 4, 1));
-    auto* bitmap = new ZBitmapStencil;
-    bitmap->SetImage(image.Get(), 10);
-    UT::FillStyle fill;
-    fill.paint = Held<ZStencil>::Adopt(bitmap);
-    fill.patternMatrix.m[3][0] = 10;
-    const Matrix4 b = UT::FShape::PatternMatrix(fill, {4, 0, 36, 8});
-    EXPECT_FLOAT_EQ(b.m[0][0], 2.0f);
-    EXPECT_FLOAT_EQ(b.m[1][1], 1.0f);
-    // The image's centre, texel (32, 4), lies at shape pixel (42, 4): 0.6875 of the box
-    // to the right of the box's centre, and on its middle row.
-    EXPECT_FLOAT_EQ(b.m[3][0], (32 + 10 - 4) / 32.0f - 0.5f);
-    EXPECT_FLOAT_EQ(b.m[3][1], 0.0f);
-    EXPECT_FALSE(b.identity);
-}
-
 MatrixRecord FillMatrix(int32_t a, int32_t b, int32_t c, int32_t d, int32_t tx, int32_t ty) {
     MatrixRecord m;
     m.hasScale = true;

@@ -61,42 +61,6 @@ struct Frame {
 
 } // namespace
 
-TEST(Button, RecordsAreReadInOrderWithTheirStatesAndTransforms) {
-    ButtonRecordFields first = Record(0x0F, 1, 3);
-    first.matrix = TranslatePixels(2, 1);
-    first.cxform.hasMult = true;
-    first.cxform.alphaMult = 128;
-    SwfWriter writer(8, 1, 12);
-    writer.Tag(kDefineButton2, DefineButton2(kButtonId, {first, Record(0x01, 2, 4)}, 1))
-        .Tag(kDefineButton, DefineButton(21, {first}))
-        .ShowFrame()
-        .End();
-    BoxMovie movie;
-    ASSERT_TRUE(Load(movie, writer.Finish()));
-    movie.GotoFrame(0);
-    const Held<UT::FButton> button = movie.FindButton(kButtonId);
-    ASSERT_TRUE(button);
-    EXPECT_STREQ(button->GetTypeName(), "Button");
-    EXPECT_EQ(button->Kind(), 1);
-    EXPECT_EQ(button->TrackAsMenu(), 1);
-    ASSERT_EQ(button->Records().size(), 2u);
-    const UT::ButtonRecord& record = button->Records()[0];
-    EXPECT_EQ(record.states, 0x0F);
-    EXPECT_EQ(record.characterId, 1);
-    EXPECT_EQ(record.depth, 3);
-    EXPECT_FLOAT_EQ(record.matrix.m[3][0], 2.0f);
-    EXPECT_FLOAT_EQ(record.colorTransform.multAlpha, 0.5f);
-    EXPECT_EQ(button->Records()[1].states, UT::ButtonRecord::kHitTest);
-
-    // DefineButton has no colour transform in its records; its action list follows them.
-    const Held<UT::FButton> plain = movie.FindButton(21);
-    ASSERT_TRUE(plain);
-    EXPECT_EQ(plain->Kind(), 0);
-    ASSERT_EQ(plain->Records().size(), 1u);
-    EXPECT_TRUE(plain->Records()[0].colorTransform.identity);
-    EXPECT_EQ(movie.Data()[plain->ActionsStart()], 0); // the end of the action list
-}
-
 TEST(Button, OnlyUpRecordsAreDrawn) {
     using S = ButtonRecordFields;
     SwfWriter writer(8, 1, 12);

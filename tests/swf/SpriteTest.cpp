@@ -66,26 +66,6 @@ int32_t SpriteFrame(const UT::FlashSubScript& timeline, int32_t depth) {
 
 } // namespace
 
-TEST(Sprite, DefinitionRecordsItsStreamInTheImage) {
-    SwfWriter writer(12, 2, 12);
-    const std::vector<uint8_t> body = DefineSprite(kSpriteId, ThreeFrames(), 7);
-    writer.Tag(kDefineSprite, body).ShowFrame().End();
-    BoxMovie movie;
-    const std::vector<uint8_t> bytes = writer.Finish();
-    ASSERT_TRUE(Load(movie, bytes));
-    movie.GotoFrame(0);
-    Held<UT::FObject> character = movie.FindCharacter(kSpriteId);
-    auto* sprite = dynamic_cast<UT::FSprite*>(character.Get());
-    ASSERT_NE(sprite, nullptr);
-    EXPECT_STREQ(sprite->GetTypeName(), "Sprite");
-    EXPECT_EQ(sprite->FrameCount(), 7u);
-    EXPECT_EQ(sprite->StreamLength(), body.size() - 4);
-    // The stream ends where the movie's ShowFrame and End begin.
-    EXPECT_EQ(sprite->StreamStart() + sprite->StreamLength(), bytes.size() - 4);
-    EXPECT_EQ(0, std::memcmp(movie.Data() + sprite->StreamStart(), body.data() + 4,
-                             sprite->StreamLength()));
-}
-
 TEST(Sprite, ShortOrOverlongDefinitionsStayInsideTheImage) {
     // A three-byte DefineSprite defines nothing; one that claims more bytes than the file
     // holds gets the rest of the image as its stream.

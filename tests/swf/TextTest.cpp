@@ -237,69 +237,6 @@ TEST(StaticText, GlyphRecordsWithoutAFontDrawNothing) {
     EXPECT_EQ(drawn.Covered(), (Box{130, 40, 150, 60}));
 }
 
-TEST(StaticText, MalformedRecordsAreHarmless) {
-    StaticTextWriter text(true);
-    text.Style(Style(400, 1200)).Glyphs({{0, 0}});
-    text.Raw({0x7F, 0xFF, 0xFF, 0xFF, 0x8F, 0xFF}); // a long run, a style cut short
-    for (size_t cut = 0; cut < 40; ++cut) {
-        std::vector<uint8_t> body = Static(text);
-        body.erase(body.end() - std::ptrdiff_t(std::min(cut, body.size())), body.end());
-        SwfWriter writer(kWidth, kHeight, 12);
-        writer.Tag(kDefineFont2, LayoutFont());
-        writer.Raw(TagStream::Header(kDefineText2, uint32_t(body.size()), true)).Raw(body);
-        UT::FlashScript movie;
-        ASSERT_TRUE(ParseBytes(movie, writer.Finish()));
-        movie.GotoFrame(0);
-        Canvas canvas(kWidth, kHeight);
-        if (const Held<UT::FObject> character = movie.FindCharacter(kTextId)) {
-            const auto item = Held<UT::FDisplayItem>::Adopt(character->CreateDisplayItem(1));
-            movie.RenderItem(item.Get(), canvas.context);
-        }
-        EXPECT_EQ(movie.StateDepth(), 0u);
-        EXPECT_EQ(canvas.context.GetInteger(0), 1);
-    }
-}
-
-TEST(EditText, DefinitionFields) {
-    EditTextFields fields = Edit("Hi");
-    fields.maxLength = 12;
-    fields.layout = EditLayout{3, 20, 40, 60, 80};
-    fields.color = Rgba{10, 20, 30, 40};
-    SwfWriter writer(kWidth, kHeight, 12);
-    writer.Tag(kDefineFont2, LayoutFont())
-        .Tag(kDefineEditText, DefineEditText(kTextId, fields))
-        .Tag(kDefineEditText, DefineEditText(3, EditTextFields{}))
-        .ShowFrame()
-        .End();
-    UT::FlashScript movie;
-    ASSERT_TRUE(ParseBytes(movie, writer.Finish()));
-    movie.GotoFrame(0);
-    const Held<UT::FObject> character = movie.FindCharacter(kTextId);
-    const auto* text = dynamic_cast<const UT::FText*>(character.Get());
-    ASSERT_NE(text, nullptr);
-    EXPECT_EQ(text->Kind(), UT::FText::kEdit);
-    EXPECT_EQ(text->FontId(), kFontId);
-    EXPECT_EQ(text->Font(), movie.FindFont(kFontId).Get());
-    EXPECT_EQ(text->FontHeight(), 1000u);
-    EXPECT_FLOAT_EQ(text->TextColor().blue, 30 / 255.0f);
-    EXPECT_FLOAT_EQ(text->TextColor().alpha, 40 / 255.0f);
-    EXPECT_EQ(text->Alignment(), UT::FText::kJustify);
-    EXPECT_FLOAT_EQ(text->MarginAt(UT::FText::kLeftMargin), 1.0f);
-    EXPECT_FLOAT_EQ(text->MarginAt(UT::FText::kRightMargin), 2.0f);
-    EXPECT_FLOAT_EQ(text->MarginAt(UT::FText::kIndent), 3.0f);
-    EXPECT_FLOAT_EQ(text->MarginAt(UT::FText::kLeading), 4.0f);
-    EXPECT_EQ(text->VariableName(), "field");
-    EXPECT_EQ(text->InitialText(), "Hi");
-    EXPECT_EQ(text->RecordsStart(), 0u);
-
-    const Held<UT::FObject> bare = movie.FindCharacter(3);
-    const auto* empty = dynamic_cast<const UT::FText*>(bare.Get());
-    ASSERT_NE(empty, nullptr);
-    EXPECT_EQ(empty->Font(), nullptr);
-    EXPECT_FLOAT_EQ(empty->TextColor().red, 1.0f); // white unless given
-    EXPECT_TRUE(empty->InitialText().empty());
-}
-
 TEST(EditText, AlignmentMovesTheLineInItsBox) {
     // "FF" measures 60 pixels in the 100-pixel box; the ascent puts the baseline at 40.
     const int32_t left[4] = {0, 40, 20, 0};

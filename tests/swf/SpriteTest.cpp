@@ -190,27 +190,6 @@ TEST(Sprite, MoveKeepsTheInstanceRunningAndReplacingRestartsIt) {
     EXPECT_TRUE(SpriteAt(movie, 1)->matrix.identity);
 }
 
-TEST(Sprite, SeekFrameCountsFromThePlacement) {
-    SwfWriter writer(12, 2, 12);
-    DefineFrameBoxes(writer);
-    writer.Tag(kDefineSprite, DefineSprite(kSpriteId, ThreeFrames())).ShowFrame().End();
-    BoxMovie movie;
-    ASSERT_TRUE(ParseBytes(movie, writer.Finish()));
-    movie.GotoFrame(0);
-    Held<UT::FObject> sprite = movie.FindCharacter(kSpriteId);
-    auto item = Held<UT::FDisplayItem>::Adopt(sprite->CreateDisplayItem(1));
-    auto* instance = static_cast<UT::FSprite::DisplayItem*>(item.Get());
-    EXPECT_EQ(instance->Timeline().CurrentFrame(), -1);
-    EXPECT_EQ(instance->Timeline().FrameCount(), 3u);
-    item->placedFrame = 2;
-    item->SeekFrame(4);
-    EXPECT_EQ(instance->Timeline().CurrentFrame(), 2);
-    item->SeekFrame(3);
-    EXPECT_EQ(instance->Timeline().CurrentFrame(), 1);
-    item->SeekFrame(9); // past its end: stays on its last frame
-    EXPECT_EQ(instance->Timeline().CurrentFrame(), 2);
-}
-
 TEST(Sprite, ItsClippingLayersAddToTheParentsMask) {
     // The movie clips depths 2..3 to columns 0..3; inside the sprite at depth 2, a layer
     // over columns 4..7 clips a box over the whole row.  The box shows under the union.

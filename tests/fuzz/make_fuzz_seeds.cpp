@@ -1,18 +1,11 @@
 // Writes the fuzz targets' seed inputs into OUT, outside the checkout:
-//   OUT/movie       movies made with the fixture writer, one per kind of definition, the
-//                   demo movie, and the real movies of CORPUS inflated (the small ones);
+//   OUT/movie       the demo movie, the robustness driver's sample movies, and the real
+//                   movies of CORPUS inflated (the small ones);
 //   OUT/meta_read   companion files written through the plug-in's render-file class;
 //   OUT/meta_write  a few byte strings for the metadata-source target to grow from.
 // usage: make_fuzz_seeds OUT [CORPUS]
 #include "examples/DemoMovie.h"
-#include "support/BitmapWriter.h"
-#include "support/ButtonWriter.h"
-#include "support/ComTestUtil.h"
-#include "support/PlaceTags.h"
-#include "support/ShapeWriter.h"
-#include "support/SpriteWriter.h"
-#include "support/SwfWriter.h"
-#include "support/TextWriter.h"
+#include "support/SampleMovies.h"
 #include "tools/PluginLibrary.h"
 #include "tools/swfframes/MovieInflater.h"
 #include "util/TestMetaSource.h"
@@ -38,105 +31,12 @@ void Save(const fs::path& path, const Bytes& bytes) {
     if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 
-Bytes Square(uint16_t id, const FillStyleRecord& fill, int version = 3) {
-    ShapeWriter shape(version);
-    shape.FillStyles({fill}).LineStyles({{40, {0, 0, 0, 200}}});
-    shape.Change(StyleChange().Fill1(1).Line(1)).Rectangle(0, 0, 800, 800);
-    shape.Change(StyleChange().Move(0, 0).Fill0(1)).CurveTo(400, 400, 800, 0);
-    TagStream tags;
-    shape.AddTo(tags, id, {0, 800, 0, 800});
-    return tags.Bytes();
-}
-
-// Every bitmap definition, each drawn as the fill of a square.
-Bytes BitmapMovie() {
-    RawImage image{8, 8, 3, {}};
-    for (int i = 0; i < 64; ++i) image.pixels.insert(image.pixels.end(), {uint8_t(i * 4), 90, 200});
-    const SplitJpeg split = EncodeAbbreviatedJpeg(image);
-    const Bytes jpeg = EncodeJpeg(image);
-    const Bytes alpha = Deflate(Bytes(64, 128));
-    Bytes palette = {255, 0, 0, 0, 0, 255};
-    for (int row = 0; row < 8; ++row) palette.insert(palette.end(), {0, 1, 0, 1, 0, 1, 0, 1});
-    SwfWriter movie(160, 80, 12);
-    movie.JPEGTables(split.tables)
-        .Tag(kDefineBits, DefineBitsBody(1, split.image))
-        .Tag(kDefineBitsJPEG2, DefineBitsBody(2, jpeg))
-        .Tag(kDefineBitsJPEG3, DefineBitsJPEG3Body(3, jpeg, alpha))
-        .Tag(kDefineBitsLossless, DefineBitsLosslessBody(4, 3, 8, 8, palette, 1))
-        .Tag(kDefineBitsLossless2, DefineBitsLosslessBody(5, 5, 8, 8, Bytes(256, 0x80)));
-    for (uint16_t bitmap = 1; bitmap <= 5; ++bitmap) {
-        MatrixRecord scale{true, 20 << 16, 20 << 16};
-        movie.Raw(Square(uint16_t(10 + bitmap), FillStyleRecord::Bitmap(bitmap, scale)));
-        movie.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(bitmap, uint16_t(10 + bitmap),
-                                                             bitmap * 30 - 30, bitmap % 2 * 30)));
-    }
-    movie.ShowFrame().End();
-    return movie.Finish();
-}
-
-// Both font definitions and the three text definitions, in a sprite and a button.
-Bytes TextMovie() {
-    ShapeWriter glyph;
-    glyph.Rectangle(0, -800, 600, 0);
-    glyph.MoveTo(100, -100).CurveTo(300, -700, 500, -100);
-    Font2Fields font2{"Seed", true, true, {glyph.Records(), glyph.Records()}, {'A', 'B'}, {}};
-    font2.layout = FontLayout{800, 200, 40, {700, 650}, true, {{'A', 'B', -50}}};
-    StaticTextWriter text(false), text2(true);
-    text.Style({.font = 1, .height = 400, .color = Rgba{200, 0, 0}, .x = 0, .y = 400})
-        .Glyphs({{0, 300}, {1, 300}});
-    text2.Style({.font = 2, .height = 600, .color = Rgba{0, 0, 200, 180}, .x = 100, .y = 900})
-        .Glyphs({{1, 500}, {0, 500}, {1, 500}});
-    EditTextFields edit{{0, 2000, 0, 800}, 2,    300,
-                        Rgba{0, 120, 0},   20,   EditLayout{2, 40, 40, 20, 10},
-                        "field",           true, "AB BA"};
-    TagStream spriteFrames;
-    spriteFrames.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 3))).ShowFrame();
-    spriteFrames.Tag(kRemoveObject2, RemoveObject2(1)).ShowFrame().End();
-    ButtonRecordFields up{ButtonRecordFields::kUp, 4, 1, TranslatePixels(0, 40), {}};
-    SwfWriter movie(120, 90, 8);
-    movie.Tag(kDefineFont, DefineFont(1, {glyph.Records(), glyph.Records()}))
-        .Tag(kDefineFontInfo, DefineFontInfo(1, "Seed", false, {'A', 'B'}))
-        .Tag(kDefineFont2, DefineFont2(2, font2))
-        .Tag(text.TagCode(), text.TagBody(3, {0, 1000, 0, 500}))
-        .Tag(kDefineEditText, DefineEditText(4, edit))
-        .Tag(text2.TagCode(), text2.TagBody(5, {0, 2000, 0, 1000}))
-        .Tag(kDefineSprite, DefineSprite(6, spriteFrames))
-        .Tag(kDefineButton2, DefineButton2(7, {up}))
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 6)))
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(2, 5, 0, 20)))
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(3, 7)))
-        .ShowFrame()
-        .Tag(kPlaceObject, PlaceObject(3, 4, TranslatePixels(10, 10)))
-        .ShowFrame()
-        .End();
-    return movie.Finish();
-}
-
-// Shape versions 1 and 2, gradients and a clipping layer over three frames.
-Bytes ShapeMovie() {
-    const std::vector<GradientStop> stops = {{0, {255, 0, 0, 255}}, {255, {0, 0, 255, 0}}};
-    const MatrixRecord box{true, 1 << 14, 1 << 14, true, 1 << 12, -(1 << 12), 400, 400};
-    SwfWriter movie(100, 100, 24);
-    movie.Raw(Square(1, FillStyleRecord::Solid({0, 200, 0}), 1))
-        .Raw(Square(2, FillStyleRecord::Linear(box, stops), 2))
-        .Raw(Square(3, FillStyleRecord::Radial(box, stops)))
-        .Tag(kPlaceObject2, PlaceObject2(ClipLayer(1, 3, 3)))
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(2, 1, 10, 10)))
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(4, 2, 40, 40)))
-        .ShowFrame()
-        .Tag(kRemoveObject2, RemoveObject2(2))
-        .Tag(kFrameLabel, FrameLabel("second"))
-        .ShowFrame()
-        .ShowFrame()
-        .End();
-    return movie.Finish();
-}
-
 void WriteMovieSeeds(const fs::path& folder, const fs::path& corpus) {
     Save(folder / "writer-demo.swf", demo::BuildDemoMovie());
-    Save(folder / "writer-bitmaps.swf", BitmapMovie());
-    Save(folder / "writer-texts.swf", TextMovie());
-    Save(folder / "writer-shapes.swf", ShapeMovie());
+    Save(folder / "writer-tags.swf", TagSample());
+    Save(folder / "writer-texts.swf", TextSpriteSample());
+    Save(folder / "writer-fills.swf", EveryFill());
+    Save(folder / "writer-flash8.swf", EveryFlash8Tag(0x0100, 0x0300));
     if (corpus.empty() || !fs::is_directory(corpus)) return;
     int number = 0;
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(corpus)) {

@@ -99,18 +99,6 @@ TEST_F(ShapeParse, GradientStopsAndUnknownGradientKinds) {
     EXPECT_NEAR(fills[2].color.red, 9 / 255.0f, 1e-6);
 }
 
-TEST_F(ShapeParse, MissingBitmapFillsInOpaqueRed) {
-    ShapeWriter writer(3);
-    writer.FillStyles({FillStyleRecord::Bitmap(77, shapetest::Transform(20.0, 0, 0))});
-    const UT::FShape* shape = Define(writer);
-    ASSERT_NE(shape, nullptr);
-    const UT::FillStyle& fill = shape->InitialStyles().Fills()[0];
-    EXPECT_FALSE(fill.paint);
-    EXPECT_EQ(fill.color.red, 1.0f);
-    EXPECT_EQ(fill.color.alpha, 1.0f);
-    EXPECT_TRUE(fill.patternMatrix.identity);
-}
-
 std::string PathText(const UT::FShape& shape) {
     struct Dump : ZPath::Iterator {
         std::string text;

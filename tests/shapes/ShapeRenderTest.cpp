@@ -128,22 +128,6 @@ TEST(ShapeRender, ShapeOutsideTheFrameDrawsNothing) {
         for (int x = 0; x < 8; ++x) EXPECT_EQ(frame.Pixel(x, y), kClear);
 }
 
-TEST(ShapeRender, LinearGradientPixelsAreRampEntries) {
-    // A 256-pixel shape centred on its origin with the gradient square mapped onto it,
-    // placed at x = 128: device column x samples ramp entry 4x.
-    const std::vector<GradientStop> stops = {{0, {255, 0, 0, 255}}, {255, {0, 0, 255, 255}}};
-    ShapeWriter shape(3);
-    shape.FillStyles({FillStyleRecord::Linear(GradientOver(256), stops)})
-        .Change(StyleChange().Fill0(1))
-        .Rectangle(-2560, -40, 2560, 40);
-    const MatrixRecord place = Transform(1.0, 128, 2);
-    Rendered frame(OneShape(shape, {-2560, 2560, -40, 40}, 256, 4, &place), 256, 4);
-    ZLinearGradientStencil reference;
-    RampOf(reference, stops);
-    for (int x : {0, 1, 64, 100, 128, 200, 255})
-        EXPECT_EQ(frame.Pixel(x, 2), Entry(reference, 4 * x)) << x;
-}
-
 TEST(ShapeRender, Shape4CapsAndJoinsFollowTheLineStyle) {
     using L = LineStyleRecord;
     const Bgra ink{0, 0, 255, 255};
@@ -340,29 +324,6 @@ TEST(ShapeRender, PlaceObject3PlacesExactlyLikePlaceObject2) {
     }
 }
 
-TEST(ShapeRender, PatternMatrixScalesByPaintSize) {
-    UT::FillStyle gradient;
-    gradient.paint = Held<ZStencil>::Adopt(new ZLinearGradientStencil);
-    const Matrix4 g = UT::FShape::PatternMatrix(gradient, {0, 0, 100, 50});
-    EXPECT_FLOAT_EQ(g.m[0][0], 327.68f);
-    EXPECT_FLOAT_EQ(g.m[1][1], 655.36f);
-
-    Held<PixelBuffer> image = Held<PixelBuffer>::Adopt(PixelBuffer::Create(64, 8, 4, 1));
-    auto* bitmap = new ZBitmapStencil;
-    bitmap->SetImage(image.Get(), 10);
-    UT::FillStyle fill;
-    fill.paint = Held<ZStencil>::Adopt(bitmap);
-    fill.patternMatrix.m[3][0] = 10;
-    const Matrix4 b = UT::FShape::PatternMatrix(fill, {4, 0, 36, 8});
-    EXPECT_FLOAT_EQ(b.m[0][0], 2.0f);
-    EXPECT_FLOAT_EQ(b.m[1][1], 1.0f);
-    // The image's centre, texel (32, 4), lies at shape pixel (42, 4): 0.6875 of the box
-    // to the right of the box's centre, and on its middle row.
-    EXPECT_FLOAT_EQ(b.m[3][0], (32 + 10 - 4) / 32.0f - 0.5f);
-    EXPECT_FLOAT_EQ(b.m[3][1], 0.0f);
-    EXPECT_FALSE(b.identity);
-}
-
 MatrixRecord FillMatrix(int32_t a, int32_t b, int32_t c, int32_t d, int32_t tx, int32_t ty) {
     MatrixRecord m;
     m.hasScale = true;
@@ -473,30 +434,6 @@ TEST(ShapeRender, BitmapFillsLandWhereTheirMatrixPutsThem) {
                 EXPECT_EQ(frame.Pixel(x, y), texel(Nearest(c.u(x, y)), Nearest(c.v(x, y))))
                     << x << "," << y;
     }
-}
-
-// A 4 x 3 DefineBitsLossless2 image with distinct texels, filled 1 texel per pixel over a
-// shape that covers it exactly: nearest sampling returns every texel as stored.
-TEST(ShapeRender, LosslessBitmapTexelsThroughNearestSampling) {
-    const int w = 4, h = 3;
-    std::vector<uint8_t> argb;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            argb.insert(argb.end(), {255, uint8_t(40 * x), uint8_t(60 * y), uint8_t(10 + x + y)});
-    ShapeWriter shape(3);
-    shape.FillStyles({FillStyleRecord::Bitmap(7, Transform(20.0, 0, 0))})
-        .Change(StyleChange().Fill0(1))
-        .Rectangle(0, 0, w * 20, h * 20);
-    const auto bytes = OneShape(shape, {0, w * 20, 0, h * 20}, 6, 5, nullptr,
-                                DefineBitsLosslessBody(7, 5, w, h, argb), kDefineBitsLossless2);
-    Rendered frame(bytes, 6, 5);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            EXPECT_EQ(frame.Pixel(x, y),
-                      (Bgra{uint8_t(10 + x + y), uint8_t(60 * y), uint8_t(40 * x), 255}))
-                << x << "," << y;
-    EXPECT_EQ(frame.Pixel(4, 0), kClear);
-    EXPECT_EQ(frame.Pixel(0, 3), kClear);
 }
 
 TEST(ShapeRender, MissingBitmapRendersOpaqueRed) {

@@ -1,9 +1,8 @@
-// Movies for the shape and bitmap tests: a writer with a placement helper, parsing into a
-// FlashScript, and rendering one frame into a 32-bit canvas.
+// Movies for the shape and bitmap tests: a placement helper, parsing into a FlashScript,
+// and rendering one frame into a 32-bit canvas.
 #pragma once
 
-#include "bridge/GraphicsContext.h"
-#include "bridge/PixelBuffer.h"
+#include "bridge/BoxCharacter.h"
 #include "platform/Win32.h"
 #include "support/ShapeWriter.h"
 #include "support/SwfWriter.h"
@@ -17,7 +16,8 @@
 
 namespace shapetest {
 
-using Bgra = std::array<uint8_t, 4>;
+using ::Bgra;
+using ::Canvas;
 
 constexpr uint16_t kPlaceObject2 = 26;
 
@@ -46,23 +46,6 @@ inline bool Load(UT::FlashScript& movie, const std::vector<uint8_t>& bytes) {
     if (!bytes.empty()) std::memcpy(image, bytes.data(), bytes.size());
     return movie.Parse(image, uint32_t(bytes.size()));
 }
-
-// A cleared target and a context drawing into it.
-struct Canvas {
-    Canvas(int32_t width, int32_t height)
-        : buffer(Held<PixelBuffer>::Adopt(PixelBuffer::Create(width, height, 4, 1))) {
-        context.SetTarget(buffer.Get());
-        context.Reset();
-        context.Clear({0, 0, 0, 0});
-    }
-    Bgra Pixel(int32_t x, int32_t y) const {
-        const uint8_t* p = buffer->Row(y) + 4 * x;
-        return {p[0], p[1], p[2], p[3]};
-    }
-
-    Held<PixelBuffer> buffer;
-    GraphicsContext context;
-};
 
 // The movie parsed and moved to `frame`, and that frame drawn into a new canvas.
 struct Rendered {

@@ -39,7 +39,6 @@ public:
 
     // The bytes so far, the partly written byte included.
     std::vector<uint8_t> Data() const;
-    size_t Size() const { return Data().size(); }
 
     // Fewest bits for a field: 0 for a zero value.
     static unsigned UBitsFor(uint32_t value);

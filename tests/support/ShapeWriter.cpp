@@ -77,13 +77,6 @@ ShapeWriter& ShapeWriter::LineStyles(std::vector<LineStyleRecord> lines) {
     return *this;
 }
 
-ShapeWriter& ShapeWriter::IndexBits(unsigned fillBits, unsigned lineBits) {
-    if (fillBits > kMaxIndexBits || lineBits > kMaxIndexBits)
-        throw std::invalid_argument("IndexBits: above 15");
-    fixedBits = {fillBits, lineBits};
-    return *this;
-}
-
 ShapeWriter& ShapeWriter::Change(const StyleChange& change) {
     if (change.moveX.has_value() != change.moveY.has_value())
         throw std::invalid_argument("StyleChange: a move needs both coordinates");
@@ -137,7 +130,6 @@ std::vector<std::pair<unsigned, unsigned>> ShapeWriter::SegmentBits() const {
     for (const Segment& segment : segments)
         bits.emplace_back(IndexBitsFor(segment.fills, segment.largestFill),
                           IndexBitsFor(segment.lines, segment.largestLine));
-    if (fixedBits) bits.front() = *fixedBits;
     return bits;
 }
 

@@ -149,8 +149,6 @@ public:
     // The styles written before the records (empty for glyphs).
     ShapeWriter& FillStyles(std::vector<FillStyleRecord> fills);
     ShapeWriter& LineStyles(std::vector<LineStyleRecord> lines);
-    // Fixes the index widths of the first style segment instead of deriving them.
-    ShapeWriter& IndexBits(unsigned fillBits, unsigned lineBits);
 
     ShapeWriter& Change(const StyleChange& change);
     ShapeWriter& MoveTo(int32_t x, int32_t y) { return Change(StyleChange().Move(x, y)); }
@@ -164,9 +162,6 @@ public:
     // A closed axis-aligned rectangle from (x0, y0), clockwise on screen (y down):
     // a move, then four edges.  The styles in effect apply to it.
     ShapeWriter& Rectangle(int32_t x0, int32_t y0, int32_t x1, int32_t y1);
-
-    int32_t PenX() const { return penX; }
-    int32_t PenY() const { return penY; }
 
     // NumFillBits, NumLineBits, the records and the end record (a glyph's SHAPE).
     std::vector<uint8_t> Records() const;
@@ -204,7 +199,6 @@ private:
 
     int version;
     StyleArrays styles;
-    std::optional<std::pair<unsigned, unsigned>> fixedBits;
     std::vector<Record> records;
     int32_t penX = 0, penY = 0;
 };

@@ -97,17 +97,12 @@ std::vector<uint8_t> DefineFontInfo(uint16_t fontId, std::string_view name, bool
 }
 
 StaticTextWriter& StaticTextWriter::Style(const TextStyle& style) {
-    records.push_back({style, {}, {}});
+    records.push_back({style, {}});
     return *this;
 }
 
 StaticTextWriter& StaticTextWriter::Glyphs(const std::vector<GlyphEntry>& glyphs) {
-    records.push_back({std::nullopt, glyphs, {}});
-    return *this;
-}
-
-StaticTextWriter& StaticTextWriter::Raw(const std::vector<uint8_t>& bytes) {
-    records.push_back({std::nullopt, {}, bytes});
+    records.push_back({std::nullopt, glyphs});
     return *this;
 }
 
@@ -136,8 +131,6 @@ std::vector<uint8_t> StaticTextWriter::TagBody(uint16_t id, const RectRecord& bo
             if (style.x) body.SI16(*style.x);
             if (style.y) body.SI16(*style.y);
             if (style.font) body.UI16(style.height);
-        } else if (!record.raw.empty()) {
-            body.Bytes(record.raw);
         } else {
             body.UI8(uint8_t(record.glyphs.size()));
             for (const GlyphEntry& glyph : record.glyphs)

@@ -90,8 +90,6 @@ public:
 
     StaticTextWriter& Style(const TextStyle& style);
     StaticTextWriter& Glyphs(const std::vector<GlyphEntry>& glyphs);
-    // Raw bytes among the records, for malformed texts.
-    StaticTextWriter& Raw(const std::vector<uint8_t>& bytes);
 
     // GlyphBits and AdvanceBits are the fewest that hold every entry.
     std::vector<uint8_t> TagBody(uint16_t id, const RectRecord& bounds,
@@ -102,7 +100,6 @@ private:
     struct Record {
         std::optional<TextStyle> style;
         std::vector<GlyphEntry> glyphs;
-        std::vector<uint8_t> raw;
     };
 
     bool text2;

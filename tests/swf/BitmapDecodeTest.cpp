@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 
 using namespace swftest;
@@ -51,133 +52,114 @@ void ExpectNear(const uint8_t* bgra, int b, int g, int r, int a) {
     EXPECT_EQ(bgra[3], a);
 }
 
-TEST_F(BitmapDecode, Lossless2TrueColourIsArgbInFileOrder) {
-    SwfWriter movie(10, 10, 12);
-    movie.Tag(kDefineBitsLossless2, DefineBitsLosslessBody(1, 5, 1, 1, {0x80, 0x40, 0x20, 0x10}));
-    Held<PixelBuffer> image = Decode(movie);
-    ASSERT_TRUE(image);
-    const uint8_t expected[4] = {0x10, 0x20, 0x40, 0x80};
-    EXPECT_EQ(std::memcmp(image->pixels, expected, 4), 0);
-    EXPECT_TRUE(image->hasAlpha);
-}
-
-TEST_F(BitmapDecode, LosslessTrueColourIgnoresTheReservedByte) {
-    SwfWriter movie(10, 10, 12);
-    movie.Tag(kDefineBitsLossless, DefineBitsLosslessBody(1, 5, 1, 1, {0x00, 0x40, 0x20, 0x10}));
-    Held<PixelBuffer> image = Decode(movie);
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->pixels[3], 255);
-    EXPECT_EQ(image->pixels[2], 0x40);
-}
-
-TEST_F(BitmapDecode, ColourMappedRowsArePaddedToFourBytes) {
-    // Three RGB entries, a 5 x 2 image: rows of 8 index bytes.
-    std::vector<uint8_t> data = {10, 20, 30, 40, 50, 60, 70, 80, 90};
-    const std::vector<uint8_t> rows = {0, 1, 2, 1, 0, 9, 9, 9, 2, 2, 2, 2, 200, 9, 9, 9};
-    data.insert(data.end(), rows.begin(), rows.end());
-    SwfWriter movie(10, 10, 12);
-    movie.Tag(kDefineBitsLossless, DefineBitsLosslessBody(1, 3, 5, 2, data, 2));
-    Held<PixelBuffer> image = Decode(movie);
-    ASSERT_TRUE(image);
-    ASSERT_EQ(image->width, 5);
-    EXPECT_EQ(At(image, 2, 0)[0], 90); // entry 2: red 70, green 80, blue 90
-    EXPECT_EQ(At(image, 2, 0)[2], 70);
-    EXPECT_EQ(At(image, 0, 1)[2], 70);
-    EXPECT_EQ(At(image, 3, 1)[2], 70);
-    EXPECT_EQ(At(image, 4, 1)[2], 0); // index 200 lies past the table
-    EXPECT_EQ(At(image, 4, 1)[3], 255);
-}
-
-TEST_F(BitmapDecode, Lossless2ColourTableEntriesCarryAlpha) {
-    SwfWriter movie(10, 10, 12);
-    movie.Tag(kDefineBitsLossless2,
-              DefineBitsLosslessBody(1, 3, 1, 1, {10, 20, 30, 40, 0, 0, 0, 0}, 0));
-    Held<PixelBuffer> image = Decode(movie);
-    ASSERT_TRUE(image);
-    const uint8_t expected[4] = {30, 20, 10, 40};
-    EXPECT_EQ(std::memcmp(image->pixels, expected, 4), 0);
-}
-
-TEST_F(BitmapDecode, FifteenBitFormatAndHugeSizesGiveNoImage) {
-    SwfWriter movie(10, 10, 12);
-    movie.Tag(kDefineBitsLossless, DefineBitsLosslessBody(1, 4, 1, 1, {0, 0}))
-        .Tag(kDefineBitsLossless2, DefineBitsLosslessBody(2, 5, 62525, 17173, {1, 2, 3, 4}));
-    EXPECT_FALSE(Decode(movie));
-    Held<UT::FBitmap> huge = dynamic_cast<UT::FBitmap*>(script->FindCharacter(2).Get());
-    ASSERT_TRUE(huge);
-    EXPECT_EQ(huge->GetStencil(), nullptr);
-}
-
-TEST_F(BitmapDecode, Jpeg2WithTablesOnlyStreamFirstDecodesLikeOneStream) {
-    const SplitJpeg split = EncodeAbbreviatedJpeg(Colours(16, 8));
-    std::vector<uint8_t> data = split.tables;
-    data.insert(data.end(), split.image.begin(), split.image.end());
-    SwfWriter movie(10, 10, 12);
-    movie.Tag(kDefineBitsJPEG2, DefineBitsBody(1, data));
-    Held<PixelBuffer> image = Decode(movie);
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->width, 16);
-    EXPECT_EQ(image->channels, 4);
-    ExpectNear(At(image, 7, 5), 90, 40, 200, 255);
-}
-
-TEST_F(BitmapDecode, DefineBitsUsesTheLastJpegTables) {
-    const SplitJpeg split = EncodeAbbreviatedJpeg(Colours(8, 8));
-    SwfWriter movie(10, 10, 12);
-    movie.JPEGTables(split.tables).Tag(kDefineBits, DefineBitsBody(1, split.image));
-    Held<PixelBuffer> image = Decode(movie);
-    ASSERT_TRUE(image);
-    ExpectNear(At(image, 3, 3), 90, 40, 200, 255);
-}
-
-TEST_F(BitmapDecode, DefineBitsBeforeAnyTablesGivesNoImage) {
-    const SplitJpeg split = EncodeAbbreviatedJpeg(Colours(8, 8));
-    SwfWriter movie(10, 10, 12);
-    movie.Tag(kDefineBits, DefineBitsBody(1, split.image)).JPEGTables(split.tables);
-    EXPECT_FALSE(Decode(movie));
-    EXPECT_EQ(bitmap->GetStencil(), nullptr);
-}
-
-TEST_F(BitmapDecode, DefineBitsWithoutUsableSharedTablesDecodesItsOwnData) {
-    // An empty JPEGTables (as authoring writes it), tables of only SOI and EOI, tables that
-    // are not JPEG at all, or none: a DefineBits holding a whole stream decodes alone.
-    const std::vector<std::vector<uint8_t>> tables = {{}, {0xFF, 0xD8, 0xFF, 0xD9}, {1, 2, 3}};
-    for (size_t i = 0; i <= tables.size(); ++i) {
+// Lossless pixels, in blue, green, red, alpha order: true colour is ARGB in file order
+// (the reserved byte of DefineBitsLossless ignored); colour-mapped rows are padded to four
+// bytes, indices past the table give opaque black, and DefineBitsLossless2 table entries
+// carry alpha.  15-bit pixels and images too large to hold give no image.
+TEST_F(BitmapDecode, LosslessPixels) {
+    // Three RGB entries, then 5 x 2 indices in rows of 8 bytes.
+    const std::vector<uint8_t> mapped = {10, 20, 30, 40, 50, 60, 70, 80, 90,  0, 1, 2, 1,
+                                         0,  9,  9,  9,  2,  2,  2,  2,  200, 9, 9, 9};
+    struct Case {
+        const char* name;
+        uint16_t code;
+        std::vector<uint8_t> body;
+        std::vector<std::pair<int, int>> at; // x, y
+        std::vector<std::array<uint8_t, 4>> bgra;
+    };
+    const Case cases[] = {
+        {"argb",
+         kDefineBitsLossless2,
+         DefineBitsLosslessBody(1, 5, 1, 1, {0x80, 0x40, 0x20, 0x10}),
+         {{0, 0}},
+         {{0x10, 0x20, 0x40, 0x80}}},
+        {"xrgb",
+         kDefineBitsLossless,
+         DefineBitsLosslessBody(1, 5, 1, 1, {0x00, 0x40, 0x20, 0x10}),
+         {{0, 0}},
+         {{0x10, 0x20, 0x40, 255}}},
+        {"padded rows",
+         kDefineBitsLossless,
+         DefineBitsLosslessBody(1, 3, 5, 2, mapped, 2),
+         {{2, 0}, {0, 1}, {3, 1}, {4, 1}},
+         {{90, 80, 70, 255}, {90, 80, 70, 255}, {90, 80, 70, 255}, {0, 0, 0, 255}}},
+        {"table alpha",
+         kDefineBitsLossless2,
+         DefineBitsLosslessBody(1, 3, 1, 1, {10, 20, 30, 40, 0, 0, 0, 0}, 0),
+         {{0, 0}},
+         {{30, 20, 10, 40}}},
+        {"15-bit", kDefineBitsLossless, DefineBitsLosslessBody(1, 4, 1, 1, {0, 0}), {}, {}},
+        {"huge",
+         kDefineBitsLossless2,
+         DefineBitsLosslessBody(1, 5, 62525, 17173, {1, 2, 3, 4}),
+         {},
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         SwfWriter movie(10, 10, 12);
-        if (i < tables.size()) movie.JPEGTables(tables[i]);
-        movie.Tag(kDefineBits, DefineBitsBody(1, EncodeJpeg(Colours(8, 8))));
+        movie.Tag(c.code, c.body);
         Held<PixelBuffer> image = Decode(movie);
-        ASSERT_TRUE(image) << i;
-        ExpectNear(At(image, 3, 3), 90, 40, 200, 255);
+        ASSERT_EQ(bool(image), !c.at.empty());
+        if (!image) {
+            EXPECT_EQ(bitmap->GetStencil(), nullptr);
+        }
+        for (size_t k = 0; k < c.at.size(); ++k) {
+            const uint8_t* p = At(image, c.at[k].first, c.at[k].second);
+            EXPECT_EQ((std::array<uint8_t, 4>{p[0], p[1], p[2], p[3]}), c.bgra[k]) << k;
+        }
     }
-    // An abbreviated image after an empty JPEGTables has no tables anywhere.
-    const SplitJpeg split = EncodeAbbreviatedJpeg(Colours(8, 8));
-    SwfWriter movie(10, 10, 12);
-    movie.JPEGTables({}).Tag(kDefineBits, DefineBitsBody(1, split.image));
-    EXPECT_FALSE(Decode(movie));
 }
 
-TEST_F(BitmapDecode, LeadingEmptyJpegStreamIsPassedOver) {
-    // Many real movies put FF D9 FF D8 in front of their JPEG data.
-    std::vector<uint8_t> data = {0xFF, 0xD9, 0xFF, 0xD8};
-    const std::vector<uint8_t> jpeg = EncodeJpeg(Colours(16, 8));
-    data.insert(data.end(), jpeg.begin(), jpeg.end());
+// JPEG data and where its tables come from: a tables-only stream first decodes like one
+// stream; DefineBits takes the last JPEGTables before it, and a whole stream of its own
+// needs none (empty, empty-stream or broken tables are passed over); an abbreviated image
+// with no tables anywhere gives no image; a leading empty stream is passed over.
+TEST_F(BitmapDecode, JpegTablesAndStreams) {
+    const SplitJpeg split = EncodeAbbreviatedJpeg(Colours(16, 8));
+    const std::vector<uint8_t> whole = EncodeJpeg(Colours(16, 8));
+    std::vector<uint8_t> tablesFirst = split.tables, emptyFirst = {0xFF, 0xD9, 0xFF, 0xD8};
+    tablesFirst.insert(tablesFirst.end(), split.image.begin(), split.image.end());
+    emptyFirst.insert(emptyFirst.end(), whole.begin(), whole.end());
+    using Tags = std::vector<std::pair<uint16_t, std::vector<uint8_t>>>;
+    const std::pair<const char*, Tags> decoded[] = {
+        {"tables first", {{kDefineBitsJPEG2, DefineBitsBody(1, tablesFirst)}}},
+        {"shared tables",
+         {{kJPEGTables, split.tables}, {kDefineBits, DefineBitsBody(1, split.image)}}},
+        {"no tables", {{kDefineBits, DefineBitsBody(1, whole)}}},
+        {"empty tables", {{kJPEGTables, {}}, {kDefineBits, DefineBitsBody(1, whole)}}},
+        {"empty-stream tables",
+         {{kJPEGTables, {0xFF, 0xD8, 0xFF, 0xD9}}, {kDefineBits, DefineBitsBody(1, whole)}}},
+        {"broken tables", {{kJPEGTables, {1, 2, 3}}, {kDefineBits, DefineBitsBody(1, whole)}}},
+        {"leading empty stream", {{kDefineBitsJPEG2, DefineBitsBody(1, emptyFirst)}}},
+    };
+    for (const auto& [name, tags] : decoded) {
+        SCOPED_TRACE(name);
+        SwfWriter movie(10, 10, 12);
+        for (const auto& [code, body] : tags) movie.Tag(code, body);
+        Held<PixelBuffer> image = Decode(movie);
+        ASSERT_TRUE(image);
+        EXPECT_EQ(image->channels, 4);
+        ExpectNear(At(image, 7, 5), 90, 40, 200, 255);
+    }
+    const Tags refused[] = {
+        {{kDefineBits, DefineBitsBody(1, split.image)}, {kJPEGTables, split.tables}},
+        {{kJPEGTables, {}}, {kDefineBits, DefineBitsBody(1, split.image)}},
+    };
+    for (const Tags& tags : refused) {
+        SwfWriter movie(10, 10, 12);
+        for (const auto& [code, body] : tags) movie.Tag(code, body);
+        EXPECT_FALSE(Decode(movie));
+        EXPECT_EQ(bitmap->GetStencil(), nullptr);
+    }
+    // Grey data stays one channel.
     SwfWriter movie(10, 10, 12);
-    movie.Tag(kDefineBitsJPEG2, DefineBitsBody(1, data));
-    Held<PixelBuffer> image = Decode(movie);
-    ASSERT_TRUE(image);
-    ExpectNear(At(image, 7, 5), 90, 40, 200, 255);
-}
-
-TEST_F(BitmapDecode, GreyJpegGivesOneChannel) {
-    RawImage grey{4, 4, 1, std::vector<uint8_t>(16, 128)};
-    SwfWriter movie(10, 10, 12);
-    movie.Tag(kDefineBitsJPEG2, DefineBitsBody(1, EncodeJpeg(grey)));
-    Held<PixelBuffer> image = Decode(movie);
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->channels, 1);
-    EXPECT_FALSE(image->hasAlpha);
-    EXPECT_NEAR(image->pixels[5], 128, 2);
+    movie.Tag(kDefineBitsJPEG2,
+              DefineBitsBody(1, EncodeJpeg({4, 4, 1, std::vector<uint8_t>(16, 128)})));
+    Held<PixelBuffer> grey = Decode(movie);
+    ASSERT_TRUE(grey);
+    EXPECT_EQ(grey->channels, 1);
+    EXPECT_NEAR(grey->pixels[5], 128, 2);
 }
 
 TEST_F(BitmapDecode, Jpeg3AndJpeg4ShortAlphaPlaneKeepsTheRestOpaque) {
@@ -197,35 +179,10 @@ TEST_F(BitmapDecode, Jpeg3AndJpeg4ShortAlphaPlaneKeepsTheRestOpaque) {
     }
 }
 
-TEST_F(BitmapDecode, StencilIsMadeOnceAndKeepsTheImageSize) {
-    SwfWriter movie(10, 10, 12);
-    movie.Tag(kDefineBitsLossless2,
-              DefineBitsLosslessBody(1, 5, 3, 2, std::vector<uint8_t>(24, 0xFF)));
-    ASSERT_TRUE(Decode(movie));
-    Held<ZBitmapStencil> first = Held<ZBitmapStencil>::Adopt(bitmap->GetStencil());
-    Held<ZBitmapStencil> second = Held<ZBitmapStencil>::Adopt(bitmap->GetStencil());
-    ASSERT_TRUE(first);
-    EXPECT_EQ(first.Get(), second.Get());
-    EXPECT_EQ(bitmap->Width(), 3u);
-    EXPECT_EQ(bitmap->Height(), 2u);
-    EXPECT_EQ(bitmap->Channels(), 4u);
-}
-
-TEST_F(BitmapDecode, TruncatedDataStaysInsideTheImage) {
-    const std::vector<uint8_t> jpeg = EncodeJpeg(Colours(32, 32));
+// A zlib stream cut short by the end of the file still makes the image, the missing
+// pixels transparent.
+TEST_F(BitmapDecode, CutShortLosslessDataStillDecodes) {
     const std::vector<uint8_t> deflated = Deflate(std::vector<uint8_t>(32 * 32 * 4, 9));
-    for (size_t cut : {size_t(3), jpeg.size() / 3, jpeg.size() - 2}) {
-        SwfWriter movie(10, 10, 12);
-        std::vector<uint8_t> body = DefineBitsBody(1, jpeg);
-        body.resize(cut);
-        movie.Raw(TagStream::Header(kDefineBitsJPEG2, uint32_t(jpeg.size() + 2), true)).Raw(body);
-        auto bytes = movie.Finish(); // the tag claims more than the file holds
-        script = std::make_unique<UT::FlashScript>();
-        ASSERT_TRUE(ParseBytes(*script, bytes));
-        script->GotoFrame(0);
-        if (auto* b = dynamic_cast<UT::FBitmap*>(script->FindCharacter(1).Get()))
-            Held<ZBitmapStencil>::Adopt(b->GetStencil());
-    }
     SwfWriter movie(10, 10, 12);
     std::vector<uint8_t> body = DefineBitsLosslessBody(1, 5, 32, 32, {});
     body.resize(8);
@@ -237,7 +194,7 @@ TEST_F(BitmapDecode, TruncatedDataStaysInsideTheImage) {
     bitmap = dynamic_cast<UT::FBitmap*>(script->FindCharacter(1).Get());
     ASSERT_TRUE(bitmap);
     Held<PixelBuffer> image = Held<PixelBuffer>::Adopt(bitmap->Decode());
-    ASSERT_TRUE(image); // a stream cut short still makes the image
+    ASSERT_TRUE(image);
     EXPECT_EQ(At(image, 31, 31)[3], 0);
 }
 

@@ -3,7 +3,7 @@
 // button itself.
 #include "bridge/BoxCharacter.h"
 
-#include "platform/Win32.h"
+#include "MovieTestSupport.h"
 #include "support/ButtonWriter.h"
 #include "support/PlaceTags.h"
 #include "support/SpriteWriter.h"
@@ -24,12 +24,6 @@ const Bgra kClear = {0, 0, 0, 0};
 const Bgra kRed = {0, 0, 255, 255};
 const Bgra kGreen = {0, 255, 0, 255};
 const Bgra kBlue = {255, 0, 0, 255};
-
-bool Load(UT::FlashScript& movie, const std::vector<uint8_t>& bytes) {
-    auto* image = static_cast<uint8_t*>(GlobalAlloc(GPTR, bytes.size()));
-    std::memcpy(image, bytes.data(), bytes.size());
-    return movie.Parse(image, uint32_t(bytes.size()));
-}
 
 ButtonRecordFields Record(uint8_t states, uint16_t character, uint16_t depth) {
     ButtonRecordFields record;
@@ -52,7 +46,7 @@ struct Frame {
     Canvas canvas{8, 1};
 
     explicit Frame(const SwfWriter& writer, int32_t frame = 0) {
-        EXPECT_TRUE(Load(movie, writer.Finish()));
+        EXPECT_TRUE(ParseBytes(movie, writer.Finish()));
         movie.GotoFrame(frame);
         movie.RenderDisplayList(canvas.context);
     }
@@ -61,153 +55,83 @@ struct Frame {
 
 } // namespace
 
-TEST(Button, RecordsAreReadInOrderWithTheirStatesAndTransforms) {
-    ButtonRecordFields first = Record(0x0F, 1, 3);
-    first.matrix = TranslatePixels(2, 1);
-    first.cxform.hasMult = true;
-    first.cxform.alphaMult = 128;
-    SwfWriter writer(8, 1, 12);
-    writer.Tag(kDefineButton2, DefineButton2(kButtonId, {first, Record(0x01, 2, 4)}, 1))
-        .Tag(kDefineButton, DefineButton(21, {first}))
-        .ShowFrame()
-        .End();
-    BoxMovie movie;
-    ASSERT_TRUE(Load(movie, writer.Finish()));
-    movie.GotoFrame(0);
-    const Held<UT::FButton> button = movie.FindButton(kButtonId);
-    ASSERT_TRUE(button);
-    EXPECT_STREQ(button->GetTypeName(), "Button");
-    EXPECT_EQ(button->Kind(), 1);
-    EXPECT_EQ(button->TrackAsMenu(), 1);
-    ASSERT_EQ(button->Records().size(), 2u);
-    const UT::ButtonRecord& record = button->Records()[0];
-    EXPECT_EQ(record.states, 0x0F);
-    EXPECT_EQ(record.characterId, 1);
-    EXPECT_EQ(record.depth, 3);
-    EXPECT_FLOAT_EQ(record.matrix.m[3][0], 2.0f);
-    EXPECT_FLOAT_EQ(record.colorTransform.multAlpha, 0.5f);
-    EXPECT_EQ(button->Records()[1].states, UT::ButtonRecord::kHitTest);
+using S = ButtonRecordFields;
 
-    // DefineButton has no colour transform in its records; its action list follows them.
-    const Held<UT::FButton> plain = movie.FindButton(21);
-    ASSERT_TRUE(plain);
-    EXPECT_EQ(plain->Kind(), 0);
-    ASSERT_EQ(plain->Records().size(), 1u);
-    EXPECT_TRUE(plain->Records()[0].colorTransform.identity);
-    EXPECT_EQ(movie.Data()[plain->ActionsStart()], 0); // the end of the action list
+ButtonRecordFields Moved(ButtonRecordFields record, int32_t x) {
+    record.matrix = TranslatePixels(x, 0);
+    return record;
 }
 
-TEST(Button, OnlyUpRecordsAreDrawn) {
-    using S = ButtonRecordFields;
-    SwfWriter writer(8, 1, 12);
-    DefineBoxes(writer);
-    writer
-        .Tag(kDefineButton,
-             DefineButton(kButtonId, {Record(S::kUp, 1, 1), Record(S::kOver, 2, 2),
-                                      Record(S::kDown, 3, 3), Record(S::kHitTest, 4, 4)}))
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kButtonId)))
-        .ShowFrame()
-        .End();
-    Frame frame(writer);
-    EXPECT_EQ(frame(0), kRed);
-    EXPECT_EQ(frame(1), kClear);
-    EXPECT_EQ(frame(2), kClear);
-    EXPECT_EQ(frame(3), kClear);
-    auto* instance = dynamic_cast<UT::FButton::DisplayItem*>(frame.movie.Items().at(1).Get());
-    ASSERT_NE(instance, nullptr);
-    EXPECT_EQ(instance->State(), 0);
-    EXPECT_EQ(instance->StateItems().size(), 1u);
+ButtonRecordFields HalfAlphaNoRed(ButtonRecordFields record) {
+    record.cxform.hasMult = true;
+    record.cxform.alphaMult = 128;
+    record.cxform.redMult = 0;
+    return record;
 }
 
-TEST(Button, OtherStatesSelectTheirRecords) {
-    using S = ButtonRecordFields;
-    SwfWriter writer(8, 1, 12);
-    DefineBoxes(writer);
-    writer
-        .Tag(kDefineButton,
-             DefineButton(kButtonId, {Record(S::kUp | S::kOver, 1, 1), Record(S::kOver, 2, 2),
-                                      Record(S::kDown | S::kHitTest, 3, 3)}))
-        .ShowFrame()
-        .End();
-    BoxMovie movie;
-    ASSERT_TRUE(Load(movie, writer.Finish()));
-    movie.GotoFrame(0);
-    Held<UT::FObject> button = movie.FindCharacter(kButtonId);
-    auto item = Held<UT::FDisplayItem>::Adopt(button->CreateDisplayItem(1));
-    auto* instance = static_cast<UT::FButton::DisplayItem*>(item.Get());
-    instance->SetState(1);
-    EXPECT_EQ(instance->StateItems().size(), 2u);
-    instance->SetState(2);
-    ASSERT_EQ(instance->StateItems().size(), 1u);
-    EXPECT_EQ(instance->StateItems().at(3)->Character()->Id(), 3u);
-    instance->SetState(7); // no state: nothing shown
-    EXPECT_TRUE(instance->StateItems().empty());
-}
-
-TEST(Button, WithoutUpRecordsItDrawsNothing) {
-    using S = ButtonRecordFields;
-    SwfWriter writer(8, 1, 12);
-    DefineBoxes(writer);
-    writer
-        .Tag(kDefineButton,
-             DefineButton(kButtonId, {Record(S::kOver | S::kDown | S::kHitTest, 1, 1)}))
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kButtonId)))
-        .ShowFrame()
-        .End();
-    Frame frame(writer);
-    EXPECT_TRUE(frame.canvas.AllClear());
-}
-
-TEST(Button, TheLaterUpRecordAtOneDepthWins) {
-    using S = ButtonRecordFields;
-    SwfWriter writer(8, 1, 12);
-    DefineBoxes(writer);
-    writer
-        .Tag(kDefineButton, DefineButton(kButtonId, {Record(S::kUp, 1, 5), Record(S::kUp, 2, 5),
-                                                     Record(S::kUp, 3, 2)}))
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kButtonId)))
-        .ShowFrame()
-        .End();
-    Frame frame(writer);
-    EXPECT_EQ(frame(0), kClear);
-    EXPECT_EQ(frame(1), kGreen);
-    EXPECT_EQ(frame(2), kBlue);
-}
-
-TEST(Button, ItemsTakeTheRecordsMatrixAndTheInstancesTransforms) {
-    ButtonRecordFields shifted = Record(ButtonRecordFields::kUp, 1, 1);
-    shifted.matrix = TranslatePixels(2, 0);
-    Placement placed = PlaceCharacter(1, kButtonId, 3);
-    SwfWriter writer(8, 1, 12);
-    DefineBoxes(writer);
-    writer.Tag(kDefineButton, DefineButton(kButtonId, {shifted}))
-        .Tag(kPlaceObject2, PlaceObject2(placed))
-        .ShowFrame()
-        .End();
-    Frame frame(writer);
-    EXPECT_EQ(frame(5), kRed);
-    EXPECT_EQ(frame(0), kClear);
-    EXPECT_EQ(frame.canvas.context.GetInteger(0), 1);
-    EXPECT_EQ(frame.canvas.context.GetInteger(5), 1);
-}
-
-TEST(Button, DefineButton2AppliesItsRecordsAlphaTransform) {
-    ButtonRecordFields half = Record(ButtonRecordFields::kUp, 4, 1);
-    half.cxform.hasMult = true;
-    half.cxform.alphaMult = 128;
-    half.cxform.redMult = 0;
-    SwfWriter writer(8, 1, 12);
-    DefineBoxes(writer);
-    writer.Tag(kDefineButton2, DefineButton2(kButtonId, {half}))
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kButtonId)))
-        .ShowFrame()
-        .End();
-    Frame frame(writer);
-    const Bgra pixel = frame(3);
-    EXPECT_EQ(pixel[2], 0);   // no red
-    EXPECT_EQ(pixel[3], 128); // half covered
-    EXPECT_EQ(pixel[0], 255); // straight alpha: blue and green stay full
-    EXPECT_EQ(pixel[1], 255);
+// Buttons over the four boxes, the first placed at depth 1 (x pixels across) and drawn:
+// the Up state alone shows, the later record at a depth wins, records naming nothing or a
+// button holding itself are passed over, and the record list ends with its tag.
+TEST(Button, UpStatesDrawnByPixels) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<uint16_t, std::vector<uint8_t>>> buttons;
+        int32_t x;
+        std::array<Bgra, 5> pixels;
+    };
+    std::vector<uint8_t> cut = DefineButton(kButtonId, {Record(S::kUp, 1, 1)});
+    cut.resize(cut.size() - 2);
+    const Case cases[] = {
+        {"only up records",
+         {{kDefineButton,
+           DefineButton(kButtonId, {Record(S::kUp, 1, 1), Record(S::kOver, 2, 2),
+                                    Record(S::kDown, 3, 3), Record(S::kHitTest, 4, 4)})}},
+         0,
+         {kRed, kClear, kClear, kClear, kClear}},
+        {"no up record",
+         {{kDefineButton,
+           DefineButton(kButtonId, {Record(S::kOver | S::kDown | S::kHitTest, 1, 1)})}},
+         0,
+         {kClear, kClear, kClear, kClear, kClear}},
+        {"the later record at a depth",
+         {{kDefineButton, DefineButton(kButtonId, {Record(S::kUp, 1, 5), Record(S::kUp, 2, 5),
+                                                   Record(S::kUp, 3, 2)})}},
+         0,
+         {kClear, kGreen, kBlue, kClear, kClear}},
+        {"record matrix then placement",
+         {{kDefineButton, DefineButton(kButtonId, {Moved(Record(S::kUp, 1, 1), 2)})}},
+         2,
+         {kClear, kClear, kClear, kClear, kRed}},
+        {"DefineButton2 record transform, straight alpha",
+         {{kDefineButton2, DefineButton2(kButtonId, {HalfAlphaNoRed(Record(S::kUp, 4, 1))})}},
+         0,
+         {kClear, kClear, kClear, Bgra{255, 255, 0, 128}, kClear}},
+        {"absent ids and buttons holding themselves",
+         {{kDefineButton,
+           DefineButton(kButtonId, {Record(S::kUp, 77, 1), Record(S::kUp, kButtonId, 2),
+                                    Record(S::kUp, 1, 3), Record(S::kUp, 21, 4)})},
+          {kDefineButton, DefineButton(21, {Record(S::kUp, 22, 1), Record(S::kUp, 2, 2)})},
+          {kDefineButton, DefineButton(22, {Record(S::kUp, 21, 1), Record(S::kUp, 3, 2)})}},
+         0,
+         {kRed, kGreen, kBlue, kClear, kClear}},
+        {"records end with their tag",
+         {{kDefineButton, cut}},
+         0,
+         {kRed, kClear, kClear, kClear, kClear}},
+    };
+    for (const Case& c : cases) {
+        SwfWriter writer(8, 1, 12);
+        DefineBoxes(writer);
+        for (const auto& [code, body] : c.buttons) writer.Tag(code, body);
+        writer.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kButtonId, c.x)))
+            .ShowFrame()
+            .End();
+        Frame frame(writer);
+        for (int32_t x = 0; x < 5; ++x)
+            EXPECT_EQ(frame(x), c.pixels[size_t(x)]) << c.name << " " << x;
+        EXPECT_EQ(frame.canvas.context.GetInteger(0), 1);
+        EXPECT_EQ(frame.canvas.context.GetInteger(5), 1);
+    }
 }
 
 TEST(Button, DefineButtonCxformChangesOnlyLaterInstances) {
@@ -241,50 +165,6 @@ TEST(Button, DefineButtonCxformChangesOnlyLaterInstances) {
         EXPECT_EQ(frame(2), (Bgra{254, 0, 0, 255})) << seek; // blue add of 255/256
         EXPECT_EQ(frame(4), (Bgra{254, 0, 0, 255})) << seek;
     }
-}
-
-TEST(Button, RecordsNamingNothingOrTheButtonItselfAreHarmless) {
-    // Record 1 names an absent id, record 2 the button itself, record 3 a box; button 21
-    // names button 22, which names 21 back.
-    using S = ButtonRecordFields;
-    SwfWriter writer(8, 1, 12);
-    DefineBoxes(writer);
-    writer
-        .Tag(kDefineButton,
-             DefineButton(kButtonId, {Record(S::kUp, 77, 1), Record(S::kUp, kButtonId, 2),
-                                      Record(S::kUp, 1, 3)}))
-        .Tag(kDefineButton, DefineButton(21, {Record(S::kUp, 22, 1), Record(S::kUp, 2, 2)}))
-        .Tag(kDefineButton, DefineButton(22, {Record(S::kUp, 21, 1), Record(S::kUp, 3, 2)}))
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kButtonId)))
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(2, 21)))
-        .ShowFrame()
-        .End();
-    Frame frame(writer);
-    EXPECT_EQ(frame(0), kRed);
-    EXPECT_EQ(frame(1), kGreen);
-    EXPECT_EQ(frame(2), kBlue);
-    auto* self = static_cast<UT::FButton::DisplayItem*>(frame.movie.Items().at(1).Get());
-    ASSERT_EQ(self->StateItems().size(), 2u); // the absent id was skipped
-    auto* inner = dynamic_cast<UT::FButton::DisplayItem*>(self->StateItems().at(2).Get());
-    ASSERT_NE(inner, nullptr);
-    EXPECT_TRUE(inner->StateItems().empty()); // the button inside itself stays empty
-}
-
-TEST(Button, RecordsStopAtTheEndOfTheirTag) {
-    // No end-of-records byte: the list ends with the tag, not in the next one.
-    std::vector<uint8_t> body = DefineButton(kButtonId, {Record(ButtonRecordFields::kUp, 1, 1)});
-    body.resize(body.size() - 2);
-    SwfWriter writer(8, 1, 12);
-    DefineBoxes(writer);
-    writer.Tag(kDefineButton, body)
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kButtonId)))
-        .ShowFrame()
-        .End();
-    Frame frame(writer);
-    const Held<UT::FButton> button = frame.movie.FindButton(kButtonId);
-    ASSERT_TRUE(button);
-    EXPECT_EQ(button->Records().size(), 1u);
-    EXPECT_EQ(frame(0), kRed);
 }
 
 TEST(Button, SpritesInTheUpStateAdvanceWithTheMovie) {

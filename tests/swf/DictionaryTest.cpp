@@ -32,38 +32,6 @@ using TestButton = Counted<UT::FButton>;
 
 } // namespace
 
-TEST(Held, HoldingDiscipline) {
-    int destroyed = 0;
-    auto* a = new TestCharacter(nullptr, 1, &destroyed);
-    auto* b = new TestCharacter(nullptr, 2, &destroyed);
-    EXPECT_EQ(a->RefCount(), 0);
-    {
-        Held<UT::FObject> holder(a);
-        EXPECT_EQ(a->RefCount(), 1);
-        holder = a; // the same object: no change
-        EXPECT_EQ(a->RefCount(), 1);
-        Held<UT::FObject> copy = holder;
-        EXPECT_EQ(a->RefCount(), 2);
-        holder = b;
-        EXPECT_EQ(a->RefCount(), 1);
-        EXPECT_EQ(b->RefCount(), 1);
-        copy.Reset();
-        EXPECT_EQ(destroyed, 1); // a went with its last holder
-        Held<UT::FObject> moved = std::move(holder);
-        EXPECT_EQ(b->RefCount(), 1);
-        EXPECT_FALSE(holder);
-    }
-    EXPECT_EQ(destroyed, 2);
-
-    // Adopt takes over a reference the creator already counted.
-    auto* c = new TestCharacter(nullptr, 3, &destroyed);
-    c->AddRef();
-    Held<UT::FObject> adopted = Held<UT::FObject>::Adopt(c);
-    EXPECT_EQ(c->RefCount(), 1);
-    adopted = nullptr;
-    EXPECT_EQ(destroyed, 3);
-}
-
 TEST(Dictionary, DefineReplaceFindAndFree) {
     int destroyed = 0;
     UT::FlashScript movie;
@@ -146,17 +114,4 @@ TEST(Dictionary, TagsFreeAndNameCharacters) {
     EXPECT_EQ(movie.CharacterCount(), 0u);
     EXPECT_EQ(destroyed, 2);
     EXPECT_EQ(movie.Position(), movie.FirstTag());
-}
-
-TEST(Dictionary, DestroyingTheMovieReleasesItsCharacters) {
-    int destroyed = 0;
-    Held<UT::FObject> survivor;
-    {
-        UT::FlashScript movie;
-        movie.DefineCharacter(new TestCharacter(&movie, 1, &destroyed));
-        movie.DefineCharacter(new TestCharacter(&movie, 2, &destroyed));
-        survivor = movie.FindCharacter(2);
-    }
-    EXPECT_EQ(destroyed, 1);
-    EXPECT_EQ(survivor->RefCount(), 1);
 }

@@ -3,7 +3,7 @@
 // inside sprites, and movies whose sprites place themselves.
 #include "bridge/BoxCharacter.h"
 
-#include "platform/Win32.h"
+#include "MovieTestSupport.h"
 #include "support/PlaceTags.h"
 #include "support/SpriteWriter.h"
 #include "support/SwfWriter.h"
@@ -19,12 +19,6 @@ using namespace swftest;
 namespace {
 
 constexpr uint16_t kSpriteId = 10;
-
-bool Load(UT::FlashScript& movie, const std::vector<uint8_t>& bytes) {
-    auto* image = static_cast<uint8_t*>(GlobalAlloc(GPTR, bytes.size()));
-    std::memcpy(image, bytes.data(), bytes.size());
-    return movie.Parse(image, uint32_t(bytes.size()));
-}
 
 // Boxes 1, 2 and 3 side by side in one row of a 12 x 2 frame: which one shows tells
 // which frame of the three-frame sprite is on.
@@ -66,26 +60,6 @@ int32_t SpriteFrame(const UT::FlashSubScript& timeline, int32_t depth) {
 
 } // namespace
 
-TEST(Sprite, DefinitionRecordsItsStreamInTheImage) {
-    SwfWriter writer(12, 2, 12);
-    const std::vector<uint8_t> body = DefineSprite(kSpriteId, ThreeFrames(), 7);
-    writer.Tag(kDefineSprite, body).ShowFrame().End();
-    BoxMovie movie;
-    const std::vector<uint8_t> bytes = writer.Finish();
-    ASSERT_TRUE(Load(movie, bytes));
-    movie.GotoFrame(0);
-    Held<UT::FObject> character = movie.FindCharacter(kSpriteId);
-    auto* sprite = dynamic_cast<UT::FSprite*>(character.Get());
-    ASSERT_NE(sprite, nullptr);
-    EXPECT_STREQ(sprite->GetTypeName(), "Sprite");
-    EXPECT_EQ(sprite->FrameCount(), 7u);
-    EXPECT_EQ(sprite->StreamLength(), body.size() - 4);
-    // The stream ends where the movie's ShowFrame and End begin.
-    EXPECT_EQ(sprite->StreamStart() + sprite->StreamLength(), bytes.size() - 4);
-    EXPECT_EQ(0, std::memcmp(movie.Data() + sprite->StreamStart(), body.data() + 4,
-                             sprite->StreamLength()));
-}
-
 TEST(Sprite, ShortOrOverlongDefinitionsStayInsideTheImage) {
     // A three-byte DefineSprite defines nothing; one that claims more bytes than the file
     // holds gets the rest of the image as its stream.
@@ -97,7 +71,7 @@ TEST(Sprite, ShortOrOverlongDefinitionsStayInsideTheImage) {
     writer.Raw(frames.Bytes());
     BoxMovie movie;
     const std::vector<uint8_t> bytes = writer.Finish();
-    ASSERT_TRUE(Load(movie, bytes));
+    ASSERT_TRUE(ParseBytes(movie, bytes));
     movie.GotoFrame(1);
     EXPECT_FALSE(movie.FindCharacter(11));
     Held<UT::FObject> character = movie.FindCharacter(kSpriteId);
@@ -114,91 +88,61 @@ TEST(Sprite, ShortOrOverlongDefinitionsStayInsideTheImage) {
     }
 }
 
-TEST(Sprite, ThreeFrameSpriteCyclesWithTheMovieAlsoAfterSeeking) {
-    SwfWriter writer(12, 2, 12);
-    DefineFrameBoxes(writer);
-    writer.Tag(kDefineSprite, DefineSprite(kSpriteId, ThreeFrames()))
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kSpriteId)));
-    for (int i = 0; i < 5; ++i) writer.ShowFrame();
-    writer.End();
-    BoxMovie movie;
-    ASSERT_TRUE(Load(movie, writer.Finish()));
-
-    const int expected[5] = {0, 1, 2, 0, 1};
-    for (int frame = 0; frame < 5; ++frame) {
-        movie.GotoFrame(frame);
-        EXPECT_EQ(SpriteFrame(movie, 1), expected[frame]) << frame;
-        EXPECT_EQ(ShownFrame(movie), expected[frame]) << frame;
-    }
-    movie.GotoFrame(2); // backwards: replayed from the first tag
-    EXPECT_EQ(SpriteFrame(movie, 1), 2);
-    EXPECT_EQ(ShownFrame(movie), 2);
-    movie.GotoFrame(4);
-    EXPECT_EQ(SpriteFrame(movie, 1), 1);
-    EXPECT_EQ(ShownFrame(movie), 1);
-    movie.GotoFrame(0);
-    EXPECT_EQ(ShownFrame(movie), 0);
-    movie.GotoFrame(3); // forwards over several frames
-    EXPECT_EQ(ShownFrame(movie), 0);
-}
-
-TEST(Sprite, PlacedLateItShowsItsFirstFrameThenMovesOn) {
-    SwfWriter writer(12, 2, 12);
-    DefineFrameBoxes(writer);
-    writer.Tag(kDefineSprite, DefineSprite(kSpriteId, ThreeFrames()));
-    writer.ShowFrame().ShowFrame().ShowFrame();
-    writer.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kSpriteId)))
+// Which sprite frame shows after each seek of the movie, forwards and back: a sprite
+// cycles with the movie's frames, one placed late starts on its first frame, one without
+// ShowFrame never reaches a frame, a one-frame sprite stays, and a nested sprite is placed
+// afresh when its parent wraps.
+TEST(Sprite, FramesShownAfterEachSeek) {
+    TagStream noShowFrame, oneFrame, outer;
+    noShowFrame.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 1))).End();
+    oneFrame.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 2))).ShowFrame().End();
+    outer.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kSpriteId)))
         .ShowFrame()
         .ShowFrame()
         .End();
-    BoxMovie movie;
-    ASSERT_TRUE(Load(movie, writer.Finish()));
-    movie.GotoFrame(2);
-    EXPECT_EQ(ShownFrame(movie), -1);
-    movie.GotoFrame(3);
-    EXPECT_EQ(SpriteAt(movie, 1)->placedFrame, 3);
-    EXPECT_EQ(ShownFrame(movie), 0);
-    movie.GotoFrame(4);
-    EXPECT_EQ(ShownFrame(movie), 1);
-}
-
-TEST(Sprite, WithoutShowFrameItStaysBeforeItsFirstFrameAndDrawsNothing) {
-    TagStream frames;
-    frames.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 1))).End();
-    SwfWriter writer(12, 2, 12);
-    DefineFrameBoxes(writer);
-    writer.Tag(kDefineSprite, DefineSprite(kSpriteId, frames))
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kSpriteId)))
-        .ShowFrame()
-        .ShowFrame()
-        .ShowFrame()
-        .End();
-    BoxMovie movie;
-    ASSERT_TRUE(Load(movie, writer.Finish()));
-    for (int frame = 0; frame < 3; ++frame) {
-        movie.GotoFrame(frame);
-        EXPECT_EQ(SpriteFrame(movie, 1), -1);
-        Canvas canvas(12, 2);
-        movie.RenderDisplayList(canvas.context);
-        EXPECT_TRUE(canvas.AllClear()) << frame;
-    }
-}
-
-TEST(Sprite, OneFrameSpriteStaysOnItsFrame) {
-    TagStream frames;
-    frames.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 2))).ShowFrame().End();
-    SwfWriter writer(12, 2, 12);
-    DefineFrameBoxes(writer);
-    writer.Tag(kDefineSprite, DefineSprite(kSpriteId, frames))
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kSpriteId)));
-    for (int i = 0; i < 4; ++i) writer.ShowFrame();
-    writer.End();
-    BoxMovie movie;
-    ASSERT_TRUE(Load(movie, writer.Finish()));
-    for (int frame = 0; frame < 4; ++frame) {
-        movie.GotoFrame(frame);
-        EXPECT_EQ(SpriteFrame(movie, 1), 0);
-        EXPECT_EQ(ShownFrame(movie), 1);
+    const std::vector<uint8_t> placeSprite = PlaceObject2(PlaceCharacter(1, kSpriteId));
+    struct Case {
+        const char* name;
+        TagStream sprite;
+        std::vector<std::pair<uint16_t, std::vector<uint8_t>>> extra; // before the placement
+        int placedAt;
+        int frames;
+        std::vector<std::pair<int32_t, int>> seeks; // movie frame, sprite frame shown
+    };
+    const Case cases[] = {
+        {"cycles",
+         ThreeFrames(),
+         {},
+         0,
+         5,
+         {{0, 0}, {1, 1}, {2, 2}, {3, 0}, {4, 1}, {2, 2}, {4, 1}, {0, 0}, {3, 0}}},
+        {"placed late", ThreeFrames(), {}, 3, 5, {{2, -1}, {3, 0}, {4, 1}, {3, 0}}},
+        {"no ShowFrame", noShowFrame, {}, 0, 3, {{0, -1}, {1, -1}, {2, -1}}},
+        {"one frame", oneFrame, {}, 0, 4, {{0, 1}, {1, 1}, {3, 1}, {2, 1}}},
+        {"nested",
+         ThreeFrames(),
+         {{kDefineSprite, DefineSprite(11, outer)}},
+         -1,
+         4,
+         {{0, 0}, {1, 1}, {2, 0}, {3, 1}, {1, 1}}},
+    };
+    for (const Case& c : cases) {
+        SwfWriter writer(12, 2, 12);
+        DefineFrameBoxes(writer);
+        writer.Tag(kDefineSprite, DefineSprite(kSpriteId, c.sprite));
+        for (const auto& [code, body] : c.extra) writer.Tag(code, body);
+        if (c.placedAt < 0) writer.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(5, 11)));
+        for (int frame = 0; frame < c.frames; ++frame) {
+            if (frame == c.placedAt) writer.Tag(kPlaceObject2, placeSprite);
+            writer.ShowFrame();
+        }
+        writer.End();
+        BoxMovie movie;
+        ASSERT_TRUE(ParseBytes(movie, writer.Finish()));
+        for (const auto& [frame, shown] : c.seeks) {
+            movie.GotoFrame(frame);
+            EXPECT_EQ(ShownFrame(movie), shown) << c.name << " at " << frame;
+        }
     }
 }
 
@@ -224,7 +168,7 @@ TEST(Sprite, MoveKeepsTheInstanceRunningAndReplacingRestartsIt) {
         .ShowFrame()
         .End();
     BoxMovie movie;
-    ASSERT_TRUE(Load(movie, writer.Finish()));
+    ASSERT_TRUE(ParseBytes(movie, writer.Finish()));
     movie.GotoFrame(0);
     const UT::FDisplayItem* first = SpriteAt(movie, 1);
     movie.GotoFrame(1);
@@ -246,56 +190,6 @@ TEST(Sprite, MoveKeepsTheInstanceRunningAndReplacingRestartsIt) {
     EXPECT_TRUE(SpriteAt(movie, 1)->matrix.identity);
 }
 
-TEST(Sprite, NestedSpritesAdvanceThroughTheirParentsFrames) {
-    // Sprite 11 holds sprite 10 for two frames; at its wrap the inner instance is
-    // destroyed with the rewind and placed afresh.
-    TagStream outer;
-    outer.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kSpriteId)))
-        .ShowFrame()
-        .ShowFrame()
-        .End();
-    SwfWriter writer(12, 2, 12);
-    DefineFrameBoxes(writer);
-    writer.Tag(kDefineSprite, DefineSprite(kSpriteId, ThreeFrames()))
-        .Tag(kDefineSprite, DefineSprite(11, outer))
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(5, 11)));
-    for (int i = 0; i < 4; ++i) writer.ShowFrame();
-    writer.End();
-    BoxMovie movie;
-    ASSERT_TRUE(Load(movie, writer.Finish()));
-    const int outerFrames[4] = {0, 1, 0, 1};
-    const int innerFrames[4] = {0, 1, 0, 1};
-    for (int frame = 0; frame < 4; ++frame) {
-        movie.GotoFrame(frame);
-        const UT::FSprite::DisplayItem* outerItem = SpriteAt(movie, 5);
-        ASSERT_NE(outerItem, nullptr);
-        EXPECT_EQ(outerItem->Timeline().CurrentFrame(), outerFrames[frame]) << frame;
-        EXPECT_EQ(SpriteFrame(outerItem->Timeline(), 1), innerFrames[frame]) << frame;
-        EXPECT_EQ(ShownFrame(movie), innerFrames[frame]) << frame;
-    }
-}
-
-TEST(Sprite, SeekFrameCountsFromThePlacement) {
-    SwfWriter writer(12, 2, 12);
-    DefineFrameBoxes(writer);
-    writer.Tag(kDefineSprite, DefineSprite(kSpriteId, ThreeFrames())).ShowFrame().End();
-    BoxMovie movie;
-    ASSERT_TRUE(Load(movie, writer.Finish()));
-    movie.GotoFrame(0);
-    Held<UT::FObject> sprite = movie.FindCharacter(kSpriteId);
-    auto item = Held<UT::FDisplayItem>::Adopt(sprite->CreateDisplayItem(1));
-    auto* instance = static_cast<UT::FSprite::DisplayItem*>(item.Get());
-    EXPECT_EQ(instance->Timeline().CurrentFrame(), -1);
-    EXPECT_EQ(instance->Timeline().FrameCount(), 3u);
-    item->placedFrame = 2;
-    item->SeekFrame(4);
-    EXPECT_EQ(instance->Timeline().CurrentFrame(), 2);
-    item->SeekFrame(3);
-    EXPECT_EQ(instance->Timeline().CurrentFrame(), 1);
-    item->SeekFrame(9); // past its end: stays on its last frame
-    EXPECT_EQ(instance->Timeline().CurrentFrame(), 2);
-}
-
 TEST(Sprite, ItsClippingLayersAddToTheParentsMask) {
     // The movie clips depths 2..3 to columns 0..3; inside the sprite at depth 2, a layer
     // over columns 4..7 clips a box over the whole row.  The box shows under the union.
@@ -313,7 +207,7 @@ TEST(Sprite, ItsClippingLayersAddToTheParentsMask) {
         .ShowFrame()
         .End();
     BoxMovie movie;
-    ASSERT_TRUE(Load(movie, writer.Finish()));
+    ASSERT_TRUE(ParseBytes(movie, writer.Finish()));
     movie.GotoFrame(0);
     Canvas canvas(12, 2);
     movie.RenderDisplayList(canvas.context);
@@ -352,7 +246,7 @@ TEST(Sprite, SelfPlacingSpritesAreBoundedAndStillDraw) {
     for (int i = 0; i < 4; ++i) writer.ShowFrame();
     writer.End();
     BoxMovie movie;
-    ASSERT_TRUE(Load(movie, writer.Finish()));
+    ASSERT_TRUE(ParseBytes(movie, writer.Finish()));
     for (int frame : {0, 1, 2, 3, 1, 3}) {
         movie.GotoFrame(frame);
         EXPECT_EQ(UT::NestingGuard::Depth(), 0);
@@ -387,7 +281,7 @@ TEST(Sprite, DeepChainsOfDistinctSpritesAreCutAtTheNestingLimit) {
     }
     writer.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 100))).ShowFrame().ShowFrame().End();
     BoxMovie movie;
-    ASSERT_TRUE(Load(movie, writer.Finish()));
+    ASSERT_TRUE(ParseBytes(movie, writer.Finish()));
     movie.GotoFrame(1);
     int running = 0;
     const UT::FSprite::DisplayItem* level = SpriteAt(movie, 1);

@@ -134,17 +134,46 @@ EditLayout Aligned(uint8_t align) {
 
 } // namespace
 
-TEST(StaticText, TextHeightScalesTheGlyphOutlines) {
-    // Height 1000 draws the 400-unit square at 20 pixels, height 500 at 10; advances are
-    // twips of the text's own space whatever the height.
-    StaticTextWriter text(true);
-    text.Style(Style(400, 1200)).Glyphs({{0, 0}});
-    text.Style(Style(2000, 1200, 500)).Glyphs({{0, 600}, {0, 0}});
-    Drawn drawn({{kDefineFont2, LayoutFont()}, {kDefineText2, Static(text)}});
-    EXPECT_EQ(drawn.Covered(0, 80), (Box{20, 40, 40, 60}));
-    EXPECT_EQ(drawn.Covered(80, 125), (Box{100, 50, 110, 60}));
-    EXPECT_EQ(drawn.Covered(125, kWidth), (Box{130, 50, 140, 60}));
-    EXPECT_EQ(drawn.canvas.Pixel(25, 45), (Bgra{0, 0, 255, 255}));
+// Glyph and style records drawn: the height scales the outlines (400 units are 20
+// pixels at height 1000), advances are twips of the text's own space, glyph records after
+// one style record continue from its pen, negative advances move back, and glyphs
+// without a font, or past its end, draw nothing but still advance.
+TEST(StaticText, GlyphRecordsByPixels) {
+    TextStyle noFontYet;
+    noFontYet.color = Rgba{255, 0, 0, 255};
+    TextStyle missing = Style(400, 1200);
+    missing.font = 99;
+    struct Case {
+        const char* name;
+        StaticTextWriter text;
+        std::vector<std::pair<int32_t, Box>> boxes; // from column, covered box up to the next
+    };
+    Case cases[] = {
+        {"heights",
+         StaticTextWriter(true),
+         {{0, {20, 40, 40, 60}}, {80, {100, 50, 110, 60}}, {125, {130, 50, 140, 60}}}},
+        {"records after one style",
+         StaticTextWriter(true),
+         {{0, {20, 40, 40, 60}}, {60, {90, 40, 110, 50}}}},
+        {"negative advances",
+         StaticTextWriter(true),
+         {{0, {40, 40, 60, 50}}, {80, {100, 40, 120, 50}}, {125, {130, 50, 150, 60}}}},
+        {"no font", StaticTextWriter(true), {{0, {130, 40, 150, 60}}}},
+    };
+    cases[0].text.Style(Style(400, 1200)).Glyphs({{0, 0}});
+    cases[0].text.Style(Style(2000, 1200, 500)).Glyphs({{0, 600}, {0, 0}});
+    cases[1].text.Style(Style(400, 1200)).Glyphs({{1, 1400}, {1, 0}}).Glyphs({{2, 0}});
+    cases[2].text.Style(Style(2000, 1200)).Glyphs({{1, 600}, {2, -1800}, {1, 0}});
+    cases[3].text.Style(noFontYet).Glyphs({{0, 400}, {1, 0}});
+    cases[3].text.Style(missing).Glyphs({{0, 0}});
+    cases[3].text.Style(Style(2000, 1200)).Glyphs({{7, 600}, {0, 0}});
+    for (const Case& c : cases) {
+        Drawn drawn({{kDefineFont2, LayoutFont()}, {kDefineText2, Static(c.text)}});
+        for (size_t k = 0; k < c.boxes.size(); ++k) {
+            const int32_t to = k + 1 < c.boxes.size() ? c.boxes[k + 1].first : kWidth;
+            EXPECT_EQ(drawn.Covered(c.boxes[k].first, to), c.boxes[k].second) << c.name << " " << k;
+        }
+    }
 }
 
 TEST(StaticText, DefineFont3TwentiethsDrawLikeTheDefineFont2Glyphs) {
@@ -160,23 +189,6 @@ TEST(StaticText, DefineFont3TwentiethsDrawLikeTheDefineFont2Glyphs) {
             for (int32_t x = 0; x < kWidth; ++x)
                 ASSERT_EQ(font3.canvas.Pixel(x, y), font2.canvas.Pixel(x, y)) << x << "," << y;
     }
-}
-
-TEST(StaticText, GlyphRecordsAfterOneStyleRecordStartAtTheSameOffset) {
-    StaticTextWriter text(true);
-    text.Style(Style(400, 1200)).Glyphs({{1, 1400}, {1, 0}}).Glyphs({{2, 0}});
-    Drawn drawn({{kDefineFont2, LayoutFont()}, {kDefineText2, Static(text)}});
-    EXPECT_EQ(drawn.Covered(0, 60), (Box{20, 40, 40, 60})); // top and bottom halves
-    EXPECT_EQ(drawn.Covered(60, kWidth), (Box{90, 40, 110, 50}));
-}
-
-TEST(StaticText, NegativeAdvancesMoveBack) {
-    StaticTextWriter text(true);
-    text.Style(Style(2000, 1200)).Glyphs({{1, 600}, {2, -1800}, {1, 0}});
-    Drawn drawn({{kDefineFont2, LayoutFont()}, {kDefineText2, Static(text)}});
-    EXPECT_EQ(drawn.Covered(0, 80), (Box{40, 40, 60, 50}));
-    EXPECT_EQ(drawn.Covered(80, 125), (Box{100, 40, 120, 50}));
-    EXPECT_EQ(drawn.Covered(125, kWidth), (Box{130, 50, 150, 60}));
 }
 
 TEST(StaticText, DefineTextColoursAreOpaqueAndDefineText2CarriesAlpha) {
@@ -222,147 +234,61 @@ TEST(StaticText, TextMatrixActsBeforeThePlacement) {
     EXPECT_FLOAT_EQ(character->Bounds().ymin, -20.0f);
 }
 
-TEST(StaticText, GlyphRecordsWithoutAFontDrawNothing) {
-    // Before any font, and after a style naming an absent font, glyph records are read
-    // and passed over; glyph indices past the font's end draw nothing but advance.
-    TextStyle missing = Style(400, 1200);
-    missing.font = 99;
-    TextStyle noFontYet;
-    noFontYet.color = Rgba{255, 0, 0, 255};
-    StaticTextWriter text(true);
-    text.Style(noFontYet).Glyphs({{0, 400}, {1, 0}});
-    text.Style(missing).Glyphs({{0, 0}});
-    text.Style(Style(2000, 1200)).Glyphs({{7, 600}, {0, 0}});
-    Drawn drawn({{kDefineFont2, LayoutFont()}, {kDefineText2, Static(text)}});
-    EXPECT_EQ(drawn.Covered(), (Box{130, 40, 150, 60}));
-}
-
-TEST(StaticText, MalformedRecordsAreHarmless) {
-    StaticTextWriter text(true);
-    text.Style(Style(400, 1200)).Glyphs({{0, 0}});
-    text.Raw({0x7F, 0xFF, 0xFF, 0xFF, 0x8F, 0xFF}); // a long run, a style cut short
-    for (size_t cut = 0; cut < 40; ++cut) {
-        std::vector<uint8_t> body = Static(text);
-        body.erase(body.end() - std::ptrdiff_t(std::min(cut, body.size())), body.end());
-        SwfWriter writer(kWidth, kHeight, 12);
-        writer.Tag(kDefineFont2, LayoutFont());
-        writer.Raw(TagStream::Header(kDefineText2, uint32_t(body.size()), true)).Raw(body);
-        UT::FlashScript movie;
-        ASSERT_TRUE(ParseBytes(movie, writer.Finish()));
-        movie.GotoFrame(0);
-        Canvas canvas(kWidth, kHeight);
-        if (const Held<UT::FObject> character = movie.FindCharacter(kTextId)) {
-            const auto item = Held<UT::FDisplayItem>::Adopt(character->CreateDisplayItem(1));
-            movie.RenderItem(item.Get(), canvas.context);
-        }
-        EXPECT_EQ(movie.StateDepth(), 0u);
-        EXPECT_EQ(canvas.context.GetInteger(0), 1);
-    }
-}
-
-TEST(EditText, DefinitionFields) {
-    EditTextFields fields = Edit("Hi");
-    fields.maxLength = 12;
-    fields.layout = EditLayout{3, 20, 40, 60, 80};
-    fields.color = Rgba{10, 20, 30, 40};
-    SwfWriter writer(kWidth, kHeight, 12);
-    writer.Tag(kDefineFont2, LayoutFont())
-        .Tag(kDefineEditText, DefineEditText(kTextId, fields))
-        .Tag(kDefineEditText, DefineEditText(3, EditTextFields{}))
-        .ShowFrame()
-        .End();
-    UT::FlashScript movie;
-    ASSERT_TRUE(ParseBytes(movie, writer.Finish()));
-    movie.GotoFrame(0);
-    const Held<UT::FObject> character = movie.FindCharacter(kTextId);
-    const auto* text = dynamic_cast<const UT::FText*>(character.Get());
-    ASSERT_NE(text, nullptr);
-    EXPECT_EQ(text->Kind(), UT::FText::kEdit);
-    EXPECT_EQ(text->FontId(), kFontId);
-    EXPECT_EQ(text->Font(), movie.FindFont(kFontId).Get());
-    EXPECT_EQ(text->FontHeight(), 1000u);
-    EXPECT_FLOAT_EQ(text->TextColor().blue, 30 / 255.0f);
-    EXPECT_FLOAT_EQ(text->TextColor().alpha, 40 / 255.0f);
-    EXPECT_EQ(text->Alignment(), UT::FText::kJustify);
-    EXPECT_FLOAT_EQ(text->MarginAt(UT::FText::kLeftMargin), 1.0f);
-    EXPECT_FLOAT_EQ(text->MarginAt(UT::FText::kRightMargin), 2.0f);
-    EXPECT_FLOAT_EQ(text->MarginAt(UT::FText::kIndent), 3.0f);
-    EXPECT_FLOAT_EQ(text->MarginAt(UT::FText::kLeading), 4.0f);
-    EXPECT_EQ(text->VariableName(), "field");
-    EXPECT_EQ(text->InitialText(), "Hi");
-    EXPECT_EQ(text->RecordsStart(), 0u);
-
-    const Held<UT::FObject> bare = movie.FindCharacter(3);
-    const auto* empty = dynamic_cast<const UT::FText*>(bare.Get());
-    ASSERT_NE(empty, nullptr);
-    EXPECT_EQ(empty->Font(), nullptr);
-    EXPECT_FLOAT_EQ(empty->TextColor().red, 1.0f); // white unless given
-    EXPECT_TRUE(empty->InitialText().empty());
-}
-
-TEST(EditText, AlignmentMovesTheLineInItsBox) {
-    // "FF" measures 60 pixels in the 100-pixel box; the ascent puts the baseline at 40.
-    const int32_t left[4] = {0, 40, 20, 0};
-    for (uint8_t align = 0; align < 4; ++align) {
-        Drawn drawn({{kDefineFont2, LayoutFont()},
-                     {kDefineEditText, DefineEditText(kTextId, Edit("FF", Aligned(align)))}});
-        EXPECT_EQ(drawn.Covered(), (Box{left[align], 20, left[align] + 50, 40})) << int(align);
-        EXPECT_EQ(drawn.canvas.Pixel(left[align] + 1, 30), (Bgra{255, 0, 0, 255}));
-    }
-}
-
-TEST(EditText, MarginsAndTheBoxOriginPlaceTheLine) {
-    // The box starts at (10, 5); the left margin adds 5 pixels across and the third
-    // layout value 10 pixels down.
-    EditTextFields fields = Edit("F", EditLayout{2, 100, 0, 200, 0});
-    fields.bounds = {200, 2200, 100, 1100};
-    Drawn drawn({{kDefineFont2, LayoutFont()}, {kDefineEditText, DefineEditText(kTextId, fields)}});
-    // (100 - 30) / 2 + 10 + 5 = 50; 5 + 10 + 40 = 55.
-    EXPECT_EQ(drawn.Covered(), (Box{50, 35, 70, 55}));
-}
-
-TEST(EditText, KerningMovesTheNextGlyph) {
-    Drawn drawn({{kDefineFont2, LayoutFont({{'T', 'B', -200}})},
-                 {kDefineEditText, DefineEditText(kTextId, Edit("TBT"))}});
-    // T (the upper half) at 0, B (the lower half) kerned back to 20, T at 50.
-    EXPECT_EQ(drawn.Covered(0, 45), (Box{0, 20, 40, 40}));
-    EXPECT_EQ(drawn.canvas.Pixel(25, 35), (Bgra{255, 0, 0, 255}));
-    EXPECT_EQ(drawn.canvas.Pixel(25, 25)[3], 0); // B is the lower half
-    EXPECT_EQ(drawn.canvas.Pixel(15, 35)[3], 0); // and starts at 20, not 30
-    EXPECT_EQ(drawn.Covered(45, kWidth), (Box{50, 20, 70, 30}));
-}
-
-TEST(EditText, DefineFontHasNoAdvancesSoItsGlyphsStack) {
-    // DefineFont codes come from DefineFontInfo; without advances "TB" makes one square.
-    EditTextFields fields = Edit("TB");
-    fields.bounds = {0, 2000, 1200, 2000};
-    Drawn drawn({{kDefineFont, DefineFont(kFontId, {kTop, kBottom})},
-                 {kDefineFontInfo, DefineFontInfo(kFontId, "Plain", false, {'T', 'B'})},
-                 {kDefineEditText, DefineEditText(kTextId, fields)}});
-    EXPECT_EQ(drawn.Covered(), (Box{0, 40, 20, 60}));
-}
-
-TEST(EditText, BytesAreUnsignedCodes) {
-    // With 16-bit codes (and 16-bit offsets), byte 0xE9 finds code 0x00E9, not 0xFFE9.
-    Font2Fields fields;
-    fields.wideCodes = true;
-    fields.glyphs = {kTop, kBottom};
-    fields.codes = {0xFFE9, 0x00E9};
-    fields.layout = FontLayout{800, 0, 0, {600, 600}, true, {}};
-    Drawn drawn({{kDefineFont2, DefineFont2(kFontId, fields)},
-                 {kDefineEditText, DefineEditText(kTextId, Edit("\xE9x\xE9"))}});
-    // The unknown 'x' neither draws nor advances.
-    EXPECT_EQ(drawn.Covered(), (Box{0, 30, 50, 40}));
-    EXPECT_EQ(drawn.canvas.Pixel(25, 35)[3], 0);
-}
-
-TEST(EditText, WithoutAFontNothingIsDrawn) {
+// Edit texts drawn: "FF" measures 60 pixels in the 100-pixel box and the ascent puts the
+// baseline at 40; the box origin, left margin and indent move the line; kerning moves the
+// next glyph; a DefineFont has no advances, so its glyphs stack; bytes are unsigned codes
+// (0xE9 finds 0x00E9, not 0xFFE9) and an unknown one neither draws nor advances.
+TEST(EditText, LinesByPixels) {
+    EditTextFields margins = Edit("F", EditLayout{2, 100, 0, 200, 0});
+    margins.bounds = {200, 2200, 100, 1100};
+    EditTextFields stacked = Edit("TB");
+    stacked.bounds = {0, 2000, 1200, 2000};
+    Font2Fields wideCodes;
+    wideCodes.wideCodes = true;
+    wideCodes.glyphs = {kTop, kBottom};
+    wideCodes.codes = {0xFFE9, 0x00E9};
+    wideCodes.layout = FontLayout{800, 0, 0, {600, 600}, true, {}};
     EditTextFields absent = Edit("FF");
     absent.font = 42;
-    Drawn drawn({{kDefineFont2, LayoutFont()}, {kDefineEditText, DefineEditText(kTextId, absent)}});
-    EXPECT_TRUE(drawn.canvas.AllClear());
     EditTextFields noFont = Edit("FF");
     noFont.font.reset();
-    Drawn bare({{kDefineFont2, LayoutFont()}, {kDefineEditText, DefineEditText(kTextId, noFont)}});
-    EXPECT_TRUE(bare.canvas.AllClear());
+    using Tags = std::vector<std::pair<uint16_t, std::vector<uint8_t>>>;
+    struct Case {
+        const char* name;
+        Tags fonts;
+        EditTextFields text;
+        Box box;
+    };
+    const Case cases[] = {
+        {"left", {{kDefineFont2, LayoutFont()}}, Edit("FF", Aligned(0)), {0, 20, 50, 40}},
+        {"right", {{kDefineFont2, LayoutFont()}}, Edit("FF", Aligned(1)), {40, 20, 90, 40}},
+        {"center", {{kDefineFont2, LayoutFont()}}, Edit("FF", Aligned(2)), {20, 20, 70, 40}},
+        {"justify", {{kDefineFont2, LayoutFont()}}, Edit("FF", Aligned(3)), {0, 20, 50, 40}},
+        // (100 - 30) / 2 + 10 + 5 = 50 across; 5 + 10 + 40 = 55 down.
+        {"margins", {{kDefineFont2, LayoutFont()}}, margins, {50, 35, 70, 55}},
+        {"kerning", {{kDefineFont2, LayoutFont({{'T', 'B', -200}})}}, Edit("TBT"), {0, 20, 70, 40}},
+        {"no advances",
+         {{kDefineFont, DefineFont(kFontId, {kTop, kBottom})},
+          {kDefineFontInfo, DefineFontInfo(kFontId, "Plain", false, {'T', 'B'})}},
+         stacked,
+         {0, 40, 20, 60}},
+        {"unsigned codes",
+         {{kDefineFont2, DefineFont2(kFontId, wideCodes)}},
+         Edit("\xE9x\xE9"),
+         {0, 30, 50, 40}},
+        {"absent font", {{kDefineFont2, LayoutFont()}}, absent, {}},
+        {"no font", {{kDefineFont2, LayoutFont()}}, noFont, {}},
+    };
+    for (const Case& c : cases) {
+        Tags tags = c.fonts;
+        tags.push_back({kDefineEditText, DefineEditText(kTextId, c.text)});
+        Drawn drawn(tags);
+        EXPECT_EQ(drawn.Covered(), c.box) << c.name;
+        if (std::string(c.name) == "kerning") {
+            // T (the upper half) at 0, B (the lower half) kerned back to 20, T at 50.
+            EXPECT_EQ(drawn.canvas.Pixel(25, 35), (Bgra{255, 0, 0, 255}));
+            EXPECT_EQ(drawn.canvas.Pixel(15, 35)[3], 0);
+            EXPECT_EQ(drawn.canvas.Pixel(55, 35)[3], 0);
+        }
+    }
 }

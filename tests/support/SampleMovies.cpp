@@ -1,0 +1,200 @@
+#include "SampleMovies.h"
+
+#include "BitmapWriter.h"
+#include "ButtonWriter.h"
+#include "PlaceTags.h"
+#include "ShapeWriter.h"
+#include "SpriteWriter.h"
+#include "SwfWriter.h"
+#include "TextWriter.h"
+
+namespace swftest {
+
+std::vector<uint8_t> TagSample() {
+    SwfWriter movie(64, 48, 24.0);
+    movie.SetBackgroundColor(10, 20, 30)
+        .JPEGTables({0xFF, 0xD8, 0xFF, 0xD9})
+        .NameCharacter(1, "first")
+        .Tag(12, std::vector<uint8_t>(80, 0x55)) // long form
+        .LongTag(2, {1, 0, 0x7F})
+        .ShowFrame()
+        .FreeCharacter(1)
+        .Tag(kPlaceObject2, {0x06, 1, 0, 1, 0, 0x00})
+        .ShowFrame()
+        .End();
+    return movie.Finish();
+}
+
+namespace {
+
+Placement Place(uint16_t depth, uint16_t character) {
+    return PlaceCharacter(depth, character, depth * 3, depth);
+}
+
+} // namespace
+
+std::vector<uint8_t> TextSpriteSample() {
+    ShapeWriter glyph;
+    glyph.MoveTo(0, -400).LineBy(400, 0).CurveBy(100, 200, -100, 200).LineBy(-400, 0);
+    Font2Fields wide;
+    wide.wideOffsets = wide.wideCodes = true;
+    wide.glyphs = {glyph.Records(), glyph.Records()};
+    wide.codes = {'a', 0x00E9};
+    wide.layout = FontLayout{800, 200, 0, {600, -200}, true, {{'a', 0xE9, -50}}};
+    StaticTextWriter text(true);
+    text.Style({.font = 1, .height = 700, .color = Rgba{255, 0, 0, 200}, .x = 40, .y = 400})
+        .Glyphs({{0, 300}, {1, -100}, {0, 0}})
+        .Style({.font = 2, .height = 300, .color = {}, .x = {}, .y = 800})
+        .Glyphs({{1, 200}});
+    EditTextFields edit;
+    edit.bounds = {0, 1000, 0, 600};
+    edit.font = 1;
+    edit.height = 400;
+    edit.layout = EditLayout{2, 20, 20, 40, 0};
+    edit.text = "a\xE9z";
+    TagStream inner;
+    inner.Tag(kPlaceObject2, PlaceObject2(Place(1, 3)))
+        .ShowFrame()
+        .Tag(kPlaceObject2, PlaceObject2(Place(2, 4)))
+        .Tag(kPlaceObject2, PlaceObject2(Place(3, 10))) // itself
+        .ShowFrame()
+        .End();
+    ButtonRecordFields up;
+    up.character = 10;
+    up.cxform.hasMult = true;
+    up.cxform.alphaMult = 100;
+    ButtonRecordFields self = up;
+    self.character = 11;
+    self.depth = 2;
+    Placement clip = Place(1, 3);
+    clip.clipDepth = 4;
+    SwfWriter movie(64, 48, 12);
+    movie.Tag(kDefineFont2, DefineFont2(1, wide))
+        .Tag(kDefineFont, DefineFont(2, {glyph.Records()}))
+        .Tag(kDefineFontInfo, DefineFontInfo(2, "x", false, {'a'}))
+        .Tag(kDefineText2, text.TagBody(3, {0, 1200, 0, 800}))
+        .Tag(kDefineEditText, DefineEditText(4, edit))
+        .Tag(kDefineSprite, DefineSprite(10, inner))
+        .Tag(kDefineButton2, DefineButton2(11, {up, self}))
+        .Tag(kDefineButtonCxform, DefineButtonCxform(11, CxformRecord{}))
+        .Tag(kPlaceObject2, PlaceObject2(clip))
+        .Tag(kPlaceObject2, PlaceObject2(Place(2, 10)))
+        .Tag(kPlaceObject2, PlaceObject2(Place(3, 11)))
+        .ShowFrame()
+        .Tag(kPlaceObject2, PlaceObject2(Place(5, 4)))
+        .ShowFrame()
+        .ShowFrame()
+        .End();
+    return movie.Finish();
+}
+
+namespace {
+
+MatrixRecord Fit(int32_t rotate = 0) {
+    return {.hasScale = true,
+            .scaleX = 20 << 16,
+            .scaleY = 20 << 16,
+            .hasRotate = rotate != 0,
+            .rotateSkew0 = rotate};
+}
+
+} // namespace
+
+std::vector<uint8_t> EveryFill() {
+    RawImage photo{8, 8, 3, std::vector<uint8_t>(8 * 8 * 3, 99)};
+    const SplitJpeg split = EncodeAbbreviatedJpeg(photo);
+    const std::vector<uint8_t> argb(8 * 8 * 4, 0x80);
+    const MatrixRecord fit = Fit(3000);
+    ShapeWriter shape(3);
+    shape
+        .FillStyles({FillStyleRecord::Solid({1, 2, 3, 200}),
+                     FillStyleRecord::Linear(fit, {{0, {255, 0, 0, 255}}, {255, {0, 0, 255, 9}}}),
+                     FillStyleRecord::Radial(fit, {{30, {0, 255, 0, 255}}}),
+                     FillStyleRecord::Bitmap(10, fit), FillStyleRecord::Bitmap(11, fit),
+                     FillStyleRecord::Bitmap(12, fit)})
+        .LineStyles({{30, {9, 9, 9, 255}}})
+        .Change(StyleChange().Fill0(1).Fill1(2).Line(1))
+        .Rectangle(0, 0, 300, 300)
+        .Change(StyleChange().Fill0(3).Fill1(4))
+        .CurveTo(500, 100, 600, 600)
+        .LineTo(0, 0)
+        .Change(StyleChange().NewStyles(
+            {{FillStyleRecord::Bitmap(13, fit), FillStyleRecord::Solid({5, 5, 5, 5})}, {{0, {}}}}))
+        .Change(StyleChange().Fill0(1).Line(1).Move(100, 100))
+        .LineTo(600, 120)
+        .LineTo(300, 500)
+        .LineTo(100, 100);
+    SwfWriter movie(64, 48, 12);
+    movie.JPEGTables(split.tables)
+        .Tag(kDefineBits, DefineBitsBody(10, split.image))
+        .Tag(kDefineBitsJPEG3, DefineBitsJPEG3Body(11, EncodeJpeg(photo), Deflate({1, 2, 3})))
+        .Tag(kDefineBitsLossless2, DefineBitsLosslessBody(12, 5, 8, 8, argb))
+        .Tag(kDefineBitsLossless, DefineBitsLosslessBody(13, 3, 8, 8, argb, 20))
+        .Tag(kDefineShape3, shape.TagBody(1, {0, 600, 0, 600}))
+        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 1)))
+        .ShowFrame()
+        .End();
+    return movie.Finish();
+}
+
+std::vector<uint8_t> EveryFlash8Tag(int16_t focalPoint, uint16_t miterLimit) {
+    RawImage photo{8, 8, 3, std::vector<uint8_t>(8 * 8 * 3, 99)};
+    const MatrixRecord fit = Fit();
+    std::vector<GradientStop> stops;
+    for (uint8_t i = 0; i < 15; ++i) stops.push_back({uint8_t(i * 17), {i, 255, 0, 200}});
+    FillStyleRecord reflected = FillStyleRecord::Linear(fit, stops);
+    reflected.spread = FillStyleRecord::kReflect;
+    reflected.interpolation = FillStyleRecord::kLinearRGB;
+    FillStyleRecord focal = FillStyleRecord::Focal(fit, stops, focalPoint);
+    focal.spread = FillStyleRecord::kRepeat;
+    using L = LineStyleRecord;
+    const L mitred{90, {9, 9, 9, 255}, L::kSquareCap, L::kNoCap, L::kMiterJoin, miterLimit};
+    L painted{60, {}, L::kNoCap, L::kRoundCap, L::kBevelJoin};
+    painted.FilledWith(focal);
+    L missing = painted;
+    missing.FilledWith(FillStyleRecord::Bitmap(77, fit));
+    missing.noClose = true;
+    ShapeWriter shape(4);
+    shape.FillStyles({focal, reflected, FillStyleRecord::Bitmap(11, fit)})
+        .LineStyles({mitred, painted, missing})
+        .Change(StyleChange().Fill0(1).Fill1(2).Line(1))
+        .Rectangle(0, 0, 300, 300)
+        .Change(StyleChange().Fill0(3).Line(2))
+        .LineTo(500, 20)
+        .LineTo(40, 300)
+        .LineTo(0, 0)
+        .Change(StyleChange().Line(3).Move(100, 100))
+        .LineTo(600, 120)
+        .LineTo(100, 100);
+    ShapeWriter square;
+    square.Rectangle(0, -8000, 8000, 0);
+    Font2Fields font;
+    font.glyphs = {square.Records()};
+    font.layout = FontLayout{16000, 0, 0, {12000}, true, {}};
+    StaticTextWriter text(true);
+    text.Style({.font = 5, .height = 200, .color = Rgba{1, 2, 3, 255}, .x = {}, .y = {}})
+        .Glyphs({{0, 100}, {0, 0}});
+    BitWriter oversized; // 255 filters said, a convolution of 255 x 255 begun
+    oversized.UI8(255).UI8(5).UI8(255).UI8(255).UI32(0);
+    Placement3 shadowed{PlaceCharacter(1, 1)};
+    shadowed.filters = BlurAndShadowFilters();
+    shadowed.blendMode = 14;
+    Placement3 hostile{PlaceCharacter(3, 6, 1, 1), "Cls"};
+    hostile.filters = oversized.Data();
+    hostile.blendMode = 2;
+    hostile.visible = 0;
+    SwfWriter movie(64, 48, 12);
+    movie.JPEGTables({})
+        .Tag(kDefineBits, DefineBitsBody(10, EncodeJpeg(photo)))
+        .Tag(kDefineBitsJPEG4, DefineBitsJPEG4Body(11, EncodeJpeg(photo), Deflate({1, 2, 3})))
+        .Tag(kDefineShape4, shape.TagBody(1, {0, 600, 0, 600}))
+        .Tag(kDefineFont3, DefineFont2(5, font))
+        .Tag(text.TagCode(), text.TagBody(6, {0, 600, -400, 0}))
+        .Tag(kPlaceObject3, PlaceObject3(shadowed))
+        .Tag(kPlaceObject3, PlaceObject3(hostile))
+        .ShowFrame()
+        .End();
+    return movie.Finish();
+}
+
+} // namespace swftest

@@ -1,0 +1,23 @@
+// Movies of 64 x 48 pixels that hold many kinds of definition at once, with hostile values
+// where a reader could go wrong: inputs for the robustness driver and seeds for fuzzing.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace swftest {
+
+// Tags the model skips or keeps aside, and a placement of a character freed first.
+std::vector<uint8_t> TagSample();
+// Fonts with wide and narrow tables, static and edit text, a sprite that places itself, a
+// button that holds itself, and a sprite as a clipping layer.
+std::vector<uint8_t> TextSpriteSample();
+// Every kind of fill: solid, both gradients and each bitmap tag, with new styles midway.
+std::vector<uint8_t> EveryFill();
+// Every tag of Flash 8 and later that draws, with the given focal point and miter limit:
+// 15-stop focal and reflected gradients, fill-styled and mitred lines, a DefineFont3 text,
+// a DefineBitsJPEG4 fill, an empty JPEGTables, and filter lists claiming more than they
+// hold.
+std::vector<uint8_t> EveryFlash8Tag(int16_t focalPoint, uint16_t miterLimit);
+
+} // namespace swftest

@@ -2,8 +2,8 @@
 // stream drives each frame through.
 #pragma once
 
-#include "bridge/GraphicsContext.h"
 #include "bridge/VxSWFPrivate.h"
+#include "graphics/GraphicsContext.h"
 #include "platform/GlobalObject.h"
 
 #include <memory>

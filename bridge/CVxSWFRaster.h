@@ -1,10 +1,10 @@
 // The frame buffer behind a video stream.
 #pragma once
 
-#include "bridge/PixelBuffer.h"
+#include "base/PixelBuffer.h"
+#include "base/RefCountBase.h"
 #include "bridge/VxSWFPrivate.h"
 #include "platform/GlobalObject.h"
-#include "swf/RefCountBase.h"
 
 class CVxSWFRaster final : public IVxSWFRaster, public GlobalObject {
 public:

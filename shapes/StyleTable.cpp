@@ -1,9 +1,9 @@
 #include "shapes/StyleTable.h"
 
+#include "base/RecordConversions.h"
 #include "raster/ZGradientStencils.h"
 #include "swf/FBitmap.h"
 #include "swf/FlashScript.h"
-#include "swf/RecordConversions.h"
 
 namespace UT {
 

@@ -2,9 +2,9 @@
 // found at the start of a shape or in a NewStyles record.
 #pragma once
 
+#include "base/RefCountBase.h"
+#include "base/ValueTypes.h"
 #include "raster/ZStencil.h"
-#include "swf/RefCountBase.h"
-#include "swf/ValueTypes.h"
 
 #include <cstdint>
 #include <vector>

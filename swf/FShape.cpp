@@ -1,11 +1,11 @@
 #include "swf/FShape.h"
 
-#include "bridge/GraphicsContext.h"
+#include "base/RecordConversions.h"
+#include "graphics/GraphicsContext.h"
 #include "raster/ZBitmapStencil.h"
 #include "raster/ZOutliner.h"
 #include "shapes/PathIterator.h"
 #include "swf/FlashScript.h"
-#include "swf/RecordConversions.h"
 
 #include <algorithm>
 

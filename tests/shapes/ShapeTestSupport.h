@@ -2,8 +2,8 @@
 // FlashScript, and rendering one frame into a 32-bit canvas.
 #pragma once
 
-#include "bridge/GraphicsContext.h"
-#include "bridge/PixelBuffer.h"
+#include "base/PixelBuffer.h"
+#include "graphics/GraphicsContext.h"
 #include "platform/Win32.h"
 #include "support/ShapeWriter.h"
 #include "support/SwfWriter.h"

@@ -2,7 +2,7 @@
 // tables, layout, advances and kerning; glyph outlines as paths; measuring strings.
 #include "MovieTestSupport.h"
 
-#include "bridge/GraphicsContext.h"
+#include "graphics/GraphicsContext.h"
 #include "raster/ZPath.h"
 #include "support/ShapeWriter.h"
 #include "support/SwfWriter.h"

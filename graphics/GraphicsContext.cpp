@@ -1,4 +1,4 @@
-#include "bridge/GraphicsContext.h"
+#include "graphics/GraphicsContext.h"
 
 #include "raster/ZOutliner.h"
 #include "raster/ZSketcher.h"

@@ -1,7 +1,7 @@
 #include "shapes/ShapeGeometry.h"
 
+#include "base/FlashParser.h"
 #include "shapes/EdgeGraph.h"
-#include "swf/FlashScript.h"
 
 namespace UT {
 
@@ -27,9 +27,10 @@ int32_t Add(int32_t a, int32_t b) {
 
 } // namespace
 
-ShapeGeometry::ShapeGeometry(FlashScript& movie, const RectF& bounds, int version,
-                             const StyleTable* initialStyles)
-    : bounds(bounds), reader(movie), version(version), currentStyles(initialStyles) {
+ShapeGeometry::ShapeGeometry(FlashParser& reader, BitmapLookup& bitmaps, const RectF& bounds,
+                             int version, const StyleTable* initialStyles)
+    : bounds(bounds), reader(reader), bitmaps(bitmaps), version(version),
+      currentStyles(initialStyles) {
     reader.AlignBits();
     fillBits = reader.ReadUBits(4);
     lineBits = reader.ReadUBits(4);
@@ -94,7 +95,7 @@ void ShapeGeometry::ReadRecords(EdgeGraph& graph, PathOutputter& out) {
         if (flags & kNewStyles) {
             graph.Flush(out);
             graph.Reset();
-            furtherStyles.push_back(std::make_unique<StyleTable>(reader, version));
+            furtherStyles.push_back(std::make_unique<StyleTable>(reader, bitmaps, version));
             currentStyles = furtherStyles.back().get();
             reader.AlignBits();
             fillBits = reader.ReadUBits(4);

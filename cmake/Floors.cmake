@@ -1,13 +1,14 @@
 # One static library per floor.  A floor names the floors right below it (FLOORS) and the
 # outside libraries it uses (LIBS); it may use what those floors may use, and nothing
 # above.  Two checks hold every floor to that:
-#  - <floor>_link_check links the floor's whole archive into a program with only the
-#    floors below it, so a call into a higher floor is an undefined reference and the
-#    build fails;
+#  - <floor>_link_check (all of them: floor_link_checks) links the floor's whole archive
+#    into a program with only the floors below it, so a call into a higher floor is an
+#    undefined reference and the build fails;
 #  - the floor_includes test (cmake/CheckFloorIncludes.cmake) fails when a file includes
 #    a header from a folder that is not its own floor or one below, which catches
 #    header-only uses that never reach the linker.
 set_property(GLOBAL PROPERTY SWF_FLOOR_RULES "")
+add_custom_target(floor_link_checks)
 file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/floor_link_check.cpp
      CONTENT "int main() { return 0; }\n")
 
@@ -37,6 +38,7 @@ function(swf_floor name)
     target_link_libraries(${name} PUBLIC ${F_FLOORS} ${F_LIBS})
     add_executable(${name}_link_check ${PROJECT_BINARY_DIR}/floor_link_check.cpp)
     target_link_libraries(${name}_link_check PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${name}>")
+    add_dependencies(floor_link_checks ${name}_link_check)
 endfunction()
 
 # Registers the include check over every floor declared so far.

@@ -29,20 +29,19 @@ int32_t Add(int32_t a, int32_t b) {
 
 ShapeGeometry::ShapeGeometry(FlashParser& reader, BitmapLookup& bitmaps, const RectF& bounds,
                              int version, const StyleTable* initialStyles)
-    : bounds(bounds), reader(reader), bitmaps(bitmaps), version(version),
-      currentStyles(initialStyles) {
+    : bounds(bounds), reader(reader), version(version), currentStyles(initialStyles) {
     reader.AlignBits();
     fillBits = reader.ReadUBits(4);
     lineBits = reader.ReadUBits(4);
     ShapeOutputter out(paths);
     EdgeGraph graph;
-    ReadRecords(graph, out);
+    ReadRecords(graph, out, bitmaps);
     graph.Flush(out);
 }
 
 ShapeGeometry::~ShapeGeometry() = default;
 
-void ShapeGeometry::ReadRecords(EdgeGraph& graph, PathOutputter& out) {
+void ShapeGeometry::ReadRecords(EdgeGraph& graph, PathOutputter& out, BitmapLookup& bitmaps) {
     int32_t penX = 0, penY = 0;
     bool pendingMove = false;
     const FillStyle* fill0 = nullptr;

@@ -32,13 +32,12 @@ public:
     size_t StyleTableCount() const { return 1 + furtherStyles.size(); }
 
 private:
-    void ReadRecords(EdgeGraph& graph, PathOutputter& out);
+    void ReadRecords(EdgeGraph& graph, PathOutputter& out, BitmapLookup& bitmaps);
 
     uint32_t fillBits = 0;
     uint32_t lineBits = 0;
     RectF bounds;
     FlashParser& reader;
-    BitmapLookup& bitmaps;
     int version;
     const StyleTable* currentStyles;
     std::vector<std::unique_ptr<StyleTable>> furtherStyles;

@@ -63,7 +63,7 @@ conformance: build
 	cd $(BUILD)/tests && SWF_CONFORMANCE_REPORT=$(CURDIR)/docs/conformance.md ./conformance_tests
 
 format:
-	find platform include swf shapes raster bridge util plugin tools tests bench examples \
+	find platform include base graphics swf shapes raster bridge util plugin tools tests bench examples \
 		-name '*.h' -o -name '*.cpp' | xargs clang-format -i
 
 clean:

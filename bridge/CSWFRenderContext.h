@@ -3,8 +3,8 @@
 #pragma once
 
 #include "bridge/ComObject.h"
-#include "bridge/GraphicsContext.h"
 #include "bridge/VxSWFPrivate.h"
+#include "graphics/GraphicsContext.h"
 
 #include <memory>
 

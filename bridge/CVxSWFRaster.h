@@ -1,10 +1,10 @@
 // The frame buffer behind a video stream.
 #pragma once
 
+#include "base/PixelBuffer.h"
+#include "base/RefCountBase.h"
 #include "bridge/ComObject.h"
-#include "bridge/PixelBuffer.h"
 #include "bridge/VxSWFPrivate.h"
-#include "swf/RefCountBase.h"
 
 // Born holding its creator's reference.
 class CVxSWFRaster final : public ComObject<CVxSWFRaster, InterlockedCount<1>, IVxSWFRaster> {

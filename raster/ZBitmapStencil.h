@@ -4,9 +4,9 @@
 // fills may sample a box-filtered reduction from a grid of levels built on first use.
 #pragma once
 
-#include "bridge/PixelBuffer.h"
+#include "base/PixelBuffer.h"
+#include "base/RefCountBase.h"
 #include "raster/ZStencil.h"
-#include "swf/RefCountBase.h"
 
 #include <cstdint>
 

@@ -2,7 +2,7 @@
 // stops the blend follows a Bezier-shaped curve; a = b = 0.5 gives a straight blend.
 #pragma once
 
-#include "swf/ValueTypes.h"
+#include "base/ValueTypes.h"
 
 #include <cstdint>
 #include <vector>

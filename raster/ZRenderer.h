@@ -5,11 +5,11 @@
 // even-odd or non-zero rule, painted in horizontal spans.
 #pragma once
 
+#include "base/ValueTypes.h"
 #include "raster/TargetImage.h"
 #include "raster/ZRadixSort.h"
 #include "raster/ZSketcher.h"
 #include "raster/ZSpanPainter.h"
-#include "swf/ValueTypes.h"
 
 #include <cstdint>
 #include <vector>

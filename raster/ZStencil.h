@@ -6,7 +6,7 @@
 // as full, or 16-bit values with 32768 as full.
 #pragma once
 
-#include "swf/ValueTypes.h"
+#include "base/ValueTypes.h"
 
 #include <cstdint>
 

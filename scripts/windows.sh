@@ -84,7 +84,7 @@ build_plugin() {
     arch=$1
     cmake -S "$ROOT" -B "$OUT/$arch" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" \
         -DSWF_WINDOWS_DEPS="$OUT/deps-$arch" -DCMAKE_BUILD_TYPE=Release -DSWF_BUILD_BENCH=OFF >/dev/null
-    cmake --build "$OUT/$arch" -j "$JOBS" --target swfplugin host_tests
+    cmake --build "$OUT/$arch" -j "$JOBS" --target swfplugin host_tests floor_link_checks
 }
 
 check_exports() {

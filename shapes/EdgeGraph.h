@@ -7,8 +7,8 @@
 // tracing order never depends on where the allocator put things.
 #pragma once
 
+#include "base/ValueTypes.h"
 #include "shapes/PathOutputter.h"
-#include "swf/ValueTypes.h"
 
 #include <cstddef>
 #include <cstdint>

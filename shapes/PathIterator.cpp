@@ -1,6 +1,6 @@
 #include "shapes/PathIterator.h"
 
-#include "bridge/GraphicsContext.h"
+#include "graphics/GraphicsContext.h"
 
 namespace UT {
 

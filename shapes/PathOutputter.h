@@ -2,7 +2,7 @@
 // style), strokes as polylines (one path each).
 #pragma once
 
-#include "swf/ValueTypes.h"
+#include "base/ValueTypes.h"
 
 namespace UT {
 

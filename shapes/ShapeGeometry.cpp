@@ -1,23 +1,23 @@
 #include "shapes/ShapeGeometry.h"
 
+#include "base/FlashParser.h"
 #include "shapes/EdgeGraph.h"
 #include "shapes/ShapeRecordReader.h"
-#include "swf/FlashScript.h"
 
 namespace UT {
 
-ShapeGeometry::ShapeGeometry(FlashScript& movie, const RectF& bounds, int version,
-                             const StyleTable* initialStyles)
-    : bounds(bounds), reader(movie), version(version), currentStyles(initialStyles) {
+ShapeGeometry::ShapeGeometry(FlashParser& reader, BitmapLookup& bitmaps, const RectF& bounds,
+                             int version, const StyleTable* initialStyles)
+    : bounds(bounds), reader(reader), version(version), currentStyles(initialStyles) {
     ShapeOutputter out(paths);
     EdgeGraph graph;
-    ReadRecords(graph, out);
+    ReadRecords(graph, out, bitmaps);
     graph.Flush(out);
 }
 
 ShapeGeometry::~ShapeGeometry() = default;
 
-void ShapeGeometry::ReadRecords(EdgeGraph& graph, PathOutputter& out) {
+void ShapeGeometry::ReadRecords(EdgeGraph& graph, PathOutputter& out, BitmapLookup& bitmaps) {
     ShapeRecordReader records(reader, RecordUnits::kTwips);
     records.ReadIndexBits();
     bool pendingMove = false;
@@ -47,7 +47,7 @@ void ShapeGeometry::ReadRecords(EdgeGraph& graph, PathOutputter& out) {
         if (record.flags & ShapeRecord::kNewStyles) {
             graph.Flush(out);
             graph.Reset();
-            furtherStyles.push_back(std::make_unique<StyleTable>(reader, version));
+            furtherStyles.push_back(std::make_unique<StyleTable>(reader, bitmaps, version));
             currentStyles = furtherStyles.back().get();
             records.ReadIndexBits();
             // Indices that came with the new styles referred to the old table.

@@ -12,14 +12,16 @@
 
 namespace UT {
 
+class BitmapLookup;
 class EdgeGraph;
-class FlashScript;
+class FlashParser;
 
 class ShapeGeometry {
 public:
-    // Reads NumFillBits, NumLineBits and the shape records from the movie's reader, with
-    // `initialStyles` as the first style table.
-    ShapeGeometry(FlashScript& movie, const RectF& bounds, int version,
+    // Reads NumFillBits, NumLineBits and the shape records from `reader`, with
+    // `initialStyles` as the first style table; NewStyles records find their bitmap
+    // fills through `bitmaps`.
+    ShapeGeometry(FlashParser& reader, BitmapLookup& bitmaps, const RectF& bounds, int version,
                   const StyleTable* initialStyles);
     ShapeGeometry(const ShapeGeometry&) = delete;
     ShapeGeometry& operator=(const ShapeGeometry&) = delete;
@@ -30,10 +32,10 @@ public:
     size_t StyleTableCount() const { return 1 + furtherStyles.size(); }
 
 private:
-    void ReadRecords(EdgeGraph& graph, PathOutputter& out);
+    void ReadRecords(EdgeGraph& graph, PathOutputter& out, BitmapLookup& bitmaps);
 
     RectF bounds;
-    FlashScript& reader;
+    FlashParser& reader;
     int version;
     const StyleTable* currentStyles;
     std::vector<std::unique_ptr<StyleTable>> furtherStyles;

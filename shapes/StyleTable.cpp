@@ -1,9 +1,9 @@
 #include "shapes/StyleTable.h"
 
+#include "base/FlashParser.h"
+#include "base/RecordConversions.h"
 #include "raster/ZGradientStencils.h"
-#include "swf/FBitmap.h"
-#include "swf/FlashScript.h"
-#include "swf/RecordConversions.h"
+#include "shapes/BitmapLookup.h"
 
 namespace UT {
 
@@ -50,10 +50,10 @@ int32_t ToJoin(uint32_t code) {
 
 } // namespace
 
-StyleTable::StyleTable(FlashScript& movie, int version)
+StyleTable::StyleTable(FlashParser& reader, BitmapLookup& bitmaps, int version)
     : version(version), withAlpha(version >= 3) {
-    ReadFillStyles(movie);
-    ReadLineStyles(movie);
+    ReadFillStyles(reader, bitmaps);
+    ReadLineStyles(reader, bitmaps);
 }
 
 const FillStyle* StyleTable::Fill(uint32_t index) const {
@@ -64,34 +64,32 @@ const LineStyle* StyleTable::Line(uint32_t index) const {
     return index == 0 || index > lines.size() ? nullptr : &lines[index - 1];
 }
 
-void StyleTable::ReadFillStyles(FlashScript& movie) {
-    const uint32_t count = ReadStyleCount(movie);
+void StyleTable::ReadFillStyles(FlashParser& reader, BitmapLookup& bitmaps) {
+    const uint32_t count = ReadStyleCount(reader);
     fills.reserve(count);
     for (uint32_t i = 0; i < count; ++i) {
         FillStyle fill;
-        if (ReadFillStyle(movie, fill)) fills.push_back(std::move(fill));
+        if (ReadFillStyle(reader, bitmaps, fill)) fills.push_back(std::move(fill));
     }
 }
 
-bool StyleTable::ReadFillStyle(FlashScript& movie, FillStyle& fill) {
-    const uint8_t type = movie.ReadUI8();
+bool StyleTable::ReadFillStyle(FlashParser& reader, BitmapLookup& bitmaps, FillStyle& fill) {
+    const uint8_t type = reader.ReadUI8();
     if (type & kGradientBit) {
         const bool drawn = type == kLinearGradient || type == kRadialGradient ||
                            (type == kFocalGradient && version >= 4);
         if (!drawn) {
             // Other gradient kinds are not drawn; their records are left unread and later
             // indices refer to the styles after them.
-            movie.ReadMatrix();
-            movie.ReadUI8();
+            reader.ReadMatrix();
+            reader.ReadUI8();
             return false;
         }
-        ReadGradient(movie, type, fill);
+        ReadGradient(reader, type, fill);
     } else if (type & kBitmapBit) {
-        const uint16_t bitmapId = movie.ReadUI16();
-        const RawMatrix matrix = movie.ReadMatrix();
-        const Held<FObject> character = movie.FindCharacter(bitmapId);
-        auto* bitmap = dynamic_cast<FBitmap*>(character.Get());
-        if (bitmap) fill.paint = Held<ZStencil>::Adopt(bitmap->GetStencil());
+        const uint16_t bitmapId = reader.ReadUI16();
+        const RawMatrix matrix = reader.ReadMatrix();
+        fill.paint = bitmaps.BitmapPaint(bitmapId);
         if (fill.paint) {
             fill.patternMatrix = ToFillMatrix(matrix);
         } else {
@@ -99,14 +97,14 @@ bool StyleTable::ReadFillStyle(FlashScript& movie, FillStyle& fill) {
             fill.color = ColorRGBA{1, 0, 0, 1};
         }
     } else {
-        fill.color = movie.ReadColor(withAlpha);
+        fill.color = reader.ReadColor(withAlpha);
     }
     return true;
 }
 
-void StyleTable::ReadGradient(FlashScript& movie, uint8_t type, FillStyle& fill) {
-    const RawMatrix matrix = movie.ReadMatrix();
-    const uint32_t countByte = movie.ReadUI8();
+void StyleTable::ReadGradient(FlashParser& reader, uint8_t type, FillStyle& fill) {
+    const RawMatrix matrix = reader.ReadMatrix();
+    const uint32_t countByte = reader.ReadUI8();
     auto* gradient = type == kLinearGradient
                          ? static_cast<ZGradientStencilBase*>(new ZLinearGradientStencil)
                          : new ZRadialGradientStencil;
@@ -121,8 +119,8 @@ void StyleTable::ReadGradient(FlashScript& movie, uint8_t type, FillStyle& fill)
     const uint32_t stops = countByte & kStopCountMask;
     for (uint32_t s = 0; s < stops; ++s) {
         ZGradientStop stop;
-        stop.position = movie.ReadUI8() / 255.0f;
-        const ColorRGBA color = movie.ReadColor(withAlpha);
+        stop.position = reader.ReadUI8() / 255.0f;
+        const ColorRGBA color = reader.ReadColor(withAlpha);
         stop.color[0] = ToStopChannel(color.blue);
         stop.color[1] = ToStopChannel(color.green);
         stop.color[2] = ToStopChannel(color.red);
@@ -130,27 +128,27 @@ void StyleTable::ReadGradient(FlashScript& movie, uint8_t type, FillStyle& fill)
         gradient->AddStop(stop);
     }
     if (type == kFocalGradient)
-        static_cast<ZRadialGradientStencil*>(gradient)->SetFocalPoint(movie.ReadSI16() / 256.0f);
+        static_cast<ZRadialGradientStencil*>(gradient)->SetFocalPoint(reader.ReadSI16() / 256.0f);
 }
 
-void StyleTable::ReadLineStyles(FlashScript& movie) {
-    const uint32_t count = ReadStyleCount(movie);
+void StyleTable::ReadLineStyles(FlashParser& reader, BitmapLookup& bitmaps) {
+    const uint32_t count = ReadStyleCount(reader);
     lines.reserve(count);
     for (uint32_t i = 0; i < count; ++i) {
         LineStyle line;
-        line.width = static_cast<float>(movie.ReadUI16() / 20.0);
+        line.width = static_cast<float>(reader.ReadUI16() / 20.0);
         if (version >= 4)
-            ReadLineStyle2(movie, line);
+            ReadLineStyle2(reader, bitmaps, line);
         else
-            line.color = movie.ReadColor(withAlpha);
+            line.color = reader.ReadColor(withAlpha);
         lines.push_back(std::move(line));
     }
 }
 
 // After the width: the caps, join and flags, the miter limit for miter joins, then a
 // colour or a fill style.
-void StyleTable::ReadLineStyle2(FlashScript& movie, LineStyle& line) {
-    const uint32_t flags = movie.ReadUI16();
+void StyleTable::ReadLineStyle2(FlashParser& reader, BitmapLookup& bitmaps, LineStyle& line) {
+    const uint32_t flags = reader.ReadUI16();
     // The first byte (read first) is StartCap:2 Join:2 HasFill:1 NoHScale:1 NoVScale:1
     // PixelHinting:1, the second Reserved:5 NoClose:1 EndCap:2.
     const uint32_t bits = (flags & 0xFF) << 8 | flags >> 8;
@@ -158,14 +156,14 @@ void StyleTable::ReadLineStyle2(FlashScript& movie, LineStyle& line) {
     line.join = ToJoin((bits >> 12) & 3);
     line.endCap = ToCap(bits & 3);
     line.noClose = bits & kNoCloseFlag;
-    if (((bits >> 12) & 3) == kJoinMiter) line.miterLimit = movie.ReadUI16() / 256.0f;
+    if (((bits >> 12) & 3) == kJoinMiter) line.miterLimit = reader.ReadUI16() / 256.0f;
     line.hasFill = bits & kHasFillFlag;
     if (!line.hasFill) {
-        line.color = movie.ReadColor(true);
+        line.color = reader.ReadColor(true);
         return;
     }
     // A gradient kind that is not drawn leaves the stroke without paint or colour.
-    if (ReadFillStyle(movie, line.fill) && !line.fill.paint) line.color = line.fill.color;
+    if (ReadFillStyle(reader, bitmaps, line.fill) && !line.fill.paint) line.color = line.fill.color;
 }
 
 } // namespace UT

@@ -2,16 +2,17 @@
 // found at the start of a shape or in a NewStyles record.
 #pragma once
 
+#include "base/RefCountBase.h"
+#include "base/ValueTypes.h"
 #include "raster/ZStencil.h"
-#include "swf/RefCountBase.h"
-#include "swf/ValueTypes.h"
 
 #include <cstdint>
 #include <vector>
 
 namespace UT {
 
-class FlashScript;
+class BitmapLookup;
+class FlashParser;
 
 struct FillStyle {
     // Gradient or bitmap paint; empty for a solid colour (and for a missing bitmap).
@@ -43,10 +44,10 @@ struct LineStyle {
 // move.
 class StyleTable {
 public:
-    // Reads both arrays of a shape of `version` (1 to 4) from the movie's reader at its
-    // position.  Colours are RGBA from version 3 on, else RGB; version 4 brings LINESTYLE2
-    // and focal gradients.  Bitmap fills are looked up in the movie's dictionary.
-    StyleTable(FlashScript& movie, int version);
+    // Reads both arrays of a shape of `version` (1 to 4) from `reader` at its position.
+    // Colours are RGBA from version 3 on, else RGB; version 4 brings LINESTYLE2 and focal
+    // gradients.  Bitmap fills take their paint from `bitmaps`.
+    StyleTable(FlashParser& reader, BitmapLookup& bitmaps, int version);
     StyleTable(const StyleTable&) = delete;
     StyleTable& operator=(const StyleTable&) = delete;
 
@@ -57,12 +58,12 @@ public:
     const LineStyle* Line(uint32_t index) const;
 
 private:
-    void ReadFillStyles(FlashScript& movie);
+    void ReadFillStyles(FlashParser& reader, BitmapLookup& bitmaps);
     // One FILLSTYLE; false for a gradient kind that is not drawn (nothing to append).
-    bool ReadFillStyle(FlashScript& movie, FillStyle& fill);
-    void ReadGradient(FlashScript& movie, uint8_t type, FillStyle& fill);
-    void ReadLineStyles(FlashScript& movie);
-    void ReadLineStyle2(FlashScript& movie, LineStyle& line);
+    bool ReadFillStyle(FlashParser& reader, BitmapLookup& bitmaps, FillStyle& fill);
+    void ReadGradient(FlashParser& reader, uint8_t type, FillStyle& fill);
+    void ReadLineStyles(FlashParser& reader, BitmapLookup& bitmaps);
+    void ReadLineStyle2(FlashParser& reader, BitmapLookup& bitmaps, LineStyle& line);
 
     std::vector<FillStyle> fills;
     std::vector<LineStyle> lines;

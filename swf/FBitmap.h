@@ -3,7 +3,7 @@
 // decoded the first time a fill asks for its paint, and kept in that paint from then on.
 #pragma once
 
-#include "bridge/PixelBuffer.h"
+#include "base/PixelBuffer.h"
 #include "raster/ZBitmapStencil.h"
 #include "swf/FObject.h"
 

@@ -1,8 +1,8 @@
 #include "swf/FButton.h"
 
+#include "base/RecordConversions.h"
 #include "swf/FlashScript.h"
 #include "swf/NestingGuard.h"
-#include "swf/RecordConversions.h"
 
 namespace UT {
 

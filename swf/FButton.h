@@ -2,10 +2,10 @@
 // are never pressed here, so every instance shows its Up state for its whole life.
 #pragma once
 
+#include "base/RefCountBase.h"
+#include "base/ValueTypes.h"
 #include "swf/FDisplayItem.h"
 #include "swf/FObject.h"
-#include "swf/RefCountBase.h"
-#include "swf/ValueTypes.h"
 
 #include <cstdint>
 #include <map>

@@ -1,8 +1,8 @@
 // One placed instance of a character on a timeline's display list.
 #pragma once
 
-#include "swf/RefCountBase.h"
-#include "swf/ValueTypes.h"
+#include "base/RefCountBase.h"
+#include "base/ValueTypes.h"
 
 #include <cstdint>
 #include <string>

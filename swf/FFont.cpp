@@ -1,6 +1,6 @@
 #include "swf/FFont.h"
 
-#include "bridge/GraphicsContext.h"
+#include "graphics/GraphicsContext.h"
 #include "shapes/ShapeRecordReader.h"
 #include "swf/FlashScript.h"
 

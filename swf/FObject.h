@@ -3,8 +3,8 @@
 // show it.
 #pragma once
 
-#include "swf/RefCountBase.h"
-#include "swf/ValueTypes.h"
+#include "base/RefCountBase.h"
+#include "base/ValueTypes.h"
 
 #include <cstdint>
 #include <string>

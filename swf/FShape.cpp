@@ -1,11 +1,13 @@
 #include "swf/FShape.h"
 
-#include "bridge/GraphicsContext.h"
+#include "base/RecordConversions.h"
+#include "graphics/GraphicsContext.h"
 #include "raster/ZBitmapStencil.h"
 #include "raster/ZOutliner.h"
+#include "shapes/BitmapLookup.h"
 #include "shapes/PathIterator.h"
+#include "swf/FBitmap.h"
 #include "swf/FlashScript.h"
-#include "swf/RecordConversions.h"
 
 #include <algorithm>
 
@@ -48,6 +50,21 @@ RectF OutlineBox(const ZPath& centre, const LineStyle& line) {
     return VertexBox(outliner.Outline(centre, line.width / 2));
 }
 
+// Bitmap fills take their paint from the bitmap characters of the movie's dictionary.
+class DictionaryBitmaps final : public BitmapLookup {
+public:
+    explicit DictionaryBitmaps(const FlashScript& movie) : movie(movie) {}
+
+    Held<ZStencil> BitmapPaint(uint16_t id) override {
+        const Held<FObject> character = movie.FindCharacter(id);
+        auto* bitmap = dynamic_cast<FBitmap*>(character.Get());
+        return bitmap ? Held<ZStencil>::Adopt(bitmap->GetStencil()) : Held<ZStencil>();
+    }
+
+private:
+    const FlashScript& movie;
+};
+
 } // namespace
 
 FShape::FShape(FlashScript* owner, int version) : FObject(owner) {
@@ -58,8 +75,10 @@ FShape::FShape(FlashScript* owner, int version) : FObject(owner) {
         reader.ReadRect(); // the edge bounds, without the strokes
         reader.ReadUI8();  // reserved bits and the scaling-stroke and winding flags
     }
-    initialStyles = std::make_unique<StyleTable>(reader, version);
-    geometry = std::make_unique<ShapeGeometry>(reader, bounds, version, initialStyles.get());
+    DictionaryBitmaps bitmaps(reader);
+    initialStyles = std::make_unique<StyleTable>(reader, bitmaps, version);
+    geometry =
+        std::make_unique<ShapeGeometry>(reader, bitmaps, bounds, version, initialStyles.get());
 }
 
 FShape::~FShape() {

@@ -1,8 +1,8 @@
 #include "swf/FText.h"
 
-#include "bridge/GraphicsContext.h"
+#include "base/RecordConversions.h"
+#include "graphics/GraphicsContext.h"
 #include "swf/FlashScript.h"
-#include "swf/RecordConversions.h"
 
 #include <cmath>
 

@@ -3,10 +3,10 @@
 // is drawn once, on one line, with its font's codes, advances and kerning.
 #pragma once
 
+#include "base/RefCountBase.h"
+#include "base/ValueTypes.h"
 #include "swf/FFont.h"
 #include "swf/FObject.h"
-#include "swf/RefCountBase.h"
-#include "swf/ValueTypes.h"
 
 #include <cstdint>
 #include <string>

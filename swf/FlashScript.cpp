@@ -1,8 +1,8 @@
 #include "swf/FlashScript.h"
 
+#include "base/RecordConversions.h"
+#include "base/TagCodes.h"
 #include "platform/Win32.h"
-#include "swf/RecordConversions.h"
-#include "swf/TagCodes.h"
 
 #include <cstring>
 

@@ -2,12 +2,12 @@
 // dictionary, and handles the definition tags besides the timeline ones.
 #pragma once
 
+#include "base/RefCountBase.h"
+#include "base/ValueTypes.h"
 #include "swf/FButton.h"
 #include "swf/FFont.h"
 #include "swf/FObject.h"
 #include "swf/FlashSubScript.h"
-#include "swf/RefCountBase.h"
-#include "swf/ValueTypes.h"
 
 #include <cstdint>
 #include <map>

@@ -4,11 +4,11 @@
 #include "swf/FBitmap.h"
 #include "swf/FShape.h"
 
+#include "base/RecordConversions.h"
 #include "swf/FButton.h"
 #include "swf/FFont.h"
 #include "swf/FSprite.h"
 #include "swf/FText.h"
-#include "swf/RecordConversions.h"
 
 namespace UT {
 

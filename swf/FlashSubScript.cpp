@@ -1,10 +1,10 @@
 #include "swf/FlashSubScript.h"
 
-#include "bridge/GraphicsContext.h"
+#include "base/RecordConversions.h"
+#include "base/TagCodes.h"
+#include "graphics/GraphicsContext.h"
 #include "swf/FlashScript.h"
-#include "swf/RecordConversions.h"
 #include "swf/SurfaceFilters.h"
-#include "swf/TagCodes.h"
 
 #include <algorithm>
 

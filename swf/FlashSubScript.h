@@ -2,9 +2,9 @@
 // The movie's main timeline and every placed sprite run one.
 #pragma once
 
+#include "base/FlashParser.h"
+#include "base/RefCountBase.h"
 #include "swf/FDisplayItem.h"
-#include "swf/FlashParser.h"
-#include "swf/RefCountBase.h"
 
 #include <cstdint>
 #include <map>

@@ -1,6 +1,6 @@
 #include "swf/GlyphOutline.h"
 
-#include "bridge/GraphicsContext.h"
+#include "graphics/GraphicsContext.h"
 
 namespace UT {
 

@@ -2,7 +2,7 @@
 // and replayed at every draw.
 #pragma once
 
-#include "swf/ValueTypes.h"
+#include "base/ValueTypes.h"
 
 #include <cstdint>
 #include <vector>

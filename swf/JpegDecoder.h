@@ -2,7 +2,7 @@
 // give no image.  Inputs are byte ranges of the file image and are never read past.
 #pragma once
 
-#include "bridge/PixelBuffer.h"
+#include "base/PixelBuffer.h"
 
 #include <cstddef>
 #include <cstdint>

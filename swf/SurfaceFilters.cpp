@@ -1,6 +1,6 @@
 #include "swf/SurfaceFilters.h"
 
-#include "swf/FlashParser.h"
+#include "base/FlashParser.h"
 
 namespace UT {
 

@@ -3,8 +3,8 @@
 // tested by pixels before any real character draws.
 #pragma once
 
-#include "bridge/GraphicsContext.h"
-#include "bridge/PixelBuffer.h"
+#include "base/PixelBuffer.h"
+#include "graphics/GraphicsContext.h"
 #include "support/BitWriter.h"
 #include "swf/FObject.h"
 #include "swf/FlashScript.h"

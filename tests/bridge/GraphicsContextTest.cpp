@@ -1,6 +1,6 @@
 #include "BoxCharacter.h"
 
-#include "bridge/GraphicsContext.h"
+#include "graphics/GraphicsContext.h"
 #include "raster/ZSketcher.h"
 
 #include <gtest/gtest.h>

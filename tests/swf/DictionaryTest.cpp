@@ -1,8 +1,8 @@
 #include "MovieTestSupport.h"
+#include "base/RefCountBase.h"
 #include "support/SwfWriter.h"
 #include "swf/FButton.h"
 #include "swf/FFont.h"
-#include "swf/RefCountBase.h"
 
 #include <gtest/gtest.h>
 

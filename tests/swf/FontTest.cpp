@@ -2,7 +2,7 @@
 // width, advances and kerning as strings measure them, and glyph outlines as paths.
 #include "MovieTestSupport.h"
 
-#include "bridge/GraphicsContext.h"
+#include "graphics/GraphicsContext.h"
 #include "raster/ZPath.h"
 #include "support/ShapeWriter.h"
 #include "support/SwfWriter.h"

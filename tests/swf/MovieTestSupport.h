@@ -2,8 +2,8 @@
 // would, and a bare reader over a byte array that records the tags it is handed.
 #pragma once
 
+#include "base/FlashParser.h"
 #include "platform/Win32.h"
-#include "swf/FlashParser.h"
 #include "swf/FlashScript.h"
 
 #include <cstdint>

@@ -13,7 +13,7 @@
 // next header read finds the stream at its end instead of wrapping back.
 #pragma once
 
-#include "swf/ValueTypes.h"
+#include "base/ValueTypes.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "swf/FlashParser.h"
+#include "base/FlashParser.h"
 
-#include "swf/TagCodes.h"
+#include "base/TagCodes.h"
 
 #include <algorithm>
 #include <cstring>

@@ -4,13 +4,13 @@
 // strokes, the outliner.
 #pragma once
 
-#include "bridge/PixelBuffer.h"
+#include "base/PixelBuffer.h"
+#include "base/RefCountBase.h"
+#include "base/ValueTypes.h"
 #include "raster/ZColorStencil.h"
 #include "raster/ZOutliner.h"
 #include "raster/ZPath.h"
 #include "raster/ZRenderer.h"
-#include "swf/RefCountBase.h"
-#include "swf/ValueTypes.h"
 
 #include <cstdint>
 #include <memory>

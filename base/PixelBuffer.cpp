@@ -1,4 +1,4 @@
-#include "bridge/PixelBuffer.h"
+#include "base/PixelBuffer.h"
 
 #include "platform/Win32.h"
 

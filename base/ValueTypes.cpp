@@ -1,4 +1,4 @@
-#include "swf/ValueTypes.h"
+#include "base/ValueTypes.h"
 
 #include <cmath>
 #include <cstring>

@@ -2,7 +2,7 @@
 // that the model and the rasteriser work with (float pixels, 0..1 colour scale).
 #pragma once
 
-#include "swf/ValueTypes.h"
+#include "base/ValueTypes.h"
 
 // Every coordinate divided by 20, reordered to xmin, ymin, xmax, ymax.
 RectF ToRectF(const RawRect& rect);

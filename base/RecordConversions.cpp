@@ -1,4 +1,4 @@
-#include "swf/RecordConversions.h"
+#include "base/RecordConversions.h"
 
 namespace {
 

@@ -1,0 +1,353 @@
+// The graphics context's target, layers, state queries and transform stacks.
+#include "graphics/GraphicsContext.h"
+
+#include "graphics/GraphicsHelpers.h"
+#include "raster/ZOutliner.h"
+#include "raster/ZSketcher.h"
+#include "raster/ZSpanPainter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+using namespace graphics_detail;
+
+namespace {
+
+constexpr int32_t kReservedEntries = 16;
+constexpr float kHugeBound = 3.4028235e38f;
+
+// Colour bytes blue, green, red, alpha with truncation, as clears use them.
+void PackTruncated(const ColorRGBA& c, uint8_t* bgra) {
+    bgra[0] = uint8_t(Clamp01(c.blue) * 255.0f);
+    bgra[1] = uint8_t(Clamp01(c.green) * 255.0f);
+    bgra[2] = uint8_t(Clamp01(c.red) * 255.0f);
+    bgra[3] = uint8_t(Clamp01(c.alpha) * 255.0f);
+}
+
+void PackTruncated16(const ColorRGBA& c, uint16_t* bgra) {
+    bgra[0] = uint16_t(Clamp01(c.blue) * kFullAlpha16);
+    bgra[1] = uint16_t(Clamp01(c.green) * kFullAlpha16);
+    bgra[2] = uint16_t(Clamp01(c.red) * kFullAlpha16);
+    bgra[3] = uint16_t(Clamp01(c.alpha) * kFullAlpha16);
+}
+
+template <class T> void FillPixels(PixelBuffer& b, const T* value, int32_t count) {
+    for (int32_t y = b.validTop; y < b.validBottom; ++y) {
+        T* row = reinterpret_cast<T*>(b.Row(y)) + int64_t(b.validLeft) * count;
+        for (int32_t x = b.validLeft; x < b.validRight; ++x, row += count)
+            std::memcpy(row, value, sizeof(T) * size_t(count));
+    }
+}
+
+// Full mask coverage writes the colour; partial coverage blends it over with the
+// coverage-scaled alpha.
+template <class T, uint32_t kFull>
+void PaintColourThroughMask(PixelBuffer& target, const PixelBuffer& mask, const T* colour) {
+    for (int32_t y = 0; y < target.height; ++y) {
+        const T* cover = reinterpret_cast<const T*>(mask.Row(y));
+        T* px = reinterpret_cast<T*>(target.Row(y));
+        for (int32_t x = 0; x < target.width; ++x, px += 4) {
+            if (cover[x] >= kFull)
+                std::memcpy(px, colour, 4 * sizeof(T));
+            else if (cover[x] != 0)
+                ZBlendOver(px, colour, uint32_t(cover[x]) * colour[3] / kFull);
+        }
+    }
+}
+
+} // namespace
+
+GraphicsContext::GraphicsContext() : outliner_(std::make_unique<ZOutliner>()) {
+    for (auto& stack : stacks_) {
+        stack.reserve(kReservedEntries);
+        stack.emplace_back();
+    }
+    colorStack_.reserve(kReservedEntries);
+    colorStack_.emplace_back();
+    solidFill_ = Held<ZColorStencil>::Adopt(new ZColorStencil(255, 255, 255, 255));
+    solidStroke_ = Held<ZColorStencil>::Adopt(new ZColorStencil(255, 255, 255, 255));
+}
+
+GraphicsContext::~GraphicsContext() = default;
+
+// ---- Target, layers and state -------------------------------------------------------------
+
+void GraphicsContext::SetTarget(PixelBuffer* buffer) {
+    target_ = buffer;
+    if (!buffer) return;
+    viewport_ = {0, 0, float(buffer->width), float(buffer->height)};
+    renderer_.SetTarget(buffer->pixels, buffer->width, buffer->height, buffer->bytesPerChannel,
+                        buffer->pitch);
+    if (mask_ && (mask_->width != buffer->width || mask_->height != buffer->height ||
+                  mask_->bytesPerChannel != buffer->bytesPerChannel))
+        mask_.Reset();
+    if (!mask_) {
+        mask_ = Held<PixelBuffer>::Adopt(
+            PixelBuffer::Create(buffer->width, buffer->height, 1, buffer->bytesPerChannel));
+        if (!mask_) return;
+    }
+    // The renderer forgets its mask when the target changes size, so hand it over each time.
+    renderer_.SetMask(mask_->pixels, mask_->width, mask_->height, mask_->bytesPerChannel,
+                      mask_->pitch);
+}
+
+void GraphicsContext::Reset() {
+    fillColorPaint_ = solidFill_.Get();
+    strokeColorPaint_ = solidStroke_.Get();
+    const uint8_t white[4] = {255, 255, 255, 255};
+    solidFill_->SetColor(white);
+    solidStroke_->SetColor(white);
+    lineWidth_ = 0;
+    strokeValueA_ = 0;
+    pathDepth_ = pointCount_ = pathMode_ = 0;
+    SetLayer(0);
+    renderer_.SetMaskRender(false);
+    miterLimit_ = 1.5f;
+    fillRule_ = 2;
+    transformMode_ = 0;
+    lineCap_ = lineEndCap_ = lineJoin_ = 0;
+    lineNoClose_ = false;
+    fillPaint_ = fillColorPaint_.Get();
+    strokePaint_ = strokeColorPaint_.Get();
+    fillTables_ = strokeTables_ = false;
+    paintRepeat_ = 1;
+    Disable(~0u);
+    Enable(kColorTransforms | kLineStyle);
+    for (auto& stack : stacks_) {
+        stack.resize(1);
+        stack.front().SetIdentity();
+    }
+    colorStack_.resize(1);
+    colorStack_.front().SetIdentity();
+    deviceValid_ = false;
+    dashes_.clear();
+}
+
+void GraphicsContext::SetLayer(int32_t index) {
+    if (pathMode_ != 0 || index == layer_) return;
+    layer_ = index;
+    renderer_.SetMaskRender(index == 1);
+}
+
+void GraphicsContext::Enable(uint32_t bits) {
+    enabled_ |= bits;
+    if (bits & kMaskTest) renderer_.SetClipByMask(true);
+}
+
+void GraphicsContext::Disable(uint32_t bits) {
+    enabled_ &= ~bits;
+    if (bits & kMaskTest) renderer_.SetClipByMask(false);
+}
+
+void GraphicsContext::Clear(const ColorRGBA& color) {
+    if (layer_ == 1) {
+        if (mask_) ClearBuffer(*mask_, color);
+    } else if (target_) {
+        if ((enabled_ & kMaskTest) && mask_)
+            PaintThroughMask(color);
+        else
+            ClearBuffer(*target_, color);
+    }
+}
+
+void GraphicsContext::ClearBuffer(PixelBuffer& b, const ColorRGBA& color) {
+    if (!b.pixels) return;
+    if (color.alpha == 0.0f) {
+        std::memset(b.pixels, 0, size_t(b.ByteCount()));
+        return;
+    }
+    uint8_t bytes[4];
+    uint16_t words[4];
+    PackTruncated(color, bytes);
+    PackTruncated16(color, words);
+    switch (b.bytesPerPixel) {
+    case 1:
+        FillPixels(b, &bytes[3], 1);
+        break;
+    case 2:
+        FillPixels(b, &words[3], 1);
+        break;
+    case 4:
+        FillPixels(b, bytes, 4);
+        break;
+    case 8:
+        FillPixels(b, words, 4);
+        break;
+    default:
+        break;
+    }
+}
+
+void GraphicsContext::PaintThroughMask(const ColorRGBA& color) {
+    PixelBuffer& t = *target_;
+    const PixelBuffer& m = *mask_;
+    if (!t.pixels || !m.pixels || t.width != m.width || t.height != m.height) return;
+    if (t.bytesPerChannel == 2) {
+        uint16_t words[4];
+        PackTruncated16(color, words);
+        PaintColourThroughMask<uint16_t, kFullAlpha16>(t, m, words);
+    } else {
+        uint8_t bytes[4];
+        PackTruncated(color, bytes);
+        PaintColourThroughMask<uint8_t, 255>(t, m, bytes);
+    }
+}
+
+int32_t GraphicsContext::GetInteger(int32_t name) const {
+    switch (name) {
+    case 0:
+    case 2:
+    case 3:
+        return int32_t(stacks_[name].size());
+    case 1:
+    case 4:
+    case 6:
+        return 16;
+    case 5:
+        return int32_t(colorStack_.size());
+    case 7:
+        return layer_;
+    case 8:
+        return transformMode_;
+    case 9:
+        return fillRule_ != 0 ? 1 : 0;
+    case 10:
+        return lineCap_;
+    case 11:
+        return lineJoin_;
+    default:
+        return 0;
+    }
+}
+
+float GraphicsContext::GetFloat(int32_t name) const {
+    switch (name) {
+    case 50:
+        return lineWidth_;
+    case 51:
+        return strokeValueA_;
+    case 52:
+        return miterLimit_;
+    case 53:
+        return ZSketcher::CurveTolerance();
+    default:
+        return 0;
+    }
+}
+
+void GraphicsContext::SetCurveTolerance(float value) {
+    ZSketcher::SetCurveTolerance(value);
+}
+
+// ---- Transforms ---------------------------------------------------------------------------
+
+void GraphicsContext::SetTransformMode(int32_t stack) {
+    transformMode_ = Clamp(stack);
+}
+
+void GraphicsContext::PushTransform() {
+    if (ModelLocked()) return;
+    auto& stack = stacks_[transformMode_];
+    stack.push_back(stack.back());
+}
+
+void GraphicsContext::PopTransform() {
+    if (ModelLocked()) return;
+    auto& stack = stacks_[transformMode_];
+    // The bottom entry stays: callers keep pushes and pops balanced.
+    if (stack.size() > 1) stack.pop_back();
+    TransformChanged();
+}
+
+void GraphicsContext::LoadIdentity() {
+    if (InPath()) return;
+    Top().SetIdentity();
+    TransformChanged();
+}
+
+void GraphicsContext::LoadTransform(const Matrix4& m) {
+    if (ModelLocked()) return;
+    Top() = m;
+    TransformChanged();
+}
+
+void GraphicsContext::MultTransform(const Matrix4& m) {
+    if (InPath()) return;
+    Top().Multiply(m);
+    TransformChanged();
+}
+
+void GraphicsContext::Translate(const Point3& v) {
+    if (InPath()) return;
+    Top().Translate(v.x, v.y, v.z);
+    TransformChanged();
+}
+
+void GraphicsContext::Scale(const Point3& v) {
+    if (InPath()) return;
+    Top().Scale(v.x, v.y, v.z);
+    TransformChanged();
+}
+
+void GraphicsContext::Rotate(float degrees) {
+    RotateAxis(degrees, {0, 0, 1});
+}
+
+void GraphicsContext::RotateAxis(float degrees, const Point3& axis) {
+    if (InPath()) return;
+    Top().Multiply(Matrix4::Rotation(degrees * kDegreesToRadians, axis.x, axis.y, axis.z));
+    TransformChanged();
+}
+
+Point3 GraphicsContext::TransformPoint(const Point3& p) const {
+    return stacks_[kModel].back().Transform(p);
+}
+
+void GraphicsContext::TransformPoints(Point3* points, size_t count) const {
+    for (size_t i = 0; i < count; ++i) points[i] = TransformPoint(points[i]);
+}
+
+Point3 GraphicsContext::DeviceToModel(const Point3& p) {
+    if (!deviceValid_) {
+        deviceTransform_ = stacks_[kModel].back().Inverse();
+        deviceValid_ = true;
+    }
+    return deviceTransform_.Transform(p);
+}
+
+RectF GraphicsContext::GetTransformBounds(const RectF& r) const {
+    RectF out{kHugeBound, kHugeBound, -kHugeBound, -kHugeBound};
+    const Point3 corners[4] = {
+        {r.xmin, r.ymin, 0}, {r.xmax, r.ymin, 0}, {r.xmax, r.ymax, 0}, {r.xmin, r.ymax, 0}};
+    for (const Point3& corner : corners) {
+        const Point3 p = TransformPoint(corner);
+        out.xmin = std::min(out.xmin, p.x);
+        out.ymin = std::min(out.ymin, p.y);
+        out.xmax = std::max(out.xmax, p.x);
+        out.ymax = std::max(out.ymax, p.y);
+    }
+    return out;
+}
+
+// ---- Colour transforms --------------------------------------------------------------------
+
+void GraphicsContext::PushColorTransform() {
+    if (InPath()) return;
+    colorStack_.push_back(colorStack_.back());
+}
+
+void GraphicsContext::PopColorTransform() {
+    if (InPath() || colorStack_.size() <= 1) return;
+    colorStack_.pop_back();
+}
+
+void GraphicsContext::MultColorTransform(const ColorTransform& c) {
+    if (InPath() || !(enabled_ & kColorTransforms)) return;
+    colorStack_.back().Concatenate(c);
+}
+
+void GraphicsContext::LoadColorTransform(const ColorTransform& c) {
+    if (InPath() || !(enabled_ & kColorTransforms)) return;
+    colorStack_.back() = c;
+}

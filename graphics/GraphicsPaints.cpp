@@ -1,0 +1,143 @@
+// The graphics context's paints, line style and the filling and stroking of its path.
+#include "graphics/GraphicsContext.h"
+
+#include "graphics/GraphicsHelpers.h"
+#include "raster/ZOutliner.h"
+
+#include <cmath>
+
+using namespace graphics_detail;
+
+// ---- Paints and line style ----------------------------------------------------------------
+
+void GraphicsContext::SetSolidColor(ZColorStencil& solid, const ColorRGBA& color) {
+    const ColorRGBA c = colorStack_.back().Apply(color);
+    const uint8_t bgra[4] = {uint8_t(std::lround(Clamp01(c.blue) * 255.0f)),
+                             uint8_t(std::lround(Clamp01(c.green) * 255.0f)),
+                             uint8_t(std::lround(Clamp01(c.red) * 255.0f)),
+                             uint8_t(std::lround(Clamp01(c.alpha) * 255.0f))};
+    solid.SetColor(bgra);
+}
+
+void GraphicsContext::SetFillColor(const ColorRGBA& color) {
+    if (!PaintsAccepted()) return;
+    SetSolidColor(*solidFill_, color);
+    fillPaint_ = fillColorPaint_.Get();
+    fillTables_ = false;
+}
+
+void GraphicsContext::SetStrokeColor(const ColorRGBA& color) {
+    if (!PaintsAccepted()) return;
+    SetSolidColor(*solidStroke_, color);
+    strokePaint_ = strokeColorPaint_.Get();
+    strokeTables_ = false;
+}
+
+void GraphicsContext::SetPaint(Held<ZStencil>& slot, bool& tables, ZStencil* paint) {
+    tables = false;
+    const ColorTransform& cx = colorStack_.back();
+    if (paint && !cx.identity) {
+        if (!paint->IsVectorPaint()) {
+            // Bitmaps keep their pixels; their colours go through lookup tables at fill time.
+            tables = true;
+        } else {
+            Held<ZStencil> copy = Held<ZStencil>::Adopt(paint->Clone());
+            copy->ApplyColorTransform(cx);
+            slot = copy;
+            return;
+        }
+    }
+    slot = paint;
+}
+
+void GraphicsContext::SetFillPaint(ZStencil* paint) {
+    if (PaintsAccepted()) SetPaint(fillPaint_, fillTables_, paint);
+}
+
+void GraphicsContext::SetStrokePaint(ZStencil* paint) {
+    if (PaintsAccepted()) SetPaint(strokePaint_, strokeTables_, paint);
+}
+
+void GraphicsContext::SetLineWidth(float width) {
+    if (!InPath() && (enabled_ & kLineStyle)) lineWidth_ = width;
+}
+
+void GraphicsContext::SetStrokeValueA(float value) {
+    if (!InPath() && (enabled_ & kLineStyle)) strokeValueA_ = value;
+}
+
+void GraphicsContext::SetMiterLimit(float value) {
+    if (!InPath() && (enabled_ & kLineStyle)) miterLimit_ = value;
+}
+
+void GraphicsContext::SetDash(const float* values, int32_t count, float phase) {
+    if (InPath() || !(enabled_ & kLineStyle)) return;
+    dashes_.clear();
+    if (values && count > 0) dashes_.assign(values, values + count);
+    dashPhase_ = phase;
+}
+
+// ---- Drawing ------------------------------------------------------------------------------
+
+void GraphicsContext::BuildColorTables() {
+    const ColorTransform& cx = colorStack_.back();
+    const bool wide = target_ && target_->bytesPerChannel == 2;
+    const int32_t full = wide ? kFullAlpha16 : 255;
+    // The renderer hands out only the tables of its depth; the other pointers stay null.
+    uint8_t* tables8[4];
+    uint16_t* tables16[4];
+    for (int ch = 0; ch < 4; ++ch) {
+        tables8[ch] = wide ? nullptr : renderer_.Table8(ZRenderer::Channel(ch));
+        tables16[ch] = wide ? renderer_.Table16(ZRenderer::Channel(ch)) : nullptr;
+    }
+    for (int32_t i = 0; i <= full; ++i) {
+        const float v = float(i) / float(full);
+        const ColorRGBA c = cx.Apply({v, v, v, v});
+        const float channels[4] = {c.red, c.green, c.blue, c.alpha};
+        for (int ch = 0; ch < 4; ++ch) {
+            const float scaled = channels[ch] * float(full);
+            const int32_t value =
+                scaled > float(full) ? full : (scaled > 0.0f ? int32_t(scaled) : 0);
+            if (tables16[ch])
+                tables16[ch][i] = uint16_t(value);
+            else if (tables8[ch])
+                tables8[ch][i] = uint8_t(value);
+        }
+    }
+}
+
+void GraphicsContext::PreparePaint(ZStencil* paint, bool tables) {
+    if (paint->IsSolidColor()) {
+        renderer_.SetUseTables(false);
+        return;
+    }
+    renderer_.SetUseTables(tables);
+    paint->SetSmoothing(paintQuality_ != 0 ? 1 : 0);
+    paint->SetRepeatMode(paintRepeat_ == 0 ? 0 : paintRepeat_ == 1 ? 1 : 2);
+    paint->SetMipMap(paintQuality_ == 1 && (enabled_ & kMipMaps));
+    paint->SetPaintMatrix(stacks_[kPaint].back().Inverse());
+}
+
+void GraphicsContext::DrawPath() {
+    if (!target_) return;
+    if (fillTables_ || strokeTables_) BuildColorTables();
+    if (fillPaint_ && SamePoint(currentPoint_, startPoint_)) {
+        PreparePaint(fillPaint_.Get(), fillTables_);
+        renderer_.FillPath(path_, &stacks_[kModel].back(), fillPaint_.Get(), fillRule_);
+    }
+    if (strokePaint_ && lineWidth_ > 0) StrokePath();
+}
+
+void GraphicsContext::StrokePath() {
+    PreparePaint(strokePaint_.Get(), strokeTables_);
+    const bool dashed = (enabled_ & kDashes) && !dashes_.empty();
+    dashDescriptor_ = {dashPhase_, dashes_.data(), int32_t(dashes_.size())};
+    outliner_->SetDashPattern(dashed ? &dashDescriptor_ : nullptr);
+    outliner_->SetMiterLimit(miterLimit_);
+    outliner_->SetCapStyle(lineCap_);
+    outliner_->SetEndCapStyle(lineEndCap_);
+    outliner_->SetNoClose(lineNoClose_);
+    outliner_->SetJoinStyle(lineJoin_);
+    const ZPath& outline = outliner_->Outline(path_, lineWidth_ / 2);
+    renderer_.FillPath(outline, &stacks_[kModel].back(), strokePaint_.Get(), fillRule_);
+}

@@ -44,22 +44,6 @@ struct Sampler {
     ZBitmapStencil stencil;
 };
 
-TEST(ZBitmapStencil, LevelCountsAndSizes) {
-    ZBitmapStencil stencil;
-    Held<PixelBuffer> image = Held<PixelBuffer>::Adopt(PixelBuffer::Create(1000, 10, 4, 1));
-    stencil.SetImage(image.Get(), 10);
-    EXPECT_EQ(stencil.XLevelCount(), 10);
-    EXPECT_EQ(stencil.YLevelCount(), 4);
-    EXPECT_EQ(stencil.LevelWidth(9), 1u);
-    EXPECT_EQ(stencil.LevelHeight(3), 1u);
-    PixelBuffer* small = stencil.Level(3, 2);
-    ASSERT_NE(small, nullptr);
-    EXPECT_EQ(small->width, 125);
-    EXPECT_EQ(small->height, 2);
-    EXPECT_EQ(stencil.Level(10, 0), nullptr);
-    EXPECT_EQ(stencil.Level(0, 4), nullptr);
-}
-
 TEST(ZBitmapStencil, ReducedLevelsAreTruncatedBoxMeans) {
     Held<PixelBuffer> image = Gradient(4, 2);
     ZBitmapStencil stencil;
@@ -108,48 +92,6 @@ TEST(ZBitmapStencil, BilinearBlendsNeighboursAndRepeatDoesNotBleed) {
     Sampler wrap(image.Get(), 1, 1, 0.5f);
     const Texel last = wrap.At(3, 0); // u = 3.5: column 3 blends with itself, not column 0
     EXPECT_EQ(last[0], 3);
-}
-
-TEST(ZBitmapStencil, OneTexelImagePaintsEverywhere) {
-    Held<PixelBuffer> image = Gradient(1, 1);
-    for (int smoothing : {0, 1}) {
-        Sampler s(image.Get(), 0, smoothing, 0.3f);
-        EXPECT_EQ(s.At(-5, 7), (Texel{0, 0, 0, 200}));
-        EXPECT_EQ(s.At(3, -2), (Texel{0, 0, 0, 200}));
-    }
-}
-
-TEST(ZBitmapStencil, MinifiedFillChoosesAReducedLevelOnce) {
-    Held<PixelBuffer> image = Gradient(64, 64);
-    ZBitmapStencil stencil;
-    stencil.SetImage(image.Get(), 10);
-    stencil.SetMipMap(true);
-    stencil.SetBounds(0, 0, 8, 8); // 8 device pixels show the whole image: 8 texels each
-    stencil.Seek(0, 0);
-    ASSERT_NE(stencil.CurrentLevel(), nullptr);
-    EXPECT_EQ(stencil.CurrentLevel()->width, 16); // 64 / 4: two texels per pixel
-    EXPECT_EQ(stencil.CurrentLevel()->height, 16);
-    ZStencil* copy = stencil.Clone();
-    EXPECT_EQ(static_cast<ZBitmapStencil*>(copy)->Level(2, 2), stencil.CurrentLevel());
-    copy->Release();
-}
-
-TEST(ZBitmapStencil, GreyImagesAreWidenedAndSixteenBitSamplesStayWide) {
-    Held<PixelBuffer> grey = Held<PixelBuffer>::Adopt(PixelBuffer::Create(2, 1, 1, 1));
-    grey->pixels[1] = 77;
-    Sampler s(grey.Get(), 0, 0);
-    EXPECT_EQ(s.At(1, 0), (Texel{77, 77, 77, 255}));
-
-    Held<PixelBuffer> wide = Held<PixelBuffer>::Adopt(PixelBuffer::Create(1, 1, 4, 2));
-    const uint16_t texel[4] = {100, 200, 32768, 16384};
-    std::memcpy(wide->pixels, texel, sizeof texel);
-    ZBitmapStencil stencil;
-    stencil.SetImage(wide.Get(), 10);
-    stencil.SetBounds(0, 0, 1, 1);
-    stencil.Seek(0, 0);
-    uint16_t out[4];
-    stencil.NextPixel16(out);
-    EXPECT_EQ(std::memcmp(out, texel, sizeof texel), 0);
 }
 
 } // namespace

@@ -52,18 +52,6 @@ TEST(ZGradient, InnerStopsPadTheEndsWithTheirColours) {
     EXPECT_EQ(Entry(g, 511)[0], (128u * 10 + 127u * 200) / 255);
 }
 
-TEST(ZGradient, StopsStaySortedAndEqualPositionsReplace) {
-    ZGradient g;
-    g.AddStop(Stop(0.5f, 1, 1, 1, 1));
-    g.AddStop(Stop(0.2f, 2, 2, 2, 2));
-    g.AddStop(Stop(0.9f, 3, 3, 3, 3));
-    g.AddStop(Stop(0.5f, 4, 4, 4, 4));
-    ASSERT_EQ(g.Stops().size(), 3u);
-    EXPECT_EQ(g.Stops()[0].position, 0.2f);
-    EXPECT_EQ(g.Stops()[1].color[0], 4);
-    EXPECT_EQ(g.Stops()[2].position, 0.9f);
-}
-
 TEST(ZGradient, DegenerateStopListsStayInsideTheRamp) {
     ZGradient none;
     none.AddStop(Stop(0.5f, 9, 9, 9, 9));
@@ -84,40 +72,6 @@ TEST(ZGradient, DegenerateStopListsStayInsideTheRamp) {
     EXPECT_EQ(Entry(odd, 0), (Values{0, 0, 0, 0}));
     EXPECT_EQ(Entry(odd, 511), (Values{100, 100, 100, 100}));
     EXPECT_EQ(Entry(odd, 1023), (Values{200, 200, 200, 200}));
-}
-
-TEST(ZGradient, ShapedBlendFollowsTheBezierSolver) {
-    EXPECT_FLOAT_EQ(ZGradient::SolveBezier(0, 0, 1, 1, 0.25f), 0.25f);
-    // A straight Bezier: bisection stops within 1/1023 of the target.
-    EXPECT_NEAR(ZGradient::SolveBezier(0, 1.0f / 3, 2.0f / 3, 1, 0.3f), 0.3f, 0.001f);
-
-    // Symmetric shaping (a = 0.1, b = 0.9): the middle is still the middle, the blend
-    // never goes backwards and ends on the stop colours.
-    ZGradient g;
-    g.AddStop(Stop(0, 0, 0, 0, 0, 0.1f, 0.9f));
-    g.AddStop(Stop(1, 255, 255, 255, 255));
-    g.BuildRamp();
-    EXPECT_EQ(Entry(g, 511)[0], 127u);
-    EXPECT_EQ(Entry(g, 0)[0], 0u);
-    EXPECT_EQ(Entry(g, 1023)[0], 255u);
-    for (int k = 1; k < 1024; ++k) ASSERT_GE(Entry(g, k)[0], Entry(g, k - 1)[0]) << k;
-    // The curve is flat in s near the stops, so the colour moves faster there than a
-    // linear blend (24): bisection lands on s = 0.162109375 for k = 100, w = 41.
-    EXPECT_EQ(Entry(g, 100)[0], 41u);
-}
-
-TEST(ZGradient, ColourTransformRewritesStopsAndMarksDirty) {
-    ZGradient g;
-    g.AddStop(Stop(0, 100, 50, 255, 255));
-    g.BuildRamp();
-    ColorTransform cx;
-    cx.multRed = 0.5f;
-    cx.addAlpha = 2.0f;
-    cx.UpdateIdentityFlag();
-    g.TransformStops(cx);
-    EXPECT_TRUE(g.IsDirty());
-    g.BuildRamp();
-    EXPECT_EQ(Entry(g, 0), (Values{100, 50, 127, 255}));
 }
 
 TEST(ZGradient, LinearRgbBlendsColoursInLinearLightAndAlphaAsStored) {

@@ -158,16 +158,6 @@ TEST(ZRendererCoverage, EdgesEnteringFromAboveMatchTheSameEdgesFullyInside) {
     }
 }
 
-TEST(ZRendererCoverage, TransformMapsPathToDevice) {
-    Matrix4 m;
-    m.Scale(2, 2, 1);
-    m.Translate(1, 0, 0); // applied before the scale: device x = 2 * (x + 1)
-    CoverageMap map(8, 2, 1);
-    map.Fill(RectPath(0, 0, 1, 1), ZRenderer::kNonZero, &m);
-    EXPECT_EQ(map.mask.Row(0), (Values{0, 0, 255, 255, 0, 0, 0, 0}));
-    EXPECT_EQ(map.mask.Row(1), (Values{0, 0, 255, 255, 0, 0, 0, 0}));
-}
-
 TEST(ZRendererCoverage, HugeAndNaNCoordinatesStayInsideTheTarget) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();

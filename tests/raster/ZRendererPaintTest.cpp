@@ -65,25 +65,6 @@ TEST(ZRendererPaint, SolidColourIsBlendedStraightAlphaOver) {
     EXPECT_TRUE(s16.colour.GuardsIntact());
 }
 
-TEST(ZRendererPaint, OpaqueColourStoresItselfAndCoverageScalesAlpha) {
-    for (int depth : {1, 2}) {
-        Scene s(4, 1, depth);
-        s.colour.FillAll({7, 7, 7, Full(depth)});
-        ZColorStencil opaque(1, 2, 3, 255);
-        // Column 0 is half covered: trunc(256 * -1016 / 2040) gives 127 (16319 at 16 bits).
-        s.renderer.FillPath(RectPath(0.5f, 0, 3, 1), nullptr, &opaque, ZRenderer::kNonZero);
-        const uint32_t w1 = depth == 1 ? 1 : 129, w2 = depth == 1 ? 2 : 257,
-                       w3 = depth == 1 ? 3 : 386;
-        EXPECT_EQ(s.colour.Pixel(1, 0), (Values{w1, w2, w3, Full(depth)}));
-        EXPECT_EQ(s.colour.Pixel(2, 0), (Values{w1, w2, w3, Full(depth)}));
-        EXPECT_EQ(s.colour.Pixel(3, 0), (Values{7, 7, 7, Full(depth)}));
-        // a = 127 over opaque 7: (1 * 127 + 7 * 128) div 255 = 4 (and so on).
-        if (depth == 1) {
-            EXPECT_EQ(s.colour.Pixel(0, 0), (Values{4, 4, 5, 255}));
-        }
-    }
-}
-
 TEST(ZRendererPaint, TransparentSolidLeavesTheBufferByteIdentical) {
     for (int depth : {1, 2}) {
         Scene s(5, 3, depth);
@@ -183,17 +164,6 @@ TEST(ZRendererPaint, StencilThroughMaskUsesSpanFetchAndKeepsPixelsAligned) {
     }
 }
 
-TEST(ZRendererPaint, StencilAlphaIntoMaskScaledByCoverage) {
-    for (int depth : {1, 2}) {
-        Scene s(3, 1, depth);
-        s.renderer.SetMaskRender(true);
-        ProbeStencil probe(200, 20000);
-        // Column 0 half covered (127 or 16319): mul(200, 127) = 99, 20000 * 16319 >> 15.
-        s.renderer.FillPath(RectPath(0.5f, 0, 2, 1), nullptr, &probe, ZRenderer::kNonZero);
-        EXPECT_EQ(s.mask.Row(0), depth == 1 ? (Values{99, 200, 0}) : (Values{9960, 20000, 0}));
-    }
-}
-
 TEST(ZRendererPaint, ChannelTablesRemapStencilColoursInEveryMode) {
     for (int depth : {1, 2}) {
         const uint32_t f = Full(depth), half = depth == 1 ? 128 : 16384;
@@ -264,17 +234,6 @@ TEST(ZRendererPaint, MisfitTargetsArePaintedOnlyWhereTheyAreValid) {
     wrongDepth.FillPath(RectPath(0, 0, 4, 4), nullptr, &opaque, ZRenderer::kNonZero);
     EXPECT_EQ(odd.Pixel(1, 1), (Values{0, 0, 0, 0}));
     EXPECT_EQ(wrongDepth.Table8(ZRenderer::kRed), nullptr);
-}
-
-TEST(ZRendererPaint, NewTargetOfAnotherSizeDropsTheMask) {
-    ZRenderer r;
-    Canvas a(4, 4, 4, 1), b(4, 4, 4, 1), c(5, 4, 4, 1), mask(4, 4, 1, 1);
-    a.AttachAsTarget(r);
-    mask.AttachAsMask(r);
-    b.AttachAsTarget(r);
-    EXPECT_EQ(r.Mask().data, mask.Data());
-    c.AttachAsTarget(r);
-    EXPECT_EQ(r.Mask().data, nullptr);
 }
 
 TEST(ZRendererPaint, ReciprocalQuotientsEqualDivisionOverEveryInput) {

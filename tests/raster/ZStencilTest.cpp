@@ -37,38 +37,6 @@ uint32_t Widen(uint32_t c) {
 
 } // namespace
 
-TEST(ZColorStencil, PaintsItsColourAtBothDepthsAndTransformsIt) {
-    ZColorStencil s(0, 128, 255, 128);
-    EXPECT_TRUE(s.IsSolidColor());
-    uint8_t p8[4];
-    uint16_t p16[4];
-    s.Seek(5, 5);
-    EXPECT_EQ(s.NextPixel8(p8), p8);
-    EXPECT_EQ(p8[1], 128);
-    s.NextPixel16(p16);
-    EXPECT_EQ((Values{p16[0], p16[1], p16[2], p16[3]}), (Values{0, 16448, 32768, 16448}));
-
-    ColorTransform flagged; // marked identity: skipped even though a field says otherwise
-    flagged.multRed = 0.5f;
-    s.ApplyColorTransform(flagged);
-    EXPECT_EQ(s.Color()[2], 255);
-    ColorTransform half;
-    half.multRed = 0.5f;
-    half.addBlue = 0.1f;
-    half.addAlpha = -1.0f;
-    half.UpdateIdentityFlag();
-    s.ApplyColorTransform(half);
-    EXPECT_EQ((Values{s.Color()[0], s.Color()[1], s.Color()[2], s.Color()[3]}),
-              (Values{25, 128, 127, 0}));
-
-    ZStencil* copy = s.Clone();
-    EXPECT_EQ(copy->RefCount(), 1);
-    EXPECT_EQ(static_cast<ZColorStencil*>(copy)->Color()[2], 127);
-    copy->AddRef();
-    copy->Release();
-    copy->Release();
-}
-
 TEST(ZGradientStencils, LinearRampRunsAcrossThePathBounds) {
     // t = x / 8 over a box 8 wide: ramp entry 128 x, w = 255 * 128 x div 1023.
     const Values expected = {0, 31, 63, 95, 127, 159, 191, 223};
@@ -86,47 +54,6 @@ TEST(ZGradientStencils, LinearRampRunsAcrossThePathBounds) {
     Matrix4 twice;
     twice.Scale(2, 2, 1);
     EXPECT_EQ(Fill(scaled, RectPath(0, 0, 4, 1), 8, 2, 1, 1, &twice), expected);
-}
-
-TEST(ZGradientStencils, LinearRampAlongYIsConstantAlongRows) {
-    ZLinearGradientStencil linear;
-    BlackToWhite(linear);
-    Matrix4 swap; // gradient x = normalised y
-    swap.m[0][0] = 0;
-    swap.m[0][1] = 1;
-    swap.m[1][0] = 1;
-    swap.m[1][1] = 0;
-    swap.UpdateIdentityFlag();
-    linear.SetPaintMatrix(swap);
-    const uint32_t expected[] = {0, 31, 63, 95, 127, 159, 191, 223};
-    for (int y = 0; y < 8; ++y)
-        EXPECT_EQ(Fill(linear, RectPath(0, 0, 3, 8), 3, 8, 1, y), Values(3, expected[y])) << y;
-}
-
-TEST(ZGradientStencils, RadialRampGrowsWithTheIntegerRadius) {
-    ZRadialGradientStencil radial;
-    BlackToWhite(radial);
-    for (int depth : {1, 2}) {
-        ZRenderer r;
-        Canvas c(8, 8, 4, depth);
-        c.AttachAsTarget(r);
-        r.FillPath(RectPath(0, 0, 8, 8), nullptr, &radial, ZRenderer::kNonZero);
-        const auto blue = [&](int x, int y) { return c.Get(x, y, 0); };
-        const auto at = [&](uint32_t v) { return depth == 1 ? v : Widen(v); };
-        EXPECT_EQ(blue(4, 4), at(0));   // centre: ramp start
-        EXPECT_EQ(blue(6, 4), at(127)); // gx = 0.5: radius 512
-        EXPECT_EQ(blue(5, 5), at(90));  // isqrt(256^2 * 2) = 362: w = 255 * 362 div 1023
-        EXPECT_EQ(blue(0, 0), at(255)); // beyond the ramp end
-        EXPECT_EQ(c.Get(5, 5, 3), at(255));
-    }
-    ZStencil* copy = radial.Clone();
-    EXPECT_FALSE(copy->IsSolidColor());
-    uint8_t px[4];
-    copy->Prepare();
-    copy->SetBounds(0, 0, 1, 1);
-    copy->Seek(0, 0); // normalised (-0.5, -0.5): outside the ramp
-    EXPECT_EQ(copy->NextPixel8(px)[0], 255);
-    copy->Release();
 }
 
 TEST(ZGradientStencils, SpreadFoldsTheRampBeyondItsEnds) {

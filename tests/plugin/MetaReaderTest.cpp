@@ -232,30 +232,6 @@ TEST_F(MetaReader, SummaryStreamIsPrologueThenEntriesAndSeeks) {
     EXPECT_EQ(stream->Seek(offset, STREAM_SEEK_SET, nullptr), VX_E_NOLIST);
 }
 
-TEST_F(MetaReader, StreamAnswersNotImplementedOutsideReadAndSeek) {
-    WriteCompanion();
-    CSWFReadMeta* meta = new CSWFReadMeta(&file);
-    ComPtr<IStream> stream;
-    ASSERT_EQ(meta->GetSummaryStream(stream.out()), S_OK);
-    ULARGE_INTEGER size = {};
-    EXPECT_EQ(stream->Write("x", 1, nullptr), E_NOTIMPL);
-    EXPECT_EQ(stream->SetSize(size), E_NOTIMPL);
-    EXPECT_EQ(stream->CopyTo(nullptr, size, nullptr, nullptr), E_NOTIMPL);
-    EXPECT_EQ(stream->Commit(0), E_NOTIMPL);
-    EXPECT_EQ(stream->Revert(), E_NOTIMPL);
-    EXPECT_EQ(stream->LockRegion(size, size, 0), E_NOTIMPL);
-    EXPECT_EQ(stream->UnlockRegion(size, size, 0), E_NOTIMPL);
-    EXPECT_EQ(stream->Stat(nullptr, 0), E_NOTIMPL);
-    EXPECT_EQ(stream->Clone(nullptr), E_NOTIMPL);
-    LARGE_INTEGER offset = {};
-    EXPECT_EQ(stream->Seek(offset, 3, nullptr), E_INVALIDARG);
-    ComPtr<IUnknown> unknown;
-    EXPECT_EQ(stream->QueryInterface(IID_IUnknown, unknown.outVoid()), S_OK);
-    EXPECT_EQ(stream->QueryInterface(IID_IVxReadMeta, unknown.outVoid()), E_NOINTERFACE);
-    stream.Reset();
-    delete meta;
-}
-
 TEST_F(MetaReader, MediaManagerHeaderAndStream) {
     WriteCompanion();
     CSWFReadMeta* meta = new CSWFReadMeta(&file);
@@ -288,33 +264,5 @@ TEST_F(MetaReader, FindsTheOlderCompanionNameAndReportsMissingPath) {
     ComPtr<IStream> stream;
     EXPECT_EQ(meta->GetSummaryStream(stream.out()), E_FAIL);
     EXPECT_EQ(meta->GetSummaryItem(9, text, 32), VX_E_NOCALLBACK);
-    delete meta;
-}
-
-TEST_F(MetaReader, DamagedCompanionGivesTheEntriesBeforeTheDamage) {
-    WriteCompanion();
-    const std::string companion = Narrow(file.path) + ".vxmeta";
-    Bytes image;
-    if (std::FILE* f = std::fopen(companion.c_str(), "rb")) {
-        int c;
-        while ((c = std::fgetc(f)) != EOF) image.push_back(uint8_t(c));
-        std::fclose(f);
-    }
-    // Cut inside the second summary entry.
-    const size_t cut = 12 + 16 + 8 + 4 + 12 + 36 + 6;
-    if (std::FILE* f = std::fopen(companion.c_str(), "wb")) {
-        std::fwrite(image.data(), 1, cut, f);
-        std::fclose(f);
-    }
-    CSWFReadMeta* meta = new CSWFReadMeta(&file);
-    WCHAR text[32];
-    EXPECT_EQ(meta->GetSummaryItem(4, text, 32), S_OK);
-    EXPECT_EQ(meta->GetSummaryItem(9, text, 32), VX_E_NOCALLBACK);
-    EXPECT_EQ(meta->GetMediaMgrInfo(nullptr, nullptr, nullptr), S_FALSE);
-    ComPtr<IStream> stream;
-    ASSERT_EQ(meta->GetSummaryStream(stream.out()), S_OK);
-    EXPECT_EQ(ReadToEnd(stream.get(), 64),
-              Cat({Prologue(1), metatest::SummaryBytes(4, U("Title of the clip"))}));
-    stream.Reset();
     delete meta;
 }

@@ -117,11 +117,3 @@ TEST(PluginInfo, ReportsTheDescriptionRow) {
     EXPECT_EQ(name[0], 0);
     EXPECT_EQ(name[1], u'y');
 }
-
-TEST(PluginInfo, SlotOrder) {
-    ComPtr<IVxUnsharedFIOPluginInfo> info = PluginInfo();
-    EXPECT_EQ((CallSlot<HRESULT>(info.get(), 3, 0u, 0u, 0u)), S_OK); // Init
-    int32_t count = 0;
-    EXPECT_EQ((CallSlot<HRESULT>(info.get(), 4, &count)), S_OK); // GetCount
-    EXPECT_EQ(count, 1);
-}

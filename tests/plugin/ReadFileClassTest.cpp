@@ -66,31 +66,6 @@ TEST(CheckFormat, AcceptsOnlyUncompressedSignatureWithNineBytes) {
     EXPECT_EQ(Check(c.get(), "FWS\x06\x15\0\0\0\x00", -1), E_FAIL);
 }
 
-TEST(ReadFileClass, ConstantAnswers) {
-    ComPtr<IVxReadFileClass> c = ReadFileClass();
-    GUID id;
-    std::memset(&id, 0xAB, sizeof(id));
-    EXPECT_EQ(c->GetFormatId(&id), S_OK);
-    EXPECT_EQ(id, GUID{});
-    uint32_t value = 0;
-    EXPECT_EQ(c->GetFormatKind(&value), S_OK);
-    EXPECT_EQ(value, 2u);
-    EXPECT_EQ(c->GetFlags(&value), S_OK);
-    EXPECT_EQ(value, 0x40u);
-    EXPECT_EQ(c->Reserved12(0, 0), E_FAIL);
-    EXPECT_EQ(c->Reserved14(0, 0), E_NOTIMPL);
-    EXPECT_EQ(c->SetHostValue(0xDEADBEEF), S_OK);
-    EXPECT_EQ(c->GetHostValue(), 0xDEADBEEFu);
-
-    ComPtr<IVx_FileCustom2> custom;
-    ASSERT_EQ(c->QueryInterface(IID_IVx_FileCustom2, custom.outVoid()), S_OK);
-    EXPECT_EQ(custom->Reserved3(), S_OK);
-    EXPECT_EQ(custom->Reserved5(), S_FALSE);
-    EXPECT_EQ(custom->Reserved6(0), E_NOTIMPL);
-    EXPECT_EQ(custom->Reserved7(0, 0, 0, 0), E_NOTIMPL);
-    EXPECT_EQ(custom->ShowAbout(nullptr), S_OK);
-}
-
 TEST(ReadFileClass, InterfacesShareOneObject) {
     ComPtr<IVxReadFileClass> c = ReadFileClass();
     ComPtr<IVx_FileCustom> custom1;
@@ -142,18 +117,4 @@ TEST(ReadFileClass, QueryHostGoesThroughTheCallback) {
     EXPECT_EQ(c->SetHostCallback(nullptr), S_OK);
     EXPECT_EQ(second.released, 1);
     EXPECT_EQ(c->QueryHost(&value), VX_E_NOCALLBACK);
-}
-
-TEST(ReadFileClass, SlotOrder) {
-    ComPtr<IVxReadFileClass> c = ReadFileClass();
-    const uint8_t header[9] = {'F', 'W', 'S', 6, 21, 0, 0, 0, 0};
-    EXPECT_EQ((CallSlot<HRESULT>(c.get(), 11, intptr_t(0), header, int32_t(9), intptr_t(0))), S_OK);
-    uint32_t kind = 0;
-    EXPECT_EQ((CallSlot<HRESULT>(c.get(), 7, &kind)), S_OK);
-    EXPECT_EQ(kind, 2u);
-    EXPECT_EQ((CallSlot<HRESULT>(c.get(), 12, intptr_t(0), intptr_t(0))), E_FAIL);
-    ComPtr<IVx_FileCustom2> custom;
-    ASSERT_EQ(c->QueryInterface(IID_IVx_FileCustom2, custom.outVoid()), S_OK);
-    EXPECT_EQ((CallSlot<HRESULT>(custom.get(), 5)), S_FALSE);
-    EXPECT_EQ((CallSlot<HRESULT>(custom.get(), 3)), S_OK);
 }

@@ -120,53 +120,9 @@ TEST(RenderFileClass, AnswersItsFourTablesAndNothingElse) {
     EXPECT_EQ(CallSlot<HRESULT>(support.get(), 3), S_OK);
     EXPECT_EQ(CallSlot<int32_t>(support.get(), 4), 1);
 
-    ComPtr<IVxFIO_TemplateInfo_Renderer> templateInfo;
-    ASSERT_EQ(c->QueryInterface(IID_IVxFIO_TemplateInfo_Renderer, templateInfo.outVoid()), S_OK);
-    WCHAR text[4] = {'a', 'b'};
-    EXPECT_EQ(CallSlot<HRESULT>(templateInfo.get(), 3, text, int32_t(4)), E_NOTIMPL);
-    EXPECT_EQ(text[0], 0);
-    EXPECT_EQ(CallSlot<HRESULT>(templateInfo.get(), 4), E_NOTIMPL);
-    ComPtr<IVxFIO_PrivateCopyPreset> preset;
-    ASSERT_EQ(c->QueryInterface(IID_IVxFIO_PrivateCopyPreset, preset.outVoid()), S_OK);
-    EXPECT_EQ(CallSlot<HRESULT>(preset.get(), 3), E_NOTIMPL);
-
     void* none = first;
     EXPECT_EQ(c->QueryInterface(IID_IVxReadFileClass, &none), E_NOINTERFACE);
     EXPECT_EQ(none, nullptr);
-}
-
-TEST(RenderFileClass, ConstantSlotsInTableOrder) {
-    ComPtr<IVxRenderFileClass> c = RenderFileClass();
-    void* t = c.get();
-    uint32_t value = 7;
-    EXPECT_EQ(CallSlot<HRESULT>(t, 8, &value), S_OK);
-    EXPECT_EQ(value, 0u);
-    EXPECT_EQ(CallSlot<HRESULT>(t, 8, static_cast<uint32_t*>(nullptr)), E_POINTER);
-    value = 7;
-    EXPECT_EQ(CallSlot<HRESULT>(t, 9, &value), S_OK);
-    EXPECT_EQ(value, 0u);
-    WCHAR a[2] = {'a'}, b[2] = {'b'};
-    EXPECT_EQ((CallSlot<HRESULT>(t, 11, a, int32_t(2), static_cast<WCHAR*>(nullptr), int32_t(0), b,
-                                 int32_t(2))),
-              S_OK);
-    EXPECT_EQ(a[0] + b[0], 0);
-    for (int slot : {12, 17, 19, 20, 21, 23, 25, 26, 29, 32, 33})
-        EXPECT_EQ(CallSlot<HRESULT>(t, slot), E_NOTIMPL) << slot;
-    for (int slot : {14, 18, 24, 28}) {
-        value = 7;
-        EXPECT_EQ(CallSlot<HRESULT>(t, slot, &value), E_NOTIMPL) << slot;
-        EXPECT_EQ(value, 0u) << slot;
-    }
-    for (int slot : {15, 16}) {
-        a[0] = 'a';
-        EXPECT_EQ(CallSlot<HRESULT>(t, slot, a, int32_t(2)), E_NOTIMPL) << slot;
-        EXPECT_EQ(a[0], 0) << slot;
-    }
-    EXPECT_EQ(CallSlot<int32_t>(t, 22), 1);
-    EXPECT_EQ(CallSlot<HRESULT>(t, 27), S_OK);
-    EXPECT_EQ(CallSlot<int32_t>(t, 30), 1);
-    EXPECT_EQ(c->SetHostValue(0xABC), S_OK);
-    EXPECT_EQ(CallSlot<uint32_t>(t, 4), 0xABCu);
 }
 
 TEST(RenderFileClass, TemplateAndPresetIdentifiers) {
@@ -293,36 +249,4 @@ TEST(RenderFile, StreamRecordsAreCopiedAndBoundsChecked) {
     EXPECT_EQ(file->SetStreamRecords(nullptr, 1), E_INVALIDARG);
     EXPECT_EQ(file->Close(), S_OK);
     EXPECT_EQ(file->GetStreamRecords(out, 0, 1), E_INVALIDARG);
-}
-
-TEST(RenderFile, WritesCompanionMetadataThatTheReaderServes) {
-    const std::u16string movie = U((std::string(::testing::TempDir()) + "render.swf").c_str());
-    const std::string companion = std::string(movie.begin(), movie.end()) + ".vxmeta";
-    std::remove(companion.c_str());
-    ComPtr<IVxRenderFileClass> c = RenderFileClass();
-    ComPtr<IVxRenderFile> file;
-    ASSERT_EQ(Ex3(c.get())->CreateRenderFile(file.out(), W(movie), 0, 0, 0), S_OK);
-    EXPECT_EQ(file->WriteMeta(0), E_POINTER); // nothing to write from
-    Counted notASource;
-    file->SetMetaSource(&notASource);
-    EXPECT_EQ(file->WriteMeta(0), E_NOINTERFACE);
-
-    TestMetaSource source;
-    metatest::FillSample(source);
-    file->SetMetaSource(&source);
-    ASSERT_EQ(file->WriteMetaFrom(77), S_OK);
-    EXPECT_EQ(source.lastSet, 77u);
-    ASSERT_EQ(file->WriteMeta(0), S_OK);
-    EXPECT_EQ(source.lastSet, 0u);
-    file.Reset();
-    EXPECT_EQ(source.refs, 1);
-
-    HANDLE handle = CreateFileA(companion.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
-    GUID id = {};
-    EXPECT_EQ(VxFMMeta_ReadFileId(handle, &id), S_OK);
-    CloseHandle(handle);
-    EXPECT_EQ(id, source.fileId);
-    std::remove(companion.c_str());
 }

@@ -57,17 +57,6 @@ TEST(Formatter, DollarMarksConversions) {
     EXPECT_EQ(Narrow(out), "123");
 }
 
-TEST(Formatter, PictureFormatDescription) {
-    BITMAPINFOHEADER format = {};
-    format.biSize = 40;
-    format.biWidth = 320;
-    format.biHeight = 240;
-    format.biBitCount = 32;
-    WCHAR out[300];
-    VxVideo_GetAttribsText(&format, out, 300);
-    EXPECT_EQ(Narrow(out), "320 x 240, 32 bits per pixel");
-}
-
 TEST(Help, PathsAreRegisteredPerKindAndLanguage) {
     VXLANG language = nullptr;
     ASSERT_TRUE(VxLang_Open(nullptr, &language));

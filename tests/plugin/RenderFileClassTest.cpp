@@ -98,33 +98,6 @@ void EnsureLanguage() {
 
 } // namespace
 
-TEST(RenderFileClass, AnswersItsFourTablesAndNothingElse) {
-    ComPtr<IVxRenderFileClass> c = RenderFileClass();
-    ASSERT_TRUE(c);
-    void* first = c.get();
-    for (const IID* iid : {&IID_IUnknown, &IID_IVxRenderFileClass, &IID_IVxRenderFileClassEx,
-                           &IID_IVxRenderFileClassEx2, &IID_IVxRenderFileClassEx3}) {
-        ComPtr<IUnknown> p;
-        ASSERT_EQ(c->QueryInterface(*iid, p.outVoid()), S_OK);
-        EXPECT_EQ(static_cast<void*>(p.get()), first);
-    }
-    ComPtr<IVxRenderMetaSupport2> support;
-    ASSERT_EQ(c->QueryInterface(IID_IVxRenderMetaSupport, support.outVoid()), S_OK);
-    ComPtr<IVxRenderMetaSupport2> support2;
-    ASSERT_EQ(c->QueryInterface(IID_IVxRenderMetaSupport2, support2.outVoid()), S_OK);
-    EXPECT_EQ(support.get(), support2.get());
-    uint32_t a = 9, kinds = 0;
-    EXPECT_EQ(support->GetMetaKinds(&a, &kinds), S_OK);
-    EXPECT_EQ(a, 0u);
-    EXPECT_EQ(kinds, 0x2001u);
-    EXPECT_EQ(CallSlot<HRESULT>(support.get(), 3), S_OK);
-    EXPECT_EQ(CallSlot<int32_t>(support.get(), 4), 1);
-
-    void* none = first;
-    EXPECT_EQ(c->QueryInterface(IID_IVxReadFileClass, &none), E_NOINTERFACE);
-    EXPECT_EQ(none, nullptr);
-}
-
 TEST(RenderFileClass, TemplateAndPresetIdentifiers) {
     ComPtr<IVxRenderFileClass> c = RenderFileClass();
     GUID id = {};

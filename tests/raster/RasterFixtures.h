@@ -90,22 +90,18 @@ private:
 };
 
 // Clockwise in y-down device space.
-inline ZPath RectPath(float x0, float y0, float x1, float y1) {
-    ZPath p;
-    p.MoveTo(x0, y0);
-    p.LineTo(x1, y0);
-    p.LineTo(x1, y1);
-    p.LineTo(x0, y1);
-    p.Close();
-    return p;
-}
-
 inline void AddRect(ZPath& p, float x0, float y0, float x1, float y1) {
     p.MoveTo(x0, y0);
     p.LineTo(x1, y0);
     p.LineTo(x1, y1);
     p.LineTo(x0, y1);
     p.Close();
+}
+
+inline ZPath RectPath(float x0, float y0, float x1, float y1) {
+    ZPath p;
+    AddRect(p, x0, y0, x1, y1);
+    return p;
 }
 
 // Colours that say where they were sampled: 8-bit (10 + x, 20 + y, 30, alpha), 16-bit

@@ -144,26 +144,6 @@ TEST(ZRendererPaint, StencilIsSeekedOnlyWhereASpanDoesNotContinueTheLastOne) {
     }
 }
 
-TEST(ZRendererPaint, StencilThroughMaskUsesSpanFetchAndKeepsPixelsAligned) {
-    for (int depth : {1, 2}) {
-        const uint32_t f = Full(depth), half = depth == 1 ? 128 : 16384;
-        const uint32_t b = depth == 1 ? 10 : 1000, g = depth == 1 ? 20 : 2000,
-                       r = depth == 1 ? 30 : 3000;
-        Scene s(4, 1, depth);
-        s.mask.Set(1, 0, 0, f);
-        s.mask.Set(2, 0, 0, half);
-        s.mask.Set(3, 0, 0, f);
-        s.renderer.SetClipByMask(true);
-        ProbeStencil probe(255, 32768);
-        s.renderer.FillPath(RectPath(0, 0, 4, 1), nullptr, &probe, ZRenderer::kNonZero);
-        EXPECT_EQ(s.colour.Pixel(0, 0), (Values{0, 0, 0, 0}));
-        EXPECT_EQ(s.colour.Pixel(1, 0), (Values{b + 1, g, r, f}));
-        EXPECT_EQ(s.colour.Pixel(2, 0), (Values{b + 2, g, r, half}));
-        EXPECT_EQ(s.colour.Pixel(3, 0), (Values{b + 3, g, r, f}));
-        EXPECT_EQ(probe.skips, 0);
-    }
-}
-
 TEST(ZRendererPaint, ChannelTablesRemapStencilColoursInEveryMode) {
     for (int depth : {1, 2}) {
         const uint32_t f = Full(depth), half = depth == 1 ? 128 : 16384;

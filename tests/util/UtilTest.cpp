@@ -36,27 +36,6 @@ TEST(Strings, ResourceTableHoldsTheSevenPluginStrings) {
     VxLang_Close(language);
 }
 
-TEST(Strings, LanguageIds) {
-    EXPECT_TRUE(VxLang_IsLCIDEnglish(0x0409));
-    EXPECT_TRUE(VxLang_IsLCIDEnglish(0x0809));
-    EXPECT_FALSE(VxLang_IsLCIDEnglish(0x0407));
-    VXLANG language = nullptr;
-    ASSERT_TRUE(VxLang_Open(nullptr, &language));
-    VxLang_UpdateKernelLCID(language, 0x0407, 1);
-    EXPECT_EQ(VxLang_GetLCID(language), 0x0407u);
-    VxLang_Close(language);
-}
-
-TEST(Formatter, DollarMarksConversions) {
-    WCHAR out[32];
-    EXPECT_EQ(VxPrintF(out, 32, PLATFORM_WIDE("$d Kbps"), 320 * 240 * 32 / 1000), 9);
-    EXPECT_EQ(Narrow(out), "2457 Kbps");
-    VxPrintF(out, 32, PLATFORM_WIDE("$d|$u|$s|$$|%d"), -5, 7u, PLATFORM_WIDE("ab"));
-    EXPECT_EQ(Narrow(out), "-5|7|ab|$|%d");
-    EXPECT_EQ(VxPrintF(out, 4, PLATFORM_WIDE("$d"), 123456), 3);
-    EXPECT_EQ(Narrow(out), "123");
-}
-
 TEST(Help, PathsAreRegisteredPerKindAndLanguage) {
     VXLANG language = nullptr;
     ASSERT_TRUE(VxLang_Open(nullptr, &language));

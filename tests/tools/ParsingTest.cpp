@@ -1,4 +1,6 @@
-// What swfframes makes of its command line: options, frame lists and picture sizes.
+// What swfframes makes of its command line (options, frame lists, picture sizes) and how
+// it composites pixels over a background colour.
+#include "tools/swfframes/Background.h"
 #include "tools/swfframes/FrameRange.h"
 #include "tools/swfframes/Options.h"
 #include "tools/swfframes/PictureFit.h"
@@ -112,4 +114,23 @@ TEST(PictureFit, TruncationNeverLosesThePixel) {
             ASSERT_EQ(width(natural, both), target) << natural << " -> " << target;
             ASSERT_EQ(height(natural + 3, both), target + 1);
         }
+}
+
+TEST(Background, CompositesEveryPixelAndAlphaRoundedToNearest) {
+    const Background colour = *Background::Parse("#0A64FA");
+    for (int alpha = 0; alpha < 256; ++alpha)
+        for (int value = 0; value < 256; ++value) {
+            const uint8_t bgra[4] = {uint8_t(value), uint8_t(value), uint8_t(value),
+                                     uint8_t(alpha)};
+            uint8_t rgba[4];
+            colour.ConvertRow(bgra, rgba, 1);
+            const int expected[4] = {10, 100, 250, 255};
+            for (int c = 0; c < 3; ++c)
+                ASSERT_EQ(rgba[c], (value * alpha + expected[c] * (255 - alpha) + 127) / 255)
+                    << value << " at alpha " << alpha;
+            ASSERT_EQ(rgba[3], 255);
+        }
+    EXPECT_TRUE(Background::Parse("none")->none);
+    for (const char* bad : {"#12345", "#1234567", "#12345G", "red", ""})
+        EXPECT_FALSE(Background::Parse(bad)) << bad;
 }

@@ -9,72 +9,53 @@
 #include <cstring>
 #include <vector>
 
-// A pixel plane with a one-pixel margin of guard bytes on every side and at row ends, so
-// that tests can prove nothing was written outside it.
+using Values = std::vector<uint32_t>;
+
+// A pixel plane with a one-pixel margin of guard bytes on every side, so that tests can
+// prove nothing was written outside it.  Channels are 8 or 16 bits (depth 1 or 2).
 class Canvas {
 public:
     static constexpr uint8_t kGuard = 0x5A;
 
-    Canvas(int width, int height, int channels, int bytesPerChannel)
-        : width_(width), height_(height), channels_(channels), depth_(bytesPerChannel),
-          bytesPerPixel_(channels * bytesPerChannel), rowBytes_((width + 2) * bytesPerPixel_),
-          storage_((rowBytes_ * (height + 2) + 1) / 2) {
-        std::memset(Bytes(), kGuard, rowBytes_ * (height + 2));
+    Canvas(int width, int height, int channels, int depth)
+        : width_(width), height_(height), channels_(channels), depth_(depth),
+          pixelBytes_(channels * depth), rowBytes_((width + 2) * pixelBytes_),
+          storage_(size_t(rowBytes_) * (height + 2), kGuard) {
         for (int y = 0; y < height; ++y)
-            std::memset(Data() + y * rowBytes_, 0, width * bytesPerPixel_);
+            std::memset(Data() + y * rowBytes_, 0, width * pixelBytes_);
     }
 
-    uint8_t* Data() { return Bytes() + rowBytes_ + bytesPerPixel_; }
-    int Width() const { return width_; }
-    int Height() const { return height_; }
+    uint8_t* Data() { return storage_.data() + rowBytes_ + pixelBytes_; }
     int RowBytes() const { return rowBytes_; }
-    int Depth() const { return depth_; }
 
     uint32_t Get(int x, int y, int c = 0) {
-        uint8_t* p = Data() + y * rowBytes_ + x * bytesPerPixel_ + c * depth_;
-        if (depth_ == 1) return *p;
-        uint16_t v;
-        std::memcpy(&v, p, 2);
+        uint16_t v = 0;
+        std::memcpy(&v, At(x, y, c), size_t(depth_));
         return v;
     }
-    void Set(int x, int y, int c, uint32_t v) {
-        uint8_t* p = Data() + y * rowBytes_ + x * bytesPerPixel_ + c * depth_;
-        if (depth_ == 1) {
-            *p = static_cast<uint8_t>(v);
-        } else {
-            const uint16_t w = static_cast<uint16_t>(v);
-            std::memcpy(p, &w, 2);
-        }
-    }
+    void Set(int x, int y, int c, uint32_t v) { std::memcpy(At(x, y, c), &v, size_t(depth_)); }
     void SetPixel(int x, int y, std::initializer_list<uint32_t> channels) {
         int c = 0;
         for (uint32_t v : channels) Set(x, y, c++, v);
     }
-    void FillAll(std::initializer_list<uint32_t> channels) {
-        for (int y = 0; y < height_; ++y)
-            for (int x = 0; x < width_; ++x) SetPixel(x, y, channels);
-    }
-    std::vector<uint32_t> Pixel(int x, int y) {
-        std::vector<uint32_t> v;
+    Values Pixel(int x, int y) {
+        Values v;
         for (int c = 0; c < channels_; ++c) v.push_back(Get(x, y, c));
         return v;
     }
     // Channel c of row y, left to right.
-    std::vector<uint32_t> Row(int y, int c = 0) {
-        std::vector<uint32_t> v;
+    Values Row(int y, int c = 0) {
+        Values v;
         for (int x = 0; x < width_; ++x) v.push_back(Get(x, y, c));
         return v;
     }
-    std::vector<uint8_t> Snapshot() {
-        return std::vector<uint8_t>(Bytes(), Bytes() + rowBytes_ * (height_ + 2));
-    }
-    bool GuardsIntact() {
-        const uint8_t* b = Bytes();
+    const std::vector<uint8_t>& Snapshot() const { return storage_; }
+    bool GuardsIntact() const {
         for (int row = 0; row < height_ + 2; ++row)
             for (int i = 0; i < rowBytes_; ++i) {
-                const bool inside = row >= 1 && row <= height_ && i >= bytesPerPixel_ &&
-                                    i < (width_ + 1) * bytesPerPixel_;
-                if (!inside && b[row * rowBytes_ + i] != kGuard) return false;
+                const bool inside = row >= 1 && row <= height_ && i >= pixelBytes_ &&
+                                    i < (width_ + 1) * pixelBytes_;
+                if (!inside && storage_[size_t(row * rowBytes_ + i)] != kGuard) return false;
             }
         return true;
     }
@@ -83,10 +64,12 @@ public:
     void AttachAsMask(ZRenderer& r) { r.SetMask(Data(), width_, height_, depth_, rowBytes_); }
 
 private:
-    uint8_t* Bytes() { return reinterpret_cast<uint8_t*>(storage_.data()); }
+    uint8_t* At(int x, int y, int c) {
+        return Data() + y * rowBytes_ + x * pixelBytes_ + c * depth_;
+    }
 
-    int width_, height_, channels_, depth_, bytesPerPixel_, rowBytes_;
-    std::vector<uint16_t> storage_;
+    int width_, height_, channels_, depth_, pixelBytes_, rowBytes_;
+    std::vector<uint8_t> storage_;
 };
 
 // Clockwise in y-down device space.
@@ -117,35 +100,26 @@ public:
         y_ = y;
         seeks.push_back({x, y});
     }
-    uint8_t* NextPixel8(uint8_t* out) override {
-        out[0] = static_cast<uint8_t>(10 + x_);
-        out[1] = static_cast<uint8_t>(20 + y_);
-        out[2] = 30;
-        out[3] = alpha_;
-        ++x_;
-        return out;
-    }
-    uint16_t* NextPixel16(uint16_t* out) override {
-        out[0] = static_cast<uint16_t>(1000 + x_);
-        out[1] = static_cast<uint16_t>(2000 + y_);
-        out[2] = 3000;
-        out[3] = alpha16_;
-        ++x_;
-        return out;
-    }
+    uint8_t* NextPixel8(uint8_t* out) override { return Next(out, 10, alpha_); }
+    uint16_t* NextPixel16(uint16_t* out) override { return Next(out, 1000, alpha16_); }
     void Skip() override {
         ++x_;
         ++skips;
     }
     bool IsSolidColor() const override { return false; }
 
-    struct Position {
-        int32_t x, y;
-    };
-    std::vector<Position> seeks;
+    std::vector<std::pair<int32_t, int32_t>> seeks;
     int skips = 0;
 
 private:
+    template <class T> T* Next(T* out, int32_t unit, T alpha) {
+        out[0] = T(unit + x_++);
+        out[1] = T(2 * unit + y_);
+        out[2] = T(3 * unit);
+        out[3] = alpha;
+        return out;
+    }
+
     uint8_t alpha_;
     uint16_t alpha16_;
     int32_t x_ = 0, y_ = 0;

@@ -58,40 +58,24 @@ TEST(ZBitmapStencil, ReducedLevelsAreTruncatedBoxMeans) {
     EXPECT_EQ(right[3], 200);
 }
 
-TEST(ZBitmapStencil, NearestClampReturnsTexelsExactly) {
-    Held<PixelBuffer> image = Gradient(5, 3);
-    Sampler s(image.Get(), 0, 0);
-    for (int x = 0; x < 5; ++x) EXPECT_EQ(s.At(x, 1), (Texel{uint8_t(x), 1, uint8_t(x + 1), 200}));
-    EXPECT_EQ(s.At(-7, -3), (Texel{0, 0, 0, 200}));
-    EXPECT_EQ(s.At(40, 9), (Texel{4, 2, 6, 200}));
-}
-
-TEST(ZBitmapStencil, TransparentOutsideTruncatesTowardZero) {
-    Held<PixelBuffer> image = Gradient(5, 3);
-    Sampler near(image.Get(), 2, 0, 0.6f); // device x = -2 samples u = -1.4
-    EXPECT_EQ(near.At(-2, 0)[3], 200);
-    Sampler far(image.Get(), 2, 0, 0.4f); // u = -1.6
-    EXPECT_EQ(far.At(-2, 0), (Texel{0, 0, 0, 0}));
-}
-
-TEST(ZBitmapStencil, RepeatWrapsNegativePositions) {
-    Held<PixelBuffer> image = Gradient(5, 3);
-    Sampler s(image.Get(), 1, 0);
-    EXPECT_EQ(s.At(-1, 0), s.At(0, 0)); // trunc(-0.5) is 0
-    EXPECT_EQ(s.At(-2, -2), s.At(4, 2));
-    EXPECT_EQ(s.At(12, 4), s.At(2, 1));
-}
-
-TEST(ZBitmapStencil, BilinearBlendsNeighboursAndRepeatDoesNotBleed) {
-    Held<PixelBuffer> image = Gradient(4, 2); // sizes that keep the positions exact
-    Sampler half(image.Get(), 0, 1, 0.5f);    // u = x + 0.5, v = y + 0.5
-    const Texel mid = half.At(0, 0);          // texels (0..1, 0..1): blue 0/1, green 0/1
-    EXPECT_EQ(mid[0], 0);                     // (1 x 2048 x 4096 x 2) >> 24 = 0.5 -> 0
-    EXPECT_EQ(mid[2], 1);                     // red 0, 1, 1, 2 -> 1
-    EXPECT_EQ(mid[3], 200);
-    Sampler wrap(image.Get(), 1, 1, 0.5f);
-    const Texel last = wrap.At(3, 0); // u = 3.5: column 3 blends with itself, not column 0
-    EXPECT_EQ(last[0], 3);
+TEST(ZBitmapStencil, SamplesByRepeatModeAndSmoothing) {
+    Held<PixelBuffer> image = Gradient(5, 3), even = Gradient(4, 2);
+    Sampler clamp(image.Get(), 0, 0), repeat(image.Get(), 1, 0);
+    for (int x = 0; x < 5; ++x)
+        EXPECT_EQ(clamp.At(x, 1), (Texel{uint8_t(x), 1, uint8_t(x + 1), 200})) << x;
+    EXPECT_EQ(clamp.At(-7, -3), (Texel{0, 0, 0, 200}));
+    EXPECT_EQ(clamp.At(40, 9), (Texel{4, 2, 6, 200}));
+    // Transparent outside: positions truncate toward zero, so u = -1.4 is still texel 0
+    // and u = -1.6 is outside.
+    EXPECT_EQ(Sampler(image.Get(), 2, 0, 0.6f).At(-2, 0)[3], 200);
+    EXPECT_EQ(Sampler(image.Get(), 2, 0, 0.4f).At(-2, 0), (Texel{0, 0, 0, 0}));
+    EXPECT_EQ(repeat.At(-1, 0), repeat.At(0, 0)); // trunc(-0.5) is 0
+    EXPECT_EQ(repeat.At(-2, -2), repeat.At(4, 2));
+    EXPECT_EQ(repeat.At(12, 4), repeat.At(2, 1));
+    // Bilinear at u = x + 0.5, v = y + 0.5: blue (1 x 2048 x 4096 x 2) >> 24 = 0.5 -> 0,
+    // red 0, 1, 1, 2 -> 1; repeating, column 3 blends with itself, not with column 0.
+    EXPECT_EQ(Sampler(even.Get(), 0, 1, 0.5f).At(0, 0), (Texel{0, 0, 1, 200}));
+    EXPECT_EQ(Sampler(even.Get(), 1, 1, 0.5f).At(3, 0)[0], 3);
 }
 
 } // namespace

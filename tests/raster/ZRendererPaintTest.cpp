@@ -41,78 +41,48 @@ void InvertingTables(ZRenderer& r, int depth) {
 
 } // namespace
 
+struct SolidCase {
+    SolidCase(const char* what, int depth, Mode mode, std::array<uint8_t, 4> paint,
+              std::vector<Values> before, std::vector<Values> after, Values maskBefore,
+              Values maskAfter)
+        : what(what), depth(depth), mode(mode), paint(paint), before(before), after(after),
+          maskBefore(maskBefore), maskAfter(maskAfter) {}
+    const char* what;
+    int depth;
+    Mode mode;
+    std::array<uint8_t, 4> paint; // blue, green, red, alpha
+    std::vector<Values> before, after;
+    Values maskBefore, maskAfter;
+};
+
 TEST(ZRendererPaint, SolidColoursBlendClipAndAccumulateExactly) {
-    struct Case {
-        const char* what;
-        int depth;
-        Mode mode;
-        std::array<uint8_t, 4> paint; // blue, green, red, alpha
-        std::vector<Values> before, after;
-        Values maskBefore, maskAfter;
-    };
+    using Case = SolidCase;
     const Values clear = {0, 0, 0, 0};
     const Case cases[] = {
         // Over opaque: (cs * 128 + cd * 127) div 255; 16 bits widen the colour to
         // (25700, 12850, 6425, 16448) and shift the shares by 15.
-        {"over",
-         1,
-         kOver,
-         {200, 100, 50, 128},
-         {clear, {10, 20, 30, 255}, {100, 100, 100, 100}},
-         {{200, 100, 50, 128}, {105, 60, 40, 255}, {172, 100, 63, 177}},
-         {0, 0, 0},
-         {0, 0, 0}},
-        {"over",
-         2,
-         kOver,
-         {200, 100, 50, 128},
-         {clear, {1000, 2000, 3000, 32768}, {1000, 2000, 3000, 16000}},
-         {{25700, 12850, 6425, 16448}, {13398, 7446, 4719, 32768}, {17639, 9309, 5307, 24416}},
-         {0, 0, 0},
-         {0, 0, 0}},
-        {"clip",
-         1,
-         kClip,
-         {200, 100, 50, 255},
-         {clear, clear, clear},
-         {clear, {200, 100, 50, 255}, {200, 100, 50, 128}},
-         {0, 255, 128},
-         {0, 255, 128}},
-        {"clip",
-         2,
-         kClip,
-         {200, 100, 50, 255},
-         {clear, clear, clear},
-         {clear, {25700, 12850, 6425, 32768}, {25700, 12850, 6425, 16384}},
-         {0, 32768, 16384},
-         {0, 32768, 16384}},
+        Case("over", 1, kOver, {200, 100, 50, 128},
+             {clear, {10, 20, 30, 255}, {100, 100, 100, 100}},
+             {{200, 100, 50, 128}, {105, 60, 40, 255}, {172, 100, 63, 177}}, {0, 0, 0}, {0, 0, 0}),
+        Case("over", 2, kOver, {200, 100, 50, 128},
+             {clear, {1000, 2000, 3000, 32768}, {1000, 2000, 3000, 16000}},
+             {{25700, 12850, 6425, 16448}, {13398, 7446, 4719, 32768}, {17639, 9309, 5307, 24416}},
+             {0, 0, 0}, {0, 0, 0}),
+        Case("clip", 1, kClip, {200, 100, 50, 255}, {clear, clear, clear},
+             {clear, {200, 100, 50, 255}, {200, 100, 50, 128}}, {0, 255, 128}, {0, 255, 128}),
+        Case("clip", 2, kClip, {200, 100, 50, 255}, {clear, clear, clear},
+             {clear, {25700, 12850, 6425, 32768}, {25700, 12850, 6425, 16384}}, {0, 32768, 16384},
+             {0, 32768, 16384}),
         // a + mul(full - a, m): 128 + 127 * 100 div 255 = 177; over full stays full.
-        {"into mask",
-         1,
-         kIntoMask,
-         {1, 2, 3, 128},
-         {clear, clear, clear},
-         {clear, clear, clear},
-         {0, 100, 255},
-         {128, 177, 255}},
-        {"into mask",
-         2,
-         kIntoMask,
-         {1, 2, 3, 128},
-         {clear, clear, clear},
-         {clear, clear, clear},
-         {0, 10000, 32768},
-         {16448, 21428, 32768}},
+        Case("into mask", 1, kIntoMask, {1, 2, 3, 128}, {clear, clear, clear},
+             {clear, clear, clear}, {0, 100, 255}, {128, 177, 255}),
+        Case("into mask", 2, kIntoMask, {1, 2, 3, 128}, {clear, clear, clear},
+             {clear, clear, clear}, {0, 10000, 32768}, {16448, 21428, 32768}),
         // Transparent paint leaves every byte as it was.
-        {"transparent", 1, kOver, {255, 255, 255, 0}, {{9, 8, 7, 6}}, {{9, 8, 7, 6}}, {44}, {44}},
-        {"transparent",
-         2,
-         kIntoMask,
-         {255, 255, 255, 0},
-         {{9, 8, 7, 6}},
-         {{9, 8, 7, 6}},
-         {44},
-         {44}},
+        Case("transparent", 1, kOver, {255, 255, 255, 0}, {{9, 8, 7, 6}}, {{9, 8, 7, 6}}, {44},
+             {44}),
+        Case("transparent", 2, kIntoMask, {255, 255, 255, 0}, {{9, 8, 7, 6}}, {{9, 8, 7, 6}}, {44},
+             {44}),
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.what) + " at depth " + std::to_string(c.depth));

@@ -20,10 +20,6 @@ ComPtr<IVxReadFileClass> ReadFileClass() {
     return readClass;
 }
 
-HRESULT Check(IVxReadFileClass* c, const char* bytes, int32_t length) {
-    return c->CheckFormat(0, reinterpret_cast<const uint8_t*>(bytes), length, 0);
-}
-
 // A host callback that records the identifier it was asked about.
 class HostCallback : public IVxReadHostCallback {
 public:
@@ -54,17 +50,6 @@ public:
 };
 
 } // namespace
-
-TEST(CheckFormat, AcceptsOnlyUncompressedSignatureWithNineBytes) {
-    ComPtr<IVxReadFileClass> c = ReadFileClass();
-    EXPECT_EQ(Check(c.get(), "FWS\x06\x15\0\0\0\x00", 9), S_OK);
-    EXPECT_EQ(Check(c.get(), "FWS\x06\x15\0\0\0", 8), E_FAIL);
-    EXPECT_EQ(Check(c.get(), "CWS\x06\x15\0\0\0\x00", 9), E_FAIL);
-    EXPECT_EQ(Check(c.get(), "FW\0\x06\x15\0\0\0\x00", 9), E_FAIL);
-    EXPECT_EQ(Check(c.get(), "fws\x06\x15\0\0\0\x00", 9), E_FAIL);
-    EXPECT_EQ(Check(c.get(), nullptr, 100), E_FAIL);
-    EXPECT_EQ(Check(c.get(), "FWS\x06\x15\0\0\0\x00", -1), E_FAIL);
-}
 
 TEST(ReadFileClass, InterfacesShareOneObject) {
     ComPtr<IVxReadFileClass> c = ReadFileClass();

@@ -143,34 +143,6 @@ TEST(MetaName, BothFormsAndTheirLimits) {
     std::remove(Narrow(meta).c_str());
 }
 
-TEST(MetaFile, WhatTheWriterWritesTheReaderReadsBack) {
-    const std::u16string movie = TempMovie("roundtrip.swf");
-    TestMetaSource source;
-    metatest::FillSample(source);
-    ASSERT_EQ(VxFMMeta_openAndWriteMetaStreamEx(W(movie), 1, 0, &source, 0, 0x2001), S_OK);
-    ASSERT_EQ(VxFMMeta_WriteRiffFileId(W(movie), &source), S_OK);
-    EXPECT_EQ(source.lastSet, 0u);
-    EXPECT_EQ(source.refs, 1); // every reference taken was given back
-
-    const ReadBack back = ReadCompanion(MetaPath(movie));
-    ASSERT_EQ(back.summary.size(), 2u);
-    EXPECT_EQ(back.summary[0], metatest::SummaryBytes(4, U("Title of the clip")));
-    EXPECT_EQ(back.summary[1], metatest::SummaryBytes(9, U("Author")));
-    ASSERT_EQ(back.media.size(), 2u);
-    EXPECT_EQ(back.media[0], source.media[0]);
-    EXPECT_EQ(back.media[1], source.media[1]);
-    EXPECT_EQ(back.present, 1u);
-    EXPECT_EQ(back.header[2], 0x33u);
-    EXPECT_EQ(back.fileId, source.fileId);
-
-    // The image is a RIFF form whose size covers the whole file.
-    const Bytes image = ReadAll(MetaPath(movie));
-    EXPECT_EQ(std::string(image.begin(), image.begin() + 4), "RIFF");
-    EXPECT_EQ(VxMeta_Get32(image.data() + 4), image.size() - 8);
-    EXPECT_EQ(std::string(image.begin() + 8, image.begin() + 12), "VXMD");
-    std::remove(MetaPath(movie).c_str());
-}
-
 TEST(MetaFile, RewritingKeepsOtherKindsAndUsesTheChosenSet) {
     const std::u16string movie = TempMovie("rewrite.swf");
     TestMetaSource source;

@@ -157,6 +157,9 @@ TEST(Swfframes, ErrorCasesExitWithOneLineAndTheirCode) {
     garbage.insert(garbage.end(), 40, 0x5A);
     const std::string badCws = WriteFile("e2e_garbage.swf", garbage);
     const std::string notLibrary = WriteFile("e2e_not_a_library.so", {1, 2, 3});
+    swftest::SwfWriter hugeStage(20000, 20000, 12);
+    hugeStage.ShowFrame().End();
+    const std::string huge = WriteFile("e2e_huge.swf", hugeStage.Finish());
     struct Case {
         std::vector<std::string> args;
         int code;
@@ -169,6 +172,7 @@ TEST(Swfframes, ErrorCasesExitWithOneLineAndTheirCode) {
         {{"render", badCws, "-o", out}, 1, "damaged"},
         {{"render", Movie(), "-o", out, "--frames", "9"}, 1, "frame 9 is out of range"},
         {{"render", Movie(), "-o", out, "--max-pixels", "1000"}, 1, "40 x 30 pixels, more than"},
+        {{"render", huge, "-o", out}, 1, "20000 x 20000 pixels, more than --max-pixels 64000000"},
         {{"render", Movie(), "-o", text + "/sub"}, 4, "cannot make the output folder"},
         {{"render", Movie(), "-o", out, "--plugin", TempPath("none.so")},
          3,

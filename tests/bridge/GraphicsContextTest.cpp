@@ -1,7 +1,6 @@
 #include "BoxCharacter.h"
 
 #include "bridge/GraphicsContext.h"
-#include "raster/ZSketcher.h"
 
 #include <gtest/gtest.h>
 

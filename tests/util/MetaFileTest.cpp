@@ -1,15 +1,16 @@
 #include "util/TestMetaSource.h"
 #include "util/VxFMMeta.h"
-#include "util/VxList.h"
 #include "util/VxMetaFormat.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 
-using metatest::MediaEntry;
 using metatest::TestMetaSource;
 using metatest::U;
 
@@ -34,77 +35,44 @@ std::string MetaPath(const std::u16string& movie) {
 }
 
 Bytes ReadAll(const std::string& path) {
-    Bytes bytes;
-    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-        int c;
-        while ((c = std::fgetc(f)) != EOF) bytes.push_back(uint8_t(c));
-        std::fclose(f);
-    }
-    return bytes;
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
 void WriteAll(const std::string& path, const Bytes& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-// The entries a reader finds in a companion file, each as its serialised bytes.
+// The entries found in a companion file image, each as its serialised bytes.
 struct ReadBack {
-    std::vector<Bytes> summary;
-    std::vector<Bytes> media;
-    uint32_t header[3] = {};
+    std::vector<Bytes> summary, media;
     uint32_t present = 0;
     GUID fileId = {};
 };
 
-std::vector<Bytes> Entries(VXLIST list, bool summary) {
-    std::vector<Bytes> out;
-    for (int32_t i = 0; i < VxList_GetCount(list); ++i) {
-        const auto* e = static_cast<const uint8_t*>(VxList_GetPointer(list, i));
-        const uint32_t length = summary ? VxMeta_SummaryEntryLength(e, SIZE_MAX)
-                                        : VxMeta_MediaMgrEntryLength(e, SIZE_MAX);
-        out.emplace_back(e, e + length);
-    }
-    return out;
-}
-
-ReadBack ReadCompanion(const std::string& path) {
+ReadBack ReadCompanion(const Bytes& image) {
     ReadBack back;
-    const std::u16string wide = U(path.c_str());
-    VXLIST summary = nullptr, media = nullptr;
-    EXPECT_EQ(VxList_CreateExZ(&summary, kVxListPointerSize, -1, -1, 0x80000002), S_OK);
-    EXPECT_EQ(VxList_CreateExZ(&media, kVxListPointerSize, -1, -1, 0x80000002), S_OK);
-    HANDLE file =
-        CreateFileW(W(wide), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        VxFMMeta_fillSummaryFromFileEx(file, summary, 0);
-        CloseHandle(file);
-        file = CreateFileW(W(wide), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        VxFMMeta_fillMediaMgrFromFileEx(file, back.header, media, &back.present);
-        CloseHandle(file);
-        file = CreateFileW(W(wide), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        VxFMMeta_ReadFileId(file, &back.fileId);
-        CloseHandle(file);
+    std::vector<VxMetaChunk> chunks;
+    if (!VxMeta_ParseImage(image.data(), image.size(), chunks)) return back;
+    if (const VxMetaChunk* summary = VxMeta_FindChunk(chunks, kVxMetaSummaryChunk))
+        for (const VxMetaEntry& e : VxMeta_SummaryEntries(*summary))
+            back.summary.emplace_back(e.bytes, e.bytes + e.length);
+    if (const VxMetaChunk* media = VxMeta_FindChunk(chunks, kVxMetaMediaMgrChunk)) {
+        const VxMediaMgrContent content = VxMeta_MediaMgrContent(*media);
+        back.present = content.present;
+        for (const VxMetaEntry& e : content.entries)
+            back.media.emplace_back(e.bytes, e.bytes + e.length);
     }
-    back.summary = Entries(summary, true);
-    back.media = Entries(media, false);
-    VxList_Destroy(summary);
-    VxList_Destroy(media);
+    const VxMetaChunk* id = VxMeta_FindChunk(chunks, kVxMetaFileIdChunk);
+    if (id && id->size >= sizeof(GUID)) std::memcpy(&back.fileId, id->data, sizeof(GUID));
     return back;
 }
 
 // Every whole entry found by walking an image in memory.
 size_t CountEntries(const Bytes& image) {
-    std::vector<VxMetaChunk> chunks;
-    if (!VxMeta_ParseImage(image.data(), image.size(), chunks)) return 0;
-    size_t count = 0;
-    if (const VxMetaChunk* s = VxMeta_FindChunk(chunks, kVxMetaSummaryChunk))
-        count += VxMeta_SummaryEntries(*s).size();
-    if (const VxMetaChunk* m = VxMeta_FindChunk(chunks, kVxMetaMediaMgrChunk))
-        count += VxMeta_MediaMgrContent(*m).entries.size();
-    return count;
+    const ReadBack back = ReadCompanion(image);
+    return back.summary.size() + back.media.size();
 }
 
 Bytes SampleImage(const std::u16string& movie) {
@@ -155,7 +123,7 @@ TEST(MetaFile, RewritingKeepsOtherKindsAndUsesTheChosenSet) {
     source.media.clear();
     ASSERT_EQ(VxFMMeta_openAndWriteMetaStreamEx(W(movie), 0, 5, &source, 0, VX_META_SUMMARY), S_OK);
     EXPECT_EQ(source.lastSet, 5u);
-    const ReadBack back = ReadCompanion(MetaPath(movie));
+    const ReadBack back = ReadCompanion(ReadAll(MetaPath(movie)));
     ASSERT_EQ(back.summary.size(), 1u);
     EXPECT_EQ(back.summary[0], metatest::SummaryBytes(1, U("new")));
     EXPECT_EQ(back.media.size(), 2u);
@@ -166,7 +134,7 @@ TEST(MetaFile, RewritingKeepsOtherKindsAndUsesTheChosenSet) {
     source.hasFileId = false;
     ASSERT_EQ(VxFMMeta_openAndWriteMetaStreamEx(W(movie), 1, 0, &source, 0, 0x2001), S_OK);
     ASSERT_EQ(VxFMMeta_WriteRiffFileId(W(movie), &source), S_OK);
-    const ReadBack cleared = ReadCompanion(MetaPath(movie));
+    const ReadBack cleared = ReadCompanion(ReadAll(MetaPath(movie)));
     EXPECT_EQ(cleared.present, 0u);
     EXPECT_TRUE(cleared.media.empty());
     EXPECT_EQ(cleared.fileId, GUID{});

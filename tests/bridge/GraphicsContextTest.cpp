@@ -7,7 +7,6 @@
 namespace {
 
 const Bgra kClear = {0, 0, 0, 0};
-const Bgra kOpaqueRed = {0, 0, 255, 255};
 
 // A paint that cannot take a colour transform itself, as bitmaps cannot.
 class PixelPaint : public ZColorStencil {

@@ -69,9 +69,32 @@ TEST(HostLoad, ClassFactoriesServeOnlyTheirOwnInterfaces) {
         EXPECT_EQ((CallSlot<HRESULT>(readClass, 11, intptr_t(0), c.bytes, c.length, intptr_t(0))),
                   c.expected)
             << (c.bytes ? c.bytes : "null") << " " << c.length;
-    WCHAR name[64];
-    EXPECT_EQ(readClass->GetDescription(nullptr, 0, nullptr, 0, name, 64), S_OK);
-    EXPECT_EQ(Narrow(name), "Shockwave Flash");
+    // Each text of the description honours its own capacity.
+    WCHAR title[64], pattern[8] = {u'u', u'n', u't', u'o', u'u', u'c', u'h', 0}, name[6];
+    EXPECT_EQ(readClass->GetDescription(title, 64, pattern, 0, name, 6), S_OK);
+    EXPECT_EQ(Narrow(title), "Open Shockwave Flash File");
+    EXPECT_EQ(Narrow(pattern), "untouch");
+    EXPECT_EQ(Narrow(name), "Shock");
+    EXPECT_EQ(readClass->GetDescription(nullptr, 10, pattern, 8, nullptr, 0), S_OK);
+    EXPECT_EQ(Narrow(pattern), "*.swf");
+
+    // The custom interfaces are one object beside the class, sharing its count.
+    comtest::ComPtr<IVx_FileCustom> custom1;
+    comtest::ComPtr<IVx_FileCustom2> custom2;
+    comtest::ComPtr<IUnknown> back;
+    ASSERT_EQ(readClass->QueryInterface(IID_IVx_FileCustom, custom1.outVoid()), S_OK);
+    ASSERT_EQ(readClass->QueryInterface(IID_IVx_FileCustom2, custom2.outVoid()), S_OK);
+    EXPECT_EQ(static_cast<void*>(custom1.get()), static_cast<void*>(custom2.get()));
+    EXPECT_NE(static_cast<void*>(custom1.get()), static_cast<void*>(readClass));
+    ASSERT_EQ(custom2->QueryInterface(IID_IUnknown, back.outVoid()), S_OK);
+    EXPECT_EQ(static_cast<void*>(back.get()), static_cast<void*>(readClass));
+    EXPECT_EQ(readClass->QueryInterface(IID_IVxReadFile, &object), E_NOINTERFACE);
+    EXPECT_EQ(object, nullptr);
+    EXPECT_EQ(custom2->AddRef(), 5u);
+    EXPECT_EQ(custom2->Release(), 4u);
+    custom1.Reset();
+    custom2.Reset();
+    back.Reset();
     EXPECT_EQ(readClass->Release(), 0u);
 }
 

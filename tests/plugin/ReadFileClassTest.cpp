@@ -6,9 +6,7 @@
 
 #include <cstring>
 
-using comtest::CallSlot;
 using comtest::ComPtr;
-using comtest::Narrow;
 
 namespace {
 
@@ -50,36 +48,6 @@ public:
 };
 
 } // namespace
-
-TEST(ReadFileClass, InterfacesShareOneObject) {
-    ComPtr<IVxReadFileClass> c = ReadFileClass();
-    ComPtr<IVx_FileCustom> custom1;
-    ComPtr<IVx_FileCustom2> custom2;
-    ASSERT_EQ(c->QueryInterface(IID_IVx_FileCustom, custom1.outVoid()), S_OK);
-    ASSERT_EQ(c->QueryInterface(IID_IVx_FileCustom2, custom2.outVoid()), S_OK);
-    EXPECT_EQ(static_cast<void*>(custom1.get()), static_cast<void*>(custom2.get()));
-    EXPECT_NE(static_cast<void*>(custom1.get()), static_cast<void*>(c.get()));
-    ComPtr<IVxReadFileClass> back;
-    ASSERT_EQ(custom2->QueryInterface(IID_IUnknown, back.outVoid()), S_OK);
-    EXPECT_EQ(back.get(), c.get());
-    void* object = reinterpret_cast<void*>(1);
-    EXPECT_EQ(c->QueryInterface(IID_IVxReadFile, &object), E_NOINTERFACE);
-    EXPECT_EQ(object, nullptr);
-    // One count serves every table.
-    EXPECT_EQ(custom2->AddRef(), 5u);
-    EXPECT_EQ(c->Release(), 4u);
-}
-
-TEST(ReadFileClass, DescriptionHonoursEachCapacity) {
-    ComPtr<IVxReadFileClass> c = ReadFileClass();
-    WCHAR title[64], pattern[8] = {u'u', u'n', u't', u'o', u'u', u'c', u'h', 0}, name[6];
-    EXPECT_EQ(c->GetDescription(title, 64, pattern, 0, name, 6), S_OK);
-    EXPECT_EQ(Narrow(title), "Open Shockwave Flash File");
-    EXPECT_EQ(Narrow(pattern), "untouch");
-    EXPECT_EQ(Narrow(name), "Shock");
-    EXPECT_EQ(c->GetDescription(nullptr, 10, pattern, 8, nullptr, 0), S_OK);
-    EXPECT_EQ(Narrow(pattern), "*.swf");
-}
 
 TEST(ReadFileClass, QueryHostGoesThroughTheCallback) {
     ComPtr<IVxReadFileClass> c = ReadFileClass();

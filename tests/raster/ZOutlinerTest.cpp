@@ -57,7 +57,7 @@ TEST(ZOutliner, CapsAndJoinsHaveTheirExactPoints) {
     }
     o.SetCapStyle(ZOutliner::kButtCap);
 
-    o.SetMiterLimit(2); // ratio sqrt(2) fits: a sharp corner and an inner miter point
+    o.SetMiterLimit(1.5f); // ratio sqrt(2) fits: a sharp corner and an inner miter point
     const ZPath& sharp = o.Outline(corner, 1);
     EXPECT_EQ(sharp.Count(), 8u);
     EXPECT_TRUE(Contains(sharp, 11, -1) && Contains(sharp, 9, 1));

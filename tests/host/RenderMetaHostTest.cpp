@@ -70,20 +70,6 @@ Bytes ReadToEnd(IStream* stream, ULONG piece) {
     return all;
 }
 
-// Removes the test's files however the test ends.
-struct RemoveAtEnd {
-    std::vector<std::string> paths;
-    ~RemoveAtEnd() {
-        for (const std::string& path : paths) std::remove(path.c_str());
-    }
-};
-
-void WriteMovie(const std::string& path) {
-    const Bytes movie = {'F', 'W', 'S', 6, 21, 0, 0, 0, 0x50, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(movie.data()), std::streamsize(movie.size()));
-}
-
 // Writes the sample metadata for `movie` through the library's render-file class.
 void WriteThroughRenderFile(const std::u16string& movie, TestMetaSource& source) {
     ComPtr<IVxRenderFileClass> renderClass;
@@ -103,15 +89,14 @@ void WriteThroughRenderFile(const std::u16string& movie, TestMetaSource& source)
 
 TEST(HostMetadata, RenderFileWritesACompanionThatHostAndReadFileRead) {
     ASSERT_TRUE(Library().Loaded()) << Library().Error();
-    const std::string moviePath = std::string(::testing::TempDir()) + "host_meta.swf";
-    const std::string companion = moviePath + ".vxmeta";
+    const Bytes movieBefore = {'F', 'W', 'S', 6, 21, 0, 0, 0, 0x50, 0, 0,
+                               0,   0,   0,   0, 0,  0, 0, 0, 0,    0};
+    const std::u16string movie = hosttest::WriteMovie("host_meta.swf", movieBefore);
+    const std::string moviePath(movie.begin(), movie.end()), companion = moviePath + ".vxmeta";
     std::remove(companion.c_str());
-    const RemoveAtEnd cleanup{{moviePath, companion}};
-    WriteMovie(moviePath);
-    const Bytes movieBefore = ReadAll(moviePath);
 
     TestMetaSource source;
-    WriteThroughRenderFile(U(moviePath.c_str()), source);
+    WriteThroughRenderFile(movie, source);
     EXPECT_EQ(source.refs, 1);
     EXPECT_EQ(ReadAll(moviePath), movieBefore);
 
@@ -133,7 +118,6 @@ TEST(HostMetadata, RenderFileWritesACompanionThatHostAndReadFileRead) {
     ASSERT_EQ(chunks.count("fid "), 1u);
     EXPECT_EQ(Get32(chunks["fid "], 0), source.fileId.Data1);
 
-    const std::u16string movie = U(moviePath.c_str());
     ComPtr<IVxReadFileClass> readClass;
     ASSERT_EQ(Library().Create(CLSID_VxSWFPlugin, IID_IVxReadFileClass, readClass.out()), S_OK);
     // No handle: the stand-in's handles belong to the copy of the platform layer that made

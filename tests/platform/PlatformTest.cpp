@@ -1,5 +1,5 @@
-// The Windows calls the plug-in uses, as it relies on them: files, UTF-16 text and the
-// frame-lock mutex (owned by a thread, recursive for its owner, released only by it).
+// The Windows calls the plug-in uses, as it relies on them: UTF-16 text and the frame-lock
+// mutex (owned by a thread, recursive for its owner, released only by it).
 #include "platform/Win32.h"
 
 #include <gtest/gtest.h>
@@ -7,58 +7,6 @@
 #include <atomic>
 #include <string>
 #include <thread>
-
-namespace {
-
-std::u16string TempPath(const char* name) {
-    const std::string path = std::string(::testing::TempDir()) + name;
-    return std::u16string(path.begin(), path.end());
-}
-
-LPCWSTR W(const std::u16string& text) {
-    return reinterpret_cast<LPCWSTR>(text.c_str());
-}
-
-void WriteText(const std::u16string& path, const char* text) {
-    HANDLE file = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    ASSERT_TRUE(
-        WriteFile(file, text, DWORD(std::char_traits<char>::length(text)), &written, nullptr));
-    EXPECT_TRUE(CloseHandle(file));
-}
-
-// The file's text, or "<missing>"; checks the size the handle reports on the way.
-std::string ReadText(const std::u16string& path) {
-    HANDLE file =
-        CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<missing>";
-    char buffer[16] = {};
-    DWORD read = 0, high = 123;
-    const DWORD size = GetFileSize(file, &high);
-    EXPECT_TRUE(ReadFile(file, buffer, sizeof(buffer), &read, nullptr));
-    EXPECT_EQ(size, read);
-    EXPECT_EQ(high, 0u);
-    CloseHandle(file);
-    return std::string(buffer, read);
-}
-
-} // namespace
-
-TEST(Files, ReadRenameAndDelete) {
-    const std::u16string from = TempPath("rename_from.bin"), to = TempPath("rename_to.bin");
-    WriteText(from, "FWS\x06 new");
-    WriteText(to, "old");
-    EXPECT_EQ(ReadText(from), "FWS\x06 new");
-    EXPECT_FALSE(MoveFileExW(W(from), W(to), 0));
-    EXPECT_EQ(ReadText(to), "old");
-    EXPECT_TRUE(MoveFileExW(W(from), W(to), MOVEFILE_REPLACE_EXISTING));
-    EXPECT_EQ(ReadText(to), "FWS\x06 new");
-    EXPECT_EQ(ReadText(from), "<missing>");
-    EXPECT_TRUE(DeleteFileW(W(to)));
-    EXPECT_FALSE(DeleteFileW(W(to)));
-    EXPECT_EQ(GetFileSize(INVALID_HANDLE_VALUE, nullptr), INVALID_FILE_SIZE);
-}
 
 TEST(WideCharToMultiByte, ConvertsUtf16ToUtf8WithWindowsSizeRules) {
     // A two-byte and a four-byte UTF-8 sequence (the latter from a surrogate pair).

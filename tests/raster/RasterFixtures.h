@@ -26,7 +26,6 @@ public:
     }
 
     uint8_t* Data() { return storage_.data() + rowBytes_ + pixelBytes_; }
-    int RowBytes() const { return rowBytes_; }
 
     uint32_t Get(int x, int y, int c = 0) {
         uint16_t v = 0;
@@ -34,10 +33,6 @@ public:
         return v;
     }
     void Set(int x, int y, int c, uint32_t v) { std::memcpy(At(x, y, c), &v, size_t(depth_)); }
-    void SetPixel(int x, int y, std::initializer_list<uint32_t> channels) {
-        int c = 0;
-        for (uint32_t v : channels) Set(x, y, c++, v);
-    }
     Values Pixel(int x, int y) {
         Values v;
         for (int c = 0; c < channels_; ++c) v.push_back(Get(x, y, c));
@@ -49,7 +44,6 @@ public:
         for (int x = 0; x < width_; ++x) v.push_back(Get(x, y, c));
         return v;
     }
-    const std::vector<uint8_t>& Snapshot() const { return storage_; }
     bool GuardsIntact() const {
         for (int row = 0; row < height_ + 2; ++row)
             for (int i = 0; i < rowBytes_; ++i) {

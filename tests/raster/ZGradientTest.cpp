@@ -10,13 +10,7 @@
 namespace {
 
 ZGradientStop Stop(float position, uint8_t b, uint8_t g, uint8_t r, uint8_t a) {
-    ZGradientStop s;
-    s.position = position;
-    s.color[0] = b;
-    s.color[1] = g;
-    s.color[2] = r;
-    s.color[3] = a;
-    return s;
+    return {position, 0.5f, 0.5f, {b, g, r, a}};
 }
 
 void BlackToWhite(ZGradient& g) {

@@ -160,31 +160,6 @@ TEST(ZRendererPaint, ChannelTablesRemapStencilColoursInEveryMode) {
     }
 }
 
-TEST(ZRendererPaint, MisfitTargetsArePaintedOnlyWhereTheyAreValid) {
-    // A mask smaller than the colour target: clipping by it never reads past it.
-    ZRenderer r;
-    Canvas colour(6, 4, 4, 1), mask(3, 2, 1, 1);
-    colour.AttachAsTarget(r);
-    mask.AttachAsMask(r);
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 3; ++x) mask.Set(x, y, 0, 255);
-    r.SetClipByMask(true);
-    ZColorStencil opaque(1, 2, 3, 255);
-    r.FillPath(RectPath(-2, -2, 20, 20), nullptr, &opaque, ZRenderer::kNonZero);
-    EXPECT_EQ(colour.Pixel(2, 1), (Values{1, 2, 3, 255}));
-    EXPECT_EQ(colour.Pixel(3, 1), (Values{0, 0, 0, 0}));
-    EXPECT_TRUE(colour.GuardsIntact() && mask.GuardsIntact());
-
-    // No target at all, or an unsupported depth: nothing happens.
-    ZRenderer empty;
-    empty.FillPath(RectPath(0, 0, 4, 4), nullptr, &opaque, ZRenderer::kNonZero);
-    Canvas odd(4, 4, 4, 1);
-    ZRenderer wrongDepth;
-    wrongDepth.SetTarget(odd.Data(), 4, 4, 3, odd.RowBytes());
-    wrongDepth.FillPath(RectPath(0, 0, 4, 4), nullptr, &opaque, ZRenderer::kNonZero);
-    EXPECT_EQ(odd.Pixel(1, 1), (Values{0, 0, 0, 0}));
-}
-
 TEST(ZRendererPaint, ReciprocalQuotientsEqualDivisionOverEveryInput) {
     // The 8-bit blend divides numerators below 2^16 by totals 1..255.
     for (uint32_t d = 1; d <= 255; ++d)

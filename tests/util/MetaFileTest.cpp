@@ -8,7 +8,6 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 
 using metatest::TestMetaSource;
@@ -162,23 +161,7 @@ TEST(MetaFile, FailedWriteLeavesTheOldFileAndNoTemporary) {
     std::remove(MetaPath(movie).c_str());
 }
 
-TEST(MetaFile, CutShortImagesGiveTheWholeEntriesBeforeTheCut) {
-    const std::u16string movie = TempMovie("cut.swf");
-    const Bytes image = SampleImage(movie);
-    std::remove(MetaPath(movie).c_str());
-    EXPECT_EQ(CountEntries(image), 4u);
-    size_t previous = 0;
-    for (size_t length = 0; length <= image.size(); ++length) {
-        // An exact-size copy lets the sanitizer catch any read past the end.
-        const Bytes cut(image.begin(), image.begin() + ptrdiff_t(length));
-        const size_t found = CountEntries(cut);
-        EXPECT_LE(found, 4u);
-        EXPECT_GE(found + 2, previous) << length; // the second chunk starts afresh
-        previous = found;
-    }
-}
-
-TEST(MetaFile, DamagedSizesAndGarbageAreReadWithinBounds) {
+TEST(MetaFile, DamagedSizesAreReadWithinBounds) {
     const std::u16string movie = TempMovie("damaged.swf");
     const Bytes image = SampleImage(movie);
     std::remove(MetaPath(movie).c_str());
@@ -189,7 +172,7 @@ TEST(MetaFile, DamagedSizesAndGarbageAreReadWithinBounds) {
 
     auto patched = [&](size_t at, uint32_t value) {
         Bytes copy = image;
-        for (int i = 0; i < 4; ++i) copy[at + size_t(i)] = uint8_t(value >> (8 * i));
+        for (size_t i = 0; i < 4; ++i) copy.at(at + i) = uint8_t(value >> (8 * i));
         return copy;
     };
     EXPECT_EQ(CountEntries(patched(4, 0xFFFFFFFF)), 4u);               // form size too large
@@ -202,15 +185,4 @@ TEST(MetaFile, DamagedSizesAndGarbageAreReadWithinBounds) {
     const size_t version =
         size_t(VxMeta_FindChunk(chunks, kVxMetaVersionChunk)->data - image.data());
     EXPECT_EQ(CountEntries(patched(version, 2)), 0u);
-
-    std::mt19937 random(1234);
-    for (int round = 0; round < 300; ++round) {
-        Bytes noisy = image;
-        for (int k = 0; k < 8; ++k) noisy[random() % noisy.size()] = uint8_t(random());
-        CountEntries(noisy);
-        Bytes garbage(random() % 200);
-        for (uint8_t& b : garbage) b = uint8_t(random());
-        if (garbage.size() >= 12) std::memcpy(garbage.data(), "RIFF\xff\xff\0\0VXMD", 12);
-        CountEntries(garbage);
-    }
 }

@@ -19,13 +19,16 @@ using metatest::U;
 
 namespace {
 
-ComPtr<IVxRenderFileClass> RenderFileClass() {
+template <class Class> ComPtr<Class> Create(REFIID iid) {
     ComPtr<IClassFactory> factory;
     EXPECT_EQ(GetClassObject(CLSID_VxSWFPlugin, IID_IClassFactory, factory.outVoid()), S_OK);
-    ComPtr<IVxRenderFileClass> renderClass;
-    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IVxRenderFileClass, renderClass.outVoid()),
-              S_OK);
-    return renderClass;
+    ComPtr<Class> object;
+    EXPECT_EQ(factory->CreateInstance(nullptr, iid, object.outVoid()), S_OK);
+    return object;
+}
+
+ComPtr<IVxRenderFileClass> RenderFileClass() {
+    return Create<IVxRenderFileClass>(IID_IVxRenderFileClass);
 }
 
 ComPtr<IVxRenderFileClassEx3> Ex3(IVxRenderFileClass* c) {
@@ -34,12 +37,27 @@ ComPtr<IVxRenderFileClassEx3> Ex3(IVxRenderFileClass* c) {
     return ex3;
 }
 
+// The slots a test double never serves.
+template <class Interface> struct Unserved : Interface {
+    HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved8() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved9() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved10() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved11() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved12() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved13() override { return E_NOTIMPL; }
+};
+
 const WCHAR* W(const std::u16string& text) {
     return reinterpret_cast<const WCHAR*>(text.c_str());
 }
 
 // The host object: settings (language) and the preset receiver in slot 14.
-class FakeHost : public IVxRenderHost, public IVxHostSettings {
+class FakeHost : public Unserved<IVxRenderHost>, public IVxHostSettings {
 public:
     uint32_t language = 0x0407;
     int32_t hasLanguage = 1;
@@ -57,17 +75,11 @@ public:
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(++refs); }
     ULONG STDMETHODCALLTYPE Release() override { return ULONG(--refs); }
+    // Slots 3 to 6 of both interfaces.
     HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved8() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved9() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved10() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved11() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved12() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved13() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE ReceivePresetId(uint32_t value, const GUID* id) override {
         presetValue = value;
         presetId = *id;
@@ -90,6 +102,24 @@ struct Counted : IUnknown {
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
     ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(++refs); }
     ULONG STDMETHODCALLTYPE Release() override { return ULONG(--refs); }
+};
+
+// A host callback that records the identifier it was asked about.
+class HostCallback : public Unserved<IVxReadHostCallback> {
+public:
+    HRESULT answer = S_OK;
+    int released = 0;
+    GUID askedId = {0xFFFFFFFF, 0, 0, {}};
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return ULONG(++released); }
+    HRESULT STDMETHODCALLTYPE Reserved14() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE QueryValue(uint32_t* value, const GUID* id) override {
+        askedId = *id;
+        *value = 77;
+        return answer;
+    }
 };
 
 void EnsureLanguage() {
@@ -222,4 +252,27 @@ TEST(RenderFile, StreamRecordsAreCopiedAndBoundsChecked) {
     EXPECT_EQ(file->SetStreamRecords(nullptr, 1), E_INVALIDARG);
     EXPECT_EQ(file->Close(), S_OK);
     EXPECT_EQ(file->GetStreamRecords(out, 0, 1), E_INVALIDARG);
+}
+
+TEST(ReadFileClass, QueryHostGoesThroughTheCallback) {
+    ComPtr<IVxReadFileClass> c = Create<IVxReadFileClass>(IID_IVxReadFileClass);
+    uint32_t value = 5;
+    EXPECT_EQ(c->QueryHost(nullptr), E_POINTER);
+    EXPECT_EQ(c->QueryHost(&value), VX_E_NOCALLBACK);
+
+    HostCallback first, second;
+    EXPECT_EQ(c->SetHostCallback(&first), S_OK);
+    EXPECT_EQ(c->QueryHost(&value), S_OK);
+    EXPECT_EQ(value, 77u);
+    EXPECT_EQ(first.askedId, GUID{});
+    first.answer = E_FAIL;
+    EXPECT_EQ(c->QueryHost(&value), E_FAIL);
+    EXPECT_EQ(value, 0u);
+
+    // A new callback releases the old one; the new one is not AddRef'ed.
+    EXPECT_EQ(c->SetHostCallback(&second), S_OK);
+    EXPECT_EQ(first.released, 1);
+    EXPECT_EQ(c->SetHostCallback(nullptr), S_OK);
+    EXPECT_EQ(second.released, 1);
+    EXPECT_EQ(c->QueryHost(&value), VX_E_NOCALLBACK);
 }

@@ -2,10 +2,33 @@
 #include "util/VxAboutBox.h"
 #include "util/VxHelp.h"
 #include "util/VxLang.h"
+#include "util/VxText.h"
 
 #include <gtest/gtest.h>
 
 using comtest::Narrow;
+
+TEST(Strings, ResourceTableHoldsTheSevenPluginStrings) {
+    VXLANG language = nullptr;
+    ASSERT_TRUE(VxLang_Open(nullptr, &language));
+    const std::pair<uint32_t, const char*> expected[] = {
+        {101, "Open Shockwave Flash File"},
+        {102, "*.swf"},
+        {103, "Shockwave Flash"},
+        {104, "Morvane Shockwave Flash File Format"},
+        {105, "Morvane Shockwave Flash File Format Plug-In"},
+        {106, "SWF"},
+        {107, "$d Kbps"},
+        {999, ""}, // unknown: an empty text
+    };
+    WCHAR buffer[64];
+    for (const auto& [id, text] : expected) {
+        buffer[0] = u'x';
+        EXPECT_EQ(VxGetString(language, id, buffer, 64), int32_t(std::strlen(text)));
+        EXPECT_EQ(Narrow(buffer), text);
+    }
+    VxLang_Close(language);
+}
 
 TEST(Help, PathsAreRegisteredPerKindAndLanguage) {
     VXLANG language = nullptr;

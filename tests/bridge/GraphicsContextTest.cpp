@@ -35,29 +35,11 @@ TEST(GraphicsContext, SolidColoursRoundAndClearsTruncate) {
     EXPECT_EQ(canvas.Pixel(3, 1), (Bgra{255, 51, 128, 255}));
 }
 
-TEST(GraphicsContext, StateChangesInsideAnOpenPathAreIgnored) {
+TEST(GraphicsContext, InsideAnOpenPathOnlyThePaintStackMoves) {
     Canvas canvas(4, 4);
     GraphicsContext& c = canvas.context;
-    c.BeginPath(1);
-    c.SetLineWidth(5);
-    c.SetFillColor({1, 0, 0, 1});
-    c.PushTransform();
-    c.Translate({1, 1, 0});
-    c.PushColorTransform();
-    c.SetLayer(1);
-    c.Rect({0, 0, 4, 4});
-    EXPECT_EQ(c.PointCount(), 5); // the figure joins the open path
-    EXPECT_TRUE(canvas.AllClear());
-    c.EndPath();
-    EXPECT_EQ(c.GetFloat(50), 0.0f);
-    EXPECT_EQ(c.GetInteger(0), 1);
-    EXPECT_EQ(c.GetInteger(5), 1);
-    EXPECT_EQ(c.Layer(), 0);
-    // Drawn at the outer end, untransformed, in the reset colour (opaque white).
-    EXPECT_EQ(canvas.Pixel(0, 0), (Bgra{255, 255, 255, 255}));
-
-    // The paint stack alone still pushes, loads and pops, so a fill can be placed once
-    // its path is known; the model stack and the paint stack's other operations do not.
+    // The paint stack still pushes, loads and pops, so a fill can be placed once its path
+    // is known; the model stack and the paint stack's other operations do not.
     Matrix4 placed;
     placed.Translate(3, 0, 0);
     c.BeginPath(1);

@@ -25,11 +25,8 @@ ColorTransform HalfRed() {
 
 } // namespace
 
-TEST(GraphicsContext, SolidColoursRoundAndClearsTruncate) {
+TEST(GraphicsContext, SolidColoursRound) {
     Canvas canvas(4, 2);
-    canvas.context.Clear({0.5f, 0.5f, 0.5f, 0.5f});
-    EXPECT_EQ(canvas.Pixel(0, 0), (Bgra{127, 127, 127, 127}));
-    canvas.context.Clear({0, 0, 0, 0});
     canvas.context.SetFillColor({0.5f, 0.2f, 2.0f, 1});
     canvas.context.Rect({0, 0, 4, 2});
     EXPECT_EQ(canvas.Pixel(3, 1), (Bgra{255, 51, 128, 255}));
@@ -105,23 +102,4 @@ TEST(GraphicsContext, PaintsMeetColourTransforms) {
     ASSERT_NE(c.FillPaint(), red.Get());
     EXPECT_EQ(static_cast<ZColorStencil*>(red.Get())->Color()[2], 200);
     EXPECT_EQ(static_cast<ZColorStencil*>(c.FillPaint())->Color()[2], 100);
-}
-
-TEST(GraphicsContext, ClearThroughTheMask) {
-    Canvas canvas(4, 1);
-    GraphicsContext& c = canvas.context;
-    c.SetLayer(1);
-    c.SetFillColor({1, 1, 1, 1});
-    c.Rect({0, 0, 2, 1});
-    c.Rect({2, 0, 2.5f, 1}); // half-covered column: coverage below full
-    c.SetLayer(0);
-    EXPECT_EQ(canvas.target->pixels[0], 0); // the mask layer took the drawing
-    c.Enable(GraphicsContext::kMaskTest);
-    c.Clear({0, 1, 0, 1});
-    EXPECT_EQ(canvas.Pixel(0, 0), (Bgra{0, 255, 0, 255}));
-    EXPECT_EQ(canvas.Pixel(1, 0), (Bgra{0, 255, 0, 255}));
-    const Bgra partial = canvas.Pixel(2, 0);
-    EXPECT_EQ(partial[1], 255);
-    EXPECT_EQ(partial[3], canvas.context.MaskLayer()->pixels[2]);
-    EXPECT_EQ(canvas.Pixel(3, 0), kClear);
 }

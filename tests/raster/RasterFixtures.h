@@ -11,28 +11,23 @@
 
 using Values = std::vector<uint32_t>;
 
-// A pixel plane with a one-pixel margin of guard bytes on every side, so that tests can
-// prove nothing was written outside it.  Channels are 8 or 16 bits (depth 1 or 2).
+// An 8-bit pixel plane, as the plug-in draws, with a one-pixel margin of guard bytes on
+// every side, so that tests can prove nothing was written outside it.
 class Canvas {
 public:
     static constexpr uint8_t kGuard = 0x5A;
 
-    Canvas(int width, int height, int channels, int depth)
-        : width_(width), height_(height), channels_(channels), depth_(depth),
-          pixelBytes_(channels * depth), rowBytes_((width + 2) * pixelBytes_),
+    Canvas(int width, int height, int channels)
+        : width_(width), height_(height), channels_(channels), rowBytes_((width + 2) * channels),
           storage_(size_t(rowBytes_) * (height + 2), kGuard) {
-        for (int y = 0; y < height; ++y)
-            std::memset(Data() + y * rowBytes_, 0, width * pixelBytes_);
+        for (int y = 0; y < height; ++y) std::memset(Data() + y * rowBytes_, 0, width * channels);
     }
 
-    uint8_t* Data() { return storage_.data() + rowBytes_ + pixelBytes_; }
-
-    uint32_t Get(int x, int y, int c = 0) {
-        uint16_t v = 0;
-        std::memcpy(&v, At(x, y, c), size_t(depth_));
-        return v;
+    uint8_t* Data() { return storage_.data() + rowBytes_ + channels_; }
+    uint32_t Get(int x, int y, int c = 0) { return Data()[y * rowBytes_ + x * channels_ + c]; }
+    void Set(int x, int y, int c, uint32_t v) {
+        Data()[y * rowBytes_ + x * channels_ + c] = uint8_t(v);
     }
-    void Set(int x, int y, int c, uint32_t v) { std::memcpy(At(x, y, c), &v, size_t(depth_)); }
     Values Pixel(int x, int y) {
         Values v;
         for (int c = 0; c < channels_; ++c) v.push_back(Get(x, y, c));
@@ -47,22 +42,18 @@ public:
     bool GuardsIntact() const {
         for (int row = 0; row < height_ + 2; ++row)
             for (int i = 0; i < rowBytes_; ++i) {
-                const bool inside = row >= 1 && row <= height_ && i >= pixelBytes_ &&
-                                    i < (width_ + 1) * pixelBytes_;
+                const bool inside =
+                    row >= 1 && row <= height_ && i >= channels_ && i < (width_ + 1) * channels_;
                 if (!inside && storage_[size_t(row * rowBytes_ + i)] != kGuard) return false;
             }
         return true;
     }
 
-    void AttachAsTarget(ZRenderer& r) { r.SetTarget(Data(), width_, height_, depth_, rowBytes_); }
-    void AttachAsMask(ZRenderer& r) { r.SetMask(Data(), width_, height_, depth_, rowBytes_); }
+    void AttachAsTarget(ZRenderer& r) { r.SetTarget(Data(), width_, height_, 1, rowBytes_); }
+    void AttachAsMask(ZRenderer& r) { r.SetMask(Data(), width_, height_, 1, rowBytes_); }
 
 private:
-    uint8_t* At(int x, int y, int c) {
-        return Data() + y * rowBytes_ + x * pixelBytes_ + c * depth_;
-    }
-
-    int width_, height_, channels_, depth_, pixelBytes_, rowBytes_;
+    int width_, height_, channels_, rowBytes_;
     std::vector<uint8_t> storage_;
 };
 

@@ -1,5 +1,5 @@
 // Coverage as the mask receives it: opaque paint rendered into an empty mask stores the
-// coverage itself (255, or 32768 at 16 bits, is full).
+// coverage itself (255 is full).  The plug-in draws 8-bit frames only.
 #include "RasterFixtures.h"
 #include "raster/ZColorStencil.h"
 
@@ -11,7 +11,7 @@
 namespace {
 
 constexpr int kNZ = ZRenderer::kNonZero, kEO = ZRenderer::kEvenOdd;
-constexpr uint32_t F = 0xFFFFFFFF; // full coverage at the case's depth
+constexpr uint32_t F = 255; // full coverage
 
 // A closed polygon.
 ZPath Polygon(std::initializer_list<std::pair<float, float>> points) {
@@ -35,9 +35,9 @@ ZPath Rects(std::initializer_list<std::array<float, 4>> rects) {
 }
 
 // The mask rows after filling `path` into a fresh width x height mask.
-std::vector<Values> Cover(const ZPath& path, int width, int height, int depth, int rule) {
+std::vector<Values> Cover(const ZPath& path, int width, int height, int rule) {
     ZRenderer renderer;
-    Canvas mask(width, height, 1, depth);
+    Canvas mask(width, height, 1);
     mask.AttachAsMask(renderer);
     renderer.SetMaskRender(true);
     ZColorStencil white(255, 255, 255, 255);
@@ -58,11 +58,10 @@ TEST(ZRendererCoverage, ExactCoverageUnderBothRulesAndDepths) {
     const ZPath reversed = Polygon({{2, 0}, {2, 1}, {2.5f, 1}, {2.5f, 0}});
     const ZPath overlap = Rects({{0, 0, 4, 1}, {2, 0, 6, 1}});
     // Crossings at sub-pixels 204, 188, 173, 158, 143 (down) and 51, 67, 82, 98, 113 (up):
-    // T = trunc(256 * 409 / 2040) + trunc(256 * -864 / 2040) = 51 - 108 = -57; 16 bits
-    // give |-14617| * 32768 / 65535.
+    // T = trunc(256 * 409 / 2040) + trunc(256 * -864 / 2040) = 51 - 108 = -57.
     const ZPath speck = Polygon({{0.2f, 0.2f}, {0.8f, 0.2f}, {0.5f, 0.8f}});
     // Rows 1.5..3 from far left to far right: half a row gives T = -128, folded to 127
-    // under even-odd (-32768 to 16383 at 16 bits).
+    // under even-odd.
     const ZPath wide = Rects({{-30.25f, 1.5f, 40.75f, 3}});
     const ZPath tall = Rects({{-3, -50, 11, 90}});
     // Crossings left of the target sit at sub-pixel 0 of column 0 (T = 127 - 256), those
@@ -71,43 +70,28 @@ TEST(ZRendererCoverage, ExactCoverageUnderBothRulesAndDepths) {
     struct Case {
         const char* what;
         const ZPath& path;
-        int width, depth, rule;
+        int width, rule;
         std::vector<Values> rows;
     } cases[] = {
-        {"square", square, 4, 1, kNZ, {{0, 0, 0, 0}, {0, F, F, 0}, {0, 0, 0, 0}}},
-        {"square", square, 4, 1, kEO, {{0, 0, 0, 0}, {0, F, F, 0}, {0, 0, 0, 0}}},
-        {"square", square, 4, 2, kNZ, {{0, 0, 0, 0}, {0, F, F, 0}, {0, 0, 0, 0}}},
-        {"square", square, 4, 2, kEO, {{0, 0, 0, 0}, {0, F, F, 0}, {0, 0, 0, 0}}},
-        {"strip", strip, 4, 1, kNZ, {{0, 0, 129, 0}}},
-        {"strip", strip, 4, 1, kEO, {{0, 0, 128, 0}}},
-        {"strip reversed", reversed, 4, 1, kNZ, {{0, 0, 129, 0}}},
-        {"strip reversed", reversed, 4, 1, kEO, {{0, 0, 129, 0}}},
-        {"strip", strip, 4, 2, kNZ, {{0, 0, 16448, 0}}},
-        {"strip", strip, 4, 2, kEO, {{0, 0, 16448, 0}}},
-        {"strip reversed", reversed, 4, 2, kEO, {{0, 0, 16448, 0}}},
-        {"overlap", overlap, 8, 1, kNZ, {{F, F, F, F, F, F, 0, 0}}},
-        {"overlap", overlap, 8, 1, kEO, {{F, F, 0, 0, F, F, 0, 0}}},
-        {"overlap", overlap, 8, 2, kNZ, {{F, F, F, F, F, F, 0, 0}}},
-        {"overlap", overlap, 8, 2, kEO, {{F, F, 0, 0, F, F, 0, 0}}},
-        {"speck", speck, 2, 1, kNZ, {{57, 0}, {0, 0}}},
-        {"speck", speck, 2, 1, kEO, {{56, 0}, {0, 0}}},
-        {"speck", speck, 2, 2, kNZ, {{7308, 0}, {0, 0}}},
-        {"wide", wide, 3, 1, kNZ, {{0, 0, 0}, {128, 128, 128}, {F, F, F}, {0, 0, 0}}},
-        {"wide", wide, 3, 1, kEO, {{0, 0, 0}, {127, 127, 127}, {F, F, F}, {0, 0, 0}}},
-        {"wide", wide, 3, 2, kNZ, {{0, 0, 0}, {16384, 16384, 16384}, {F, F, F}, {0, 0, 0}}},
-        {"wide", wide, 3, 2, kEO, {{0, 0, 0}, {16383, 16383, 16383}, {F, F, F}, {0, 0, 0}}},
-        {"tall", tall, 3, 1, kEO, {{F, F, F}, {F, F, F}}},
-        {"tall", tall, 3, 2, kNZ, {{F, F, F}, {F, F, F}}},
-        {"edges", edges, 4, 1, kNZ, {{129, 0, 0, 127}}},
+        {"square", square, 4, kNZ, {{0, 0, 0, 0}, {0, F, F, 0}, {0, 0, 0, 0}}},
+        {"square", square, 4, kEO, {{0, 0, 0, 0}, {0, F, F, 0}, {0, 0, 0, 0}}},
+        {"strip", strip, 4, kNZ, {{0, 0, 129, 0}}},
+        {"strip", strip, 4, kEO, {{0, 0, 128, 0}}},
+        {"strip reversed", reversed, 4, kNZ, {{0, 0, 129, 0}}},
+        {"strip reversed", reversed, 4, kEO, {{0, 0, 129, 0}}},
+        {"overlap", overlap, 8, kNZ, {{F, F, F, F, F, F, 0, 0}}},
+        {"overlap", overlap, 8, kEO, {{F, F, 0, 0, F, F, 0, 0}}},
+        {"speck", speck, 2, kNZ, {{57, 0}, {0, 0}}},
+        {"speck", speck, 2, kEO, {{56, 0}, {0, 0}}},
+        {"wide", wide, 3, kNZ, {{0, 0, 0}, {128, 128, 128}, {F, F, F}, {0, 0, 0}}},
+        {"wide", wide, 3, kEO, {{0, 0, 0}, {127, 127, 127}, {F, F, F}, {0, 0, 0}}},
+        {"tall", tall, 3, kNZ, {{F, F, F}, {F, F, F}}},
+        {"tall", tall, 3, kEO, {{F, F, F}, {F, F, F}}},
+        {"edges", edges, 4, kNZ, {{129, 0, 0, 127}}},
     };
-    for (const Case& c : cases) {
-        std::vector<Values> expected = c.rows;
-        for (Values& row : expected)
-            for (uint32_t& v : row)
-                if (v == F) v = c.depth == 1 ? 255 : 32768;
-        EXPECT_EQ(Cover(c.path, c.width, int(c.rows.size()), c.depth, c.rule), expected)
-            << c.what << " at depth " << c.depth << " rule " << c.rule;
-    }
+    for (const Case& c : cases)
+        EXPECT_EQ(Cover(c.path, c.width, int(c.rows.size()), c.rule), c.rows)
+            << c.what << " rule " << c.rule;
 }
 
 TEST(ZRendererCoverage, EdgesEnteringFromAboveMatchTheSameEdgesFullyInside) {
@@ -116,12 +100,10 @@ TEST(ZRendererCoverage, EdgesEnteringFromAboveMatchTheSameEdgesFullyInside) {
     const auto triangle = [](float dy) {
         return Polygon({{1.25f, -3.3125f + dy}, {7.5f, 6.0f + dy}, {0.5f, 4.25f + dy}});
     };
-    for (int depth : {1, 2}) {
-        const std::vector<Values> clipped = Cover(triangle(0), 10, 8, depth, kNZ);
-        const std::vector<Values> whole = Cover(triangle(5), 10, 16, depth, kNZ);
-        EXPECT_EQ(clipped, std::vector<Values>(whole.begin() + 5, whole.begin() + 13));
-        EXPECT_NE(clipped[0][2], 0u);
-    }
+    const std::vector<Values> clipped = Cover(triangle(0), 10, 8, kNZ);
+    const std::vector<Values> whole = Cover(triangle(5), 10, 16, kNZ);
+    EXPECT_EQ(clipped, std::vector<Values>(whole.begin() + 5, whole.begin() + 13));
+    EXPECT_NE(clipped[0][2], 0u);
 }
 
 TEST(ZRendererCoverage, HugeAndNaNCoordinatesStayInsideTheTarget) {
@@ -129,6 +111,5 @@ TEST(ZRendererCoverage, HugeAndNaNCoordinatesStayInsideTheTarget) {
     const float inf = std::numeric_limits<float>::infinity();
     ZPath path = Polygon({{-1e30f, -1e30f}, {1e30f, 3.5f}, {nan, 2}, {inf, -inf}, {2, 1e38f}});
     path.QuadTo(nan, 4, 1e20f, -1e20f);
-    for (int depth : {1, 2})
-        for (int rule : {kNZ, kEO}) Cover(path, 5, 5, depth, rule); // checks the guards
+    for (int rule : {kNZ, kEO}) Cover(path, 5, 5, rule); // checks the guards
 }

@@ -239,13 +239,9 @@ TEST(MainRoad, MissingOrBrokenMoviesOpenWithNoFrames) {
 }
 
 TEST(MainRoad, ClosedFilesAndFileNames) {
-    const std::u16string path = WriteMovie("closed.swf", EmptyFrames(10, 10, 12, 1));
-    ComPtr<IVxReadFileClass> readClass;
-    ASSERT_EQ(Library().Create(CLSID_VxSWFPlugin, IID_IVxReadFileClass, readClass.out()), S_OK);
-    ComPtr<IVxReadFile> file;
-    ASSERT_EQ(readClass->CreateReadFile(file.out(), nullptr,
-                                        reinterpret_cast<const WCHAR*>(path.c_str()), 0),
-              S_OK);
+    OpenMovie named(WriteMovie("closed.swf", EmptyFrames(10, 10, 12, 1)), 0);
+    ASSERT_TRUE(named.file);
+    IVxReadFile* file = named.file.get();
     EXPECT_NE(file->IsClosed(), 0); // not opened yet, but named
     WCHAR name[8];
     EXPECT_EQ(file->GetFileName(name, 8), S_OK);
@@ -254,7 +250,7 @@ TEST(MainRoad, ClosedFilesAndFileNames) {
     EXPECT_EQ(file->GetStreamCount(&count), E_FAIL); // no movie: no table
     ComPtr<IVxReadFileClass> creator;
     EXPECT_EQ(file->GetClass(creator.out()), S_OK);
-    EXPECT_EQ(creator.get(), readClass.get());
+    EXPECT_EQ(creator.get(), named.readClass.get());
 
     EXPECT_EQ(file->Open(0, 0), S_OK);
     EXPECT_EQ(file->SetFileName(PLATFORM_WIDE("other.swf")), E_FAIL); // refused while loaded

@@ -118,16 +118,10 @@ TEST(HostMetadata, RenderFileWritesACompanionThatHostAndReadFileRead) {
     ASSERT_EQ(chunks.count("fid "), 1u);
     EXPECT_EQ(Get32(chunks["fid "], 0), source.fileId.Data1);
 
-    ComPtr<IVxReadFileClass> readClass;
-    ASSERT_EQ(Library().Create(CLSID_VxSWFPlugin, IID_IVxReadFileClass, readClass.out()), S_OK);
-    // No handle: the stand-in's handles belong to the copy of the platform layer that made
-    // them, and the plug-in reads by path anyway.
-    ComPtr<IVxReadFile> readFile;
-    ASSERT_EQ(readClass->CreateReadFile(readFile.out(), nullptr,
-                                        reinterpret_cast<const WCHAR*>(movie.c_str()), 0),
-              S_OK);
+    hosttest::OpenMovie named(movie, 0);
+    ASSERT_TRUE(named.file);
     ComPtr<IVxReadMeta> meta;
-    ASSERT_EQ(readFile->GetMeta(meta.out()), S_OK);
+    ASSERT_EQ(named.file->GetMeta(meta.out()), S_OK);
     ASSERT_TRUE(meta);
     WCHAR text[32];
     ASSERT_EQ(meta->GetSummaryItem(9, text, 32), S_OK);
@@ -177,12 +171,10 @@ TEST(HostMetadata, RenderFileWritesACompanionThatHostAndReadFileRead) {
 
     // Without its companion file the movie has an empty summary and no media data.
     std::remove(companion.c_str());
-    ComPtr<IVxReadFile> bare;
-    ASSERT_EQ(readClass->CreateReadFile(bare.out(), nullptr,
-                                        reinterpret_cast<const WCHAR*>(movie.c_str()), 0),
-              S_OK);
+    hosttest::OpenMovie bare(movie, 0);
+    ASSERT_TRUE(bare.file);
     ComPtr<IVxReadMeta> none;
-    ASSERT_EQ(bare->GetMeta(none.out()), S_OK);
+    ASSERT_EQ(bare.file->GetMeta(none.out()), S_OK);
     EXPECT_EQ(none->GetSummaryItem(4, text, 32), VX_E_NOCALLBACK);
     EXPECT_EQ(text[0], 0);
     ComPtr<IVxReadMediaMgrMeta> noMedia;

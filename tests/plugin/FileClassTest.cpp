@@ -96,14 +96,6 @@ IUnknown* AsHost(FakeHost& host) {
     return static_cast<IVxRenderHost*>(&host);
 }
 
-// Counts references, to see the render file take and give them back.
-struct Counted : IUnknown {
-    LONG refs = 1;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(++refs); }
-    ULONG STDMETHODCALLTYPE Release() override { return ULONG(--refs); }
-};
-
 // A host callback that records the identifier it was asked about.
 class HostCallback : public Unserved<IVxReadHostCallback> {
 public:
@@ -203,7 +195,7 @@ TEST(RenderFile, PathObjectsAndOpenState) {
     EXPECT_EQ(file->Open(0, 0), S_OK);
     EXPECT_EQ(file->IsClosed(), 0);
 
-    Counted a, b;
+    TestMetaSource a, b, source; // count their references
     EXPECT_EQ(file->AddObject(&a, 0), S_OK);
     EXPECT_EQ(file->AddObject(&b, 0), S_OK);
     EXPECT_EQ(file->AddObject(nullptr, 0), E_POINTER);
@@ -211,7 +203,6 @@ TEST(RenderFile, PathObjectsAndOpenState) {
     EXPECT_EQ(file->GetObjectCount(&count), S_OK);
     EXPECT_EQ(count, 2);
     EXPECT_EQ(a.refs + b.refs, 4);
-    Counted source;
     EXPECT_EQ(file->SetMetaSource(&source), S_OK);
     EXPECT_EQ(source.refs, 2);
 

@@ -72,21 +72,27 @@ inline ZPath RectPath(float x0, float y0, float x1, float y1) {
     return p;
 }
 
-// Colours that say where they were sampled: 8-bit (10 + x, 20 + y, 30, alpha), 16-bit
-// (1000 + x, 2000 + y, 3000, alpha16).  Counts seeks and skips.
+// Colours that say where they were sampled: (10 + x, 20 + y, 30, alpha).  Counts seeks
+// and skips.
 class ProbeStencil : public ZStencil {
 public:
-    ProbeStencil(uint8_t alpha, uint16_t alpha16) : alpha_(alpha), alpha16_(alpha16) {}
+    explicit ProbeStencil(uint8_t alpha) : alpha_(alpha) {}
 
-    ZStencil* Clone() const override { return new ProbeStencil(alpha_, alpha16_); }
+    ZStencil* Clone() const override { return new ProbeStencil(alpha_); }
     void ApplyColorTransform(const ColorTransform&) override {}
     void Seek(int32_t x, int32_t y) override {
         x_ = x;
         y_ = y;
         seeks.push_back({x, y});
     }
-    uint8_t* NextPixel8(uint8_t* out) override { return Next(out, 10, alpha_); }
-    uint16_t* NextPixel16(uint16_t* out) override { return Next(out, 1000, alpha16_); }
+    uint8_t* NextPixel8(uint8_t* out) override {
+        out[0] = uint8_t(10 + x_++);
+        out[1] = uint8_t(20 + y_);
+        out[2] = 30;
+        out[3] = alpha_;
+        return out;
+    }
+    uint16_t* NextPixel16(uint16_t* out) override { return out; } // 8-bit frames only
     void Skip() override {
         ++x_;
         ++skips;
@@ -97,15 +103,6 @@ public:
     int skips = 0;
 
 private:
-    template <class T> T* Next(T* out, int32_t unit, T alpha) {
-        out[0] = T(unit + x_++);
-        out[1] = T(2 * unit + y_);
-        out[2] = T(3 * unit);
-        out[3] = alpha;
-        return out;
-    }
-
     uint8_t alpha_;
-    uint16_t alpha16_;
     int32_t x_ = 0, y_ = 0;
 };

@@ -70,7 +70,7 @@ TEST(ZRendererPaint, StencilIsSeekedOnlyWhereASpanDoesNotContinueTheLastOne) {
     ZRenderer r;
     Canvas colour(8, 2, 4);
     colour.AttachAsTarget(r);
-    ProbeStencil probe(255, 32768);
+    ProbeStencil probe(255);
     // Pixel 1 alone, then the run 2..3 continues it; pixel 4 is empty, so the second
     // rectangle starting at 5 needs a new seek.
     ZPath path = RectPath(1, 0, 4, 2);
@@ -100,7 +100,7 @@ TEST(ZRendererPaint, ChannelTablesRemapStencilColoursInEveryMode) {
                 s->renderer.Table8(c)[i] = uint8_t(c == ZRenderer::kAlpha ? i / 2 : 255 - i);
         s->renderer.SetUseTables(true);
     }
-    ProbeStencil probe(200, 20000), clipProbe(200, 20000), maskProbe(200, 20000);
+    ProbeStencil probe(200), clipProbe(200), maskProbe(200);
     colour.Fill(probe, 1);
     EXPECT_EQ(colour.colour.Pixel(1, 0), inverted(1, alpha / 2));
     // Clipped by the mask: a masked-out pixel is skipped, not sampled; the alpha table

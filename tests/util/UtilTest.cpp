@@ -30,14 +30,12 @@ TEST(Strings, ResourceTableHoldsTheSevenPluginStrings) {
     VxLang_Close(language);
 }
 
-TEST(Help, PathsAreRegisteredPerKindAndLanguage) {
+TEST(Help, PathsFollowTheKindAndLanguage) {
     VXLANG language = nullptr;
     ASSERT_TRUE(VxLang_Open(nullptr, &language));
     WCHAR path[kVxHelpPathCapacity];
     ASSERT_TRUE(VxHelp_CreatePluginHelpFilePath(nullptr, language, 0, path, kVxHelpPathCapacity));
     EXPECT_EQ(Narrow(path), "help/0409/swfplugin.html");
-    VxHelp_SetHelpFilePath(0, path);
-    EXPECT_EQ(Narrow(VxHelp_GetHelpFilePath(0)), "help/0409/swfplugin.html");
     VxLang_UpdateKernelLCID(language, 0x040C, 1);
     ASSERT_TRUE(VxHelp_CreatePluginHelpFilePath(nullptr, language, 1, path, kVxHelpPathCapacity));
     EXPECT_EQ(Narrow(path), "help/040C/swfplugin-context.html");

@@ -1,6 +1,6 @@
 #include "shapes/ShapeRecordReader.h"
 
-#include "swf/FlashParser.h"
+#include "base/FlashParser.h"
 
 namespace UT {
 

@@ -4,7 +4,7 @@
 // same parser when a style change record asks for them.
 #pragma once
 
-#include "swf/ValueTypes.h"
+#include "base/ValueTypes.h"
 
 #include <cstdint>
 

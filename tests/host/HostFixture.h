@@ -29,19 +29,20 @@ inline std::u16string WriteMovie(const std::string& name, const std::vector<uint
     return std::u16string(path.begin(), path.end());
 }
 
-// A movie opened through the read-file class, and its video stream.
+// A movie opened through the read-file class, and its video stream; with `open` 0 the
+// file is only named, and has no stream yet.
 struct OpenMovie {
     ComPtr<IVxReadFileClass> readClass;
     ComPtr<IVxReadFile> file;
     ComPtr<IVxReadVideoStream> video;
 
-    explicit OpenMovie(const std::u16string& path) {
+    explicit OpenMovie(const std::u16string& path, int32_t open = 1) {
         EXPECT_EQ(Library().Create(CLSID_VxSWFPlugin, IID_IVxReadFileClass, readClass.out()), S_OK);
         if (!readClass) return;
         EXPECT_EQ(readClass->CreateReadFile(file.out(), nullptr,
-                                            reinterpret_cast<const WCHAR*>(path.c_str()), 1),
+                                            reinterpret_cast<const WCHAR*>(path.c_str()), open),
                   S_OK);
-        if (!file) return;
+        if (!file || !open) return;
         ComPtr<IVxReadStream> stream;
         EXPECT_EQ(file->GetStream(stream.out(), 0xFFFFFFFFu, 0, 0, 0, 0), S_OK);
         if (stream) {

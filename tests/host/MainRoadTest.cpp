@@ -31,15 +31,11 @@ std::vector<uint8_t> EmptyFrames(uint32_t width, uint32_t height, double rate, i
 TEST(MainRoad, OpensAMovieAndReadsEveryFrameUnderTheLock) {
     ASSERT_TRUE(Library().Loaded()) << Library().Error();
     const std::vector<uint8_t> bytes = EmptyFrames(320, 240, 24, 3);
-    const std::u16string path = WriteMovie("main_road.swf", bytes);
-
-    ComPtr<IVxReadFileClass> readClass;
-    ASSERT_EQ(Library().Create(CLSID_VxSWFPlugin, IID_IVxReadFileClass, readClass.out()), S_OK);
-    ASSERT_EQ(readClass->CheckFormat(0, bytes.data(), 9, 0), S_OK);
-    ComPtr<IVxReadFile> file;
-    ASSERT_EQ(readClass->CreateReadFile(file.out(), nullptr,
-                                        reinterpret_cast<const WCHAR*>(path.c_str()), 1),
-              S_OK);
+    OpenMovie movie(WriteMovie("main_road.swf", bytes));
+    ASSERT_TRUE(movie.video);
+    IVxReadFile* file = movie.file.get();
+    IVxReadVideoStream* frames = movie.video.get();
+    EXPECT_EQ(movie.readClass->CheckFormat(0, bytes.data(), 9, 0), S_OK);
     EXPECT_EQ(file->IsClosed(), 0);
 
     int32_t streams = 0;
@@ -74,10 +70,6 @@ TEST(MainRoad, OpensAMovieAndReadsEveryFrameUnderTheLock) {
     EXPECT_EQ(std::memcmp(video, expectedVideo, 64), 0);
     EXPECT_EQ(video[64], 0xEE);
 
-    ComPtr<IVxReadStream> stream;
-    ASSERT_EQ(file->GetStream(stream.out(), 0xFFFFFFFFu, 0, 0, 0, 0), S_OK);
-    ComPtr<IVxReadVideoStream> frames;
-    ASSERT_EQ(stream->QueryInterface(IID_IVxReadVideoStream, frames.outVoid()), S_OK);
     double rate = 0;
     EXPECT_EQ(frames->GetFrameRate(&rate), S_OK);
     EXPECT_EQ(rate, 24.0);
@@ -118,15 +110,15 @@ TEST(MainRoad, OpensAMovieAndReadsEveryFrameUnderTheLock) {
 
     // Slots as a foreign host calls them.
     int64_t count = 0;
-    EXPECT_EQ((CallSlot<HRESULT>(frames.get(), 13, &count)), S_OK);
+    EXPECT_EQ((CallSlot<HRESULT>(frames, 13, &count)), S_OK);
     EXPECT_EQ(count, 3);
     int32_t streamCount = 0;
-    EXPECT_EQ((CallSlot<HRESULT>(file.get(), 15, &streamCount)), S_OK);
+    EXPECT_EQ((CallSlot<HRESULT>(file, 15, &streamCount)), S_OK);
     EXPECT_EQ(streamCount, 1);
 
     // The stream shares its file's count and gives the file back.
     ComPtr<IVxReadFile> owner(frames->GetFile());
-    EXPECT_EQ(owner.get(), file.get());
+    EXPECT_EQ(owner.get(), file);
 }
 
 TEST(MainRoad, SecondReaderWaitsForTheFirstReadersEndRead) {
@@ -247,13 +239,9 @@ TEST(MainRoad, MissingOrBrokenMoviesOpenWithNoFrames) {
 }
 
 TEST(MainRoad, ClosedFilesAndFileNames) {
-    const std::u16string path = WriteMovie("closed.swf", EmptyFrames(10, 10, 12, 1));
-    ComPtr<IVxReadFileClass> readClass;
-    ASSERT_EQ(Library().Create(CLSID_VxSWFPlugin, IID_IVxReadFileClass, readClass.out()), S_OK);
-    ComPtr<IVxReadFile> file;
-    ASSERT_EQ(readClass->CreateReadFile(file.out(), nullptr,
-                                        reinterpret_cast<const WCHAR*>(path.c_str()), 0),
-              S_OK);
+    OpenMovie named(WriteMovie("closed.swf", EmptyFrames(10, 10, 12, 1)), 0);
+    ASSERT_TRUE(named.file);
+    IVxReadFile* file = named.file.get();
     EXPECT_NE(file->IsClosed(), 0); // not opened yet, but named
     WCHAR name[8];
     EXPECT_EQ(file->GetFileName(name, 8), S_OK);
@@ -262,7 +250,7 @@ TEST(MainRoad, ClosedFilesAndFileNames) {
     EXPECT_EQ(file->GetStreamCount(&count), E_FAIL); // no movie: no table
     ComPtr<IVxReadFileClass> creator;
     EXPECT_EQ(file->GetClass(creator.out()), S_OK);
-    EXPECT_EQ(creator.get(), readClass.get());
+    EXPECT_EQ(creator.get(), named.readClass.get());
 
     EXPECT_EQ(file->Open(0, 0), S_OK);
     EXPECT_EQ(file->SetFileName(PLATFORM_WIDE("other.swf")), E_FAIL); // refused while loaded

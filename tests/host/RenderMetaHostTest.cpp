@@ -1,17 +1,19 @@
 // A host attaches metadata to a movie through the built library's render-file class, then
 // reads the companion file back as the format description tells it to, and through the
 // read file's metadata reader.
-#include "support/ComTestUtil.h"
-#include "tools/PluginLibrary.h"
+#include "HostFixture.h"
 #include "util/TestMetaSource.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 
 using comtest::ComPtr;
+using hosttest::Library;
 using metatest::TestMetaSource;
 using metatest::U;
 
@@ -19,24 +21,14 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-const PluginLibrary& Library() {
-    static PluginLibrary library(SWFPLUGIN_PATH);
-    return library;
-}
-
 uint32_t Get32(const Bytes& b, size_t at) {
     return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
            uint32_t(b[at + 3]) << 24;
 }
 
 Bytes ReadAll(const std::string& path) {
-    Bytes bytes;
-    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-        int c;
-        while ((c = std::fgetc(f)) != EOF) bytes.push_back(uint8_t(c));
-        std::fclose(f);
-    }
-    return bytes;
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
 // The chunks of a companion file by id, read the way the format description says.
@@ -69,21 +61,13 @@ std::u16string SummaryText(const Bytes& summ, uint32_t wanted) {
     return u"<none>";
 }
 
-// Removes the test's files however the test ends.
-struct RemoveAtEnd {
-    std::vector<std::string> paths;
-    ~RemoveAtEnd() {
-        for (const std::string& path : paths) std::remove(path.c_str());
-    }
-};
-
-void WriteMovie(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    const uint8_t movie[] = {'F', 'W', 'S', 6, 21, 0, 0, 0, 0x50, 0, 0,
-                             0,   0,   0,   0, 0,  0, 0, 0, 0,    0};
-    std::fwrite(movie, 1, sizeof(movie), f);
-    std::fclose(f);
+// Reads a stream to its end in pieces of `piece` bytes.
+Bytes ReadToEnd(IStream* stream, ULONG piece) {
+    Bytes all, buffer(piece);
+    ULONG read = 0;
+    while (stream->Read(buffer.data(), piece, &read) == S_OK)
+        all.insert(all.end(), buffer.begin(), buffer.begin() + read);
+    return all;
 }
 
 // Writes the sample metadata for `movie` through the library's render-file class.
@@ -103,17 +87,16 @@ void WriteThroughRenderFile(const std::u16string& movie, TestMetaSource& source)
 
 } // namespace
 
-TEST(HostMetadata, RenderFileWritesCompanionThatTheHostCanRead) {
+TEST(HostMetadata, RenderFileWritesACompanionThatHostAndReadFileRead) {
     ASSERT_TRUE(Library().Loaded()) << Library().Error();
-    const std::string moviePath = std::string(::testing::TempDir()) + "host_meta.swf";
-    const std::string companion = moviePath + ".vxmeta";
+    const Bytes movieBefore = {'F', 'W', 'S', 6, 21, 0, 0, 0, 0x50, 0, 0,
+                               0,   0,   0,   0, 0,  0, 0, 0, 0,    0};
+    const std::u16string movie = hosttest::WriteMovie("host_meta.swf", movieBefore);
+    const std::string moviePath(movie.begin(), movie.end()), companion = moviePath + ".vxmeta";
     std::remove(companion.c_str());
-    const RemoveAtEnd cleanup{{moviePath, companion}};
-    WriteMovie(moviePath);
-    const Bytes movieBefore = ReadAll(moviePath);
 
     TestMetaSource source;
-    WriteThroughRenderFile(U(moviePath.c_str()), source);
+    WriteThroughRenderFile(movie, source);
     EXPECT_EQ(source.refs, 1);
     EXPECT_EQ(ReadAll(moviePath), movieBefore);
 
@@ -134,41 +117,70 @@ TEST(HostMetadata, RenderFileWritesCompanionThatTheHostCanRead) {
               source.media[0]);
     ASSERT_EQ(chunks.count("fid "), 1u);
     EXPECT_EQ(Get32(chunks["fid "], 0), source.fileId.Data1);
-}
 
-TEST(HostMetadata, ReadFileServesWhatTheRenderFileWrote) {
-    ASSERT_TRUE(Library().Loaded()) << Library().Error();
-    const std::string moviePath = std::string(::testing::TempDir()) + "host_meta_read.swf";
-    const std::string companion = moviePath + ".vxmeta";
-    const RemoveAtEnd cleanup{{moviePath, companion}};
-    WriteMovie(moviePath);
-    const std::u16string movie = U(moviePath.c_str());
-    TestMetaSource source;
-    WriteThroughRenderFile(movie, source);
-
-    ComPtr<IVxReadFileClass> readClass;
-    ASSERT_EQ(Library().Create(CLSID_VxSWFPlugin, IID_IVxReadFileClass, readClass.out()), S_OK);
-    // No handle: the stand-in's handles belong to the copy of the platform layer that made
-    // them, and the plug-in reads by path anyway.
-    ComPtr<IVxReadFile> readFile;
-    ASSERT_EQ(readClass->CreateReadFile(readFile.out(), nullptr,
-                                        reinterpret_cast<const WCHAR*>(movie.c_str()), 0),
-              S_OK);
+    hosttest::OpenMovie named(movie, 0);
+    ASSERT_TRUE(named.file);
     ComPtr<IVxReadMeta> meta;
-    ASSERT_EQ(readFile->GetMeta(meta.out()), S_OK);
+    ASSERT_EQ(named.file->GetMeta(meta.out()), S_OK);
     ASSERT_TRUE(meta);
     WCHAR text[32];
     ASSERT_EQ(meta->GetSummaryItem(9, text, 32), S_OK);
     EXPECT_EQ(comtest::Narrow(text), "Author");
+    ASSERT_EQ(meta->GetSummaryItem(4, text, 6), S_OK); // cut to the capacity
+    EXPECT_EQ(comtest::Narrow(text), "Title");
+    EXPECT_EQ(meta->GetSummaryItem(5, text, 32), VX_E_NOCALLBACK);
+
+    // The summary stream: a prologue, then the entries, read in any pieces.
     ComPtr<IStream> summary;
     ASSERT_EQ(meta->GetSummaryStream(summary.out()), S_OK);
-    uint32_t prologue[3] = {};
-    ULONG read = 0;
-    ASSERT_EQ(summary->Read(prologue, sizeof(prologue), &read), S_OK);
-    EXPECT_EQ(prologue[0] + prologue[1] + prologue[2], 12u + 100u + 2u);
+    const Bytes prologue = {12, 0, 0, 0, 100, 0, 0, 0, 2, 0, 0, 0};
+    Bytes summaryImage = prologue;
+    for (const Bytes& entry : {metatest::SummaryBytes(4, U("Title of the clip")),
+                               metatest::SummaryBytes(9, U("Author"))})
+        summaryImage.insert(summaryImage.end(), entry.begin(), entry.end());
+    EXPECT_EQ(ReadToEnd(summary.get(), 5), summaryImage);
+    uint8_t byte = 0;
+    ULONG read = 9;
+    EXPECT_EQ(summary->Read(&byte, 1, &read), E_INVALIDARG); // nothing left
+    EXPECT_EQ(read, 0u);
+    // Origin 0 with any offset goes back to the prologue; origin 1 skips bytes and tells
+    // the entry index.
+    LARGE_INTEGER offset;
+    offset.QuadPart = 12345;
+    ULARGE_INTEGER position;
+    ASSERT_EQ(summary->Seek(offset, STREAM_SEEK_SET, &position), S_OK);
+    EXPECT_EQ(position.QuadPart, 0u);
+    offset.QuadPart = 12 + 12 + 36 + 3;
+    ASSERT_EQ(summary->Seek(offset, STREAM_SEEK_CUR, &position), S_OK);
+    EXPECT_EQ(position.QuadPart, 1u);
+    EXPECT_EQ(ReadToEnd(summary.get(), 7), Bytes(summaryImage.begin() + 63, summaryImage.end()));
+    EXPECT_EQ(summary->Seek(offset, 3, nullptr), E_INVALIDARG);
+
     ComPtr<IVxReadMediaMgrMeta> media;
     ASSERT_EQ(meta->QueryInterface(IID_IVxReadMediaMgrMeta, media.outVoid()), S_OK);
-    uint32_t h0 = 0;
-    EXPECT_EQ(media->GetMediaMgrInfo(&h0, nullptr, nullptr), S_OK);
-    EXPECT_EQ(h0, 0x11u);
+    uint32_t h[3] = {};
+    EXPECT_EQ(media->GetMediaMgrInfo(&h[0], &h[1], &h[2]), S_OK);
+    EXPECT_EQ(h[2], 0x33u);
+    ComPtr<IStream> entries;
+    ASSERT_EQ(media->GetMediaMgrStream(entries.out()), S_OK);
+    Bytes expected = prologue;
+    for (const Bytes& entry : source.media)
+        expected.insert(expected.end(), entry.begin(), entry.end());
+    EXPECT_EQ(ReadToEnd(entries.get(), 3), expected);
+    EXPECT_EQ(media->GetMediaMgrStream(nullptr), E_POINTER);
+
+    // Without its companion file the movie has an empty summary and no media data.
+    std::remove(companion.c_str());
+    hosttest::OpenMovie bare(movie, 0);
+    ASSERT_TRUE(bare.file);
+    ComPtr<IVxReadMeta> none;
+    ASSERT_EQ(bare.file->GetMeta(none.out()), S_OK);
+    EXPECT_EQ(none->GetSummaryItem(4, text, 32), VX_E_NOCALLBACK);
+    EXPECT_EQ(text[0], 0);
+    ComPtr<IVxReadMediaMgrMeta> noMedia;
+    ASSERT_EQ(none->QueryInterface(IID_IVxReadMediaMgrMeta, noMedia.outVoid()), S_OK);
+    EXPECT_EQ(noMedia->GetMediaMgrInfo(&h[0], nullptr, nullptr), S_FALSE);
+    ComPtr<IStream> empty;
+    ASSERT_EQ(none->GetSummaryStream(empty.out()), S_OK);
+    EXPECT_EQ(ReadToEnd(empty.get(), 64), Bytes({12, 0, 0, 0, 100, 0, 0, 0, 0, 0, 0, 0}));
 }

@@ -117,13 +117,3 @@ TEST(TextSpriteHost, SpriteOfTextCyclesAndTheButtonShowsItsUpState) {
         EXPECT_EQ(Pixel(pixels, 165, 65), clear) << frame;
     }
 }
-
-TEST(TextSpriteHost, IdenticalRequestsGiveIdenticalPixels) {
-    ASSERT_TRUE(Library().Loaded()) << Library().Error();
-    const std::vector<uint8_t> bytes = Movie();
-    OpenMovie first(WriteMovie("text_sprite_a.swf", bytes));
-    OpenMovie second(WriteMovie("text_sprite_b.swf", bytes));
-    ASSERT_TRUE(first.video && second.video);
-    for (int64_t frame : {3, 1, 4}) EXPECT_EQ(first.Frame(frame), second.Frame(frame)) << frame;
-    EXPECT_EQ(first.Frame(2), first.Frame(2));
-}

@@ -1,188 +1,115 @@
+// Coverage as the mask receives it: opaque paint rendered into an empty mask stores the
+// coverage itself (255 is full).  The plug-in draws 8-bit frames only.
 #include "RasterFixtures.h"
 #include "raster/ZColorStencil.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <limits>
+
 namespace {
 
-using Values = std::vector<uint32_t>;
+constexpr int kNZ = ZRenderer::kNonZero, kEO = ZRenderer::kEvenOdd;
+constexpr uint32_t F = 255; // full coverage
 
-// Coverage as the mask receives it: opaque paint rendered into an empty mask stores the
-// coverage itself (255, or 32768 at 16 bits, is full).
-class CoverageMap {
-public:
-    CoverageMap(int width, int height, int depth) : mask(width, height, 1, depth) {
-        mask.AttachAsMask(renderer);
-        renderer.SetMaskRender(true);
+// A closed polygon.
+ZPath Polygon(std::initializer_list<std::pair<float, float>> points) {
+    ZPath p;
+    bool first = true;
+    for (auto [x, y] : points) {
+        if (first)
+            p.MoveTo(x, y);
+        else
+            p.LineTo(x, y);
+        first = false;
     }
-    void Fill(const ZPath& path, int rule, const Matrix4* transform = nullptr) {
-        renderer.FillPath(path, transform, &white, rule);
-    }
+    p.Close();
+    return p;
+}
+
+ZPath Rects(std::initializer_list<std::array<float, 4>> rects) {
+    ZPath p;
+    for (const auto& r : rects) AddRect(p, r[0], r[1], r[2], r[3]);
+    return p;
+}
+
+// The mask rows after filling `path` into a fresh width x height mask.
+std::vector<Values> Cover(const ZPath& path, int width, int height, int rule) {
     ZRenderer renderer;
-    Canvas mask;
-    ZColorStencil white{255, 255, 255, 255};
-};
-
-const int kRules[] = {ZRenderer::kEvenOdd, ZRenderer::kNonZero};
+    Canvas mask(width, height, 1);
+    mask.AttachAsMask(renderer);
+    renderer.SetMaskRender(true);
+    ZColorStencil white(255, 255, 255, 255);
+    renderer.FillPath(path, nullptr, &white, rule);
+    EXPECT_TRUE(mask.GuardsIntact());
+    std::vector<Values> rows;
+    for (int y = 0; y < height; ++y) rows.push_back(mask.Row(y));
+    return rows;
+}
 
 } // namespace
 
-TEST(ZRendererCoverage, SquareOnPixelEdgesIsFullInsideAndEmptyOutside) {
-    for (int depth : {1, 2})
-        for (int rule : kRules) {
-            CoverageMap map(8, 8, depth);
-            map.Fill(RectPath(2, 2, 6, 6), rule);
-            const uint32_t full = depth == 1 ? 255 : 32768;
-            for (int y = 0; y < 8; ++y)
-                for (int x = 0; x < 8; ++x) {
-                    const bool inside = x >= 2 && x <= 5 && y >= 2 && y <= 5;
-                    EXPECT_EQ(map.mask.Get(x, y), inside ? full : 0)
-                        << "depth " << depth << " rule " << rule << " at " << x << "," << y;
-                }
-            EXPECT_TRUE(map.mask.GuardsIntact());
-        }
-}
-
-TEST(ZRendererCoverage, HalfPixelWideRectangleGivesExactPartialCoverage) {
+TEST(ZRendererCoverage, ExactCoverageUnderBothRulesAndDepths) {
+    const ZPath square = Rects({{1, 1, 3, 2}});
     // Clockwise: T = trunc(256 * 1016 / 2040) - 256 = -129, so non-zero gives 129 for
     // either orientation; the even-odd fold of -129 is 128, of +129 it is 129.
-    struct Case {
-        int depth, rule;
-        bool reversed;
-        uint32_t expected;
-    } cases[] = {{1, ZRenderer::kNonZero, false, 129},   {1, ZRenderer::kNonZero, true, 129},
-                 {1, ZRenderer::kEvenOdd, false, 128},   {1, ZRenderer::kEvenOdd, true, 129},
-                 {2, ZRenderer::kNonZero, false, 16448}, {2, ZRenderer::kNonZero, true, 16448},
-                 {2, ZRenderer::kEvenOdd, false, 16448}, {2, ZRenderer::kEvenOdd, true, 16448}};
-    for (const Case& c : cases) {
-        ZPath path;
-        if (c.reversed) {
-            path.MoveTo(2.0f, 0);
-            path.LineTo(2.0f, 4);
-            path.LineTo(2.5f, 4);
-            path.LineTo(2.5f, 0);
-            path.Close();
-        } else {
-            path = RectPath(2.0f, 0, 2.5f, 4);
-        }
-        CoverageMap map(6, 4, c.depth);
-        map.Fill(path, c.rule);
-        for (int y = 0; y < 4; ++y)
-            EXPECT_EQ(map.mask.Row(y), (Values{0, 0, c.expected, 0, 0, 0}))
-                << "depth " << c.depth << " rule " << c.rule << " reversed " << c.reversed;
-    }
-}
-
-TEST(ZRendererCoverage, OverlapIsFullUnderNonZeroAndEmptyUnderEvenOdd) {
-    ZPath path = RectPath(0, 0, 4, 1);
-    AddRect(path, 2, 0, 6, 1);
-    for (int depth : {1, 2}) {
-        const uint32_t f = depth == 1 ? 255 : 32768;
-        CoverageMap nonZero(8, 1, depth);
-        nonZero.Fill(path, ZRenderer::kNonZero);
-        EXPECT_EQ(nonZero.mask.Row(0), (Values{f, f, f, f, f, f, 0, 0}));
-        CoverageMap evenOdd(8, 1, depth);
-        evenOdd.Fill(path, ZRenderer::kEvenOdd);
-        EXPECT_EQ(evenOdd.mask.Row(0), (Values{f, f, 0, 0, f, f, 0, 0}));
-    }
-}
-
-TEST(ZRendererCoverage, ShapeInsideOnePixelStillPaintsIt) {
+    const ZPath strip = Rects({{2, 0, 2.5f, 1}});
+    const ZPath reversed = Polygon({{2, 0}, {2, 1}, {2.5f, 1}, {2.5f, 0}});
+    const ZPath overlap = Rects({{0, 0, 4, 1}, {2, 0, 6, 1}});
     // Crossings at sub-pixels 204, 188, 173, 158, 143 (down) and 51, 67, 82, 98, 113 (up):
     // T = trunc(256 * 409 / 2040) + trunc(256 * -864 / 2040) = 51 - 108 = -57.
-    ZPath tri;
-    tri.MoveTo(0.2f, 0.2f);
-    tri.LineTo(0.8f, 0.2f);
-    tri.LineTo(0.5f, 0.8f);
-    tri.Close();
-    CoverageMap nonZero(2, 2, 1);
-    nonZero.Fill(tri, ZRenderer::kNonZero);
-    EXPECT_EQ(nonZero.mask.Row(0), (Values{57, 0}));
-    EXPECT_EQ(nonZero.mask.Row(1), (Values{0, 0}));
-    CoverageMap evenOdd(2, 2, 1);
-    evenOdd.Fill(tri, ZRenderer::kEvenOdd);
-    EXPECT_EQ(evenOdd.mask.Get(0, 0), 56u); // 255 - (-57 & 0xFF)
-    CoverageMap deep(2, 2, 2);
-    deep.Fill(tri, ZRenderer::kNonZero);
-    EXPECT_EQ(deep.mask.Get(0, 0), 7308u); // |-14617| * 32768 / 65535
-}
-
-TEST(ZRendererCoverage, ClipsAtTargetEdgesWithoutWritingOutside) {
-    for (int depth : {1, 2})
-        for (int rule : kRules) {
-            // Half a row: T = -128, folded to 127 under even-odd (-32768 to 16383 at 16 bits).
-            const bool evenOdd = rule == ZRenderer::kEvenOdd;
-            const uint32_t f = depth == 1 ? 255 : 32768;
-            const uint32_t half = depth == 1 ? (evenOdd ? 127 : 128) : (evenOdd ? 16383 : 16384);
-            CoverageMap map(8, 4, depth);
-            // Rows 1.5..3 over the whole width and far beyond it on both sides.
-            map.Fill(RectPath(-30.25f, 1.5f, 40.75f, 3), rule);
-            // Beyond the top and bottom as well.
-            CoverageMap tall(8, 4, depth);
-            tall.Fill(RectPath(-3, -50, 11, 90), rule);
-            EXPECT_EQ(map.mask.Row(0), Values(8, 0));
-            EXPECT_EQ(map.mask.Row(1), Values(8, half));
-            EXPECT_EQ(map.mask.Row(2), Values(8, f));
-            EXPECT_EQ(map.mask.Row(3), Values(8, 0));
-            for (int y = 0; y < 4; ++y) EXPECT_EQ(tall.mask.Row(y), Values(8, f));
-            EXPECT_TRUE(map.mask.GuardsIntact());
-            EXPECT_TRUE(tall.mask.GuardsIntact());
-        }
-    // A shape ending half way into the first or the last column keeps that coverage:
-    // crossings left of the target sit at sub-pixel 0 of column 0 (T = 127 - 256), those
+    const ZPath speck = Polygon({{0.2f, 0.2f}, {0.8f, 0.2f}, {0.5f, 0.8f}});
+    // Rows 1.5..3 from far left to far right: half a row gives T = -128, folded to 127
+    // under even-odd.
+    const ZPath wide = Rects({{-30.25f, 1.5f, 40.75f, 3}});
+    const ZPath tall = Rects({{-3, -50, 11, 90}});
+    // Crossings left of the target sit at sub-pixel 0 of column 0 (T = 127 - 256), those
     // right of it at sub-pixel 255 of the last column (T = -trunc(256 * 1016 / 2040)).
-    CoverageMap edges(4, 1, 1);
-    edges.Fill(RectPath(-5, 0, 0.5f, 1), ZRenderer::kNonZero);
-    edges.Fill(RectPath(3.5f, 0, 9, 1), ZRenderer::kNonZero);
-    EXPECT_EQ(edges.mask.Row(0), (Values{129, 0, 0, 127}));
+    const ZPath edges = Rects({{-5, 0, 0.5f, 1}, {3.5f, 0, 9, 1}});
+    struct Case {
+        const char* what;
+        const ZPath& path;
+        int width, rule;
+        std::vector<Values> rows;
+    } cases[] = {
+        {"square", square, 4, kNZ, {{0, 0, 0, 0}, {0, F, F, 0}, {0, 0, 0, 0}}},
+        {"square", square, 4, kEO, {{0, 0, 0, 0}, {0, F, F, 0}, {0, 0, 0, 0}}},
+        {"strip", strip, 4, kNZ, {{0, 0, 129, 0}}},
+        {"strip", strip, 4, kEO, {{0, 0, 128, 0}}},
+        {"strip reversed", reversed, 4, kNZ, {{0, 0, 129, 0}}},
+        {"strip reversed", reversed, 4, kEO, {{0, 0, 129, 0}}},
+        {"overlap", overlap, 8, kNZ, {{F, F, F, F, F, F, 0, 0}}},
+        {"overlap", overlap, 8, kEO, {{F, F, 0, 0, F, F, 0, 0}}},
+        {"speck", speck, 2, kNZ, {{57, 0}, {0, 0}}},
+        {"speck", speck, 2, kEO, {{56, 0}, {0, 0}}},
+        {"wide", wide, 3, kNZ, {{0, 0, 0}, {128, 128, 128}, {F, F, F}, {0, 0, 0}}},
+        {"wide", wide, 3, kEO, {{0, 0, 0}, {127, 127, 127}, {F, F, F}, {0, 0, 0}}},
+        {"tall", tall, 3, kNZ, {{F, F, F}, {F, F, F}}},
+        {"tall", tall, 3, kEO, {{F, F, F}, {F, F, F}}},
+        {"edges", edges, 4, kNZ, {{129, 0, 0, 127}}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Cover(c.path, c.width, int(c.rows.size()), c.rule), c.rows)
+            << c.what << " rule " << c.rule;
 }
 
 TEST(ZRendererCoverage, EdgesEnteringFromAboveMatchTheSameEdgesFullyInside) {
     // The walk over sub-scanlines above the target is skipped in one step; it must land
-    // on the same crossings as walking them.  The same triangle five rows lower in a
-    // taller target walks every sub-scanline.
+    // on the same crossings as walking them, as the same triangle five rows lower does.
     const auto triangle = [](float dy) {
-        ZPath p;
-        p.MoveTo(1.25f, -3.3125f + dy);
-        p.LineTo(7.5f, 6.0f + dy);
-        p.LineTo(0.5f, 4.25f + dy);
-        p.Close();
-        return p;
+        return Polygon({{1.25f, -3.3125f + dy}, {7.5f, 6.0f + dy}, {0.5f, 4.25f + dy}});
     };
-    for (int depth : {1, 2}) {
-        CoverageMap clipped(10, 8, depth), whole(10, 16, depth);
-        clipped.Fill(triangle(0), ZRenderer::kNonZero);
-        whole.Fill(triangle(5), ZRenderer::kNonZero);
-        for (int y = 0; y < 8; ++y) EXPECT_EQ(clipped.mask.Row(y), whole.mask.Row(y + 5)) << y;
-        EXPECT_NE(clipped.mask.Get(2, 0), 0u);
-    }
-}
-
-TEST(ZRendererCoverage, TransformMapsPathToDevice) {
-    Matrix4 m;
-    m.Scale(2, 2, 1);
-    m.Translate(1, 0, 0); // applied before the scale: device x = 2 * (x + 1)
-    CoverageMap map(8, 2, 1);
-    map.Fill(RectPath(0, 0, 1, 1), ZRenderer::kNonZero, &m);
-    EXPECT_EQ(map.mask.Row(0), (Values{0, 0, 255, 255, 0, 0, 0, 0}));
-    EXPECT_EQ(map.mask.Row(1), (Values{0, 0, 255, 255, 0, 0, 0, 0}));
+    const std::vector<Values> clipped = Cover(triangle(0), 10, 8, kNZ);
+    const std::vector<Values> whole = Cover(triangle(5), 10, 16, kNZ);
+    EXPECT_EQ(clipped, std::vector<Values>(whole.begin() + 5, whole.begin() + 13));
+    EXPECT_NE(clipped[0][2], 0u);
 }
 
 TEST(ZRendererCoverage, HugeAndNaNCoordinatesStayInsideTheTarget) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
-    for (int depth : {1, 2}) {
-        CoverageMap map(5, 5, depth);
-        ZPath path;
-        path.MoveTo(-1e30f, -1e30f);
-        path.LineTo(1e30f, 3.5f);
-        path.LineTo(nan, 2);
-        path.LineTo(inf, -inf);
-        path.LineTo(2, 1e38f);
-        path.Close();
-        path.QuadTo(nan, 4, 1e20f, -1e20f);
-        map.Fill(path, ZRenderer::kNonZero);
-        map.Fill(path, ZRenderer::kEvenOdd);
-        EXPECT_TRUE(map.mask.GuardsIntact());
-    }
+    ZPath path = Polygon({{-1e30f, -1e30f}, {1e30f, 3.5f}, {nan, 2}, {inf, -inf}, {2, 1e38f}});
+    path.QuadTo(nan, 4, 1e20f, -1e20f);
+    for (int rule : {kNZ, kEO}) Cover(path, 5, 5, rule); // checks the guards
 }

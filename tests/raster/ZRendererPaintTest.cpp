@@ -1,280 +1,122 @@
+// How the renderer paints covered pixels into the plug-in's 8-bit frames: straight-alpha
+// blending, clipping by and rendering into the mask, stencil seeking and channel tables.
 #include "RasterFixtures.h"
 #include "raster/ZBlendMath.h"
 #include "raster/ZColorStencil.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace {
 
-using Values = std::vector<uint32_t>;
+enum Mode { kOver, kClip, kIntoMask };
 
-constexpr uint32_t Full(int depth) {
-    return depth == 1 ? 255 : 32768;
-}
-
-// Colour target plus an optional mask of the same size, attached in that order.
+// Colour target plus a mask of the same size, one row of `width` pixels.
 struct Scene {
-    Scene(int width, int height, int depth)
-        : colour(width, height, 4, depth), mask(width, height, 1, depth) {
+    Scene(int width, Mode mode) : colour(width, 1, 4), mask(width, 1, 1) {
         colour.AttachAsTarget(renderer);
         mask.AttachAsMask(renderer);
+        renderer.SetClipByMask(mode == kClip);
+        renderer.SetMaskRender(mode == kIntoMask);
+    }
+    void Fill(ZStencil& paint, float x0 = 0) {
+        renderer.FillPath(RectPath(x0, 0, 3, 1), nullptr, &paint, ZRenderer::kNonZero);
     }
     ZRenderer renderer;
-    Canvas colour;
-    Canvas mask;
+    Canvas colour, mask;
 };
-
-// Tables that invert the colour channels and halve alpha.
-void InvertingTables(ZRenderer& r, int depth) {
-    const ZRenderer::Channel colours[] = {ZRenderer::kRed, ZRenderer::kGreen, ZRenderer::kBlue};
-    const uint32_t full = Full(depth);
-    for (ZRenderer::Channel c : colours)
-        for (uint32_t i = 0; i <= full; ++i) {
-            if (depth == 1) r.Table8(c)[i] = static_cast<uint8_t>(full - i);
-            if (depth == 2) r.Table16(c)[i] = static_cast<uint16_t>(full - i);
-        }
-    for (uint32_t i = 0; i <= full; ++i) {
-        if (depth == 1) r.Table8(ZRenderer::kAlpha)[i] = static_cast<uint8_t>(i / 2);
-        if (depth == 2) r.Table16(ZRenderer::kAlpha)[i] = static_cast<uint16_t>(i / 2);
-    }
-}
 
 } // namespace
 
-TEST(ZRendererPaint, SolidColourIsBlendedStraightAlphaOver) {
-    // Colour (blue 200, green 100, red 50, alpha 128) over a clear pixel, an opaque one and
-    // one of alpha 100.  Over opaque: (cs * 128 + cd * 127) div 255.
-    Scene s8(3, 1, 1);
-    s8.colour.SetPixel(1, 0, {10, 20, 30, 255});
-    s8.colour.SetPixel(2, 0, {100, 100, 100, 100});
-    ZColorStencil colour(200, 100, 50, 128);
-    s8.renderer.FillPath(RectPath(0, 0, 3, 1), nullptr, &colour, ZRenderer::kNonZero);
-    EXPECT_EQ(s8.colour.Pixel(0, 0), (Values{200, 100, 50, 128}));
-    EXPECT_EQ(s8.colour.Pixel(1, 0), (Values{105, 60, 40, 255}));
-    EXPECT_EQ(s8.colour.Pixel(2, 0), (Values{172, 100, 63, 177}));
-
-    // 16 bits: the colour widens to (25700, 12850, 6425, 16448); shares shift by 15.
-    Scene s16(3, 1, 2);
-    s16.colour.SetPixel(1, 0, {1000, 2000, 3000, 32768});
-    s16.colour.SetPixel(2, 0, {1000, 2000, 3000, 16000});
-    s16.renderer.FillPath(RectPath(0, 0, 3, 1), nullptr, &colour, ZRenderer::kNonZero);
-    EXPECT_EQ(s16.colour.Pixel(0, 0), (Values{25700, 12850, 6425, 16448}));
-    EXPECT_EQ(s16.colour.Pixel(1, 0), (Values{13398, 7446, 4719, 32768}));
-    EXPECT_EQ(s16.colour.Pixel(2, 0), (Values{17639, 9309, 5307, 24416}));
-    EXPECT_TRUE(s8.colour.GuardsIntact());
-    EXPECT_TRUE(s16.colour.GuardsIntact());
-}
-
-TEST(ZRendererPaint, OpaqueColourStoresItselfAndCoverageScalesAlpha) {
-    for (int depth : {1, 2}) {
-        Scene s(4, 1, depth);
-        s.colour.FillAll({7, 7, 7, Full(depth)});
-        ZColorStencil opaque(1, 2, 3, 255);
-        // Column 0 is half covered: trunc(256 * -1016 / 2040) gives 127 (16319 at 16 bits).
-        s.renderer.FillPath(RectPath(0.5f, 0, 3, 1), nullptr, &opaque, ZRenderer::kNonZero);
-        const uint32_t w1 = depth == 1 ? 1 : 129, w2 = depth == 1 ? 2 : 257,
-                       w3 = depth == 1 ? 3 : 386;
-        EXPECT_EQ(s.colour.Pixel(1, 0), (Values{w1, w2, w3, Full(depth)}));
-        EXPECT_EQ(s.colour.Pixel(2, 0), (Values{w1, w2, w3, Full(depth)}));
-        EXPECT_EQ(s.colour.Pixel(3, 0), (Values{7, 7, 7, Full(depth)}));
-        // a = 127 over opaque 7: (1 * 127 + 7 * 128) div 255 = 4 (and so on).
-        if (depth == 1) {
-            EXPECT_EQ(s.colour.Pixel(0, 0), (Values{4, 4, 5, 255}));
-        }
+// Fills a 3-pixel row holding `before` (and `maskBefore` in the mask) with `paint`.
+void ExpectSolidFill(const char* what, Mode mode, std::array<uint8_t, 4> paint,
+                     const std::vector<Values>& before, const std::vector<Values>& after,
+                     const Values& maskBefore, const Values& maskAfter) {
+    SCOPED_TRACE(what);
+    Scene s(3, mode);
+    for (size_t x = 0; x < before.size(); ++x) {
+        int channel = 0;
+        for (uint32_t v : before[x]) s.colour.Set(int(x), 0, channel++, v);
+        s.mask.Set(int(x), 0, 0, maskBefore[x]);
     }
+    ZColorStencil stencil(paint[0], paint[1], paint[2], paint[3]); // blue, green, red, alpha
+    s.Fill(stencil);
+    for (size_t x = 0; x < after.size(); ++x) EXPECT_EQ(s.colour.Pixel(int(x), 0), after[x]) << x;
+    const Values mask = s.mask.Row(0);
+    EXPECT_EQ(Values(mask.begin(), mask.begin() + ptrdiff_t(maskAfter.size())), maskAfter);
+    EXPECT_TRUE(s.colour.GuardsIntact() && s.mask.GuardsIntact());
 }
 
-TEST(ZRendererPaint, TransparentSolidLeavesTheBufferByteIdentical) {
-    for (int depth : {1, 2}) {
-        Scene s(5, 3, depth);
-        s.colour.SetPixel(2, 1, {9, 8, 7, 6});
-        s.mask.Set(1, 1, 0, 44);
-        const std::vector<uint8_t> colourBefore = s.colour.Snapshot();
-        const std::vector<uint8_t> maskBefore = s.mask.Snapshot();
-        ZColorStencil clear(255, 255, 255, 0);
-        for (bool maskRender : {false, true}) {
-            s.renderer.SetMaskRender(maskRender);
-            s.renderer.FillPath(RectPath(-1, -1, 9, 9), nullptr, &clear, ZRenderer::kNonZero);
-        }
-        EXPECT_EQ(s.colour.Snapshot(), colourBefore);
-        EXPECT_EQ(s.mask.Snapshot(), maskBefore);
-    }
-}
-
-TEST(ZRendererPaint, SolidClippedByMaskScalesByTheMaskValue) {
-    for (int depth : {1, 2}) {
-        const uint32_t f = Full(depth), half = depth == 1 ? 128 : 16384;
-        Scene s(3, 1, depth);
-        s.mask.Set(1, 0, 0, f);
-        s.mask.Set(2, 0, 0, half);
-        s.renderer.SetClipByMask(true);
-        ZColorStencil opaque(200, 100, 50, 255);
-        s.renderer.FillPath(RectPath(0, 0, 3, 1), nullptr, &opaque, ZRenderer::kNonZero);
-        const Values colour = depth == 1 ? Values{200, 100, 50} : Values{25700, 12850, 6425};
-        EXPECT_EQ(s.colour.Pixel(0, 0), (Values{0, 0, 0, 0}));
-        EXPECT_EQ(s.colour.Pixel(1, 0), (Values{colour[0], colour[1], colour[2], f}));
-        EXPECT_EQ(s.colour.Pixel(2, 0), (Values{colour[0], colour[1], colour[2], half}));
-    }
-}
-
-TEST(ZRendererPaint, MaskRenderAccumulatesAlphaIntoTheMask) {
+TEST(ZRendererPaint, SolidColoursBlendClipAndAccumulateExactly) {
+    const Values clear = {0, 0, 0, 0};
+    // Over opaque: (cs * 128 + cd * 127) div 255.
+    ExpectSolidFill(
+        "over", kOver, {200, 100, 50, 128}, {clear, {10, 20, 30, 255}, {100, 100, 100, 100}},
+        {{200, 100, 50, 128}, {105, 60, 40, 255}, {172, 100, 63, 177}}, {0, 0, 0}, {0, 0, 0});
+    ExpectSolidFill("clip", kClip, {200, 100, 50, 255}, {clear, clear, clear},
+                    {clear, {200, 100, 50, 255}, {200, 100, 50, 128}}, {0, 255, 128},
+                    {0, 255, 128});
     // a + mul(full - a, m): 128 + 127 * 100 div 255 = 177; over full stays full.
-    struct Case {
-        int depth;
-        Values before, after;
-    } cases[] = {{1, {0, 100, 255}, {128, 177, 255}},
-                 {2, {0, 10000, 32768}, {16448, 21428, 32768}}};
-    for (const Case& c : cases) {
-        Scene s(3, 1, c.depth);
-        for (int x = 0; x < 3; ++x) s.mask.Set(x, 0, 0, c.before[x]);
-        s.renderer.SetMaskRender(true);
-        ZColorStencil halfAlpha(1, 2, 3, 128);
-        s.renderer.FillPath(RectPath(0, 0, 3, 1), nullptr, &halfAlpha, ZRenderer::kNonZero);
-        EXPECT_EQ(s.mask.Row(0), c.after);
-        EXPECT_EQ(s.colour.Pixel(0, 0), (Values{0, 0, 0, 0}));
-        EXPECT_TRUE(s.mask.GuardsIntact());
-    }
+    ExpectSolidFill("into mask", kIntoMask, {1, 2, 3, 128}, {clear, clear, clear},
+                    {clear, clear, clear}, {0, 100, 255}, {128, 177, 255});
+    // Transparent paint leaves every byte as it was.
+    for (Mode mode : {kOver, kIntoMask})
+        ExpectSolidFill("transparent", mode, {255, 255, 255, 0}, {{9, 8, 7, 6}}, {{9, 8, 7, 6}},
+                        {44}, {44});
 }
 
 TEST(ZRendererPaint, StencilIsSeekedOnlyWhereASpanDoesNotContinueTheLastOne) {
-    for (int depth : {1, 2}) {
-        Scene s(8, 2, depth);
-        ProbeStencil probe(255, 32768);
-        // Row 0 and 1: pixel 1 alone, then the run 2..3 continues it; pixel 4 is empty,
-        // so the second rectangle starting at 5 needs a new seek.
-        ZPath path = RectPath(1, 0, 4, 2);
-        AddRect(path, 5, 0, 7, 2);
-        s.renderer.FillPath(path, nullptr, &probe, ZRenderer::kNonZero);
-        ASSERT_EQ(probe.seeks.size(), 4u);
-        const int xs[] = {1, 5, 1, 5}, ys[] = {0, 0, 1, 1};
-        for (int i = 0; i < 4; ++i) {
-            EXPECT_EQ(probe.seeks[i].x, xs[i]);
-            EXPECT_EQ(probe.seeks[i].y, ys[i]);
+    ZRenderer r;
+    Canvas colour(8, 2, 4);
+    colour.AttachAsTarget(r);
+    ProbeStencil probe(255);
+    // Pixel 1 alone, then the run 2..3 continues it; pixel 4 is empty, so the second
+    // rectangle starting at 5 needs a new seek.
+    ZPath path = RectPath(1, 0, 4, 2);
+    AddRect(path, 5, 0, 7, 2);
+    r.FillPath(path, nullptr, &probe, ZRenderer::kNonZero);
+    EXPECT_EQ(probe.seeks,
+              (std::vector<std::pair<int32_t, int32_t>>{{1, 0}, {5, 0}, {1, 1}, {5, 1}}));
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 8; ++x) {
+            const bool painted = (x >= 1 && x <= 3) || (x >= 5 && x <= 6);
+            const Values expected = {10u + x, 20u + y, 30, 255};
+            EXPECT_EQ(colour.Pixel(x, y), painted ? expected : Values(4, 0)) << x << "," << y;
         }
-        const uint32_t f = Full(depth), base = depth == 1 ? 10 : 1000, g = depth == 1 ? 20 : 2000,
-                       r = depth == 1 ? 30 : 3000;
-        for (int y = 0; y < 2; ++y)
-            for (int x = 0; x < 8; ++x) {
-                const bool painted = (x >= 1 && x <= 3) || (x >= 5 && x <= 6);
-                const Values expected =
-                    painted ? Values{base + x, g + y, r, f} : Values{0, 0, 0, 0};
-                EXPECT_EQ(s.colour.Pixel(x, y), expected) << depth << " " << x << "," << y;
-            }
-    }
-}
-
-TEST(ZRendererPaint, StencilThroughMaskUsesSpanFetchAndKeepsPixelsAligned) {
-    for (int depth : {1, 2}) {
-        const uint32_t f = Full(depth), half = depth == 1 ? 128 : 16384;
-        const uint32_t b = depth == 1 ? 10 : 1000, g = depth == 1 ? 20 : 2000,
-                       r = depth == 1 ? 30 : 3000;
-        Scene s(4, 1, depth);
-        s.mask.Set(1, 0, 0, f);
-        s.mask.Set(2, 0, 0, half);
-        s.mask.Set(3, 0, 0, f);
-        s.renderer.SetClipByMask(true);
-        ProbeStencil probe(255, 32768);
-        s.renderer.FillPath(RectPath(0, 0, 4, 1), nullptr, &probe, ZRenderer::kNonZero);
-        EXPECT_EQ(s.colour.Pixel(0, 0), (Values{0, 0, 0, 0}));
-        EXPECT_EQ(s.colour.Pixel(1, 0), (Values{b + 1, g, r, f}));
-        EXPECT_EQ(s.colour.Pixel(2, 0), (Values{b + 2, g, r, half}));
-        EXPECT_EQ(s.colour.Pixel(3, 0), (Values{b + 3, g, r, f}));
-        EXPECT_EQ(probe.skips, 0);
-    }
-}
-
-TEST(ZRendererPaint, StencilAlphaIntoMaskScaledByCoverage) {
-    for (int depth : {1, 2}) {
-        Scene s(3, 1, depth);
-        s.renderer.SetMaskRender(true);
-        ProbeStencil probe(200, 20000);
-        // Column 0 half covered (127 or 16319): mul(200, 127) = 99, 20000 * 16319 >> 15.
-        s.renderer.FillPath(RectPath(0.5f, 0, 2, 1), nullptr, &probe, ZRenderer::kNonZero);
-        EXPECT_EQ(s.mask.Row(0), depth == 1 ? (Values{99, 200, 0}) : (Values{9960, 20000, 0}));
-    }
 }
 
 TEST(ZRendererPaint, ChannelTablesRemapStencilColoursInEveryMode) {
-    for (int depth : {1, 2}) {
-        const uint32_t f = Full(depth), half = depth == 1 ? 128 : 16384;
-        const uint32_t b = depth == 1 ? 10 : 1000, g = depth == 1 ? 20 : 2000,
-                       r = depth == 1 ? 30 : 3000;
-        const uint32_t alpha = depth == 1 ? 200 : 20000;
-        // Colour only: alpha 200 -> table 100; colours inverted.
-        Scene colour(2, 1, depth);
-        InvertingTables(colour.renderer, depth);
-        colour.renderer.SetUseTables(true);
-        ProbeStencil probe(200, 20000);
-        colour.renderer.FillPath(RectPath(0, 0, 2, 1), nullptr, &probe, ZRenderer::kNonZero);
-        EXPECT_EQ(colour.colour.Pixel(1, 0), (Values{f - (b + 1), f - g, f - r, alpha / 2}));
-
-        // Clipped by the mask: a masked-out pixel is skipped, not sampled.
-        Scene clip(3, 1, depth);
-        InvertingTables(clip.renderer, depth);
-        clip.renderer.SetUseTables(true);
-        clip.renderer.SetClipByMask(true);
-        clip.mask.Set(1, 0, 0, f);
-        clip.mask.Set(2, 0, 0, half);
-        ProbeStencil clipProbe(200, 20000);
-        clip.renderer.FillPath(RectPath(0, 0, 3, 1), nullptr, &clipProbe, ZRenderer::kNonZero);
-        EXPECT_EQ(clipProbe.skips, 1);
-        EXPECT_EQ(clip.colour.Pixel(0, 0), (Values{0, 0, 0, 0}));
-        EXPECT_EQ(clip.colour.Pixel(1, 0), (Values{f - (b + 1), f - g, f - r, alpha / 2}));
-        const uint32_t halfAlpha = depth == 1 ? 100 / 2 : 10000 / 2; // table of mul(a, m)
-        EXPECT_EQ(clip.colour.Pixel(2, 0), (Values{f - (b + 2), f - g, f - r, halfAlpha}));
-
-        // Into the mask: the alpha table alone.
-        Scene mask(2, 1, depth);
-        InvertingTables(mask.renderer, depth);
-        mask.renderer.SetUseTables(true);
-        mask.renderer.SetMaskRender(true);
-        ProbeStencil maskProbe(200, 20000);
-        mask.renderer.FillPath(RectPath(0, 0, 2, 1), nullptr, &maskProbe, ZRenderer::kNonZero);
-        EXPECT_EQ(mask.mask.Row(0), (Values{alpha / 2, alpha / 2}));
-
-        // A solid colour never goes through the tables.
-        ZColorStencil solid(1, 2, 3, 255);
-        colour.renderer.FillPath(RectPath(0, 0, 1, 1), nullptr, &solid, ZRenderer::kNonZero);
-        EXPECT_EQ(colour.colour.Pixel(0, 0)[3], f);
-        EXPECT_EQ(colour.colour.Pixel(0, 0)[0], depth == 1 ? 1u : 129u);
+    const uint32_t alpha = 200; // halved by the table
+    const auto inverted = [&](uint32_t x, uint32_t a) {
+        return Values{255 - (10 + x), 255 - 20, 255 - 30, a};
+    };
+    Scene colour(3, kOver), clip(3, kClip), mask(3, kIntoMask);
+    for (Scene* s : {&colour, &clip, &mask}) {
+        // Tables that invert the colour channels and halve alpha.
+        for (ZRenderer::Channel c :
+             {ZRenderer::kRed, ZRenderer::kGreen, ZRenderer::kBlue, ZRenderer::kAlpha})
+            for (uint32_t i = 0; i <= 255; ++i)
+                s->renderer.Table8(c)[i] = uint8_t(c == ZRenderer::kAlpha ? i / 2 : 255 - i);
+        s->renderer.SetUseTables(true);
     }
-}
-
-TEST(ZRendererPaint, MisfitTargetsArePaintedOnlyWhereTheyAreValid) {
-    // A mask smaller than the colour target: clipping by it never reads past it.
-    ZRenderer r;
-    Canvas colour(6, 4, 4, 1), mask(3, 2, 1, 1);
-    colour.AttachAsTarget(r);
-    mask.AttachAsMask(r);
-    mask.FillAll({255});
-    r.SetClipByMask(true);
-    ZColorStencil opaque(1, 2, 3, 255);
-    r.FillPath(RectPath(-2, -2, 20, 20), nullptr, &opaque, ZRenderer::kNonZero);
-    EXPECT_EQ(colour.Pixel(2, 1), (Values{1, 2, 3, 255}));
-    EXPECT_EQ(colour.Pixel(3, 1), (Values{0, 0, 0, 0}));
-    EXPECT_TRUE(colour.GuardsIntact());
-    EXPECT_TRUE(mask.GuardsIntact());
-
-    // No target at all, or an unsupported depth: nothing happens.
-    ZRenderer empty;
-    empty.FillPath(RectPath(0, 0, 4, 4), nullptr, &opaque, ZRenderer::kNonZero);
-    Canvas odd(4, 4, 4, 1);
-    ZRenderer wrongDepth;
-    wrongDepth.SetTarget(odd.Data(), 4, 4, 3, odd.RowBytes());
-    wrongDepth.FillPath(RectPath(0, 0, 4, 4), nullptr, &opaque, ZRenderer::kNonZero);
-    EXPECT_EQ(odd.Pixel(1, 1), (Values{0, 0, 0, 0}));
-    EXPECT_EQ(wrongDepth.Table8(ZRenderer::kRed), nullptr);
-}
-
-TEST(ZRendererPaint, NewTargetOfAnotherSizeDropsTheMask) {
-    ZRenderer r;
-    Canvas a(4, 4, 4, 1), b(4, 4, 4, 1), c(5, 4, 4, 1), mask(4, 4, 1, 1);
-    a.AttachAsTarget(r);
-    mask.AttachAsMask(r);
-    b.AttachAsTarget(r);
-    EXPECT_EQ(r.Mask().data, mask.Data());
-    c.AttachAsTarget(r);
-    EXPECT_EQ(r.Mask().data, nullptr);
+    ProbeStencil probe(200), clipProbe(200), maskProbe(200);
+    colour.Fill(probe, 1);
+    EXPECT_EQ(colour.colour.Pixel(1, 0), inverted(1, alpha / 2));
+    // Clipped by the mask: a masked-out pixel is skipped, not sampled; the alpha table
+    // takes mul(a, m).
+    clip.mask.Set(1, 0, 0, 255);
+    clip.mask.Set(2, 0, 0, 128);
+    clip.Fill(clipProbe);
+    EXPECT_EQ(clipProbe.skips, 1);
+    EXPECT_EQ(clip.colour.Row(0, 3), (Values{0, alpha / 2, alpha / 4}));
+    EXPECT_EQ(clip.colour.Pixel(2, 0), inverted(2, alpha / 4));
+    mask.Fill(maskProbe); // the alpha table alone
+    EXPECT_EQ(mask.mask.Row(0), Values(3, alpha / 2));
+    // A solid colour never goes through the tables.
+    ZColorStencil solid(1, 2, 3, 255);
+    colour.Fill(solid, 2);
+    EXPECT_EQ(colour.colour.Pixel(2, 0), (Values{1, 2, 3, 255}));
 }
 
 TEST(ZRendererPaint, ReciprocalQuotientsEqualDivisionOverEveryInput) {

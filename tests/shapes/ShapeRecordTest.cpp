@@ -1,8 +1,8 @@
 // Shape records both ways: one table of records and their bytes, written by the fixture
 // writer and decoded by the record reader that shapes and glyphs share.
+#include "base/FlashParser.h"
 #include "shapes/ShapeRecordReader.h"
 #include "support/ShapeWriter.h"
-#include "swf/FlashParser.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // the fixture writer: each row is the bytes and the values they stand for, so the two
 // cannot share a mistake.
 #include "MovieTestSupport.h"
+#include "base/RecordConversions.h"
 #include "support/SwfWriter.h"
-#include "swf/RecordConversions.h"
 
 #include <gtest/gtest.h>
 

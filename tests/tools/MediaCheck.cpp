@@ -104,20 +104,13 @@ Animation ReadWebp(const Bytes& b) {
             const size_t end = std::min(b.data.size(), body + b.Le(at + 4, 4));
             const std::vector<uint8_t> frame(b.data.begin() + long(body + 16),
                                              b.data.begin() + long(end));
-            const uint32_t riffSize = uint32_t(frame.size() + 4);
-            webp.firstFrameWebp = {'R',
-                                   'I',
-                                   'F',
-                                   'F',
-                                   uint8_t(riffSize),
-                                   uint8_t(riffSize >> 8),
-                                   uint8_t(riffSize >> 16),
-                                   uint8_t(riffSize >> 24),
-                                   'W',
-                                   'E',
-                                   'B',
-                                   'P'};
-            webp.firstFrameWebp.insert(webp.firstFrameWebp.end(), frame.begin(), frame.end());
+            // The frame's chunks under a RIFF header of their own.
+            const uint32_t size = uint32_t(frame.size() + 4);
+            std::vector<uint8_t>& still = webp.firstFrameWebp;
+            still = {'R', 'I', 'F', 'F'};
+            for (int shift : {0, 8, 16, 24}) still.push_back(uint8_t(size >> shift));
+            still.insert(still.end(), {'W', 'E', 'B', 'P'});
+            still.insert(still.end(), frame.begin(), frame.end());
         }
     }
     return webp;

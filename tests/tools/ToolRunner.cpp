@@ -1,4 +1,5 @@
 #include "ToolRunner.h"
+#include "host/HostFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +11,6 @@
 #include <unistd.h>
 
 namespace tooltest {
-
-using comtest::ComPtr;
 
 namespace {
 
@@ -30,11 +29,6 @@ std::string Quote(const std::string& text) {
 std::string Slurp(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-const PluginLibrary& Library() {
-    static PluginLibrary library(SWFPLUGIN_PATH);
-    return library;
 }
 
 } // namespace
@@ -79,56 +73,18 @@ std::string FreshFolder(const std::string& name) {
 }
 
 int64_t PluginFrameCount(const std::string& movie) {
-    ComPtr<IVxReadFileClass> readClass;
-    EXPECT_EQ(Library().Create(CLSID_VxSWFPlugin, IID_IVxReadFileClass, readClass.out()), S_OK);
-    const std::u16string path(movie.begin(), movie.end());
-    ComPtr<IVxReadFile> file;
-    ComPtr<IVxReadStream> stream;
-    ComPtr<IVxReadVideoStream> video;
+    hosttest::OpenMovie open(std::u16string(movie.begin(), movie.end()));
     int64_t frames = 0;
-    if (FAILED(readClass->CreateReadFile(file.out(), nullptr,
-                                         reinterpret_cast<const WCHAR*>(path.c_str()), 1)) ||
-        FAILED(file->GetStream(stream.out(), 0xFFFFFFFFu, 0, 0, 0, 0)) ||
-        FAILED(stream->QueryInterface(IID_IVxReadVideoStream, video.outVoid())) ||
-        FAILED(video->GetFrameCount(&frames)))
-        return 0;
+    if (open.video) open.video->GetFrameCount(&frames);
     return frames;
 }
 
 DirectFrame ReadDirectly(const std::string& movie, int64_t frame, double zoom) {
-    DirectFrame result;
-    EXPECT_TRUE(Library().Loaded()) << Library().Error();
-    ComPtr<IVxReadFileClass> readClass;
-    EXPECT_EQ(Library().Create(CLSID_VxSWFPlugin, IID_IVxReadFileClass, readClass.out()), S_OK);
-    const std::u16string path(movie.begin(), movie.end());
-    ComPtr<IVxReadFile> file;
-    EXPECT_EQ(readClass->CreateReadFile(file.out(), nullptr,
-                                        reinterpret_cast<const WCHAR*>(path.c_str()), 1),
-              S_OK);
-    ComPtr<IVxReadStream> stream;
-    EXPECT_EQ(file->GetStream(stream.out(), 0xFFFFFFFFu, 0, 0, 0, 0), S_OK);
-    ComPtr<IVxReadVideoStream> video;
-    EXPECT_EQ(stream->QueryInterface(IID_IVxReadVideoStream, video.outVoid()), S_OK);
-    EXPECT_EQ(video->SetZoom(zoom), S_OK);
-    BITMAPINFOHEADER asked = {};
-    // The picture takes the zoom when the host next asks for the format.
-    EXPECT_EQ(video->GetFormat(&asked, sizeof(asked), nullptr, nullptr, 0, nullptr), S_OK);
-    void* pixels = nullptr;
-    int32_t stride = 0;
-    const BITMAPINFOHEADER* format = nullptr;
-    if (video->ReadFrame(frame, &pixels, &stride, &format, nullptr, nullptr, 0, 0) != S_OK) {
-        ADD_FAILURE() << "ReadFrame failed";
-        return result;
-    }
-    result.width = format->biWidth;
-    result.height = format->biHeight;
-    // Row 0 is the top row; the rows follow it in memory, -stride bytes apart.
-    for (int y = 0; y < result.height; ++y) {
-        const auto* row = static_cast<const uint8_t*>(pixels) + int64_t(y) * -stride;
-        result.bgra.insert(result.bgra.end(), row, row + result.width * 4);
-    }
-    video->EndRead(0);
-    return result;
+    hosttest::OpenMovie open(std::u16string(movie.begin(), movie.end()));
+    if (!open.video) return {};
+    EXPECT_EQ(open.video->SetZoom(zoom), S_OK);
+    const BITMAPINFOHEADER format = open.Format(); // the picture takes the zoom here
+    return {format.biWidth, format.biHeight, open.Frame(frame)};
 }
 
 } // namespace tooltest

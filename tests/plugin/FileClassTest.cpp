@@ -19,13 +19,16 @@ using metatest::U;
 
 namespace {
 
-ComPtr<IVxRenderFileClass> RenderFileClass() {
+template <class Class> ComPtr<Class> Create(REFIID iid) {
     ComPtr<IClassFactory> factory;
     EXPECT_EQ(GetClassObject(CLSID_VxSWFPlugin, IID_IClassFactory, factory.outVoid()), S_OK);
-    ComPtr<IVxRenderFileClass> renderClass;
-    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IVxRenderFileClass, renderClass.outVoid()),
-              S_OK);
-    return renderClass;
+    ComPtr<Class> object;
+    EXPECT_EQ(factory->CreateInstance(nullptr, iid, object.outVoid()), S_OK);
+    return object;
+}
+
+ComPtr<IVxRenderFileClass> RenderFileClass() {
+    return Create<IVxRenderFileClass>(IID_IVxRenderFileClass);
 }
 
 ComPtr<IVxRenderFileClassEx3> Ex3(IVxRenderFileClass* c) {
@@ -34,12 +37,27 @@ ComPtr<IVxRenderFileClassEx3> Ex3(IVxRenderFileClass* c) {
     return ex3;
 }
 
+// The slots a test double never serves.
+template <class Interface> struct Unserved : Interface {
+    HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved8() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved9() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved10() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved11() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved12() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reserved13() override { return E_NOTIMPL; }
+};
+
 const WCHAR* W(const std::u16string& text) {
     return reinterpret_cast<const WCHAR*>(text.c_str());
 }
 
 // The host object: settings (language) and the preset receiver in slot 14.
-class FakeHost : public IVxRenderHost, public IVxHostSettings {
+class FakeHost : public Unserved<IVxRenderHost>, public IVxHostSettings {
 public:
     uint32_t language = 0x0407;
     int32_t hasLanguage = 1;
@@ -57,17 +75,11 @@ public:
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(++refs); }
     ULONG STDMETHODCALLTYPE Release() override { return ULONG(--refs); }
+    // Slots 3 to 6 of both interfaces.
     HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved8() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved9() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved10() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved11() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved12() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved13() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE ReceivePresetId(uint32_t value, const GUID* id) override {
         presetValue = value;
         presetId = *id;
@@ -84,12 +96,22 @@ IUnknown* AsHost(FakeHost& host) {
     return static_cast<IVxRenderHost*>(&host);
 }
 
-// Counts references, to see the render file take and give them back.
-struct Counted : IUnknown {
-    LONG refs = 1;
+// A host callback that records the identifier it was asked about.
+class HostCallback : public Unserved<IVxReadHostCallback> {
+public:
+    HRESULT answer = S_OK;
+    int released = 0;
+    GUID askedId = {0xFFFFFFFF, 0, 0, {}};
+
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(++refs); }
-    ULONG STDMETHODCALLTYPE Release() override { return ULONG(--refs); }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return ULONG(++released); }
+    HRESULT STDMETHODCALLTYPE Reserved14() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE QueryValue(uint32_t* value, const GUID* id) override {
+        askedId = *id;
+        *value = 77;
+        return answer;
+    }
 };
 
 void EnsureLanguage() {
@@ -97,77 +119,6 @@ void EnsureLanguage() {
 }
 
 } // namespace
-
-TEST(RenderFileClass, AnswersItsFourTablesAndNothingElse) {
-    ComPtr<IVxRenderFileClass> c = RenderFileClass();
-    ASSERT_TRUE(c);
-    void* first = c.get();
-    for (const IID* iid : {&IID_IUnknown, &IID_IVxRenderFileClass, &IID_IVxRenderFileClassEx,
-                           &IID_IVxRenderFileClassEx2, &IID_IVxRenderFileClassEx3}) {
-        ComPtr<IUnknown> p;
-        ASSERT_EQ(c->QueryInterface(*iid, p.outVoid()), S_OK);
-        EXPECT_EQ(static_cast<void*>(p.get()), first);
-    }
-    ComPtr<IVxRenderMetaSupport2> support;
-    ASSERT_EQ(c->QueryInterface(IID_IVxRenderMetaSupport, support.outVoid()), S_OK);
-    ComPtr<IVxRenderMetaSupport2> support2;
-    ASSERT_EQ(c->QueryInterface(IID_IVxRenderMetaSupport2, support2.outVoid()), S_OK);
-    EXPECT_EQ(support.get(), support2.get());
-    uint32_t a = 9, kinds = 0;
-    EXPECT_EQ(support->GetMetaKinds(&a, &kinds), S_OK);
-    EXPECT_EQ(a, 0u);
-    EXPECT_EQ(kinds, 0x2001u);
-    EXPECT_EQ(CallSlot<HRESULT>(support.get(), 3), S_OK);
-    EXPECT_EQ(CallSlot<int32_t>(support.get(), 4), 1);
-
-    ComPtr<IVxFIO_TemplateInfo_Renderer> templateInfo;
-    ASSERT_EQ(c->QueryInterface(IID_IVxFIO_TemplateInfo_Renderer, templateInfo.outVoid()), S_OK);
-    WCHAR text[4] = {'a', 'b'};
-    EXPECT_EQ(CallSlot<HRESULT>(templateInfo.get(), 3, text, int32_t(4)), E_NOTIMPL);
-    EXPECT_EQ(text[0], 0);
-    EXPECT_EQ(CallSlot<HRESULT>(templateInfo.get(), 4), E_NOTIMPL);
-    ComPtr<IVxFIO_PrivateCopyPreset> preset;
-    ASSERT_EQ(c->QueryInterface(IID_IVxFIO_PrivateCopyPreset, preset.outVoid()), S_OK);
-    EXPECT_EQ(CallSlot<HRESULT>(preset.get(), 3), E_NOTIMPL);
-
-    void* none = first;
-    EXPECT_EQ(c->QueryInterface(IID_IVxReadFileClass, &none), E_NOINTERFACE);
-    EXPECT_EQ(none, nullptr);
-}
-
-TEST(RenderFileClass, ConstantSlotsInTableOrder) {
-    ComPtr<IVxRenderFileClass> c = RenderFileClass();
-    void* t = c.get();
-    uint32_t value = 7;
-    EXPECT_EQ(CallSlot<HRESULT>(t, 8, &value), S_OK);
-    EXPECT_EQ(value, 0u);
-    EXPECT_EQ(CallSlot<HRESULT>(t, 8, static_cast<uint32_t*>(nullptr)), E_POINTER);
-    value = 7;
-    EXPECT_EQ(CallSlot<HRESULT>(t, 9, &value), S_OK);
-    EXPECT_EQ(value, 0u);
-    WCHAR a[2] = {'a'}, b[2] = {'b'};
-    EXPECT_EQ((CallSlot<HRESULT>(t, 11, a, int32_t(2), static_cast<WCHAR*>(nullptr), int32_t(0), b,
-                                 int32_t(2))),
-              S_OK);
-    EXPECT_EQ(a[0] + b[0], 0);
-    for (int slot : {12, 17, 19, 20, 21, 23, 25, 26, 29, 32, 33})
-        EXPECT_EQ(CallSlot<HRESULT>(t, slot), E_NOTIMPL) << slot;
-    for (int slot : {14, 18, 24, 28}) {
-        value = 7;
-        EXPECT_EQ(CallSlot<HRESULT>(t, slot, &value), E_NOTIMPL) << slot;
-        EXPECT_EQ(value, 0u) << slot;
-    }
-    for (int slot : {15, 16}) {
-        a[0] = 'a';
-        EXPECT_EQ(CallSlot<HRESULT>(t, slot, a, int32_t(2)), E_NOTIMPL) << slot;
-        EXPECT_EQ(a[0], 0) << slot;
-    }
-    EXPECT_EQ(CallSlot<int32_t>(t, 22), 1);
-    EXPECT_EQ(CallSlot<HRESULT>(t, 27), S_OK);
-    EXPECT_EQ(CallSlot<int32_t>(t, 30), 1);
-    EXPECT_EQ(c->SetHostValue(0xABC), S_OK);
-    EXPECT_EQ(CallSlot<uint32_t>(t, 4), 0xABCu);
-}
 
 TEST(RenderFileClass, TemplateAndPresetIdentifiers) {
     ComPtr<IVxRenderFileClass> c = RenderFileClass();
@@ -244,7 +195,7 @@ TEST(RenderFile, PathObjectsAndOpenState) {
     EXPECT_EQ(file->Open(0, 0), S_OK);
     EXPECT_EQ(file->IsClosed(), 0);
 
-    Counted a, b;
+    TestMetaSource a, b, source; // count their references
     EXPECT_EQ(file->AddObject(&a, 0), S_OK);
     EXPECT_EQ(file->AddObject(&b, 0), S_OK);
     EXPECT_EQ(file->AddObject(nullptr, 0), E_POINTER);
@@ -252,7 +203,6 @@ TEST(RenderFile, PathObjectsAndOpenState) {
     EXPECT_EQ(file->GetObjectCount(&count), S_OK);
     EXPECT_EQ(count, 2);
     EXPECT_EQ(a.refs + b.refs, 4);
-    Counted source;
     EXPECT_EQ(file->SetMetaSource(&source), S_OK);
     EXPECT_EQ(source.refs, 2);
 
@@ -295,34 +245,25 @@ TEST(RenderFile, StreamRecordsAreCopiedAndBoundsChecked) {
     EXPECT_EQ(file->GetStreamRecords(out, 0, 1), E_INVALIDARG);
 }
 
-TEST(RenderFile, WritesCompanionMetadataThatTheReaderServes) {
-    const std::u16string movie = U((std::string(::testing::TempDir()) + "render.swf").c_str());
-    const std::string companion = std::string(movie.begin(), movie.end()) + ".vxmeta";
-    std::remove(companion.c_str());
-    ComPtr<IVxRenderFileClass> c = RenderFileClass();
-    ComPtr<IVxRenderFile> file;
-    ASSERT_EQ(Ex3(c.get())->CreateRenderFile(file.out(), W(movie), 0, 0, 0), S_OK);
-    EXPECT_EQ(file->WriteMeta(0), E_POINTER); // nothing to write from
-    Counted notASource;
-    file->SetMetaSource(&notASource);
-    EXPECT_EQ(file->WriteMeta(0), E_NOINTERFACE);
+TEST(ReadFileClass, QueryHostGoesThroughTheCallback) {
+    ComPtr<IVxReadFileClass> c = Create<IVxReadFileClass>(IID_IVxReadFileClass);
+    uint32_t value = 5;
+    EXPECT_EQ(c->QueryHost(nullptr), E_POINTER);
+    EXPECT_EQ(c->QueryHost(&value), VX_E_NOCALLBACK);
 
-    TestMetaSource source;
-    metatest::FillSample(source);
-    file->SetMetaSource(&source);
-    ASSERT_EQ(file->WriteMetaFrom(77), S_OK);
-    EXPECT_EQ(source.lastSet, 77u);
-    ASSERT_EQ(file->WriteMeta(0), S_OK);
-    EXPECT_EQ(source.lastSet, 0u);
-    file.Reset();
-    EXPECT_EQ(source.refs, 1);
+    HostCallback first, second;
+    EXPECT_EQ(c->SetHostCallback(&first), S_OK);
+    EXPECT_EQ(c->QueryHost(&value), S_OK);
+    EXPECT_EQ(value, 77u);
+    EXPECT_EQ(first.askedId, GUID{});
+    first.answer = E_FAIL;
+    EXPECT_EQ(c->QueryHost(&value), E_FAIL);
+    EXPECT_EQ(value, 0u);
 
-    HANDLE handle = CreateFileA(companion.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
-    GUID id = {};
-    EXPECT_EQ(VxFMMeta_ReadFileId(handle, &id), S_OK);
-    CloseHandle(handle);
-    EXPECT_EQ(id, source.fileId);
-    std::remove(companion.c_str());
+    // A new callback releases the old one; the new one is not AddRef'ed.
+    EXPECT_EQ(c->SetHostCallback(&second), S_OK);
+    EXPECT_EQ(first.released, 1);
+    EXPECT_EQ(c->SetHostCallback(nullptr), S_OK);
+    EXPECT_EQ(second.released, 1);
+    EXPECT_EQ(c->QueryHost(&value), VX_E_NOCALLBACK);
 }

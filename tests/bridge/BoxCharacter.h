@@ -76,6 +76,11 @@ struct Canvas {
         const uint8_t* p = target->Row(y) + 4 * x;
         return {p[0], p[1], p[2], p[3]};
     }
+    bool AllClear() const {
+        for (int64_t i = 0; i < target->ByteCount(); ++i)
+            if (target->pixels[i]) return false;
+        return true;
+    }
 };
 
 using Bgra = std::array<uint8_t, 4>;

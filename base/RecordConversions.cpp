@@ -2,8 +2,6 @@
 
 namespace {
 
-constexpr float kTwipsPerPixel = 20.0f;
-
 Matrix4 MatrixWithLinearDivisor(const RawMatrix& raw, float divisor) {
     Matrix4 matrix;
     matrix.m[0][0] = float(raw.scaleX) / divisor;

@@ -19,6 +19,9 @@ struct ColorRGBA {
     float red = 0, green = 0, blue = 0, alpha = 0;
 };
 
+// Movie lengths are twips: twenty to a pixel.
+constexpr float kTwipsPerPixel = 20.0f;
+
 // A RECT record in file order, twips.
 struct RawRect {
     int32_t xmin = 0, xmax = 0, ymin = 0, ymax = 0;

@@ -2,10 +2,6 @@
 
 #include "bridge/CVxSWFRaster.h"
 
-namespace {
-constexpr int32_t kClearMode = 4;
-}
-
 void* CSWFRenderContext::FindInterface(REFIID riid) {
     if (riid == IID_IUnknown || riid == IID_IVxSWFRenderContext)
         return static_cast<IVxSWFRenderContext*>(this);
@@ -34,7 +30,7 @@ HRESULT STDMETHODCALLTYPE CSWFRenderContext::Finish() {
 
 HRESULT STDMETHODCALLTYPE CSWFRenderContext::Clear(int32_t mode) {
     if (!context_) return E_FAIL;
-    if (mode != kClearMode) return E_INVALIDARG;
+    if (mode != kClearTransparent) return E_INVALIDARG;
     context_->Clear({0, 0, 0, 0});
     return S_OK;
 }

@@ -29,7 +29,9 @@ struct IVxSWFRenderContext : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE SetRaster(IVxSWFRaster* raster) = 0;
     virtual HRESULT STDMETHODCALLTYPE Reset() = 0;
     virtual HRESULT STDMETHODCALLTYPE Finish() = 0;
-    // Mode 4 clears the current layer to transparent black; other modes are refused.
+    // The one clear mode: the current layer becomes transparent black.
+    static constexpr int32_t kClearTransparent = 4;
+    // kClearTransparent clears; other modes are refused.
     virtual HRESULT STDMETHODCALLTYPE Clear(int32_t mode) = 0;
     virtual HRESULT STDMETHODCALLTYPE PushTransform() = 0;
     virtual HRESULT STDMETHODCALLTYPE PopTransform() = 0;

@@ -14,7 +14,6 @@ using namespace graphics_detail;
 
 namespace {
 
-constexpr int32_t kReservedEntries = 16;
 constexpr float kHugeBound = 3.4028235e38f;
 
 // Colour bytes blue, green, red, alpha with truncation, as clears use them.
@@ -60,10 +59,10 @@ void PaintColourThroughMask(PixelBuffer& target, const PixelBuffer& mask, const 
 
 GraphicsContext::GraphicsContext() : outliner_(std::make_unique<ZOutliner>()) {
     for (auto& stack : stacks_) {
-        stack.reserve(kReservedEntries);
+        stack.reserve(kReservedStackDepth);
         stack.emplace_back();
     }
-    colorStack_.reserve(kReservedEntries);
+    colorStack_.reserve(kReservedStackDepth);
     colorStack_.emplace_back();
     solidFill_ = Held<ZColorStencil>::Adopt(new ZColorStencil(255, 255, 255, 255));
     solidStroke_ = Held<ZColorStencil>::Adopt(new ZColorStencil(255, 255, 255, 255));
@@ -100,18 +99,20 @@ void GraphicsContext::Reset() {
     solidStroke_->SetColor(white);
     lineWidth_ = 0;
     strokeValueA_ = 0;
-    pathDepth_ = pointCount_ = pathMode_ = 0;
+    pathDepth_ = pointCount_ = 0;
+    pathMode_ = kNoPath;
     SetLayer(0);
     renderer_.SetMaskRender(false);
     miterLimit_ = 1.5f;
-    fillRule_ = 2;
+    fillRule_ = kNonZeroCode;
     transformMode_ = 0;
-    lineCap_ = lineEndCap_ = lineJoin_ = 0;
+    lineCap_ = lineEndCap_ = ZOutliner::kButtCap;
+    lineJoin_ = ZOutliner::kMiterJoin;
     lineNoClose_ = false;
     fillPaint_ = fillColorPaint_.Get();
     strokePaint_ = strokeColorPaint_.Get();
     fillTables_ = strokeTables_ = false;
-    paintRepeat_ = 1;
+    paintRepeat_ = ZStencil::kRepeat;
     Disable(~0u);
     Enable(kColorTransforms | kLineStyle);
     for (auto& stack : stacks_) {
@@ -125,9 +126,9 @@ void GraphicsContext::Reset() {
 }
 
 void GraphicsContext::SetLayer(int32_t index) {
-    if (pathMode_ != 0 || index == layer_) return;
+    if (pathMode_ != kNoPath || index == layer_) return;
     layer_ = index;
-    renderer_.SetMaskRender(index == 1);
+    renderer_.SetMaskRender(index == kMaskLayer);
 }
 
 void GraphicsContext::Enable(uint32_t bits) {
@@ -141,7 +142,7 @@ void GraphicsContext::Disable(uint32_t bits) {
 }
 
 void GraphicsContext::Clear(const ColorRGBA& color) {
-    if (layer_ == 1) {
+    if (layer_ == kMaskLayer) {
         if (mask_) ClearBuffer(*mask_, color);
     } else if (target_) {
         if ((enabled_ & kMaskTest) && mask_)
@@ -196,25 +197,25 @@ void GraphicsContext::PaintThroughMask(const ColorRGBA& color) {
 
 int32_t GraphicsContext::GetInteger(int32_t name) const {
     switch (name) {
-    case 0:
-    case 2:
-    case 3:
+    case kModelStackDepth:
+    case kPaintStackDepth:
+    case kStack3Depth:
         return int32_t(stacks_[name].size());
-    case 1:
-    case 4:
-    case 6:
-        return 16;
-    case 5:
+    case kReservedDepth1:
+    case kReservedDepth4:
+    case kReservedDepth6:
+        return kReservedStackDepth;
+    case kColorStackDepth:
         return int32_t(colorStack_.size());
-    case 7:
+    case kCurrentLayer:
         return layer_;
-    case 8:
+    case kCurrentTransformMode:
         return transformMode_;
-    case 9:
+    case kFillsNonZero:
         return fillRule_ != 0 ? 1 : 0;
-    case 10:
+    case kCurrentLineCap:
         return lineCap_;
-    case 11:
+    case kCurrentLineJoin:
         return lineJoin_;
     default:
         return 0;
@@ -223,13 +224,13 @@ int32_t GraphicsContext::GetInteger(int32_t name) const {
 
 float GraphicsContext::GetFloat(int32_t name) const {
     switch (name) {
-    case 50:
+    case kCurrentLineWidth:
         return lineWidth_;
-    case 51:
+    case kCurrentStrokeValueA:
         return strokeValueA_;
-    case 52:
+    case kCurrentMiterLimit:
         return miterLimit_;
-    case 53:
+    case kCurveTolerance:
         return ZSketcher::CurveTolerance();
     default:
         return 0;

@@ -27,6 +27,35 @@ public:
     };
     enum TransformStack : int32_t { kModel = 0, kPaint = 2 };
     static constexpr int32_t kStackCount = 4;
+    enum LayerIndex : int32_t { kTargetLayer = 0, kMaskLayer = 1 };
+    // BeginPath's mode: every caller opens paths to be drawn at their outermost EndPath.
+    enum PathMode : int32_t { kNoPath = 0, kDrawnPath = 1 };
+    // SetFillRule takes kNonZeroRule for non-zero winding and anything else for even-odd;
+    // it stores the code handed to the renderer, which reads every code but 0 as non-zero.
+    enum FillRuleRequest : int32_t { kEvenOddRule = 0, kNonZeroRule = 1 };
+    static constexpr int32_t kNonZeroCode = 2;
+    // GetInteger's names.  1, 4 and 6 report the stacks' reserved depth.
+    enum IntegerName : int32_t {
+        kModelStackDepth = 0,
+        kReservedDepth1 = 1,
+        kPaintStackDepth = 2,
+        kStack3Depth = 3,
+        kReservedDepth4 = 4,
+        kColorStackDepth = 5,
+        kReservedDepth6 = 6,
+        kCurrentLayer = 7,
+        kCurrentTransformMode = 8,
+        kFillsNonZero = 9,
+        kCurrentLineCap = 10,
+        kCurrentLineJoin = 11,
+    };
+    enum FloatName : int32_t {
+        kCurrentLineWidth = 50,
+        kCurrentStrokeValueA = 51,
+        kCurrentMiterLimit = 52,
+        kCurveTolerance = 53,
+    };
+    static constexpr int32_t kReservedStackDepth = 16; // entries each stack reserves
 
     GraphicsContext();
     ~GraphicsContext();
@@ -106,7 +135,9 @@ public:
     ZStencil* FillPaint() const { return fillPaint_.Get(); }
     ZStencil* StrokePaint() const { return strokePaint_.Get(); }
     void SetLineWidth(float width);
-    // Both ends of every line; SetLineEndCap then changes the end where each line stops.
+    // Caps and joins are the outliner's codes (ZOutliner::CapStyle, JoinStyle), stored and
+    // handed on unchanged.  Both ends of every line; SetLineEndCap then changes the end
+    // where each line stops.
     void SetLineCap(int32_t code) { lineCap_ = lineEndCap_ = code; }
     void SetLineEndCap(int32_t code) { lineEndCap_ = code; }
     // A stroke that comes back to its start is then capped there instead of joined.
@@ -116,8 +147,9 @@ public:
     void SetMiterLimit(float value);
     void SetDash(const float* values, int32_t count, float phase);
     void SetDashPhase(float phase) { dashPhase_ = phase; }
+    // A stencil repeat mode; codes above kRepeat mean transparent outside.
     void SetPaintRepeat(int32_t code) { paintRepeat_ = code; }
-    void SetFillRule(int32_t rule) { fillRule_ = rule == 1 ? 2 : 0; }
+    void SetFillRule(int32_t rule) { fillRule_ = rule == kNonZeroRule ? kNonZeroCode : 0; }
     int32_t FillRule() const { return fillRule_; }
     bool FillColorTable() const { return fillTables_; }
 
@@ -148,15 +180,15 @@ private:
     RectF viewport_;
     Held<PixelBuffer> target_;
     Held<PixelBuffer> mask_;
-    int32_t pathMode_ = 0;
-    int32_t layer_ = 0;
-    int32_t fillRule_ = 2;
+    int32_t pathMode_ = kNoPath;
+    int32_t layer_ = kTargetLayer;
+    int32_t fillRule_ = kNonZeroCode;
     int32_t transformMode_ = 0;
     int32_t lineCap_ = 0;
     int32_t lineEndCap_ = 0;
     bool lineNoClose_ = false;
     int32_t lineJoin_ = 0;
-    int32_t paintRepeat_ = 1;
+    int32_t paintRepeat_ = ZStencil::kRepeat;
     int32_t pathDepth_ = 0;
     int32_t pointCount_ = 0;
     float lineWidth_ = 0;

@@ -113,7 +113,9 @@ void GraphicsContext::PreparePaint(ZStencil* paint, bool tables) {
     }
     renderer_.SetUseTables(tables);
     paint->SetSmoothing(paintQuality_ != 0 ? 1 : 0);
-    paint->SetRepeatMode(paintRepeat_ == 0 ? 0 : paintRepeat_ == 1 ? 1 : 2);
+    paint->SetRepeatMode(paintRepeat_ == ZStencil::kClamp    ? ZStencil::kClamp
+                         : paintRepeat_ == ZStencil::kRepeat ? ZStencil::kRepeat
+                                                             : ZStencil::kTransparent);
     paint->SetMipMap(paintQuality_ == 1 && (enabled_ & kMipMaps));
     paint->SetPaintMatrix(stacks_[kPaint].back().Inverse());
 }

@@ -28,7 +28,7 @@ void GraphicsContext::BeginPath(int32_t mode) {
 void GraphicsContext::EndPath() {
     if (pathDepth_ <= 0) return;
     if (--pathDepth_ > 0) return;
-    pathMode_ = 0;
+    pathMode_ = kNoPath;
     if (pointCount_ >= 2) DrawPath();
 }
 
@@ -74,6 +74,9 @@ void GraphicsContext::QuadTo(const Point3& c, const Point3& e) {
     ++pointCount_;
 }
 
+// Not ZSketcher::CubicTo: that one multiplies by rounded reciprocals where this divides,
+// and the points differ in the last bit.  Flattening here, before the path is stored,
+// also keeps the point count and the closing test on the context's own points.
 void GraphicsContext::CubicTo(const Point3& c1, const Point3& c2, const Point3& e) {
     if (pointCount_ == 0) MoveTo(currentPoint_);
     const Point3 p = currentPoint_;
@@ -126,7 +129,7 @@ void GraphicsContext::Pie(const Point3& centre, float radius, float startDegrees
 }
 
 void GraphicsContext::Rect(const RectF& r) {
-    BeginPath(1);
+    BeginPath(kDrawnPath);
     MoveTo({r.xmin, r.ymin, 0});
     LineTo({r.xmax, r.ymin, 0});
     LineTo({r.xmax, r.ymax, 0});
@@ -139,7 +142,7 @@ void GraphicsContext::Ellipse(const RectF& r) {
     const float x0 = r.xmin, y0 = r.ymin, x1 = r.xmax, y1 = r.ymax;
     const float rx = std::fabs(x1 - x0) / 2, ry = std::fabs(y1 - y0) / 2;
     const float kx = kCircleKappa * rx, ky = kCircleKappa * ry;
-    BeginPath(1);
+    BeginPath(kDrawnPath);
     MoveTo({x0 + rx, y0, 0});
     CubicTo({x1 - rx + kx, y0, 0}, {x1, y0 + ry - ky, 0}, {x1, y0 + ry, 0});
     CubicTo({x1, y0 + ry + ky, 0}, {x1 - rx + kx, y1, 0}, {x1 - rx, y1, 0});
@@ -156,7 +159,7 @@ void GraphicsContext::RoundRect(const RectF& r, float rounding) {
     const float x0 = r.xmin, y0 = r.ymin, x1 = r.xmax, y1 = r.ymax;
     const float rho = std::min(std::fabs(x1 - x0), std::fabs(y1 - y0)) * rounding / 2;
     const float k = kCircleKappa * rho;
-    BeginPath(1);
+    BeginPath(kDrawnPath);
     MoveTo({x0 + rho, y0, 0});
     LineTo({x1 - rho, y0, 0});
     CubicTo({x1 - rho + k, y0, 0}, {x1, y0 + rho - k, 0}, {x1, y0 + rho, 0});

@@ -215,7 +215,7 @@ HRESULT CSWFReadVideoStream::DrawFrame(IVxSWFFlashScript* movie) {
     try {
         context_->SetRaster(raster_);
         context_->Reset();
-        context_->Clear(4); // frames start fully transparent
+        context_->Clear(IVxSWFRenderContext::kClearTransparent); // frames start empty
         context_->PushTransform();
         context_->Scale(float(zoom_ * EffectiveStretch()), float(zoom_), 1.0f);
         movie->Render(context_);

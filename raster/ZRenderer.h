@@ -18,6 +18,7 @@ class ZStencil;
 
 class ZRenderer : public ZSketcher {
 public:
+    // FillPath reads every code but kEvenOdd as non-zero winding.
     enum FillRule : int32_t { kEvenOdd = 0, kNonZero = 1 };
     enum Channel { kRed = 0, kGreen = 1, kBlue = 2, kAlpha = 3 };
     // The crossing key format holds 14-bit columns and rows.

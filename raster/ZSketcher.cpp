@@ -65,6 +65,10 @@ void ZSketcher::QuadTo(float cx, float cy, float x, float y) {
     LineTo(x, y);
 }
 
+// The graphics context flattens its own cubics with the same 24 steps but divides where
+// this multiplies by rounded reciprocals and sums in another order; the two differ in the
+// last bit, so each keeps its arithmetic.  Paths the context builds hold only lines, so
+// this one serves paths that carry cubic elements themselves.
 void ZSketcher::CubicTo(float c1x, float c1y, float c2x, float c2y, float x, float y) {
     const float x0 = curX_, y0 = curY_;
     const bool flatY = c1y == y0 && c2y == y0 && y == y0;

@@ -66,6 +66,8 @@ public:
 
     void SetSmoothing(int32_t smoothing) { smoothing_ = smoothing; }
     int32_t Smoothing() const { return smoothing_; }
+    // Outside the image: the edge texels, the image again, or nothing.
+    enum RepeatMode : int32_t { kClamp = 0, kRepeat = 1, kTransparent = 2 };
     void SetRepeatMode(int32_t mode) { repeatMode_ = mode; }
     int32_t RepeatMode() const { return repeatMode_; }
     void SetMipMap(bool on) { mipMap_ = on; }

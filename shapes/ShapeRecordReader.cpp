@@ -32,7 +32,8 @@ Point3 ShapeRecordReader::ToPixels(int32_t x, int32_t y) const {
     // Shapes divide in double and narrow; glyphs divide in float.  The two differ for
     // coordinates beyond 2^24 units, so each keeps its own.
     if (units == RecordUnits::kTwips)
-        return {static_cast<float>(x / 20.0), static_cast<float>(y / 20.0), 0.0f};
+        return {static_cast<float>(x / double(kTwipsPerPixel)),
+                static_cast<float>(y / double(kTwipsPerPixel)), 0.0f};
     const float perPixel = GlyphUnitsPerPixel(units);
     return {static_cast<float>(x) / perPixel, static_cast<float>(y) / perPixel, 0.0f};
 }

@@ -21,7 +21,7 @@ enum class RecordUnits : uint8_t {
 
 // Units per pixel of glyph outlines, advances and ascents.
 constexpr float GlyphUnitsPerPixel(RecordUnits units) {
-    return units == RecordUnits::kFont3Units ? 400.0f : 20.0f;
+    return units == RecordUnits::kFont3Units ? 20.0f * kTwipsPerPixel : kTwipsPerPixel;
 }
 
 struct ShapeRecord {

@@ -3,6 +3,7 @@
 #include "base/FlashParser.h"
 #include "base/RecordConversions.h"
 #include "raster/ZGradientStencils.h"
+#include "raster/ZOutliner.h"
 #include "shapes/BitmapLookup.h"
 
 namespace UT {
@@ -41,11 +42,15 @@ uint8_t ToStopChannel(float component) {
 // The file's caps (0 round, 1 none, 2 square) and joins (0 round, 1 bevel, 2 miter) as the
 // outliner counts them; the reserved value 3 draws round.
 int32_t ToCap(uint32_t code) {
-    return code == 1 ? 0 : code == 2 ? 2 : 1;
+    return code == 1   ? ZOutliner::kButtCap
+           : code == 2 ? ZOutliner::kSquareCap
+                       : ZOutliner::kRoundCap;
 }
 
 int32_t ToJoin(uint32_t code) {
-    return code == 1 ? 1 : code == 2 ? 0 : 2;
+    return code == 1   ? ZOutliner::kBevelJoin
+           : code == 2 ? ZOutliner::kMiterJoin
+                       : ZOutliner::kRoundJoin;
 }
 
 } // namespace
@@ -136,7 +141,7 @@ void StyleTable::ReadLineStyles(FlashParser& reader, BitmapLookup& bitmaps) {
     lines.reserve(count);
     for (uint32_t i = 0; i < count; ++i) {
         LineStyle line;
-        line.width = static_cast<float>(reader.ReadUI16() / 20.0);
+        line.width = static_cast<float>(reader.ReadUI16() / double(kTwipsPerPixel));
         if (version >= 4)
             ReadLineStyle2(reader, bitmaps, line);
         else

@@ -17,8 +17,6 @@ constexpr uint8_t kWideCodes = 0x04;
 // DefineFontInfo flag bit.
 constexpr uint8_t kInfoWideCodes = 0x01;
 
-constexpr float kTwipsPerPixel = 20.0f;
-
 // DefineFont3 (kind 3) writes its outlines and metrics in twentieths of a font unit.
 RecordUnits GlyphUnits(int32_t kind) {
     return kind == 3 ? RecordUnits::kFont3Units : RecordUnits::kFontUnits;

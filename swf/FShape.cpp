@@ -89,9 +89,9 @@ FShape::~FShape() {
 
 void FShape::Render(GraphicsContext& context, FDisplayItem* /*item*/) {
     if (!Overlaps(context.GetTransformBounds(bounds), context.Viewport())) return;
-    context.SetLineCap(1);
-    context.SetLineJoin(2);
-    context.SetFillRule(1);
+    context.SetLineCap(ZOutliner::kRoundCap);
+    context.SetLineJoin(ZOutliner::kRoundJoin);
+    context.SetFillRule(GraphicsContext::kNonZeroRule);
     context.Disable(GraphicsContext::kMipMaps);
     for (const StyledPath& styled : geometry->Paths()) RenderPath(context, styled);
 }
@@ -118,7 +118,7 @@ void FShape::RenderPath(GraphicsContext& context, const StyledPath& styled) {
         context.SetTransformMode(GraphicsContext::kPaint);
         context.PushTransform();
         context.SetTransformMode(GraphicsContext::kModel);
-        context.SetPaintRepeat(1);
+        context.SetPaintRepeat(ZStencil::kRepeat);
         if (fill) {
             context.SetFillPaint(fill->paint.Get());
             context.SetStrokePaint(nullptr);
@@ -138,7 +138,7 @@ void FShape::RenderPath(GraphicsContext& context, const StyledPath& styled) {
         return;
     }
 
-    context.BeginPath(1);
+    context.BeginPath(GraphicsContext::kDrawnPath);
     PathIterator replay(context);
     styled.path->Iterate(replay);
     if (painted) {

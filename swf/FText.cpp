@@ -24,7 +24,6 @@ constexpr uint8_t kStyleHasColor = 0x04;
 constexpr uint8_t kStyleHasYOffset = 0x02;
 constexpr uint8_t kStyleHasXOffset = 0x01;
 
-constexpr float kTwipsPerPixel = 20.0f;
 // Text heights in twips become glyph scales by this.
 constexpr float kHeightPerScale = 1000.0f;
 

@@ -30,8 +30,6 @@ constexpr uint32_t kHasVisible = 0x20;
 constexpr uint32_t kHasBackground = 0x40;
 
 constexpr uint32_t kNoClipEnd = 0xFFFFFFFFu;
-constexpr int32_t kMaskLayer = 1;
-constexpr int32_t kFrameLayer = 0;
 
 } // namespace
 
@@ -207,9 +205,9 @@ void FlashSubScript::RedrawClips(GraphicsContext& context) {
 void FlashSubScript::RenderDisplayList(GraphicsContext& context) {
     const ColorRGBA transparent{0, 0, 0, 0};
     if (!parent) {
-        context.SetLayer(kMaskLayer);
+        context.SetLayer(GraphicsContext::kMaskLayer);
         context.Clear(transparent);
-        context.SetLayer(kFrameLayer);
+        context.SetLayer(GraphicsContext::kTargetLayer);
     }
     uint32_t nearestEnd = kNoClipEnd;
     for (auto& [depthKey, held] : displayList) {
@@ -241,14 +239,14 @@ void FlashSubScript::RenderDisplayList(GraphicsContext& context) {
             if (!activeClips.empty()) context.Enable(GraphicsContext::kMaskTest);
         }
         if (clipsEnded || startsClip) {
-            context.SetLayer(kMaskLayer);
+            context.SetLayer(GraphicsContext::kMaskLayer);
             if (clipsEnded) {
                 context.Clear(transparent);
                 RedrawClips(context);
             } else {
                 RenderItem(item, context);
             }
-            context.SetLayer(kFrameLayer);
+            context.SetLayer(GraphicsContext::kTargetLayer);
         }
         if (drawNormally) RenderItem(item, context);
         if (!activeClips.empty()) context.Disable(GraphicsContext::kMaskTest);

@@ -5,7 +5,7 @@
 namespace UT {
 
 void GlyphOutline::Draw(GraphicsContext& context) const {
-    context.BeginPath(1);
+    context.BeginPath(GraphicsContext::kDrawnPath);
     for (const Step& s : steps) {
         if (s.kind == kLine)
             context.LineTo(s.a);

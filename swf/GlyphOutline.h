@@ -16,7 +16,7 @@ public:
     void LineTo(const Point3& p) { steps.push_back({kLine, p, {}}); }
     void QuadTo(const Point3& c, const Point3& e) { steps.push_back({kQuad, c, e}); }
     void ClosePath() { steps.push_back({kClose, {}, {}}); }
-    // Issues the recorded calls, between BeginPath(1) and EndPath like the first draw.
+    // Issues the recorded calls, between BeginPath(kDrawnPath) and EndPath like the first draw.
     void Draw(GraphicsContext& context) const;
 
     bool read = false;    // the records have been read

@@ -93,6 +93,7 @@ int32_t ZRenderer::Depth() const {
 void ZRenderer::ResizeScratch(int32_t width) {
     const int32_t pixels = std::clamp(width, 0, kMaxTargetSize);
     scratch_.assign(static_cast<size_t>(pixels) * 4, 0);
+    memo_.assign(scratch_.size(), 0);
 }
 
 void ZRenderer::SetDepth(int32_t bytesPerChannel) {
@@ -149,6 +150,8 @@ bool ZRenderer::PrepareJob(bool solid) {
     job_.colour = colour_;
     job_.mask = mask_;
     job_.scratch = scratch_.data();
+    job_.memo = memo_.data();
+    job_.memoLength = 0;
     job_.stencil = stencil_;
     for (int c = 0; c < 4; ++c) {
         job_.tables8[c] = tables8_[c].empty() ? nullptr : tables8_[c].data();

@@ -95,6 +95,7 @@ private:
     TargetImage mask_;
     bool hasColour_ = false;
     std::vector<uint16_t> scratch_; // one row, 4 channels, wide enough for 16 bits
+    std::vector<uint16_t> memo_;    // the same, for the painters' span memo
     int32_t clipWidth_ = 0, clipHeight_ = 0;
     int32_t fillRule_ = kNonZero;
     float minX_ = 0, maxX_ = 0, minY_ = 0, maxY_ = 0;

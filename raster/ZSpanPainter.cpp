@@ -56,6 +56,9 @@ struct Depth16 {
 
 enum Table { kRed = 0, kGreen = 1, kBlue = 2, kAlpha = 3 };
 
+// Spans from this length on go through the memo; shorter ones are fetched afresh.
+constexpr int32_t kMemoSpan = 8;
+
 template <class D> struct Painters {
     using C = typename D::Channel;
     using W = typename D::Wide;
@@ -112,6 +115,38 @@ template <class D> struct Painters {
         px[0] = D::Table(job, kBlue)[D::Limit(px[0])];
         px[1] = D::Table(job, kGreen)[D::Limit(px[1])];
         px[2] = D::Table(job, kRed)[D::Limit(px[2])];
+    }
+
+    static bool AllOpaque(const C* px, int32_t n) {
+        bool opaque = true;
+        for (int32_t i = 0; i < n; ++i) opaque &= px[4 * i + 3] == D::kFull;
+        return opaque;
+    }
+
+    // The stencil's pixels for a span.  A long span that starts from the walk position of
+    // the last one, as rows of a paint that does not change down the page do, reuses its
+    // pixels and moves the walk to where that one ended.
+    static const C* Source(ZSpanJob& job, int32_t n, bool& opaque) {
+        ZStencil* s = job.stencil;
+        uint64_t start = 0;
+        opaque = false;
+        if (n < kMemoSpan || !s->WalkPosition(start)) {
+            C* src = D::Scratch(job);
+            D::Fetch(s, src, n);
+            return src;
+        }
+        C* memo = reinterpret_cast<C*>(job.memo);
+        if (n == job.memoLength && start == job.memoStart) {
+            s->SetWalkPosition(job.memoEnd);
+        } else {
+            D::Fetch(s, memo, n);
+            s->WalkPosition(job.memoEnd);
+            job.memoStart = start;
+            job.memoLength = n;
+            job.memoOpaque = AllOpaque(memo, n);
+        }
+        opaque = job.memoOpaque;
+        return memo;
     }
 
     // Solid colour: the alpha is worked out once per span.
@@ -179,9 +214,14 @@ template <class D> struct Painters {
 
     static void ColourStencil(ZSpanJob& job, int32_t x, int32_t y, int32_t n, uint32_t coverage) {
         job.SeekFor(x, y, n);
-        C* src = D::Scratch(job);
-        D::Fetch(job.stencil, src, n);
+        bool opaque = false;
+        const C* src = Source(job, n, opaque);
         C* p = ColourAt(job, x, y);
+        // Opaque pixels under full coverage are stored as they come.
+        if (opaque && coverage >= D::kFull) {
+            std::memcpy(p, src, 4 * sizeof(C) * static_cast<size_t>(n));
+            return;
+        }
         for (int32_t i = 0; i < n; ++i, p += 4, src += 4) {
             const uint32_t a = Covered(D::Limit(src[3]), coverage);
             // At 8 bits full alpha means an opaque source pixel under full coverage: the
@@ -195,8 +235,8 @@ template <class D> struct Painters {
 
     static void ClipStencil(ZSpanJob& job, int32_t x, int32_t y, int32_t n, uint32_t coverage) {
         job.SeekFor(x, y, n);
-        C* src = D::Scratch(job);
-        D::Fetch(job.stencil, src, n);
+        bool opaque = false;
+        const C* src = Source(job, n, opaque);
         C* p = ColourAt(job, x, y);
         const C* m = MaskAt(job, x, y);
         for (int32_t i = 0; i < n; ++i, p += 4, src += 4) {

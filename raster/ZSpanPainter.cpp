@@ -74,20 +74,25 @@ template <class D> struct Painters {
     }
 
     // Straight-alpha "over" of src (blue, green, red) with alpha a > 0.
+    // The pixel is read and written whole: a whole read right after channel-wise writes
+    // of the same pixel would wait for them.
     static void Over(C* dst, const C* src, uint32_t a) {
-        const uint32_t ad = dst[3];
+        C out[4];
+        std::memcpy(out, dst, sizeof out);
+        const uint32_t ad = out[3];
         if (a == D::kFull || ad == 0) {
-            dst[0] = src[0];
-            dst[1] = src[1];
-            dst[2] = src[2];
-            dst[3] = static_cast<C>(a);
-            return;
+            out[0] = src[0];
+            out[1] = src[1];
+            out[2] = src[2];
+            out[3] = static_cast<C>(a);
+        } else {
+            const uint32_t share = D::DestShare(ad, a);
+            const uint32_t total = a + share;
+            for (int c = 0; c < 3; ++c)
+                out[c] = static_cast<C>(D::Divide(W(src[c]) * a + W(out[c]) * share, total));
+            out[3] = static_cast<C>(total);
         }
-        const uint32_t share = D::DestShare(ad, a);
-        const uint32_t total = a + share;
-        for (int c = 0; c < 3; ++c)
-            dst[c] = static_cast<C>(D::Divide(W(src[c]) * a + W(dst[c]) * share, total));
-        dst[3] = static_cast<C>(total);
+        std::memcpy(dst, out, sizeof out);
     }
 
     // Stores one pixel value into n pixels.

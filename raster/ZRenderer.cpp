@@ -295,7 +295,14 @@ void ZRenderer::ScanSegment(const DevicePoint& p0, const DevicePoint& p1) {
     // Each sub-scanline adds dx to the error and moves x by as many whole dy as bring the
     // error back into (0, dy]: dx div dy, plus one when the remainders carry.  rest is
     // error - 1, in [0, dy).
-    const int64_t whole = (dx / dy) * xStep, part = dx % dy;
+    // Both fit in 32 bits (positions are clamped to 2^30), and a steep edge needs no
+    // division at all.
+    int64_t whole = 0, part = dx;
+    if (dx >= dy) {
+        const uint32_t dx32 = static_cast<uint32_t>(dx), dy32 = static_cast<uint32_t>(dy);
+        whole = static_cast<int64_t>(dx32 / dy32) * xStep;
+        part = dx32 % dy32;
+    }
     int64_t rest = error - 1;
     const int64_t maxX = 256 * static_cast<int64_t>(scanWidth_) - 1;
     uint64_t* out = crossings_.data() + crossingCount_;

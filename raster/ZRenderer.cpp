@@ -322,12 +322,11 @@ void ZRenderer::ScanSegment(const DevicePoint& p0, const DevicePoint& p1) {
             }
             right += 255 - uint64_t(xc & 0xFF);
             ++count;
-            x += whole;
+            // The carry without a branch: it follows the slope, which no predictor can.
             rest += part;
-            if (rest >= dy) {
-                rest -= dy;
-                x += xStep;
-            }
+            const int64_t carry = -static_cast<int64_t>(rest >= dy);
+            rest -= dy & carry;
+            x += whole + (xStep & carry);
         }
         *out++ = ZCell::Make(uint64_t(row), uint64_t(column), right, count, down);
         sortScratch_.Count(static_cast<int32_t>(row), static_cast<uint32_t>(out - rowStart));

@@ -306,6 +306,12 @@ void ZRenderer::ScanSegment(const DevicePoint& p0, const DevicePoint& p1) {
     int64_t rest = error - 1;
     const int64_t maxX = 256 * static_cast<int64_t>(scanWidth_) - 1;
     uint64_t* out = crossings_.data() + crossingCount_;
+    if (dx == 0) {
+        crossingCount_ = static_cast<size_t>(
+            ScanVertical(out, std::clamp<int64_t>(x, 0, maxX), yStart, yEnd, down) -
+            crossings_.data());
+        return;
+    }
     // The crossing of each sub-scanline is at (row y >> 3, x in 1/256 pixel); neighbouring
     // crossings in one pixel are summed into one cell.  Rows are walked one at a time.
     for (int64_t y = yStart; y < yEnd;) {
@@ -387,4 +393,19 @@ void ZRenderer::Accumulate(const uint64_t* keys, size_t count) {
         }
     }
     flush();
+}
+
+// A vertical edge crosses every sub-scanline of a row in the same place: one cell per row
+// holds them all.
+uint64_t* ZRenderer::ScanVertical(uint64_t* out, int64_t x, int64_t yStart, int64_t yEnd,
+                                  uint64_t down) {
+    const uint64_t column = uint64_t(x) >> 8, share = 255 - (uint64_t(x) & 0xFF);
+    for (int64_t y = yStart; y < yEnd;) {
+        const int64_t row = y >> 3, rowEnd = std::min(yEnd, 8 * row + 8);
+        const uint64_t count = uint64_t(rowEnd - y);
+        *out++ = ZCell::Make(uint64_t(row), column, share * count, count, down);
+        sortScratch_.Count(static_cast<int32_t>(row), 1);
+        y = rowEnd;
+    }
+    return out;
 }

@@ -316,9 +316,24 @@ void ZRenderer::ScanSegment(const DevicePoint& p0, const DevicePoint& p1) {
     // crossings in one pixel are summed into one cell.  Rows are walked one at a time.
     for (int64_t y = yStart; y < yEnd;) {
         const int64_t row = y >> 3, rowEnd = std::min(yEnd, 8 * row + 8);
-        const uint64_t* const rowStart = out;
+        const uint64_t* rowStart = out;
         int64_t column = std::clamp<int64_t>(x, 0, maxX) >> 8;
         uint64_t right = 0, count = 0;
+        // Where the previous segment's last cell is this pixel in this direction, this
+        // segment's first crossings join it: fewer cells to sort, the same sums.
+        if (y == yStart && crossingCount_ > 0) {
+            const uint64_t last = out[-1];
+            const uint64_t place =
+                uint64_t(row) << ZCell::kRowShift | uint64_t(column) << ZCell::kColumnShift | down;
+            const uint64_t placeMask = ~uint64_t(0) << ZCell::kColumnShift | 1;
+            const uint64_t room = 8 - uint64_t(ZCell::Count(last));
+            if ((last & placeMask) == place && uint64_t(rowEnd - y) <= room) {
+                --out;
+                rowStart = out + 1; // already counted
+                right = uint64_t(ZCell::Right(last));
+                count = uint64_t(ZCell::Count(last));
+            }
+        }
         for (; y < rowEnd; ++y) {
             const int64_t xc = std::clamp<int64_t>(x, 0, maxX);
             if ((xc >> 8) != column) {

@@ -107,6 +107,22 @@ TEST(ZRendererCoverage, ShapeInsideOnePixelStillPaintsIt) {
     EXPECT_EQ(deep.mask.Get(0, 0), 7308u); // |-14617| * 32768 / 65535
 }
 
+TEST(ZRendererCoverage, RepeatedEdgesInOnePixelAddUpWithoutOverflow) {
+    // Four open contours along one upward edge: crossings 51, 67, 82, 98, 113 each time,
+    // T = trunc(256 * -3456 / 2040) = -433 in the pixel; no cell closes the span after it.
+    ZPath edges;
+    for (int i = 0; i < 4; ++i) {
+        edges.MoveTo(0.5f, 0.8f);
+        edges.LineTo(0.2f, 0.2f);
+    }
+    CoverageMap nonZero(2, 1, 1);
+    nonZero.Fill(edges, ZRenderer::kNonZero);
+    EXPECT_EQ(nonZero.mask.Row(0), (Values{255, 0}));
+    CoverageMap evenOdd(2, 1, 1);
+    evenOdd.Fill(edges, ZRenderer::kEvenOdd);
+    EXPECT_EQ(evenOdd.mask.Row(0), (Values{79, 0}));
+}
+
 TEST(ZRendererCoverage, ClipsAtTargetEdgesWithoutWritingOutside) {
     for (int depth : {1, 2})
         for (int rule : kRules) {

@@ -1,5 +1,6 @@
 #include "raster/ZGradientStencils.h"
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -76,16 +77,35 @@ uint8_t* ZLinearGradientStencil::NextPixel8(uint8_t* out) {
 }
 
 // The position steps in a local: dst may alias the stencil, so stepping the member would
-// chain every pixel through memory.
+// chain every pixel through memory.  A span across the ramp (no step at all) is one entry.
 void ZLinearGradientStencil::FetchSpan8(uint8_t* dst, int count) {
     float t = t_;
     const float dt = dt_;
+    if (dt == 0.0f && count > 0) {
+        uint32_t pixel;
+        std::memcpy(&pixel, ramp_[Index()], 4);
+        for (int i = 0; i < count; ++i) std::memcpy(dst + 4 * i, &pixel, 4);
+        t_ = t + dt; // as the steps leave it: further zero steps change nothing
+        return;
+    }
     for (int i = 0; i < count; ++i) {
         t_ = t;
         std::memcpy(dst + 4 * i, ramp_[Index()], 4);
         t += dt;
     }
     t_ = t;
+}
+
+// The pixels ahead depend on the position, its step, the ramp and the spread, and the
+// last two are fixed for the fill.
+bool ZLinearGradientStencil::WalkPosition(uint64_t& position) const {
+    position = uint64_t(std::bit_cast<uint32_t>(t_)) << 32 | std::bit_cast<uint32_t>(dt_);
+    return true;
+}
+
+void ZLinearGradientStencil::SetWalkPosition(uint64_t position) {
+    t_ = std::bit_cast<float>(static_cast<uint32_t>(position >> 32));
+    dt_ = std::bit_cast<float>(static_cast<uint32_t>(position));
 }
 
 void ZRadialGradientStencil::SetFocalPoint(float focal) {

@@ -23,6 +23,8 @@ public:
     uint8_t* NextPixel8(uint8_t* out) override;
     void Skip() override { t_ += dt_; }
     void FetchSpan8(uint8_t* dst, int count) override;
+    bool WalkPosition(uint64_t& position) const override;
+    void SetWalkPosition(uint64_t position) override;
 
 private:
     int Index() const;

@@ -93,6 +93,7 @@ int32_t ZRenderer::Depth() const {
 void ZRenderer::ResizeScratch(int32_t width) {
     const int32_t pixels = std::clamp(width, 0, kMaxTargetSize);
     scratch_.assign(static_cast<size_t>(pixels) * 4, 0);
+    memo_.assign(scratch_.size(), 0);
 }
 
 void ZRenderer::SetDepth(int32_t bytesPerChannel) {
@@ -149,6 +150,8 @@ bool ZRenderer::PrepareJob(bool solid) {
     job_.colour = colour_;
     job_.mask = mask_;
     job_.scratch = scratch_.data();
+    job_.memo = memo_.data();
+    job_.memoLength = 0;
     job_.stencil = stencil_;
     for (int c = 0; c < 4; ++c) {
         job_.tables8[c] = tables8_[c].empty() ? nullptr : tables8_[c].data();
@@ -292,17 +295,45 @@ void ZRenderer::ScanSegment(const DevicePoint& p0, const DevicePoint& p1) {
     // Each sub-scanline adds dx to the error and moves x by as many whole dy as bring the
     // error back into (0, dy]: dx div dy, plus one when the remainders carry.  rest is
     // error - 1, in [0, dy).
-    const int64_t whole = (dx / dy) * xStep, part = dx % dy;
+    // Both fit in 32 bits (positions are clamped to 2^30), and a steep edge needs no
+    // division at all.
+    int64_t whole = 0, part = dx;
+    if (dx >= dy) {
+        const uint32_t dx32 = static_cast<uint32_t>(dx), dy32 = static_cast<uint32_t>(dy);
+        whole = static_cast<int64_t>(dx32 / dy32) * xStep;
+        part = dx32 % dy32;
+    }
     int64_t rest = error - 1;
     const int64_t maxX = 256 * static_cast<int64_t>(scanWidth_) - 1;
     uint64_t* out = crossings_.data() + crossingCount_;
+    if (dx == 0) {
+        crossingCount_ = static_cast<size_t>(
+            ScanVertical(out, std::clamp<int64_t>(x, 0, maxX), yStart, yEnd, down) -
+            crossings_.data());
+        return;
+    }
     // The crossing of each sub-scanline is at (row y >> 3, x in 1/256 pixel); neighbouring
     // crossings in one pixel are summed into one cell.  Rows are walked one at a time.
     for (int64_t y = yStart; y < yEnd;) {
         const int64_t row = y >> 3, rowEnd = std::min(yEnd, 8 * row + 8);
-        const uint64_t* const rowStart = out;
+        const uint64_t* rowStart = out;
         int64_t column = std::clamp<int64_t>(x, 0, maxX) >> 8;
         uint64_t right = 0, count = 0;
+        // Where the previous segment's last cell is this pixel in this direction, this
+        // segment's first crossings join it: fewer cells to sort, the same sums.
+        if (y == yStart && crossingCount_ > 0) {
+            const uint64_t last = out[-1];
+            const uint64_t place =
+                uint64_t(row) << ZCell::kRowShift | uint64_t(column) << ZCell::kColumnShift | down;
+            const uint64_t placeMask = ~uint64_t(0) << ZCell::kColumnShift | 1;
+            const uint64_t room = 8 - uint64_t(ZCell::Count(last));
+            if ((last & placeMask) == place && uint64_t(rowEnd - y) <= room) {
+                --out;
+                rowStart = out + 1; // already counted
+                right = uint64_t(ZCell::Right(last));
+                count = uint64_t(ZCell::Count(last));
+            }
+        }
         for (; y < rowEnd; ++y) {
             const int64_t xc = std::clamp<int64_t>(x, 0, maxX);
             if ((xc >> 8) != column) {
@@ -312,12 +343,11 @@ void ZRenderer::ScanSegment(const DevicePoint& p0, const DevicePoint& p1) {
             }
             right += 255 - uint64_t(xc & 0xFF);
             ++count;
-            x += whole;
+            // The carry without a branch: it follows the slope, which no predictor can.
             rest += part;
-            if (rest >= dy) {
-                rest -= dy;
-                x += xStep;
-            }
+            const int64_t carry = -static_cast<int64_t>(rest >= dy);
+            rest -= dy & carry;
+            x += whole + (xStep & carry);
         }
         *out++ = ZCell::Make(uint64_t(row), uint64_t(column), right, count, down);
         sortScratch_.Count(static_cast<int32_t>(row), static_cast<uint32_t>(out - rowStart));
@@ -378,4 +408,19 @@ void ZRenderer::Accumulate(const uint64_t* keys, size_t count) {
         }
     }
     flush();
+}
+
+// A vertical edge crosses every sub-scanline of a row in the same place: one cell per row
+// holds them all.
+uint64_t* ZRenderer::ScanVertical(uint64_t* out, int64_t x, int64_t yStart, int64_t yEnd,
+                                  uint64_t down) {
+    const uint64_t column = uint64_t(x) >> 8, share = 255 - (uint64_t(x) & 0xFF);
+    for (int64_t y = yStart; y < yEnd;) {
+        const int64_t row = y >> 3, rowEnd = std::min(yEnd, 8 * row + 8);
+        const uint64_t count = uint64_t(rowEnd - y);
+        *out++ = ZCell::Make(uint64_t(row), column, share * count, count, down);
+        sortScratch_.Count(static_cast<int32_t>(row), 1);
+        y = rowEnd;
+    }
+    return out;
 }

@@ -74,6 +74,9 @@ private:
     DevicePoint MapStart(float x, float y) const;
     void GrowBounds(float minX, float minY, float maxX, float maxY);
     void ScanSegment(const DevicePoint& p0, const DevicePoint& p1);
+    // Cells of a vertical edge at x (clamped, 1/256 pixel) on sub-scanlines
+    // [yStart, yEnd), written from out; returns the end.
+    uint64_t* ScanVertical(uint64_t* out, int64_t x, int64_t yStart, int64_t yEnd, uint64_t down);
     template <int32_t kBytesPerChannel, bool kEvenOddRule>
     void Accumulate(const uint64_t* keys, size_t count);
     void Paint(int32_t x, int32_t y, int32_t length, uint32_t coverage) {
@@ -96,6 +99,7 @@ private:
     TargetImage mask_;
     bool hasColour_ = false;
     std::vector<uint16_t> scratch_; // one row, 4 channels, wide enough for 16 bits
+    std::vector<uint16_t> memo_;    // the same, for the painters' span memo
     int32_t clipWidth_ = 0, clipHeight_ = 0;
     int32_t fillRule_ = kNonZero;
     float minX_ = 0, maxX_ = 0, minY_ = 0, maxY_ = 0;

@@ -56,6 +56,9 @@ struct Depth16 {
 
 enum Table { kRed = 0, kGreen = 1, kBlue = 2, kAlpha = 3 };
 
+// Spans from this length on go through the memo; shorter ones are fetched afresh.
+constexpr int32_t kMemoSpan = 8;
+
 template <class D> struct Painters {
     using C = typename D::Channel;
     using W = typename D::Wide;
@@ -71,20 +74,25 @@ template <class D> struct Painters {
     }
 
     // Straight-alpha "over" of src (blue, green, red) with alpha a > 0.
+    // The pixel is read and written whole: a whole read right after channel-wise writes
+    // of the same pixel would wait for them.
     static void Over(C* dst, const C* src, uint32_t a) {
-        const uint32_t ad = dst[3];
+        C out[4];
+        std::memcpy(out, dst, sizeof out);
+        const uint32_t ad = out[3];
         if (a == D::kFull || ad == 0) {
-            dst[0] = src[0];
-            dst[1] = src[1];
-            dst[2] = src[2];
-            dst[3] = static_cast<C>(a);
-            return;
+            out[0] = src[0];
+            out[1] = src[1];
+            out[2] = src[2];
+            out[3] = static_cast<C>(a);
+        } else {
+            const uint32_t share = D::DestShare(ad, a);
+            const uint32_t total = a + share;
+            for (int c = 0; c < 3; ++c)
+                out[c] = static_cast<C>(D::Divide(W(src[c]) * a + W(out[c]) * share, total));
+            out[3] = static_cast<C>(total);
         }
-        const uint32_t share = D::DestShare(ad, a);
-        const uint32_t total = a + share;
-        for (int c = 0; c < 3; ++c)
-            dst[c] = static_cast<C>(D::Divide(W(src[c]) * a + W(dst[c]) * share, total));
-        dst[3] = static_cast<C>(total);
+        std::memcpy(dst, out, sizeof out);
     }
 
     // Stores one pixel value into n pixels.
@@ -112,6 +120,38 @@ template <class D> struct Painters {
         px[0] = D::Table(job, kBlue)[D::Limit(px[0])];
         px[1] = D::Table(job, kGreen)[D::Limit(px[1])];
         px[2] = D::Table(job, kRed)[D::Limit(px[2])];
+    }
+
+    static bool AllOpaque(const C* px, int32_t n) {
+        bool opaque = true;
+        for (int32_t i = 0; i < n; ++i) opaque &= px[4 * i + 3] == D::kFull;
+        return opaque;
+    }
+
+    // The stencil's pixels for a span.  A long span that starts from the walk position of
+    // the last one, as rows of a paint that does not change down the page do, reuses its
+    // pixels and moves the walk to where that one ended.
+    static const C* Source(ZSpanJob& job, int32_t n, bool& opaque) {
+        ZStencil* s = job.stencil;
+        uint64_t start = 0;
+        opaque = false;
+        if (n < kMemoSpan || !s->WalkPosition(start)) {
+            C* src = D::Scratch(job);
+            D::Fetch(s, src, n);
+            return src;
+        }
+        C* memo = reinterpret_cast<C*>(job.memo);
+        if (n == job.memoLength && start == job.memoStart) {
+            s->SetWalkPosition(job.memoEnd);
+        } else {
+            D::Fetch(s, memo, n);
+            s->WalkPosition(job.memoEnd);
+            job.memoStart = start;
+            job.memoLength = n;
+            job.memoOpaque = AllOpaque(memo, n);
+        }
+        opaque = job.memoOpaque;
+        return memo;
     }
 
     // Solid colour: the alpha is worked out once per span.
@@ -179,9 +219,14 @@ template <class D> struct Painters {
 
     static void ColourStencil(ZSpanJob& job, int32_t x, int32_t y, int32_t n, uint32_t coverage) {
         job.SeekFor(x, y, n);
-        C* src = D::Scratch(job);
-        D::Fetch(job.stencil, src, n);
+        bool opaque = false;
+        const C* src = Source(job, n, opaque);
         C* p = ColourAt(job, x, y);
+        // Opaque pixels under full coverage are stored as they come.
+        if (opaque && coverage >= D::kFull) {
+            std::memcpy(p, src, 4 * sizeof(C) * static_cast<size_t>(n));
+            return;
+        }
         for (int32_t i = 0; i < n; ++i, p += 4, src += 4) {
             const uint32_t a = Covered(D::Limit(src[3]), coverage);
             // At 8 bits full alpha means an opaque source pixel under full coverage: the
@@ -195,8 +240,8 @@ template <class D> struct Painters {
 
     static void ClipStencil(ZSpanJob& job, int32_t x, int32_t y, int32_t n, uint32_t coverage) {
         job.SeekFor(x, y, n);
-        C* src = D::Scratch(job);
-        D::Fetch(job.stencil, src, n);
+        bool opaque = false;
+        const C* src = Source(job, n, opaque);
         C* p = ColourAt(job, x, y);
         const C* m = MaskAt(job, x, y);
         for (int32_t i = 0; i < n; ++i, p += 4, src += 4) {

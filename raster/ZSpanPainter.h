@@ -29,6 +29,14 @@ struct ZSpanJob {
     // Where the previous span ended; a span that starts there continues the stencil walk.
     int32_t nextX = -1;
     int32_t nextY = -1;
+    // The last long span fetched into memo (room as scratch): the stencil walk position
+    // it started from and ended at, its length (0: none yet) and whether all of it is
+    // opaque.  Valid for one fill.
+    uint16_t* memo = nullptr;
+    uint64_t memoStart = 0;
+    uint64_t memoEnd = 0;
+    int32_t memoLength = 0;
+    bool memoOpaque = false;
 
     void SeekFor(int32_t x, int32_t y, int32_t length);
 };

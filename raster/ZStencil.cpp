@@ -33,6 +33,12 @@ void ZStencil::FetchSpan16(uint16_t* dst, int count) {
     for (int i = 0; i < count; ++i) std::memcpy(dst + 4 * i, NextPixel16(pixel), 8);
 }
 
+bool ZStencil::WalkPosition(uint64_t&) const {
+    return false;
+}
+
+void ZStencil::SetWalkPosition(uint64_t) {}
+
 void ZStencil::SetBounds(float minX, float minY, float maxX, float maxY) {
     minX_ = minX;
     minY_ = minY;

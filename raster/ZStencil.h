@@ -50,6 +50,13 @@ public:
     virtual void FetchSpan16(uint16_t* dst, int count);
     virtual bool IsSolidColor() const = 0;
 
+    // Where the walk stands, for stencils whose next pixels follow from that position
+    // alone (and from what Prepare fixed): two spans fetched from equal positions are
+    // equal, so a caller may keep one and reuse it.  False when the stencil cannot tell.
+    virtual bool WalkPosition(uint64_t& position) const;
+    // Puts the walk where WalkPosition said it stood.
+    virtual void SetWalkPosition(uint64_t position);
+
     // Bounds of the path being filled, in path space; then Prepare.
     void SetBounds(float minX, float minY, float maxX, float maxY);
     float MinX() const { return minX_; }

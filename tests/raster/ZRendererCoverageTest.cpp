@@ -67,6 +67,13 @@ TEST(ZRendererCoverage, ExactCoverageUnderBothRulesAndDepths) {
     // Crossings left of the target sit at sub-pixel 0 of column 0 (T = 127 - 256), those
     // right of it at sub-pixel 255 of the last column (T = -trunc(256 * 1016 / 2040)).
     const ZPath edges = Rects({{-5, 0, 0.5f, 1}, {3.5f, 0, 9, 1}});
+    // Four open contours along one upward edge: T = 4 * trunc(256 * -864 / 2040) = -433 in
+    // one pixel, summed from neighbouring cells without overflowing.
+    ZPath repeated;
+    for (int i = 0; i < 4; ++i) {
+        repeated.MoveTo(0.5f, 0.8f);
+        repeated.LineTo(0.2f, 0.2f);
+    }
     struct Case {
         const char* what;
         const ZPath& path;
@@ -88,6 +95,8 @@ TEST(ZRendererCoverage, ExactCoverageUnderBothRulesAndDepths) {
         {"tall", tall, 3, kNZ, {{F, F, F}, {F, F, F}}},
         {"tall", tall, 3, kEO, {{F, F, F}, {F, F, F}}},
         {"edges", edges, 4, kNZ, {{129, 0, 0, 127}}},
+        {"repeated", repeated, 2, kNZ, {{F, 0}}},
+        {"repeated", repeated, 2, kEO, {{79, 0}}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Cover(c.path, c.width, int(c.rows.size()), c.rule), c.rows)

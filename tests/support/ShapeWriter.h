@@ -62,13 +62,13 @@ struct FillStyleRecord {
     MatrixRecord matrix = {}; // gradient and bitmap
     // At most 15; written only for the gradient kinds a reader knows, so a reader must
     // skip the others by their count.
-    std::vector<GradientStop> stops = {};
+    std::vector<GradientStop> stops;
     uint8_t spread = kPad;
     uint8_t interpolation = kNormalRGB;
     int16_t focalPoint = 0; // 8.8, focal radial gradients of DefineShape4
     uint16_t bitmapId = 0;
 
-    static FillStyleRecord Solid(Rgba color) { return {.color = color}; }
+    static FillStyleRecord Solid(Rgba color) { return {.color = color, .stops = {}}; }
     static FillStyleRecord Linear(const MatrixRecord& m, std::vector<GradientStop> stops) {
         return {.type = kLinear, .matrix = m, .stops = std::move(stops)};
     }
@@ -81,7 +81,7 @@ struct FillStyleRecord {
     }
     static FillStyleRecord Bitmap(uint16_t id, const MatrixRecord& m,
                                   uint8_t type = kClippedBitmap) {
-        return {.type = type, .matrix = m, .bitmapId = id};
+        return {.type = type, .matrix = m, .stops = {}, .bitmapId = id};
     }
 };
 

@@ -5,13 +5,16 @@
 
 namespace swftest {
 
-TagStream& TagStream::LongTag(uint16_t code, const std::vector<uint8_t>& body, bool longForm) {
+std::vector<uint8_t> TagStream::Header(uint16_t code, uint32_t length, bool longForm) {
     if (code > 0x3FF) throw std::invalid_argument("tag code above 10 bits");
-    const uint32_t length = uint32_t(body.size());
+    if (!longForm && length >= 0x3F) throw std::invalid_argument("too long for a short header");
     BitWriter header;
     header.UI16(uint16_t(code << 6 | (longForm ? 0x3F : length)));
-    if (longForm) header.UI32(length);
-    return Raw(header.Data()).Raw(body);
+    return (longForm ? header.UI32(length) : header).Data();
+}
+
+TagStream& TagStream::LongTag(uint16_t code, const std::vector<uint8_t>& body, bool longForm) {
+    return Raw(Header(code, uint32_t(body.size()), longForm)).Raw(body);
 }
 
 SwfWriter::SwfWriter(uint32_t width, uint32_t height, double rate)

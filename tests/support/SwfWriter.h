@@ -51,6 +51,9 @@ public:
     }
     TagStream& JPEGTables(const std::vector<uint8_t>& tables) { return Tag(kJPEGTables, tables); }
 
+    // The two or six header bytes of a tag.
+    static std::vector<uint8_t> Header(uint16_t code, uint32_t length, bool longForm);
+
     const std::vector<uint8_t>& Bytes() const { return bytes; }
     uint16_t ShowFrameCount() const { return showFrames; }
 

@@ -1,6 +1,8 @@
 #include "FuzzHost.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -13,14 +15,11 @@ namespace fuzzhost {
 
 namespace {
 
-fs::path& Scratch() {
-    static fs::path folder;
-    return folder;
-}
+fs::path scratch;
 
-void RemoveScratch() {
-    std::error_code ignored;
-    if (!Scratch().empty()) fs::remove_all(Scratch(), ignored);
+[[noreturn]] void Exit(const std::string& why) {
+    std::fprintf(stderr, "%s\n", why.c_str());
+    std::exit(1);
 }
 
 } // namespace
@@ -37,23 +36,28 @@ const PluginLibrary& Library() {
 }
 
 void Start() {
-    if (!Library().Loaded()) {
-        std::fprintf(stderr, "cannot load the plug-in: %s\n", Library().Error().c_str());
-        std::exit(1);
-    }
+    if (!Library().Loaded()) Exit("cannot load the plug-in: " + Library().Error());
     // One folder per process: several fuzzing jobs may share the machine.
     std::error_code error;
-    Scratch() = fs::temp_directory_path(error) / ("swfplugin-fuzz-" + std::to_string(getpid()));
-    fs::create_directories(Scratch(), error);
-    if (error) {
-        std::fprintf(stderr, "cannot make %s\n", Scratch().c_str());
-        std::exit(1);
-    }
-    std::atexit(RemoveScratch);
+    scratch = fs::temp_directory_path(error) / ("swfplugin-fuzz-" + std::to_string(getpid()));
+    fs::create_directories(scratch, error);
+    if (error) Exit("cannot make " + scratch.string());
+    std::atexit([] {
+        std::error_code ignored;
+        fs::remove_all(scratch, ignored);
+    });
 }
 
 std::string ScratchPath(const char* name) {
-    return (Scratch() / name).string();
+    return (scratch / name).string();
+}
+
+std::vector<std::string> ScratchNames() {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(scratch))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::u16string Wide(const std::string& path) {
@@ -62,24 +66,8 @@ std::u16string Wide(const std::string& path) {
 
 void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), std::streamsize(size));
-    if (!out) {
-        std::fprintf(stderr, "cannot write %s\n", path.c_str());
-        std::exit(1);
-    }
-}
-
-bool FileExists(const std::string& path) {
-    std::error_code ignored;
-    return fs::exists(path, ignored);
-}
-
-std::vector<std::string> ScratchNames() {
-    std::vector<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(Scratch()))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
+    if (!out.write(reinterpret_cast<const char*>(data), std::streamsize(size)))
+        Exit("cannot write " + path);
 }
 
 ComPtr<IVxReadMeta> OpenMeta(const std::u16string& movie) {
@@ -102,13 +90,11 @@ std::vector<uint8_t> ReadStream(IStream* stream) {
         std::vector<uint8_t> buffer(size); // exactly the size asked for
         ULONG read = 0xFFFFFFFF;
         const HRESULT hr = stream->Read(buffer.data(), size, &read);
-        FUZZ_CHECK(read <= size);
-        FUZZ_CHECK((hr == S_OK) == (read > 0));
-        if (read == 0) break;
+        FUZZ_CHECK(read <= size && (hr == S_OK) == (read > 0));
+        if (read == 0) return bytes;
         bytes.insert(bytes.end(), buffer.begin(), buffer.begin() + read);
         FUZZ_CHECK(bytes.size() <= kMostBytes);
     }
-    return bytes;
 }
 
 } // namespace fuzzhost

@@ -7,8 +7,6 @@
 #include "tools/PluginLibrary.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -29,17 +27,14 @@ using comtest::ComPtr;
 void Start();
 const PluginLibrary& Library();
 
-// A path inside the scratch folder, and the same as the host passes it.
+// A path inside the scratch folder; the names in it, sorted.
 std::string ScratchPath(const char* name);
+std::vector<std::string> ScratchNames();
 std::u16string Wide(const std::string& path);
 inline const WCHAR* W(const std::u16string& text) {
     return reinterpret_cast<const WCHAR*>(text.c_str());
 }
-
 void WriteFile(const std::string& path, const uint8_t* data, size_t size);
-bool FileExists(const std::string& path);
-// Names in the scratch folder, sorted.
-std::vector<std::string> ScratchNames();
 
 // Every byte a stream serves from its start, read in pieces of varying size; fails the
 // run when a read breaks the stream contract.

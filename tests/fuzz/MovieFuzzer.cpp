@@ -29,10 +29,8 @@ BITMAPINFOHEADER Format(IVxReadVideoStream* video) {
     VxVideoFormat format = {};
     int32_t pictureSize = 0, formatSize = 0;
     if (video->GetFormat(&picture, sizeof(picture), &pictureSize, &format, sizeof(format),
-                         &formatSize) == S_OK) {
-        FUZZ_CHECK(pictureSize == 40 && formatSize == 64);
-        FUZZ_CHECK(picture.biBitCount == 32);
-    }
+                         &formatSize) == S_OK)
+        FUZZ_CHECK(pictureSize == 40 && formatSize == 64 && picture.biBitCount == 32);
     return picture;
 }
 
@@ -61,9 +59,8 @@ std::optional<uint64_t> ReadFrame(IVxReadVideoStream* video, int64_t frame) {
         FUZZ_CHECK(frameRead == -1 || frameRead == frame);
         return std::nullopt;
     }
-    FUZZ_CHECK(frameRead == frame && pixels && picture && format);
-    const int64_t rowBytes = int64_t(picture->biWidth) * 4;
-    FUZZ_CHECK(-int64_t(stride) >= rowBytes);
+    const int64_t rowBytes = picture ? int64_t(picture->biWidth) * 4 : 0;
+    FUZZ_CHECK(frameRead == frame && pixels && picture && format && -int64_t(stride) >= rowBytes);
     uint64_t hash = 14695981039346656037u;
     for (int32_t y = 0; y < picture->biHeight; ++y) {
         // Row 0 is the top row; the stride is the negated pitch, as a host sees it.
@@ -79,10 +76,8 @@ void AskFormats(IVxReadFile* file) {
     BITMAPINFOHEADER picture = {};
     VxVideoFormat format = {};
     VxStreamRecord record = {};
-    record.pictureFormat = &picture;
-    record.pictureCapacity = sizeof(picture);
-    record.videoFormat = &format;
-    record.videoCapacity = sizeof(format);
+    record.pictureFormat = &picture, record.pictureCapacity = sizeof(picture);
+    record.videoFormat = &format, record.videoCapacity = sizeof(format);
     file->GetStreamFormats(&record, 0, 1);
     int64_t length = 0;
     file->GetLength(&length);

@@ -27,7 +27,7 @@ enum ShapeTag : uint16_t {
     kDefineShape = 2,
     kDefineShape2 = 22,
     kDefineShape3 = 32,
-    kDefineShape4 = 83,
+    kDefineShape4 = 83
 };
 
 // A colour as written: RGB for shape versions 1 and 2 (alpha dropped), RGBA for 3.
@@ -41,8 +41,7 @@ struct GradientStop {
 };
 
 struct FillStyleRecord {
-    // Solid, linear and radial gradients, and the four bitmap kinds (repeating, clipped,
-    // and both again without smoothing).
+    // The bitmap kinds: repeating, clipped, and both again without smoothing.
     enum Type : uint8_t {
         kSolid = 0x00,
         kLinear = 0x10,
@@ -104,13 +103,12 @@ struct LineStyleRecord {
     }
 };
 
-// A FILLSTYLEARRAY with its LINESTYLEARRAY, as at the start of a shape or in NewStyles.
 struct StyleArrays {
     std::vector<FillStyleRecord> fills;
     std::vector<LineStyleRecord> lines;
 };
 
-// A non-edge record: each part is written only when it is set.
+// A non-edge record: each part is written when it is set.
 struct StyleChange {
     std::optional<int32_t> moveX, moveY;
     std::optional<uint32_t> fill0, fill1, line;
@@ -129,7 +127,6 @@ public:
     // LINESTYLE2 and focal gradients.
     explicit ShapeWriter(int version = 3) : version(version) {}
 
-    // The styles written before the records (empty for glyphs).
     ShapeWriter& FillStyles(std::vector<FillStyleRecord> fills) {
         return styles.fills = std::move(fills), *this;
     }
@@ -139,7 +136,6 @@ public:
 
     ShapeWriter& Change(const StyleChange& change);
     ShapeWriter& MoveTo(int32_t x, int32_t y) { return Change(StyleChange().Move(x, y)); }
-    // Straight edges: horizontal and vertical ones take the short form.
     ShapeWriter& LineBy(int32_t dx, int32_t dy) { return Edge({true, dx, dy, 0, 0}); }
     ShapeWriter& LineTo(int32_t x, int32_t y) { return LineBy(x - penX, y - penY); }
     ShapeWriter& CurveBy(int32_t controlDx, int32_t controlDy, int32_t anchorDx, int32_t anchorDy) {
@@ -156,8 +152,7 @@ public:
 
     // NumFillBits, NumLineBits, the records and the end record (a glyph's SHAPE).
     std::vector<uint8_t> Records() const;
-    // A DefineShape body of this version: id, bounds (twice for version 4, with a zero
-    // flag byte), the style arrays and Records().
+    // A DefineShape body: id, bounds (twice for version 4, with a flag byte), styles, records.
     std::vector<uint8_t> TagBody(uint16_t id, const RectRecord& bounds) const;
     void AddTo(TagStream& tags, uint16_t id, const RectRecord& bounds) const {
         tags.Tag(TagCode(version), TagBody(id, bounds));

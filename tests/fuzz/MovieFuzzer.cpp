@@ -18,12 +18,6 @@ constexpr int64_t kFramesInOrder = 3;
 // A frame of many large stroked glyphs takes seconds under the sanitizers.
 constexpr std::clock_t kProcessorTime = 2 * CLOCKS_PER_SEC;
 
-struct Movie {
-    ComPtr<IVxReadFile> file;
-    ComPtr<IVxReadVideoStream> video;
-    int64_t frameCount = 0;
-};
-
 BITMAPINFOHEADER Format(IVxReadVideoStream* video) {
     BITMAPINFOHEADER picture = {};
     VxVideoFormat format = {};
@@ -86,24 +80,6 @@ void AskFormats(IVxReadFile* file) {
     file->GetText(text, 300, 2);
 }
 
-std::optional<Movie> Open(const std::string& path, const uint8_t* data, size_t size) {
-    ComPtr<IVxReadFileClass> readClass;
-    FUZZ_CHECK(fuzzhost::Library().Create(CLSID_VxSWFPlugin, IID_IVxReadFileClass,
-                                          readClass.out()) == S_OK);
-    readClass->CheckFormat(0, data, int32_t(size < 64 ? size : 64), 0);
-    Movie movie;
-    const std::u16string wide = fuzzhost::Wide(path);
-    if (readClass->CreateReadFile(movie.file.out(), nullptr, fuzzhost::W(wide), 1) != S_OK)
-        return std::nullopt;
-    AskFormats(movie.file.get());
-    ComPtr<IVxReadStream> stream;
-    if (movie.file->GetStream(stream.out(), 0xFFFFFFFFu, 0, 0, 0, 0) != S_OK || !stream)
-        return std::nullopt;
-    FUZZ_CHECK(stream->QueryInterface(IID_IVxReadVideoStream, movie.video.outVoid()) == S_OK);
-    FUZZ_CHECK(movie.video->GetFrameCount(&movie.frameCount) == S_OK);
-    return movie;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -112,12 +88,22 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string path = fuzzhost::ScratchPath("movie.swf");
-    fuzzhost::WriteFile(path, data, size);
-    std::optional<Movie> movie = Open(path, data, size);
-    if (!movie) return 0;
-    IVxReadVideoStream* video = movie->video.get();
-    const int64_t count = movie->frameCount;
+    static const std::u16string path = fuzzhost::Wide(fuzzhost::ScratchPath("movie.swf"));
+    fuzzhost::WriteFile(fuzzhost::ScratchPath("movie.swf"), data, size);
+    ComPtr<IVxReadFileClass> readClass;
+    FUZZ_CHECK(fuzzhost::Library().Create(CLSID_VxSWFPlugin, IID_IVxReadFileClass,
+                                          readClass.out()) == S_OK);
+    readClass->CheckFormat(0, data, int32_t(size < 64 ? size : 64), 0);
+    ComPtr<IVxReadFile> file;
+    if (readClass->CreateReadFile(file.out(), nullptr, fuzzhost::W(path), 1) != S_OK) return 0;
+    AskFormats(file.get());
+    ComPtr<IVxReadStream> stream;
+    if (file->GetStream(stream.out(), 0xFFFFFFFFu, 0, 0, 0, 0) != S_OK || !stream) return 0;
+    ComPtr<IVxReadVideoStream> owned;
+    FUZZ_CHECK(stream->QueryInterface(IID_IVxReadVideoStream, owned.outVoid()) == S_OK);
+    IVxReadVideoStream* video = owned.get();
+    int64_t count = 0;
+    FUZZ_CHECK(video->GetFrameCount(&count) == S_OK);
 
     const std::clock_t start = std::clock();
     const auto timeLeft = [start] { return std::clock() - start < kProcessorTime; };

@@ -17,6 +17,19 @@ BitWriter& WriteName(BitWriter& out, std::string_view name) {
     return out;
 }
 
+// The offset table (with one more offset, to the code table, when `codeTable` is set),
+// then the glyphs.
+BitWriter& WriteGlyphs(BitWriter& body, const std::vector<GlyphShape>& glyphs, bool wide,
+                       bool codeTable) {
+    uint32_t offset = uint32_t((glyphs.size() + codeTable) * (wide ? 4 : 2));
+    for (size_t i = 0; i < glyphs.size() + codeTable; ++i) {
+        wide ? body.UI32(offset) : body.UI16(uint16_t(offset));
+        if (i < glyphs.size()) offset += uint32_t(glyphs[i].size());
+    }
+    for (const GlyphShape& glyph : glyphs) body.Bytes(glyph);
+    return body;
+}
+
 template <class T> T At(const std::vector<T>& values, size_t i) {
     return i < values.size() ? values[i] : T();
 }
@@ -25,14 +38,7 @@ template <class T> T At(const std::vector<T>& values, size_t i) {
 
 std::vector<uint8_t> DefineFont(uint16_t id, const std::vector<GlyphShape>& glyphs) {
     BitWriter body;
-    body.UI16(id);
-    uint32_t offset = uint32_t(2 * glyphs.size());
-    for (const GlyphShape& glyph : glyphs) {
-        body.UI16(uint16_t(offset));
-        offset += uint32_t(glyph.size());
-    }
-    for (const GlyphShape& glyph : glyphs) body.Bytes(glyph);
-    return body.Data();
+    return WriteGlyphs(body.UI16(id), glyphs, false, false).Data();
 }
 
 std::vector<uint8_t> DefineFont2(uint16_t id, const Font2Fields& font) {
@@ -42,20 +48,8 @@ std::vector<uint8_t> DefineFont2(uint16_t id, const Font2Fields& font) {
     WriteName(body.UI16(id).UI8(flags).UI8(0), font.name);
     const size_t count = font.glyphs.size();
     body.UI16(uint16_t(count));
-    if (count > 0) {
-        const uint32_t width = font.wideOffsets ? 4 : 2;
-        uint32_t offset = uint32_t((count + 1) * width);
-        auto writeOffset = [&](uint32_t value) {
-            font.wideOffsets ? body.UI32(value) : body.UI16(uint16_t(value));
-        };
-        for (const GlyphShape& glyph : font.glyphs) {
-            writeOffset(offset);
-            offset += uint32_t(glyph.size());
-        }
-        writeOffset(offset); // the code table follows the glyphs
-        for (const GlyphShape& glyph : font.glyphs) body.Bytes(glyph);
-        for (size_t i = 0; i < count; ++i) WriteCode(body, At(font.codes, i), font.wideCodes);
-    }
+    if (count > 0) WriteGlyphs(body, font.glyphs, font.wideOffsets, true);
+    for (size_t i = 0; i < count; ++i) WriteCode(body, At(font.codes, i), font.wideCodes);
     if (font.layout) {
         const FontLayout& layout = *font.layout;
         body.UI16(layout.ascent).UI16(layout.descent).UI16(layout.leading);

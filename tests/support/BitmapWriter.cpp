@@ -78,12 +78,8 @@ std::vector<uint8_t> Deflate(const std::vector<uint8_t>& data, int level) {
 
 std::vector<uint8_t> DefineBitsJPEG3Body(uint16_t id, const std::vector<uint8_t>& jpeg,
                                          const std::vector<uint8_t>& compressedAlpha) {
-    return BitWriter()
-        .UI16(id)
-        .UI32(uint32_t(jpeg.size()))
-        .Bytes(jpeg)
-        .Bytes(compressedAlpha)
-        .Data();
+    BitWriter body;
+    return body.UI16(id).UI32(uint32_t(jpeg.size())).Bytes(jpeg).Bytes(compressedAlpha).Data();
 }
 
 std::vector<uint8_t> DefineBitsJPEG4Body(uint16_t id, const std::vector<uint8_t>& jpeg,

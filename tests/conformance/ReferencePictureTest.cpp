@@ -3,7 +3,7 @@
 // the frame it shows, where the stage lies in it, and the verdict we expect: "match"
 // (within the tolerance below), or "design"/"defect" with the reason it differs.  The
 // test fails when a verdict stops holding either way, so the table stays true; for each
-// such picture it writes expected | actual | difference beside the build.
+// such picture it writes what the plug-in drew beside the build.
 //
 // SWF_CONFORMANCE_REPORT=FILE also writes the Markdown summary kept in docs/.
 #include "host/HostFixture.h"
@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -44,22 +45,10 @@ struct Reference {
     std::string verdict, reason;
 };
 
-struct Outcome {
-    double differing = 1.0; // share of the stage's pixels that differ
-    std::string problem;    // why nothing could be compared, if so
-    RgbaImage expected, actual;
-};
-
-fs::path CorpusDirectory() {
-    if (const char* dir = std::getenv("SWF_CORPUS_DIR")) return dir;
-    return fs::path(__FILE__).parent_path() / "../../../shared/corpus";
-}
-
 std::vector<Reference> ReadTable() {
     std::ifstream in(fs::path(__FILE__).parent_path() / "reference-pictures.tsv");
     std::vector<Reference> table;
-    std::string line;
-    while (std::getline(in, line)) {
+    for (std::string line; std::getline(in, line);) {
         if (line.empty() || line[0] == '#') continue;
         std::vector<std::string> f;
         std::stringstream fields(line);
@@ -77,22 +66,17 @@ std::vector<uint8_t> ReadBytes(const fs::path& path) {
 }
 
 // The colour the player paints behind the stage: the first SetBackgroundColor tag of an
-// uncompressed movie, white when there is none.
+// uncompressed movie before its first frame, white when there is none.
 Background StageColour(const std::vector<uint8_t>& movie) {
-    if (movie.size() < 9) return Background::Color(255, 255, 255);
-    const size_t rectBits = 5 + 4 * (movie[8] >> 3);
-    size_t at = 8 + (rectBits + 7) / 8 + 4;
+    const auto byteAt = [&](size_t at) -> size_t { return at < movie.size() ? movie[at] : 0; };
+    size_t at = movie.size() < 9 ? movie.size() : 8 + (5 + 4 * (movie[8] >> 3) + 7) / 8 + 4;
     while (at + 2 <= movie.size()) {
-        const unsigned header = movie[at] | movie[at + 1] << 8;
+        const size_t header = byteAt(at) | byteAt(at + 1) << 8, code = header >> 6;
         size_t length = header & 0x3F;
         at += 2;
-        if (length == 0x3F) {
-            if (at + 4 > movie.size()) break;
-            length =
-                movie[at] | movie[at + 1] << 8 | movie[at + 2] << 16 | size_t(movie[at + 3]) << 24;
+        if (length == 0x3F)
+            length = byteAt(at) | byteAt(at + 1) << 8 | byteAt(at + 2) << 16 | byteAt(at + 3) << 24,
             at += 4;
-        }
-        const unsigned code = header >> 6;
         if (code == 9 && length >= 3 && at + 3 <= movie.size())
             return Background::Color(movie[at], movie[at + 1], movie[at + 2]);
         if (code == 0 || code == 1) break; // end, or the first frame shown
@@ -101,20 +85,8 @@ Background StageColour(const std::vector<uint8_t>& movie) {
     return Background::Color(255, 255, 255);
 }
 
-RgbaImage Flatten(const RgbaImage& picture, const Background& colour) {
-    std::vector<uint8_t> bgra(picture.pixels.size());
-    for (size_t i = 0; i < bgra.size(); i += 4) {
-        bgra[i] = picture.pixels[i + 2];
-        bgra[i + 1] = picture.pixels[i + 1];
-        bgra[i + 2] = picture.pixels[i];
-        bgra[i + 3] = picture.pixels[i + 3];
-    }
-    const FrameView view{bgra.data(), std::ptrdiff_t(picture.width) * 4, picture.width,
-                         picture.height};
-    return RgbaImage::FromFrame(view, colour);
-}
-
-// Draws the frame through the loaded plug-in; `stage` gets the movie's stage colour.
+// Draws the frame through the loaded plug-in over the movie's stage colour; sets
+// `problem` when nothing can be drawn.
 RgbaImage Render(const fs::path& file, int64_t frame, Background& stage, std::string& problem) {
     fs::path movie = file;
     if (ReadSignature(file.string()) == MovieSignature::kCompressed) {
@@ -129,101 +101,58 @@ RgbaImage Render(const fs::path& file, int64_t frame, Background& stage, std::st
     stage = StageColour(ReadBytes(movie));
     const std::string path = movie.string();
     hosttest::OpenMovie open(std::u16string(path.begin(), path.end()));
-    if (!open.video) {
-        problem = "the plug-in does not open it";
-        return {};
-    }
+    if (!open.video) return problem = "the plug-in does not open it", RgbaImage{};
     const BITMAPINFOHEADER format = open.Format();
-    void* pixels = nullptr;
-    int32_t stride = 0;
-    if (open.video->ReadFrame(frame, &pixels, &stride, nullptr, nullptr, nullptr, 0, 0) != S_OK) {
-        problem = "no such frame";
-        return {};
-    }
-    const FrameView view =
-        FrameView::FromLent(pixels, stride, int(format.biWidth), int(format.biHeight));
-    RgbaImage image = RgbaImage::FromFrame(view, stage);
-    open.video->EndRead(0);
-    return image;
+    const std::vector<uint8_t> bgra = open.Frame(frame);
+    if (bgra.empty()) return problem = "no such frame", RgbaImage{};
+    const int width = int(format.biWidth), height = int(format.biHeight);
+    return RgbaImage::FromFrame({bgra.data(), std::ptrdiff_t(width) * 4, width, height}, stage);
 }
 
-// The reference pixel under stage pixel (x, y), or null outside the reference.
-const uint8_t* ReferencePixel(const Reference& ref, const RgbaImage& expected, int x, int y) {
-    const int rx = ref.offsetX + x * ref.scale, ry = ref.offsetY + y * ref.scale;
-    if (rx >= expected.width || ry >= expected.height) return nullptr;
-    return expected.Row(ry) + rx * 4;
-}
-
-bool Differs(const uint8_t* actual, const uint8_t* expected) {
-    if (!expected) return true;
-    for (int c = 0; c < 3; ++c)
-        if (std::abs(int(actual[c]) - int(expected[c])) > kChannelTolerance) return true;
-    return false;
-}
-
-Outcome Compare(const Reference& ref, const fs::path& corpus) {
-    Outcome out;
+// The share of the stage's pixels that differ from the reference, and what was drawn.
+double Compare(const Reference& ref, const fs::path& corpus, RgbaImage& actual,
+               std::string& problem) {
+    RgbaImage expected;
     try {
-        out.expected = ReadPng((corpus / ref.picture).string());
+        expected = ReadPng((corpus / ref.picture).string());
     } catch (const HostError& e) {
-        out.problem = std::string("unreadable reference: ") + e.what();
-        return out;
+        return problem = std::string("unreadable reference: ") + e.what(), 1.0;
     }
     Background stage;
-    out.actual = Render(corpus / ref.movie, ref.frame, stage, out.problem);
-    if (!out.problem.empty() || out.actual.pixels.empty()) return out;
+    actual = Render(corpus / ref.movie, ref.frame, stage, problem);
+    if (!problem.empty() || actual.pixels.empty()) return 1.0;
     // A reference that keeps alpha was seen over the stage colour.
-    out.expected = Flatten(out.expected, stage);
+    for (size_t i = 0; i < expected.pixels.size(); i += 4)
+        std::swap(expected.pixels[i], expected.pixels[i + 2]);
+    expected = RgbaImage::FromFrame({expected.pixels.data(), std::ptrdiff_t(expected.width) * 4,
+                                     expected.width, expected.height},
+                                    stage);
     size_t differing = 0;
-    for (int y = 0; y < out.actual.height; ++y)
-        for (int x = 0; x < out.actual.width; ++x)
-            differing +=
-                Differs(out.actual.Row(y) + x * 4, ReferencePixel(ref, out.expected, x, y));
-    out.differing = double(differing) / double(size_t(out.actual.width) * out.actual.height);
-    return out;
-}
-
-// expected | actual | difference (differing pixels red over a faint copy of the expected).
-void WriteComparison(const Reference& ref, const Outcome& out) {
-    const int w = out.actual.width, h = out.actual.height;
-    if (w == 0 || h == 0) return;
-    RgbaImage sheet(w * 3, h);
-    static const uint8_t kOutside[4] = {0, 0, 0, 255};
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            const uint8_t* e = ReferencePixel(ref, out.expected, x, y);
-            const uint8_t* a = out.actual.Row(y) + x * 4;
-            uint8_t* left = sheet.Row(y) + x * 4;
-            std::copy(e ? e : kOutside, (e ? e : kOutside) + 4, left);
-            std::copy(a, a + 4, left + w * 4);
-            uint8_t* diff = left + 2 * w * 4;
-            const bool differs = Differs(a, e);
-            for (int c = 0; c < 3; ++c)
-                diff[c] = differs ? (c == 0 ? 255 : 0) : uint8_t(192 + left[c] / 4);
-            diff[3] = 255;
+    for (int y = 0; y < actual.height; ++y) {
+        for (int x = 0; x < actual.width; ++x) {
+            const int rx = ref.offsetX + x * ref.scale, ry = ref.offsetY + y * ref.scale;
+            const bool outside = rx >= expected.width || ry >= expected.height;
+            const uint8_t *a = actual.Row(y) + x * 4, *e = outside ? a : expected.Row(ry) + rx * 4;
+            bool differs = outside;
+            for (int c = 0; c < 3 && !differs; ++c)
+                differs = std::abs(int(a[c]) - int(e[c])) > kChannelTolerance;
+            differing += differs;
         }
     }
-    const fs::path dir = CONFORMANCE_OUTPUT_DIR;
-    fs::create_directories(dir);
-    std::string name = ref.picture;
-    std::replace(name.begin(), name.end(), '/', '_');
-    WritePng((dir / name).string(), sheet);
+    return double(differing) / double(size_t(actual.width) * actual.height);
 }
 
-const char* Verdict(const Reference& ref) {
-    return ref.verdict == "match"    ? "matches"
-           : ref.verdict == "design" ? "differs by design"
-                                     : "differs by defect";
+const char* Verdict(const std::string& verdict) {
+    return verdict == "match"    ? "matches"
+           : verdict == "design" ? "differs by design"
+                                 : "differs by defect";
 }
 
 void WriteReport(const std::string& path, const std::vector<Reference>& table,
-                 const std::vector<Outcome>& outcomes) {
+                 const std::vector<std::string>& shares) {
     std::map<std::string, int> totals;
     std::map<std::string, std::map<std::string, int>> reasons;
-    for (const Reference& ref : table) {
-        ++totals[ref.verdict];
-        if (ref.verdict != "match") ++reasons[ref.verdict][ref.reason];
-    }
+    for (const Reference& ref : table) ++totals[ref.verdict], ++reasons[ref.verdict][ref.reason];
     std::ofstream out(path);
     out << "# Conformance: real movies against reference pictures\n\n"
         << "Generated by `make conformance` from `tests/conformance/reference-pictures.tsv`; "
@@ -233,32 +162,27 @@ void WriteReport(const std::string& path, const std::vector<Reference>& table,
            "plug-in, composited over the movie's background colour. A pixel differs when a "
            "channel is more than "
         << kChannelTolerance << " off; a picture matches when at most " << kMaxDifferingShare * 100
-        << "% of its pixels differ.\n\n"
-        << "| verdict | pictures |\n|---|---|\n"
-        << "| matches | " << totals["match"] << " |\n"
-        << "| differs by design | " << totals["design"] << " |\n"
-        << "| differs by defect | " << totals["defect"] << " |\n"
-        << "| total | " << table.size() << " |\n";
-    for (const char* kind : {"design", "defect"}) {
-        out << "\n## Why pictures differ "
-            << (kind == std::string("design") ? "by design" : "by defect")
+        << "% of its pixels differ.\n\n| verdict | pictures |\n|---|---|\n";
+    for (const char* verdict : {"match", "design", "defect"})
+        out << "| " << Verdict(verdict) << " | " << totals[verdict] << " |\n";
+    out << "| total | " << table.size() << " |\n";
+    for (const char* verdict : {"design", "defect"}) {
+        out << "\n## Why pictures differ by " << verdict
             << "\n\n| reason | pictures |\n|---|---|\n";
-        for (const auto& [reason, count] : reasons[kind])
+        for (const auto& [reason, count] : reasons[verdict])
             out << "| " << reason << " | " << count << " |\n";
     }
     out << "\n## Every picture\n\n| reference | frame | differing pixels | verdict | reason |\n"
         << "|---|---|---|---|---|\n";
-    for (size_t i = 0; i < table.size(); ++i) {
-        char share[32];
-        std::snprintf(share, sizeof share, "%.2f%%", outcomes[i].differing * 100);
-        out << "| " << table[i].picture << " | " << table[i].frame << " | "
-            << (outcomes[i].problem.empty() ? share : outcomes[i].problem) << " | "
-            << Verdict(table[i]) << " | " << table[i].reason << " |\n";
-    }
+    for (size_t i = 0; i < table.size(); ++i)
+        out << "| " << table[i].picture << " | " << table[i].frame << " | " << shares[i] << " | "
+            << Verdict(table[i].verdict) << " | " << table[i].reason << " |\n";
 }
 
 TEST(ReferencePictures, EveryVerdictInTheTableHolds) {
-    const fs::path corpus = CorpusDirectory();
+    const char* corpusDir = std::getenv("SWF_CORPUS_DIR");
+    const fs::path corpus = corpusDir ? fs::path(corpusDir)
+                                      : fs::path(__FILE__).parent_path() / "../../../shared/corpus";
     if (!fs::exists(corpus / "manifest.json")) GTEST_SKIP() << "no corpus at " << corpus;
     const std::vector<Reference> table = ReadTable();
 
@@ -271,23 +195,29 @@ TEST(ReferencePictures, EveryVerdictInTheTableHolds) {
     for (std::sregex_iterator it(manifest.begin(), manifest.end(), picture), end; it != end; ++it)
         EXPECT_TRUE(listed.count((*it)[1].str())) << (*it)[1].str() << " has no row in the table";
 
-    std::vector<Outcome> outcomes;
+    std::vector<std::string> shares;
     for (const Reference& ref : table) {
         SCOPED_TRACE(ref.picture);
         ASSERT_TRUE(ref.verdict == "match" || ref.verdict == "design" || ref.verdict == "defect");
-        Outcome out = Compare(ref, corpus);
-        const bool matches = out.problem.empty() && out.differing <= kMaxDifferingShare;
+        RgbaImage actual;
+        std::string problem;
+        const double differing = Compare(ref, corpus, actual, problem);
+        char share[32];
+        std::snprintf(share, sizeof share, "%.2f%%", differing * 100);
+        shares.push_back(problem.empty() ? share : problem);
+        const bool matches = problem.empty() && differing <= kMaxDifferingShare;
         EXPECT_EQ(matches, ref.verdict == "match")
-            << (out.problem.empty() ? std::to_string(out.differing * 100) + "% of pixels differ"
-                                    : out.problem)
-            << "; the table says it " << Verdict(ref)
+            << shares.back() << (problem.empty() ? " of pixels differ" : "")
+            << "; the table says it " << Verdict(ref.verdict)
             << (ref.reason.empty() ? "" : " (" + ref.reason + ")");
-        if (matches != (ref.verdict == "match")) WriteComparison(ref, out);
-        out.expected = out.actual = {};
-        outcomes.push_back(std::move(out));
+        if (matches == (ref.verdict == "match") || actual.pixels.empty()) continue;
+        std::string name = ref.picture;
+        std::replace(name.begin(), name.end(), '/', '_');
+        fs::create_directories(CONFORMANCE_OUTPUT_DIR);
+        WritePng((fs::path(CONFORMANCE_OUTPUT_DIR) / name).string(), actual);
     }
     if (const char* report = std::getenv("SWF_CONFORMANCE_REPORT"))
-        WriteReport(report, table, outcomes);
+        WriteReport(report, table, shares);
 }
 
 } // namespace

@@ -6,14 +6,21 @@
 #include "support/ComTestUtil.h"
 #include "tools/PluginLibrary.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <system_error>
 #include <vector>
+
+#include <unistd.h>
 
 namespace fuzzhost {
 
+namespace fs = std::filesystem;
 using comtest::ComPtr;
 
 // Aborts with the failed condition, so that the input is saved as a crash.
@@ -22,31 +29,95 @@ using comtest::ComPtr;
         if (!(condition)) fuzzhost::Fail(#condition, __FILE__, __LINE__);                          \
     } while (0)
 
-[[noreturn]] void Fail(const char* condition, const char* file, int line);
+inline fs::path scratch;
 
-// Loads the library (SWFPLUGIN_PATH in the environment, else the one built beside the
-// targets) and makes the scratch folder; exits when either is impossible.
-void Start();
-const PluginLibrary& Library();
+[[noreturn]] inline void Exit(const std::string& why) {
+    std::fprintf(stderr, "%s\n", why.c_str());
+    std::exit(1);
+}
 
-// A path inside the scratch folder, and the same as the host passes it.
-std::string ScratchPath(const char* name);
-std::u16string Wide(const std::string& path);
+[[noreturn]] inline void Fail(const char* condition, const char* file, int line) {
+    std::fprintf(stderr, "%s:%d: the plug-in broke its contract: %s\n", file, line, condition);
+    std::abort();
+}
+
+// The library from SWFPLUGIN_PATH in the environment, else the one built beside the targets.
+inline const PluginLibrary& Library() {
+    static const char* path = std::getenv("SWFPLUGIN_PATH");
+    static PluginLibrary library(path ? path : SWFPLUGIN_PATH);
+    return library;
+}
+
+// Loads the library and makes the scratch folder; exits when either is impossible.
+inline void Start() {
+    if (!Library().Loaded()) Exit("cannot load the plug-in: " + Library().Error());
+    // One folder per process: several fuzzing jobs may share the machine.
+    std::error_code error;
+    scratch = fs::temp_directory_path(error) / ("swfplugin-fuzz-" + std::to_string(getpid()));
+    fs::create_directories(scratch, error);
+    if (error) Exit("cannot make " + scratch.string());
+    std::atexit([] {
+        std::error_code ignored;
+        fs::remove_all(scratch, ignored);
+    });
+}
+
+// A path inside the scratch folder; the names in it, sorted.
+inline std::string ScratchPath(const char* name) {
+    return (scratch / name).string();
+}
+
+inline std::vector<std::string> ScratchNames() {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(scratch))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+inline std::u16string Wide(const std::string& path) {
+    return std::u16string(path.begin(), path.end());
+}
+
 inline const WCHAR* W(const std::u16string& text) {
     return reinterpret_cast<const WCHAR*>(text.c_str());
 }
 
-void WriteFile(const std::string& path, const uint8_t* data, size_t size);
-bool FileExists(const std::string& path);
-// Names in the scratch folder, sorted.
-std::vector<std::string> ScratchNames();
-
-// Every byte a stream serves from its start, read in pieces of varying size; fails the
-// run when a read breaks the stream contract.
-std::vector<uint8_t> ReadStream(IStream* stream);
+inline void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out.write(reinterpret_cast<const char*>(data), std::streamsize(size)))
+        Exit("cannot write " + path);
+}
 
 // The metadata reader of the movie at `movie`, opened as a host does; fails the run when
 // the class, the file or the reader cannot be had.  The reader keeps its file alive.
-ComPtr<IVxReadMeta> OpenMeta(const std::u16string& movie);
+inline ComPtr<IVxReadMeta> OpenMeta(const std::u16string& movie) {
+    ComPtr<IVxReadFileClass> readClass;
+    FUZZ_CHECK(Library().Create(CLSID_VxSWFPlugin, IID_IVxReadFileClass, readClass.out()) == S_OK);
+    ComPtr<IVxReadFile> file;
+    FUZZ_CHECK(readClass->CreateReadFile(file.out(), nullptr, W(movie), 0) == S_OK);
+    ComPtr<IVxReadMeta> meta;
+    FUZZ_CHECK(file->GetMeta(meta.out()) == S_OK && meta);
+    return meta;
+}
+
+// Every byte a stream serves from its start, read in pieces of varying size; fails the
+// run when a read breaks the stream contract.
+inline std::vector<uint8_t> ReadStream(IStream* stream) {
+    // Pieces that end inside the prologue, inside entries and past the end.
+    static constexpr ULONG kPieces[] = {1, 3, 12, 5, 64, 4096};
+    constexpr size_t kMostBytes = 64u << 20; // a stream never serves more than this
+    std::vector<uint8_t> bytes;
+    for (size_t piece = 0;; ++piece) {
+        const ULONG size = kPieces[piece % std::size(kPieces)];
+        std::vector<uint8_t> buffer(size); // exactly the size asked for
+        ULONG read = 0xFFFFFFFF;
+        const HRESULT hr = stream->Read(buffer.data(), size, &read);
+        FUZZ_CHECK(read <= size && (hr == S_OK) == (read > 0));
+        if (read == 0) return bytes;
+        bytes.insert(bytes.end(), buffer.begin(), buffer.begin() + read);
+        FUZZ_CHECK(bytes.size() <= kMostBytes);
+    }
+}
 
 } // namespace fuzzhost

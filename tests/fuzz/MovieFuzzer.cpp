@@ -18,21 +18,13 @@ constexpr int64_t kFramesInOrder = 3;
 // A frame of many large stroked glyphs takes seconds under the sanitizers.
 constexpr std::clock_t kProcessorTime = 2 * CLOCKS_PER_SEC;
 
-struct Movie {
-    ComPtr<IVxReadFile> file;
-    ComPtr<IVxReadVideoStream> video;
-    int64_t frameCount = 0;
-};
-
 BITMAPINFOHEADER Format(IVxReadVideoStream* video) {
     BITMAPINFOHEADER picture = {};
     VxVideoFormat format = {};
     int32_t pictureSize = 0, formatSize = 0;
     if (video->GetFormat(&picture, sizeof(picture), &pictureSize, &format, sizeof(format),
-                         &formatSize) == S_OK) {
-        FUZZ_CHECK(pictureSize == 40 && formatSize == 64);
-        FUZZ_CHECK(picture.biBitCount == 32);
-    }
+                         &formatSize) == S_OK)
+        FUZZ_CHECK(pictureSize == 40 && formatSize == 64 && picture.biBitCount == 32);
     return picture;
 }
 
@@ -61,9 +53,8 @@ std::optional<uint64_t> ReadFrame(IVxReadVideoStream* video, int64_t frame) {
         FUZZ_CHECK(frameRead == -1 || frameRead == frame);
         return std::nullopt;
     }
-    FUZZ_CHECK(frameRead == frame && pixels && picture && format);
-    const int64_t rowBytes = int64_t(picture->biWidth) * 4;
-    FUZZ_CHECK(-int64_t(stride) >= rowBytes);
+    const int64_t rowBytes = picture ? int64_t(picture->biWidth) * 4 : 0;
+    FUZZ_CHECK(frameRead == frame && pixels && picture && format && -int64_t(stride) >= rowBytes);
     uint64_t hash = 14695981039346656037u;
     for (int32_t y = 0; y < picture->biHeight; ++y) {
         // Row 0 is the top row; the stride is the negated pitch, as a host sees it.
@@ -79,34 +70,14 @@ void AskFormats(IVxReadFile* file) {
     BITMAPINFOHEADER picture = {};
     VxVideoFormat format = {};
     VxStreamRecord record = {};
-    record.pictureFormat = &picture;
-    record.pictureCapacity = sizeof(picture);
-    record.videoFormat = &format;
-    record.videoCapacity = sizeof(format);
+    record.pictureFormat = &picture, record.pictureCapacity = sizeof(picture);
+    record.videoFormat = &format, record.videoCapacity = sizeof(format);
     file->GetStreamFormats(&record, 0, 1);
     int64_t length = 0;
     file->GetLength(&length);
     WCHAR text[300];
     for (int32_t kind = 1; kind <= 3; ++kind) file->GetStreamText(text, 300, 0, kind);
     file->GetText(text, 300, 2);
-}
-
-std::optional<Movie> Open(const std::string& path, const uint8_t* data, size_t size) {
-    ComPtr<IVxReadFileClass> readClass;
-    FUZZ_CHECK(fuzzhost::Library().Create(CLSID_VxSWFPlugin, IID_IVxReadFileClass,
-                                          readClass.out()) == S_OK);
-    readClass->CheckFormat(0, data, int32_t(size < 64 ? size : 64), 0);
-    Movie movie;
-    const std::u16string wide = fuzzhost::Wide(path);
-    if (readClass->CreateReadFile(movie.file.out(), nullptr, fuzzhost::W(wide), 1) != S_OK)
-        return std::nullopt;
-    AskFormats(movie.file.get());
-    ComPtr<IVxReadStream> stream;
-    if (movie.file->GetStream(stream.out(), 0xFFFFFFFFu, 0, 0, 0, 0) != S_OK || !stream)
-        return std::nullopt;
-    FUZZ_CHECK(stream->QueryInterface(IID_IVxReadVideoStream, movie.video.outVoid()) == S_OK);
-    FUZZ_CHECK(movie.video->GetFrameCount(&movie.frameCount) == S_OK);
-    return movie;
 }
 
 } // namespace
@@ -117,12 +88,22 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string path = fuzzhost::ScratchPath("movie.swf");
-    fuzzhost::WriteFile(path, data, size);
-    std::optional<Movie> movie = Open(path, data, size);
-    if (!movie) return 0;
-    IVxReadVideoStream* video = movie->video.get();
-    const int64_t count = movie->frameCount;
+    static const std::u16string path = fuzzhost::Wide(fuzzhost::ScratchPath("movie.swf"));
+    fuzzhost::WriteFile(fuzzhost::ScratchPath("movie.swf"), data, size);
+    ComPtr<IVxReadFileClass> readClass;
+    FUZZ_CHECK(fuzzhost::Library().Create(CLSID_VxSWFPlugin, IID_IVxReadFileClass,
+                                          readClass.out()) == S_OK);
+    readClass->CheckFormat(0, data, int32_t(size < 64 ? size : 64), 0);
+    ComPtr<IVxReadFile> file;
+    if (readClass->CreateReadFile(file.out(), nullptr, fuzzhost::W(path), 1) != S_OK) return 0;
+    AskFormats(file.get());
+    ComPtr<IVxReadStream> stream;
+    if (file->GetStream(stream.out(), 0xFFFFFFFFu, 0, 0, 0, 0) != S_OK || !stream) return 0;
+    ComPtr<IVxReadVideoStream> owned;
+    FUZZ_CHECK(stream->QueryInterface(IID_IVxReadVideoStream, owned.outVoid()) == S_OK);
+    IVxReadVideoStream* video = owned.get();
+    int64_t count = 0;
+    FUZZ_CHECK(video->GetFrameCount(&count) == S_OK);
 
     const std::clock_t start = std::clock();
     const auto timeLeft = [start] { return std::clock() - start < kProcessorTime; };

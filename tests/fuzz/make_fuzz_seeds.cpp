@@ -5,6 +5,7 @@
 //   OUT/meta_write  a few byte strings for the metadata-source target to grow from.
 // usage: make_fuzz_seeds OUT [CORPUS]
 #include "examples/DemoMovie.h"
+#include "support/ComTestUtil.h"
 #include "support/SampleMovies.h"
 #include "tools/PluginLibrary.h"
 #include "tools/swfframes/MovieInflater.h"
@@ -54,8 +55,10 @@ void WriteMovieSeeds(const fs::path& folder, const fs::path& corpus) {
     }
 }
 
-// Companion files as the plug-in writes them, for a few shapes of metadata.
-void WriteMetaSeeds(const fs::path& folder, const PluginLibrary& library) {
+// Companion files as the plug-in writes them, for a few shapes of metadata; and a few
+// random byte strings for the metadata-source target to grow from.
+void WriteMetaSeeds(const fs::path& folder, const fs::path& sourceFolder,
+                    const PluginLibrary& library) {
     using metatest::TestMetaSource;
     std::vector<TestMetaSource> sources(4);
     metatest::FillSample(sources[0]);
@@ -69,29 +72,23 @@ void WriteMetaSeeds(const fs::path& folder, const PluginLibrary& library) {
     const std::string movie = (folder / "movie.swf").string();
     const std::u16string wide(movie.begin(), movie.end());
     for (size_t i = 0; i < sources.size(); ++i) {
-        IVxRenderFileClass* renderClass = nullptr;
-        IVxRenderFileClassEx3* ex3 = nullptr;
-        IVxRenderFile* file = nullptr;
-        if (library.Create(CLSID_VxSWFPlugin, IID_IVxRenderFileClass, &renderClass) != S_OK ||
-            renderClass->QueryInterface(IID_IVxRenderFileClassEx3,
-                                        reinterpret_cast<void**>(&ex3)) != S_OK ||
-            ex3->CreateRenderFile(&file, reinterpret_cast<const WCHAR*>(wide.c_str()), 0, 0, 0) !=
-                S_OK ||
+        comtest::ComPtr<IVxRenderFileClass> renderClass;
+        comtest::ComPtr<IVxRenderFileClassEx3> ex3;
+        comtest::ComPtr<IVxRenderFile> file;
+        if (library.Create(CLSID_VxSWFPlugin, IID_IVxRenderFileClass, renderClass.out()) != S_OK ||
+            renderClass->QueryInterface(IID_IVxRenderFileClassEx3, ex3.outVoid()) != S_OK ||
+            ex3->CreateRenderFile(file.out(), reinterpret_cast<const WCHAR*>(wide.c_str()), 0, 0,
+                                  0) != S_OK ||
             file->SetMetaSource(&sources[i]) != S_OK || file->WriteMeta(0) != S_OK)
             throw std::runtime_error("the plug-in cannot write companion files");
-        file->Release();
-        ex3->Release();
-        renderClass->Release();
+        file.Reset();
         fs::rename(folder / "movie.swf.vxmeta", folder / ("companion-" + std::to_string(i)));
     }
-}
-
-void WriteMetaSourceSeeds(const fs::path& folder) {
     std::mt19937 random(17);
     for (size_t size : {16u, 64u, 256u, 1024u}) {
         Bytes bytes(size);
         for (uint8_t& b : bytes) b = uint8_t(random());
-        Save(folder / ("random-" + std::to_string(size)), bytes);
+        Save(sourceFolder / ("random-" + std::to_string(size)), bytes);
     }
 }
 
@@ -109,8 +106,7 @@ int main(int argc, char** argv) {
         WriteMovieSeeds(out / "movie", argc == 3 ? fs::path(argv[2]) : fs::path());
         const PluginLibrary library(SWFPLUGIN_PATH);
         if (!library.Loaded()) throw std::runtime_error(library.Error());
-        WriteMetaSeeds(out / "meta_read", library);
-        WriteMetaSourceSeeds(out / "meta_write");
+        WriteMetaSeeds(out / "meta_read", out / "meta_write", library);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "make_fuzz_seeds: %s\n", error.what());
         return 1;

@@ -14,9 +14,8 @@ namespace swftest {
 
 namespace {
 
-// Compresses into memory; `abbreviated` leaves the tables out of the image stream.
-std::vector<uint8_t> Compress(const RawImage& image, int quality, bool abbreviated,
-                              std::vector<uint8_t>* tables) {
+// Compresses into memory; with `tables` they go there and not into the image stream.
+std::vector<uint8_t> Compress(const RawImage& image, int quality, std::vector<uint8_t>* tables) {
     if (image.pixels.size() != size_t(image.width) * image.height * image.components)
         throw std::invalid_argument("RawImage: pixel count does not match");
     jpeg_compress_struct cinfo;
@@ -32,24 +31,26 @@ std::vector<uint8_t> Compress(const RawImage& image, int quality, bool abbreviat
 
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
+    const auto take = [&] {
+        std::vector<uint8_t> out(buffer, buffer + size);
+        std::free(buffer);
+        buffer = nullptr, size = 0;
+        return out;
+    };
     if (tables) {
         jpeg_mem_dest(&cinfo, &buffer, &size);
         jpeg_write_tables(&cinfo);
-        tables->assign(buffer, buffer + size);
-        std::free(buffer);
-        buffer = nullptr;
-        size = 0;
+        *tables = take();
     }
     jpeg_mem_dest(&cinfo, &buffer, &size);
-    jpeg_start_compress(&cinfo, abbreviated ? FALSE : TRUE);
+    jpeg_start_compress(&cinfo, tables ? FALSE : TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(
             image.pixels.data() + size_t(cinfo.next_scanline) * image.width * image.components);
         jpeg_write_scanlines(&cinfo, &row, 1);
     }
     jpeg_finish_compress(&cinfo);
-    std::vector<uint8_t> out(buffer, buffer + size);
-    std::free(buffer);
+    std::vector<uint8_t> out = take();
     jpeg_destroy_compress(&cinfo);
     return out;
 }
@@ -57,12 +58,12 @@ std::vector<uint8_t> Compress(const RawImage& image, int quality, bool abbreviat
 } // namespace
 
 std::vector<uint8_t> EncodeJpeg(const RawImage& image, int quality) {
-    return Compress(image, quality, false, nullptr);
+    return Compress(image, quality, nullptr);
 }
 
 SplitJpeg EncodeAbbreviatedJpeg(const RawImage& image, int quality) {
     SplitJpeg split;
-    split.image = Compress(image, quality, true, &split.tables);
+    split.image = Compress(image, quality, &split.tables);
     return split;
 }
 
@@ -75,30 +76,17 @@ std::vector<uint8_t> Deflate(const std::vector<uint8_t>& data, int level) {
     return out;
 }
 
-std::vector<uint8_t> DefineBitsBody(uint16_t id, const std::vector<uint8_t>& jpeg) {
-    return BitWriter().UI16(id).Bytes(jpeg).Data();
-}
-
 std::vector<uint8_t> DefineBitsJPEG3Body(uint16_t id, const std::vector<uint8_t>& jpeg,
                                          const std::vector<uint8_t>& compressedAlpha) {
-    return BitWriter()
-        .UI16(id)
-        .UI32(uint32_t(jpeg.size()))
-        .Bytes(jpeg)
-        .Bytes(compressedAlpha)
-        .Data();
+    BitWriter body;
+    return body.UI16(id).UI32(uint32_t(jpeg.size())).Bytes(jpeg).Bytes(compressedAlpha).Data();
 }
 
 std::vector<uint8_t> DefineBitsJPEG4Body(uint16_t id, const std::vector<uint8_t>& jpeg,
-                                         const std::vector<uint8_t>& compressedAlpha,
-                                         uint16_t deblocking) {
-    return BitWriter()
-        .UI16(id)
-        .UI32(uint32_t(jpeg.size()))
-        .UI16(deblocking)
-        .Bytes(jpeg)
-        .Bytes(compressedAlpha)
-        .Data();
+                                         const std::vector<uint8_t>& alpha, uint16_t deblocking) {
+    BitWriter body;
+    body.UI16(id).UI32(uint32_t(jpeg.size())).UI16(deblocking);
+    return body.Bytes(jpeg).Bytes(alpha).Data();
 }
 
 std::vector<uint8_t> DefineBitsLosslessBody(uint16_t id, uint8_t format, uint16_t width,

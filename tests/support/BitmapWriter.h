@@ -3,6 +3,8 @@
 // bodies of the six bitmap definition tags.
 #pragma once
 
+#include "BitWriter.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -37,7 +39,9 @@ std::vector<uint8_t> Deflate(const std::vector<uint8_t>& data, int level = 9);
 // Tag bodies.  Lossless `data` is what gets compressed: for format 3 the colour table
 // (3 or 4 bytes an entry) followed by the padded index rows, for format 5 the
 // ARGB (or xRGB) pixels.
-std::vector<uint8_t> DefineBitsBody(uint16_t id, const std::vector<uint8_t>& jpeg);
+inline std::vector<uint8_t> DefineBitsBody(uint16_t id, const std::vector<uint8_t>& jpeg) {
+    return BitWriter().UI16(id).Bytes(jpeg).Data();
+}
 std::vector<uint8_t> DefineBitsJPEG3Body(uint16_t id, const std::vector<uint8_t>& jpeg,
                                          const std::vector<uint8_t>& compressedAlpha);
 // DefineBitsJPEG3's fields with a deblocking value (8.8) before the image.

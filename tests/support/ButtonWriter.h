@@ -3,7 +3,6 @@
 #pragma once
 
 #include "BitWriter.h"
-#include "SwfRecords.h"
 
 #include <cstdint>
 #include <vector>
@@ -30,6 +29,8 @@ struct ButtonRecordFields {
 std::vector<uint8_t> DefineButton(uint16_t id, const std::vector<ButtonRecordFields>& records);
 std::vector<uint8_t> DefineButton2(uint16_t id, const std::vector<ButtonRecordFields>& records,
                                    uint8_t trackAsMenu = 0);
-std::vector<uint8_t> DefineButtonCxform(uint16_t id, const CxformRecord& cxform);
+inline std::vector<uint8_t> DefineButtonCxform(uint16_t id, const CxformRecord& cxform) {
+    return BitWriter().UI16(id).Cxform(cxform).Data();
+}
 
 } // namespace swftest

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "BitWriter.h"
-#include "SwfRecords.h"
 
 #include <cstdint>
 #include <optional>
@@ -24,13 +23,13 @@ enum DisplayListTag : uint16_t {
 // A PlaceObject2: each field present sets its flag.
 struct Placement {
     uint16_t depth = 1;
-    std::optional<uint16_t> character;
+    std::optional<uint16_t> character = {};
     bool move = false;
-    std::optional<MatrixRecord> matrix;
-    std::optional<CxformRecord> cxform; // written with alpha
-    std::optional<uint16_t> ratio;
-    std::optional<std::string> name;
-    std::optional<uint16_t> clipDepth;
+    std::optional<MatrixRecord> matrix = {};
+    std::optional<CxformRecord> cxform = {}; // written with alpha
+    std::optional<uint16_t> ratio = {};
+    std::optional<std::string> name = {};
+    std::optional<uint16_t> clipDepth = {};
 };
 
 std::vector<uint8_t> PlaceObject2(const Placement& placement);
@@ -56,13 +55,18 @@ std::vector<uint8_t> BlurAndShadowFilters();
 // PlaceObject: character, depth, matrix and an optional trailing CXFORM without alpha.
 std::vector<uint8_t> PlaceObject(uint16_t character, uint16_t depth, const MatrixRecord& matrix,
                                  const std::optional<CxformRecord>& cxform = std::nullopt);
-std::vector<uint8_t> RemoveObject(uint16_t character, uint16_t depth);
-std::vector<uint8_t> RemoveObject2(uint16_t depth);
-std::vector<uint8_t> FrameLabel(const std::string& label);
+inline std::vector<uint8_t> RemoveObject(uint16_t character, uint16_t depth) {
+    return BitWriter().UI16(character).UI16(depth).Data();
+}
+inline std::vector<uint8_t> RemoveObject2(uint16_t depth) {
+    return BitWriter().UI16(depth).Data();
+}
+inline std::vector<uint8_t> FrameLabel(const std::string& label) {
+    return BitWriter().String(label).Data();
+}
 
 // A translation by whole pixels.
 MatrixRecord TranslatePixels(int32_t x, int32_t y);
-
 // A new placement of `character` at `depth`, moved by whole pixels when x or y is set.
 Placement PlaceCharacter(uint16_t depth, uint16_t character, int32_t x = 0, int32_t y = 0);
 // A clipping layer: `character` at `depth` masks the depths up to `clipDepth`.

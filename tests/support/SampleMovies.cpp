@@ -27,9 +27,22 @@ std::vector<uint8_t> TagSample() {
 
 namespace {
 
-Placement Place(uint16_t depth, uint16_t character) {
-    return PlaceCharacter(depth, character, depth * 3, depth);
+std::vector<uint8_t> Place(uint16_t depth, uint16_t character, uint16_t clipDepth = 0) {
+    Placement p = PlaceCharacter(depth, character, depth * 3, depth);
+    if (clipDepth) p.clipDepth = clipDepth;
+    return PlaceObject2(p);
 }
+
+// A scale by 20 with an optional skew: a 1-twip pattern spread over a pixel.
+MatrixRecord Fit(int32_t rotate = 0) {
+    return {.hasScale = true,
+            .scaleX = 20 << 16,
+            .scaleY = 20 << 16,
+            .hasRotate = rotate != 0,
+            .rotateSkew0 = rotate};
+}
+
+const RawImage kPhoto{8, 8, 3, std::vector<uint8_t>(8 * 8 * 3, 99)};
 
 } // namespace
 
@@ -48,26 +61,19 @@ std::vector<uint8_t> TextSpriteSample() {
         .Glyphs({{1, 200}});
     EditTextFields edit;
     edit.bounds = {0, 1000, 0, 600};
-    edit.font = 1;
-    edit.height = 400;
-    edit.layout = EditLayout{2, 20, 20, 40, 0};
+    edit.font = 1, edit.height = 400, edit.layout = EditLayout{2, 20, 20, 40, 0};
     edit.text = "a\xE9z";
     TagStream inner;
-    inner.Tag(kPlaceObject2, PlaceObject2(Place(1, 3)))
+    inner.Tag(kPlaceObject2, Place(1, 3))
         .ShowFrame()
-        .Tag(kPlaceObject2, PlaceObject2(Place(2, 4)))
-        .Tag(kPlaceObject2, PlaceObject2(Place(3, 10))) // itself
+        .Tag(kPlaceObject2, Place(2, 4))
+        .Tag(kPlaceObject2, Place(3, 10)) // itself
         .ShowFrame()
         .End();
     ButtonRecordFields up;
-    up.character = 10;
-    up.cxform.hasMult = true;
-    up.cxform.alphaMult = 100;
+    up.character = 10, up.cxform.hasMult = true, up.cxform.alphaMult = 100;
     ButtonRecordFields self = up;
-    self.character = 11;
-    self.depth = 2;
-    Placement clip = Place(1, 3);
-    clip.clipDepth = 4;
+    self.character = 11, self.depth = 2;
     SwfWriter movie(64, 48, 12);
     movie.Tag(kDefineFont2, DefineFont2(1, wide))
         .Tag(kDefineFont, DefineFont(2, {glyph.Records()}))
@@ -77,32 +83,19 @@ std::vector<uint8_t> TextSpriteSample() {
         .Tag(kDefineSprite, DefineSprite(10, inner))
         .Tag(kDefineButton2, DefineButton2(11, {up, self}))
         .Tag(kDefineButtonCxform, DefineButtonCxform(11, CxformRecord{}))
-        .Tag(kPlaceObject2, PlaceObject2(clip))
-        .Tag(kPlaceObject2, PlaceObject2(Place(2, 10)))
-        .Tag(kPlaceObject2, PlaceObject2(Place(3, 11)))
+        .Tag(kPlaceObject2, Place(1, 3, 4))
+        .Tag(kPlaceObject2, Place(2, 10))
+        .Tag(kPlaceObject2, Place(3, 11))
         .ShowFrame()
-        .Tag(kPlaceObject2, PlaceObject2(Place(5, 4)))
+        .Tag(kPlaceObject2, Place(5, 4))
         .ShowFrame()
         .ShowFrame()
         .End();
     return movie.Finish();
 }
 
-namespace {
-
-MatrixRecord Fit(int32_t rotate = 0) {
-    return {.hasScale = true,
-            .scaleX = 20 << 16,
-            .scaleY = 20 << 16,
-            .hasRotate = rotate != 0,
-            .rotateSkew0 = rotate};
-}
-
-} // namespace
-
 std::vector<uint8_t> EveryFill() {
-    RawImage photo{8, 8, 3, std::vector<uint8_t>(8 * 8 * 3, 99)};
-    const SplitJpeg split = EncodeAbbreviatedJpeg(photo);
+    const SplitJpeg split = EncodeAbbreviatedJpeg(kPhoto);
     const std::vector<uint8_t> argb(8 * 8 * 4, 0x80);
     const MatrixRecord fit = Fit(3000);
     ShapeWriter shape(3);
@@ -127,7 +120,7 @@ std::vector<uint8_t> EveryFill() {
     SwfWriter movie(64, 48, 12);
     movie.JPEGTables(split.tables)
         .Tag(kDefineBits, DefineBitsBody(10, split.image))
-        .Tag(kDefineBitsJPEG3, DefineBitsJPEG3Body(11, EncodeJpeg(photo), Deflate({1, 2, 3})))
+        .Tag(kDefineBitsJPEG3, DefineBitsJPEG3Body(11, EncodeJpeg(kPhoto), Deflate({1, 2, 3})))
         .Tag(kDefineBitsLossless2, DefineBitsLosslessBody(12, 5, 8, 8, argb))
         .Tag(kDefineBitsLossless, DefineBitsLosslessBody(13, 3, 8, 8, argb, 20))
         .Tag(kDefineShape3, shape.TagBody(1, {0, 600, 0, 600}))
@@ -138,12 +131,11 @@ std::vector<uint8_t> EveryFill() {
 }
 
 std::vector<uint8_t> EveryFlash8Tag(int16_t focalPoint, uint16_t miterLimit) {
-    RawImage photo{8, 8, 3, std::vector<uint8_t>(8 * 8 * 3, 99)};
     const MatrixRecord fit = Fit();
     std::vector<GradientStop> stops;
     for (uint8_t i = 0; i < 15; ++i) stops.push_back({uint8_t(i * 17), {i, 255, 0, 200}});
     FillStyleRecord reflected = FillStyleRecord::Linear(fit, stops);
-    reflected.spread = FillStyleRecord::kReflect;
+    reflected.spread = FillStyleRecord::kReflect,
     reflected.interpolation = FillStyleRecord::kLinearRGB;
     FillStyleRecord focal = FillStyleRecord::Focal(fit, stops, focalPoint);
     focal.spread = FillStyleRecord::kRepeat;
@@ -152,8 +144,7 @@ std::vector<uint8_t> EveryFlash8Tag(int16_t focalPoint, uint16_t miterLimit) {
     L painted{60, {}, L::kNoCap, L::kRoundCap, L::kBevelJoin};
     painted.FilledWith(focal);
     L missing = painted;
-    missing.FilledWith(FillStyleRecord::Bitmap(77, fit));
-    missing.noClose = true;
+    missing.FilledWith(FillStyleRecord::Bitmap(77, fit)).noClose = true;
     ShapeWriter shape(4);
     shape.FillStyles({focal, reflected, FillStyleRecord::Bitmap(11, fit)})
         .LineStyles({mitred, painted, missing})
@@ -176,17 +167,17 @@ std::vector<uint8_t> EveryFlash8Tag(int16_t focalPoint, uint16_t miterLimit) {
         .Glyphs({{0, 100}, {0, 0}});
     BitWriter oversized; // 255 filters said, a convolution of 255 x 255 begun
     oversized.UI8(255).UI8(5).UI8(255).UI8(255).UI32(0);
-    Placement3 shadowed{PlaceCharacter(1, 1)};
-    shadowed.filters = BlurAndShadowFilters();
-    shadowed.blendMode = 14;
-    Placement3 hostile{PlaceCharacter(3, 6, 1, 1), "Cls"};
-    hostile.filters = oversized.Data();
-    hostile.blendMode = 2;
-    hostile.visible = 0;
+    const Placement3 shadowed{
+        .placement = PlaceCharacter(1, 1), .filters = BlurAndShadowFilters(), .blendMode = 14};
+    const Placement3 hostile{.placement = PlaceCharacter(3, 6, 1, 1),
+                             .className = "Cls",
+                             .filters = oversized.Data(),
+                             .blendMode = 2,
+                             .visible = 0};
     SwfWriter movie(64, 48, 12);
     movie.JPEGTables({})
-        .Tag(kDefineBits, DefineBitsBody(10, EncodeJpeg(photo)))
-        .Tag(kDefineBitsJPEG4, DefineBitsJPEG4Body(11, EncodeJpeg(photo), Deflate({1, 2, 3})))
+        .Tag(kDefineBits, DefineBitsBody(10, EncodeJpeg(kPhoto)))
+        .Tag(kDefineBitsJPEG4, DefineBitsJPEG4Body(11, EncodeJpeg(kPhoto), Deflate({1, 2, 3})))
         .Tag(kDefineShape4, shape.TagBody(1, {0, 600, 0, 600}))
         .Tag(kDefineFont3, DefineFont2(5, font))
         .Tag(text.TagCode(), text.TagBody(6, {0, 600, -400, 0}))

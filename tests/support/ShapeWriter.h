@@ -1,11 +1,9 @@
 // Builds SHAPE data for fixtures: style arrays (solid, gradient and bitmap fills, line
-// styles, LINESTYLE2 with caps, joins and fill-styled strokes), shape records (style
-// changes with moves, style indices and new styles, straight and curved edges) and whole
-// DefineShape, DefineShape2, DefineShape3 and DefineShape4 tags.
-// Every field is written with the fewest bits that hold it.  Records are collected and
-// written at the end, so index widths follow the style arrays they refer to: a style
-// segment's NumFillBits and NumLineBits hold both its style counts and the largest index
-// that its records use (glyph shapes, which have no styles, get 1 fill bit for index 1).
+// styles, LINESTYLE2 with caps, joins and fill-styled strokes), shape records and whole
+// DefineShape to DefineShape4 tags.  Records are collected and written at the end, so
+// index widths follow the style arrays they refer to: a style segment's NumFillBits and
+// NumLineBits hold both its style counts and the largest index its records use (glyph
+// shapes, which have no styles, get 1 fill bit for index 1).
 //
 //     ShapeWriter shape(3);
 //     shape.FillStyles({FillStyleRecord::Solid({255, 0, 0})})
@@ -17,9 +15,7 @@
 // deltas (LineBy, CurveBy) or as absolute points (LineTo, CurveTo).
 #pragma once
 
-#include "BitWriter.h"
-#include "SwfRecords.h"
-#include "TagStream.h"
+#include "SwfWriter.h"
 
 #include <cstdint>
 #include <optional>
@@ -27,12 +23,11 @@
 
 namespace swftest {
 
-// Tag codes of the shape definitions.
 enum ShapeTag : uint16_t {
     kDefineShape = 2,
     kDefineShape2 = 22,
     kDefineShape3 = 32,
-    kDefineShape4 = 83,
+    kDefineShape4 = 83
 };
 
 // A colour as written: RGB for shape versions 1 and 2 (alpha dropped), RGBA for 3.
@@ -46,8 +41,7 @@ struct GradientStop {
 };
 
 struct FillStyleRecord {
-    // Fill style types: solid, linear and radial gradient, and the four bitmap kinds
-    // (repeating, clipped, and both again without smoothing).
+    // The bitmap kinds: repeating, clipped, and both again without smoothing.
     enum Type : uint8_t {
         kSolid = 0x00,
         kLinear = 0x10,
@@ -58,29 +52,36 @@ struct FillStyleRecord {
         kHardRepeatingBitmap = 0x42,
         kHardClippedBitmap = 0x43,
     };
-
     // Gradient spread and interpolation, the high bits of the record count.
     enum Spread : uint8_t { kPad = 0, kReflect = 1, kRepeat = 2 };
     enum Interpolation : uint8_t { kNormalRGB = 0, kLinearRGB = 1 };
 
     uint8_t type = kSolid;
-    Rgba color;          // solid
-    MatrixRecord matrix; // gradient and bitmap
-    // Gradient, at most 15; only counted for kinds other than 0x10, 0x12 (and 0x13 in
-    // DefineShape4).
+    Rgba color = {};          // solid
+    MatrixRecord matrix = {}; // gradient and bitmap
+    // At most 15; written only for the gradient kinds a reader knows, so a reader must
+    // skip the others by their count.
     std::vector<GradientStop> stops;
     uint8_t spread = kPad;
     uint8_t interpolation = kNormalRGB;
     int16_t focalPoint = 0; // 8.8, focal radial gradients of DefineShape4
-    uint16_t bitmapId = 0;  // bitmap
+    uint16_t bitmapId = 0;
 
-    static FillStyleRecord Solid(Rgba color);
-    static FillStyleRecord Linear(const MatrixRecord& matrix, std::vector<GradientStop> stops);
-    static FillStyleRecord Radial(const MatrixRecord& matrix, std::vector<GradientStop> stops);
-    static FillStyleRecord Focal(const MatrixRecord& matrix, std::vector<GradientStop> stops,
-                                 int16_t focalPoint);
-    static FillStyleRecord Bitmap(uint16_t id, const MatrixRecord& matrix,
-                                  uint8_t type = kClippedBitmap);
+    static FillStyleRecord Solid(Rgba color) { return {.color = color, .stops = {}}; }
+    static FillStyleRecord Linear(const MatrixRecord& m, std::vector<GradientStop> stops) {
+        return {.type = kLinear, .matrix = m, .stops = std::move(stops)};
+    }
+    static FillStyleRecord Radial(const MatrixRecord& m, std::vector<GradientStop> stops) {
+        return {.type = kRadial, .matrix = m, .stops = std::move(stops)};
+    }
+    static FillStyleRecord Focal(const MatrixRecord& m, std::vector<GradientStop> stops,
+                                 int16_t focal) {
+        return {.type = kFocalRadial, .matrix = m, .stops = std::move(stops), .focalPoint = focal};
+    }
+    static FillStyleRecord Bitmap(uint16_t id, const MatrixRecord& m,
+                                  uint8_t type = kClippedBitmap) {
+        return {.type = type, .matrix = m, .stops = {}, .bitmapId = id};
+    }
 };
 
 struct LineStyleRecord {
@@ -98,102 +99,86 @@ struct LineStyleRecord {
     FillStyleRecord fill = {}; // instead of the colour when hasFill
 
     LineStyleRecord& FilledWith(FillStyleRecord style) {
-        fill = std::move(style);
-        hasFill = true;
-        return *this;
+        return fill = std::move(style), hasFill = true, *this;
     }
 };
 
-// A FILLSTYLEARRAY with its LINESTYLEARRAY, as at the start of a shape or in a NewStyles
-// record.
 struct StyleArrays {
     std::vector<FillStyleRecord> fills;
     std::vector<LineStyleRecord> lines;
 };
 
-// A non-edge record: each part is written only when it is set.
+// A non-edge record: each part is written when it is set.
 struct StyleChange {
     std::optional<int32_t> moveX, moveY;
     std::optional<uint32_t> fill0, fill1, line;
     std::optional<StyleArrays> newStyles;
 
-    StyleChange& Move(int32_t x, int32_t y) {
-        moveX = x;
-        moveY = y;
-        return *this;
-    }
-    StyleChange& Fill0(uint32_t index) {
-        fill0 = index;
-        return *this;
-    }
-    StyleChange& Fill1(uint32_t index) {
-        fill1 = index;
-        return *this;
-    }
-    StyleChange& Line(uint32_t index) {
-        line = index;
-        return *this;
-    }
-    StyleChange& NewStyles(StyleArrays styles) {
-        newStyles = std::move(styles);
-        return *this;
-    }
+    StyleChange& Move(int32_t x, int32_t y) { return moveX = x, moveY = y, *this; }
+    StyleChange& Fill0(uint32_t index) { return fill0 = index, *this; }
+    StyleChange& Fill1(uint32_t index) { return fill1 = index, *this; }
+    StyleChange& Line(uint32_t index) { return line = index, *this; }
+    StyleChange& NewStyles(StyleArrays styles) { return newStyles = std::move(styles), *this; }
 };
 
 class ShapeWriter {
 public:
-    // The shape version (1 to 4) decides whether colours carry alpha, and 4 writes edge
-    // bounds, LINESTYLE2 and focal gradients.
+    // The version (1 to 4) decides whether colours carry alpha; 4 writes edge bounds,
+    // LINESTYLE2 and focal gradients.
     explicit ShapeWriter(int version = 3) : version(version) {}
 
-    // The styles written before the records (empty for glyphs).
-    ShapeWriter& FillStyles(std::vector<FillStyleRecord> fills);
-    ShapeWriter& LineStyles(std::vector<LineStyleRecord> lines);
+    ShapeWriter& FillStyles(std::vector<FillStyleRecord> fills) {
+        return styles.fills = std::move(fills), *this;
+    }
+    ShapeWriter& LineStyles(std::vector<LineStyleRecord> lines) {
+        return styles.lines = std::move(lines), *this;
+    }
 
     ShapeWriter& Change(const StyleChange& change);
     ShapeWriter& MoveTo(int32_t x, int32_t y) { return Change(StyleChange().Move(x, y)); }
-    // Straight edges: horizontal and vertical ones take the short form.
-    ShapeWriter& LineBy(int32_t dx, int32_t dy);
+    ShapeWriter& LineBy(int32_t dx, int32_t dy) { return Edge({true, dx, dy, 0, 0}); }
     ShapeWriter& LineTo(int32_t x, int32_t y) { return LineBy(x - penX, y - penY); }
-    ShapeWriter& CurveBy(int32_t controlDx, int32_t controlDy, int32_t anchorDx, int32_t anchorDy);
+    ShapeWriter& CurveBy(int32_t controlDx, int32_t controlDy, int32_t anchorDx, int32_t anchorDy) {
+        return Edge({false, controlDx, controlDy, anchorDx, anchorDy});
+    }
     ShapeWriter& CurveTo(int32_t controlX, int32_t controlY, int32_t anchorX, int32_t anchorY) {
         return CurveBy(controlX - penX, controlY - penY, anchorX - controlX, anchorY - controlY);
     }
-    // A closed axis-aligned rectangle from (x0, y0), clockwise on screen (y down):
-    // a move, then four edges.  The styles in effect apply to it.
-    ShapeWriter& Rectangle(int32_t x0, int32_t y0, int32_t x1, int32_t y1);
+    // A closed axis-aligned rectangle from (x0, y0), clockwise on screen (y down): a move,
+    // then four edges.  The styles in effect apply to it.
+    ShapeWriter& Rectangle(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+        return MoveTo(x0, y0).LineTo(x1, y0).LineTo(x1, y1).LineTo(x0, y1).LineTo(x0, y0);
+    }
 
     // NumFillBits, NumLineBits, the records and the end record (a glyph's SHAPE).
     std::vector<uint8_t> Records() const;
-    // The style arrays followed by Records() (a SHAPEWITHSTYLE).
-    std::vector<uint8_t> WithStyles() const;
-    // A DefineShape body of this version: id, bounds (twice for version 4, with a zero flag
-    // byte), WithStyles().
+    // A DefineShape body: id, bounds (twice for version 4, with a flag byte), styles, records.
     std::vector<uint8_t> TagBody(uint16_t id, const RectRecord& bounds) const;
-    // Adds the DefineShape tag of this version to a tag stream.
-    void AddTo(TagStream& tags, uint16_t id, const RectRecord& bounds) const;
+    void AddTo(TagStream& tags, uint16_t id, const RectRecord& bounds) const {
+        tags.Tag(TagCode(version), TagBody(id, bounds));
+    }
 
-    static uint16_t TagCode(int version);
-
-    // Style arrays as a shape of the given version writes them; counts of 255 and
-    // more take the extended form.
-    static void WriteFillStyles(BitWriter& out, const std::vector<FillStyleRecord>& fills,
-                                int version);
-    static void WriteFillStyle(BitWriter& out, const FillStyleRecord& fill, int version);
-    static void WriteLineStyles(BitWriter& out, const std::vector<LineStyleRecord>& lines,
-                                int version);
-    static void WriteColor(BitWriter& out, const Rgba& color, bool withAlpha);
+    static uint16_t TagCode(int version) {
+        return version >= 4   ? kDefineShape4
+               : version == 3 ? kDefineShape3
+               : version == 2 ? kDefineShape2
+                              : kDefineShape;
+    }
 
 private:
-    struct Edge {
+    struct EdgeRecord {
         bool straight;
         int32_t dx, dy, anchorDx, anchorDy;
     };
     struct Record {
         std::optional<StyleChange> change; // set for non-edge records
-        Edge edge;
+        EdgeRecord edge;
     };
 
+    ShapeWriter& Edge(const EdgeRecord& edge) {
+        penX += edge.dx + edge.anchorDx, penY += edge.dy + edge.anchorDy;
+        return records.push_back({std::nullopt, edge}), *this;
+    }
     // The index widths of each style segment: the first one and one per NewStyles.
     std::vector<std::pair<unsigned, unsigned>> SegmentBits() const;
 

@@ -6,18 +6,19 @@
 //     movie.Tag(kDefineSprite, DefineSprite(7, frames));
 #pragma once
 
-#include "TagStream.h"
+#include "SwfWriter.h"
 
-#include <cstdint>
 #include <optional>
-#include <vector>
 
 namespace swftest {
 
 enum SpriteTag : uint16_t { kDefineSprite = 39 };
 
 // FrameCount is the stream's ShowFrame count unless given.
-std::vector<uint8_t> DefineSprite(uint16_t id, const TagStream& frames,
-                                  std::optional<uint16_t> frameCount = std::nullopt);
+inline std::vector<uint8_t> DefineSprite(uint16_t id, const TagStream& frames,
+                                         std::optional<uint16_t> frameCount = std::nullopt) {
+    const uint16_t count = frameCount.value_or(frames.ShowFrameCount());
+    return BitWriter().UI16(id).UI16(count).Bytes(frames.Bytes()).Data();
+}
 
 } // namespace swftest

@@ -1,32 +1,78 @@
-// Writes an uncompressed movie for tests and demos: the header (signature, version,
-// exact file length, frame rectangle, 8.8 frame rate, frame count) followed by the tags
-// added through TagStream.  Nothing is appended by itself: add End() to end the movie.
+// Writes uncompressed movies for tests and demos.  A TagStream is a sequence of tags, as
+// in a movie's body or a sprite's own stream: bodies shorter than 63 bytes take the short
+// header unless LongTag asks for the long one.  SwfWriter puts the header (signature,
+// version, exact file length, frame rectangle, 8.8 frame rate, frame count) before its
+// tags; nothing is appended by itself, so add End() to end the movie.
 //
 //     SwfWriter movie(550, 400, 24.0);
 //     movie.SetBackgroundColor(255, 255, 255).ShowFrame().End();
 //     std::vector<uint8_t> bytes = movie.Finish();
 #pragma once
 
-#include "SwfRecords.h"
-#include "TagStream.h"
+#include "BitWriter.h"
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace swftest {
+
+enum Tag : uint16_t {
+    kEnd = 0,
+    kShowFrame = 1,
+    kFreeCharacter = 3,
+    kJPEGTables = 8,
+    kSetBackgroundColor = 9,
+    kNameCharacter = 40,
+};
+
+class TagStream {
+public:
+    TagStream& Tag(uint16_t code, const std::vector<uint8_t>& body = {}) {
+        return LongTag(code, body, body.size() >= 63);
+    }
+    TagStream& Tag(uint16_t code, const BitWriter& body) { return Tag(code, body.Data()); }
+    TagStream& LongTag(uint16_t code, const std::vector<uint8_t>& body = {}, bool longForm = true);
+    // Bytes as they are, for streams that break the tag framing.
+    TagStream& Raw(const std::vector<uint8_t>& more) {
+        bytes.insert(bytes.end(), more.begin(), more.end());
+        return *this;
+    }
+
+    TagStream& End() { return Tag(kEnd); }
+    TagStream& ShowFrame() { return ++showFrames, Tag(kShowFrame); }
+    TagStream& SetBackgroundColor(uint8_t red, uint8_t green, uint8_t blue) {
+        return Tag(kSetBackgroundColor, BitWriter().RGB(red, green, blue));
+    }
+    TagStream& FreeCharacter(uint16_t id) { return Tag(kFreeCharacter, BitWriter().UI16(id)); }
+    TagStream& NameCharacter(uint16_t id, std::string_view name) {
+        return Tag(kNameCharacter, BitWriter().UI16(id).String(name));
+    }
+    TagStream& JPEGTables(const std::vector<uint8_t>& tables) { return Tag(kJPEGTables, tables); }
+
+    // The two or six header bytes of a tag.
+    static std::vector<uint8_t> Header(uint16_t code, uint32_t length, bool longForm);
+
+    const std::vector<uint8_t>& Bytes() const { return bytes; }
+    uint16_t ShowFrameCount() const { return showFrames; }
+
+private:
+    std::vector<uint8_t> bytes;
+    uint16_t showFrames = 0;
+};
 
 class SwfWriter : public TagStream {
 public:
     // A frame of width x height pixels at the origin.
     SwfWriter(uint32_t width, uint32_t height, double frameRate);
 
-    SwfWriter& Version(uint8_t version);
-    SwfWriter& FrameRect(const RectRecord& twips);
+    SwfWriter& Version(uint8_t value) { return version = value, *this; }
+    SwfWriter& FrameRect(const RectRecord& twips) { return frameRect = twips, *this; }
     // The raw 8.8 field, for rates that a double would not say exactly.
-    SwfWriter& FrameRate8_8(uint16_t rate);
+    SwfWriter& FrameRate8_8(uint16_t rate) { return frameRate = rate, *this; }
     // Overrides the count of ShowFrame tags written.
-    SwfWriter& FrameCount(uint16_t count);
+    SwfWriter& FrameCount(uint16_t count) { return frameCount = count, *this; }
 
     std::vector<uint8_t> Finish() const;
 

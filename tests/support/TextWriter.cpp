@@ -6,23 +6,28 @@ namespace swftest {
 
 namespace {
 
-// DefineFont2 flag bits.
-constexpr uint8_t kHasLayout = 0x80;
-constexpr uint8_t kWideOffsets = 0x08;
-constexpr uint8_t kWideCodes = 0x04;
+BitWriter& WriteCode(BitWriter& out, uint16_t code, bool wide) {
+    return wide ? out.UI16(code) : out.UI8(uint8_t(code));
+}
 
-// DefineEditText flag bits, the first flag byte being the low byte.
-constexpr uint16_t kEditHasFont = 0x0001;
-constexpr uint16_t kEditHasMaxLength = 0x0002;
-constexpr uint16_t kEditHasTextColor = 0x0004;
-constexpr uint16_t kEditHasText = 0x0080;
-constexpr uint16_t kEditHasLayout = 0x2000;
+// A length byte and the name's bytes, as font tags write names.
+BitWriter& WriteName(BitWriter& out, std::string_view name) {
+    out.UI8(uint8_t(name.size()));
+    for (char c : name) out.UI8(uint8_t(c));
+    return out;
+}
 
-void WriteCode(BitWriter& out, uint16_t code, bool wide) {
-    if (wide)
-        out.UI16(code);
-    else
-        out.UI8(uint8_t(code));
+// The offset table (with one more offset, to the code table, when `codeTable` is set),
+// then the glyphs.
+BitWriter& WriteGlyphs(BitWriter& body, const std::vector<GlyphShape>& glyphs, bool wide,
+                       bool codeTable) {
+    uint32_t offset = uint32_t((glyphs.size() + codeTable) * (wide ? 4 : 2));
+    for (size_t i = 0; i < glyphs.size() + codeTable; ++i) {
+        wide ? body.UI32(offset) : body.UI16(uint16_t(offset));
+        if (i < glyphs.size()) offset += uint32_t(glyphs[i].size());
+    }
+    for (const GlyphShape& glyph : glyphs) body.Bytes(glyph);
+    return body;
 }
 
 template <class T> T At(const std::vector<T>& values, size_t i) {
@@ -33,42 +38,18 @@ template <class T> T At(const std::vector<T>& values, size_t i) {
 
 std::vector<uint8_t> DefineFont(uint16_t id, const std::vector<GlyphShape>& glyphs) {
     BitWriter body;
-    body.UI16(id);
-    uint32_t offset = uint32_t(2 * glyphs.size());
-    for (const GlyphShape& glyph : glyphs) {
-        body.UI16(uint16_t(offset));
-        offset += uint32_t(glyph.size());
-    }
-    for (const GlyphShape& glyph : glyphs) body.Bytes(glyph);
-    return body.Data();
+    return WriteGlyphs(body.UI16(id), glyphs, false, false).Data();
 }
 
 std::vector<uint8_t> DefineFont2(uint16_t id, const Font2Fields& font) {
-    const uint8_t flags =
-        uint8_t((font.layout ? kHasLayout : 0) | (font.wideOffsets ? kWideOffsets : 0) |
-                (font.wideCodes ? kWideCodes : 0));
+    const uint8_t flags = uint8_t((font.layout ? 0x80 : 0) | (font.wideOffsets ? 0x08 : 0) |
+                                  (font.wideCodes ? 0x04 : 0));
     BitWriter body;
-    body.UI16(id).UI8(flags).UI8(0).UI8(uint8_t(font.name.size()));
-    for (char c : font.name) body.UI8(uint8_t(c));
+    WriteName(body.UI16(id).UI8(flags).UI8(0), font.name);
     const size_t count = font.glyphs.size();
     body.UI16(uint16_t(count));
-    if (count > 0) {
-        const uint32_t width = font.wideOffsets ? 4 : 2;
-        uint32_t offset = uint32_t((count + 1) * width);
-        auto writeOffset = [&](uint32_t value) {
-            if (font.wideOffsets)
-                body.UI32(value);
-            else
-                body.UI16(uint16_t(value));
-        };
-        for (const GlyphShape& glyph : font.glyphs) {
-            writeOffset(offset);
-            offset += uint32_t(glyph.size());
-        }
-        writeOffset(offset); // the code table follows the glyphs
-        for (const GlyphShape& glyph : font.glyphs) body.Bytes(glyph);
-        for (size_t i = 0; i < count; ++i) WriteCode(body, At(font.codes, i), font.wideCodes);
-    }
+    if (count > 0) WriteGlyphs(body, font.glyphs, font.wideOffsets, true);
+    for (size_t i = 0; i < count; ++i) WriteCode(body, At(font.codes, i), font.wideCodes);
     if (font.layout) {
         const FontLayout& layout = *font.layout;
         body.UI16(layout.ascent).UI16(layout.descent).UI16(layout.leading);
@@ -76,11 +57,9 @@ std::vector<uint8_t> DefineFont2(uint16_t id, const Font2Fields& font) {
         if (layout.kerningTable) {
             for (size_t i = 0; i < count; ++i) body.Rect({});
             body.UI16(uint16_t(layout.kerning.size()));
-            for (const KerningPair& pair : layout.kerning) {
-                WriteCode(body, pair.first, font.wideCodes);
-                WriteCode(body, pair.second, font.wideCodes);
-                body.SI16(pair.adjustment);
-            }
+            for (const KerningPair& pair : layout.kerning)
+                WriteCode(WriteCode(body, pair.first, font.wideCodes), pair.second, font.wideCodes)
+                    .SI16(pair.adjustment);
         }
     }
     return body.Data();
@@ -89,21 +68,9 @@ std::vector<uint8_t> DefineFont2(uint16_t id, const Font2Fields& font) {
 std::vector<uint8_t> DefineFontInfo(uint16_t fontId, std::string_view name, bool wideCodes,
                                     const std::vector<uint16_t>& codes) {
     BitWriter body;
-    body.UI16(fontId).UI8(uint8_t(name.size()));
-    for (char c : name) body.UI8(uint8_t(c));
-    body.UI8(wideCodes ? 0x01 : 0x00);
+    WriteName(body.UI16(fontId), name).UI8(wideCodes ? 0x01 : 0x00);
     for (uint16_t code : codes) WriteCode(body, code, wideCodes);
     return body.Data();
-}
-
-StaticTextWriter& StaticTextWriter::Style(const TextStyle& style) {
-    records.push_back({style, {}});
-    return *this;
-}
-
-StaticTextWriter& StaticTextWriter::Glyphs(const std::vector<GlyphEntry>& glyphs) {
-    records.push_back({std::nullopt, glyphs});
-    return *this;
 }
 
 std::vector<uint8_t> StaticTextWriter::TagBody(uint16_t id, const RectRecord& bounds,
@@ -112,7 +79,7 @@ std::vector<uint8_t> StaticTextWriter::TagBody(uint16_t id, const RectRecord& bo
     for (const Record& record : records)
         for (const GlyphEntry& glyph : record.glyphs) {
             glyphBits = std::max(glyphBits, BitWriter::UBitsFor(glyph.index));
-            advanceBits = std::max(advanceBits, BitWriter::SBitsFor(glyph.advance));
+            advanceBits = std::max(advanceBits, BitWriter::SBitsFor({glyph.advance}));
         }
     BitWriter body;
     body.UI16(id).Rect(bounds).Matrix(matrix).UI8(uint8_t(glyphBits)).UI8(uint8_t(advanceBits));
@@ -122,12 +89,8 @@ std::vector<uint8_t> StaticTextWriter::TagBody(uint16_t id, const RectRecord& bo
             body.UI8(uint8_t(0x80 | (style.font ? 0x08 : 0) | (style.color ? 0x04 : 0) |
                              (style.y ? 0x02 : 0) | (style.x ? 0x01 : 0)));
             if (style.font) body.UI16(*style.font);
-            if (style.color) {
-                if (text2)
-                    body.RGBA(style.color->r, style.color->g, style.color->b, style.color->a);
-                else
-                    body.RGB(style.color->r, style.color->g, style.color->b);
-            }
+            if (style.color) body.RGB(style.color->r, style.color->g, style.color->b);
+            if (style.color && text2) body.UI8(style.color->a);
             if (style.x) body.SI16(*style.x);
             if (style.y) body.SI16(*style.y);
             if (style.font) body.UI16(style.height);
@@ -143,10 +106,10 @@ std::vector<uint8_t> StaticTextWriter::TagBody(uint16_t id, const RectRecord& bo
 }
 
 std::vector<uint8_t> DefineEditText(uint16_t id, const EditTextFields& text) {
-    const uint16_t flags =
-        uint16_t((text.font ? kEditHasFont : 0) | (text.maxLength ? kEditHasMaxLength : 0) |
-                 (text.color ? kEditHasTextColor : 0) | (text.hasText ? kEditHasText : 0) |
-                 (text.layout ? kEditHasLayout : 0));
+    // The first flag byte is the low byte.
+    const uint16_t flags = uint16_t((text.font ? 0x0001 : 0) | (text.maxLength ? 0x0002 : 0) |
+                                    (text.color ? 0x0004 : 0) | (text.hasText ? 0x0080 : 0) |
+                                    (text.layout ? 0x2000 : 0));
     BitWriter body;
     body.UI16(id).Rect(text.bounds).UI16(flags);
     if (text.font) body.UI16(*text.font).UI16(text.height);

@@ -12,9 +12,7 @@
 //     movie.Tag(text.TagCode(), text.TagBody(2, {0, 2000, -1000, 0}));
 #pragma once
 
-#include "BitWriter.h"
 #include "ShapeWriter.h"
-#include "SwfRecords.h"
 
 #include <cstdint>
 #include <optional>
@@ -88,8 +86,12 @@ class StaticTextWriter {
 public:
     explicit StaticTextWriter(bool text2) : text2(text2) {}
 
-    StaticTextWriter& Style(const TextStyle& style);
-    StaticTextWriter& Glyphs(const std::vector<GlyphEntry>& glyphs);
+    StaticTextWriter& Style(const TextStyle& style) {
+        return records.push_back({style, {}}), *this;
+    }
+    StaticTextWriter& Glyphs(const std::vector<GlyphEntry>& glyphs) {
+        return records.push_back({std::nullopt, glyphs}), *this;
+    }
 
     // GlyphBits and AdvanceBits are the fewest that hold every entry.
     std::vector<uint8_t> TagBody(uint16_t id, const RectRecord& bounds,

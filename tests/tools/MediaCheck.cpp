@@ -96,21 +96,6 @@ Animation ReadWebp(const Bytes& b) {
             webp.loops = int(b.Le(body + 4, 2));
         } else if (b.Is(at, "ANMF")) {
             webp.durations.push_back(b.Le(body + 12, 3) / 1000.0);
-            if (webp.durations.size() > 1) continue;
-            webp.firstX = int(b.Le(body, 3)) * 2;
-            webp.firstY = int(b.Le(body + 3, 3)) * 2;
-            webp.firstWidth = int(b.Le(body + 6, 3)) + 1;
-            webp.firstHeight = int(b.Le(body + 9, 3)) + 1;
-            const size_t end = std::min(b.data.size(), body + b.Le(at + 4, 4));
-            const std::vector<uint8_t> frame(b.data.begin() + long(body + 16),
-                                             b.data.begin() + long(end));
-            // The frame's chunks under a RIFF header of their own.
-            const uint32_t size = uint32_t(frame.size() + 4);
-            std::vector<uint8_t>& still = webp.firstFrameWebp;
-            still = {'R', 'I', 'F', 'F'};
-            for (int shift : {0, 8, 16, 24}) still.push_back(uint8_t(size >> shift));
-            still.insert(still.end(), {'W', 'E', 'B', 'P'});
-            still.insert(still.end(), frame.begin(), frame.end());
         }
     }
     return webp;

@@ -5,17 +5,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace tooltest {
 
 namespace {
-
-std::vector<uint8_t> Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // Bounds-checked little- and big-endian reads: zero past the end.
 struct Bytes {
@@ -116,7 +109,7 @@ std::vector<RgbaImage> DecodeWithFfmpeg(const std::string& file, int width, int 
                                 "' -fps_mode passthrough -f rawvideo -pix_fmt rgba '" + raw + "'";
     std::vector<RgbaImage> frames;
     if (std::system(command.c_str()) != 0) return frames;
-    const std::vector<uint8_t> bytes = Slurp(raw);
+    const std::string bytes = FileBytes(raw);
     const size_t frameSize = size_t(width) * size_t(height) * 4;
     for (size_t at = 0; frameSize && at + frameSize <= bytes.size(); at += frameSize) {
         RgbaImage image(width, height);
@@ -127,7 +120,8 @@ std::vector<RgbaImage> DecodeWithFfmpeg(const std::string& file, int width, int 
 }
 
 Animation ReadAnimation(const std::string& path) {
-    const std::vector<uint8_t> data = Slurp(path);
+    const std::string text = FileBytes(path);
+    const std::vector<uint8_t> data(text.begin(), text.end());
     const Bytes bytes{data};
     const std::string extension = std::filesystem::path(path).extension().string();
     if (extension == ".gif" && bytes.Is(0, "GIF89a")) return ReadGif(bytes);

@@ -1,5 +1,4 @@
-// Seeking, placements and clipping layers of a timeline, checked on the display list and
-// by pixels.
+// Seeking and placements of a timeline, checked on the display list and by pixels.
 #include "BoxCharacter.h"
 
 #include "platform/Win32.h"
@@ -14,11 +13,6 @@
 using namespace swftest;
 
 namespace {
-
-const Bgra kClear = {0, 0, 0, 0};
-const Bgra kRed = {0, 0, 255, 255};
-const Bgra kGreen = {0, 255, 0, 255};
-const Bgra kBlue = {255, 0, 0, 255};
 
 bool Load(BoxMovie& movie, const SwfWriter& writer) {
     const std::vector<uint8_t> bytes = writer.Finish();
@@ -115,7 +109,7 @@ TEST(Timeline, PlacementFlags) {
     Canvas canvas(10, 10);
     movie.RenderDisplayList(canvas.context);
     EXPECT_EQ(canvas.Pixel(3, 4), (Bgra{255, 0, 254, 255})); // red add of 255/256
-    EXPECT_EQ(canvas.Pixel(0, 0), kClear);
+    EXPECT_EQ(canvas.Pixel(0, 0), (Bgra{0, 0, 0, 0}));
     EXPECT_EQ(canvas.context.GetInteger(0), 1); // every push was popped
     EXPECT_EQ(canvas.context.GetInteger(5), 1);
 
@@ -137,51 +131,4 @@ TEST(Timeline, PlacementFlags) {
 
     movie.GotoFrame(3);
     EXPECT_TRUE(movie.Items().empty());
-}
-
-TEST(Timeline, ClippingLayersMaskTheDepthsUpToTheirClipDepth) {
-    // One row per depth; a clipping layer's box covers `columns` of every row.
-    const struct {
-        const char* what;
-        std::vector<std::pair<int, int>> clips; // columns from..to, clip depth
-        std::vector<Bgra> rows;
-        std::vector<int> visibleTo; // per row: columns 0..n show it, the rest are clear
-    } cases[] = {
-        // Clip 1 -> 3 over columns 0..9 for depths 2 and 3; depth 4 is outside it, and a
-        // clip of its own depth 5 masks nothing and is drawn nowhere.
-        {"one clip", {{0, 10}}, {kRed, kGreen, kBlue}, {10, 10, 20}},
-        // Clip 1 -> 5 over columns 0..9, clip 2 -> 3 over 5..19: depth 3 under the union,
-        // depth 4 under the first layer alone.
-        {"overlapping", {{0, 10}, {5, 20}}, {kRed, kBlue}, {20, 10}},
-    };
-    for (const auto& c : cases) {
-        SwfWriter writer(20, int(c.rows.size()), 12);
-        const uint16_t first = uint16_t(c.clips.size() + 1), clipDepths[2][2] = {{3, 0}, {5, 3}};
-        for (uint16_t i = 0; i < c.clips.size(); ++i)
-            writer
-                .Tag(kDefineBoxTag, DefineBox(uint16_t(i + 1), c.clips[i].first, 0,
-                                              c.clips[i].second, 3, {255, 255, 255, 255}))
-                .Tag(kPlaceObject2, PlaceObject2(ClipLayer(uint16_t(i + 1), uint16_t(i + 1),
-                                                           clipDepths[c.clips.size() - 1][i])));
-        for (uint16_t row = 0; row < c.rows.size(); ++row) {
-            const Bgra& k = c.rows[row];
-            const uint16_t id = uint16_t(first + row);
-            writer.Tag(kDefineBoxTag, DefineBox(id, 0, row, 20, row + 1, {k[2], k[1], k[0], 255}))
-                .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(id, id)));
-        }
-        if (c.clips.size() == 1)
-            writer.Tag(kDefineBoxTag, DefineBox(5, 0, 0, 20, 3, {255, 255, 0, 255}))
-                .Tag(kPlaceObject2, PlaceObject2(ClipLayer(5, 5, 5)));
-        writer.ShowFrame().End();
-        BoxMovie movie;
-        ASSERT_TRUE(Load(movie, writer));
-        movie.GotoFrame(0);
-        Canvas canvas(20, int(c.rows.size()));
-        movie.RenderDisplayList(canvas.context);
-        for (int y = 0; y < int(c.rows.size()); ++y)
-            for (int x = 0; x < 20; ++x)
-                EXPECT_EQ(canvas.Pixel(x, y),
-                          x < c.visibleTo[size_t(y)] ? c.rows[size_t(y)] : kClear)
-                    << c.what << " " << x << "," << y;
-    }
 }

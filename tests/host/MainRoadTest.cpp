@@ -26,6 +26,13 @@ std::vector<uint8_t> EmptyFrames(uint32_t width, uint32_t height, double rate, i
     return writer.Finish();
 }
 
+std::string Hex(const uint8_t* bytes, size_t count) {
+    std::string hex;
+    for (size_t i = 0; i < count; ++i)
+        hex += "0123456789abcdef"[bytes[i] >> 4], hex += "0123456789abcdef"[bytes[i] & 15];
+    return hex;
+}
+
 } // namespace
 
 TEST(MainRoad, OpensAMovieAndReadsEveryFrameUnderTheLock) {
@@ -58,17 +65,14 @@ TEST(MainRoad, OpensAMovieAndReadsEveryFrameUnderTheLock) {
     EXPECT_EQ(record.pictureSize, 40);
     EXPECT_EQ(record.videoSize, 64);
     EXPECT_EQ(record.frameCount, 3);
-    const uint8_t expectedPicture[40] = {40, 0,  0, 0, 0x40, 1, 0, 0, 240,  0, 0, 0, 1,
-                                         0,  32, 0, 0, 0,    0, 0, 0, 0xB0, 4, 0}; // 307200 bytes
-    EXPECT_EQ(std::memcmp(picture, expectedPicture, 40), 0);
-    EXPECT_EQ(picture[40], 0xEE); // nothing beyond the block
-    const uint8_t expectedVideo[64] = {64, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0,    0,    0, 0,
-                                       0,  0, 0, 0, 0,    0,    0,    0,    0, 0x38, 0x40, // 24.0
-                                       0,  0, 0, 0, 0,    0,    0xF0, 0x3F,                // 1.0
-                                       0,  0, 0, 0, 0,    0,    0,    0,    1, 0,    0,    0, 0,
-                                       0,  0, 0}; // alpha flag
-    EXPECT_EQ(std::memcmp(video, expectedVideo, 64), 0);
-    EXPECT_EQ(video[64], 0xEE);
+    // 320 x 240 at 32 bits, 307200 bytes; then the rate 24.0 and scale 1.0 as doubles and
+    // the alpha flag; nothing beyond either block.
+    EXPECT_EQ(Hex(picture, 41),
+              "2800000040010000f0000000010020000000000000b0040000000000000000000000000000000000"
+              "ee");
+    EXPECT_EQ(Hex(video, 65), "40000000ffffffff00000000000000000000000000003840000000000000f03f"
+                              "0000000000000000010000000000000000000000000000000000000000000000"
+                              "ee");
 
     double rate = 0;
     EXPECT_EQ(frames->GetFrameRate(&rate), S_OK);

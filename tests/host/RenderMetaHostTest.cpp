@@ -70,21 +70,6 @@ Bytes ReadToEnd(IStream* stream, ULONG piece) {
     return all;
 }
 
-// Writes the sample metadata for `movie` through the library's render-file class.
-void WriteThroughRenderFile(const std::u16string& movie, TestMetaSource& source) {
-    ComPtr<IVxRenderFileClass> renderClass;
-    ASSERT_EQ(Library().Create(CLSID_VxSWFPlugin, IID_IVxRenderFileClass, renderClass.out()), S_OK);
-    ComPtr<IVxRenderFileClassEx3> ex3;
-    ASSERT_EQ(renderClass->QueryInterface(IID_IVxRenderFileClassEx3, ex3.outVoid()), S_OK);
-    ComPtr<IVxRenderFile> file;
-    ASSERT_EQ(
-        ex3->CreateRenderFile(file.out(), reinterpret_cast<const WCHAR*>(movie.c_str()), 0, 0, 0),
-        S_OK);
-    metatest::FillSample(source);
-    ASSERT_EQ(file->SetMetaSource(&source), S_OK);
-    ASSERT_EQ(file->WriteMeta(0), S_OK);
-}
-
 } // namespace
 
 TEST(HostMetadata, RenderFileWritesACompanionThatHostAndReadFileRead) {
@@ -95,8 +80,20 @@ TEST(HostMetadata, RenderFileWritesACompanionThatHostAndReadFileRead) {
     const std::string moviePath(movie.begin(), movie.end()), companion = moviePath + ".vxmeta";
     std::remove(companion.c_str());
 
+    // The sample metadata written through the library's render-file class.
+    ComPtr<IVxRenderFileClass> renderClass;
+    ComPtr<IVxRenderFileClassEx3> ex3;
+    ComPtr<IVxRenderFile> file;
+    ASSERT_EQ(Library().Create(CLSID_VxSWFPlugin, IID_IVxRenderFileClass, renderClass.out()), S_OK);
+    ASSERT_EQ(renderClass->QueryInterface(IID_IVxRenderFileClassEx3, ex3.outVoid()), S_OK);
+    ASSERT_EQ(
+        ex3->CreateRenderFile(file.out(), reinterpret_cast<const WCHAR*>(movie.c_str()), 0, 0, 0),
+        S_OK);
     TestMetaSource source;
-    WriteThroughRenderFile(movie, source);
+    metatest::FillSample(source);
+    ASSERT_EQ(file->SetMetaSource(&source), S_OK);
+    ASSERT_EQ(file->WriteMeta(0), S_OK);
+    file.Reset(); // lets the source go
     EXPECT_EQ(source.refs, 1);
     EXPECT_EQ(ReadAll(moviePath), movieBefore);
 

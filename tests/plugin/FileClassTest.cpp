@@ -27,16 +27,6 @@ template <class Class> ComPtr<Class> Create(REFIID iid) {
     return object;
 }
 
-ComPtr<IVxRenderFileClass> RenderFileClass() {
-    return Create<IVxRenderFileClass>(IID_IVxRenderFileClass);
-}
-
-ComPtr<IVxRenderFileClassEx3> Ex3(IVxRenderFileClass* c) {
-    ComPtr<IVxRenderFileClassEx3> ex3;
-    EXPECT_EQ(c->QueryInterface(IID_IVxRenderFileClassEx3, ex3.outVoid()), S_OK);
-    return ex3;
-}
-
 // The slots a test double never serves.
 template <class Interface> struct Unserved : Interface {
     HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
@@ -92,10 +82,6 @@ public:
     }
 };
 
-IUnknown* AsHost(FakeHost& host) {
-    return static_cast<IVxRenderHost*>(&host);
-}
-
 // A host callback that records the identifier it was asked about.
 class HostCallback : public Unserved<IVxReadHostCallback> {
 public:
@@ -114,77 +100,63 @@ public:
     }
 };
 
-void EnsureLanguage() {
-    if (!Module().language) VxLang_Open(nullptr, &Module().language);
-}
-
 } // namespace
 
-TEST(RenderFileClass, TemplateAndPresetIdentifiers) {
-    ComPtr<IVxRenderFileClass> c = RenderFileClass();
+TEST(RenderFileClass, IdentifiersHostAndItsLanguage) {
+    ComPtr<IVxRenderFileClass> c = Create<IVxRenderFileClass>(IID_IVxRenderFileClass);
     GUID id = {};
     ASSERT_EQ(c->GetTemplateId(&id), S_OK);
-    const GUID templateId = {
-        0x888ECE2B, 0x0FDE, 0x4485, {0xB1, 0x62, 0x79, 0xFD, 0x79, 0x53, 0x1A, 0x6F}};
-    EXPECT_EQ(id, templateId);
+    EXPECT_EQ(id,
+              (GUID{0x888ECE2B, 0x0FDE, 0x4485, {0xB1, 0x62, 0x79, 0xFD, 0x79, 0x53, 0x1A, 0x6F}}));
     EXPECT_EQ(c->GetTemplateId(nullptr), E_POINTER);
 
+    if (!Module().language) VxLang_Open(nullptr, &Module().language);
+    VXLANG language = Module().language;
+    VxLang_UpdateKernelLCID(language, 0x0409, 1);
     EXPECT_EQ(c->SendPresetId(3), E_NOINTERFACE);
     FakeHost host;
+    IUnknown* asHost = static_cast<IVxRenderHost*>(&host);
     host.queryAnswer = E_NOINTERFACE; // no settings: the language is left alone
-    EXPECT_EQ(c->SetHost(AsHost(host)), E_NOINTERFACE);
+    EXPECT_EQ(c->SetHost(asHost), E_NOINTERFACE);
+    EXPECT_EQ(VxLang_GetLCID(language), 0x0409u);
     EXPECT_EQ(c->SendPresetId(3), 5);
     EXPECT_EQ(host.presetValue, 3u);
-    const GUID presetId = {
-        0x45AD2188, 0xC037, 0x4D34, {0x98, 0x83, 0x14, 0xD8, 0xE1, 0xFD, 0xE0, 0x36}};
-    EXPECT_EQ(host.presetId, presetId);
-
+    EXPECT_EQ(host.presetId,
+              (GUID{0x45AD2188, 0xC037, 0x4D34, {0x98, 0x83, 0x14, 0xD8, 0xE1, 0xFD, 0xE0, 0x36}}));
     ComPtr<IUnknown> held;
     ASSERT_EQ(c->GetHost(held.out()), S_OK);
-    EXPECT_EQ(held.get(), AsHost(host));
+    EXPECT_EQ(held.get(), asHost);
     EXPECT_EQ(host.refs, 2);
     held.Reset();
     EXPECT_EQ(c->GetHost(nullptr), E_POINTER);
+
+    host.queryAnswer = S_OK;
+    host.hasLanguage = 0; // the host has no language setting
+    EXPECT_EQ(c->SetHost(asHost), S_OK);
+    EXPECT_EQ(VxLang_GetLCID(language), 0x0409u);
+    host.hasLanguage = 1;
+    EXPECT_EQ(c->SetHost(asHost), S_OK);
+    EXPECT_EQ(VxLang_GetLCID(language), 0x0407u);
+    EXPECT_NE(comtest::Narrow(VxHelp_GetHelpFilePath(0)).find("0407"), std::string::npos);
+    EXPECT_EQ(host.refs, 1); // the settings interface was released
     EXPECT_EQ(c->SetHost(nullptr), S_OK);
     EXPECT_EQ(c->GetHost(held.out()), E_NOINTERFACE);
     EXPECT_FALSE(held);
     EXPECT_EQ(host.refs, 1);
-}
-
-TEST(RenderFileClass, SetHostFollowsTheHostLanguage) {
-    EnsureLanguage();
-    VXLANG language = Module().language;
-    VxLang_UpdateKernelLCID(language, 0x0409, 1);
-    ComPtr<IVxRenderFileClass> c = RenderFileClass();
-
-    EXPECT_EQ(c->SetHost(nullptr), S_OK);
-    EXPECT_EQ(VxLang_GetLCID(language), 0x0409u);
-
-    FakeHost host;
-    host.hasLanguage = 0; // the host has no language setting
-    EXPECT_EQ(c->SetHost(AsHost(host)), S_OK);
-    EXPECT_EQ(VxLang_GetLCID(language), 0x0409u);
-
-    host.hasLanguage = 1;
-    EXPECT_EQ(c->SetHost(AsHost(host)), S_OK);
-    EXPECT_EQ(VxLang_GetLCID(language), 0x0407u);
-    EXPECT_NE(comtest::Narrow(VxHelp_GetHelpFilePath(0)).find("0407"), std::string::npos);
-    EXPECT_EQ(host.refs, 1); // the settings interface was released
-
     VxLang_UpdateKernelLCID(language, 0x0409, 1);
     RegisterHelpPaths();
 }
 
-TEST(RenderFile, PathObjectsAndOpenState) {
-    ComPtr<IVxRenderFileClass> c = RenderFileClass();
-    ComPtr<IVxRenderFileClassEx3> ex3 = Ex3(c.get());
+TEST(RenderFile, PathObjectsOpenStateAndStreamRecords) {
+    ComPtr<IVxRenderFileClass> c = Create<IVxRenderFileClass>(IID_IVxRenderFileClass);
+    ComPtr<IVxRenderFileClassEx3> ex3;
+    ASSERT_EQ(c->QueryInterface(IID_IVxRenderFileClassEx3, ex3.outVoid()), S_OK);
     EXPECT_EQ(ex3->CreateRenderFile(nullptr, W(u"a.swf"), 0, 0, 0), E_OUTOFMEMORY);
     ComPtr<IVxRenderFile> file;
     ASSERT_EQ(c->CreateRenderFileDefault(file.out(), W(u"C:\\clip.swf"), 0, 0), S_OK);
     WCHAR name[8];
     EXPECT_EQ(file->GetFileName(name, 8), S_OK);
     EXPECT_EQ(comtest::Narrow(name), "C:\\clip");
-
     ComPtr<IVxRenderFileClass> owner;
     ASSERT_EQ(file->GetClass(owner.out()), S_OK);
     EXPECT_EQ(owner.get(), c.get());
@@ -194,7 +166,6 @@ TEST(RenderFile, PathObjectsAndOpenState) {
     EXPECT_NE(file->IsClosed(), 0);
     EXPECT_EQ(file->Open(0, 0), S_OK);
     EXPECT_EQ(file->IsClosed(), 0);
-
     TestMetaSource a, b, source; // count their references
     EXPECT_EQ(file->AddObject(&a, 0), S_OK);
     EXPECT_EQ(file->AddObject(&b, 0), S_OK);
@@ -206,12 +177,26 @@ TEST(RenderFile, PathObjectsAndOpenState) {
     EXPECT_EQ(file->SetMetaSource(&source), S_OK);
     EXPECT_EQ(source.refs, 2);
 
+    // Stream records are copied and bounds-checked.
+    VxStreamRecord records[2] = {}, out[2] = {};
+    records[0].streamType = 2;
+    records[1].frameCount = 42;
+    ASSERT_EQ(file->SetStreamRecords(records, 2), S_OK);
+    records[0].streamType = 0;
+    EXPECT_EQ(file->GetStreamRecords(out, 0, 2), S_OK);
+    EXPECT_EQ(out[0].streamType, 2u);
+    EXPECT_EQ(out[1].frameCount, 42);
+    EXPECT_EQ(file->GetStreamRecords(out, 1, 1), S_OK);
+    for (auto [first, n] : {std::pair{2, 0}, {1, 2}, {-1, 1}})
+        EXPECT_EQ(file->GetStreamRecords(out, first, n), E_INVALIDARG) << first << " " << n;
+    EXPECT_EQ(file->SetStreamRecords(nullptr, 1), E_INVALIDARG);
+
     EXPECT_EQ(file->Close(), S_OK);
     EXPECT_NE(file->IsClosed(), 0);
     EXPECT_EQ(file->GetObjectCount(&count), S_OK);
     EXPECT_EQ(count, 0);
     EXPECT_EQ(a.refs + b.refs + source.refs, 3);
-
+    EXPECT_EQ(file->GetStreamRecords(out, 0, 1), E_INVALIDARG);
     // The last release closes the file too.
     EXPECT_EQ(file->AddObject(&a, 0), S_OK);
     file.Reset();
@@ -220,29 +205,6 @@ TEST(RenderFile, PathObjectsAndOpenState) {
         ASSERT_EQ(ex3->CreateRenderFile(file.out(), W(u"x"), 0, 0, 4), S_OK);
         EXPECT_EQ(CallSlot<HRESULT>(file.get(), slot), E_NOTIMPL) << slot;
     }
-}
-
-TEST(RenderFile, StreamRecordsAreCopiedAndBoundsChecked) {
-    ComPtr<IVxRenderFileClass> c = RenderFileClass();
-    ComPtr<IVxRenderFile> file;
-    ASSERT_EQ(Ex3(c.get())->CreateRenderFile(file.out(), W(u"m.swf"), 0, 0, 0), S_OK);
-    VxStreamRecord records[2] = {};
-    records[0].streamType = 2;
-    records[1].frameCount = 42;
-    ASSERT_EQ(file->SetStreamRecords(records, 2), S_OK);
-    records[0].streamType = 0;
-
-    VxStreamRecord out[2] = {};
-    EXPECT_EQ(file->GetStreamRecords(out, 0, 2), S_OK);
-    EXPECT_EQ(out[0].streamType, 2u);
-    EXPECT_EQ(out[1].frameCount, 42);
-    EXPECT_EQ(file->GetStreamRecords(out, 1, 1), S_OK);
-    EXPECT_EQ(file->GetStreamRecords(out, 2, 0), E_INVALIDARG); // first == N
-    EXPECT_EQ(file->GetStreamRecords(out, 1, 2), E_INVALIDARG);
-    EXPECT_EQ(file->GetStreamRecords(out, -1, 1), E_INVALIDARG);
-    EXPECT_EQ(file->SetStreamRecords(nullptr, 1), E_INVALIDARG);
-    EXPECT_EQ(file->Close(), S_OK);
-    EXPECT_EQ(file->GetStreamRecords(out, 0, 1), E_INVALIDARG);
 }
 
 TEST(ReadFileClass, QueryHostGoesThroughTheCallback) {

@@ -72,8 +72,7 @@ inline ZPath RectPath(float x0, float y0, float x1, float y1) {
     return p;
 }
 
-// Colours that say where they were sampled: (10 + x, 20 + y, 30, alpha).  Counts seeks
-// and skips.
+// Colours that say where they were sampled: (10 + x, 20 + y, 30, alpha).  Counts skips.
 class ProbeStencil : public ZStencil {
 public:
     explicit ProbeStencil(uint8_t alpha) : alpha_(alpha) {}
@@ -83,7 +82,6 @@ public:
     void Seek(int32_t x, int32_t y) override {
         x_ = x;
         y_ = y;
-        seeks.push_back({x, y});
     }
     uint8_t* NextPixel8(uint8_t* out) override {
         out[0] = uint8_t(10 + x_++);
@@ -99,7 +97,6 @@ public:
     }
     bool IsSolidColor() const override { return false; }
 
-    std::vector<std::pair<int32_t, int32_t>> seeks;
     int skips = 0;
 
 private:

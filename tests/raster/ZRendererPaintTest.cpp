@@ -66,26 +66,6 @@ TEST(ZRendererPaint, SolidColoursBlendClipAndAccumulateExactly) {
                         {44}, {44});
 }
 
-TEST(ZRendererPaint, StencilIsSeekedOnlyWhereASpanDoesNotContinueTheLastOne) {
-    ZRenderer r;
-    Canvas colour(8, 2, 4);
-    colour.AttachAsTarget(r);
-    ProbeStencil probe(255);
-    // Pixel 1 alone, then the run 2..3 continues it; pixel 4 is empty, so the second
-    // rectangle starting at 5 needs a new seek.
-    ZPath path = RectPath(1, 0, 4, 2);
-    AddRect(path, 5, 0, 7, 2);
-    r.FillPath(path, nullptr, &probe, ZRenderer::kNonZero);
-    EXPECT_EQ(probe.seeks,
-              (std::vector<std::pair<int32_t, int32_t>>{{1, 0}, {5, 0}, {1, 1}, {5, 1}}));
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 8; ++x) {
-            const bool painted = (x >= 1 && x <= 3) || (x >= 5 && x <= 6);
-            const Values expected = {10u + x, 20u + y, 30, 255};
-            EXPECT_EQ(colour.Pixel(x, y), painted ? expected : Values(4, 0)) << x << "," << y;
-        }
-}
-
 TEST(ZRendererPaint, ChannelTablesRemapStencilColoursInEveryMode) {
     const uint32_t alpha = 200; // halved by the table
     const auto inverted = [&](uint32_t x, uint32_t a) {

@@ -5,17 +5,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace tooltest {
 
 namespace {
-
-std::vector<uint8_t> Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // Bounds-checked little- and big-endian reads: zero past the end.
 struct Bytes {
@@ -96,21 +89,6 @@ Animation ReadWebp(const Bytes& b) {
             webp.loops = int(b.Le(body + 4, 2));
         } else if (b.Is(at, "ANMF")) {
             webp.durations.push_back(b.Le(body + 12, 3) / 1000.0);
-            if (webp.durations.size() > 1) continue;
-            webp.firstX = int(b.Le(body, 3)) * 2;
-            webp.firstY = int(b.Le(body + 3, 3)) * 2;
-            webp.firstWidth = int(b.Le(body + 6, 3)) + 1;
-            webp.firstHeight = int(b.Le(body + 9, 3)) + 1;
-            const size_t end = std::min(b.data.size(), body + b.Le(at + 4, 4));
-            const std::vector<uint8_t> frame(b.data.begin() + long(body + 16),
-                                             b.data.begin() + long(end));
-            // The frame's chunks under a RIFF header of their own.
-            const uint32_t size = uint32_t(frame.size() + 4);
-            std::vector<uint8_t>& still = webp.firstFrameWebp;
-            still = {'R', 'I', 'F', 'F'};
-            for (int shift : {0, 8, 16, 24}) still.push_back(uint8_t(size >> shift));
-            still.insert(still.end(), {'W', 'E', 'B', 'P'});
-            still.insert(still.end(), frame.begin(), frame.end());
         }
     }
     return webp;
@@ -131,7 +109,7 @@ std::vector<RgbaImage> DecodeWithFfmpeg(const std::string& file, int width, int 
                                 "' -fps_mode passthrough -f rawvideo -pix_fmt rgba '" + raw + "'";
     std::vector<RgbaImage> frames;
     if (std::system(command.c_str()) != 0) return frames;
-    const std::vector<uint8_t> bytes = Slurp(raw);
+    const std::string bytes = FileBytes(raw);
     const size_t frameSize = size_t(width) * size_t(height) * 4;
     for (size_t at = 0; frameSize && at + frameSize <= bytes.size(); at += frameSize) {
         RgbaImage image(width, height);
@@ -142,7 +120,8 @@ std::vector<RgbaImage> DecodeWithFfmpeg(const std::string& file, int width, int 
 }
 
 Animation ReadAnimation(const std::string& path) {
-    const std::vector<uint8_t> data = Slurp(path);
+    const std::string text = FileBytes(path);
+    const std::vector<uint8_t> data(text.begin(), text.end());
     const Bytes bytes{data};
     const std::string extension = std::filesystem::path(path).extension().string();
     if (extension == ".gif" && bytes.Is(0, "GIF89a")) return ReadGif(bytes);

@@ -21,9 +21,6 @@ struct Animation {
     int width = 0, height = 0;
     int loops = -1;                // 0: forever
     std::vector<double> durations; // seconds, one per frame
-    // WebP: the first frame's own picture as a still WebP, and its place on the canvas.
-    std::vector<uint8_t> firstFrameWebp;
-    int firstX = 0, firstY = 0, firstWidth = 0, firstHeight = 0;
 };
 
 // Reads a .gif, .apng or .webp file; an unreadable one gives no frames.

@@ -1,8 +1,7 @@
-// What swfframes makes of its command line (options, frame lists, picture sizes) and how
-// it composites pixels over a background colour.
+// What swfframes makes of frame lists and picture sizes, and how it composites pixels over a
+// background colour; the other options are run end to end.
 #include "tools/swfframes/Background.h"
 #include "tools/swfframes/FrameRange.h"
-#include "tools/swfframes/Options.h"
 #include "tools/swfframes/PictureFit.h"
 
 #include <gtest/gtest.h>
@@ -10,11 +9,6 @@
 #include <cmath>
 
 namespace {
-
-bool Parse(std::vector<const char*> args, Options& options, std::string& error) {
-    args.insert(args.begin(), "swfframes");
-    return ParseOptions(int(args.size()), args.data(), options, error);
-}
 
 // The frames `text` picks from `count`, or the error it gives.
 std::string Frames(const std::string& text, int64_t count) {
@@ -27,36 +21,6 @@ std::string Frames(const std::string& text, int64_t count) {
 }
 
 } // namespace
-
-TEST(Options, EveryOptionAndEveryMistake) {
-    Options options;
-    std::string error;
-    // The rest of the options are run end to end.
-    ASSERT_TRUE(Parse({"render", "a.swf", "-o", "out", "--progress", "json", "--max-pixels", "5e6"},
-                      options, error))
-        << error;
-    EXPECT_EQ(options.progress, ProgressMode::kJson);
-    EXPECT_EQ(options.maxPixels, 5'000'000);
-    const std::pair<std::vector<const char*>, const char*> mistakes[] = {
-        {{}, "no command"},
-        {{"render", "-o", "out"}, "needs a movie"},
-        {{"render", "a.swf", "-o"}, "needs a value"},
-        {{"render", "a.swf", "-o", "x", "--zoom", "0"}, "positive"},
-        {{"render", "a.swf", "-o", "x", "--zoom", "abc"}, "positive"},
-        {{"render", "a.swf", "-o", "x", "--frames", "3-1"}, "backwards"},
-        {{"video", "a.swf", "-o", "x", "--format", "avi"}, "gif, webp or apng"},
-        {{"render", "a.swf", "-o", "x", "--background", "blue"}, "#RRGGBB"},
-        {{"render", "a.swf", "-o", "x", "--width", "1.5"}, "whole"},
-        {{"render", "a.swf", "-o", "x", "--bogus"}, "unknown option"},
-        {{"sheet", "a.swf"}, "an input and an output"},
-        {{"sheet", "a.swf", "b.swf", "c.png"}, "one movie"},
-    };
-    for (const auto& [args, message] : mistakes) {
-        Options refused;
-        EXPECT_FALSE(Parse(args, refused, error)) << message;
-        EXPECT_NE(error.find(message), std::string::npos) << error;
-    }
-}
 
 TEST(FrameRange, ListsRangesAndMistakes) {
     const std::pair<const char*, const char*> cases[] = {

@@ -26,11 +26,6 @@ std::string Quote(const std::string& text) {
     return quoted;
 }
 
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 } // namespace
 
 std::string TempPath(const std::string& name) {
@@ -53,9 +48,14 @@ RunResult RunSwfframes(const std::vector<std::string>& arguments, const std::str
     const int status = std::system(command.c_str());
     RunResult result;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = Slurp(out);
-    result.err = Slurp(err);
+    result.out = FileBytes(out);
+    result.err = FileBytes(err);
     return result;
+}
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 std::string WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) {

@@ -25,6 +25,7 @@ RunResult RunSwfframes(const std::vector<std::string>& arguments,
 std::string TempPath(const std::string& name);
 
 std::string WriteFile(const std::string& name, const std::vector<uint8_t>& bytes);
+std::string FileBytes(const std::string& path);
 
 // A fresh empty folder under the test temporary directory.
 std::string FreshFolder(const std::string& name);

@@ -17,10 +17,6 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-std::u16string TempMovie(const char* name) {
-    return U((std::string(::testing::TempDir()) + name).c_str());
-}
-
 const WCHAR* W(const std::u16string& text) {
     return reinterpret_cast<const WCHAR*>(text.c_str());
 }
@@ -29,18 +25,20 @@ std::string Narrow(const std::u16string& text) {
     return std::string(text.begin(), text.end());
 }
 
-std::string MetaPath(const std::u16string& movie) {
-    return Narrow(movie) + ".vxmeta";
+// A movie path in the test folder, with its companion file removed.
+std::u16string TempMovie(const char* name) {
+    const std::string path = ::testing::TempDir() + name;
+    std::remove((path + ".vxmeta").c_str());
+    return U(path.c_str());
 }
 
-Bytes ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+Bytes ReadCompanionFile(const std::u16string& movie) {
+    std::ifstream in(Narrow(movie) + ".vxmeta", std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
-void WriteAll(const std::string& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+HRESULT WriteSample(const std::u16string& movie, TestMetaSource& source, uint32_t kinds = 0x2001) {
+    return VxFMMeta_openAndWriteMetaStreamEx(W(movie), 1, 0, &source, 0, kinds);
 }
 
 // The entries found in a companion file image, each as its serialised bytes.
@@ -68,48 +66,31 @@ ReadBack ReadCompanion(const Bytes& image) {
     return back;
 }
 
-// Every whole entry found by walking an image in memory.
-size_t CountEntries(const Bytes& image) {
-    const ReadBack back = ReadCompanion(image);
-    return back.summary.size() + back.media.size();
-}
-
-Bytes SampleImage(const std::u16string& movie) {
-    TestMetaSource source;
-    metatest::FillSample(source);
-    EXPECT_EQ(VxFMMeta_openAndWriteMetaStreamEx(W(movie), 1, 0, &source, 0, 0x2001), S_OK);
-    return ReadAll(MetaPath(movie));
-}
-
 } // namespace
 
 TEST(MetaName, CompanionNamesAndTheirLimits) {
     WCHAR name[260];
     ASSERT_EQ(VxFMMeta_CreateMetaName(W(U("C:\\clips.v2\\movie.swf")), name, 260, 1), S_OK);
     EXPECT_EQ(Narrow(reinterpret_cast<const char16_t*>(name)), "C:\\clips.v2\\movie.swf.vxmeta");
-
     EXPECT_EQ(VxFMMeta_CreateMetaName(W(U("a.swf")), name, 12, 1), E_FAIL);
     EXPECT_EQ(name[0], 0);
     EXPECT_EQ(VxFMMeta_CreateMetaName(W(U("a.swf")), name, 13, 1), S_OK);
     EXPECT_EQ(VxFMMeta_CreateMetaName(W(U("")), name, 260, 1), E_INVALIDARG);
     EXPECT_EQ(VxFMMeta_CreateMetaName(nullptr, name, 260, 1), E_INVALIDARG);
 
-    const std::u16string movie = TempMovie("name_test.swf");
-    const std::u16string meta = movie + u".vxmeta";
-    std::remove(Narrow(meta).c_str());
+    const std::u16string movie = TempMovie("name_test.swf"), meta = movie + u".vxmeta";
     EXPECT_FALSE(VxFMMeta_IsMetaFile(W(movie), W(meta)));
-    WriteAll(Narrow(meta), {1});
+    std::ofstream(Narrow(meta)) << 'x';
     EXPECT_TRUE(VxFMMeta_IsMetaFile(W(movie), W(meta)));
     // A movie that is itself named like a companion file is never its own companion.
     EXPECT_FALSE(VxFMMeta_IsMetaFile(W(meta), W(meta)));
-    std::remove(Narrow(meta).c_str());
 }
 
-TEST(MetaFile, RewritingKeepsOtherKindsAndUsesTheChosenSet) {
+TEST(MetaFile, RewritesKeepOtherKindsAndFailuresKeepTheOldFile) {
     const std::u16string movie = TempMovie("rewrite.swf");
     TestMetaSource source;
     metatest::FillSample(source);
-    ASSERT_EQ(VxFMMeta_openAndWriteMetaStreamEx(W(movie), 1, 0, &source, 0, 0x2001), S_OK);
+    ASSERT_EQ(WriteSample(movie, source), S_OK);
     ASSERT_EQ(VxFMMeta_WriteRiffFileId(W(movie), &source), S_OK);
 
     // Only the summary is rewritten, from set 5; the media data and identifier stay.
@@ -117,67 +98,65 @@ TEST(MetaFile, RewritingKeepsOtherKindsAndUsesTheChosenSet) {
     source.media.clear();
     ASSERT_EQ(VxFMMeta_openAndWriteMetaStreamEx(W(movie), 0, 5, &source, 0, VX_META_SUMMARY), S_OK);
     EXPECT_EQ(source.lastSet, 5u);
-    const ReadBack back = ReadCompanion(ReadAll(MetaPath(movie)));
+    const Bytes before = ReadCompanionFile(movie);
+    const ReadBack back = ReadCompanion(before);
     ASSERT_EQ(back.summary.size(), 1u);
     EXPECT_EQ(back.summary[0], metatest::SummaryBytes(1, U("new")));
     EXPECT_EQ(back.media.size(), 2u);
     EXPECT_EQ(back.fileId, source.fileId);
 
+    // Failed writes leave the old file.
+    metatest::FillSample(source);
+    source.media[1].resize(source.media[1].size() - 2); // its lengths no longer add up
+    EXPECT_EQ(WriteSample(movie, source), E_INVALIDARG);
+    source.countAnswer = E_UNEXPECTED;
+    EXPECT_EQ(WriteSample(movie, source), E_UNEXPECTED);
+    EXPECT_EQ(VxFMMeta_openAndWriteMetaStreamEx(W(movie), 1, 0, nullptr, 0, 0x2001), E_POINTER);
+    EXPECT_EQ(ReadCompanionFile(movie), before);
+    // A folder that does not exist cannot take the temporary file.
+    EXPECT_EQ(WriteSample(TempMovie("no_such_folder/movie.swf"), source, 0), E_FAIL);
+
     // Without media-manager data the chunk says so.
-    source.mediaPresent = false;
-    source.hasFileId = false;
-    ASSERT_EQ(VxFMMeta_openAndWriteMetaStreamEx(W(movie), 1, 0, &source, 0, 0x2001), S_OK);
+    metatest::FillSample(source);
+    source.countAnswer = S_OK;
+    source.mediaPresent = source.hasFileId = false;
+    ASSERT_EQ(WriteSample(movie, source), S_OK);
     ASSERT_EQ(VxFMMeta_WriteRiffFileId(W(movie), &source), S_OK);
-    const ReadBack cleared = ReadCompanion(ReadAll(MetaPath(movie)));
+    const ReadBack cleared = ReadCompanion(ReadCompanionFile(movie));
     EXPECT_EQ(cleared.present, 0u);
     EXPECT_TRUE(cleared.media.empty());
     EXPECT_EQ(cleared.fileId, GUID{});
-    std::remove(MetaPath(movie).c_str());
-}
-
-TEST(MetaFile, FailedWriteLeavesTheOldFileAndNoTemporary) {
-    const std::u16string movie = TempMovie("failed.swf");
-    const Bytes before = SampleImage(movie);
-    ASSERT_FALSE(before.empty());
-
-    TestMetaSource source;
-    metatest::FillSample(source);
-    source.media[1].pop_back(); // its lengths no longer add up
-    source.media[1].pop_back();
-    EXPECT_EQ(VxFMMeta_openAndWriteMetaStreamEx(W(movie), 1, 0, &source, 0, 0x2001), E_INVALIDARG);
-    source.countAnswer = E_UNEXPECTED;
-    EXPECT_EQ(VxFMMeta_openAndWriteMetaStreamEx(W(movie), 1, 0, &source, 0, 0x2001), E_UNEXPECTED);
-    EXPECT_EQ(VxFMMeta_openAndWriteMetaStreamEx(W(movie), 1, 0, nullptr, 0, 0x2001), E_POINTER);
-    EXPECT_EQ(ReadAll(MetaPath(movie)), before);
-
-    // A folder that does not exist cannot take the temporary file.
-    const std::u16string nowhere = TempMovie("no_such_folder/movie.swf");
-    EXPECT_EQ(VxFMMeta_openAndWriteMetaStreamEx(W(nowhere), 1, 0, &source, 0, 0), E_FAIL);
-    std::remove(MetaPath(movie).c_str());
 }
 
 TEST(MetaFile, DamagedSizesAreReadWithinBounds) {
     const std::u16string movie = TempMovie("damaged.swf");
-    const Bytes image = SampleImage(movie);
-    std::remove(MetaPath(movie).c_str());
+    TestMetaSource source;
+    metatest::FillSample(source);
+    ASSERT_EQ(WriteSample(movie, source), S_OK);
+    const Bytes image = ReadCompanionFile(movie);
     std::vector<VxMetaChunk> chunks;
     ASSERT_TRUE(VxMeta_ParseImage(image.data(), image.size(), chunks));
-    const size_t summary =
-        size_t(VxMeta_FindChunk(chunks, kVxMetaSummaryChunk)->data - image.data());
-
-    auto patched = [&](size_t at, uint32_t value) {
-        Bytes copy = image;
-        for (size_t i = 0; i < 4; ++i) copy.at(at + i) = uint8_t(value >> (8 * i));
-        return copy;
+    const auto offset = [&](uint32_t id) {
+        return size_t(VxMeta_FindChunk(chunks, id)->data - image.data());
     };
-    EXPECT_EQ(CountEntries(patched(4, 0xFFFFFFFF)), 4u);               // form size too large
-    EXPECT_EQ(CountEntries(patched(summary - 4, 0xFFFFFFF0)), 2u);     // summary swallows the rest
-    EXPECT_EQ(CountEntries(patched(summary, 1000000)), 4u);            // count is only a limit
-    EXPECT_EQ(CountEntries(patched(summary + 4 + 8, 0xFFFFFFFE)), 2u); // first text too long
-    EXPECT_EQ(CountEntries(patched(summary + 4, 16)), 2u);             // unknown header size
-    EXPECT_EQ(CountEntries(patched(8, 0x41424344)), 0u);               // not our form
-    // A newer major version is not read at all.
-    const size_t version =
-        size_t(VxMeta_FindChunk(chunks, kVxMetaVersionChunk)->data - image.data());
-    EXPECT_EQ(CountEntries(patched(version, 2)), 0u);
+    const size_t summary = offset(kVxMetaSummaryChunk), version = offset(kVxMetaVersionChunk);
+    const struct {
+        size_t at;
+        uint32_t value;
+        size_t entries;
+    } cases[] = {
+        {4, 0xFFFFFFFF, 4},               // form size too large
+        {summary - 4, 0xFFFFFFF0, 2},     // summary swallows the rest
+        {summary, 1000000, 4},            // the count is only a limit
+        {summary + 4 + 8, 0xFFFFFFFE, 2}, // first text too long
+        {summary + 4, 16, 2},             // unknown header size
+        {8, 0x41424344, 0},               // not our form
+        {version, 2, 0},                  // a newer major version is not read at all
+    };
+    for (const auto& c : cases) {
+        Bytes copy = image;
+        for (size_t i = 0; i < 4; ++i) copy.at(c.at + i) = uint8_t(c.value >> (8 * i));
+        const ReadBack back = ReadCompanion(copy);
+        EXPECT_EQ(back.summary.size() + back.media.size(), c.entries) << c.at << " " << c.value;
+    }
 }

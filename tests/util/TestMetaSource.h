@@ -14,24 +14,25 @@ inline std::u16string U(const char* text) {
     return std::u16string(text, text + std::strlen(text));
 }
 
+// Appends the text as terminated UTF-16LE.
+inline void AppendWide(std::vector<uint8_t>& bytes, const std::u16string& text) {
+    for (char16_t c : text) bytes.insert(bytes.end(), {uint8_t(c), uint8_t(c >> 8)});
+    bytes.insert(bytes.end(), 2, 0);
+}
+
 // A whole media-manager entry: header, terminated name, data.
 inline std::vector<uint8_t> MediaEntry(uint32_t id, const char* name,
                                        const std::vector<uint8_t>& data) {
-    const std::u16string wide = U(name);
     VxMediaMgrEntryHeader header = {};
     header.headerSize = sizeof(header);
     header.id = id;
     for (uint32_t i = 0; i < 9; ++i) header.values[i] = id * 100 + i;
-    header.nameBytes = uint32_t((wide.size() + 1) * 2);
+    header.nameBytes = uint32_t((std::strlen(name) + 1) * 2);
     header.dataKind = 7;
     header.dataBytes = uint32_t(data.size());
     std::vector<uint8_t> bytes(sizeof(header));
     std::memcpy(bytes.data(), &header, sizeof(header));
-    for (char16_t c : wide) {
-        bytes.push_back(uint8_t(c));
-        bytes.push_back(uint8_t(c >> 8));
-    }
-    bytes.insert(bytes.end(), 2, 0);
+    AppendWide(bytes, U(name));
     bytes.insert(bytes.end(), data.begin(), data.end());
     return bytes;
 }
@@ -102,17 +103,9 @@ inline void FillSample(TestMetaSource& source) {
 // Summary entry bytes as the stream serves them.
 inline std::vector<uint8_t> SummaryBytes(uint32_t id, const std::u16string& text) {
     std::vector<uint8_t> bytes;
-    auto put = [&bytes](uint32_t v) {
+    for (uint32_t v : {12u, id, uint32_t((text.size() + 1) * 2)})
         for (int i = 0; i < 4; ++i) bytes.push_back(uint8_t(v >> (8 * i)));
-    };
-    put(12);
-    put(id);
-    put(uint32_t((text.size() + 1) * 2));
-    for (char16_t c : text) {
-        bytes.push_back(uint8_t(c));
-        bytes.push_back(uint8_t(c >> 8));
-    }
-    bytes.insert(bytes.end(), 2, 0);
+    AppendWide(bytes, text);
     return bytes;
 }
 

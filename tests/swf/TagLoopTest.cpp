@@ -2,113 +2,78 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+using Codes = std::vector<uint16_t>;
 
-std::vector<uint16_t> Codes(const ByteReader& reader) {
-    std::vector<uint16_t> codes;
-    for (const auto& tag : reader.seen) codes.push_back(tag.code);
-    return codes;
-}
-
-} // namespace
-
-TEST(TagLoop, ShortAndLongHeaders) {
-    ByteReader reader({
-        0x43, 0x02, 1, 2, 3,             // code 9, 3 bytes, short form
-        0x7F, 0x02, 3, 0, 0, 0, 4, 5, 6, // code 9, 3 bytes, long form below 63
-        0xBF, 0x0F, 0, 0, 0, 0,          // code 62, empty, long form
-        0x00, 0x00,                      // End
-    });
-    reader.RunTags();
-    ASSERT_EQ(Codes(reader), (std::vector<uint16_t>{9, 9, 62, 0}));
-    EXPECT_EQ(reader.seen[0].start, 0u);
-    EXPECT_EQ(reader.seen[0].length, 3u);
-    EXPECT_EQ(reader.seen[0].end, 5u);
-    EXPECT_EQ(reader.seen[1].start, 5u);
-    EXPECT_EQ(reader.seen[1].length, 3u);
-    EXPECT_EQ(reader.seen[1].end, 14u);
-    EXPECT_EQ(reader.seen[2].end, 20u);
-    EXPECT_EQ(reader.seen[3].start, 20u);
-    EXPECT_EQ(reader.Position(), 20u); // the last two bytes: a synthetic End
-}
-
-TEST(TagLoop, FewerThanThreeBytesLeftIsAnEnd) {
-    // Two bytes left (even a ShowFrame header) or one byte: both a synthetic End that
-    // leaves the position where it is.
-    for (const std::vector<uint8_t>& tail :
-         {std::vector<uint8_t>{0x00, 0x00}, std::vector<uint8_t>{0x40, 0x00},
-          std::vector<uint8_t>{0x40}}) {
-        std::vector<uint8_t> bytes = {0x40, 0x00, 0x40, 0x00};
-        bytes.insert(bytes.end(), tail.begin(), tail.end());
-        ByteReader reader(bytes);
-        reader.RunTags();
-        ASSERT_EQ(Codes(reader), (std::vector<uint16_t>{1, 1, 0})) << tail.size();
-        EXPECT_EQ(reader.seen[2].start, 4u);
-        EXPECT_EQ(reader.seen[2].length, 0u);
-        EXPECT_EQ(reader.Position(), 4u);
-    }
-
-    // A loop entered at or past the length reads nothing.
-    ByteReader done({0x40, 0x00, 0x00, 0x00});
-    done.Seek(4);
-    done.RunTags();
-    EXPECT_TRUE(done.seen.empty());
-
-    // A real End is not passed either: the next loop meets it again, not what follows.
-    ByteReader ended({0x40, 0x00, 0x00, 0x00, 0x40, 0x00, 0x40, 0x00});
-    ended.RunTags();
-    ended.RunTags();
-    EXPECT_EQ(Codes(ended), (std::vector<uint16_t>{1, 0, 0}));
-    EXPECT_EQ(ended.Position(), 2u);
-}
-
-TEST(TagLoop, NextTagStartsAtTheDeclaredEnd) {
-    std::vector<uint8_t> bytes = {
-        0x85, 0x00, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, // code 2, 5 bytes
-        0x40, 0x00,                               // ShowFrame
-        0x00, 0x00,                               // End
+// Each row: the stream, bytes every handler reads, the codes seen, the (start, end) of
+// the last tag seen, and where the reader stops.
+TEST(TagLoop, TagsSeenAndWhereTheLoopStops) {
+    const struct Row {
+        const char* name;
+        std::string hex;
+        uint32_t readOnHandle;
+        Codes codes;
+        uint32_t lastStart, lastEnd, position;
+        bool exhausted;
+    } rows[] = {
+        {"short, long, empty long",
+         "43020102037F0203000000040506BF0F000000000000",
+         0,
+         {9, 9, 62, 0},
+         20,
+         20,
+         20,
+         false},
+        {"two bytes left are an End", "400040004000", 0, {1, 1, 0}, 4, 4, 4, false},
+        {"one byte left is an End", "4000400040", 0, {1, 1, 0}, 4, 4, 4, false},
+        {"under-read",
+         "8500010203040540000000" + std::string(32, '0'),
+         0,
+         {2, 1, 0},
+         9,
+         11,
+         9,
+         false},
+        {"over-read",
+         "8500010203040540000000" + std::string(32, '0'),
+         8,
+         {2, 1, 0},
+         9,
+         11,
+         9,
+         false},
+        {"a wrapping length", "40007F00FFFFFFFF4000", 0, {1, 1, 0}, ~0u, ~0u, ~0u, false},
+        {"a long header cut short", "40007F0001", 0, {1, 1}, 2, 6, 6, true},
+        {"a handler reading past the image", "81000140004000", 100, {2}, 0, 3, 3, true},
     };
-    bytes.resize(bytes.size() + 16);             // room for the handlers' over-reads
-    for (uint32_t readOnHandle : {0u, 2u, 8u}) { // under-read, partial, over-read
-        ByteReader reader(bytes);
-        reader.readOnHandle = readOnHandle;
+    for (const Row& row : rows) {
+        ByteReader reader(Hex(row.hex));
+        reader.readOnHandle = row.readOnHandle;
         reader.RunTags();
-        EXPECT_EQ(Codes(reader), (std::vector<uint16_t>{2, 1, 0})) << readOnHandle;
-        EXPECT_FALSE(reader.Exhausted());
+        ASSERT_EQ(reader.Codes(), row.codes) << row.name;
+        EXPECT_EQ(reader.seen.back().start, row.lastStart) << row.name;
+        EXPECT_EQ(reader.seen.back().end, row.lastEnd) << row.name;
+        EXPECT_EQ(reader.Position(), row.position) << row.name;
+        EXPECT_EQ(reader.Exhausted(), row.exhausted) << row.name;
     }
 }
 
-TEST(TagLoop, StreamLengthBoundsTheTagsNotTheReads) {
-    // A sub-stream (as for a sprite) of 4 bytes inside an 8-byte image.
-    std::vector<uint8_t> image = {0x40, 0x00, 0x40, 0x00, 0x40, 0x00, 0x00, 0x00};
-    ByteReader reader(image);
-    reader.SetStream(reader.bytes.data(), 4, 0, 8);
-    reader.readOnHandle = 3; // reads beyond the stream, inside the image
-    reader.RunTags();
-    EXPECT_EQ(Codes(reader), (std::vector<uint16_t>{1, 0}));
-    EXPECT_FALSE(reader.Exhausted());
-}
-
-TEST(TagLoop, HostileLengthsEndTheLoop) {
-    // A length that would wrap a 32-bit offset back to the start.
-    ByteReader wrap({0x40, 0x00, 0x7F, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0x40, 0x00});
-    wrap.RunTags();
-    EXPECT_EQ(Codes(wrap), (std::vector<uint16_t>{1, 1, 0})); // then the synthetic End
-    EXPECT_EQ(wrap.seen[1].end, 0xFFFFFFFFu);
-
-    // A long header cut short by the end of the image.
-    ByteReader cut({0x40, 0x00, 0x7F, 0x00, 0x01});
-    cut.RunTags();
-    EXPECT_EQ(Codes(cut), (std::vector<uint16_t>{1, 1}));
-    EXPECT_TRUE(cut.Exhausted());
-
-    // A handler that reads past the image stops the loop after its tag.
-    ByteReader overrun({0x81, 0x00, 0x01, 0x40, 0x00, 0x40, 0x00});
-    overrun.readOnHandle = 100;
-    overrun.RunTags();
-    EXPECT_EQ(Codes(overrun), (std::vector<uint16_t>{2}));
-    EXPECT_TRUE(overrun.Exhausted());
-    overrun.Rewind();
-    EXPECT_FALSE(overrun.Exhausted());
-    EXPECT_EQ(overrun.Position(), 0u);
+TEST(TagLoop, EndsAreNotPassedAndStreamsBoundTheTagsNotTheReads) {
+    // A real End is not passed: the next loop meets it again, not what follows.
+    ByteReader ended({0x40, 0, 0, 0, 0x40, 0, 0x40, 0});
+    ended.RunTags();
+    ended.RunTags();
+    EXPECT_EQ(ended.Codes(), (Codes{1, 0, 0}));
+    // A loop entered at the length reads nothing.
+    ended.Seek(8);
+    ended.RunTags();
+    EXPECT_EQ(ended.seen.size(), 3u);
+    // A 4-byte sub-stream (as for a sprite) inside the 8-byte image: handlers read past it.
+    ByteReader sub({0x40, 0, 0x40, 0, 0x40, 0, 0, 0});
+    sub.SetStream(sub.bytes.data(), 4, 0, 8);
+    sub.readOnHandle = 3;
+    sub.RunTags();
+    EXPECT_EQ(sub.Codes(), (Codes{1, 0}));
+    EXPECT_FALSE(sub.Exhausted());
+    sub.Rewind();
+    EXPECT_EQ(sub.Position(), 0u);
 }

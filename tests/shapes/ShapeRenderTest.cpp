@@ -10,12 +10,21 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <memory>
 
 using namespace swftest;
 using L = LineStyleRecord;
 
 namespace {
+
+// "x,y x,y ..." as points.
+std::vector<std::array<int, 2>> Points(const char* text) {
+    std::vector<std::array<int, 2>> points;
+    for (int x, y, n; std::sscanf(text, "%d,%d%n", &x, &y, &n) == 2; text += n)
+        points.push_back({x, y});
+    return points;
+}
 
 // 0xAARRGGBB as the canvas holds it.
 Bgra Argb(uint32_t c) {
@@ -107,80 +116,43 @@ TEST(ShapeRender, SolidFillsStrokesAndCulling) {
 // widths, its tip at y = 1.75; a bevel cuts it at y = 9.5); a square outline from its top
 // left corner is joined there unless no-close leaves the notch between its ends.
 TEST(ShapeRender, Shape4CapsAndJoinsFollowTheLineStyle) {
-    using Points = std::vector<std::array<int, 2>>;
-    const Points bar = {{120, 200}, {280, 200}}, corner = {{80, 80}, {280, 80}, {280, 280}};
-    const Points spike = {{130, 520}, {210, 200}, {290, 520}};
-    const Points outline = {{80, 80}, {240, 80}, {240, 240}, {80, 240}, {80, 80}};
-    L noClose{80, {}, L::kNoCap, L::kNoCap, L::kMiterJoin};
-    noClose.noClose = true;
+    constexpr auto N = L::kNoCap, S = L::kSquareCap, R = L::kRoundCap;
+    constexpr auto M = L::kMiterJoin, B = L::kBevelJoin, O = L::kRoundJoin;
+    const char *bar = "120,200 280,200", *corner = "80,80 280,80 280,280";
+    const char *spike = "130,520 210,200 290,520", *outline = "80,80 240,80 240,240 80,240 80,80";
     const struct Case {
         const char* what;
-        L style;
-        Points points, inked, clear; // points in twips, probes in pixels
+        uint8_t startCap, endCap, join;
+        uint16_t miterLimit;
+        bool noClose;
+        const char *points, *inked, *clear; // points in twips, probes in pixels
     } cases[] = {
-        {"no caps", {80, {}, L::kNoCap, L::kNoCap}, bar, {{6, 9}, {13, 10}}, {{5, 9}, {14, 10}}},
-        {"square caps",
-         {80, {}, L::kSquareCap, L::kSquareCap},
-         bar,
-         {{4, 9}, {15, 10}},
-         {{3, 9}, {16, 10}}},
-        {"round start, square end",
-         {80, {}, L::kRoundCap, L::kSquareCap},
-         bar,
-         {{5, 9}, {15, 10}},
-         {{3, 8}, {16, 10}}},
-        {"miter at 90 degrees",
-         {80, {}, L::kNoCap, L::kNoCap, L::kMiterJoin, 0x0180},
-         corner,
-         {{15, 2}, {14, 2}},
-         {{16, 2}, {15, 1}}},
-        {"bevel at 90 degrees",
-         {80, {}, L::kNoCap, L::kNoCap, L::kBevelJoin},
-         corner,
-         {{13, 2}, {15, 5}},
-         {{15, 2}, {16, 2}}},
-        {"miter limit below the corner's",
-         {80, {}, L::kNoCap, L::kNoCap, L::kMiterJoin, 0x0100},
-         corner,
-         {{13, 2}},
-         {{15, 2}}},
-        {"miter limit 0 bevels",
-         {80, {}, L::kNoCap, L::kNoCap, L::kMiterJoin, 0},
-         corner,
-         {{13, 2}},
-         {{15, 2}}},
-        {"acute miter within the limit",
-         {80, {}, L::kNoCap, L::kNoCap, L::kMiterJoin, 0x0500},
-         spike,
-         {{10, 4}, {10, 8}},
-         {{10, 0}}},
-        {"acute miter beyond the limit",
-         {80, {}, L::kNoCap, L::kNoCap, L::kMiterJoin, 0x0300},
-         spike,
-         {{10, 10}},
-         {{10, 8}, {10, 4}}},
-        {"closed outline",
-         {80, {}, L::kNoCap, L::kNoCap, L::kMiterJoin},
-         outline,
-         {{2, 2}, {12, 2}},
-         {}},
-        {"no-close outline", noClose, outline, {{12, 2}}, {{2, 2}}},
+        {"no caps", N, N, O, 0, false, bar, "6,9 13,10", "5,9 14,10"},
+        {"square caps", S, S, O, 0, false, bar, "4,9 15,10", "3,9 16,10"},
+        {"round start, square end", R, S, O, 0, false, bar, "5,9 15,10", "3,8 16,10"},
+        {"miter at 90 degrees", N, N, M, 0x0180, false, corner, "15,2 14,2", "16,2 15,1"},
+        {"bevel at 90 degrees", N, N, B, 0, false, corner, "13,2 15,5", "15,2 16,2"},
+        {"miter limit below the corner's", N, N, M, 0x0100, false, corner, "13,2", "15,2"},
+        {"miter limit 0 bevels", N, N, M, 0, false, corner, "13,2", "15,2"},
+        {"acute miter within the limit", N, N, M, 0x0500, false, spike, "10,4 10,8", "10,0"},
+        {"acute miter beyond the limit", N, N, M, 0x0300, false, spike, "10,10", "10,8 10,4"},
+        {"closed outline", N, N, M, 0x0300, false, outline, "2,2 12,2", ""},
+        {"no-close outline", N, N, M, 0x0300, true, outline, "12,2", "2,2"},
     };
     for (const Case& c : cases) {
-        L style = c.style;
-        style.color = {255, 0, 0, 255};
+        L style{80, {255, 0, 0, 255}, c.startCap, c.endCap, c.join, c.miterLimit};
+        style.noClose = c.noClose;
+        const auto points = Points(c.points);
         ShapeWriter shape(4);
-        shape.LineStyles({style}).Change(
-            StyleChange().Line(1).Move(c.points[0][0], c.points[0][1]));
-        for (size_t i = 1; i < c.points.size(); ++i) shape.LineTo(c.points[i][0], c.points[i][1]);
+        shape.LineStyles({style}).Change(StyleChange().Line(1).Move(points[0][0], points[0][1]));
+        for (size_t i = 1; i < points.size(); ++i) shape.LineTo(points[i][0], points[i][1]);
         const auto frame = Draw(shape, {0, 400, 0, 560}, 20, 28, 0, 0, {}, 4);
-        for (const auto& [x, y] : c.inked)
+        for (const auto& [x, y] : Points(c.inked))
             EXPECT_EQ((*frame)(x, y), Argb(0xFFFF0000)) << c.what << " " << x << "," << y;
-        for (const auto& [x, y] : c.clear)
+        for (const auto& [x, y] : Points(c.clear))
             EXPECT_EQ((*frame)(x, y), Bgra{}) << c.what << " " << x << "," << y;
     }
 }
-
 TEST(ShapeRender, GradientSpreadsFocalPointInterpolationAndStrokes) {
     // Bars centred on their origin, placed at (w / 2, 2), the gradient over `over` pixels
     // around the origin; each probe is the ramp entry (or colour) at a device column.
@@ -235,16 +207,15 @@ TEST(ShapeRender, GradientSpreadsFocalPointInterpolationAndStrokes) {
 // place over a 10-pixel square.  Each case gives the ramp position (in 1024ths) or the
 // image position of device pixel (x, y)'s corner, where it samples.
 TEST(ShapeRender, GradientAndBitmapFillsLandWhereTheirMatrixPutsThem) {
+    // Ramp position = a x + b y + c.
     const struct Gradient {
         const char* name;
         MatrixRecord matrix;
-        double (*position)(int x, int y);
+        double a, b, c;
     } gradients[] = {
-        {"centred", FillMatrix(400, 0, 0, 400, 300, 100),
-         [](int x, int) { return (x - 10) * 102.4; }},
-        {"turned", FillMatrix(0, 400, -400, 0, 300, 100), [](int, int y) { return y * 102.4; }},
-        {"skewed", FillMatrix(400, 0, 400, 400, 300, 100),
-         [](int x, int y) { return (x - y - 10) * 102.4 + 512; }},
+        {"centred", FillMatrix(400, 0, 0, 400, 300, 100), 102.4, 0, -1024},
+        {"turned", FillMatrix(0, 400, -400, 0, 300, 100), 0, 102.4, 0},
+        {"skewed", FillMatrix(400, 0, 400, 400, 300, 100), 102.4, -102.4, -512},
     };
     for (const Gradient& c : gradients) {
         ShapeWriter shape(3);
@@ -254,7 +225,7 @@ TEST(ShapeRender, GradientAndBitmapFillsLandWhereTheirMatrixPutsThem) {
         const auto frame = Draw(shape, {200, 400, 0, 200}, 20, 10);
         for (int y = 1; y < 10; y += 2)
             for (int x = 11; x < 20; ++x) {
-                const double position = c.position(x, y);
+                const double position = c.a * x + c.b * y + c.c;
                 if (position == std::floor(position)) continue; // a ramp step: either side
                 EXPECT_EQ((*frame)(x, y), Ramp(int(position))) << c.name << " " << x << "," << y;
             }
@@ -271,23 +242,18 @@ TEST(ShapeRender, GradientAndBitmapFillsLandWhereTheirMatrixPutsThem) {
     // The texel nearest to image position t, truncated toward zero as the sampler does.
     const auto nearest = [](double t) { return (int(std::trunc(t + 0.5)) % 4 + 4) % 4; };
     const int px = 20 << 16;
+    // Image position u = a x + b y + c, v = d x + e y + f.
     const struct Bitmap {
         const char* name;
         MatrixRecord matrix;
-        double (*u)(int x, int y);
-        double (*v)(int x, int y);
+        double a, b, c, d, e, f;
         bool curvedTop; // the top edge bulges 4 pixels above the image's rows
     } bitmaps[] = {
-        {"1:1", FillMatrix(px, 0, 0, px, 0, 0), [](int x, int) { return double(x); },
-         [](int, int y) { return double(y); }, false},
-        {"half size", FillMatrix(px / 2, 0, 0, px / 2, 0, 0), [](int x, int) { return 2.0 * x; },
-         [](int, int y) { return 2.0 * y; }, false},
-        {"mirrored", FillMatrix(-px, 0, 0, px, 80, 0), [](int x, int) { return 4.0 - x; },
-         [](int, int y) { return double(y); }, false},
-        {"turned", FillMatrix(0, px, -px, 0, 80, 0), [](int, int y) { return double(y); },
-         [](int x, int) { return 4.0 - x; }, false},
-        {"curved edge", FillMatrix(px, 0, 0, px, 0, 0), [](int x, int) { return double(x); },
-         [](int, int y) { return double(y); }, true},
+        {"1:1", FillMatrix(px, 0, 0, px, 0, 0), 1, 0, 0, 0, 1, 0, false},
+        {"half size", FillMatrix(px / 2, 0, 0, px / 2, 0, 0), 2, 0, 0, 0, 2, 0, false},
+        {"mirrored", FillMatrix(-px, 0, 0, px, 80, 0), -1, 0, 4, 0, 1, 0, false},
+        {"turned", FillMatrix(0, px, -px, 0, 80, 0), 0, 1, 0, -1, 0, 4, false},
+        {"curved edge", FillMatrix(px, 0, 0, px, 0, 0), 1, 0, 0, 0, 1, 0, true},
     };
     for (const Bitmap& c : bitmaps) {
         ShapeWriter shape(3);
@@ -304,7 +270,8 @@ TEST(ShapeRender, GradientAndBitmapFillsLandWhereTheirMatrixPutsThem) {
                                 {{kDefineBitsLossless2, DefineBitsLosslessBody(7, 5, 4, 4, argb)}});
         for (int i = 0; i < 100; ++i) {
             const int x = i % 10, y = i / 10;
-            EXPECT_EQ((*frame)(x, y), texel(nearest(c.u(x, y)), nearest(c.v(x, y))))
+            EXPECT_EQ((*frame)(x, y),
+                      texel(nearest(c.a * x + c.b * y + c.c), nearest(c.d * x + c.e * y + c.f)))
                 << c.name << " " << x << "," << y;
         }
     }

@@ -18,14 +18,6 @@ using L = LineStyleRecord;
 
 namespace {
 
-// "x,y x,y ..." as points.
-std::vector<std::array<int, 2>> Points(const char* text) {
-    std::vector<std::array<int, 2>> points;
-    for (int x, y, n; std::sscanf(text, "%d,%d%n", &x, &y, &n) == 2; text += n)
-        points.push_back({x, y});
-    return points;
-}
-
 // 0xAARRGGBB as the canvas holds it.
 Bgra Argb(uint32_t c) {
     return {uint8_t(c), uint8_t(c >> 8), uint8_t(c >> 16), uint8_t(c >> 24)};

@@ -9,7 +9,9 @@
 #include "support/SwfWriter.h"
 #include "swf/FlashScript.h"
 
+#include <array>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -37,6 +39,14 @@ inline std::vector<uint8_t> Hex(std::string_view hex) {
     for (size_t i = 0; i + 1 < hex.size(); i += 2)
         out.push_back(uint8_t(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
     return out;
+}
+
+// "x,y x,y ..." as pairs.
+inline std::vector<std::array<int, 2>> Points(const char* text) {
+    std::vector<std::array<int, 2>> points;
+    for (int x, y, n; std::sscanf(text, "%d,%d%n", &x, &y, &n) == 2; text += n)
+        points.push_back({x, y});
+    return points;
 }
 
 // A w x h movie of the tags (a ShowFrame and End added).

@@ -66,9 +66,12 @@ int32_t SpriteFrame(const UT::FlashSubScript& timeline, int32_t depth) {
 
 // Which sprite frame shows after each seek of the movie, forwards and back: a sprite
 // cycles with the movie's frames, one placed late starts on its first frame, one without
-// ShowFrame never reaches a frame, a one-frame sprite stays, and a nested sprite is placed
-// afresh when its parent wraps.
+// ShowFrame never reaches a frame, a one-frame sprite stays, a nested sprite is placed
+// afresh when its parent wraps, a moved instance keeps running and a replaced one restarts.
 TEST(Sprite, FramesShownAfterEachSeek) {
+    Placement moved = PlaceCharacter(1, kSprite), replaced = PlaceCharacter(1, kSprite);
+    moved.character.reset();
+    moved.move = replaced.move = true;
     TagStream noShowFrame, outer;
     noShowFrame.Tag(kPlaceObject2, Place(1, 1)).End();
     outer.Tag(kPlaceObject2, Place(1, kSprite)).ShowFrame().ShowFrame().End();
@@ -77,17 +80,22 @@ TEST(Sprite, FramesShownAfterEachSeek) {
         TagStream sprite;
         int placedAt; // -1: sprite 11 holding the sprite is placed in frame 0
         int frames;
-        std::vector<std::pair<int32_t, int>> seeks; // movie frame, sprite frame shown
+        const char* seeks; // movie frame, sprite frame shown
+        Tags later = {};   // placed in frames 1, 2, ...
     } cases[] = {
-        {"cycles",
+        {"cycles", Frames(), 0, 5, "0,0 1,1 2,2 3,0 4,1 2,2 4,1 0,0 3,0"},
+        {"placed late", Frames(), 3, 5, "2,-1 3,0 4,1 3,0"},
+        {"no ShowFrame", noShowFrame, 0, 3, "0,-1 1,-1 2,-1"},
+        {"one frame", Frames({2}), 0, 4, "0,1 1,1 3,1 2,1"},
+        {"nested", Frames(), -1, 4, "0,0 1,1 2,0 3,1 1,1"},
+        {"moved, then replaced",
          Frames(),
          0,
-         5,
-         {{0, 0}, {1, 1}, {2, 2}, {3, 0}, {4, 1}, {2, 2}, {4, 1}, {0, 0}, {3, 0}}},
-        {"placed late", Frames(), 3, 5, {{2, -1}, {3, 0}, {4, 1}, {3, 0}}},
-        {"no ShowFrame", noShowFrame, 0, 3, {{0, -1}, {1, -1}, {2, -1}}},
-        {"one frame", Frames({2}), 0, 4, {{0, 1}, {1, 1}, {3, 1}, {2, 1}}},
-        {"nested", Frames(), -1, 4, {{0, 0}, {1, 1}, {2, 0}, {3, 1}, {1, 1}}},
+         4,
+         "0,0 1,1 2,0 3,0 1,1",
+         {{kPlaceObject2, PlaceObject2(moved)},
+          {kPlaceObject2, PlaceObject2(replaced)},
+          {kPlaceObject2, Place(1, kSprite)}}},
     };
     for (const Case& c : cases) {
         SwfWriter writer(12, 2, 12);
@@ -97,76 +105,17 @@ TEST(Sprite, FramesShownAfterEachSeek) {
             writer.Tag(kDefineSprite, DefineSprite(11, outer)).Tag(kPlaceObject2, Place(5, 11));
         for (int frame = 0; frame < c.frames; ++frame) {
             if (frame == c.placedAt) writer.Tag(kPlaceObject2, Place(1, kSprite));
+            if (frame > 0 && size_t(frame) <= c.later.size())
+                writer.Tag(c.later[size_t(frame - 1)].first, c.later[size_t(frame - 1)].second);
             writer.ShowFrame();
         }
         BoxMovie movie;
         writer.End();
         ASSERT_TRUE(ParseBytes(movie, writer.Finish()));
-        for (const auto& [frame, shown] : c.seeks) {
+        for (const auto& [frame, shown] : Points(c.seeks)) {
             movie.GotoFrame(frame);
             EXPECT_EQ(ShownFrame(movie), shown) << c.name << " at " << frame;
         }
-    }
-}
-
-TEST(Sprite, MoveKeepsTheInstanceRunningAndReplacingRestartsIt) {
-    Placement moveDown = PlaceCharacter(1, kSprite, 0, 1),
-              moveWithCharacter = PlaceCharacter(1, kSprite);
-    moveDown.character.reset();
-    moveDown.move = moveWithCharacter.move = true;
-    SwfWriter writer(12, 2, 12);
-    for (const auto& [code, body] : kBoxes) writer.Tag(code, body);
-    writer.Tag(kDefineSprite, DefineSprite(kSprite, Frames()))
-        .Tag(kPlaceObject2, Place(1, kSprite))
-        .ShowFrame()
-        .Tag(kPlaceObject2, PlaceObject2(moveDown)) // frame 1: same instance, moved
-        .ShowFrame()
-        .Tag(kPlaceObject2, PlaceObject2(moveWithCharacter)) // frame 2: new, matrix kept
-        .ShowFrame()
-        .ShowFrame()
-        .Tag(kPlaceObject2, Place(1, kSprite)) // frame 4: new and afresh
-        .ShowFrame()
-        .End();
-    Drawn moved(writer.Finish(), 12, 2, 0);
-    const UT::FDisplayItem* first = SpriteAt(moved.movie, 1);
-    moved.movie.GotoFrame(1);
-    EXPECT_EQ(SpriteAt(moved.movie, 1), first);
-    EXPECT_EQ(SpriteFrame(moved.movie, 1), 1);
-    moved.movie.RenderDisplayList(moved.canvas.context);
-    EXPECT_EQ(moved(5, 1), (Bgra{0, 255, 0, 255})); // frame 1's box, one row down
-    EXPECT_EQ(moved(5, 0)[3], 0);
-    moved.movie.GotoFrame(2);
-    EXPECT_EQ(std::tuple(SpriteFrame(moved.movie, 1), SpriteAt(moved.movie, 1)->placedFrame),
-              std::tuple(0, 2));
-    EXPECT_FLOAT_EQ(SpriteAt(moved.movie, 1)->matrix.m[3][1], 1.0f);
-    moved.movie.GotoFrame(3);
-    EXPECT_EQ(SpriteFrame(moved.movie, 1), 1);
-    moved.movie.GotoFrame(4);
-    EXPECT_EQ(SpriteFrame(moved.movie, 1), 0);
-    EXPECT_TRUE(SpriteAt(moved.movie, 1)->matrix.identity);
-}
-
-TEST(Sprite, ShortOrOverlongDefinitionsStayInsideTheImage) {
-    // A three-byte DefineSprite defines nothing; one that claims more bytes than the file
-    // holds gets the rest of the image as its stream, and its instances run what there is.
-    SwfWriter writer(12, 2, 12);
-    writer.Tag(kDefineSprite, {11, 0, 3}).ShowFrame();
-    writer.Raw(TagStream::Header(kDefineSprite, 5000, true))
-        .Raw({kSprite, 0, 1, 0})
-        .Raw(Frames({1}).Bytes());
-    BoxMovie movie;
-    const std::vector<uint8_t> bytes = writer.Finish();
-    ASSERT_TRUE(ParseBytes(movie, bytes));
-    movie.GotoFrame(1);
-    EXPECT_FALSE(movie.FindCharacter(11));
-    Held<UT::FObject> character = movie.FindCharacter(kSprite);
-    auto* sprite = dynamic_cast<UT::FSprite*>(character.Get());
-    ASSERT_NE(sprite, nullptr);
-    EXPECT_EQ(sprite->StreamStart() + sprite->StreamLength(), bytes.size());
-    Held<UT::FDisplayItem> item = Held<UT::FDisplayItem>::Adopt(sprite->CreateDisplayItem(1));
-    for (int i = 0; i < 4; ++i) {
-        item->Advance();
-        EXPECT_EQ(static_cast<Instance*>(item.Get())->Timeline().CurrentFrame(), 0);
     }
 }
 

@@ -1,7 +1,7 @@
-// Fonts and texts: the code tables of each width, advances and kerning as strings measure
-// them, and static and edit texts drawn by pixels: glyph scale from the text height, the
-// pen rules of glyph and style records, advances in the scaled space, edit text alignment,
-// margins and ascent, and the code lookups of DefineFont and DefineFont2 fonts.
+// Fonts and texts: the code tables of each width, and static and edit texts drawn by pixels: glyph
+// scale from the text height, the pen rules of glyph and style records, advances in the scaled
+// space, edit text alignment, margins and ascent, and the code lookups of DefineFont and
+// DefineFont2 fonts.
 #include "MovieTestSupport.h"
 #include "support/PlaceTags.h"
 #include "support/ShapeWriter.h"
@@ -98,18 +98,13 @@ TEST(StaticText, GlyphRecordsByPixels) {
     struct Case {
         const char* name;
         StaticTextWriter text;
-        std::vector<std::pair<int32_t, Box>> boxes;
+        const char* boxes; // from column: box covered up to the next one's column
     } cases[] = {
-        {"heights",
-         StaticTextWriter(true),
-         {{0, {20, 40, 40, 60}}, {80, {100, 50, 110, 60}}, {125, {130, 50, 140, 60}}}},
-        {"records after one style",
-         StaticTextWriter(true),
-         {{0, {20, 40, 40, 60}}, {60, {90, 40, 110, 50}}}},
-        {"negative advances",
-         StaticTextWriter(true),
-         {{0, {40, 40, 60, 50}}, {80, {100, 40, 120, 50}}, {125, {130, 50, 150, 60}}}},
-        {"no font", StaticTextWriter(true), {{0, {130, 40, 150, 60}}}},
+        {"heights", StaticTextWriter(true), "0:20,40,40,60 80:100,50,110,60 125:130,50,140,60"},
+        {"records after one style", StaticTextWriter(true), "0:20,40,40,60 60:90,40,110,50"},
+        {"negative advances", StaticTextWriter(true),
+         "0:40,40,60,50 80:100,40,120,50 125:130,50,150,60"},
+        {"no font", StaticTextWriter(true), "0:130,40,150,60"},
     };
     cases[0].text.Style(Style(400, 1200)).Glyphs({{0, 0}});
     cases[0].text.Style(Style(2000, 1200, 500)).Glyphs({{0, 600}, {0, 0}});
@@ -122,10 +117,15 @@ TEST(StaticText, GlyphRecordsByPixels) {
     cases[3].text.Style(Style(2000, 1200)).Glyphs({{7, 600}, {0, 0}});
     for (const Case& c : cases) {
         const auto drawn = Draw({{kDefineFont2, LayoutFont()}}, kDefineText2, Static(c.text));
-        for (size_t k = 0; k < c.boxes.size(); ++k) {
-            const int32_t to = k + 1 < c.boxes.size() ? c.boxes[k + 1].first : kWidth;
-            EXPECT_EQ(Covered(drawn->canvas, c.boxes[k].first, to), c.boxes[k].second)
-                << c.name << k;
+        std::vector<std::pair<int32_t, Box>> boxes;
+        Box b;
+        int x, n;
+        for (const char* t = c.boxes;
+             std::sscanf(t, "%d:%d,%d,%d,%d%n", &x, &b[0], &b[1], &b[2], &b[3], &n) == 5; t += n)
+            boxes.push_back({x, b});
+        for (size_t k = 0; k < boxes.size(); ++k) {
+            const int32_t to = k + 1 < boxes.size() ? boxes[k + 1].first : kWidth;
+            EXPECT_EQ(Covered(drawn->canvas, boxes[k].first, to), boxes[k].second) << c.name << k;
         }
     }
 }
@@ -238,57 +238,31 @@ TEST(Font, CodeTablesOfEachWidth) {
     const struct Case {
         const char* name;
         Tags tags;
-        std::vector<std::pair<uint16_t, int32_t>> lookups; // code, glyph (-1: none)
+        const char* lookups; // code,glyph (-1: none)
     } cases[] = {
         {"narrow; a code met twice keeps the later index",
          {{kDefineFont2, DefineFont2(1, ThreeGlyphs(false, false, {'a', 'b', 'a'}))}},
-         {{'a', 2}, {'b', 1}, {'c', -1}}},
+         "97,2 98,1 99,-1"},
         {"wide offsets and codes",
          {{kDefineFont2, DefineFont2(1, ThreeGlyphs(true, true, {0xE9, 0xFFE9, 0x4E2D}))}},
-         {{0xE9, 0}, {0xFFE9, 1}, {0x4E2D, 2}}},
+         "233,0 65513,1 20013,2"},
         {"wide codes, narrow offsets",
          {{kDefineFont2, DefineFont2(1, ThreeGlyphs(false, true, {0x0101, 0xE9, 7}))}},
-         {{0x0101, 0}, {0xE9, 1}, {7, 2}}},
+         "257,0 233,1 7,2"},
         {"font info replaces codes of the font it names",
          {{kDefineFont2, DefineFont2(1, ThreeGlyphs(false, false, {'x', 'y', 'z'}))},
           {kDefineFontInfo, DefineFontInfo(1, "New", true, {'y', 0x1234})},
           {kDefineFontInfo, DefineFontInfo(77, "Nobody", false, {'z'})}},
-         {{'x', 0}, {'y', 0}, {0x1234, 1}, {'z', 2}}},
+         "120,0 121,0 4660,1 122,2"},
         {"font info gives a DefineFont its codes",
          {{kDefineFont, DefineFont(1, {square, square})},
           {kDefineFontInfo, DefineFontInfo(1, "Narrow", false, {'p', 'q'})}},
-         {{'p', 0}, {'q', 1}, {'x', -1}}},
+         "112,0 113,1 120,-1"},
     };
     for (const Case& c : cases) {
         FontMovie fm(c.tags);
         ASSERT_TRUE(fm.font) << c.name;
-        for (const auto& [code, glyph] : c.lookups)
-            EXPECT_EQ(fm.font->GlyphForCode(code), glyph) << c.name << " " << code;
+        for (const auto& [code, glyph] : Points(c.lookups))
+            EXPECT_EQ(fm.font->GlyphForCode(uint16_t(code)), glyph) << c.name << " " << code;
     }
-}
-
-TEST(Font, AdvancesAndKerningMeasureStrings) {
-    Font2Fields fields = ThreeGlyphs(false, false, {'A', 'V'});
-    fields.layout = FontLayout{800, 200, 40, {600, -300}, true, {{'A', 'V', -100}, {'V', 'A', 50}}};
-    FontMovie fm({{kDefineFont2, DefineFont2(1, fields)}});
-    ASSERT_TRUE(fm.font);
-    EXPECT_EQ(fm.font->GetKerning('A', 'A'), 0);
-    // At 50 pixels a font unit is 0.05 pixels; a byte without a glyph is passed over.
-    const std::pair<const char*, float> widths[] = {{"A", 30},
-                                                    {"AV", (500 - 300) * 0.05f},
-                                                    {"AVA", (500 - 250 + 600) * 0.05f},
-                                                    {"AxV", (600 - 300) * 0.05f}};
-    for (const auto& [text, width] : widths)
-        EXPECT_FLOAT_EQ(fm.font->MeasureString(text, 50), width) << text;
-    // A layout that ends with the tag has no kerning table.
-    fields.layout->kerningTable = false;
-    FontMovie bare({{kDefineFont2, DefineFont2(1, fields)}});
-    EXPECT_EQ(std::tuple(bare.font->GlyphAdvance(1), bare.font->KerningCount(),
-                         bare.font->GetKerning('A', 'V')),
-              std::tuple(-300, 0u, 0));
-    // A first offset below 2 means no glyphs at all.
-    FontMovie empty({{kDefineFont, BitWriter().UI16(1).UI16(1).Data()}});
-    ASSERT_TRUE(empty.font);
-    EXPECT_EQ(empty.font->GlyphCount(), 0u);
-    EXPECT_EQ(empty.font->MeasureString("abc", 50), 0.0f);
 }

@@ -1,6 +1,5 @@
 // Shape definitions as the movie parses them: styles, records and the traced paths.
 #include "../swf/MovieTestSupport.h"
-#include "raster/ZGradientStencils.h"
 #include "support/ShapeWriter.h"
 #include "swf/FShape.h"
 
@@ -88,29 +87,6 @@ TEST(ShapeParse, StyleCountsAndColoursOfEachVersion) {
         EXPECT_EQ(d.Paths()[0].fill->color.alpha, rgba ? 0.4f : 1.0f);
         EXPECT_EQ(d.shape->Geometry().StyleTableCount(), 2u);
     }
-}
-
-TEST(ShapeParse, GradientStopsAndUnknownGradientKinds) {
-    FillStyleRecord focal = FillStyleRecord::Linear({}, {{0, {}}, {255, {}}});
-    focal.type = FillStyleRecord::kFocalRadial; // unknown before DefineShape4: adds nothing
-    ShapeWriter writer(3);
-    writer.FillStyles(
-        {focal, FillStyleRecord::Linear({}, {{0, {255, 0, 0, 255}}, {255, {0, 0, 255, 128}}}),
-         FillStyleRecord::Radial({}, {{128, {0, 255, 0, 255}}}),
-         FillStyleRecord::Solid({9, 9, 9, 9})});
-    const Defined d(writer);
-    ASSERT_EQ(d.Fills().size(), 3u);
-    auto* linear = dynamic_cast<ZLinearGradientStencil*>(d.Fills()[0].paint.Get());
-    ASSERT_NE(linear, nullptr);
-    ASSERT_EQ(linear->Stops().size(), 2u);
-    EXPECT_EQ(std::tuple(linear->Stops()[0].position, linear->Stops()[1].position),
-              std::tuple(0.0f, 1.0f));
-    const uint8_t blueHalf[4] = {255, 0, 0, 128};
-    EXPECT_EQ(std::memcmp(linear->Stops()[1].color, blueHalf, 4), 0);
-    EXPECT_NE(dynamic_cast<ZRadialGradientStencil*>(d.Fills()[1].paint.Get()), nullptr);
-    EXPECT_FLOAT_EQ(d.Fills()[0].patternMatrix.m[0][0], 1.0f / 20);
-    EXPECT_FALSE(d.Fills()[2].paint);
-    EXPECT_NEAR(d.Fills()[2].color.red, 9 / 255.0f, 1e-6);
 }
 
 TEST(ShapeParse, PenStylesAndNewStylesByTracedPaths) {

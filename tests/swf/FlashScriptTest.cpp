@@ -50,28 +50,6 @@ TEST(FlashScriptHeader, TheHandWrittenMovieIsWrittenAndAcceptedAndOthersRefused)
     }
 }
 
-TEST(FlashScriptTags, JpegTablesAndSkippedTags) {
-    swftest::SwfWriter writer(550, 400, 12);
-    writer
-        .Tag(12, {1, 2, 3})                   // DoAction
-        .Tag(46, std::vector<uint8_t>(70, 9)) // DefineMorphShape, long form
-        .Tag(1023)
-        .JPEGTables({0xFF, 0xD8, 0xFF, 0xD9})
-        .SetBackgroundColor(0, 0, 255)
-        .End()
-        .SetBackgroundColor(255, 0, 0); // after the End: never read
-    const std::vector<uint8_t> bytes = writer.Finish();
-    UT::FlashScript movie;
-    ASSERT_TRUE(ParseBytes(movie, bytes));
-    EXPECT_EQ(std::tuple(movie.FrameRect().xmax, movie.FrameRect().ymax),
-              std::tuple(550.0f, 400.0f));
-    movie.RunTags();
-    EXPECT_EQ(std::tuple(movie.BackgroundColor().red, movie.BackgroundColor().blue),
-              std::tuple(0.0f, 1.0f));
-    ASSERT_NE(movie.JpegTablesPosition(), 0u);
-    EXPECT_EQ(bytes[movie.JpegTablesPosition() - 2], (8 << 6 | 4) & 0xFF);
-}
-
 using Codes = std::vector<uint16_t>;
 
 // Each row: the stream, bytes every handler reads, the codes seen, the (start, end) of

@@ -222,34 +222,6 @@ TEST(RecordTable, TheReaderDecodesEachRowsBytesToItsValue) {
     }
 }
 
-TEST(RecordTable, ReadsPastTheEndGiveZerosAndExhaust) {
-    ByteReader reader({0x34, 0x12, 0xAA});
-    reader.Seek(2);
-    EXPECT_EQ(reader.ReadUI16(), 0x00AA);
-    EXPECT_TRUE(reader.Exhausted());
-    EXPECT_EQ(reader.Position(), 3u); // stays at the end
-    EXPECT_EQ(reader.ReadUI32() | reader.ReadUBits(20) | uint32_t(reader.ReadSBits(7)), 0u);
-    EXPECT_EQ(reader.ReadColor(true).alpha, 0.0f);
-    // No NUL before the end: an empty string from outside the image.
-    const char* tail = reader.ReadString();
-    EXPECT_STREQ(tail, "");
-    EXPECT_TRUE(tail < reinterpret_cast<const char*>(reader.Data()) ||
-                tail >= reinterpret_cast<const char*>(reader.Data()) + 3);
-
-    // An excursion inside a half-read byte, failed or not, is undone by its pop.
-    ByteReader excursion({0b10110010, 0b11000011, 0x5A});
-    excursion.ReadUBits(3);
-    excursion.PushState();
-    EXPECT_EQ(excursion.ReadUBits(7), 0b1001011u);
-    excursion.Seek(100);
-    excursion.ReadUI8();
-    EXPECT_TRUE(excursion.Exhausted());
-    excursion.PopState();
-    EXPECT_FALSE(excursion.Exhausted());
-    EXPECT_EQ(excursion.StateDepth(), 0u);
-    EXPECT_EQ(excursion.ReadUBits(7), 0b1001011u); // the same bit of the same byte
-}
-
 // Beyond 2^24 units a float no longer holds every integer: shapes divide the pen in double
 // precision, glyphs in float, and DefineFont3 glyphs by 400.
 TEST(RecordTable, ConversionsToModelUnits) {

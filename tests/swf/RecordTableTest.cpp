@@ -222,6 +222,20 @@ TEST(RecordTable, TheReaderDecodesEachRowsBytesToItsValue) {
     }
 }
 
+// An excursion inside a half-read byte, run past the end or not, is undone by its pop.
+TEST(RecordTable, ExcursionsAreUndoneByTheirPop) {
+    ByteReader reader({0b10110010, 0b11000011, 0x5A});
+    reader.ReadUBits(3);
+    reader.PushState();
+    EXPECT_EQ(reader.ReadUBits(7), 0b1001011u);
+    reader.Seek(100);
+    EXPECT_EQ(reader.ReadUI8(), 0u); // past the end: zeros
+    EXPECT_TRUE(reader.Exhausted());
+    reader.PopState();
+    EXPECT_EQ(std::tuple(reader.Exhausted(), reader.StateDepth()), std::tuple(false, 0u));
+    EXPECT_EQ(reader.ReadUBits(7), 0b1001011u); // the same bit of the same byte
+}
+
 // Beyond 2^24 units a float no longer holds every integer: shapes divide the pen in double
 // precision, glyphs in float, and DefineFont3 glyphs by 400.
 TEST(RecordTable, ConversionsToModelUnits) {

@@ -60,35 +60,6 @@ struct Defined {
 
 } // namespace
 
-TEST(ShapeParse, StyleCountsAndColoursOfEachVersion) {
-    // The extended style count is read for every version; colours are RGB before version 3
-    // and RGBA from 3, in NewStyles too.
-    for (int version : {1, 2, 3}) {
-        ShapeWriter writer(version);
-        writer
-            .FillStyles(
-                std::vector<FillStyleRecord>(300, FillStyleRecord::Solid({51, 102, 153, 0})))
-            .LineStyles(std::vector<LineStyleRecord>(255, LineStyleRecord{40, {255, 0, 0, 51}}))
-            .Change(StyleChange().NewStyles({{FillStyleRecord::Solid({0, 0, 255, 102})}, {}}))
-            .Change(StyleChange().Move(0, 0).Fill0(1))
-            .LineTo(200, 0)
-            .LineTo(0, 200)
-            .LineTo(0, 0);
-        const Defined d(writer, version);
-        ASSERT_EQ(std::tuple(d.Fills().size(), d.Lines().size(), d.Paths().size()),
-                  std::tuple(300u, 255u, 1u))
-            << version;
-        const bool rgba = version == 3;
-        EXPECT_EQ(
-            std::tuple(d.Fills()[0].color.red, d.Fills()[0].color.blue, d.Fills()[0].color.alpha),
-            std::tuple(0.2f, 0.6f, rgba ? 0.0f : 1.0f));
-        EXPECT_EQ(std::tuple(d.Lines()[254].width, d.Lines()[0].color.alpha),
-                  std::tuple(2.0f, rgba ? 0.2f : 1.0f));
-        EXPECT_EQ(d.Paths()[0].fill->color.alpha, rgba ? 0.4f : 1.0f);
-        EXPECT_EQ(d.shape->Geometry().StyleTableCount(), 2u);
-    }
-}
-
 TEST(ShapeParse, PenStylesAndNewStylesByTracedPaths) {
     // The pen starts at the origin, only the last of two moves counts, a style change
     // without a move continues from the pen; path bounds leave out control points.

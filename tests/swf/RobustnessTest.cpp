@@ -2,11 +2,8 @@
 // corpus, truncated, mutated, seeked frame by frame and drawn.  Run under the sanitizers,
 // any stray read is a failure; here each draw must also leave the reader and the graphics
 // context balanced.
-#include "bridge/BoxCharacter.h"
-
 #include "MovieTestSupport.h"
 #include "support/SampleMovies.h"
-#include "support/SwfWriter.h"
 #include "swf/NestingGuard.h"
 
 #include <gtest/gtest.h>
@@ -91,64 +88,6 @@ TEST(Robustness, FixturesDrawAndSurviveTruncationAndMutation) {
             Exercise(bytes);
             ASSERT_FALSE(HasFailure()) << round;
         }
-    }
-}
-
-TEST(Robustness, RandomTagsAfterAValidHeader) {
-    const std::vector<uint8_t> start = SwfWriter(100, 100, 12).Finish();
-    for (unsigned seed = 1; seed <= 300; ++seed) {
-        std::mt19937 random(seed);
-        std::vector<uint8_t> bytes = start;
-        for (size_t i = 0, extra = 8 + random() % 400; i < extra; ++i)
-            bytes.push_back(uint8_t(random()));
-        bytes = WithHeaderLength(bytes, uint32_t(bytes.size()));
-        UT::FlashScript check;
-        ASSERT_TRUE(ParseBytes(check, bytes)) << seed;
-        Exercise(bytes);
-    }
-}
-
-TEST(Robustness, EveryReaderAtTheEndOfRandomData) {
-    for (unsigned seed = 1; seed <= 200; ++seed) {
-        std::mt19937 random(seed);
-        std::vector<uint8_t> bytes(random() % 24);
-        for (auto& byte : bytes) byte = uint8_t(random());
-        ByteReader reader(bytes);
-        for (int step = 0; step < 64; ++step) {
-            switch (random() % 9) {
-            case 0:
-                reader.ReadUBits(random() % 33);
-                break;
-            case 1:
-                reader.ReadSBits(random() % 33);
-                break;
-            case 2:
-                reader.ReadUI32();
-                break;
-            case 3:
-                reader.ReadString();
-                break;
-            case 4:
-                reader.ReadRect();
-                break;
-            case 5:
-                reader.ReadMatrix();
-                break;
-            case 6:
-                reader.ReadCxform(random() % 2);
-                break;
-            case 7:
-                reader.ReadColor(random() % 2);
-                break;
-            default:
-                reader.ReadTagHeader();
-                break;
-            }
-            ASSERT_LE(reader.Position(), bytes.size());
-        }
-        for (int i = 0; i < 7; ++i) reader.ReadUI32();
-        EXPECT_TRUE(reader.Exhausted());
-        EXPECT_EQ(reader.Position(), bytes.size());
     }
 }
 

@@ -1,40 +1,44 @@
 // Sprites: construction from DefineSprite, instance timing against the parent's frames
 // (played in order and after seeks), moves and re-placements, nesting, clipping layers
 // inside sprites, and movies whose sprites place themselves.
-#include "bridge/BoxCharacter.h"
-
 #include "MovieTestSupport.h"
 #include "support/PlaceTags.h"
 #include "support/SpriteWriter.h"
-#include "support/SwfWriter.h"
 #include "swf/FSprite.h"
 #include "swf/NestingGuard.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 using namespace swftest;
+using Instance = UT::FSprite::DisplayItem;
 
 namespace {
 
-constexpr uint16_t kSpriteId = 10;
+constexpr uint16_t kSprite = 10;
 
-// Boxes 1, 2 and 3 side by side in one row of a 12 x 2 frame: which one shows tells
-// which frame of the three-frame sprite is on.
-void DefineFrameBoxes(TagStream& tags) {
-    tags.Tag(kDefineBoxTag, DefineBox(1, 0, 0, 4, 1, {255, 0, 0, 255}))
-        .Tag(kDefineBoxTag, DefineBox(2, 4, 0, 8, 1, {0, 255, 0, 255}))
-        .Tag(kDefineBoxTag, DefineBox(3, 8, 0, 12, 1, {0, 0, 255, 255}));
+// Boxes 1, 2 and 3 side by side in one row of a 12 x 2 frame (red, green, blue): which
+// one shows tells which frame of the three-frame sprite is on.
+const Tags kBoxes = {{kDefineBoxTag, DefineBox(1, 0, 0, 4, 1, {255, 0, 0, 255})},
+                     {kDefineBoxTag, DefineBox(2, 4, 0, 8, 1, {0, 255, 0, 255})},
+                     {kDefineBoxTag, DefineBox(3, 8, 0, 12, 1, {0, 0, 255, 255})}};
+
+std::vector<uint8_t> Place(uint16_t depth, uint16_t id) {
+    return PlaceObject2(PlaceCharacter(depth, id));
 }
 
-// Frame k places box k + 1 at depth 1, replacing the one before.
-TagStream ThreeFrames() {
+// Each frame places its character at depth 1 (box k + 1 in frame k by default).
+TagStream Frames(std::vector<uint16_t> ids = {1, 2, 3}) {
     TagStream frames;
-    for (uint16_t k = 0; k < 3; ++k)
-        frames.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, k + 1))).ShowFrame();
+    for (uint16_t id : ids) frames.Tag(kPlaceObject2, Place(1, id)).ShowFrame();
     frames.End();
     return frames;
+}
+
+// The movie of the boxes and the tags, then `frames` ShowFrames.
+std::vector<uint8_t> Movie(const Tags& tags, int frames = 1) {
+    Tags all = kBoxes;
+    all.insert(all.end(), tags.begin(), tags.end());
+    return MovieOf(all, 12, 2, frames);
 }
 
 // The sprite frame on screen, from the pixels: -1 when no box shows.
@@ -47,147 +51,72 @@ int ShownFrame(BoxMovie& movie) {
     return shown;
 }
 
-UT::FSprite::DisplayItem* SpriteAt(const UT::FlashSubScript& timeline, int32_t depth) {
+const Instance* SpriteAt(const UT::FlashSubScript& timeline, int32_t depth) {
     const auto entry = timeline.Items().find(depth);
-    if (entry == timeline.Items().end()) return nullptr;
-    return dynamic_cast<UT::FSprite::DisplayItem*>(entry->second.Get());
+    return entry == timeline.Items().end() ? nullptr
+                                           : dynamic_cast<const Instance*>(entry->second.Get());
 }
 
 int32_t SpriteFrame(const UT::FlashSubScript& timeline, int32_t depth) {
-    const UT::FSprite::DisplayItem* sprite = SpriteAt(timeline, depth);
+    const Instance* sprite = SpriteAt(timeline, depth);
     return sprite ? sprite->Timeline().CurrentFrame() : -100;
 }
 
 } // namespace
 
-TEST(Sprite, ShortOrOverlongDefinitionsStayInsideTheImage) {
-    // A three-byte DefineSprite defines nothing; one that claims more bytes than the file
-    // holds gets the rest of the image as its stream.
-    SwfWriter writer(12, 2, 12);
-    writer.Tag(kDefineSprite, {11, 0, 3}).ShowFrame();
-    TagStream frames;
-    frames.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 1))).ShowFrame().End();
-    writer.Raw(TagStream::Header(kDefineSprite, 5000, true)).Raw({kSpriteId, 0, 1, 0});
-    writer.Raw(frames.Bytes());
-    BoxMovie movie;
-    const std::vector<uint8_t> bytes = writer.Finish();
-    ASSERT_TRUE(ParseBytes(movie, bytes));
-    movie.GotoFrame(1);
-    EXPECT_FALSE(movie.FindCharacter(11));
-    Held<UT::FObject> character = movie.FindCharacter(kSpriteId);
-    auto* sprite = dynamic_cast<UT::FSprite*>(character.Get());
-    ASSERT_NE(sprite, nullptr);
-    EXPECT_EQ(sprite->StreamStart() + sprite->StreamLength(), bytes.size());
-
-    // Its instances run what there is and stop at the end of the image.
-    Held<UT::FDisplayItem> item = Held<UT::FDisplayItem>::Adopt(sprite->CreateDisplayItem(1));
-    auto* instance = static_cast<UT::FSprite::DisplayItem*>(item.Get());
-    for (int i = 0; i < 4; ++i) {
-        item->Advance();
-        EXPECT_EQ(instance->Timeline().CurrentFrame(), 0);
-    }
-}
-
 // Which sprite frame shows after each seek of the movie, forwards and back: a sprite
 // cycles with the movie's frames, one placed late starts on its first frame, one without
-// ShowFrame never reaches a frame, a one-frame sprite stays, and a nested sprite is placed
-// afresh when its parent wraps.
+// ShowFrame never reaches a frame, a one-frame sprite stays, a nested sprite is placed
+// afresh when its parent wraps, a moved instance keeps running and a replaced one restarts.
 TEST(Sprite, FramesShownAfterEachSeek) {
-    TagStream noShowFrame, oneFrame, outer;
-    noShowFrame.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 1))).End();
-    oneFrame.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 2))).ShowFrame().End();
-    outer.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kSpriteId)))
-        .ShowFrame()
-        .ShowFrame()
-        .End();
-    const std::vector<uint8_t> placeSprite = PlaceObject2(PlaceCharacter(1, kSpriteId));
-    struct Case {
+    Placement moved = PlaceCharacter(1, kSprite), replaced = PlaceCharacter(1, kSprite);
+    moved.character.reset();
+    moved.move = replaced.move = true;
+    TagStream noShowFrame, outer;
+    noShowFrame.Tag(kPlaceObject2, Place(1, 1)).End();
+    outer.Tag(kPlaceObject2, Place(1, kSprite)).ShowFrame().ShowFrame().End();
+    const struct Case {
         const char* name;
         TagStream sprite;
-        std::vector<std::pair<uint16_t, std::vector<uint8_t>>> extra; // before the placement
-        int placedAt;
+        int placedAt; // -1: sprite 11 holding the sprite is placed in frame 0
         int frames;
-        std::vector<std::pair<int32_t, int>> seeks; // movie frame, sprite frame shown
-    };
-    const Case cases[] = {
-        {"cycles",
-         ThreeFrames(),
-         {},
+        const char* seeks; // movie frame, sprite frame shown
+        Tags later = {};   // placed in frames 1, 2, ...
+    } cases[] = {
+        {"cycles", Frames(), 0, 5, "0,0 1,1 2,2 3,0 4,1 2,2 4,1 0,0 3,0"},
+        {"placed late", Frames(), 3, 5, "2,-1 3,0 4,1 3,0"},
+        {"no ShowFrame", noShowFrame, 0, 3, "0,-1 1,-1 2,-1"},
+        {"one frame", Frames({2}), 0, 4, "0,1 1,1 3,1 2,1"},
+        {"nested", Frames(), -1, 4, "0,0 1,1 2,0 3,1 1,1"},
+        {"moved, then replaced",
+         Frames(),
          0,
-         5,
-         {{0, 0}, {1, 1}, {2, 2}, {3, 0}, {4, 1}, {2, 2}, {4, 1}, {0, 0}, {3, 0}}},
-        {"placed late", ThreeFrames(), {}, 3, 5, {{2, -1}, {3, 0}, {4, 1}, {3, 0}}},
-        {"no ShowFrame", noShowFrame, {}, 0, 3, {{0, -1}, {1, -1}, {2, -1}}},
-        {"one frame", oneFrame, {}, 0, 4, {{0, 1}, {1, 1}, {3, 1}, {2, 1}}},
-        {"nested",
-         ThreeFrames(),
-         {{kDefineSprite, DefineSprite(11, outer)}},
-         -1,
          4,
-         {{0, 0}, {1, 1}, {2, 0}, {3, 1}, {1, 1}}},
+         "0,0 1,1 2,0 3,0 1,1",
+         {{kPlaceObject2, PlaceObject2(moved)},
+          {kPlaceObject2, PlaceObject2(replaced)},
+          {kPlaceObject2, Place(1, kSprite)}}},
     };
     for (const Case& c : cases) {
         SwfWriter writer(12, 2, 12);
-        DefineFrameBoxes(writer);
-        writer.Tag(kDefineSprite, DefineSprite(kSpriteId, c.sprite));
-        for (const auto& [code, body] : c.extra) writer.Tag(code, body);
-        if (c.placedAt < 0) writer.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(5, 11)));
+        for (const auto& [code, body] : kBoxes) writer.Tag(code, body);
+        writer.Tag(kDefineSprite, DefineSprite(kSprite, c.sprite));
+        if (c.placedAt < 0)
+            writer.Tag(kDefineSprite, DefineSprite(11, outer)).Tag(kPlaceObject2, Place(5, 11));
         for (int frame = 0; frame < c.frames; ++frame) {
-            if (frame == c.placedAt) writer.Tag(kPlaceObject2, placeSprite);
+            if (frame == c.placedAt) writer.Tag(kPlaceObject2, Place(1, kSprite));
+            if (frame > 0 && size_t(frame) <= c.later.size())
+                writer.Tag(c.later[size_t(frame - 1)].first, c.later[size_t(frame - 1)].second);
             writer.ShowFrame();
         }
-        writer.End();
         BoxMovie movie;
+        writer.End();
         ASSERT_TRUE(ParseBytes(movie, writer.Finish()));
-        for (const auto& [frame, shown] : c.seeks) {
+        for (const auto& [frame, shown] : Points(c.seeks)) {
             movie.GotoFrame(frame);
             EXPECT_EQ(ShownFrame(movie), shown) << c.name << " at " << frame;
         }
     }
-}
-
-TEST(Sprite, MoveKeepsTheInstanceRunningAndReplacingRestartsIt) {
-    Placement moveDown;
-    moveDown.depth = 1;
-    moveDown.move = true;
-    moveDown.matrix = TranslatePixels(0, 1);
-    Placement moveWithCharacter = PlaceCharacter(1, kSpriteId);
-    moveWithCharacter.move = true;
-
-    SwfWriter writer(12, 2, 12);
-    DefineFrameBoxes(writer);
-    writer.Tag(kDefineSprite, DefineSprite(kSpriteId, ThreeFrames()))
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kSpriteId)))
-        .ShowFrame()
-        .Tag(kPlaceObject2, PlaceObject2(moveDown)) // frame 1: same instance, moved
-        .ShowFrame()
-        .Tag(kPlaceObject2, PlaceObject2(moveWithCharacter)) // frame 2: new, matrix kept
-        .ShowFrame()
-        .ShowFrame()
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kSpriteId))) // frame 4: new and afresh
-        .ShowFrame()
-        .End();
-    BoxMovie movie;
-    ASSERT_TRUE(ParseBytes(movie, writer.Finish()));
-    movie.GotoFrame(0);
-    const UT::FDisplayItem* first = SpriteAt(movie, 1);
-    movie.GotoFrame(1);
-    EXPECT_EQ(SpriteAt(movie, 1), first);
-    EXPECT_EQ(SpriteFrame(movie, 1), 1);
-    Canvas moved(12, 2);
-    movie.RenderDisplayList(moved.context);
-    EXPECT_EQ(moved.Pixel(5, 1), (Bgra{0, 255, 0, 255})); // frame 1's box, one row down
-    EXPECT_EQ(moved.Pixel(5, 0)[3], 0);
-
-    movie.GotoFrame(2);
-    EXPECT_EQ(SpriteFrame(movie, 1), 0);
-    EXPECT_EQ(SpriteAt(movie, 1)->placedFrame, 2);
-    EXPECT_FLOAT_EQ(SpriteAt(movie, 1)->matrix.m[3][1], 1.0f);
-    movie.GotoFrame(3);
-    EXPECT_EQ(SpriteFrame(movie, 1), 1);
-    movie.GotoFrame(4);
-    EXPECT_EQ(SpriteFrame(movie, 1), 0);
-    EXPECT_TRUE(SpriteAt(movie, 1)->matrix.identity);
 }
 
 TEST(Sprite, ItsClippingLayersAddToTheParentsMask) {
@@ -195,102 +124,67 @@ TEST(Sprite, ItsClippingLayersAddToTheParentsMask) {
     // over columns 4..7 clips a box over the whole row.  The box shows under the union.
     TagStream frames;
     frames.Tag(kPlaceObject2, PlaceObject2(ClipLayer(1, 2, 2)))
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(2, 4)))
+        .Tag(kPlaceObject2, Place(2, 4))
         .ShowFrame()
         .End();
-    SwfWriter writer(12, 2, 12);
-    DefineFrameBoxes(writer);
-    writer.Tag(kDefineBoxTag, DefineBox(4, 0, 0, 12, 1, {255, 255, 0, 255}))
-        .Tag(kDefineSprite, DefineSprite(kSpriteId, frames))
-        .Tag(kPlaceObject2, PlaceObject2(ClipLayer(1, 1, 3)))
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(2, kSpriteId)))
-        .ShowFrame()
-        .End();
-    BoxMovie movie;
-    ASSERT_TRUE(ParseBytes(movie, writer.Finish()));
-    movie.GotoFrame(0);
-    Canvas canvas(12, 2);
-    movie.RenderDisplayList(canvas.context);
+    Drawn drawn(Movie({{kDefineBoxTag, DefineBox(4, 0, 0, 12, 1, {255, 255, 0, 255})},
+                       {kDefineSprite, DefineSprite(kSprite, frames)},
+                       {kPlaceObject2, PlaceObject2(ClipLayer(1, 1, 3))},
+                       {kPlaceObject2, Place(2, kSprite)}}),
+                12, 2);
     for (int x = 0; x < 12; ++x)
-        EXPECT_EQ(canvas.Pixel(x, 0), x < 8 ? (Bgra{0, 255, 255, 255}) : (Bgra{0, 0, 0, 0})) << x;
-    EXPECT_EQ(canvas.context.GetInteger(0), 1);
-    EXPECT_EQ(canvas.context.GetInteger(5), 1);
-    EXPECT_EQ(canvas.context.GetEnabled() & GraphicsContext::kMaskTest, 0u);
+        EXPECT_EQ(drawn(x), x < 8 ? (Bgra{0, 255, 255, 255}) : (Bgra{})) << x;
+    EXPECT_EQ(drawn.canvas.context.GetInteger(0), 1);
+    EXPECT_EQ(drawn.canvas.context.GetInteger(5), 1);
+    EXPECT_EQ(drawn.canvas.context.GetEnabled() & GraphicsContext::kMaskTest, 0u);
 }
 
-TEST(Sprite, SelfPlacingSpritesAreBoundedAndStillDraw) {
-    // Sprite 10 places itself at two depths and box 1; sprites 11 and 12 place each other.
-    TagStream self;
-    self.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 1)))
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(2, kSpriteId)))
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(3, kSpriteId)))
-        .ShowFrame()
-        .ShowFrame()
-        .End();
-    TagStream toTwelve, toEleven;
-    toTwelve.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 12)))
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(2, 2)))
-        .ShowFrame()
-        .End();
-    toEleven.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 11)))
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(2, 3)))
-        .ShowFrame()
-        .End();
-    SwfWriter writer(12, 2, 12);
-    DefineFrameBoxes(writer);
-    writer.Tag(kDefineSprite, DefineSprite(kSpriteId, self))
-        .Tag(kDefineSprite, DefineSprite(11, toTwelve))
-        .Tag(kDefineSprite, DefineSprite(12, toEleven))
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, kSpriteId)))
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(2, 11)));
-    for (int i = 0; i < 4; ++i) writer.ShowFrame();
-    writer.End();
+TEST(Sprite, SelfPlacingAndDeepChainsAreBoundedAndStillDraw) {
+    // Sprite 10 places box 1 and itself at two depths; sprites 11 and 12 place each other
+    // and boxes 2 and 3.
+    TagStream self, toTwelve, toEleven;
+    self.Tag(kPlaceObject2, Place(1, 1))
+        .Tag(kPlaceObject2, Place(2, kSprite))
+        .Tag(kPlaceObject2, Place(3, kSprite));
+    self.ShowFrame().ShowFrame().End();
+    toTwelve.Tag(kPlaceObject2, Place(1, 12)).Tag(kPlaceObject2, Place(2, 2)).ShowFrame().End();
+    toEleven.Tag(kPlaceObject2, Place(1, 11)).Tag(kPlaceObject2, Place(2, 3)).ShowFrame().End();
     BoxMovie movie;
-    ASSERT_TRUE(ParseBytes(movie, writer.Finish()));
+    ASSERT_TRUE(ParseBytes(movie, Movie({{kDefineSprite, DefineSprite(kSprite, self)},
+                                         {kDefineSprite, DefineSprite(11, toTwelve)},
+                                         {kDefineSprite, DefineSprite(12, toEleven)},
+                                         {kPlaceObject2, Place(1, kSprite)},
+                                         {kPlaceObject2, Place(2, 11)}},
+                                        4)));
     for (int frame : {0, 1, 2, 3, 1, 3}) {
         movie.GotoFrame(frame);
         EXPECT_EQ(UT::NestingGuard::Depth(), 0);
-        const UT::FSprite::DisplayItem* top = SpriteAt(movie, 1);
-        ASSERT_NE(top, nullptr);
         // The instance inside itself is refused: it never runs.
-        EXPECT_EQ(SpriteFrame(top->Timeline(), 2), -1);
-        EXPECT_EQ(SpriteFrame(top->Timeline(), 3), -1);
+        EXPECT_EQ(SpriteFrame(SpriteAt(movie, 1)->Timeline(), 2), -1);
+        EXPECT_EQ(SpriteFrame(SpriteAt(movie, 1)->Timeline(), 3), -1);
         // 11 shows 12, which shows 11 again, which does not run.
-        const UT::FSprite::DisplayItem* twelve = SpriteAt(SpriteAt(movie, 2)->Timeline(), 1);
+        const Instance* twelve = SpriteAt(SpriteAt(movie, 2)->Timeline(), 1);
         ASSERT_NE(twelve, nullptr);
         EXPECT_GE(twelve->Timeline().CurrentFrame(), 0);
         EXPECT_EQ(SpriteFrame(twelve->Timeline(), 1), -1);
-        Canvas canvas(12, 2);
-        movie.RenderDisplayList(canvas.context);
-        EXPECT_EQ(canvas.Pixel(1, 0), (Bgra{0, 0, 255, 255}));
-        EXPECT_EQ(canvas.Pixel(5, 0), (Bgra{0, 255, 0, 255}));
-        EXPECT_EQ(canvas.Pixel(9, 0), (Bgra{255, 0, 0, 255}));
+        EXPECT_EQ(ShownFrame(movie), 99); // all three boxes
     }
-}
 
-TEST(Sprite, DeepChainsOfDistinctSpritesAreCutAtTheNestingLimit) {
-    // Sprite n places sprite n + 1; the last places a box.
-    constexpr uint16_t kChain = 300;
+    // Sprite n places sprite n + 1, 300 deep; the last places a box beyond the limit.
     SwfWriter writer(12, 2, 12);
-    DefineFrameBoxes(writer);
-    for (uint16_t n = 0; n < kChain; ++n) {
-        TagStream frames;
-        const uint16_t inner = n + 1 < kChain ? uint16_t(100 + n + 1) : uint16_t(1);
-        frames.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, inner))).ShowFrame().End();
-        writer.Tag(kDefineSprite, DefineSprite(uint16_t(100 + n), frames));
-    }
-    writer.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 100))).ShowFrame().ShowFrame().End();
-    BoxMovie movie;
-    ASSERT_TRUE(ParseBytes(movie, writer.Finish()));
-    movie.GotoFrame(1);
+    for (const auto& [code, body] : kBoxes) writer.Tag(code, body);
+    for (uint16_t n = 0; n < 300; ++n)
+        writer.Tag(kDefineSprite, DefineSprite(100 + n, Frames({uint16_t(n < 299 ? 101 + n : 1)})));
+    BoxMovie chain;
+    writer.Tag(kPlaceObject2, Place(1, 100)).ShowFrame().ShowFrame().End();
+    ASSERT_TRUE(ParseBytes(chain, writer.Finish()));
+    chain.GotoFrame(1);
     int running = 0;
-    const UT::FSprite::DisplayItem* level = SpriteAt(movie, 1);
-    while (level && level->Timeline().CurrentFrame() >= 0) {
+    for (const Instance* level = SpriteAt(chain, 1); level && level->Timeline().CurrentFrame() >= 0;
+         level = SpriteAt(level->Timeline(), 1))
         ++running;
-        level = SpriteAt(level->Timeline(), 1);
-    }
     EXPECT_EQ(running, UT::NestingGuard::kMaxDepth);
-    EXPECT_EQ(ShownFrame(movie), -1); // the box lies beyond the limit
-    movie.GotoFrame(0);
+    EXPECT_EQ(ShownFrame(chain), -1);
+    chain.GotoFrame(0);
     EXPECT_EQ(UT::NestingGuard::Depth(), 0);
 }

@@ -1,19 +1,17 @@
-// Static and edit texts drawn by pixels: glyph scale from the text height, the pen rules
-// of glyph and style records, advances in the scaled space, edit text alignment, margins
-// and ascent, and the code lookups of DefineFont and DefineFont2 fonts.
-#include "bridge/BoxCharacter.h"
-
+// Fonts and texts: the code tables of each width, and static and edit texts drawn by pixels: glyph
+// scale from the text height, the pen rules of glyph and style records, advances in the scaled
+// space, edit text alignment, margins and ascent, and the code lookups of DefineFont and
+// DefineFont2 fonts.
 #include "MovieTestSupport.h"
 #include "support/PlaceTags.h"
 #include "support/ShapeWriter.h"
-#include "support/SwfWriter.h"
 #include "support/TextWriter.h"
-#include "swf/FText.h"
+#include "swf/FFont.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <climits>
+#include <array>
 
 using namespace swftest;
 
@@ -30,208 +28,137 @@ GlyphShape Square(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
     glyph.Rectangle(x0, y0, x1, y1);
     return glyph.Records();
 }
-const GlyphShape kFull = Square(0, -400, 400, 0);   // 20 x 20 pixels above the baseline
-const GlyphShape kTop = Square(0, -400, 400, -200); // its upper half
+const GlyphShape kTop = Square(0, -400, 400, -200); // the upper half of a 20-pixel square
 const GlyphShape kBottom = Square(0, -200, 400, 0); // its lower half
 
-// The bounding box of the pixels covered at least half, columns [fromX, toX).
-struct Box {
-    int32_t x0 = INT_MAX, y0 = INT_MAX, x1 = INT_MIN, y1 = INT_MIN; // ends exclusive
-
-    bool Empty() const { return x1 == INT_MIN; }
-    bool operator==(const Box&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Box& box) {
-    if (box.Empty()) return out << "(empty)";
-    return out << "(" << box.x0 << ", " << box.y0 << ") - (" << box.x1 << ", " << box.y1 << ")";
-}
-
+// x0, y0, x1, y1 (ends exclusive) of the pixels covered at least half in columns
+// [fromX, toX); all zero when none is.
+using Box = std::array<int32_t, 4>;
 Box Covered(const Canvas& canvas, int32_t fromX = 0, int32_t toX = kWidth) {
-    Box box;
+    Box box = {kWidth, kHeight, 0, 0};
     for (int32_t y = 0; y < kHeight; ++y)
         for (int32_t x = fromX; x < toX; ++x)
-            if (canvas.Pixel(x, y)[3] >= 128) {
-                box.x0 = std::min(box.x0, x);
-                box.y0 = std::min(box.y0, y);
-                box.x1 = std::max(box.x1, x + 1);
-                box.y1 = std::max(box.y1, y + 1);
-            }
-    return box;
+            if (canvas.Pixel(x, y)[3] >= 128)
+                box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x + 1),
+                       std::max(box[3], y + 1)};
+    return box[2] ? box : Box{};
 }
 
-// A DefineFont2 of the three glyphs with codes 'F', 'T', 'B', advances of 30 pixels at
-// height 1000 and an ascent of 40 pixels.  With `units` 20 every outline and metric is
-// in twentieths, as DefineFont3 writes them.
-std::vector<uint8_t> LayoutFont(std::vector<KerningPair> kerning = {}, int16_t units = 1) {
+// A DefineFont2 of a full 20-pixel square, its top and its bottom half with codes 'F',
+// 'T', 'B', advances of 30 pixels at height 1000 and an ascent of 40 pixels.  With `units`
+// 20 every outline and metric is in twentieths, as DefineFont3 writes them.
+std::vector<uint8_t> LayoutFont(std::vector<KerningPair> kerning = {}, int16_t u = 1) {
     Font2Fields fields;
-    fields.glyphs = {kFull, kTop, kBottom};
-    if (units != 1)
-        fields.glyphs = {Square(0, -400 * units, 400 * units, 0),
-                         Square(0, -400 * units, 400 * units, -200 * units),
-                         Square(0, -200 * units, 400 * units, 0)};
+    fields.glyphs = {Square(0, -400 * u, 400 * u, 0), Square(0, -400 * u, 400 * u, -200 * u),
+                     Square(0, -200 * u, 400 * u, 0)};
     fields.codes = {'F', 'T', 'B'};
-    FontLayout layout;
-    layout.ascent = uint16_t(800 * units);
-    layout.advances = {int16_t(600 * units), int16_t(600 * units), int16_t(600 * units)};
-    layout.kerning = std::move(kerning);
-    fields.layout = layout;
+    const int16_t advance = int16_t(600 * u);
+    fields.layout = FontLayout{uint16_t(800 * u), 0, 0, {advance, advance, advance}, true, kerning};
     return DefineFont2(kFontId, fields);
 }
 
 TextStyle Style(int16_t x, int16_t y, uint16_t height = 1000) {
-    TextStyle style;
-    style.font = kFontId;
-    style.height = height;
-    style.color = Rgba{255, 0, 0, 255};
-    style.x = x;
-    style.y = y;
-    return style;
+    return {kFontId, height, Rgba{255, 0, 0, 255}, x, y};
 }
 
-// A movie with the font and text tags given, the text placed at depth 1, drawn.
-struct Drawn {
-    UT::FlashScript movie;
-    Canvas canvas{kWidth, kHeight};
-
-    explicit Drawn(const std::vector<std::pair<uint16_t, std::vector<uint8_t>>>& tags,
-                   std::optional<MatrixRecord> matrix = std::nullopt) {
-        SwfWriter writer(kWidth, kHeight, 12);
-        for (const auto& [code, body] : tags) writer.Tag(code, body);
-        Placement placement = PlaceCharacter(1, kTextId);
-        placement.matrix = matrix;
-        writer.Tag(kPlaceObject2, PlaceObject2(placement)).ShowFrame().End();
-        EXPECT_TRUE(ParseBytes(movie, writer.Finish()));
-        movie.GotoFrame(0);
-        movie.RenderDisplayList(canvas.context);
-    }
-    Box Covered(int32_t fromX = 0, int32_t toX = kWidth) const {
-        return ::Covered(canvas, fromX, toX);
-    }
-};
-
-std::vector<uint8_t> Static(const StaticTextWriter& text) {
-    return text.TagBody(kTextId, {0, kWidth * 20, 0, kHeight * 20});
+// The text placed at depth 1 after the tags, drawn.
+std::unique_ptr<Drawn> Draw(Tags tags, uint16_t code, const std::vector<uint8_t>& text,
+                            int32_t placedX = 0) {
+    tags.push_back({code, text});
+    tags.push_back({kPlaceObject2, PlaceObject2(PlaceCharacter(1, kTextId, placedX))});
+    return std::make_unique<Drawn>(MovieOf(tags, kWidth, kHeight), kWidth, kHeight);
 }
 
-EditTextFields Edit(const std::string& text, std::optional<EditLayout> layout = std::nullopt) {
+std::vector<uint8_t> Static(const StaticTextWriter& text, const MatrixRecord& matrix = {}) {
+    return text.TagBody(kTextId, {0, kWidth * 20, 0, kHeight * 20}, matrix);
+}
+
+// An edit text in blue, by default over a 100 x 50 pixel box.
+std::vector<uint8_t> Edit(const std::string& text, EditLayout layout = {},
+                          RectRecord bounds = {0, 2000, 0, 1000}, uint16_t font = kFontId) {
     EditTextFields fields;
-    fields.bounds = {0, 2000, 0, 1000}; // 100 x 50 pixels
-    fields.font = kFontId;
+    fields.bounds = bounds;
+    fields.font = font;
     fields.height = 1000;
     fields.color = Rgba{0, 0, 255, 255};
     fields.layout = layout;
-    fields.variable = "field";
     fields.text = text;
-    return fields;
-}
-
-EditLayout Aligned(uint8_t align) {
-    EditLayout layout;
-    layout.align = align;
-    return layout;
+    return DefineEditText(kTextId, fields);
 }
 
 } // namespace
 
-// Glyph and style records drawn: the height scales the outlines (400 units are 20
-// pixels at height 1000), advances are twips of the text's own space, glyph records after
-// one style record continue from its pen, negative advances move back, and glyphs
-// without a font, or past its end, draw nothing but still advance.
+// Glyph and style records drawn: the height scales the outlines, advances are twips of
+// the text's own space, glyph records after one style record continue from its pen,
+// negative advances move back, and glyphs without a font, or past its end, draw nothing
+// but still advance.  Each case: boxes covered from a column up to the next one's.
 TEST(StaticText, GlyphRecordsByPixels) {
-    TextStyle noFontYet;
-    noFontYet.color = Rgba{255, 0, 0, 255};
     TextStyle missing = Style(400, 1200);
     missing.font = 99;
     struct Case {
         const char* name;
         StaticTextWriter text;
-        std::vector<std::pair<int32_t, Box>> boxes; // from column, covered box up to the next
-    };
-    Case cases[] = {
-        {"heights",
-         StaticTextWriter(true),
-         {{0, {20, 40, 40, 60}}, {80, {100, 50, 110, 60}}, {125, {130, 50, 140, 60}}}},
-        {"records after one style",
-         StaticTextWriter(true),
-         {{0, {20, 40, 40, 60}}, {60, {90, 40, 110, 50}}}},
-        {"negative advances",
-         StaticTextWriter(true),
-         {{0, {40, 40, 60, 50}}, {80, {100, 40, 120, 50}}, {125, {130, 50, 150, 60}}}},
-        {"no font", StaticTextWriter(true), {{0, {130, 40, 150, 60}}}},
+        const char* boxes; // from column: box covered up to the next one's column
+    } cases[] = {
+        {"heights", StaticTextWriter(true), "0:20,40,40,60 80:100,50,110,60 125:130,50,140,60"},
+        {"records after one style", StaticTextWriter(true), "0:20,40,40,60 60:90,40,110,50"},
+        {"negative advances", StaticTextWriter(true),
+         "0:40,40,60,50 80:100,40,120,50 125:130,50,150,60"},
+        {"no font", StaticTextWriter(true), "0:130,40,150,60"},
     };
     cases[0].text.Style(Style(400, 1200)).Glyphs({{0, 0}});
     cases[0].text.Style(Style(2000, 1200, 500)).Glyphs({{0, 600}, {0, 0}});
     cases[1].text.Style(Style(400, 1200)).Glyphs({{1, 1400}, {1, 0}}).Glyphs({{2, 0}});
     cases[2].text.Style(Style(2000, 1200)).Glyphs({{1, 600}, {2, -1800}, {1, 0}});
-    cases[3].text.Style(noFontYet).Glyphs({{0, 400}, {1, 0}});
+    cases[3]
+        .text.Style({std::nullopt, 0, Rgba{255, 0, 0, 255}, std::nullopt, std::nullopt})
+        .Glyphs({{0, 400}, {1, 0}});
     cases[3].text.Style(missing).Glyphs({{0, 0}});
     cases[3].text.Style(Style(2000, 1200)).Glyphs({{7, 600}, {0, 0}});
     for (const Case& c : cases) {
-        Drawn drawn({{kDefineFont2, LayoutFont()}, {kDefineText2, Static(c.text)}});
-        for (size_t k = 0; k < c.boxes.size(); ++k) {
-            const int32_t to = k + 1 < c.boxes.size() ? c.boxes[k + 1].first : kWidth;
-            EXPECT_EQ(drawn.Covered(c.boxes[k].first, to), c.boxes[k].second) << c.name << " " << k;
+        const auto drawn = Draw({{kDefineFont2, LayoutFont()}}, kDefineText2, Static(c.text));
+        std::vector<std::pair<int32_t, Box>> boxes;
+        Box b;
+        int x, n;
+        for (const char* t = c.boxes;
+             std::sscanf(t, "%d:%d,%d,%d,%d%n", &x, &b[0], &b[1], &b[2], &b[3], &n) == 5; t += n)
+            boxes.push_back({x, b});
+        for (size_t k = 0; k < boxes.size(); ++k) {
+            const int32_t to = k + 1 < boxes.size() ? boxes[k + 1].first : kWidth;
+            EXPECT_EQ(Covered(drawn->canvas, boxes[k].first, to), boxes[k].second) << c.name << k;
         }
     }
 }
 
-TEST(StaticText, DefineFont3TwentiethsDrawLikeTheDefineFont2Glyphs) {
-    StaticTextWriter text(true);
-    text.Style(Style(400, 1200)).Glyphs({{0, 600}, {1, 600}, {2, 0}});
-    const auto editText = DefineEditText(kTextId, Edit("FTB", Aligned(2)));
-    for (const auto& body : {Static(text), editText}) {
-        const uint16_t code = body == editText ? kDefineEditText : kDefineText2;
-        Drawn font2({{kDefineFont2, LayoutFont()}, {code, body}});
-        Drawn font3({{kDefineFont3, LayoutFont({}, 20)}, {code, body}});
-        EXPECT_FALSE(font3.Covered().Empty()) << code;
-        for (int32_t y = 0; y < kHeight; ++y)
-            for (int32_t x = 0; x < kWidth; ++x)
-                ASSERT_EQ(font3.canvas.Pixel(x, y), font2.canvas.Pixel(x, y)) << x << "," << y;
+TEST(StaticText, ColoursMatrixAndDefineFont3Twentieths) {
+    // DefineText colours are opaque (no alpha is written); DefineText2 carries alpha.
+    for (bool text2 : {false, true}) {
+        StaticTextWriter text(text2);
+        text.Style({kFontId, 1000, Rgba{0, 255, 0, 64}, 400, 1200}).Glyphs({{0, 0}});
+        const auto drawn = Draw({{kDefineFont2, LayoutFont()}}, text.TagCode(), Static(text));
+        EXPECT_EQ((*drawn)(30, 50), (Bgra{0, 255, 0, uint8_t(text2 ? 64 : 255)}));
     }
-}
-
-TEST(StaticText, DefineTextColoursAreOpaqueAndDefineText2CarriesAlpha) {
-    StaticTextWriter rgb(false), rgba(true);
-    TextStyle style = Style(400, 1200);
-    style.color = Rgba{0, 255, 0, 64}; // the alpha is not written for DefineText
-    rgb.Style(style).Glyphs({{0, 0}});
-    rgba.Style(style).Glyphs({{0, 0}});
-    Drawn opaque({{kDefineFont2, LayoutFont()}, {kDefineText, Static(rgb)}});
-    EXPECT_EQ(opaque.canvas.Pixel(30, 50), (Bgra{0, 255, 0, 255}));
-    Drawn translucent({{kDefineFont2, LayoutFont()}, {kDefineText2, Static(rgba)}});
-    EXPECT_EQ(translucent.canvas.Pixel(30, 50), (Bgra{0, 255, 0, 64}));
-}
-
-TEST(StaticText, TextMatrixActsBeforeThePlacement) {
-    MatrixRecord textMatrix;
-    textMatrix.hasScale = true;
-    textMatrix.scaleX = textMatrix.scaleY = 0x20000;
-    textMatrix.translateX = 200;
+    // The text matrix acts before the placement: (0, 30)..(20, 30) scaled by 2 and moved
+    // 10 pixels, then 50 by the placement; drawing leaves the reader where the tag loop did.
     StaticTextWriter text(true);
     text.Style(Style(0, 600)).Glyphs({{0, 0}});
-    SwfWriter writer(kWidth, kHeight, 12);
-    UT::FlashScript movie;
-    writer.Tag(kDefineFont2, LayoutFont())
-        .Tag(kDefineText2, text.TagBody(kTextId, {0, 400, -400, 0}, textMatrix));
-    Placement placement = PlaceCharacter(1, kTextId);
-    placement.matrix = TranslatePixels(50, 0);
-    writer.Tag(kPlaceObject2, PlaceObject2(placement)).ShowFrame().End();
-    ASSERT_TRUE(ParseBytes(movie, writer.Finish()));
-    movie.GotoFrame(0);
-    const uint32_t position = movie.Position();
-    Canvas canvas(kWidth, kHeight);
-    movie.RenderDisplayList(canvas.context);
-    // (0, 30) .. (20, 30) scaled by 2, moved 10 by the text matrix and 50 by the placement.
-    EXPECT_EQ(Covered(canvas), (Box{60, 20, 100, 60}));
-    // Drawing left the movie's reader where its tag loop did.
-    EXPECT_EQ(movie.Position(), position);
-    EXPECT_EQ(movie.StateDepth(), 0u);
-    EXPECT_EQ(canvas.context.GetInteger(0), 1);
-    const Held<UT::FObject> character = movie.FindCharacter(kTextId);
-    ASSERT_TRUE(character);
-    EXPECT_STREQ(character->GetTypeName(), "Text");
-    EXPECT_FLOAT_EQ(character->Bounds().ymin, -20.0f);
+    MatrixRecord matrix{.hasScale = true, .scaleX = 0x20000, .scaleY = 0x20000, .translateX = 200};
+    const auto drawn = Draw({{kDefineFont2, LayoutFont()}}, kDefineText2, Static(text, matrix), 50);
+    EXPECT_EQ(Covered(drawn->canvas), (Box{60, 20, 100, 60}));
+    EXPECT_EQ(drawn->movie.StateDepth(), 0u);
+    EXPECT_EQ(drawn->canvas.context.GetInteger(0), 1);
+
+    // DefineFont3 outlines and metrics in twentieths draw like the DefineFont2 ones.
+    StaticTextWriter three(true);
+    three.Style(Style(400, 1200)).Glyphs({{0, 600}, {1, 600}, {2, 0}});
+    for (const auto& [code, body] :
+         Tags{{kDefineText2, Static(three)}, {kDefineEditText, Edit("FTB", {2})}}) {
+        const auto font2 = Draw({{kDefineFont2, LayoutFont()}}, code, body);
+        const auto font3 = Draw({{kDefineFont3, LayoutFont({}, 20)}}, code, body);
+        EXPECT_NE(Covered(font3->canvas), Box{}) << code;
+        for (int32_t i = 0; i < kWidth * kHeight; ++i)
+            ASSERT_EQ((*font3)(i % kWidth, i / kWidth), (*font2)(i % kWidth, i / kWidth)) << i;
+    }
 }
 
 // Edit texts drawn: "FF" measures 60 pixels in the 100-pixel box and the ascent puts the
@@ -239,56 +166,103 @@ TEST(StaticText, TextMatrixActsBeforeThePlacement) {
 // next glyph; a DefineFont has no advances, so its glyphs stack; bytes are unsigned codes
 // (0xE9 finds 0x00E9, not 0xFFE9) and an unknown one neither draws nor advances.
 TEST(EditText, LinesByPixels) {
-    EditTextFields margins = Edit("F", EditLayout{2, 100, 0, 200, 0});
-    margins.bounds = {200, 2200, 100, 1100};
-    EditTextFields stacked = Edit("TB");
-    stacked.bounds = {0, 2000, 1200, 2000};
-    Font2Fields wideCodes;
-    wideCodes.wideCodes = true;
-    wideCodes.glyphs = {kTop, kBottom};
-    wideCodes.codes = {0xFFE9, 0x00E9};
-    wideCodes.layout = FontLayout{800, 0, 0, {600, 600}, true, {}};
-    EditTextFields absent = Edit("FF");
-    absent.font = 42;
-    EditTextFields noFont = Edit("FF");
-    noFont.font.reset();
-    using Tags = std::vector<std::pair<uint16_t, std::vector<uint8_t>>>;
-    struct Case {
+    Font2Fields wideCodes{"",
+                          false,
+                          true,
+                          {kTop, kBottom},
+                          {0xFFE9, 0x00E9},
+                          FontLayout{800, 0, 0, {600, 600}, true, {}}};
+    const Tags font2 = {{kDefineFont2, LayoutFont()}};
+    const struct Case {
         const char* name;
         Tags fonts;
-        EditTextFields text;
+        std::vector<uint8_t> text;
         Box box;
-    };
-    const Case cases[] = {
-        {"left", {{kDefineFont2, LayoutFont()}}, Edit("FF", Aligned(0)), {0, 20, 50, 40}},
-        {"right", {{kDefineFont2, LayoutFont()}}, Edit("FF", Aligned(1)), {40, 20, 90, 40}},
-        {"center", {{kDefineFont2, LayoutFont()}}, Edit("FF", Aligned(2)), {20, 20, 70, 40}},
-        {"justify", {{kDefineFont2, LayoutFont()}}, Edit("FF", Aligned(3)), {0, 20, 50, 40}},
+    } cases[] = {
+        {"left", font2, Edit("FF", {0}), {0, 20, 50, 40}},
+        {"right", font2, Edit("FF", {1}), {40, 20, 90, 40}},
+        {"center", font2, Edit("FF", {2}), {20, 20, 70, 40}},
+        {"justify", font2, Edit("FF", {3}), {0, 20, 50, 40}},
         // (100 - 30) / 2 + 10 + 5 = 50 across; 5 + 10 + 40 = 55 down.
-        {"margins", {{kDefineFont2, LayoutFont()}}, margins, {50, 35, 70, 55}},
+        {"margins",
+         font2,
+         Edit("F", {2, 100, 0, 200, 0}, {200, 2200, 100, 1100}),
+         {50, 35, 70, 55}},
         {"kerning", {{kDefineFont2, LayoutFont({{'T', 'B', -200}})}}, Edit("TBT"), {0, 20, 70, 40}},
         {"no advances",
          {{kDefineFont, DefineFont(kFontId, {kTop, kBottom})},
           {kDefineFontInfo, DefineFontInfo(kFontId, "Plain", false, {'T', 'B'})}},
-         stacked,
+         Edit("TB", {}, {0, 2000, 1200, 2000}),
          {0, 40, 20, 60}},
         {"unsigned codes",
          {{kDefineFont2, DefineFont2(kFontId, wideCodes)}},
          Edit("\xE9x\xE9"),
          {0, 30, 50, 40}},
-        {"absent font", {{kDefineFont2, LayoutFont()}}, absent, {}},
-        {"no font", {{kDefineFont2, LayoutFont()}}, noFont, {}},
+        {"absent font", font2, Edit("FF", {}, {0, 2000, 0, 1000}, 42), {}},
     };
     for (const Case& c : cases) {
-        Tags tags = c.fonts;
-        tags.push_back({kDefineEditText, DefineEditText(kTextId, c.text)});
-        Drawn drawn(tags);
-        EXPECT_EQ(drawn.Covered(), c.box) << c.name;
-        if (std::string(c.name) == "kerning") {
+        const auto drawn = Draw(c.fonts, kDefineEditText, c.text);
+        EXPECT_EQ(Covered(drawn->canvas), c.box) << c.name;
+        if (c.name == cases[5].name) {
             // T (the upper half) at 0, B (the lower half) kerned back to 20, T at 50.
-            EXPECT_EQ(drawn.canvas.Pixel(25, 35), (Bgra{255, 0, 0, 255}));
-            EXPECT_EQ(drawn.canvas.Pixel(15, 35)[3], 0);
-            EXPECT_EQ(drawn.canvas.Pixel(55, 35)[3], 0);
+            EXPECT_EQ((*drawn)(25, 35), (Bgra{255, 0, 0, 255}));
+            EXPECT_EQ((*drawn)(15, 35)[3] | (*drawn)(55, 35)[3], 0);
         }
+    }
+}
+
+namespace {
+
+// The movie of the font tags run to its first frame, and font 1 in it.
+struct FontMovie {
+    UT::FlashScript movie;
+    Held<UT::FFont> font;
+    explicit FontMovie(const Tags& tags) {
+        EXPECT_TRUE(ParseBytes(movie, MovieOf(tags, 100, 100)));
+        movie.GotoFrame(0);
+        font = movie.FindFont(1);
+    }
+};
+
+Font2Fields ThreeGlyphs(bool wideOffsets, bool wideCodes, std::vector<uint16_t> codes) {
+    GlyphShape squares[3];
+    for (int k = 0; k < 3; ++k)
+        squares[k] = ShapeWriter().Rectangle(0, 0, 20 * k + 20, 20 * k + 20).Records();
+    return {"", wideOffsets, wideCodes, {squares[0], squares[1], squares[2]}, std::move(codes), {}};
+}
+
+} // namespace
+
+TEST(Font, CodeTablesOfEachWidth) {
+    const GlyphShape square = ShapeWriter().Rectangle(0, 0, 20, 20).Records();
+    const struct Case {
+        const char* name;
+        Tags tags;
+        const char* lookups; // code,glyph (-1: none)
+    } cases[] = {
+        {"narrow; a code met twice keeps the later index",
+         {{kDefineFont2, DefineFont2(1, ThreeGlyphs(false, false, {'a', 'b', 'a'}))}},
+         "97,2 98,1 99,-1"},
+        {"wide offsets and codes",
+         {{kDefineFont2, DefineFont2(1, ThreeGlyphs(true, true, {0xE9, 0xFFE9, 0x4E2D}))}},
+         "233,0 65513,1 20013,2"},
+        {"wide codes, narrow offsets",
+         {{kDefineFont2, DefineFont2(1, ThreeGlyphs(false, true, {0x0101, 0xE9, 7}))}},
+         "257,0 233,1 7,2"},
+        {"font info replaces codes of the font it names",
+         {{kDefineFont2, DefineFont2(1, ThreeGlyphs(false, false, {'x', 'y', 'z'}))},
+          {kDefineFontInfo, DefineFontInfo(1, "New", true, {'y', 0x1234})},
+          {kDefineFontInfo, DefineFontInfo(77, "Nobody", false, {'z'})}},
+         "120,0 121,0 4660,1 122,2"},
+        {"font info gives a DefineFont its codes",
+         {{kDefineFont, DefineFont(1, {square, square})},
+          {kDefineFontInfo, DefineFontInfo(1, "Narrow", false, {'p', 'q'})}},
+         "112,0 113,1 120,-1"},
+    };
+    for (const Case& c : cases) {
+        FontMovie fm(c.tags);
+        ASSERT_TRUE(fm.font) << c.name;
+        for (const auto& [code, glyph] : Points(c.lookups))
+            EXPECT_EQ(fm.font->GlyphForCode(uint16_t(code)), glyph) << c.name << " " << code;
     }
 }

@@ -1,6 +1,5 @@
-// Shapes drawn through the timeline into a canvas: solid fills, strokes, caps and joins,
-// bitmap fills, and the culling of strokes near the frame.  Gradient kinds, spreads and
-// interpolation are checked against reference pictures of real movies.
+// Shapes drawn into a canvas: fills, strokes, caps and joins, bitmap fills, culling near the
+// frame.  Gradients are checked against reference pictures of real movies.
 #include "../swf/MovieTestSupport.h"
 #include "support/BitmapWriter.h"
 #include "support/PlaceTags.h"
@@ -21,8 +20,7 @@ Bgra Argb(uint32_t c) {
     return {uint8_t(c), uint8_t(c >> 8), uint8_t(c >> 16), uint8_t(c >> 24)};
 }
 
-// The shape (with the given bounds, in twips) placed at depth 1 of a w x h movie, at
-// (x, y) pixels, after the `before` tags, as a DefineShape of `version`; drawn.
+// The shape (bounds in twips) placed at (x, y) pixels in a w x h movie after `before`; drawn.
 std::unique_ptr<Drawn> Draw(const ShapeWriter& shape, RectRecord bounds, int w, int h, int x = 0,
                             int y = 0, Tags before = {}, int version = 3) {
     before.push_back({ShapeWriter::TagCode(version), shape.TagBody(1, bounds)});
@@ -121,8 +119,7 @@ TEST(ShapeRender, Shape4CapsAndJoinsFollowTheLineStyle) {
     }
 }
 // A 4 x 4 image whose texel (u, v) encodes its place over a 10-pixel square: each case gives
-// the image position of device pixel (x, y)'s corner, where it samples.  Gradients share
-// the fill matrix path.
+// the image position of device pixel (x, y)'s corner, where it samples.
 TEST(ShapeRender, BitmapFillsLandWhereTheirMatrixPutsThem) {
     const auto texel = [](int u, int v) {
         return Bgra{uint8_t(10 + u + v), uint8_t(60 * v), uint8_t(40 * u), 255};

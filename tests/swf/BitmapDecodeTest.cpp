@@ -50,10 +50,9 @@ RawImage Colours(int w, int h) {
 
 } // namespace
 
-// Lossless pixels: true colour is ARGB in file order (the reserved byte of
-// DefineBitsLossless ignored); colour-mapped rows are padded to four bytes, indices past
-// the table give opaque black, and DefineBitsLossless2 table entries carry alpha.  15-bit
-// pixels give no image.
+// Lossless pixels: true colour is ARGB in file order (DefineBitsLossless ignores the first byte);
+// colour-mapped rows are padded to four bytes, indices past the table give opaque black, and
+// DefineBitsLossless2 table entries carry alpha.  15-bit pixels give no image.
 TEST(BitmapDecode, LosslessPixels) {
     // Three RGB entries, then 5 x 2 indices in rows of 8 bytes.
     const std::vector<uint8_t> mapped = {10, 20, 30, 40, 50, 60, 70, 80, 90,  0, 1, 2, 1,
@@ -90,10 +89,10 @@ TEST(BitmapDecode, LosslessPixels) {
     }
 }
 
-// JPEG data and where its tables come from: a tables-only stream first decodes like one
-// stream; DefineBits takes the last JPEGTables before it, and a whole stream of its own
-// needs none (empty, empty-stream or broken tables are passed over); an abbreviated image
-// with no tables anywhere gives no image; a leading empty stream is passed over.
+// JPEG tables: a tables-only stream first decodes like one stream; DefineBits takes the last
+// JPEGTables before it, a whole stream needs none (empty, empty-stream or broken tables are
+// passed over), an abbreviated one without tables gives no image; a leading empty stream is
+// skipped.
 TEST(BitmapDecode, JpegTablesAndStreams) {
     const SplitJpeg split = EncodeAbbreviatedJpeg(Colours(16, 8));
     const std::vector<uint8_t> whole = EncodeJpeg(Colours(16, 8));

@@ -18,12 +18,12 @@ namespace {
 constexpr uint16_t kButton = 20;
 
 // Pixels as letters: '.' clear, R G B W the boxes, b blue from an add of 255/256, h white
-// at half alpha without red.
+// at half alpha without red, r half of red's add of 255/256.
 Bgra Letter(char c) {
     static const std::map<char, Bgra> colours = {
-        {'.', {0, 0, 0, 0}},      {'R', {0, 0, 255, 255}},     {'G', {0, 255, 0, 255}},
-        {'B', {255, 0, 0, 255}},  {'W', {255, 255, 255, 255}}, {'b', {254, 0, 0, 255}},
-        {'h', {255, 255, 0, 128}}};
+        {'.', {0, 0, 0, 0}},       {'R', {0, 0, 255, 255}},     {'G', {0, 255, 0, 255}},
+        {'B', {255, 0, 0, 255}},   {'W', {255, 255, 255, 255}}, {'b', {254, 0, 0, 255}},
+        {'h', {255, 255, 0, 128}}, {'r', {0, 0, 127, 255}}};
     return colours.at(c);
 }
 
@@ -31,14 +31,18 @@ S R(unsigned states, uint16_t id, uint16_t depth, const CxformRecord& cxform = {
     return {uint8_t(states), id, depth, x ? TranslatePixels(x, 0) : MatrixRecord{}, cxform};
 }
 
-std::vector<uint8_t> Place(uint16_t depth, uint16_t id, int32_t x = 0) {
-    return PlaceObject2(PlaceCharacter(depth, id, x));
+std::vector<uint8_t> Place(uint16_t depth, uint16_t id, int32_t x = 0,
+                           std::optional<CxformRecord> cxform = {}) {
+    Placement p = PlaceCharacter(depth, id, x);
+    p.cxform = cxform;
+    return PlaceObject2(p);
 }
 
 } // namespace
 
 TEST(Button, UpStatesTransformsAndClippingByPixels) {
     const CxformRecord halfAlphaNoRed{.hasMult = true, .redMult = 0, .alphaMult = 128};
+    const CxformRecord redOnly{.hasMult = true, .redMult = 0, .hasAdd = true, .redAdd = 255};
     const CxformRecord blueOnly{.hasMult = true, .redMult = 0, .hasAdd = true, .blueAdd = 255};
     TagStream boxes;
     boxes.Tag(kPlaceObject2, Place(1, 1))
@@ -69,6 +73,11 @@ TEST(Button, UpStatesTransformsAndClippingByPixels) {
          {{kDefineButton2, DefineButton2(kButton, {R(S::kUp, 4, 1, halfAlphaNoRed)})},
           {kPlaceObject2, Place(1, kButton)}},
          {"...h...."}},
+        // The placement's transform halves what the record's makes: no red, then all red.
+        {"record transform inside the placement's",
+         {{kDefineButton2, DefineButton2(kButton, {R(S::kUp, 1, 1, redOnly)})},
+          {kPlaceObject2, Place(1, kButton, 0, CxformRecord{.hasMult = true, .redMult = 128})}},
+         {"r......."}},
         // Instance 1 is made before the cxform tag, 2 and 3 after it; a DefineButton2's own
         // alpha transform is replaced too; tags naming no button change nothing.
         {"DefineButtonCxform changes only later instances",

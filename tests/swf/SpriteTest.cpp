@@ -33,7 +33,6 @@ TagStream Frames(std::vector<uint16_t> ids = {1, 2, 3}) {
     return frames;
 }
 
-// The movie of the boxes and the tags, then `frames` ShowFrames.
 std::vector<uint8_t> Movie(const Tags& tags, int frames = 1) {
     Tags all = kBoxes;
     all.insert(all.end(), tags.begin(), tags.end());
@@ -58,10 +57,9 @@ const Instance* SpriteAt(const UT::FlashSubScript& timeline, int32_t depth) {
 
 } // namespace
 
-// Which sprite frame shows after each seek of the movie, forwards and back: a sprite
-// cycles with the movie's frames, one placed late starts on its first frame, a one-frame
-// sprite stays, a nested sprite is placed
-// afresh when its parent wraps, a moved instance keeps running and a replaced one restarts.
+// Which sprite frame shows after each seek, forwards and back: a sprite cycles with the movie's
+// frames, one placed late starts on its first frame, a one-frame sprite stays, a nested sprite
+// is placed afresh when its parent wraps, a moved instance runs on and a replaced one restarts.
 TEST(Sprite, FramesShownAfterEachSeek) {
     Placement moved = PlaceCharacter(1, kSprite), replaced = PlaceCharacter(1, kSprite);
     moved.character.reset();

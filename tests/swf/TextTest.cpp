@@ -57,7 +57,6 @@ TextStyle Style(int16_t x, int16_t y, uint16_t height = 1000) {
     return {kFontId, height, Rgba{255, 0, 0, 255}, x, y};
 }
 
-// The text placed at depth 1 after the tags, drawn.
 std::unique_ptr<Drawn> Draw(Tags tags, uint16_t code, const std::vector<uint8_t>& text,
                             int32_t placedX = 0) {
     tags.push_back({code, text});
@@ -84,10 +83,9 @@ std::vector<uint8_t> Edit(const std::string& text, EditLayout layout = {},
 
 } // namespace
 
-// Glyph and style records drawn: the height scales the outlines, advances are twips of
-// the text's own space, glyph records after one style record continue from its pen,
-// negative advances move back, and glyphs without a font, or past its end, draw nothing
-// but still advance.  Each case: boxes covered from a column up to the next one's.
+// Glyph and style records: the height scales the outlines, advances are twips of the text's
+// space, glyph records after one style record continue from its pen, negative advances move
+// back, and glyphs without a font, or past its end, draw nothing but still advance.
 TEST(StaticText, GlyphRecordsByPixels) {
     TextStyle missing = Style(400, 1200);
     missing.font = 99;
@@ -155,10 +153,9 @@ TEST(StaticText, ColoursMatrixAndDefineFont3Twentieths) {
     }
 }
 
-// Edit texts: "FF" is 60 pixels wide in the 100-pixel box, the ascent puts the baseline at
-// 40; margins and indent move the line; kerning moves the next glyph; DefineFont glyphs
-// have no advances; bytes are unsigned codes (looked up in a wide table with wide offsets) and an
-// unknown one neither draws nor advances.
+// Edit texts: "FF" is 60 pixels wide in the 100-pixel box, the ascent puts the baseline at 40;
+// margins and indent move the line; kerning moves the next glyph; DefineFont glyphs have no
+// advances; bytes are unsigned codes (wide table and offsets); unknown ones draw nothing.
 TEST(EditText, LinesByPixels) {
     const FontLayout layout{800, 0, 0, {600, 600}, true, {}};
     const Font2Fields wideCodes{"", true, true, {kTop, kBottom}, {0xFFE9, 0x00E9}, layout};

@@ -46,16 +46,20 @@ TEST(ShapeRender, SolidFillsStrokesAndCulling) {
         const bool inside = i % 10 >= 2 && i % 10 < 6 && i / 10 >= 3 && i / 10 < 7;
         EXPECT_EQ((*exact)(i % 10, i / 10), Argb(inside ? 0xFFFF8000 : 0)) << i;
     }
-    // A red square, then after NewStyles a blue one over its top right: later fills draw over.
+    // A red square; NewStyles drops its record's index (the top right stays red), and a
+    // later index names the new table's blue.
     ShapeWriter layered(3);
-    layered.FillStyles({FillStyleRecord::Solid({255, 0, 0, 255})})
-        .Change(StyleChange().Fill0(1))
+    layered
+        .FillStyles(
+            {FillStyleRecord::Solid({0, 255, 0, 255}), FillStyleRecord::Solid({255, 0, 0, 255})})
+        .Change(StyleChange().Fill0(2))
         .Rectangle(0, 0, 160, 160)
-        .Change(StyleChange().NewStyles({{FillStyleRecord::Solid({0, 0, 255, 255})}, {}}))
+        .Change(StyleChange().Fill0(1).NewStyles({{FillStyleRecord::Solid({0, 0, 255, 255})}, {}}))
+        .Rectangle(80, 0, 160, 40)
         .Change(StyleChange().Fill0(1))
-        .Rectangle(80, 0, 160, 40);
+        .Rectangle(0, 120, 80, 160);
     const auto over = Draw(layered, {0, 160, 0, 160}, 8, 8);
-    EXPECT_EQ(std::tuple((*over)(1, 1), (*over)(5, 1), (*over)(5, 2)),
+    EXPECT_EQ(std::tuple((*over)(5, 1), (*over)(1, 7), (*over)(5, 7)),
               std::tuple(Argb(0xFFFF0000), Argb(0xFF0000FF), Argb(0xFFFF0000)));
     // A 2-pixel line at y = -0.5: its path box lies above the frame, its ink does not.
     ShapeWriter edge(3);

@@ -42,8 +42,6 @@ TEST(FlashScriptHeader, TheHandWrittenMovieIsWrittenAndAcceptedAndOthersRefused)
     for (size_t i = 0; i < refused.size(); ++i) {
         UT::FlashScript movie;
         EXPECT_FALSE(ParseBytes(movie, refused[i])) << i;
-        movie.RunTags(); // a refused movie has no tags to run
-        EXPECT_EQ(movie.Position(), 0u);
     }
 }
 

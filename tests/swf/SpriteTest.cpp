@@ -15,8 +15,7 @@ namespace {
 
 constexpr uint16_t kSprite = 10;
 
-// Boxes 1, 2 and 3 side by side in one row of a 12 x 2 frame (red, green, blue): which
-// one shows tells which frame of the three-frame sprite is on.
+// Boxes 1, 2 and 3 side by side (red, green, blue): which one shows tells the sprite's frame.
 const Tags kBoxes = {{kDefineBoxTag, DefineBox(1, 0, 0, 4, 1, {255, 0, 0, 255})},
                      {kDefineBoxTag, DefineBox(2, 4, 0, 8, 1, {0, 255, 0, 255})},
                      {kDefineBoxTag, DefineBox(3, 8, 0, 12, 1, {0, 0, 255, 255})}};

@@ -1,6 +1,5 @@
-// Helpers shared by the movie-model tests: parsing writer output the way LoadFile would,
-// drawing a frame into a canvas, and a bare reader over a byte array that records the
-// tags it is handed.
+// Helpers shared by the movie-model tests: parsing, drawing a frame, and a bare reader
+// that records the tags it is handed.
 #pragma once
 
 #include "base/FlashParser.h"
@@ -77,7 +76,7 @@ class ByteReader : public UT::FlashParser {
 public:
     struct SeenTag {
         uint16_t code;
-        uint32_t start, length, end;
+        uint32_t start, end;
     };
 
     explicit ByteReader(std::vector<uint8_t> bytes) : bytes(std::move(bytes)) {
@@ -86,7 +85,7 @@ public:
     }
 
     bool HandleTag(uint16_t code) override {
-        seen.push_back({code, TagStart(), TagLength(), TagEnd()});
+        seen.push_back({code, TagStart(), TagEnd()});
         for (uint32_t i = 0; i < readOnHandle; ++i) ReadUI8();
         return code == 0;
     }

@@ -2,7 +2,6 @@
 // the fixture writer: each row is the bytes and the values they stand for, so the two
 // cannot share a mistake.
 #include "MovieTestSupport.h"
-#include "base/RecordConversions.h"
 #include "shapes/ShapeRecordReader.h"
 #include "support/ShapeWriter.h"
 
@@ -219,55 +218,5 @@ TEST(RecordTable, TheReaderDecodesEachRowsBytesToItsValue) {
         std::visit(Read{reader}, row.value);
         EXPECT_EQ(reader.Position(), Hex(row.hex).size());
         EXPECT_FALSE(reader.Exhausted());
-    }
-}
-
-// An excursion inside a half-read byte, run past the end or not, is undone by its pop.
-TEST(RecordTable, ExcursionsAreUndoneByTheirPop) {
-    ByteReader reader({0b10110010, 0b11000011, 0x5A});
-    reader.ReadUBits(3);
-    reader.PushState();
-    EXPECT_EQ(reader.ReadUBits(7), 0b1001011u);
-    reader.Seek(100);
-    EXPECT_EQ(reader.ReadUI8(), 0u); // past the end: zeros
-    EXPECT_TRUE(reader.Exhausted());
-    reader.PopState();
-    EXPECT_EQ(std::tuple(reader.Exhausted(), reader.StateDepth()), std::tuple(false, 0u));
-    EXPECT_EQ(reader.ReadUBits(7), 0b1001011u); // the same bit of the same byte
-}
-
-// Beyond 2^24 units a float no longer holds every integer: shapes divide the pen in double
-// precision, glyphs in float, and DefineFont3 glyphs by 400.
-TEST(RecordTable, ConversionsToModelUnits) {
-    const RectF rect = ToRectF({.xmin = -20, .xmax = 11000, .ymin = 10, .ymax = 8000});
-    EXPECT_EQ(Tie::Rect(rect), std::tuple(-1.0f, 550.0f, 0.5f, 400.0f));
-    const RawMatrix raw{0x8000, 0x10000, -0x4000, 0x30000, 30, -50};
-    const Matrix4 placed = ToPlacementMatrix(raw);
-    EXPECT_EQ(std::tuple(placed.m[0][0], placed.m[0][1], placed.m[1][0], placed.m[1][1],
-                         placed.m[3][0], placed.m[3][1], placed.m[2][2]),
-              std::tuple(0.5f, 1.0f, -0.25f, 3.0f, 1.5f, -2.5f, 1.0f));
-    // The fill form divides the linear terms by 20 as well.
-    const Matrix4 fill = ToFillMatrix(raw);
-    EXPECT_EQ(std::tuple(fill.m[1][0], fill.m[3][0]), std::tuple(-0.25f / 20, 1.5f));
-    EXPECT_TRUE(ToPlacementMatrix(RawMatrix()).identity);
-    EXPECT_FALSE(ToFillMatrix(RawMatrix()).identity);
-    const ColorTransform transform = ToColorTransform({.greenMult = -128, .blueAdd = 255});
-    EXPECT_EQ(transform.addBlue, 0.99609375f); // over 256, not 255
-    EXPECT_EQ(transform.multGreen, -0.5f);
-    EXPECT_FALSE(transform.identity);
-    EXPECT_TRUE(ToColorTransform(RawCxform()).identity);
-
-    ShapeWriter writer(3);
-    writer.MoveTo(16777217, 0).LineBy(20, 0);
-    const std::pair<UT::RecordUnits, float> units[] = {
-        {UT::RecordUnits::kTwips, 838861.875f},
-        {UT::RecordUnits::kFontUnits, 838861.8125f},
-        {UT::RecordUnits::kFont3Units, 41943.08984375f}};
-    for (const auto& [unit, x] : units) {
-        ByteReader bytes(writer.Records());
-        UT::ShapeRecordReader reader(bytes, unit);
-        reader.ReadIndexBits();
-        reader.Next();
-        EXPECT_EQ(reader.Next().anchor.x, x) << int(unit);
     }
 }

@@ -1,7 +1,5 @@
-// Hostile input for the whole movie model: every fixture below and every movie of the shared
-// corpus, truncated, mutated, seeked frame by frame and drawn.  Run under the sanitizers,
-// any stray read is a failure; here each draw must also leave the reader and the graphics
-// context balanced.
+// Hostile input for the movie model: the fixtures below and the corpus, truncated, mutated,
+// seeked and drawn; each draw must leave the reader and the graphics context balanced.
 #include "MovieTestSupport.h"
 #include "support/SampleMovies.h"
 #include "swf/NestingGuard.h"

@@ -30,42 +30,6 @@ CxformRecord AddRed(int16_t amount) {
 
 } // namespace
 
-TEST(Timeline, SeeksForwardWithoutReplayAndBackwardByRewinding) {
-    SwfWriter writer(10, 10, 12);
-    writer.Tag(kDefineBoxTag, DefineBox(1, 0, 0, 1, 1, {255, 0, 0, 255}))
-        .Tag(kFrameLabel, FrameLabel("start"));
-    for (uint16_t frame = 0; frame < 6; ++frame)
-        writer.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(uint16_t(frame + 1), 1))).ShowFrame();
-    // A placement that no ShowFrame completes.
-    writer.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(7, 1))).End();
-    BoxMovie movie;
-    ASSERT_TRUE(Load(movie, writer));
-    EXPECT_EQ(movie.FrameCount(), 6u);
-
-    BoxCharacter::constructed = 0;
-    movie.GotoFrame(3);
-    EXPECT_EQ(movie.CurrentFrame(), 3);
-    EXPECT_EQ(movie.Items().size(), 4u);
-    movie.GotoFrame(5);
-    EXPECT_EQ(BoxCharacter::constructed, 1); // forward: no replay
-    EXPECT_EQ(movie.Items().size(), 6u);
-    EXPECT_EQ(movie.Items().at(6)->placedFrame, 5);
-    movie.GotoFrame(3);
-    EXPECT_EQ(BoxCharacter::constructed, 2); // backward: replayed from the first tag
-    EXPECT_EQ(movie.Items().size(), 4u);
-    EXPECT_EQ(movie.Labels().at("start"), 0);
-
-    movie.GotoFrame(40); // past the end: stays on the last frame
-    EXPECT_EQ(movie.CurrentFrame(), 5);
-    EXPECT_EQ(movie.Items().size(), 7u); // with the unfinished frame's placement
-    movie.GotoFrame(5);                  // the last frame again: replayed without it
-    EXPECT_EQ(BoxCharacter::constructed, 3);
-    EXPECT_EQ(movie.Items().size(), 6u);
-    movie.GotoFrame(-1);
-    EXPECT_EQ(movie.CurrentFrame(), -1);
-    EXPECT_TRUE(movie.Items().empty());
-}
-
 TEST(Timeline, PlacementFlags) {
     MatrixRecord moved = TranslatePixels(3, 4);
     Placement first = PlaceCharacter(1, 1);

@@ -1,4 +1,4 @@
-// Seeking and placements of a timeline, checked on the display list and by pixels.
+// Placements on a timeline, checked on the display list and by pixels.
 #include "BoxCharacter.h"
 
 #include "platform/Win32.h"
@@ -22,27 +22,17 @@ bool Load(BoxMovie& movie, const SwfWriter& writer) {
 }
 
 CxformRecord AddRed(int16_t amount) {
-    CxformRecord c;
-    c.hasAdd = true;
-    c.redAdd = amount;
-    return c;
+    return {.hasAdd = true, .redAdd = amount};
 }
 
 } // namespace
 
 TEST(Timeline, PlacementFlags) {
-    MatrixRecord moved = TranslatePixels(3, 4);
-    Placement first = PlaceCharacter(1, 1);
-    first.matrix = moved;
-    first.cxform = AddRed(255);
-    first.name = "box";
-    first.ratio = 7;
-    Placement moveWithNew = PlaceCharacter(1, 2);
-    moveWithNew.move = true;
-    Placement moveAlone;
-    moveAlone.depth = 9;
-    moveAlone.move = true;
-    moveAlone.matrix = moved;
+    const MatrixRecord moved = TranslatePixels(3, 4);
+    const Placement first = {
+        .character = 1, .matrix = moved, .cxform = AddRed(255), .ratio = 7, .name = "box"};
+    const Placement moveWithNew = {.character = 2, .move = true};
+    const Placement moveAlone = {.depth = 9, .move = true, .matrix = moved};
 
     SwfWriter writer(10, 10, 12);
     writer.Tag(kDefineBoxTag, DefineBox(1, 0, 0, 1, 1, {0, 0, 255, 255}))

@@ -39,8 +39,6 @@ TEST(RenderFile, PathObjectsOpenStateAndStreamRecords) {
     ComPtr<IVxRenderFileClass> owner;
     ASSERT_EQ(file->GetClass(owner.out()), S_OK);
     EXPECT_EQ(owner.get(), c.get());
-    ASSERT_EQ(file->GetClassStrict(owner.out()), S_OK);
-    EXPECT_EQ(owner.get(), c.get());
 
     EXPECT_NE(file->IsClosed(), 0);
     EXPECT_EQ(file->Open(0, 0), S_OK);

@@ -56,3 +56,9 @@ inline void AddRect(ZPath& p, float x0, float y0, float x1, float y1) {
     p.LineTo(x0, y1);
     p.Close();
 }
+
+inline ZPath RectPath(float x0, float y0, float x1, float y1) {
+    ZPath p;
+    AddRect(p, x0, y0, x1, y1);
+    return p;
+}

@@ -1,7 +1,74 @@
-// The 8-bit blend's reciprocal division, checked against plain division everywhere.
+// How the renderer paints covered pixels into the plug-in's 8-bit frames: straight-alpha
+// blending, clipping by and rendering into the mask, and the blend's division.
+#include "RasterFixtures.h"
 #include "raster/ZBlendMath.h"
+#include "raster/ZColorStencil.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// Bytes as hex digits, spaces skipped, and back.
+std::vector<uint8_t> FromHex(const std::string& hex) {
+    std::vector<uint8_t> bytes;
+    for (size_t i = 0; i < hex.size(); i += hex[i] == ' ' ? 1 : 2)
+        if (hex[i] != ' ') bytes.push_back(uint8_t(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    return bytes;
+}
+
+std::string ToHex(const uint8_t* bytes, size_t count, size_t group) {
+    std::string hex;
+    for (size_t i = 0; i < count; ++i) {
+        if (i && i % group == 0) hex.push_back(' ');
+        hex.push_back("0123456789abcdef"[bytes[i] >> 4]);
+        hex.push_back("0123456789abcdef"[bytes[i] & 15]);
+    }
+    return hex;
+}
+
+} // namespace
+
+TEST(ZRendererPaint, SolidColoursBlendClipAndAccumulateExactly) {
+    // A 3-pixel BGRA row holding `before` (its mask `maskBefore`) filled with `paint`.
+    const struct {
+        const char* what;
+        bool clip, intoMask;
+        const char *paint, *before, *after, *maskBefore, *maskAfter;
+    } cases[] = {
+        // Over opaque: (cs * 128 + cd * 127) div 255.
+        {"over", false, false, "c8643280", "00000000 0a141eff 64646464",
+         "c8643280 693c28ff ac643fb1", "000000", "000000"},
+        {"clip", true, false, "c86432ff", "00000000 00000000 00000000",
+         "00000000 c86432ff c8643280", "00ff80", "00ff80"},
+        // a + mul(full - a, m): 128 + 127 * 100 div 255 = 177; over full stays full.
+        {"into mask", false, true, "01020380", "00000000 00000000 00000000",
+         "00000000 00000000 00000000", "0064ff", "80b1ff"},
+        // Transparent paint leaves every byte as it was.
+        {"transparent", false, false, "ffffff00", "09080706 00000000 00000000",
+         "09080706 00000000 00000000", "2c0000", "2c0000"},
+        {"transparent into mask", false, true, "ffffff00", "09080706 00000000 00000000",
+         "09080706 00000000 00000000", "2c0000", "2c0000"},
+    };
+    for (const auto& c : cases) {
+        ZRenderer renderer;
+        Canvas colour(3, 1, 4), mask(3, 1, 1);
+        colour.AttachAsTarget(renderer);
+        mask.AttachAsMask(renderer);
+        renderer.SetClipByMask(c.clip);
+        renderer.SetMaskRender(c.intoMask);
+        const std::vector<uint8_t> before = FromHex(c.before), maskBefore = FromHex(c.maskBefore),
+                                   paint = FromHex(c.paint);
+        std::copy(before.begin(), before.end(), colour.Data());
+        std::copy(maskBefore.begin(), maskBefore.end(), mask.Data());
+        ZColorStencil stencil(paint[0], paint[1], paint[2], paint[3]);
+        renderer.FillPath(RectPath(0, 0, 3, 1), nullptr, &stencil, ZRenderer::kNonZero);
+        EXPECT_EQ(ToHex(colour.Data(), 12, 4), c.after) << c.what;
+        EXPECT_EQ(ToHex(mask.Data(), 3, 3), c.maskAfter) << c.what;
+        EXPECT_TRUE(colour.GuardsIntact() && mask.GuardsIntact()) << c.what;
+    }
+}
 
 TEST(ZRendererPaint, ReciprocalQuotientsEqualDivisionOverEveryInput) {
     // The 8-bit blend divides numerators below 2^16 by totals 1..255.

@@ -45,25 +45,3 @@ TEST(GraphicsContext, PaintsMeetColourTransforms) {
     EXPECT_EQ(static_cast<ZColorStencil*>(red.Get())->Color()[2], 200);
     EXPECT_EQ(static_cast<ZColorStencil*>(c.FillPaint())->Color()[2], 100);
 }
-
-TEST(GraphicsContext, InsideAnOpenPathOnlyThePaintStackMoves) {
-    // The paint stack still pushes, loads and pops, so a fill can be placed once its path
-    // is known; the model stack and the paint stack's other operations do not.
-    GraphicsContext c;
-    c.Reset();
-    Matrix4 placed;
-    placed.Translate(3, 0, 0);
-    c.BeginPath(1);
-    c.SetTransformMode(2);
-    c.PushTransform();
-    c.LoadTransform(placed);
-    c.Translate({1, 1, 0});
-    EXPECT_EQ(c.GetTransform(2).m[3][0], 3.0f);
-    EXPECT_EQ(c.GetTransform(2).m[3][1], 0.0f);
-    c.PopTransform();
-    EXPECT_TRUE(c.GetTransform(2).identity);
-    c.SetTransformMode(0);
-    c.LoadTransform(placed);
-    EXPECT_TRUE(c.GetTransform(0).identity);
-    c.EndPath();
-}

@@ -4,7 +4,6 @@
 
 #include "raster/ZPath.h"
 #include "raster/ZRenderer.h"
-#include "raster/ZStencil.h"
 
 #include <cstring>
 #include <vector>
@@ -25,14 +24,6 @@ public:
 
     uint8_t* Data() { return storage_.data() + rowBytes_ + channels_; }
     uint32_t Get(int x, int y, int c = 0) { return Data()[y * rowBytes_ + x * channels_ + c]; }
-    void Set(int x, int y, int c, uint32_t v) {
-        Data()[y * rowBytes_ + x * channels_ + c] = uint8_t(v);
-    }
-    Values Pixel(int x, int y) {
-        Values v;
-        for (int c = 0; c < channels_; ++c) v.push_back(Get(x, y, c));
-        return v;
-    }
     // Channel c of row y, left to right.
     Values Row(int y, int c = 0) {
         Values v;
@@ -71,35 +62,3 @@ inline ZPath RectPath(float x0, float y0, float x1, float y1) {
     AddRect(p, x0, y0, x1, y1);
     return p;
 }
-
-// Colours that say where they were sampled: (10 + x, 20 + y, 30, alpha).  Counts skips.
-class ProbeStencil : public ZStencil {
-public:
-    explicit ProbeStencil(uint8_t alpha) : alpha_(alpha) {}
-
-    ZStencil* Clone() const override { return new ProbeStencil(alpha_); }
-    void ApplyColorTransform(const ColorTransform&) override {}
-    void Seek(int32_t x, int32_t y) override {
-        x_ = x;
-        y_ = y;
-    }
-    uint8_t* NextPixel8(uint8_t* out) override {
-        out[0] = uint8_t(10 + x_++);
-        out[1] = uint8_t(20 + y_);
-        out[2] = 30;
-        out[3] = alpha_;
-        return out;
-    }
-    uint16_t* NextPixel16(uint16_t* out) override { return out; } // 8-bit frames only
-    void Skip() override {
-        ++x_;
-        ++skips;
-    }
-    bool IsSolidColor() const override { return false; }
-
-    int skips = 0;
-
-private:
-    uint8_t alpha_;
-    int32_t x_ = 0, y_ = 0;
-};

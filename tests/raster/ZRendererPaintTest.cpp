@@ -1,102 +1,73 @@
 // How the renderer paints covered pixels into the plug-in's 8-bit frames: straight-alpha
-// blending, clipping by and rendering into the mask, stencil seeking and channel tables.
+// blending, clipping by and rendering into the mask, and the blend's division.
 #include "RasterFixtures.h"
 #include "raster/ZBlendMath.h"
 #include "raster/ZColorStencil.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
+#include <string>
 
 namespace {
 
-enum Mode { kOver, kClip, kIntoMask };
+// Bytes as hex digits, spaces skipped, and back.
+std::vector<uint8_t> FromHex(const std::string& hex) {
+    std::vector<uint8_t> bytes;
+    for (size_t i = 0; i < hex.size(); i += hex[i] == ' ' ? 1 : 2)
+        if (hex[i] != ' ') bytes.push_back(uint8_t(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    return bytes;
+}
 
-// Colour target plus a mask of the same size, one row of `width` pixels.
-struct Scene {
-    Scene(int width, Mode mode) : colour(width, 1, 4), mask(width, 1, 1) {
-        colour.AttachAsTarget(renderer);
-        mask.AttachAsMask(renderer);
-        renderer.SetClipByMask(mode == kClip);
-        renderer.SetMaskRender(mode == kIntoMask);
+std::string ToHex(const uint8_t* bytes, size_t count, size_t group) {
+    std::string hex;
+    for (size_t i = 0; i < count; ++i) {
+        if (i && i % group == 0) hex.push_back(' ');
+        hex.push_back("0123456789abcdef"[bytes[i] >> 4]);
+        hex.push_back("0123456789abcdef"[bytes[i] & 15]);
     }
-    void Fill(ZStencil& paint, float x0 = 0) {
-        renderer.FillPath(RectPath(x0, 0, 3, 1), nullptr, &paint, ZRenderer::kNonZero);
-    }
-    ZRenderer renderer;
-    Canvas colour, mask;
-};
+    return hex;
+}
 
 } // namespace
 
-// Fills a 3-pixel row holding `before` (and `maskBefore` in the mask) with `paint`.
-void ExpectSolidFill(const char* what, Mode mode, std::array<uint8_t, 4> paint,
-                     const std::vector<Values>& before, const std::vector<Values>& after,
-                     const Values& maskBefore, const Values& maskAfter) {
-    SCOPED_TRACE(what);
-    Scene s(3, mode);
-    for (size_t x = 0; x < before.size(); ++x) {
-        int channel = 0;
-        for (uint32_t v : before[x]) s.colour.Set(int(x), 0, channel++, v);
-        s.mask.Set(int(x), 0, 0, maskBefore[x]);
-    }
-    ZColorStencil stencil(paint[0], paint[1], paint[2], paint[3]); // blue, green, red, alpha
-    s.Fill(stencil);
-    for (size_t x = 0; x < after.size(); ++x) EXPECT_EQ(s.colour.Pixel(int(x), 0), after[x]) << x;
-    const Values mask = s.mask.Row(0);
-    EXPECT_EQ(Values(mask.begin(), mask.begin() + ptrdiff_t(maskAfter.size())), maskAfter);
-    EXPECT_TRUE(s.colour.GuardsIntact() && s.mask.GuardsIntact());
-}
-
 TEST(ZRendererPaint, SolidColoursBlendClipAndAccumulateExactly) {
-    const Values clear = {0, 0, 0, 0};
-    // Over opaque: (cs * 128 + cd * 127) div 255.
-    ExpectSolidFill(
-        "over", kOver, {200, 100, 50, 128}, {clear, {10, 20, 30, 255}, {100, 100, 100, 100}},
-        {{200, 100, 50, 128}, {105, 60, 40, 255}, {172, 100, 63, 177}}, {0, 0, 0}, {0, 0, 0});
-    ExpectSolidFill("clip", kClip, {200, 100, 50, 255}, {clear, clear, clear},
-                    {clear, {200, 100, 50, 255}, {200, 100, 50, 128}}, {0, 255, 128},
-                    {0, 255, 128});
-    // a + mul(full - a, m): 128 + 127 * 100 div 255 = 177; over full stays full.
-    ExpectSolidFill("into mask", kIntoMask, {1, 2, 3, 128}, {clear, clear, clear},
-                    {clear, clear, clear}, {0, 100, 255}, {128, 177, 255});
-    // Transparent paint leaves every byte as it was.
-    for (Mode mode : {kOver, kIntoMask})
-        ExpectSolidFill("transparent", mode, {255, 255, 255, 0}, {{9, 8, 7, 6}}, {{9, 8, 7, 6}},
-                        {44}, {44});
-}
-
-TEST(ZRendererPaint, ChannelTablesRemapStencilColoursInEveryMode) {
-    const uint32_t alpha = 200; // halved by the table
-    const auto inverted = [&](uint32_t x, uint32_t a) {
-        return Values{255 - (10 + x), 255 - 20, 255 - 30, a};
+    // A 3-pixel BGRA row holding `before` (its mask `maskBefore`) filled with `paint`.
+    const struct {
+        const char* what;
+        bool clip, intoMask;
+        const char *paint, *before, *after, *maskBefore, *maskAfter;
+    } cases[] = {
+        // Over opaque: (cs * 128 + cd * 127) div 255.
+        {"over", false, false, "c8643280", "00000000 0a141eff 64646464",
+         "c8643280 693c28ff ac643fb1", "000000", "000000"},
+        {"clip", true, false, "c86432ff", "00000000 00000000 00000000",
+         "00000000 c86432ff c8643280", "00ff80", "00ff80"},
+        // a + mul(full - a, m): 128 + 127 * 100 div 255 = 177; over full stays full.
+        {"into mask", false, true, "01020380", "00000000 00000000 00000000",
+         "00000000 00000000 00000000", "0064ff", "80b1ff"},
+        // Transparent paint leaves every byte as it was.
+        {"transparent", false, false, "ffffff00", "09080706 00000000 00000000",
+         "09080706 00000000 00000000", "2c0000", "2c0000"},
+        {"transparent into mask", false, true, "ffffff00", "09080706 00000000 00000000",
+         "09080706 00000000 00000000", "2c0000", "2c0000"},
     };
-    Scene colour(3, kOver), clip(3, kClip), mask(3, kIntoMask);
-    for (Scene* s : {&colour, &clip, &mask}) {
-        // Tables that invert the colour channels and halve alpha.
-        for (ZRenderer::Channel c :
-             {ZRenderer::kRed, ZRenderer::kGreen, ZRenderer::kBlue, ZRenderer::kAlpha})
-            for (uint32_t i = 0; i <= 255; ++i)
-                s->renderer.Table8(c)[i] = uint8_t(c == ZRenderer::kAlpha ? i / 2 : 255 - i);
-        s->renderer.SetUseTables(true);
+    for (const auto& c : cases) {
+        ZRenderer renderer;
+        Canvas colour(3, 1, 4), mask(3, 1, 1);
+        colour.AttachAsTarget(renderer);
+        mask.AttachAsMask(renderer);
+        renderer.SetClipByMask(c.clip);
+        renderer.SetMaskRender(c.intoMask);
+        const std::vector<uint8_t> before = FromHex(c.before), maskBefore = FromHex(c.maskBefore),
+                                   paint = FromHex(c.paint);
+        std::copy(before.begin(), before.end(), colour.Data());
+        std::copy(maskBefore.begin(), maskBefore.end(), mask.Data());
+        ZColorStencil stencil(paint[0], paint[1], paint[2], paint[3]);
+        renderer.FillPath(RectPath(0, 0, 3, 1), nullptr, &stencil, ZRenderer::kNonZero);
+        EXPECT_EQ(ToHex(colour.Data(), 12, 4), c.after) << c.what;
+        EXPECT_EQ(ToHex(mask.Data(), 3, 3), c.maskAfter) << c.what;
+        EXPECT_TRUE(colour.GuardsIntact() && mask.GuardsIntact()) << c.what;
     }
-    ProbeStencil probe(200), clipProbe(200), maskProbe(200);
-    colour.Fill(probe, 1);
-    EXPECT_EQ(colour.colour.Pixel(1, 0), inverted(1, alpha / 2));
-    // Clipped by the mask: a masked-out pixel is skipped, not sampled; the alpha table
-    // takes mul(a, m).
-    clip.mask.Set(1, 0, 0, 255);
-    clip.mask.Set(2, 0, 0, 128);
-    clip.Fill(clipProbe);
-    EXPECT_EQ(clipProbe.skips, 1);
-    EXPECT_EQ(clip.colour.Row(0, 3), (Values{0, alpha / 2, alpha / 4}));
-    EXPECT_EQ(clip.colour.Pixel(2, 0), inverted(2, alpha / 4));
-    mask.Fill(maskProbe); // the alpha table alone
-    EXPECT_EQ(mask.mask.Row(0), Values(3, alpha / 2));
-    // A solid colour never goes through the tables.
-    ZColorStencil solid(1, 2, 3, 255);
-    colour.Fill(solid, 2);
-    EXPECT_EQ(colour.colour.Pixel(2, 0), (Values{1, 2, 3, 255}));
 }
 
 TEST(ZRendererPaint, ReciprocalQuotientsEqualDivisionOverEveryInput) {

@@ -1,6 +1,5 @@
 // End to end: the built swfframes on movies from the SWF writer, its PNG files decoded
 // back with libpng and compared with the frames read straight through the plug-in.
-#include "MediaCheck.h"
 #include "ToolRunner.h"
 #include "support/PlaceTags.h"
 #include "support/ShapeWriter.h"
@@ -109,7 +108,6 @@ TEST(Swfframes, ZoomStretchAndFitSizeThePicture) {
     const std::pair<Args, std::pair<int, int>> cases[] = {
         {{"--zoom", "0.5", "--stretch", "3"}, {60, 15}},
         {{"--width", "100"}, {100, 75}},
-        {{"--height", "45"}, {60, 45}},
         {{"--width", "33", "--height", "50"}, {33, 50}}};
     for (const auto& [options, size] : cases) {
         const RgbaImage image = RenderedFrame("1", options);
@@ -128,7 +126,6 @@ TEST(Swfframes, ErrorCasesExitWithOneLineAndTheirCode) {
     std::vector<uint8_t> garbage = {'C', 'W', 'S', 6, 200, 0, 0, 0};
     garbage.insert(garbage.end(), 40, 0x5A);
     const std::string badCws = WriteFile("e2e_garbage.swf", garbage);
-    const std::string notLibrary = WriteFile("e2e_not_a_library.so", {1, 2, 3});
     swftest::SwfWriter hugeStage(20000, 20000, 12);
     hugeStage.ShowFrame().End();
     const std::string huge = WriteFile("e2e_huge.swf", hugeStage.Finish());
@@ -143,22 +140,17 @@ TEST(Swfframes, ErrorCasesExitWithOneLineAndTheirCode) {
         {{"render", text, "-o", out}, 1, "not a SWF movie"},
         {{"render", badCws, "-o", out}, 1, "damaged"},
         {{"render", Movie(), "-o", out, "--frames", "9"}, 1, "frame 9 is out of range"},
-        {{"render", Movie(), "-o", out, "--max-pixels", "1000"}, 1, "40 x 30 pixels, more than"},
         {{"render", huge, "-o", out}, 1, "20000 x 20000 pixels, more than --max-pixels 64000000"},
         {{"render", Movie(), "-o", text + "/sub"}, 4, "cannot make the output folder"},
         {{"render", Movie(), "-o", out, "--plugin", TempPath("none.so")},
          3,
          "plug-in library not found"},
-        {{"render", Movie(), "-o", out, "--plugin", notLibrary}, 3, "cannot load the plug-in"},
         {{"render", Movie(), "-o", out, "--frames", "x"}, 2, "bad frame number"},
-        {{"render", Movie(), "-o", out, "--zoom", "0"}, 2, "positive"},
         {{"render", Movie(), "-o", out, "--bogus"}, 2, "unknown option"},
         {{"video", Movie(), "-o", out, "--format", "avi"}, 2, "gif, webp or apng"},
         {{"render", Movie()}, 2, "-o DIR"},
         {{"frobnicate", Movie()}, 2, "unknown command"},
-        {{"info", text}, 1, "not a SWF movie"},
         {{"inflate", Movie(), TempPath("x.swf")}, 1, "already uncompressed"},
-        {{"inflate", badCws, TempPath("x.swf")}, 1, "damaged"},
         {{"video", Movie(), TempPath("e2e.mp4")},
          5,
          "ffmpeg is not installed",
@@ -256,46 +248,16 @@ TEST(Swfframes, AWrongLengthFieldIsCorrectedByTheHostOnly) {
     }
 }
 
-TEST(Swfframes, NoticesSayWhatThePluginDoesNotDraw) {
-    swftest::SwfWriter writer(kWidth, kHeight, 12);
-    writer.Tag(12, {0x07, 0});                       // DoAction: Stop
-    writer.LongTag(46, std::vector<uint8_t>(70, 9)); // DefineMorphShape
-    writer.Tag(14, {1, 0, 0x3E, 0, 0, 0, 0});        // DefineSound
-    writer.ShowFrame().ShowFrame().End();
-    const std::string movie = WriteFile("e2e_notices.swf", writer.Finish());
-    const std::string notice = "uses ActionScript (not run), morph shapes (not drawn), sounds "
-                               "(ignored): frames may differ from a player";
-    const RunResult info = RunSwfframes({"info", movie});
-    ASSERT_EQ(info.exitCode, 0) << info.err;
-    EXPECT_NE(info.out.find("SWF version: 6\n  not drawn:   " + notice), std::string::npos)
-        << info.out;
-    const RunResult json = RunSwfframes({"info", movie, Movie(), "--json"});
-    EXPECT_NE(json.out.find("\"version\":6,\"notDrawn\":[\"actionscript\",\"morph-shapes\","
-                            "\"sounds\"]}"),
-              std::string::npos)
-        << json.out;
-    EXPECT_NE(json.out.find("\"notDrawn\":[]}"), std::string::npos) << json.out;
-    const std::string out = FreshFolder("e2e_notices");
-    for (const Args& args : {Args{"render", movie, "-o", out}, Args{"sheet", movie, out + "/s.png"},
-                             Args{"video", movie, out + "/notices.apng"}}) {
-        const RunResult run = RunSwfframes(args);
-        ASSERT_EQ(run.exitCode, 0) << run.err;
-        EXPECT_EQ(run.err, "swfframes: " + movie + ": " + notice + "\n") << args[0];
-    }
-    EXPECT_EQ(RunSwfframes({"render", movie, "-o", out, "-q"}).err, "");
-    EXPECT_EQ(RunSwfframes({"render", Movie(), "-o", out}).err, "");
-}
-
 namespace {
 
 // Channels of a decoded frame within `tolerance` of the PNG at points inside the red bar,
 // the half-transparent blue block and the background of frame 2 (where frame 0 had the
-// bar); with `every`, all pixels.  Colour is compared only where the PNG is not clear.
+// bar); lossless ones at every pixel.  Colour is compared only where the PNG is not clear.
 void ExpectNearFrame(const RgbaImage& decoded, const RgbaImage& png, bool alpha, int tolerance,
-                     bool every, const std::string& what) {
+                     const std::string& what) {
     ASSERT_EQ(std::pair(decoded.width, decoded.height), std::pair(png.width, png.height)) << what;
     std::vector<std::pair<int, int>> points = {{14, 2}, {7, 2}, {32, 25}, {2, 25}, {30, 10}};
-    if (every) {
+    if (tolerance == 0) {
         points.clear();
         for (int y = 0; y < png.height; ++y)
             for (int x = 0; x < png.width; ++x) points.push_back({x, y});
@@ -309,38 +271,28 @@ void ExpectNearFrame(const RgbaImage& decoded, const RgbaImage& png, bool alpha,
 
 } // namespace
 
-TEST(Swfframes, VideosAndAnimationsDecodeBackToTheFrames) {
+TEST(Swfframes, VideosDecodeBackToTheFrames) {
     ASSERT_TRUE(HaveFfmpeg()) << "ffmpeg is missing: scripts/install-deps.sh installs it";
     const struct {
         const char* extension;
         const char* decoder; // libvpx-vp9 keeps VP9's alpha
         bool alpha;
-        int tolerance; // 0: lossless, every pixel compared
-        bool animation;
-    } cases[] = {{".mov", "", true, 6, false},   {".webm", "libvpx-vp9", true, 24, false},
-                 {".mp4", "", false, 24, false}, {".gif", "", true, 0, true},
-                 {".apng", "", true, 0, true},   {".webp", "", true, 0, true}};
+        int tolerance; // 0: lossless; -1: not decoded (ffmpeg reads only still WebP)
+    } cases[] = {{".mov", "", true, 6},   {".webm", "libvpx-vp9", true, 24},
+                 {".mp4", "", false, 24}, {".gif", "", true, 0},
+                 {".apng", "", true, 0},  {".webp", "", true, -1}};
     for (const auto& c : cases) {
         const std::string file = TempPath(std::string("e2e_video") + c.extension);
         const RunResult run = RunSwfframes({"video", Movie(), file});
         ASSERT_EQ(run.exitCode, 0) << c.extension << ": " << run.err;
+        if (c.tolerance < 0) continue;
         RgbaImage expected = RenderedFrame("2", {"--background", c.alpha ? "none" : "#000000"});
-        if (c.animation) {
-            const Animation animation = ReadAnimation(file);
-            EXPECT_EQ(std::pair(animation.width, animation.height), std::pair(kWidth, kHeight));
-            EXPECT_EQ(animation.loops, 0) << c.extension;
-            ASSERT_EQ(animation.durations.size(), size_t(kFrames)) << c.extension;
-            // 12 frames per second; GIF counts in hundredths.
-            for (const double duration : animation.durations)
-                EXPECT_NEAR(duration, 1.0 / 12, c.extension[1] == 'g' ? 0.01 : 0.001);
-            // GIF keeps colours through its palette; alpha 128 and up is opaque.
-            if (c.extension[1] == 'g')
-                for (size_t i = 3; i < expected.pixels.size(); i += 4)
-                    expected.pixels[i] = expected.pixels[i] >= 128 ? 255 : 0;
-            if (c.extension[1] == 'w') continue; // ffmpeg decodes only still WebP
-        }
+        // GIF keeps colours through its palette; alpha 128 and up is opaque.
+        if (c.extension[1] == 'g')
+            for (size_t i = 3; i < expected.pixels.size(); i += 4)
+                expected.pixels[i] = expected.pixels[i] >= 128 ? 255 : 0;
         const std::vector<RgbaImage> frames = DecodeWithFfmpeg(file, kWidth, kHeight, c.decoder);
         ASSERT_EQ(frames.size(), size_t(kFrames)) << c.extension;
-        ExpectNearFrame(frames[2], expected, c.alpha, c.tolerance, c.tolerance == 0, c.extension);
+        ExpectNearFrame(frames[2], expected, c.alpha, c.tolerance, c.extension);
     }
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -85,6 +86,29 @@ DirectFrame ReadDirectly(const std::string& movie, int64_t frame, double zoom) {
     EXPECT_EQ(open.video->SetZoom(zoom), S_OK);
     const BITMAPINFOHEADER format = open.Format(); // the picture takes the zoom here
     return {format.biWidth, format.biHeight, open.Frame(frame)};
+}
+
+bool HaveFfmpeg() {
+    return std::system("command -v ffmpeg >/dev/null 2>&1") == 0;
+}
+
+std::vector<RgbaImage> DecodeWithFfmpeg(const std::string& file, int width, int height,
+                                        const std::string& decoder) {
+    const std::string raw = TempPath("decoded.rgba");
+    std::filesystem::remove(raw);
+    const std::string command = "ffmpeg -nostdin -v error " +
+                                (decoder.empty() ? "" : "-c:v " + decoder + " ") + "-i '" + file +
+                                "' -fps_mode passthrough -f rawvideo -pix_fmt rgba '" + raw + "'";
+    std::vector<RgbaImage> frames;
+    if (std::system(command.c_str()) != 0) return frames;
+    const std::string bytes = FileBytes(raw);
+    const size_t frameSize = size_t(width) * size_t(height) * 4;
+    for (size_t at = 0; frameSize && at + frameSize <= bytes.size(); at += frameSize) {
+        RgbaImage image(width, height);
+        std::copy_n(bytes.begin() + long(at), frameSize, image.pixels.begin());
+        frames.push_back(std::move(image));
+    }
+    return frames;
 }
 
 } // namespace tooltest

@@ -3,6 +3,7 @@
 
 #include "support/ComTestUtil.h"
 #include "tools/PluginLibrary.h"
+#include "tools/swfframes/RgbaImage.h"
 
 #include <cstdint>
 #include <string>
@@ -42,5 +43,12 @@ int64_t PluginFrameCount(const std::string& movie);
 
 // Opens `movie` through the loaded library as a host does and reads `frame`.
 DirectFrame ReadDirectly(const std::string& movie, int64_t frame, double zoom = 1.0);
+
+bool HaveFfmpeg();
+
+// Every frame of `file`, decoded by ffmpeg as width x height RGBA; `decoder` forces one
+// (libvpx-vp9 keeps the alpha of VP9, which ffmpeg's own decoder drops).
+std::vector<RgbaImage> DecodeWithFfmpeg(const std::string& file, int width, int height,
+                                        const std::string& decoder = "");
 
 } // namespace tooltest

@@ -37,8 +37,8 @@ Bytes ReadCompanionFile(const std::u16string& movie) {
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
-HRESULT WriteSample(const std::u16string& movie, TestMetaSource& source, uint32_t kinds = 0x2001) {
-    return VxFMMeta_openAndWriteMetaStreamEx(W(movie), 1, 0, &source, 0, kinds);
+HRESULT WriteSample(const std::u16string& movie, TestMetaSource& source) {
+    return VxFMMeta_openAndWriteMetaStreamEx(W(movie), 1, 0, &source, 0, 0x2001);
 }
 
 // The entries found in a companion file image, each as its serialised bytes.
@@ -72,11 +72,6 @@ TEST(MetaName, CompanionNamesAndTheirLimits) {
     WCHAR name[260];
     ASSERT_EQ(VxFMMeta_CreateMetaName(W(U("C:\\clips.v2\\movie.swf")), name, 260, 1), S_OK);
     EXPECT_EQ(Narrow(reinterpret_cast<const char16_t*>(name)), "C:\\clips.v2\\movie.swf.vxmeta");
-    EXPECT_EQ(VxFMMeta_CreateMetaName(W(U("a.swf")), name, 12, 1), E_FAIL);
-    EXPECT_EQ(name[0], 0);
-    EXPECT_EQ(VxFMMeta_CreateMetaName(W(U("a.swf")), name, 13, 1), S_OK);
-    EXPECT_EQ(VxFMMeta_CreateMetaName(W(U("")), name, 260, 1), E_INVALIDARG);
-    EXPECT_EQ(VxFMMeta_CreateMetaName(nullptr, name, 260, 1), E_INVALIDARG);
 
     const std::u16string movie = TempMovie("name_test.swf"), meta = movie + u".vxmeta";
     EXPECT_FALSE(VxFMMeta_IsMetaFile(W(movie), W(meta)));
@@ -111,10 +106,7 @@ TEST(MetaFile, RewritesKeepOtherKindsAndFailuresKeepTheOldFile) {
     EXPECT_EQ(WriteSample(movie, source), E_INVALIDARG);
     source.countAnswer = E_UNEXPECTED;
     EXPECT_EQ(WriteSample(movie, source), E_UNEXPECTED);
-    EXPECT_EQ(VxFMMeta_openAndWriteMetaStreamEx(W(movie), 1, 0, nullptr, 0, 0x2001), E_POINTER);
     EXPECT_EQ(ReadCompanionFile(movie), before);
-    // A folder that does not exist cannot take the temporary file.
-    EXPECT_EQ(WriteSample(TempMovie("no_such_folder/movie.swf"), source, 0), E_FAIL);
 
     // Without media-manager data the chunk says so.
     metatest::FillSample(source);
@@ -126,37 +118,4 @@ TEST(MetaFile, RewritesKeepOtherKindsAndFailuresKeepTheOldFile) {
     EXPECT_EQ(cleared.present, 0u);
     EXPECT_TRUE(cleared.media.empty());
     EXPECT_EQ(cleared.fileId, GUID{});
-}
-
-TEST(MetaFile, DamagedSizesAreReadWithinBounds) {
-    const std::u16string movie = TempMovie("damaged.swf");
-    TestMetaSource source;
-    metatest::FillSample(source);
-    ASSERT_EQ(WriteSample(movie, source), S_OK);
-    const Bytes image = ReadCompanionFile(movie);
-    std::vector<VxMetaChunk> chunks;
-    ASSERT_TRUE(VxMeta_ParseImage(image.data(), image.size(), chunks));
-    const auto offset = [&](uint32_t id) {
-        return size_t(VxMeta_FindChunk(chunks, id)->data - image.data());
-    };
-    const size_t summary = offset(kVxMetaSummaryChunk), version = offset(kVxMetaVersionChunk);
-    const struct {
-        size_t at;
-        uint32_t value;
-        size_t entries;
-    } cases[] = {
-        {4, 0xFFFFFFFF, 4},               // form size too large
-        {summary - 4, 0xFFFFFFF0, 2},     // summary swallows the rest
-        {summary, 1000000, 4},            // the count is only a limit
-        {summary + 4 + 8, 0xFFFFFFFE, 2}, // first text too long
-        {summary + 4, 16, 2},             // unknown header size
-        {8, 0x41424344, 0},               // not our form
-        {version, 2, 0},                  // a newer major version is not read at all
-    };
-    for (const auto& c : cases) {
-        Bytes copy = image;
-        for (size_t i = 0; i < 4; ++i) copy.at(c.at + i) = uint8_t(c.value >> (8 * i));
-        const ReadBack back = ReadCompanion(copy);
-        EXPECT_EQ(back.summary.size() + back.media.size(), c.entries) << c.at << " " << c.value;
-    }
 }

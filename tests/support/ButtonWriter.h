@@ -22,8 +22,8 @@ struct ButtonRecordFields {
     uint8_t states = kUp;
     uint16_t character = 0;
     uint16_t depth = 1;
-    MatrixRecord matrix;
-    CxformRecord cxform;
+    MatrixRecord matrix = {};
+    CxformRecord cxform = {};
 };
 
 std::vector<uint8_t> DefineButton(uint16_t id, const std::vector<ButtonRecordFields>& records);

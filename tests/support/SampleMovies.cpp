@@ -29,8 +29,8 @@ namespace {
 
 std::vector<uint8_t> Place(uint16_t depth, uint16_t character, uint16_t clipDepth = 0) {
     Placement p = PlaceCharacter(depth, character, depth * 3, depth);
-    if (clipDepth) p.clipDepth = clipDepth;
-    return PlaceObject2(p);
+    return p.clipDepth = clipDepth ? std::optional<uint16_t>(clipDepth) : std::nullopt,
+           PlaceObject2(p);
 }
 
 // A scale by 20 with an optional skew: a 1-twip pattern spread over a pixel.
@@ -49,20 +49,22 @@ const RawImage kPhoto{8, 8, 3, std::vector<uint8_t>(8 * 8 * 3, 99)};
 std::vector<uint8_t> TextSpriteSample() {
     ShapeWriter glyph;
     glyph.MoveTo(0, -400).LineBy(400, 0).CurveBy(100, 200, -100, 200).LineBy(-400, 0);
-    Font2Fields wide;
-    wide.wideOffsets = wide.wideCodes = true;
-    wide.glyphs = {glyph.Records(), glyph.Records()};
-    wide.codes = {'a', 0x00E9};
-    wide.layout = FontLayout{800, 200, 0, {600, -200}, true, {{'a', 0xE9, -50}}};
+    const Font2Fields wide{.wideOffsets = true,
+                           .wideCodes = true,
+                           .glyphs = {glyph.Records(), glyph.Records()},
+                           .codes = {'a', 0x00E9},
+                           .layout =
+                               FontLayout{800, 200, 0, {600, -200}, true, {{'a', 0xE9, -50}}}};
     StaticTextWriter text(true);
     text.Style({.font = 1, .height = 700, .color = Rgba{255, 0, 0, 200}, .x = 40, .y = 400})
         .Glyphs({{0, 300}, {1, -100}, {0, 0}})
         .Style({.font = 2, .height = 300, .color = {}, .x = {}, .y = 800})
         .Glyphs({{1, 200}});
-    EditTextFields edit;
-    edit.bounds = {0, 1000, 0, 600};
-    edit.font = 1, edit.height = 400, edit.layout = EditLayout{2, 20, 20, 40, 0};
-    edit.text = "a\xE9z";
+    const EditTextFields edit{.bounds = {0, 1000, 0, 600},
+                              .font = 1,
+                              .height = 400,
+                              .layout = EditLayout{2, 20, 20, 40, 0},
+                              .text = "a\xE9z"};
     TagStream inner;
     inner.Tag(kPlaceObject2, Place(1, 3))
         .ShowFrame()
@@ -70,10 +72,9 @@ std::vector<uint8_t> TextSpriteSample() {
         .Tag(kPlaceObject2, Place(3, 10)) // itself
         .ShowFrame()
         .End();
-    ButtonRecordFields up;
-    up.character = 10, up.cxform.hasMult = true, up.cxform.alphaMult = 100;
-    ButtonRecordFields self = up;
-    self.character = 11, self.depth = 2;
+    const CxformRecord faded{.hasMult = true, .alphaMult = 100};
+    const ButtonRecordFields up{.character = 10, .cxform = faded},
+        self{.character = 11, .depth = 2, .cxform = faded};
     SwfWriter movie(64, 48, 12);
     movie.Tag(kDefineFont2, DefineFont2(1, wide))
         .Tag(kDefineFont, DefineFont(2, {glyph.Records()}))
@@ -141,10 +142,9 @@ std::vector<uint8_t> EveryFlash8Tag(int16_t focalPoint, uint16_t miterLimit) {
     focal.spread = FillStyleRecord::kRepeat;
     using L = LineStyleRecord;
     const L mitred{90, {9, 9, 9, 255}, L::kSquareCap, L::kNoCap, L::kMiterJoin, miterLimit};
-    L painted{60, {}, L::kNoCap, L::kRoundCap, L::kBevelJoin};
-    painted.FilledWith(focal);
-    L missing = painted;
-    missing.FilledWith(FillStyleRecord::Bitmap(77, fit)).noClose = true;
+    const L painted{60, {}, L::kNoCap, L::kRoundCap, L::kBevelJoin, 0, false, focal};
+    const L missing{
+        60, {}, L::kNoCap, L::kRoundCap, L::kBevelJoin, 0, true, FillStyleRecord::Bitmap(77, fit)};
     ShapeWriter shape(4);
     shape.FillStyles({focal, reflected, FillStyleRecord::Bitmap(11, fit)})
         .LineStyles({mitred, painted, missing})
@@ -159,9 +159,8 @@ std::vector<uint8_t> EveryFlash8Tag(int16_t focalPoint, uint16_t miterLimit) {
         .LineTo(100, 100);
     ShapeWriter square;
     square.Rectangle(0, -8000, 8000, 0);
-    Font2Fields font;
-    font.glyphs = {square.Records()};
-    font.layout = FontLayout{16000, 0, 0, {12000}, true, {}};
+    const Font2Fields font{.glyphs = {square.Records()},
+                           .layout = FontLayout{16000, 0, 0, {12000}}};
     StaticTextWriter text(true);
     text.Style({.font = 5, .height = 200, .color = Rgba{1, 2, 3, 255}, .x = {}, .y = {}})
         .Glyphs({{0, 100}, {0, 0}});

@@ -50,16 +50,16 @@ struct FontLayout {
     uint16_t ascent = 0, descent = 0, leading = 0;
     std::vector<int16_t> advances; // one per glyph; missing ones are 0
     bool kerningTable = true;
-    std::vector<KerningPair> kerning;
+    std::vector<KerningPair> kerning = {};
 };
 
 struct Font2Fields {
-    std::string name;
+    std::string name = {};
     bool wideOffsets = false;
     bool wideCodes = false;
-    std::vector<GlyphShape> glyphs;
-    std::vector<uint16_t> codes; // one per glyph; missing ones are 0
-    std::optional<FontLayout> layout;
+    std::vector<GlyphShape> glyphs = {};
+    std::vector<uint16_t> codes = {}; // one per glyph; missing ones are 0
+    std::optional<FontLayout> layout = {};
 };
 
 std::vector<uint8_t> DefineFont2(uint16_t id, const Font2Fields& font);
@@ -114,13 +114,13 @@ struct EditLayout {
 };
 
 struct EditTextFields {
-    RectRecord bounds;
-    std::optional<uint16_t> font;
+    RectRecord bounds = {};
+    std::optional<uint16_t> font = {};
     uint16_t height = 0; // twips, with the font
-    std::optional<Rgba> color;
-    std::optional<uint16_t> maxLength;
-    std::optional<EditLayout> layout;
-    std::string variable;
+    std::optional<Rgba> color = {};
+    std::optional<uint16_t> maxLength = {};
+    std::optional<EditLayout> layout = {};
+    std::string variable = {};
     bool hasText = true; // the initial text is written only with this set
     std::string text;
 };

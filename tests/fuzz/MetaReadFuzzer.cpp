@@ -1,8 +1,7 @@
-// Companion metadata file bytes, served back as a host asks for them: the summary and
-// media-manager streams read in pieces, sought and read again, and every summary item
-// that the stream shows asked for by id.  What the streams serve must hang together: the
-// prologue's count is the number of whole entries that follow, and an item's text is the
-// text of the first entry with its id.
+// Companion metadata file bytes, served back as a host asks for them: both streams read
+// in pieces, sought and read again, and every summary item they show asked for by id.
+// The prologue's count must be the number of whole entries that follow, and an item's
+// text the text of the first entry with its id.
 #include "FuzzHost.h"
 
 #include <cstring>
@@ -15,8 +14,7 @@ using Bytes = std::vector<uint8_t>;
 
 uint32_t Get32(const Bytes& bytes, size_t at) {
     uint32_t value;
-    std::memcpy(&value, bytes.data() + at, 4);
-    return value;
+    return std::memcpy(&value, bytes.data() + at, 4), value;
 }
 
 // Reads the whole stream in pieces, then again after seeking to the end, back before the
@@ -87,10 +85,9 @@ void CheckMediaMgr(IVxReadMeta* meta) {
     ComPtr<IStream> stream;
     const HRESULT served = media->GetMediaMgrStream(stream.out());
     FUZZ_CHECK((served == S_OK || served == S_FALSE) && (served == S_OK) == (info == S_OK));
-    if (served != S_OK) return;
-    FUZZ_CHECK(stream);
     Bytes bytes;
-    ReadEntries(stream.get(), bytes, true);
+    FUZZ_CHECK(served != S_OK || stream);
+    if (served == S_OK) ReadEntries(stream.get(), bytes, true);
 }
 
 } // namespace

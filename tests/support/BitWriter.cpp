@@ -26,18 +26,15 @@ BitWriter& BitWriter::Align() {
 }
 
 BitWriter& BitWriter::UI8(uint8_t value) {
-    Align().bytes.push_back(value);
-    return *this;
+    return Align().bytes.push_back(value), *this;
 }
 
 BitWriter& BitWriter::Bytes(const std::vector<uint8_t>& more) {
-    Align().bytes.insert(bytes.end(), more.begin(), more.end());
-    return *this;
+    return Align().bytes.insert(bytes.end(), more.begin(), more.end()), *this;
 }
 
 BitWriter& BitWriter::String(std::string_view text) {
-    Align().bytes.insert(bytes.end(), text.begin(), text.end());
-    return UI8(0);
+    return Bytes({text.begin(), text.end()}).UI8(0);
 }
 
 BitWriter& BitWriter::Counted(unsigned countBits, std::initializer_list<int32_t> values) {

@@ -35,11 +35,16 @@ std::vector<uint8_t> Place(uint16_t depth, uint16_t character, uint16_t clipDept
 
 // A scale by 20 with an optional skew: a 1-twip pattern spread over a pixel.
 MatrixRecord Fit(int32_t rotate = 0) {
-    return {.hasScale = true,
-            .scaleX = 20 << 16,
-            .scaleY = 20 << 16,
-            .hasRotate = rotate != 0,
-            .rotateSkew0 = rotate};
+    return {true, 20 << 16, 20 << 16, rotate != 0, rotate, 0, 0, 0};
+}
+
+// A 64 x 48 movie at 12 frames a second: the tags (kShowFrame ones counted), then End.
+std::vector<uint8_t> Movie(const std::vector<std::pair<uint16_t, std::vector<uint8_t>>>& tags) {
+    SwfWriter movie(64, 48, 12);
+    for (const auto& [code, body] : tags)
+        code == kShowFrame ? movie.ShowFrame() : movie.Tag(code, body);
+    movie.End();
+    return movie.Finish();
 }
 
 const RawImage kPhoto{8, 8, 3, std::vector<uint8_t>(8 * 8 * 3, 99)};
@@ -49,50 +54,40 @@ const RawImage kPhoto{8, 8, 3, std::vector<uint8_t>(8 * 8 * 3, 99)};
 std::vector<uint8_t> TextSpriteSample() {
     ShapeWriter glyph;
     glyph.MoveTo(0, -400).LineBy(400, 0).CurveBy(100, 200, -100, 200).LineBy(-400, 0);
-    const Font2Fields wide{.wideOffsets = true,
-                           .wideCodes = true,
-                           .glyphs = {glyph.Records(), glyph.Records()},
-                           .codes = {'a', 0x00E9},
-                           .layout =
-                               FontLayout{800, 200, 0, {600, -200}, true, {{'a', 0xE9, -50}}}};
+    const Font2Fields wide{"",
+                           true,
+                           true,
+                           {glyph.Records(), glyph.Records()},
+                           {'a', 0x00E9},
+                           FontLayout{800, 200, 0, {600, -200}, true, {{'a', 0xE9, -50}}}};
     StaticTextWriter text(true);
     text.Style({.font = 1, .height = 700, .color = Rgba{255, 0, 0, 200}, .x = 40, .y = 400})
         .Glyphs({{0, 300}, {1, -100}, {0, 0}})
         .Style({.font = 2, .height = 300, .color = {}, .x = {}, .y = 800})
         .Glyphs({{1, 200}});
-    const EditTextFields edit{.bounds = {0, 1000, 0, 600},
-                              .font = 1,
-                              .height = 400,
-                              .layout = EditLayout{2, 20, 20, 40, 0},
-                              .text = "a\xE9z"};
-    TagStream inner;
-    inner.Tag(kPlaceObject2, Place(1, 3))
-        .ShowFrame()
-        .Tag(kPlaceObject2, Place(2, 4))
-        .Tag(kPlaceObject2, Place(3, 10)) // itself
-        .ShowFrame()
-        .End();
+    EditTextFields edit{{0, 1000, 0, 600}, 1, 400};
+    edit.layout = EditLayout{2, 20, 20, 40, 0}, edit.text = "a\xE9z";
+    TagStream inner; // the sprite places itself at depth 3
+    inner.Tag(kPlaceObject2, Place(1, 3)).ShowFrame().Tag(kPlaceObject2, Place(2, 4));
+    inner.Tag(kPlaceObject2, Place(3, 10)).ShowFrame().End();
     const CxformRecord faded{.hasMult = true, .alphaMult = 100};
     const ButtonRecordFields up{.character = 10, .cxform = faded},
         self{.character = 11, .depth = 2, .cxform = faded};
-    SwfWriter movie(64, 48, 12);
-    movie.Tag(kDefineFont2, DefineFont2(1, wide))
-        .Tag(kDefineFont, DefineFont(2, {glyph.Records()}))
-        .Tag(kDefineFontInfo, DefineFontInfo(2, "x", false, {'a'}))
-        .Tag(kDefineText2, text.TagBody(3, {0, 1200, 0, 800}))
-        .Tag(kDefineEditText, DefineEditText(4, edit))
-        .Tag(kDefineSprite, DefineSprite(10, inner))
-        .Tag(kDefineButton2, DefineButton2(11, {up, self}))
-        .Tag(kDefineButtonCxform, DefineButtonCxform(11, CxformRecord{}))
-        .Tag(kPlaceObject2, Place(1, 3, 4))
-        .Tag(kPlaceObject2, Place(2, 10))
-        .Tag(kPlaceObject2, Place(3, 11))
-        .ShowFrame()
-        .Tag(kPlaceObject2, Place(5, 4))
-        .ShowFrame()
-        .ShowFrame()
-        .End();
-    return movie.Finish();
+    return Movie({{kDefineFont2, DefineFont2(1, wide)},
+                  {kDefineFont, DefineFont(2, {glyph.Records()})},
+                  {kDefineFontInfo, DefineFontInfo(2, "x", false, {'a'})},
+                  {kDefineText2, text.TagBody(3, {0, 1200, 0, 800})},
+                  {kDefineEditText, DefineEditText(4, edit)},
+                  {kDefineSprite, DefineSprite(10, inner)},
+                  {kDefineButton2, DefineButton2(11, {up, self})},
+                  {kDefineButtonCxform, DefineButtonCxform(11, CxformRecord{})},
+                  {kPlaceObject2, Place(1, 3, 4)},
+                  {kPlaceObject2, Place(2, 10)},
+                  {kPlaceObject2, Place(3, 11)},
+                  {kShowFrame, {}},
+                  {kPlaceObject2, Place(5, 4)},
+                  {kShowFrame, {}},
+                  {kShowFrame, {}}});
 }
 
 std::vector<uint8_t> EveryFill() {
@@ -118,17 +113,15 @@ std::vector<uint8_t> EveryFill() {
         .LineTo(600, 120)
         .LineTo(300, 500)
         .LineTo(100, 100);
-    SwfWriter movie(64, 48, 12);
-    movie.JPEGTables(split.tables)
-        .Tag(kDefineBits, DefineBitsBody(10, split.image))
-        .Tag(kDefineBitsJPEG3, DefineBitsJPEG3Body(11, EncodeJpeg(kPhoto), Deflate({1, 2, 3})))
-        .Tag(kDefineBitsLossless2, DefineBitsLosslessBody(12, 5, 8, 8, argb))
-        .Tag(kDefineBitsLossless, DefineBitsLosslessBody(13, 3, 8, 8, argb, 20))
-        .Tag(kDefineShape3, shape.TagBody(1, {0, 600, 0, 600}))
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 1)))
-        .ShowFrame()
-        .End();
-    return movie.Finish();
+    return Movie(
+        {{kJPEGTables, split.tables},
+         {kDefineBits, DefineBitsBody(10, split.image)},
+         {kDefineBitsJPEG3, DefineBitsJPEG3Body(11, EncodeJpeg(kPhoto), Deflate({1, 2, 3}))},
+         {kDefineBitsLossless2, DefineBitsLosslessBody(12, 5, 8, 8, argb)},
+         {kDefineBitsLossless, DefineBitsLosslessBody(13, 3, 8, 8, argb, 20)},
+         {kDefineShape3, shape.TagBody(1, {0, 600, 0, 600})},
+         {kPlaceObject2, PlaceObject2(PlaceCharacter(1, 1))},
+         {kShowFrame, {}}});
 }
 
 std::vector<uint8_t> EveryFlash8Tag(int16_t focalPoint, uint16_t miterLimit) {
@@ -168,23 +161,17 @@ std::vector<uint8_t> EveryFlash8Tag(int16_t focalPoint, uint16_t miterLimit) {
     oversized.UI8(255).UI8(5).UI8(255).UI8(255).UI32(0);
     const Placement3 shadowed{
         .placement = PlaceCharacter(1, 1), .filters = BlurAndShadowFilters(), .blendMode = 14};
-    const Placement3 hostile{.placement = PlaceCharacter(3, 6, 1, 1),
-                             .className = "Cls",
-                             .filters = oversized.Data(),
-                             .blendMode = 2,
-                             .visible = 0};
-    SwfWriter movie(64, 48, 12);
-    movie.JPEGTables({})
-        .Tag(kDefineBits, DefineBitsBody(10, EncodeJpeg(kPhoto)))
-        .Tag(kDefineBitsJPEG4, DefineBitsJPEG4Body(11, EncodeJpeg(kPhoto), Deflate({1, 2, 3})))
-        .Tag(kDefineShape4, shape.TagBody(1, {0, 600, 0, 600}))
-        .Tag(kDefineFont3, DefineFont2(5, font))
-        .Tag(text.TagCode(), text.TagBody(6, {0, 600, -400, 0}))
-        .Tag(kPlaceObject3, PlaceObject3(shadowed))
-        .Tag(kPlaceObject3, PlaceObject3(hostile))
-        .ShowFrame()
-        .End();
-    return movie.Finish();
+    const Placement3 hostile{PlaceCharacter(3, 6, 1, 1), "Cls", oversized.Data(), 2, {}, 0};
+    return Movie(
+        {{kJPEGTables, {}},
+         {kDefineBits, DefineBitsBody(10, EncodeJpeg(kPhoto))},
+         {kDefineBitsJPEG4, DefineBitsJPEG4Body(11, EncodeJpeg(kPhoto), Deflate({1, 2, 3}))},
+         {kDefineShape4, shape.TagBody(1, {0, 600, 0, 600})},
+         {kDefineFont3, DefineFont2(5, font)},
+         {text.TagCode(), text.TagBody(6, {0, 600, -400, 0})},
+         {kPlaceObject3, PlaceObject3(shadowed)},
+         {kPlaceObject3, PlaceObject3(hostile)},
+         {kShowFrame, {}}});
 }
 
 } // namespace swftest

@@ -110,7 +110,7 @@ struct EditTextFields {
     std::optional<EditLayout> layout = {};
     std::string variable = {};
     bool hasText = true; // the initial text is written only with this set
-    std::string text;
+    std::string text = {};
 };
 
 std::vector<uint8_t> DefineEditText(uint16_t id, const EditTextFields& text);

@@ -17,22 +17,13 @@ uint32_t Get32(const Bytes& bytes, size_t at) {
     return std::memcpy(&value, bytes.data() + at, 4), value;
 }
 
-// Reads the whole stream in pieces, then again after seeking to the end, back before the
-// start and forward; the second reading must equal the first.  Returns the entries after
-// the prologue, each as its offset, having checked that they fill the stream.
+// Reads the whole stream in pieces, then again after seeking back to the start; both
+// readings must agree.  Returns the offsets of the entries after the prologue, having
+// checked that they fill the stream.
 std::vector<size_t> ReadEntries(IStream* stream, Bytes& bytes, bool media) {
     bytes = fuzzhost::ReadStream(stream);
-    ULARGE_INTEGER position = {};
-    LARGE_INTEGER offset = {};
-    FUZZ_CHECK(stream->Seek(offset, 2, &position) == S_OK);
-    FUZZ_CHECK(fuzzhost::ReadStream(stream).empty());
-    offset.QuadPart = 123;
-    FUZZ_CHECK(stream->Seek(offset, 0, &position) == S_OK && position.QuadPart == 0);
+    FUZZ_CHECK(stream->Seek(LARGE_INTEGER{}, 0, nullptr) == S_OK);
     FUZZ_CHECK(fuzzhost::ReadStream(stream) == bytes);
-    stream->Seek(LARGE_INTEGER{}, 0, nullptr);
-    offset.QuadPart = 1;
-    FUZZ_CHECK(stream->Seek(offset, 1, &position) == S_OK);
-    fuzzhost::ReadStream(stream);
 
     FUZZ_CHECK(bytes.size() >= 12 && Get32(bytes, 0) == 12 && Get32(bytes, 4) == 100);
     std::vector<size_t> offsets;
@@ -67,11 +58,6 @@ void CheckSummary(IVxReadMeta* meta) {
         std::vector<WCHAR> text(expected.size() + 1, 0xFFFF);
         FUZZ_CHECK(meta->GetSummaryItem(id, text.data(), int32_t(text.size())) == S_OK);
         FUZZ_CHECK(comtest::Text(text.data()) == expected);
-        // A buffer one character short gets the text cut and terminated.
-        if (expected.empty()) continue;
-        text.assign(expected.size(), 0xFFFF);
-        FUZZ_CHECK(meta->GetSummaryItem(id, text.data(), int32_t(text.size())) == S_OK);
-        FUZZ_CHECK(comtest::Text(text.data()) == expected.substr(0, expected.size() - 1));
     }
     WCHAR none[4];
     if (entries.empty()) FUZZ_CHECK(meta->GetSummaryItem(7, none, 4) == VX_E_NOCALLBACK);

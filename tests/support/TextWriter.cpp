@@ -52,13 +52,12 @@ std::vector<uint8_t> DefineFont2(uint16_t id, const Font2Fields& font) {
         const FontLayout& layout = *font.layout;
         body.UI16(layout.ascent).UI16(layout.descent).UI16(layout.leading);
         for (size_t i = 0; i < count; ++i) body.SI16(At(layout.advances, i));
-        if (layout.kerningTable) {
-            for (size_t i = 0; i < count; ++i) body.Rect({});
-            body.UI16(uint16_t(layout.kerning.size()));
-            for (const KerningPair& pair : layout.kerning)
-                WriteCode(WriteCode(body, pair.first, font.wideCodes), pair.second, font.wideCodes)
-                    .SI16(pair.adjustment);
-        }
+        if (!layout.kerningTable) return body.Data();
+        for (size_t i = 0; i < count; ++i) body.Rect({});
+        body.UI16(uint16_t(layout.kerning.size()));
+        for (const KerningPair& pair : layout.kerning)
+            WriteCode(WriteCode(body, pair.first, font.wideCodes), pair.second, font.wideCodes)
+                .SI16(pair.adjustment);
     }
     return body.Data();
 }
@@ -104,18 +103,16 @@ std::vector<uint8_t> StaticTextWriter::TagBody(uint16_t id, const RectRecord& bo
 
 std::vector<uint8_t> DefineEditText(uint16_t id, const EditTextFields& text) {
     // The first flag byte is the low byte.
-    const uint16_t flags = uint16_t((text.font ? 0x0001 : 0) | (text.maxLength ? 0x0002 : 0) |
-                                    (text.color ? 0x0004 : 0) | (text.hasText ? 0x0080 : 0) |
+    const uint16_t flags = uint16_t((text.font ? 0x0001 : 0) | (text.color ? 0x0004 : 0) | 0x0080 |
                                     (text.layout ? 0x2000 : 0));
     BitWriter body;
     body.UI16(id).Rect(text.bounds).UI16(flags);
     if (text.font) body.UI16(*text.font).UI16(text.height);
     if (text.color) body.RGBA(text.color->r, text.color->g, text.color->b, text.color->a);
-    if (text.maxLength) body.UI16(*text.maxLength);
     if (const EditLayout l = text.layout.value_or(EditLayout{}); text.layout)
         body.UI8(l.align).UI16(l.leftMargin).UI16(l.rightMargin).UI16(l.indent).UI16(l.leading);
     body.String(text.variable);
-    return (text.hasText ? body.String(text.text) : body).Data();
+    return body.String(text.text).Data();
 }
 
 } // namespace swftest

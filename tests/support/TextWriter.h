@@ -33,12 +33,11 @@ struct KerningPair {
     int16_t adjustment = 0;
 };
 
-// A DefineFont2 layout; bounds are empty RECTs, and the tag ends after the advances
-// without a kerning table.
+// A DefineFont2 layout; bounds are written as empty RECTs.
 struct FontLayout {
     uint16_t ascent = 0, descent = 0, leading = 0;
     std::vector<int16_t> advances; // one per glyph; missing ones are 0
-    bool kerningTable = true;
+    bool kerningTable = true;      // bounds and kerning; without, the tag ends here
     std::vector<KerningPair> kerning = {};
 };
 
@@ -106,10 +105,8 @@ struct EditTextFields {
     std::optional<uint16_t> font = {};
     uint16_t height = 0; // twips, with the font
     std::optional<Rgba> color = {};
-    std::optional<uint16_t> maxLength = {};
     std::optional<EditLayout> layout = {};
     std::string variable = {};
-    bool hasText = true; // the initial text is written only with this set
     std::string text = {};
 };
 

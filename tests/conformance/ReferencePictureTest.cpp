@@ -47,7 +47,7 @@ std::vector<Reference> ReadTable() {
     for (std::string line; std::getline(in, line);) {
         if (line.empty() || line[0] == '#') continue;
         std::vector<std::string> f(1);
-        for (char c : line) c == '\t' ? f.emplace_back() : f.back().push_back(c);
+        for (char c : line) c == '\t' ? void(f.emplace_back()) : f.back().push_back(c);
         f.resize(8);
         table.push_back({f[0], f[1], std::stoll(f[2]), std::stoi(f[3]), std::stoi(f[4]),
                          std::stoi(f[5]), f[6], f[7]});
@@ -85,7 +85,9 @@ Background StageColour(const std::vector<uint8_t>& movie) {
 RgbaImage Render(const fs::path& file, int64_t frame, Background& stage, std::string& problem) {
     fs::path movie = file;
     if (ReadSignature(file.string()) == MovieSignature::kCompressed) {
-        movie = fs::path(testing::TempDir()) / "conformance.swf";
+        // In the build tree: other checkouts' runs share the system's temporary folder.
+        movie = fs::path(CONFORMANCE_OUTPUT_DIR) / "inflated.swf";
+        fs::create_directories(movie.parent_path());
         try {
             InflateMovie(file.string(), movie.string());
         } catch (const HostError& e) {

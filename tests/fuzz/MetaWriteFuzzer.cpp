@@ -1,7 +1,6 @@
-// The render-file side: a host metadata source whose summary texts, media-manager entries
-// and identifiers come from the input writes the companion file through the render-file
-// class, and the read file serves it back.  A write that succeeds must serve exactly what
-// the source gave; a write that fails must leave no file behind.
+// A host metadata source filled from the input writes the companion file through the
+// render-file class, and the read file serves it back.  A write that succeeds must serve
+// exactly what the source gave; a write that fails must leave no file behind.
 #include "FuzzHost.h"
 #include "util/TestMetaSource.h"
 
@@ -39,10 +38,8 @@ Bytes Entry(FuzzedDataProvider& input) {
     Put32(bytes, input.ConsumeIntegral<uint32_t>());
     Put32(bytes, uint32_t(data.size()));
     bytes.resize(headerSize, 0xEE);
-    for (char16_t c : name) bytes.insert(bytes.end(), {uint8_t(c), uint8_t(c >> 8)});
-    bytes.insert(bytes.end(), 2, 0);
-    bytes.insert(bytes.end(), data.begin(), data.end());
-    return bytes;
+    metatest::AppendWide(bytes, name);
+    return bytes.insert(bytes.end(), data.begin(), data.end()), bytes;
 }
 
 // Whether the writer must take `entry`: its three lengths add up to its size.

@@ -1,6 +1,7 @@
 #include "BitWriter.h"
 
 #include <algorithm>
+#include <bit>
 #include <stdexcept>
 
 namespace swftest {
@@ -78,9 +79,7 @@ std::vector<uint8_t> BitWriter::Data() const {
 }
 
 unsigned BitWriter::UBitsFor(uint32_t value) {
-    unsigned bits = 0;
-    for (; value != 0; value >>= 1) ++bits;
-    return bits;
+    return unsigned(std::bit_width(value));
 }
 
 unsigned BitWriter::SBitsFor(std::initializer_list<int32_t> values) {

@@ -6,6 +6,7 @@
 
 #include "SwfWriter.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -137,10 +138,8 @@ public:
         tags.Tag(TagCode(version), TagBody(id, bounds));
     }
     static uint16_t TagCode(int version) {
-        return version >= 4   ? kDefineShape4
-               : version == 3 ? kDefineShape3
-               : version == 2 ? kDefineShape2
-                              : kDefineShape;
+        constexpr uint16_t kCodes[] = {kDefineShape, kDefineShape2, kDefineShape3, kDefineShape4};
+        return kCodes[std::clamp(version, 1, 4) - 1];
     }
 
 private:

@@ -1,10 +1,7 @@
-// Real-world movies next to pictures that Flash Player (or another player) drew of them.
-// Each reference picture of the shared corpus has a row in reference-pictures.tsv with
-// the frame it shows, where the stage lies in it, and the verdict we expect: "match"
-// (within the tolerance below), or "design"/"defect" with the reason it differs.  The
-// test fails when a verdict stops holding either way, so the table stays true; for each
-// such picture it writes what the plug-in drew beside the build.
-//
+// Real-world movies against pictures other players drew of them.  Each reference picture
+// of the corpus has a row in reference-pictures.tsv (frame, stage offset and scale, and
+// the expected verdict: "match", or "design"/"defect" with a reason).  A verdict that stops
+// holding either way fails, and what the plug-in drew is written beside the build.
 // SWF_CONFORMANCE_REPORT=FILE also writes the Markdown summary kept in docs/.
 #include "host/HostFixture.h"
 #include "tools/swfframes/Background.h"
@@ -24,7 +21,6 @@
 #include <map>
 #include <regex>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -50,9 +46,8 @@ std::vector<Reference> ReadTable() {
     std::vector<Reference> table;
     for (std::string line; std::getline(in, line);) {
         if (line.empty() || line[0] == '#') continue;
-        std::vector<std::string> f;
-        std::stringstream fields(line);
-        for (std::string field; std::getline(fields, field, '\t');) f.push_back(field);
+        std::vector<std::string> f(1);
+        for (char c : line) c == '\t' ? void(f.emplace_back()) : f.back().push_back(c);
         f.resize(8);
         table.push_back({f[0], f[1], std::stoll(f[2]), std::stoi(f[3]), std::stoi(f[4]),
                          std::stoi(f[5]), f[6], f[7]});
@@ -90,7 +85,9 @@ Background StageColour(const std::vector<uint8_t>& movie) {
 RgbaImage Render(const fs::path& file, int64_t frame, Background& stage, std::string& problem) {
     fs::path movie = file;
     if (ReadSignature(file.string()) == MovieSignature::kCompressed) {
-        movie = fs::path(testing::TempDir()) / "conformance.swf";
+        // In the build tree: other checkouts' runs share the system's temporary folder.
+        movie = fs::path(CONFORMANCE_OUTPUT_DIR) / "inflated.swf";
+        fs::create_directories(movie.parent_path());
         try {
             InflateMovie(file.string(), movie.string());
         } catch (const HostError& e) {
@@ -112,15 +109,10 @@ RgbaImage Render(const fs::path& file, int64_t frame, Background& stage, std::st
 // The share of the stage's pixels that differ from the reference, and what was drawn.
 double Compare(const Reference& ref, const fs::path& corpus, RgbaImage& actual,
                std::string& problem) {
-    RgbaImage expected;
-    try {
-        expected = ReadPng((corpus / ref.picture).string());
-    } catch (const HostError& e) {
-        return problem = std::string("unreadable reference: ") + e.what(), 1.0;
-    }
     Background stage;
     actual = Render(corpus / ref.movie, ref.frame, stage, problem);
     if (!problem.empty() || actual.pixels.empty()) return 1.0;
+    RgbaImage expected = ReadPng((corpus / ref.picture).string());
     // A reference that keeps alpha was seen over the stage colour.
     for (size_t i = 0; i < expected.pixels.size(); i += 4)
         std::swap(expected.pixels[i], expected.pixels[i + 2]);
@@ -128,7 +120,7 @@ double Compare(const Reference& ref, const fs::path& corpus, RgbaImage& actual,
                                      expected.width, expected.height},
                                     stage);
     size_t differing = 0;
-    for (int y = 0; y < actual.height; ++y) {
+    for (int y = 0; y < actual.height; ++y)
         for (int x = 0; x < actual.width; ++x) {
             const int rx = ref.offsetX + x * ref.scale, ry = ref.offsetY + y * ref.scale;
             const bool outside = rx >= expected.width || ry >= expected.height;
@@ -138,14 +130,11 @@ double Compare(const Reference& ref, const fs::path& corpus, RgbaImage& actual,
                 differs = std::abs(int(a[c]) - int(e[c])) > kChannelTolerance;
             differing += differs;
         }
-    }
     return double(differing) / double(size_t(actual.width) * actual.height);
 }
 
-const char* Verdict(const std::string& verdict) {
-    return verdict == "match"    ? "matches"
-           : verdict == "design" ? "differs by design"
-                                 : "differs by defect";
+std::string Verdict(const std::string& verdict) {
+    return verdict == "match" ? "matches" : "differs by " + verdict;
 }
 
 void WriteReport(const std::string& path, const std::vector<Reference>& table,
@@ -154,13 +143,12 @@ void WriteReport(const std::string& path, const std::vector<Reference>& table,
     std::map<std::string, std::map<std::string, int>> reasons;
     for (const Reference& ref : table) ++totals[ref.verdict], ++reasons[ref.verdict][ref.reason];
     std::ofstream out(path);
-    out << "# Conformance: real movies against reference pictures\n\n"
-        << "Generated by `make conformance` from `tests/conformance/reference-pictures.tsv`; "
-           "do not edit by hand.\n\n"
+    out << "# Conformance: real movies against reference pictures\n\nGenerated by `make "
+           "conformance` from `tests/conformance/reference-pictures.tsv`; do not edit by hand.\n\n"
         << "Each reference picture of the shared corpus (Flash Player screenshots, and some "
-           "pictures of other players) is compared with the same frame drawn by the "
-           "plug-in, composited over the movie's background colour. A pixel differs when a "
-           "channel is more than "
+           "pictures of other players) is compared with the same frame drawn by the plug-in, "
+           "composited over the movie's background colour. A pixel differs when a channel is "
+           "more than "
         << kChannelTolerance << " off; a picture matches when at most " << kMaxDifferingShare * 100
         << "% of its pixels differ.\n\n| verdict | pictures |\n|---|---|\n";
     for (const char* verdict : {"match", "design", "defect"})

@@ -23,7 +23,6 @@ namespace fuzzhost {
 namespace fs = std::filesystem;
 using comtest::ComPtr;
 
-// Aborts with the failed condition, so that the input is saved as a crash.
 #define FUZZ_CHECK(condition)                                                                      \
     do {                                                                                           \
         if (!(condition)) fuzzhost::Fail(#condition, __FILE__, __LINE__);                          \
@@ -36,6 +35,7 @@ inline fs::path scratch;
     std::exit(1);
 }
 
+// Aborts, so that the input is saved as a crash.
 [[noreturn]] inline void Fail(const char* condition, const char* file, int line) {
     std::fprintf(stderr, "%s:%d: the plug-in broke its contract: %s\n", file, line, condition);
     std::abort();
@@ -48,10 +48,10 @@ inline const PluginLibrary& Library() {
     return library;
 }
 
-// Loads the library and makes the scratch folder; exits when either is impossible.
+// Loads the library and makes the scratch folder, one per process since several fuzzing
+// jobs may share the machine.
 inline void Start() {
     if (!Library().Loaded()) Exit("cannot load the plug-in: " + Library().Error());
-    // One folder per process: several fuzzing jobs may share the machine.
     std::error_code error;
     scratch = fs::temp_directory_path(error) / ("swfplugin-fuzz-" + std::to_string(getpid()));
     fs::create_directories(scratch, error);
@@ -62,21 +62,12 @@ inline void Start() {
     });
 }
 
-// A path inside the scratch folder; the names in it, sorted.
 inline std::string ScratchPath(const char* name) {
     return (scratch / name).string();
 }
 
-inline std::vector<std::string> ScratchNames() {
-    std::vector<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(scratch))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 inline std::u16string Wide(const std::string& path) {
-    return std::u16string(path.begin(), path.end());
+    return {path.begin(), path.end()};
 }
 
 inline const WCHAR* W(const std::u16string& text) {
@@ -89,8 +80,7 @@ inline void WriteFile(const std::string& path, const uint8_t* data, size_t size)
         Exit("cannot write " + path);
 }
 
-// The metadata reader of the movie at `movie`, opened as a host does; fails the run when
-// the class, the file or the reader cannot be had.  The reader keeps its file alive.
+// The metadata reader of the movie at `movie`, opened as a host does.
 inline ComPtr<IVxReadMeta> OpenMeta(const std::u16string& movie) {
     ComPtr<IVxReadFileClass> readClass;
     FUZZ_CHECK(Library().Create(CLSID_VxSWFPlugin, IID_IVxReadFileClass, readClass.out()) == S_OK);
@@ -101,22 +91,20 @@ inline ComPtr<IVxReadMeta> OpenMeta(const std::u16string& movie) {
     return meta;
 }
 
-// Every byte a stream serves from its start, read in pieces of varying size; fails the
-// run when a read breaks the stream contract.
+// Every byte a stream serves from its position, read in pieces that end inside the
+// prologue, inside entries and past the end, each into a buffer of exactly its size.
 inline std::vector<uint8_t> ReadStream(IStream* stream) {
-    // Pieces that end inside the prologue, inside entries and past the end.
     static constexpr ULONG kPieces[] = {1, 3, 12, 5, 64, 4096};
-    constexpr size_t kMostBytes = 64u << 20; // a stream never serves more than this
     std::vector<uint8_t> bytes;
     for (size_t piece = 0;; ++piece) {
         const ULONG size = kPieces[piece % std::size(kPieces)];
-        std::vector<uint8_t> buffer(size); // exactly the size asked for
+        std::vector<uint8_t> buffer(size);
         ULONG read = 0xFFFFFFFF;
         const HRESULT hr = stream->Read(buffer.data(), size, &read);
         FUZZ_CHECK(read <= size && (hr == S_OK) == (read > 0));
         if (read == 0) return bytes;
         bytes.insert(bytes.end(), buffer.begin(), buffer.begin() + read);
-        FUZZ_CHECK(bytes.size() <= kMostBytes);
+        FUZZ_CHECK(bytes.size() <= (64u << 20)); // a stream never serves more
     }
 }
 

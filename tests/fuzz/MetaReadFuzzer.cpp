@@ -1,8 +1,7 @@
-// Companion metadata file bytes, served back as a host asks for them: the summary and
-// media-manager streams read in pieces, sought and read again, and every summary item
-// that the stream shows asked for by id.  What the streams serve must hang together: the
-// prologue's count is the number of whole entries that follow, and an item's text is the
-// text of the first entry with its id.
+// Companion metadata file bytes, served back as a host asks for them: both streams read
+// in pieces, sought and read again, and every summary item they show asked for by id.
+// The prologue's count must be the number of whole entries that follow, and an item's
+// text the text of the first entry with its id.
 #include "FuzzHost.h"
 
 #include <cstring>
@@ -15,26 +14,16 @@ using Bytes = std::vector<uint8_t>;
 
 uint32_t Get32(const Bytes& bytes, size_t at) {
     uint32_t value;
-    std::memcpy(&value, bytes.data() + at, 4);
-    return value;
+    return std::memcpy(&value, bytes.data() + at, 4), value;
 }
 
-// Reads the whole stream in pieces, then again after seeking to the end, back before the
-// start and forward; the second reading must equal the first.  Returns the entries after
-// the prologue, each as its offset, having checked that they fill the stream.
+// Reads the whole stream in pieces, then again after seeking back to the start; both
+// readings must agree.  Returns the offsets of the entries after the prologue, having
+// checked that they fill the stream.
 std::vector<size_t> ReadEntries(IStream* stream, Bytes& bytes, bool media) {
     bytes = fuzzhost::ReadStream(stream);
-    ULARGE_INTEGER position = {};
-    LARGE_INTEGER offset = {};
-    FUZZ_CHECK(stream->Seek(offset, 2, &position) == S_OK);
-    FUZZ_CHECK(fuzzhost::ReadStream(stream).empty());
-    offset.QuadPart = 123;
-    FUZZ_CHECK(stream->Seek(offset, 0, &position) == S_OK && position.QuadPart == 0);
+    FUZZ_CHECK(stream->Seek(LARGE_INTEGER{}, 0, nullptr) == S_OK);
     FUZZ_CHECK(fuzzhost::ReadStream(stream) == bytes);
-    stream->Seek(LARGE_INTEGER{}, 0, nullptr);
-    offset.QuadPart = 1;
-    FUZZ_CHECK(stream->Seek(offset, 1, &position) == S_OK);
-    fuzzhost::ReadStream(stream);
 
     FUZZ_CHECK(bytes.size() >= 12 && Get32(bytes, 0) == 12 && Get32(bytes, 4) == 100);
     std::vector<size_t> offsets;
@@ -69,11 +58,6 @@ void CheckSummary(IVxReadMeta* meta) {
         std::vector<WCHAR> text(expected.size() + 1, 0xFFFF);
         FUZZ_CHECK(meta->GetSummaryItem(id, text.data(), int32_t(text.size())) == S_OK);
         FUZZ_CHECK(comtest::Text(text.data()) == expected);
-        // A buffer one character short gets the text cut and terminated.
-        if (expected.empty()) continue;
-        text.assign(expected.size(), 0xFFFF);
-        FUZZ_CHECK(meta->GetSummaryItem(id, text.data(), int32_t(text.size())) == S_OK);
-        FUZZ_CHECK(comtest::Text(text.data()) == expected.substr(0, expected.size() - 1));
     }
     WCHAR none[4];
     if (entries.empty()) FUZZ_CHECK(meta->GetSummaryItem(7, none, 4) == VX_E_NOCALLBACK);
@@ -87,10 +71,9 @@ void CheckMediaMgr(IVxReadMeta* meta) {
     ComPtr<IStream> stream;
     const HRESULT served = media->GetMediaMgrStream(stream.out());
     FUZZ_CHECK((served == S_OK || served == S_FALSE) && (served == S_OK) == (info == S_OK));
-    if (served != S_OK) return;
-    FUZZ_CHECK(stream);
     Bytes bytes;
-    ReadEntries(stream.get(), bytes, true);
+    FUZZ_CHECK(served != S_OK || stream);
+    if (served == S_OK) ReadEntries(stream.get(), bytes, true);
 }
 
 } // namespace

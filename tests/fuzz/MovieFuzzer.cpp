@@ -1,8 +1,6 @@
-// Movie bytes, opened and played as a host plays them: recognise, open, read the stream
-// formats and texts, then a few frames in order, the last frame, a backward seek, a zoom
-// change and a frame past the end.  Pictures are kept small with the stream's zoom, only
-// a few frames are drawn, and an input that has used up its processor time draws no
-// more frames, so that each input takes a bounded time.
+// Movie bytes, played as a host plays them: recognise, open, read the formats and texts,
+// then a few frames in order, the last frame, a backward seek, a zoom change and a frame
+// past the end.  Small pictures, few frames and a processor-time budget bound each input.
 #include "FuzzHost.h"
 
 #include <cmath>
@@ -65,7 +63,7 @@ std::optional<uint64_t> ReadFrame(IVxReadVideoStream* video, int64_t frame) {
     return hash;
 }
 
-// The answers a host asks for before playing; their results only have to be safe.
+// What a host asks before playing; the answers only have to be safe.
 void AskFormats(IVxReadFile* file) {
     BITMAPINFOHEADER picture = {};
     VxVideoFormat format = {};

@@ -11,6 +11,7 @@
 #include "tools/swfframes/MovieInflater.h"
 #include "util/TestMetaSource.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -23,7 +24,7 @@ using Bytes = std::vector<uint8_t>;
 
 namespace {
 
-// Larger movies make slow seeds: every mutation of them redraws them.
+// Larger movies make slow seeds: every mutation redraws them.
 constexpr uintmax_t kMostMovieBytes = 256 * 1024;
 
 void Save(const fs::path& path, const Bytes& bytes) {
@@ -71,13 +72,14 @@ void WriteMetaSeeds(const fs::path& folder, const fs::path& sourceFolder,
     sources[3].hasFileId = false;
     const std::string movie = (folder / "movie.swf").string();
     const std::u16string wide(movie.begin(), movie.end());
+    comtest::ComPtr<IVxRenderFileClass> renderClass;
+    comtest::ComPtr<IVxRenderFileClassEx3> ex3;
+    if (library.Create(CLSID_VxSWFPlugin, IID_IVxRenderFileClass, renderClass.out()) != S_OK ||
+        renderClass->QueryInterface(IID_IVxRenderFileClassEx3, ex3.outVoid()) != S_OK)
+        throw std::runtime_error("no render-file class");
     for (size_t i = 0; i < sources.size(); ++i) {
-        comtest::ComPtr<IVxRenderFileClass> renderClass;
-        comtest::ComPtr<IVxRenderFileClassEx3> ex3;
         comtest::ComPtr<IVxRenderFile> file;
-        if (library.Create(CLSID_VxSWFPlugin, IID_IVxRenderFileClass, renderClass.out()) != S_OK ||
-            renderClass->QueryInterface(IID_IVxRenderFileClassEx3, ex3.outVoid()) != S_OK ||
-            ex3->CreateRenderFile(file.out(), reinterpret_cast<const WCHAR*>(wide.c_str()), 0, 0,
+        if (ex3->CreateRenderFile(file.out(), reinterpret_cast<const WCHAR*>(wide.c_str()), 0, 0,
                                   0) != S_OK ||
             file->SetMetaSource(&sources[i]) != S_OK || file->WriteMeta(0) != S_OK)
             throw std::runtime_error("the plug-in cannot write companion files");
@@ -87,7 +89,7 @@ void WriteMetaSeeds(const fs::path& folder, const fs::path& sourceFolder,
     std::mt19937 random(17);
     for (size_t size : {16u, 64u, 256u, 1024u}) {
         Bytes bytes(size);
-        for (uint8_t& b : bytes) b = uint8_t(random());
+        std::generate(bytes.begin(), bytes.end(), [&] { return uint8_t(random()); });
         Save(sourceFolder / ("random-" + std::to_string(size)), bytes);
     }
 }

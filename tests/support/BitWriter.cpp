@@ -1,6 +1,7 @@
 #include "BitWriter.h"
 
 #include <algorithm>
+#include <bit>
 #include <stdexcept>
 
 namespace swftest {
@@ -26,18 +27,15 @@ BitWriter& BitWriter::Align() {
 }
 
 BitWriter& BitWriter::UI8(uint8_t value) {
-    Align().bytes.push_back(value);
-    return *this;
+    return Align().bytes.push_back(value), *this;
 }
 
 BitWriter& BitWriter::Bytes(const std::vector<uint8_t>& more) {
-    Align().bytes.insert(bytes.end(), more.begin(), more.end());
-    return *this;
+    return Align().bytes.insert(bytes.end(), more.begin(), more.end()), *this;
 }
 
 BitWriter& BitWriter::String(std::string_view text) {
-    Align().bytes.insert(bytes.end(), text.begin(), text.end());
-    return UI8(0);
+    return Bytes({text.begin(), text.end()}).UI8(0);
 }
 
 BitWriter& BitWriter::Counted(unsigned countBits, std::initializer_list<int32_t> values) {
@@ -81,9 +79,7 @@ std::vector<uint8_t> BitWriter::Data() const {
 }
 
 unsigned BitWriter::UBitsFor(uint32_t value) {
-    unsigned bits = 0;
-    for (; value != 0; value >>= 1) ++bits;
-    return bits;
+    return unsigned(std::bit_width(value));
 }
 
 unsigned BitWriter::SBitsFor(std::initializer_list<int32_t> values) {

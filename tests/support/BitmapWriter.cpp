@@ -1,7 +1,5 @@
 #include "BitmapWriter.h"
 
-#include "BitWriter.h"
-
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -63,8 +61,7 @@ std::vector<uint8_t> EncodeJpeg(const RawImage& image, int quality) {
 
 SplitJpeg EncodeAbbreviatedJpeg(const RawImage& image, int quality) {
     SplitJpeg split;
-    split.image = Compress(image, quality, &split.tables);
-    return split;
+    return split.image = Compress(image, quality, &split.tables), split;
 }
 
 std::vector<uint8_t> Deflate(const std::vector<uint8_t>& data, int level) {
@@ -74,19 +71,6 @@ std::vector<uint8_t> Deflate(const std::vector<uint8_t>& data, int level) {
         throw std::runtime_error("compress2 failed");
     out.resize(size);
     return out;
-}
-
-std::vector<uint8_t> DefineBitsJPEG3Body(uint16_t id, const std::vector<uint8_t>& jpeg,
-                                         const std::vector<uint8_t>& compressedAlpha) {
-    BitWriter body;
-    return body.UI16(id).UI32(uint32_t(jpeg.size())).Bytes(jpeg).Bytes(compressedAlpha).Data();
-}
-
-std::vector<uint8_t> DefineBitsJPEG4Body(uint16_t id, const std::vector<uint8_t>& jpeg,
-                                         const std::vector<uint8_t>& alpha, uint16_t deblocking) {
-    BitWriter body;
-    body.UI16(id).UI32(uint32_t(jpeg.size())).UI16(deblocking);
-    return body.Bytes(jpeg).Bytes(alpha).Data();
 }
 
 std::vector<uint8_t> DefineBitsLosslessBody(uint16_t id, uint8_t format, uint16_t width,

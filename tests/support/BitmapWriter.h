@@ -1,6 +1,4 @@
-// Bitmap data for fixtures, made with the real codecs: JPEG streams from libjpeg (whole,
-// or split into a tables-only stream and an abbreviated image), zlib streams, and the
-// bodies of the six bitmap definition tags.
+// Bitmap data made with the real codecs (libjpeg, zlib) and the bitmap tags' bodies.
 #pragma once
 
 #include "BitWriter.h"
@@ -25,29 +23,33 @@ struct RawImage {
     std::vector<uint8_t> pixels;
 };
 
-// A complete JPEG stream (SOI to EOI) with its tables.
+// A complete JPEG stream; or its tables and the image without them.
 std::vector<uint8_t> EncodeJpeg(const RawImage& image, int quality = 90);
-// The same encoder's tables as a tables-only stream, and the image without them.
 struct SplitJpeg {
     std::vector<uint8_t> tables, image;
 };
 SplitJpeg EncodeAbbreviatedJpeg(const RawImage& image, int quality = 90);
 
-// zlib's compress at the given level.
 std::vector<uint8_t> Deflate(const std::vector<uint8_t>& data, int level = 9);
 
-// Tag bodies.  Lossless `data` is what gets compressed: for format 3 the colour table
-// (3 or 4 bytes an entry) followed by the padded index rows, for format 5 the
-// ARGB (or xRGB) pixels.
+// Lossless `data` is what gets compressed: the colour table and padded index rows for
+// format 3, the ARGB pixels for format 5.
 inline std::vector<uint8_t> DefineBitsBody(uint16_t id, const std::vector<uint8_t>& jpeg) {
     return BitWriter().UI16(id).Bytes(jpeg).Data();
 }
-std::vector<uint8_t> DefineBitsJPEG3Body(uint16_t id, const std::vector<uint8_t>& jpeg,
-                                         const std::vector<uint8_t>& compressedAlpha);
-// DefineBitsJPEG3's fields with a deblocking value (8.8) before the image.
-std::vector<uint8_t> DefineBitsJPEG4Body(uint16_t id, const std::vector<uint8_t>& jpeg,
-                                         const std::vector<uint8_t>& compressedAlpha,
-                                         uint16_t deblocking = 0x0100);
+// DefineBitsJPEG4 puts an 8.8 deblocking value before the image.
+inline std::vector<uint8_t> DefineBitsJPEG4Body(uint16_t id, const std::vector<uint8_t>& jpeg,
+                                                const std::vector<uint8_t>& compressedAlpha,
+                                                uint16_t deblocking = 0x0100) {
+    BitWriter body;
+    body.UI16(id).UI32(uint32_t(jpeg.size())).UI16(deblocking);
+    return body.Bytes(jpeg).Bytes(compressedAlpha).Data();
+}
+inline std::vector<uint8_t> DefineBitsJPEG3Body(uint16_t id, const std::vector<uint8_t>& jpeg,
+                                                const std::vector<uint8_t>& compressedAlpha) {
+    BitWriter body;
+    return body.UI16(id).UI32(uint32_t(jpeg.size())).Bytes(jpeg).Bytes(compressedAlpha).Data();
+}
 std::vector<uint8_t> DefineBitsLosslessBody(uint16_t id, uint8_t format, uint16_t width,
                                             uint16_t height, const std::vector<uint8_t>& data,
                                             uint8_t colorTableSize = 0);

@@ -1,5 +1,5 @@
-// Button tags for fixtures: DefineButton and DefineButton2 with their records, and
-// DefineButtonCxform.  Actions are never written beyond the empty action list.
+// DefineButton and DefineButton2 with their records, and DefineButtonCxform.  Actions are
+// never written beyond the empty action list.
 #pragma once
 
 #include "BitWriter.h"
@@ -22,13 +22,36 @@ struct ButtonRecordFields {
     uint8_t states = kUp;
     uint16_t character = 0;
     uint16_t depth = 1;
-    MatrixRecord matrix;
-    CxformRecord cxform;
+    MatrixRecord matrix = {};
+    CxformRecord cxform = {};
 };
 
-std::vector<uint8_t> DefineButton(uint16_t id, const std::vector<ButtonRecordFields>& records);
-std::vector<uint8_t> DefineButton2(uint16_t id, const std::vector<ButtonRecordFields>& records,
-                                   uint8_t trackAsMenu = 0);
+inline BitWriter& WriteButtonRecords(BitWriter& body,
+                                     const std::vector<ButtonRecordFields>& records,
+                                     bool withCxform) {
+    for (const ButtonRecordFields& record : records) {
+        // Four reserved bits, then HitTest, Down, Over, Up: the reverse of their bits.
+        body.Align().UB(0, 4);
+        for (unsigned bit = 0; bit < 4; ++bit) body.UB((record.states >> bit) & 1, 1);
+        body.UI16(record.character).UI16(record.depth).Matrix(record.matrix);
+        if (withCxform) body.CxformWithAlpha(record.cxform);
+    }
+    return body.UI8(0); // end of records
+}
+
+inline std::vector<uint8_t> DefineButton(uint16_t id,
+                                         const std::vector<ButtonRecordFields>& records) {
+    BitWriter body;
+    return WriteButtonRecords(body.UI16(id), records, false).UI8(0).Data(); // and no actions
+}
+
+// ActionOffset 0: no condition actions.
+inline std::vector<uint8_t> DefineButton2(uint16_t id,
+                                          const std::vector<ButtonRecordFields>& records) {
+    BitWriter body;
+    return WriteButtonRecords(body.UI16(id).UI8(0).UI16(0), records, true).Data();
+}
+
 inline std::vector<uint8_t> DefineButtonCxform(uint16_t id, const CxformRecord& cxform) {
     return BitWriter().UI16(id).Cxform(cxform).Data();
 }

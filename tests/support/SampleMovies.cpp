@@ -29,17 +29,22 @@ namespace {
 
 std::vector<uint8_t> Place(uint16_t depth, uint16_t character, uint16_t clipDepth = 0) {
     Placement p = PlaceCharacter(depth, character, depth * 3, depth);
-    if (clipDepth) p.clipDepth = clipDepth;
-    return PlaceObject2(p);
+    return p.clipDepth = clipDepth ? std::optional<uint16_t>(clipDepth) : std::nullopt,
+           PlaceObject2(p);
 }
 
 // A scale by 20 with an optional skew: a 1-twip pattern spread over a pixel.
 MatrixRecord Fit(int32_t rotate = 0) {
-    return {.hasScale = true,
-            .scaleX = 20 << 16,
-            .scaleY = 20 << 16,
-            .hasRotate = rotate != 0,
-            .rotateSkew0 = rotate};
+    return {true, 20 << 16, 20 << 16, rotate != 0, rotate, 0, 0, 0};
+}
+
+// A 64 x 48 movie at 12 frames a second: the tags (kShowFrame ones counted), then End.
+std::vector<uint8_t> Movie(const std::vector<std::pair<uint16_t, std::vector<uint8_t>>>& tags) {
+    SwfWriter movie(64, 48, 12);
+    for (const auto& [code, body] : tags)
+        code == kShowFrame ? movie.ShowFrame() : movie.Tag(code, body);
+    movie.End();
+    return movie.Finish();
 }
 
 const RawImage kPhoto{8, 8, 3, std::vector<uint8_t>(8 * 8 * 3, 99)};
@@ -49,49 +54,40 @@ const RawImage kPhoto{8, 8, 3, std::vector<uint8_t>(8 * 8 * 3, 99)};
 std::vector<uint8_t> TextSpriteSample() {
     ShapeWriter glyph;
     glyph.MoveTo(0, -400).LineBy(400, 0).CurveBy(100, 200, -100, 200).LineBy(-400, 0);
-    Font2Fields wide;
-    wide.wideOffsets = wide.wideCodes = true;
-    wide.glyphs = {glyph.Records(), glyph.Records()};
-    wide.codes = {'a', 0x00E9};
-    wide.layout = FontLayout{800, 200, 0, {600, -200}, true, {{'a', 0xE9, -50}}};
+    const Font2Fields wide{"",
+                           true,
+                           true,
+                           {glyph.Records(), glyph.Records()},
+                           {'a', 0x00E9},
+                           FontLayout{800, 200, 0, {600, -200}, true, {{'a', 0xE9, -50}}}};
     StaticTextWriter text(true);
     text.Style({.font = 1, .height = 700, .color = Rgba{255, 0, 0, 200}, .x = 40, .y = 400})
         .Glyphs({{0, 300}, {1, -100}, {0, 0}})
         .Style({.font = 2, .height = 300, .color = {}, .x = {}, .y = 800})
         .Glyphs({{1, 200}});
-    EditTextFields edit;
-    edit.bounds = {0, 1000, 0, 600};
-    edit.font = 1, edit.height = 400, edit.layout = EditLayout{2, 20, 20, 40, 0};
-    edit.text = "a\xE9z";
-    TagStream inner;
-    inner.Tag(kPlaceObject2, Place(1, 3))
-        .ShowFrame()
-        .Tag(kPlaceObject2, Place(2, 4))
-        .Tag(kPlaceObject2, Place(3, 10)) // itself
-        .ShowFrame()
-        .End();
-    ButtonRecordFields up;
-    up.character = 10, up.cxform.hasMult = true, up.cxform.alphaMult = 100;
-    ButtonRecordFields self = up;
-    self.character = 11, self.depth = 2;
-    SwfWriter movie(64, 48, 12);
-    movie.Tag(kDefineFont2, DefineFont2(1, wide))
-        .Tag(kDefineFont, DefineFont(2, {glyph.Records()}))
-        .Tag(kDefineFontInfo, DefineFontInfo(2, "x", false, {'a'}))
-        .Tag(kDefineText2, text.TagBody(3, {0, 1200, 0, 800}))
-        .Tag(kDefineEditText, DefineEditText(4, edit))
-        .Tag(kDefineSprite, DefineSprite(10, inner))
-        .Tag(kDefineButton2, DefineButton2(11, {up, self}))
-        .Tag(kDefineButtonCxform, DefineButtonCxform(11, CxformRecord{}))
-        .Tag(kPlaceObject2, Place(1, 3, 4))
-        .Tag(kPlaceObject2, Place(2, 10))
-        .Tag(kPlaceObject2, Place(3, 11))
-        .ShowFrame()
-        .Tag(kPlaceObject2, Place(5, 4))
-        .ShowFrame()
-        .ShowFrame()
-        .End();
-    return movie.Finish();
+    EditTextFields edit{{0, 1000, 0, 600}, 1, 400};
+    edit.layout = EditLayout{2, 20, 20, 40, 0}, edit.text = "a\xE9z";
+    TagStream inner; // the sprite places itself at depth 3
+    inner.Tag(kPlaceObject2, Place(1, 3)).ShowFrame().Tag(kPlaceObject2, Place(2, 4));
+    inner.Tag(kPlaceObject2, Place(3, 10)).ShowFrame().End();
+    const CxformRecord faded{.hasMult = true, .alphaMult = 100};
+    const ButtonRecordFields up{.character = 10, .cxform = faded},
+        self{.character = 11, .depth = 2, .cxform = faded};
+    return Movie({{kDefineFont2, DefineFont2(1, wide)},
+                  {kDefineFont, DefineFont(2, {glyph.Records()})},
+                  {kDefineFontInfo, DefineFontInfo(2, "x", false, {'a'})},
+                  {kDefineText2, text.TagBody(3, {0, 1200, 0, 800})},
+                  {kDefineEditText, DefineEditText(4, edit)},
+                  {kDefineSprite, DefineSprite(10, inner)},
+                  {kDefineButton2, DefineButton2(11, {up, self})},
+                  {kDefineButtonCxform, DefineButtonCxform(11, CxformRecord{})},
+                  {kPlaceObject2, Place(1, 3, 4)},
+                  {kPlaceObject2, Place(2, 10)},
+                  {kPlaceObject2, Place(3, 11)},
+                  {kShowFrame, {}},
+                  {kPlaceObject2, Place(5, 4)},
+                  {kShowFrame, {}},
+                  {kShowFrame, {}}});
 }
 
 std::vector<uint8_t> EveryFill() {
@@ -117,17 +113,15 @@ std::vector<uint8_t> EveryFill() {
         .LineTo(600, 120)
         .LineTo(300, 500)
         .LineTo(100, 100);
-    SwfWriter movie(64, 48, 12);
-    movie.JPEGTables(split.tables)
-        .Tag(kDefineBits, DefineBitsBody(10, split.image))
-        .Tag(kDefineBitsJPEG3, DefineBitsJPEG3Body(11, EncodeJpeg(kPhoto), Deflate({1, 2, 3})))
-        .Tag(kDefineBitsLossless2, DefineBitsLosslessBody(12, 5, 8, 8, argb))
-        .Tag(kDefineBitsLossless, DefineBitsLosslessBody(13, 3, 8, 8, argb, 20))
-        .Tag(kDefineShape3, shape.TagBody(1, {0, 600, 0, 600}))
-        .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 1)))
-        .ShowFrame()
-        .End();
-    return movie.Finish();
+    return Movie(
+        {{kJPEGTables, split.tables},
+         {kDefineBits, DefineBitsBody(10, split.image)},
+         {kDefineBitsJPEG3, DefineBitsJPEG3Body(11, EncodeJpeg(kPhoto), Deflate({1, 2, 3}))},
+         {kDefineBitsLossless2, DefineBitsLosslessBody(12, 5, 8, 8, argb)},
+         {kDefineBitsLossless, DefineBitsLosslessBody(13, 3, 8, 8, argb, 20)},
+         {kDefineShape3, shape.TagBody(1, {0, 600, 0, 600})},
+         {kPlaceObject2, PlaceObject2(PlaceCharacter(1, 1))},
+         {kShowFrame, {}}});
 }
 
 std::vector<uint8_t> EveryFlash8Tag(int16_t focalPoint, uint16_t miterLimit) {
@@ -141,10 +135,9 @@ std::vector<uint8_t> EveryFlash8Tag(int16_t focalPoint, uint16_t miterLimit) {
     focal.spread = FillStyleRecord::kRepeat;
     using L = LineStyleRecord;
     const L mitred{90, {9, 9, 9, 255}, L::kSquareCap, L::kNoCap, L::kMiterJoin, miterLimit};
-    L painted{60, {}, L::kNoCap, L::kRoundCap, L::kBevelJoin};
-    painted.FilledWith(focal);
-    L missing = painted;
-    missing.FilledWith(FillStyleRecord::Bitmap(77, fit)).noClose = true;
+    const L painted{60, {}, L::kNoCap, L::kRoundCap, L::kBevelJoin, 0, false, focal};
+    const L missing{
+        60, {}, L::kNoCap, L::kRoundCap, L::kBevelJoin, 0, true, FillStyleRecord::Bitmap(77, fit)};
     ShapeWriter shape(4);
     shape.FillStyles({focal, reflected, FillStyleRecord::Bitmap(11, fit)})
         .LineStyles({mitred, painted, missing})
@@ -159,9 +152,8 @@ std::vector<uint8_t> EveryFlash8Tag(int16_t focalPoint, uint16_t miterLimit) {
         .LineTo(100, 100);
     ShapeWriter square;
     square.Rectangle(0, -8000, 8000, 0);
-    Font2Fields font;
-    font.glyphs = {square.Records()};
-    font.layout = FontLayout{16000, 0, 0, {12000}, true, {}};
+    const Font2Fields font{.glyphs = {square.Records()},
+                           .layout = FontLayout{16000, 0, 0, {12000}}};
     StaticTextWriter text(true);
     text.Style({.font = 5, .height = 200, .color = Rgba{1, 2, 3, 255}, .x = {}, .y = {}})
         .Glyphs({{0, 100}, {0, 0}});
@@ -169,23 +161,17 @@ std::vector<uint8_t> EveryFlash8Tag(int16_t focalPoint, uint16_t miterLimit) {
     oversized.UI8(255).UI8(5).UI8(255).UI8(255).UI32(0);
     const Placement3 shadowed{
         .placement = PlaceCharacter(1, 1), .filters = BlurAndShadowFilters(), .blendMode = 14};
-    const Placement3 hostile{.placement = PlaceCharacter(3, 6, 1, 1),
-                             .className = "Cls",
-                             .filters = oversized.Data(),
-                             .blendMode = 2,
-                             .visible = 0};
-    SwfWriter movie(64, 48, 12);
-    movie.JPEGTables({})
-        .Tag(kDefineBits, DefineBitsBody(10, EncodeJpeg(kPhoto)))
-        .Tag(kDefineBitsJPEG4, DefineBitsJPEG4Body(11, EncodeJpeg(kPhoto), Deflate({1, 2, 3})))
-        .Tag(kDefineShape4, shape.TagBody(1, {0, 600, 0, 600}))
-        .Tag(kDefineFont3, DefineFont2(5, font))
-        .Tag(text.TagCode(), text.TagBody(6, {0, 600, -400, 0}))
-        .Tag(kPlaceObject3, PlaceObject3(shadowed))
-        .Tag(kPlaceObject3, PlaceObject3(hostile))
-        .ShowFrame()
-        .End();
-    return movie.Finish();
+    const Placement3 hostile{PlaceCharacter(3, 6, 1, 1), "Cls", oversized.Data(), 2, {}, 0};
+    return Movie(
+        {{kJPEGTables, {}},
+         {kDefineBits, DefineBitsBody(10, EncodeJpeg(kPhoto))},
+         {kDefineBitsJPEG4, DefineBitsJPEG4Body(11, EncodeJpeg(kPhoto), Deflate({1, 2, 3}))},
+         {kDefineShape4, shape.TagBody(1, {0, 600, 0, 600})},
+         {kDefineFont3, DefineFont2(5, font)},
+         {text.TagCode(), text.TagBody(6, {0, 600, -400, 0})},
+         {kPlaceObject3, PlaceObject3(shadowed)},
+         {kPlaceObject3, PlaceObject3(hostile)},
+         {kShowFrame, {}}});
 }
 
 } // namespace swftest

@@ -9,15 +9,11 @@ namespace {
 
 void WriteCount(BitWriter& out, size_t count) {
     if (count > 0xFFFF) throw std::invalid_argument("style array: too many styles");
-    if (count >= 255)
-        out.UI8(255).UI16(uint16_t(count)); // the extended form
-    else
-        out.UI8(uint8_t(count));
+    count >= 255 ? out.UI8(255).UI16(uint16_t(count)) : out.UI8(uint8_t(count));
 }
 
-void WriteColor(BitWriter& out, const Rgba& color, bool withAlpha) {
-    out.RGB(color.r, color.g, color.b);
-    if (withAlpha) out.UI8(color.a);
+BitWriter& WriteColor(BitWriter& out, const Rgba& c, bool withAlpha) {
+    return withAlpha ? out.RGBA(c.r, c.g, c.b, c.a) : out.RGB(c.r, c.g, c.b);
 }
 
 void WriteFillStyle(BitWriter& out, const FillStyleRecord& fill, int version) {
@@ -51,13 +47,11 @@ void WriteStyles(BitWriter& out, const StyleArrays& styles, int version) {
             WriteColor(out, line.color, version >= 3);
             continue;
         }
-        out.UB(line.startCap, 2).UB(line.join, 2).UB(line.hasFill, 1).UB(0, 3);
+        out.UB(line.startCap, 2).UB(line.join, 2).UB(line.fill.has_value(), 1).UB(0, 3);
         out.UB(0, 5).UB(line.noClose, 1).UB(line.endCap, 2);
         if (line.join == LineStyleRecord::kMiterJoin) out.UI16(line.miterLimit);
-        if (line.hasFill)
-            WriteFillStyle(out, line.fill, version);
-        else
-            WriteColor(out, line.color, true);
+        line.fill ? WriteFillStyle(out, *line.fill, version)
+                  : void(WriteColor(out, line.color, true));
     }
 }
 
@@ -67,8 +61,7 @@ ShapeWriter& ShapeWriter::Change(const StyleChange& change) {
     if (change.moveX.has_value() != change.moveY.has_value())
         throw std::invalid_argument("StyleChange: a move needs both coordinates");
     if (change.moveX) penX = *change.moveX, penY = *change.moveY;
-    records.push_back({change, {}});
-    return *this;
+    return records.push_back({change, {}}), *this;
 }
 
 std::vector<std::pair<unsigned, unsigned>> ShapeWriter::SegmentBits() const {
@@ -126,10 +119,7 @@ std::vector<uint8_t> ShapeWriter::Records() const {
         if (coordBits > 17) throw std::invalid_argument("edge: delta too large");
         out.UB(1, 1).UB(e.straight, 1).UB(coordBits - 2, 4);
         if (!e.straight)
-            out.SB(e.dx, coordBits)
-                .SB(e.dy, coordBits)
-                .SB(e.anchorDx, coordBits)
-                .SB(e.anchorDy, coordBits);
+            for (int32_t v : {e.dx, e.dy, e.anchorDx, e.anchorDy}) out.SB(v, coordBits);
         else if (e.dx != 0 && e.dy != 0)
             out.UB(1, 1).SB(e.dx, coordBits).SB(e.dy, coordBits);
         else // a vertical or horizontal line

@@ -1,22 +1,12 @@
-// Builds SHAPE data for fixtures: style arrays (solid, gradient and bitmap fills, line
-// styles, LINESTYLE2 with caps, joins and fill-styled strokes), shape records and whole
-// DefineShape to DefineShape4 tags.  Records are collected and written at the end, so
-// index widths follow the style arrays they refer to: a style segment's NumFillBits and
-// NumLineBits hold both its style counts and the largest index its records use (glyph
-// shapes, which have no styles, get 1 fill bit for index 1).
-//
-//     ShapeWriter shape(3);
-//     shape.FillStyles({FillStyleRecord::Solid({255, 0, 0})})
-//         .Change(StyleChange().Move(0, 0).Fill1(1))
-//         .LineTo(200, 0).LineTo(200, 200).LineTo(0, 200).LineTo(0, 0);
-//     movie.Tag(ShapeWriter::TagCode(3), shape.TagBody(1, {0, 200, 0, 200}));
-//
-// Coordinates are twips.  The writer keeps the pen position, so edges can be given as
-// deltas (LineBy, CurveBy) or as absolute points (LineTo, CurveTo).
+// SHAPE data for fixtures: style arrays, shape records and DefineShape to DefineShape4
+// bodies, coordinates in twips.  Records are written at the end, so each style segment's
+// NumFillBits and NumLineBits hold both its style counts and the largest index it uses.
+// The pen position is kept, so edges take deltas (LineBy, CurveBy) or points (LineTo).
 #pragma once
 
 #include "SwfWriter.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -41,7 +31,6 @@ struct GradientStop {
 };
 
 struct FillStyleRecord {
-    // The bitmap kinds: repeating, clipped, and both again without smoothing.
     enum Type : uint8_t {
         kSolid = 0x00,
         kLinear = 0x10,
@@ -49,8 +38,6 @@ struct FillStyleRecord {
         kFocalRadial = 0x13,
         kRepeatingBitmap = 0x40,
         kClippedBitmap = 0x41,
-        kHardRepeatingBitmap = 0x42,
-        kHardClippedBitmap = 0x43,
     };
     // Gradient spread and interpolation, the high bits of the record count.
     enum Spread : uint8_t { kPad = 0, kReflect = 1, kRepeat = 2 };
@@ -59,8 +46,7 @@ struct FillStyleRecord {
     uint8_t type = kSolid;
     Rgba color = {};          // solid
     MatrixRecord matrix = {}; // gradient and bitmap
-    // At most 15; written only for the gradient kinds a reader knows, so a reader must
-    // skip the others by their count.
+    // At most 15; written only for the gradient kinds a reader knows.
     std::vector<GradientStop> stops;
     uint8_t spread = kPad;
     uint8_t interpolation = kNormalRGB;
@@ -91,16 +77,11 @@ struct LineStyleRecord {
 
     uint16_t width = 20; // twips
     Rgba color;
-    // Written only by DefineShape4.
+    // Written only by DefineShape4; the fill replaces the colour when set.
     uint8_t startCap = kRoundCap, endCap = kRoundCap, join = kRoundJoin;
     uint16_t miterLimit = 0x0300; // 8.8, for miter joins
     bool noClose = false;
-    bool hasFill = false;
-    FillStyleRecord fill = {}; // instead of the colour when hasFill
-
-    LineStyleRecord& FilledWith(FillStyleRecord style) {
-        return fill = std::move(style), hasFill = true, *this;
-    }
+    std::optional<FillStyleRecord> fill = {};
 };
 
 struct StyleArrays {
@@ -144,8 +125,7 @@ public:
     ShapeWriter& CurveTo(int32_t controlX, int32_t controlY, int32_t anchorX, int32_t anchorY) {
         return CurveBy(controlX - penX, controlY - penY, anchorX - controlX, anchorY - controlY);
     }
-    // A closed axis-aligned rectangle from (x0, y0), clockwise on screen (y down): a move,
-    // then four edges.  The styles in effect apply to it.
+    // A move to (x0, y0), then four edges clockwise on screen (y down).
     ShapeWriter& Rectangle(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
         return MoveTo(x0, y0).LineTo(x1, y0).LineTo(x1, y1).LineTo(x0, y1).LineTo(x0, y0);
     }
@@ -157,12 +137,9 @@ public:
     void AddTo(TagStream& tags, uint16_t id, const RectRecord& bounds) const {
         tags.Tag(TagCode(version), TagBody(id, bounds));
     }
-
     static uint16_t TagCode(int version) {
-        return version >= 4   ? kDefineShape4
-               : version == 3 ? kDefineShape3
-               : version == 2 ? kDefineShape2
-                              : kDefineShape;
+        constexpr uint16_t kCodes[] = {kDefineShape, kDefineShape2, kDefineShape3, kDefineShape4};
+        return kCodes[std::clamp(version, 1, 4) - 1];
     }
 
 private:

@@ -1,9 +1,4 @@
-// DefineSprite tags for fixtures: a sprite's id and frame count followed by its own tag
-// stream, written with a TagStream like a movie's body.
-//
-//     TagStream frames;
-//     frames.Tag(kPlaceObject2, PlaceObject2({.depth = 1, .character = 5})).ShowFrame().End();
-//     movie.Tag(kDefineSprite, DefineSprite(7, frames));
+// DefineSprite bodies: id and frame count, then the sprite's own tag stream.
 #pragma once
 
 #include "SwfWriter.h"

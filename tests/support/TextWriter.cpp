@@ -12,9 +12,7 @@ BitWriter& WriteCode(BitWriter& out, uint16_t code, bool wide) {
 
 // A length byte and the name's bytes, as font tags write names.
 BitWriter& WriteName(BitWriter& out, std::string_view name) {
-    out.UI8(uint8_t(name.size()));
-    for (char c : name) out.UI8(uint8_t(c));
-    return out;
+    return out.UI8(uint8_t(name.size())).Bytes({name.begin(), name.end()});
 }
 
 // The offset table (with one more offset, to the code table, when `codeTable` is set),
@@ -54,13 +52,12 @@ std::vector<uint8_t> DefineFont2(uint16_t id, const Font2Fields& font) {
         const FontLayout& layout = *font.layout;
         body.UI16(layout.ascent).UI16(layout.descent).UI16(layout.leading);
         for (size_t i = 0; i < count; ++i) body.SI16(At(layout.advances, i));
-        if (layout.kerningTable) {
-            for (size_t i = 0; i < count; ++i) body.Rect({});
-            body.UI16(uint16_t(layout.kerning.size()));
-            for (const KerningPair& pair : layout.kerning)
-                WriteCode(WriteCode(body, pair.first, font.wideCodes), pair.second, font.wideCodes)
-                    .SI16(pair.adjustment);
-        }
+        if (!layout.kerningTable) return body.Data();
+        for (size_t i = 0; i < count; ++i) body.Rect({});
+        body.UI16(uint16_t(layout.kerning.size()));
+        for (const KerningPair& pair : layout.kerning)
+            WriteCode(WriteCode(body, pair.first, font.wideCodes), pair.second, font.wideCodes)
+                .SI16(pair.adjustment);
     }
     return body.Data();
 }
@@ -89,8 +86,8 @@ std::vector<uint8_t> StaticTextWriter::TagBody(uint16_t id, const RectRecord& bo
             body.UI8(uint8_t(0x80 | (style.font ? 0x08 : 0) | (style.color ? 0x04 : 0) |
                              (style.y ? 0x02 : 0) | (style.x ? 0x01 : 0)));
             if (style.font) body.UI16(*style.font);
-            if (style.color) body.RGB(style.color->r, style.color->g, style.color->b);
-            if (style.color && text2) body.UI8(style.color->a);
+            if (const Rgba c = style.color.value_or(Rgba{}); style.color)
+                text2 ? body.RGBA(c.r, c.g, c.b, c.a) : body.RGB(c.r, c.g, c.b);
             if (style.x) body.SI16(*style.x);
             if (style.y) body.SI16(*style.y);
             if (style.font) body.UI16(style.height);
@@ -101,28 +98,21 @@ std::vector<uint8_t> StaticTextWriter::TagBody(uint16_t id, const RectRecord& bo
             body.Align();
         }
     }
-    body.UI8(0); // end of records
-    return body.Data();
+    return body.UI8(0).Data(); // end of records
 }
 
 std::vector<uint8_t> DefineEditText(uint16_t id, const EditTextFields& text) {
     // The first flag byte is the low byte.
-    const uint16_t flags = uint16_t((text.font ? 0x0001 : 0) | (text.maxLength ? 0x0002 : 0) |
-                                    (text.color ? 0x0004 : 0) | (text.hasText ? 0x0080 : 0) |
+    const uint16_t flags = uint16_t((text.font ? 0x0001 : 0) | (text.color ? 0x0004 : 0) | 0x0080 |
                                     (text.layout ? 0x2000 : 0));
     BitWriter body;
     body.UI16(id).Rect(text.bounds).UI16(flags);
     if (text.font) body.UI16(*text.font).UI16(text.height);
     if (text.color) body.RGBA(text.color->r, text.color->g, text.color->b, text.color->a);
-    if (text.maxLength) body.UI16(*text.maxLength);
-    if (text.layout) {
-        const EditLayout& layout = *text.layout;
-        body.UI8(layout.align).UI16(layout.leftMargin).UI16(layout.rightMargin);
-        body.UI16(layout.indent).UI16(layout.leading);
-    }
+    if (const EditLayout l = text.layout.value_or(EditLayout{}); text.layout)
+        body.UI8(l.align).UI16(l.leftMargin).UI16(l.rightMargin).UI16(l.indent).UI16(l.leading);
     body.String(text.variable);
-    if (text.hasText) body.String(text.text);
-    return body.Data();
+    return body.String(text.text).Data();
 }
 
 } // namespace swftest

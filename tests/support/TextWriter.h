@@ -1,15 +1,6 @@
-// Font and text tags for fixtures: DefineFont, DefineFont2 (narrow or wide offsets and
-// codes, layout with advances and kerning), DefineFontInfo, static text records for
-// DefineText and DefineText2, and DefineEditText.  Glyph outlines are SHAPE bytes, as
-// ShapeWriter::Records() writes them.
-//
-//     ShapeWriter square;
-//     square.Rectangle(0, -1000, 1000, 0);
-//     movie.Tag(kDefineFont2, DefineFont2(1, {.glyphs = {square.Records()}, .codes = {'A'},
-//                                             .layout = FontLayout{.advances = {1000}}}));
-//     StaticTextWriter text(true);
-//     text.Style({.font = 1, .height = 1000, .color = Rgba{255, 0, 0}}).Glyphs({{0, 200}});
-//     movie.Tag(text.TagCode(), text.TagBody(2, {0, 2000, -1000, 0}));
+// Font and text tags: DefineFont, DefineFont2 (and DefineFont3 with the same layout),
+// DefineFontInfo, DefineText and DefineText2 records, DefineEditText.  Glyph outlines are
+// SHAPE bytes as ShapeWriter::Records() writes them.
 #pragma once
 
 #include "ShapeWriter.h"
@@ -29,8 +20,6 @@ enum TextTag : uint16_t {
     kDefineText2 = 33,
     kDefineEditText = 37,
     kDefineFont2 = 48,
-    // Written by DefineFont2(): the same layout, with outlines and metrics in twentieths
-    // of a font unit.
     kDefineFont3 = 75,
 };
 
@@ -44,22 +33,21 @@ struct KerningPair {
     int16_t adjustment = 0;
 };
 
-// A DefineFont2 layout.  Bounds are written as one empty RECT per glyph.  Without a
-// kerning table the tag ends right after the advances.
+// A DefineFont2 layout; bounds are written as empty RECTs.
 struct FontLayout {
     uint16_t ascent = 0, descent = 0, leading = 0;
     std::vector<int16_t> advances; // one per glyph; missing ones are 0
-    bool kerningTable = true;
-    std::vector<KerningPair> kerning;
+    bool kerningTable = true;      // bounds and kerning; without, the tag ends here
+    std::vector<KerningPair> kerning = {};
 };
 
 struct Font2Fields {
-    std::string name;
+    std::string name = {};
     bool wideOffsets = false;
     bool wideCodes = false;
-    std::vector<GlyphShape> glyphs;
-    std::vector<uint16_t> codes; // one per glyph; missing ones are 0
-    std::optional<FontLayout> layout;
+    std::vector<GlyphShape> glyphs = {};
+    std::vector<uint16_t> codes = {}; // one per glyph; missing ones are 0
+    std::optional<FontLayout> layout = {};
 };
 
 std::vector<uint8_t> DefineFont2(uint16_t id, const Font2Fields& font);
@@ -80,8 +68,7 @@ struct GlyphEntry {
     int32_t advance = 0; // twips
 };
 
-// The records of a DefineText (RGB colours) or DefineText2 (RGBA colours).  A glyph
-// record is its count byte and its entries; several may follow one style record.
+// The records of a DefineText (RGB colours) or DefineText2 (RGBA colours).
 class StaticTextWriter {
 public:
     explicit StaticTextWriter(bool text2) : text2(text2) {}
@@ -114,15 +101,13 @@ struct EditLayout {
 };
 
 struct EditTextFields {
-    RectRecord bounds;
-    std::optional<uint16_t> font;
+    RectRecord bounds = {};
+    std::optional<uint16_t> font = {};
     uint16_t height = 0; // twips, with the font
-    std::optional<Rgba> color;
-    std::optional<uint16_t> maxLength;
-    std::optional<EditLayout> layout;
-    std::string variable;
-    bool hasText = true; // the initial text is written only with this set
-    std::string text;
+    std::optional<Rgba> color = {};
+    std::optional<EditLayout> layout = {};
+    std::string variable = {};
+    std::string text = {};
 };
 
 std::vector<uint8_t> DefineEditText(uint16_t id, const EditTextFields& text);

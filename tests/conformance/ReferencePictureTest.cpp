@@ -42,7 +42,7 @@ struct Reference {
 };
 
 std::vector<Reference> ReadTable() {
-    std::ifstream in(fs::path(__FILE__).parent_path() / "reference-pictures.tsv");
+    std::ifstream in(fs::path(SWF_TESTS_DIR) / "conformance/reference-pictures.tsv");
     std::vector<Reference> table;
     for (std::string line; std::getline(in, line);) {
         if (line.empty() || line[0] == '#') continue;
@@ -169,8 +169,7 @@ void WriteReport(const std::string& path, const std::vector<Reference>& table,
 
 TEST(ReferencePictures, EveryVerdictInTheTableHolds) {
     const char* corpusDir = std::getenv("SWF_CORPUS_DIR");
-    const fs::path corpus = corpusDir ? fs::path(corpusDir)
-                                      : fs::path(__FILE__).parent_path() / "../../../shared/corpus";
+    const fs::path corpus = corpusDir ? corpusDir : fs::path(SWF_TESTS_DIR) / "../../shared/corpus";
     if (!fs::exists(corpus / "manifest.json")) GTEST_SKIP() << "no corpus at " << corpus;
     const std::vector<Reference> table = ReadTable();
 

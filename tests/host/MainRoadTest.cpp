@@ -2,6 +2,7 @@
 // movie, read its formats, length and texts, and read every frame under the frame lock.
 #include "HostFixture.h"
 #include "support/ComTestUtil.h"
+#include "support/Hex.h"
 #include "support/SwfWriter.h"
 #include "tools/PluginLibrary.h"
 
@@ -24,13 +25,6 @@ std::vector<uint8_t> EmptyFrames(uint32_t width, uint32_t height, double rate, i
     for (int i = 0; i < frames; ++i) writer.ShowFrame();
     writer.End();
     return writer.Finish();
-}
-
-std::string Hex(const uint8_t* bytes, size_t count) {
-    std::string hex;
-    for (size_t i = 0; i < count; ++i)
-        hex += "0123456789abcdef"[bytes[i] >> 4], hex += "0123456789abcdef"[bytes[i] & 15];
-    return hex;
 }
 
 } // namespace
@@ -64,12 +58,13 @@ TEST(MainRoad, OpensAMovieAndReadsEveryFrameUnderTheLock) {
     EXPECT_EQ(record.frameCount, 3);
     // 320 x 240 at 32 bits, 307200 bytes; then the rate 24.0 and scale 1.0 as doubles and
     // the alpha flag; nothing beyond either block.
-    EXPECT_EQ(Hex(picture, 41),
+    EXPECT_EQ(swftest::ToHex(picture, 41),
               "2800000040010000f0000000010020000000000000b0040000000000000000000000000000000000"
               "ee");
-    EXPECT_EQ(Hex(video, 65), "40000000ffffffff00000000000000000000000000003840000000000000f03f"
-                              "0000000000000000010000000000000000000000000000000000000000000000"
-                              "ee");
+    EXPECT_EQ(swftest::ToHex(video, 65),
+              "40000000ffffffff00000000000000000000000000003840000000000000f03f"
+              "0000000000000000010000000000000000000000000000000000000000000000"
+              "ee");
 
     double rate = 0;
     EXPECT_EQ(frames->GetFrameRate(&rate), S_OK);

@@ -3,6 +3,7 @@
 #include "RasterFixtures.h"
 #include "raster/ZBlendMath.h"
 #include "raster/ZColorStencil.h"
+#include "support/Hex.h"
 
 #include <gtest/gtest.h>
 
@@ -10,23 +11,8 @@
 
 namespace {
 
-// Bytes as hex digits, spaces skipped, and back.
-std::vector<uint8_t> FromHex(const std::string& hex) {
-    std::vector<uint8_t> bytes;
-    for (size_t i = 0; i < hex.size(); i += hex[i] == ' ' ? 1 : 2)
-        if (hex[i] != ' ') bytes.push_back(uint8_t(std::stoi(hex.substr(i, 2), nullptr, 16)));
-    return bytes;
-}
-
-std::string ToHex(const uint8_t* bytes, size_t count, size_t group) {
-    std::string hex;
-    for (size_t i = 0; i < count; ++i) {
-        if (i && i % group == 0) hex.push_back(' ');
-        hex.push_back("0123456789abcdef"[bytes[i] >> 4]);
-        hex.push_back("0123456789abcdef"[bytes[i] & 15]);
-    }
-    return hex;
-}
+using swftest::FromHex;
+using swftest::ToHex;
 
 } // namespace
 

@@ -5,6 +5,7 @@
 #include "base/FlashParser.h"
 #include "bridge/BoxCharacter.h"
 #include "platform/Win32.h"
+#include "support/Hex.h"
 #include "support/SwfWriter.h"
 #include "swf/FlashScript.h"
 
@@ -34,10 +35,7 @@ inline std::vector<uint8_t> WithHeaderLength(std::vector<uint8_t> bytes, uint32_
 
 // Bytes written as hex digits in file order.
 inline std::vector<uint8_t> Hex(std::string_view hex) {
-    std::vector<uint8_t> out;
-    for (size_t i = 0; i + 1 < hex.size(); i += 2)
-        out.push_back(uint8_t(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
-    return out;
+    return swftest::FromHex(hex);
 }
 
 // "x,y x,y ..." as pairs.

@@ -91,7 +91,7 @@ TEST(Robustness, FixturesDrawAndSurviveTruncationAndMutation) {
 
 std::filesystem::path CorpusDirectory() {
     if (const char* dir = std::getenv("SWF_CORPUS_DIR")) return dir;
-    return std::filesystem::path(__FILE__).parent_path() / "../../../shared/corpus";
+    return std::filesystem::path(SWF_TESTS_DIR) / "../../shared/corpus";
 }
 
 // CWS bodies inflated up to the declared length (at most 64 MiB); others as read.

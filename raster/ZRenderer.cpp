@@ -184,7 +184,7 @@ void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* 
         maxX_ = maxY_ = -kHuge;
         trackBounds_ = !solid;
         fillRule_ = fillRule;
-        path.Iterate(*this);
+        path.Walk(*this);
         const size_t n = crossingCount_;
         const uint64_t* keys =
             ZSortCrossings(crossings_.data(), n, firstRow_, lastRow_, sortScratch_);

@@ -16,7 +16,7 @@
 
 class ZStencil;
 
-class ZRenderer : public ZSketcher {
+class ZRenderer final : public ZSketcher {
 public:
     // FillPath reads every code but kEvenOdd as non-zero winding.
     enum FillRule : int32_t { kEvenOdd = 0, kNonZero = 1 };

@@ -43,35 +43,5 @@ bool ZPath::IsClosed() const {
 }
 
 void ZPath::Iterate(Iterator& it) const {
-    it.Begin();
-    const size_t n = elements_.size();
-    const ZPathElement* e = elements_.data();
-    for (size_t i = 0; i < n; ++i) {
-        switch (e[i].kind) {
-        case kMove:
-            it.MoveTo(e[i].x, e[i].y);
-            break;
-        case kLine:
-            it.LineTo(e[i].x, e[i].y);
-            break;
-        case kQuad:
-            if (i + 1 >= n) return; // truncated curve: nothing sensible to draw
-            it.QuadTo(e[i].x, e[i].y, e[i + 1].x, e[i + 1].y);
-            ++i;
-            break;
-        case kCubic:
-            if (i + 2 >= n) return;
-            it.CubicTo(e[i].x, e[i].y, e[i + 1].x, e[i + 1].y, e[i + 2].x, e[i + 2].y);
-            i += 2;
-            break;
-        case kClose:
-            it.Close();
-            break;
-        case kCurvePoint:
-        case kNop:
-            break;
-        default:
-            return;
-        }
-    }
+    Walk(it);
 }

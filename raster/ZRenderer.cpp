@@ -18,7 +18,8 @@ constexpr float kFixedLimit = 1073741824.0f; // 2^30
 // same result, and within the limit floor is the truncation, less one below zero when
 // something was cut off.
 int32_t ToFixed(float scaled) {
-    const float clamped = std::clamp(scaled, -kFixedLimit, kFixedLimit);
+    // min and max rather than clamp: no branches, the same value for any number.
+    const float clamped = std::min(std::max(scaled, -kFixedLimit), kFixedLimit);
     const int32_t truncated = static_cast<int32_t>(clamped);
     return truncated - (static_cast<float>(truncated) > clamped ? 1 : 0);
 }
@@ -181,8 +182,9 @@ void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* 
         lastRow_ = -1;
         minX_ = minY_ = kHuge;
         maxX_ = maxY_ = -kHuge;
+        trackBounds_ = !solid;
         fillRule_ = fillRule;
-        path.Iterate(*this);
+        path.Walk(*this);
         const size_t n = crossingCount_;
         const uint64_t* keys =
             ZSortCrossings(crossings_.data(), n, firstRow_, lastRow_, sortScratch_);
@@ -207,6 +209,7 @@ Point3 ZRenderer::ToDevice(float x, float y) const {
 // Start points feed the minima and end points the maxima: over closed contours that is
 // the box of the vertices.
 void ZRenderer::GrowBounds(float minX, float minY, float maxX, float maxY) {
+    if (!trackBounds_) return;
     if (minX < minX_) minX_ = minX;
     if (minY < minY_) minY_ = minY;
     if (maxX > maxX_) maxX_ = maxX;
@@ -227,19 +230,20 @@ ZRenderer::DevicePoint ZRenderer::Map(float x, float y) const {
 }
 
 // Compared bit for bit, so that -0 and 0 stay apart as they would when mapped afresh.
-ZRenderer::DevicePoint ZRenderer::MapStart(float x, float y) const {
+void ZRenderer::MapStart(float x, float y) {
     const bool same = lastEndKnown_ &&
                       std::bit_cast<uint32_t>(lastEnd_.x) == std::bit_cast<uint32_t>(x) &&
                       std::bit_cast<uint32_t>(lastEnd_.y) == std::bit_cast<uint32_t>(y);
-    return same ? lastEnd_ : Map(x, y);
+    if (!same) lastEnd_ = Map(x, y);
+    lastEndKnown_ = true;
 }
 
 void ZRenderer::LineTo(float x, float y) {
     GrowBounds(curX_, curY_, x, y);
-    const DevicePoint d0 = MapStart(curX_, curY_), d1 = Map(x, y);
-    if (d0.device.y != d1.device.y) ScanSegment(d0, d1);
+    MapStart(curX_, curY_);
+    const DevicePoint d1 = Map(x, y);
+    if (lastEnd_.device.y != d1.device.y) ScanSegment(lastEnd_, d1);
     lastEnd_ = d1;
-    lastEndKnown_ = true;
     ZSketcher::LineTo(x, y);
 }
 
@@ -247,7 +251,8 @@ void ZRenderer::LineTo(float x, float y) {
 // the target needs.
 void ZRenderer::SubdivideQuad(float x0, float y0, float cx, float cy, float x1, float y1) {
     GrowBounds(std::min(x0, cx), std::min(y0, cy), x1, y1);
-    const DevicePoint d0 = MapStart(x0, y0), d1 = Map(x1, y1);
+    MapStart(x0, y0);
+    const DevicePoint d0 = lastEnd_, d1 = Map(x1, y1);
     const Point3 dc = ToDevice(cx, cy);
     const bool flat = !(ChordDistanceSquared(d0.device.x, d0.device.y, dc.x, dc.y, d1.device.x,
                                              d1.device.y) > 1.0f);
@@ -257,7 +262,6 @@ void ZRenderer::SubdivideQuad(float x0, float y0, float cx, float cy, float x1, 
     }
     if (d0.device.y != d1.device.y) ScanSegment(d0, d1);
     lastEnd_ = d1;
-    lastEndKnown_ = true;
     ZSketcher::LineTo(x1, y1);
 }
 
@@ -297,8 +301,9 @@ void ZRenderer::ScanSegment(const DevicePoint& p0, const DevicePoint& p1) {
     // error - 1, in [0, dy).
     // Both fit in 32 bits (positions are clamped to 2^30), and a steep edge needs no
     // division at all.
+    // A single sub-scanline takes no step that matters: no division then either.
     int64_t whole = 0, part = dx;
-    if (dx >= dy) {
+    if (dx >= dy && yEnd - yStart > 1) {
         const uint32_t dx32 = static_cast<uint32_t>(dx), dy32 = static_cast<uint32_t>(dy);
         whole = static_cast<int64_t>(dx32 / dy32) * xStep;
         part = dx32 % dy32;

@@ -16,7 +16,7 @@
 
 class ZStencil;
 
-class ZRenderer : public ZSketcher {
+class ZRenderer final : public ZSketcher {
 public:
     // FillPath reads every code but kEvenOdd as non-zero winding.
     enum FillRule : int32_t { kEvenOdd = 0, kNonZero = 1 };
@@ -70,8 +70,8 @@ private:
         bool isNumber = false;
     };
     DevicePoint Map(float x, float y) const;
-    // The segment start: the previous segment's end when it is the same path point.
-    DevicePoint MapStart(float x, float y) const;
+    // Makes lastEnd_ the segment start (x, y), kept when the previous segment ended there.
+    void MapStart(float x, float y);
     void GrowBounds(float minX, float minY, float maxX, float maxY);
     void ScanSegment(const DevicePoint& p0, const DevicePoint& p1);
     // Cells of a vertical edge at x (clamped, 1/256 pixel) on sub-scanlines
@@ -103,6 +103,7 @@ private:
     int32_t clipWidth_ = 0, clipHeight_ = 0;
     int32_t fillRule_ = kNonZero;
     float minX_ = 0, maxX_ = 0, minY_ = 0, maxY_ = 0;
+    bool trackBounds_ = true; // only stencils that are not a solid colour read the box
     int32_t tableDepth_ = 0;
     std::vector<uint8_t> tables8_[4];
     std::vector<uint16_t> tables16_[4];

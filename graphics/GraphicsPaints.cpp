@@ -113,9 +113,8 @@ void GraphicsContext::PreparePaint(ZStencil* paint, bool tables) {
     }
     renderer_.SetUseTables(tables);
     paint->SetSmoothing(paintQuality_ != 0 ? 1 : 0);
-    paint->SetRepeatMode(paintRepeat_ == ZStencil::kClamp    ? ZStencil::kClamp
-                         : paintRepeat_ == ZStencil::kRepeat ? ZStencil::kRepeat
-                                                             : ZStencil::kTransparent);
+    const bool known = paintRepeat_ == ZStencil::kClamp || paintRepeat_ == ZStencil::kRepeat;
+    paint->SetRepeatMode(known ? paintRepeat_ : int32_t(ZStencil::kTransparent));
     paint->SetMipMap(paintQuality_ == 1 && (enabled_ & kMipMaps));
     paint->SetPaintMatrix(stacks_[kPaint].back().Inverse());
 }

@@ -6,6 +6,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 namespace {
 
@@ -53,6 +54,32 @@ TargetImage MakeImage(void* data, int32_t width, int32_t height, int32_t channel
     t.bytesPerPixel = known ? channels * bytesPerChannel : 0;
     return t;
 }
+
+// The coverage of a pixel from its sums: the right parts of its downward and upward
+// crossings (each up to 255 per sub-scanline) and the winding carried in from its left.
+template <int32_t kBytesPerChannel, bool kEvenOddRule> struct PixelSums {
+    static constexpr int64_t kScale = kBytesPerChannel == 1 ? 256 : 65536;
+    static constexpr int64_t kLine = kScale / 8; // one full sub-scanline
+
+    static int64_t Total(int64_t positive, int64_t negative, int32_t windingAtLeft) {
+        return kScale * positive / 2040 - kScale * negative / 2040 + kLine * windingAtLeft;
+    }
+    static uint32_t Coverage(int64_t total) {
+        if constexpr (kBytesPerChannel == 1) {
+            if constexpr (kEvenOddRule)
+                return (total & 0x100) ? 255 - (total & 0xFF) : (total & 0xFF);
+            return static_cast<uint32_t>(std::min<int64_t>(std::llabs(total), 255));
+        } else {
+            if constexpr (kEvenOddRule) {
+                const int64_t folded =
+                    (total & 0x10000) ? 65535 - (total & 0xFFFF) : (total & 0xFFFF);
+                return static_cast<uint32_t>(folded * 32768 / 65535);
+            }
+            return static_cast<uint32_t>(
+                std::min<int64_t>(std::llabs(total) * 32768 / 65535, 32768));
+        }
+    }
+};
 
 } // namespace
 
@@ -184,16 +211,19 @@ void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* 
         maxX_ = maxY_ = -kHuge;
         trackBounds_ = !solid;
         fillRule_ = fillRule;
+        segmentCount_ = 0;
+        segmentMinX_ = std::numeric_limits<int64_t>::max();
+        segmentMaxX_ = std::numeric_limits<int64_t>::min();
+        segmentFirstRow_ = kMaxTargetSize;
+        segmentLastRow_ = -1;
+        segmentCrossings_ = 0;
         path.Walk(*this);
-        const size_t n = crossingCount_;
-        const uint64_t* keys =
-            ZSortCrossings(crossings_.data(), n, firstRow_, lastRow_, sortScratch_);
         if (!solid) stencil->SetBounds(minX_, minY_, maxX_, maxY_);
         const bool evenOdd = fillRule_ == kEvenOdd;
         if (Depth() == 1)
-            evenOdd ? Accumulate<1, true>(keys, n) : Accumulate<1, false>(keys, n);
+            evenOdd ? Gather<1, true>() : Gather<1, false>();
         else
-            evenOdd ? Accumulate<2, true>(keys, n) : Accumulate<2, false>(keys, n);
+            evenOdd ? Gather<2, true>() : Gather<2, false>();
     }
     transform_ = nullptr;
     stencil_ = nullptr;
@@ -242,7 +272,7 @@ void ZRenderer::LineTo(float x, float y) {
     GrowBounds(curX_, curY_, x, y);
     MapStart(curX_, curY_);
     const DevicePoint d1 = Map(x, y);
-    if (lastEnd_.device.y != d1.device.y) ScanSegment(lastEnd_, d1);
+    if (lastEnd_.device.y != d1.device.y) AddSegment(lastEnd_, d1);
     lastEnd_ = d1;
     ZSketcher::LineTo(x, y);
 }
@@ -260,60 +290,104 @@ void ZRenderer::SubdivideQuad(float x0, float y0, float cx, float cy, float x1, 
         SplitQuad(x0, y0, cx, cy, x1, y1);
         return;
     }
-    if (d0.device.y != d1.device.y) ScanSegment(d0, d1);
+    if (d0.device.y != d1.device.y) AddSegment(d0, d1);
     lastEnd_ = d1;
     ZSketcher::LineTo(x1, y1);
 }
 
-// One crossing key per sub-scanline: row << 23 | x in 1/256 pixel << 1 | downward.
-void ZRenderer::ScanSegment(const DevicePoint& p0, const DevicePoint& p1) {
+// Keeps a segment that crosses a sub-scanline of the target, top end first: sub-scanline
+// y lies on the segment when y is in [top, bottom).
+void ZRenderer::AddSegment(const DevicePoint& p0, const DevicePoint& p1) {
     if (!p0.isNumber || !p1.isNumber) return;
-    const int32_t x0 = p0.fixedX, y0 = p0.fixedY, x1 = p1.fixedX, y1 = p1.fixedY;
-    const uint64_t down = p1.device.y > p0.device.y ? 1 : 0;
-    const bool forward = y0 < y1;
-    int64_t yStart = forward ? y0 : y1, yEnd = forward ? y1 : y0;
-    const int64_t xStart = forward ? x0 : x1, xEnd = forward ? x1 : x0;
-    const int64_t xStep = xEnd > xStart ? 1 : -1;
-    const int64_t limitY = 8 * static_cast<int64_t>(scanHeight_);
-    if ((yStart < 0 && yEnd < 0) || (yStart >= limitY && yEnd >= limitY)) return;
-    const int64_t dx = std::abs(static_cast<int64_t>(x1) - x0), dy = yEnd - yStart;
-    yEnd = std::min(yEnd, limitY);
-    if (yStart >= yEnd) return;
+    const bool down = p0.fixedY < p1.fixedY;
+    const DevicePoint& a = down ? p0 : p1;
+    const DevicePoint& b = down ? p1 : p0;
+    const int32_t limitY = 8 * scanHeight_;
+    const int32_t top = std::max(a.fixedY, 0), bottom = std::min(b.fixedY, limitY);
+    if (top >= bottom) return;
+    if (segmentCount_ == segments_.size())
+        segments_.resize(std::max<size_t>(64, 2 * segmentCount_));
+    segments_[segmentCount_++] = {a.fixedX, a.fixedY, b.fixedX, b.fixedY, down};
+    segmentMinX_ = std::min<int64_t>(segmentMinX_, std::min(a.fixedX, b.fixedX));
+    segmentMaxX_ = std::max<int64_t>(segmentMaxX_, std::max(a.fixedX, b.fixedX));
+    segmentFirstRow_ = std::min(segmentFirstRow_, top >> 3);
+    segmentLastRow_ = std::max(segmentLastRow_, (bottom - 1) >> 3);
+    segmentCrossings_ += bottom - top;
+}
 
-    int64_t error = dy, x = xStart;
-    if (yStart < 0) {
-        // The sub-scanlines above the target, stepped in one go: after n steps the
-        // Bresenham walk has advanced ceil(n * dx / dy) and its error is what remains.
-        const int64_t n = -yStart, advance = CeilDiv(n * dx, dy);
-        x += advance * xStep;
-        error = dy + n * dx - advance * dy;
-        yStart = 0;
-        if (yEnd == 0) return;
+// A segment's walk down the sub-scanlines it crosses inside the target.  Each sub-scanline
+// adds dx to the error and moves x by as many whole dy as bring the error back into
+// (0, dy]: dx div dy, plus one when the remainders carry.  rest is error - 1, in [0, dy).
+struct ZRenderer::SegmentSteps {
+    int64_t yStart = 0, yEnd = 0; // sub-scanlines [yStart, yEnd)
+    int64_t x = 0;                // 1/256 pixel, on sub-scanline yStart
+    int64_t dx = 0, dy = 0, whole = 0, part = 0, rest = 0, xStep = 0;
+    uint64_t down = 0;
+
+    void Step() {
+        // The carry without a branch: it follows the slope, which no predictor can.
+        rest += part;
+        const int64_t carry = -static_cast<int64_t>(rest >= dy);
+        rest -= dy & carry;
+        x += whole + (xStep & carry);
     }
+};
+
+bool ZRenderer::StartSteps(const Segment& s, int64_t yLow, int64_t yHigh,
+                           SegmentSteps& steps) const {
+    int64_t yStart = s.yTop;
+    const int64_t yEnd = std::min<int64_t>(s.yBottom, yHigh);
+    steps.xStep = s.xBottom > s.xTop ? 1 : -1;
+    steps.down = s.down;
+    const int64_t dx = std::abs(static_cast<int64_t>(s.xBottom) - s.xTop);
+    const int64_t dy = int64_t(s.yBottom) - s.yTop;
+    if (std::max(yStart, yLow) >= yEnd) return false;
+    int64_t error = dy, x = s.xTop;
+    if (yStart < yLow) {
+        // The sub-scanlines above the window, stepped in one go: after n steps the
+        // Bresenham walk has advanced ceil(n * dx / dy) and its error is what remains.
+        const int64_t n = yLow - yStart, advance = CeilDiv(n * dx, dy);
+        x += advance * steps.xStep;
+        error = dy + n * dx - advance * dy;
+        yStart = yLow;
+    }
+    // Both fit in 32 bits (positions are clamped to 2^30), and a steep edge needs no
+    // division at all.  A single sub-scanline takes no step that matters: no division
+    // then either.
+    int64_t whole = 0, part = dx;
+    if (dx >= dy && yEnd - yStart > 1) {
+        const uint32_t dx32 = static_cast<uint32_t>(dx), dy32 = static_cast<uint32_t>(dy);
+        whole = static_cast<int64_t>(dx32 / dy32) * steps.xStep;
+        part = dx32 % dy32;
+    }
+    steps.yStart = yStart;
+    steps.yEnd = yEnd;
+    steps.x = x;
+    steps.dx = dx;
+    steps.dy = dy;
+    steps.whole = whole;
+    steps.part = part;
+    steps.rest = error - 1;
+    return true;
+}
+
+// One crossing key per sub-scanline: row << 23 | x in 1/256 pixel << 1 | downward.
+void ZRenderer::ScanSegment(const Segment& s) {
+    SegmentSteps st;
+    if (!StartSteps(s, 0, 8 * static_cast<int64_t>(scanHeight_), st)) return;
+    const int64_t yStart = st.yStart, yEnd = st.yEnd;
+    const uint64_t down = st.down;
     // At most one cell per sub-scanline.
     const size_t room = crossingCount_ + static_cast<size_t>(yEnd - yStart);
     if (room > crossings_.size()) crossings_.resize(std::max(room, 2 * crossings_.size()));
     firstRow_ = std::min(firstRow_, static_cast<int32_t>(yStart >> 3));
     lastRow_ = std::max(lastRow_, static_cast<int32_t>((yEnd - 1) >> 3));
 
-    // Each sub-scanline adds dx to the error and moves x by as many whole dy as bring the
-    // error back into (0, dy]: dx div dy, plus one when the remainders carry.  rest is
-    // error - 1, in [0, dy).
-    // Both fit in 32 bits (positions are clamped to 2^30), and a steep edge needs no
-    // division at all.
-    // A single sub-scanline takes no step that matters: no division then either.
-    int64_t whole = 0, part = dx;
-    if (dx >= dy && yEnd - yStart > 1) {
-        const uint32_t dx32 = static_cast<uint32_t>(dx), dy32 = static_cast<uint32_t>(dy);
-        whole = static_cast<int64_t>(dx32 / dy32) * xStep;
-        part = dx32 % dy32;
-    }
-    int64_t rest = error - 1;
     const int64_t maxX = 256 * static_cast<int64_t>(scanWidth_) - 1;
     uint64_t* out = crossings_.data() + crossingCount_;
-    if (dx == 0) {
+    if (st.dx == 0) {
         crossingCount_ = static_cast<size_t>(
-            ScanVertical(out, std::clamp<int64_t>(x, 0, maxX), yStart, yEnd, down) -
+            ScanVertical(out, std::clamp<int64_t>(st.x, 0, maxX), yStart, yEnd, down) -
             crossings_.data());
         return;
     }
@@ -322,7 +396,7 @@ void ZRenderer::ScanSegment(const DevicePoint& p0, const DevicePoint& p1) {
     for (int64_t y = yStart; y < yEnd;) {
         const int64_t row = y >> 3, rowEnd = std::min(yEnd, 8 * row + 8);
         const uint64_t* rowStart = out;
-        int64_t column = std::clamp<int64_t>(x, 0, maxX) >> 8;
+        int64_t column = std::clamp<int64_t>(st.x, 0, maxX) >> 8;
         uint64_t right = 0, count = 0;
         // Where the previous segment's last cell is this pixel in this direction, this
         // segment's first crossings join it: fewer cells to sort, the same sums.
@@ -340,7 +414,7 @@ void ZRenderer::ScanSegment(const DevicePoint& p0, const DevicePoint& p1) {
             }
         }
         for (; y < rowEnd; ++y) {
-            const int64_t xc = std::clamp<int64_t>(x, 0, maxX);
+            const int64_t xc = std::clamp<int64_t>(st.x, 0, maxX);
             if ((xc >> 8) != column) {
                 *out++ = ZCell::Make(uint64_t(row), uint64_t(column), right, count, down);
                 column = xc >> 8;
@@ -348,11 +422,7 @@ void ZRenderer::ScanSegment(const DevicePoint& p0, const DevicePoint& p1) {
             }
             right += 255 - uint64_t(xc & 0xFF);
             ++count;
-            // The carry without a branch: it follows the slope, which no predictor can.
-            rest += part;
-            const int64_t carry = -static_cast<int64_t>(rest >= dy);
-            rest -= dy & carry;
-            x += whole + (xStep & carry);
+            st.Step();
         }
         *out++ = ZCell::Make(uint64_t(row), uint64_t(column), right, count, down);
         sortScratch_.Count(static_cast<int32_t>(row), static_cast<uint32_t>(out - rowStart));
@@ -366,29 +436,12 @@ void ZRenderer::ScanSegment(const DevicePoint& p0, const DevicePoint& p1) {
 // the pixels to its right, which are painted as one span.
 template <int32_t kBytesPerChannel, bool kEvenOddRule>
 void ZRenderer::Accumulate(const uint64_t* keys, size_t count) {
-    constexpr int64_t kScale = kBytesPerChannel == 1 ? 256 : 65536;
-    constexpr int64_t kLine = kScale / 8; // one full sub-scanline
-    const auto coverageOf = [](int64_t total) -> uint32_t {
-        if constexpr (kBytesPerChannel == 1) {
-            if constexpr (kEvenOddRule)
-                return (total & 0x100) ? 255 - (total & 0xFF) : (total & 0xFF);
-            return static_cast<uint32_t>(std::min<int64_t>(std::llabs(total), 255));
-        } else {
-            if constexpr (kEvenOddRule) {
-                const int64_t folded =
-                    (total & 0x10000) ? 65535 - (total & 0xFFFF) : (total & 0xFFFF);
-                return static_cast<uint32_t>(folded * 32768 / 65535);
-            }
-            return static_cast<uint32_t>(
-                std::min<int64_t>(std::llabs(total) * 32768 / 65535, 32768));
-        }
-    };
+    using Sums = PixelSums<kBytesPerChannel, kEvenOddRule>;
     int32_t column = 0, row = 0, winding = 0, windingAtLeft = 0;
     int64_t positive = 0, negative = 0;
     const auto flush = [&] {
-        const int64_t total =
-            kScale * positive / 2040 + kScale * negative / 2040 + kLine * windingAtLeft;
-        if (total != 0) Paint(column, row, 1, coverageOf(total));
+        const int64_t total = Sums::Total(positive, negative, windingAtLeft);
+        if (total != 0) Paint(column, row, 1, Sums::Coverage(total));
     };
     for (size_t i = 0; i < count; ++i) {
         const uint64_t cell = keys[i];
@@ -399,7 +452,7 @@ void ZRenderer::Accumulate(const uint64_t* keys, size_t count) {
             if (r != row)
                 winding = windingAtLeft = 0;
             else if (winding != 0 && c > column + 1)
-                Paint(column + 1, row, c - column - 1, coverageOf(kLine * winding));
+                Paint(column + 1, row, c - column - 1, Sums::Coverage(Sums::kLine * winding));
             column = c;
             row = r;
             positive = negative = 0;
@@ -408,11 +461,150 @@ void ZRenderer::Accumulate(const uint64_t* keys, size_t count) {
             positive += ZCell::Right(cell);
             winding += ZCell::Count(cell);
         } else {
-            negative -= ZCell::Right(cell);
+            negative += ZCell::Right(cell);
             winding -= ZCell::Count(cell);
         }
     }
     flush();
+}
+
+// A pixel gets at most one crossing per segment and sub-scanline, so with few segments (or
+// few crossings in all) the grid's fields cannot overflow.  Fills with so few crossings for
+// their pixels that sweeping the grid would cost more than sorting them go through sorted
+// cells instead.
+bool ZRenderer::FitsGrid() const {
+    constexpr int64_t kMaxCrossings = 32767; // the winding field holds -32768..32767
+    constexpr int64_t kPixelsPerCrossing = 4;
+    if (std::min<int64_t>(segmentCrossings_, 8 * static_cast<int64_t>(segmentCount_)) >
+        kMaxCrossings)
+        return false;
+    return GridColumns() * (int64_t(segmentLastRow_) - segmentFirstRow_ + 1) <=
+           kPixelsPerCrossing * segmentCrossings_;
+}
+
+int64_t ZRenderer::GridColumns() const {
+    const int64_t maxX = 256 * static_cast<int64_t>(scanWidth_) - 1;
+    return (std::clamp<int64_t>(segmentMaxX_, 0, maxX) >> 8) -
+           (std::clamp<int64_t>(segmentMinX_, 0, maxX) >> 8) + 1;
+}
+
+template <int32_t kBytesPerChannel, bool kEvenOddRule> void ZRenderer::Gather() {
+    if (segmentCount_ == 0) return;
+    if (!FitsGrid()) {
+        for (size_t i = 0; i < segmentCount_; ++i) ScanSegment(segments_[i]);
+        const size_t n = crossingCount_;
+        const uint64_t* keys =
+            ZSortCrossings(crossings_.data(), n, firstRow_, lastRow_, sortScratch_);
+        Accumulate<kBytesPerChannel, kEvenOddRule>(keys, n);
+        return;
+    }
+    // The grid covers a band of rows at a time, so that it stays within the cache.
+    constexpr int64_t kBandPixels = int64_t(1) << 16;
+    const int64_t maxX = 256 * static_cast<int64_t>(scanWidth_) - 1;
+    gridColumn_ = static_cast<int32_t>(std::clamp<int64_t>(segmentMinX_, 0, maxX) >> 8);
+    gridColumns_ = static_cast<int32_t>(GridColumns());
+    const int32_t bandRows = static_cast<int32_t>(std::clamp<int64_t>(
+        kBandPixels / gridColumns_, 1, int64_t(segmentLastRow_) - segmentFirstRow_ + 1));
+    const size_t cells = static_cast<size_t>(bandRows) * static_cast<size_t>(gridColumns_);
+    if (grid_.size() < cells) grid_.resize(cells);
+    if (gridFirst_.size() < static_cast<size_t>(bandRows)) {
+        gridFirst_.resize(static_cast<size_t>(bandRows));
+        gridLast_.resize(static_cast<size_t>(bandRows));
+    }
+    for (int32_t band = segmentFirstRow_; band <= segmentLastRow_; band += bandRows) {
+        gridRow_ = band;
+        gridRows_ = std::min(bandRows, segmentLastRow_ - band + 1);
+        std::fill_n(gridFirst_.begin(), gridRows_, std::numeric_limits<int32_t>::max());
+        std::fill_n(gridLast_.begin(), gridRows_, -1);
+        const int64_t yLow = 8 * int64_t(band), yHigh = 8 * (int64_t(band) + gridRows_);
+        for (size_t i = 0; i < segmentCount_; ++i) {
+            const Segment& s = segments_[i];
+            if (s.yBottom > yLow && s.yTop < yHigh) ScanIntoGrid(s, yLow, yHigh);
+        }
+        SweepGrid<kBytesPerChannel, kEvenOddRule>();
+    }
+}
+
+// The same crossings as ScanSegment makes, added into their pixels: a downward crossing
+// adds its right part to the low field and one to the winding, an upward one its right
+// part to the middle field and minus one (the sums cannot overflow: FitsGrid).
+void ZRenderer::ScanIntoGrid(const Segment& s, int64_t yLow, int64_t yHigh) {
+    SegmentSteps st;
+    if (!StartSteps(s, yLow, yHigh, st)) return;
+    const int shift = st.down ? 0 : 24;
+    const uint64_t unit = st.down ? uint64_t(1) << 48 : uint64_t(0xFFFF) << 48;
+    const int64_t maxX = 256 * static_cast<int64_t>(scanWidth_) - 1;
+    for (int64_t y = st.yStart; y < st.yEnd;) {
+        const int64_t row = y >> 3, rowEnd = std::min(st.yEnd, 8 * row + 8);
+        const size_t gridRow = static_cast<size_t>(row - gridRow_);
+        uint64_t* line = grid_.data() + gridRow * static_cast<size_t>(gridColumns_);
+        const int64_t first = (std::clamp<int64_t>(st.x, 0, maxX) >> 8) - gridColumn_;
+        int64_t column = first;
+        uint64_t sum = 0;
+        if (st.dx == 0) {
+            const uint64_t count = uint64_t(rowEnd - y);
+            sum = ((255 - (uint64_t(std::clamp<int64_t>(st.x, 0, maxX)) & 0xFF)) << shift) * count +
+                  unit * count;
+            y = rowEnd;
+        }
+        for (; y < rowEnd; ++y) {
+            const int64_t xc = std::clamp<int64_t>(st.x, 0, maxX);
+            if ((xc >> 8) - gridColumn_ != column) {
+                line[column] += sum;
+                column = (xc >> 8) - gridColumn_;
+                sum = 0;
+            }
+            sum += ((255 - uint64_t(xc & 0xFF)) << shift) + unit;
+            st.Step();
+        }
+        line[column] += sum;
+        int32_t& lo = gridFirst_[gridRow];
+        int32_t& hi = gridLast_[gridRow];
+        lo = std::min(lo, static_cast<int32_t>(std::min(first, column)));
+        hi = std::max(hi, static_cast<int32_t>(std::max(first, column)));
+    }
+}
+
+// Row by row from the first to the last column a crossing reached, as Accumulate walks the
+// cells: a pixel with crossings adds its sums to the winding carried from the left, the
+// pixels between carry the winding alone.  Neighbouring pixels of equal coverage are
+// painted as one span.  The grid is left zero.
+template <int32_t kBytesPerChannel, bool kEvenOddRule> void ZRenderer::SweepGrid() {
+    using Sums = PixelSums<kBytesPerChannel, kEvenOddRule>;
+    for (int32_t r = 0; r < gridRows_; ++r) {
+        const int32_t lo = gridFirst_[static_cast<size_t>(r)];
+        const int32_t hi = gridLast_[static_cast<size_t>(r)];
+        if (lo > hi) continue;
+        const int32_t row = gridRow_ + r;
+        uint64_t* line = grid_.data() + static_cast<size_t>(r) * static_cast<size_t>(gridColumns_);
+        int32_t runX = 0, runLength = 0;
+        uint32_t runCoverage = 0;
+        const auto add = [&](int32_t x, int32_t n, uint32_t coverage) {
+            if (coverage == runCoverage && x == runX + runLength) {
+                runLength += n;
+                return;
+            }
+            Paint(gridColumn_ + runX, row, runLength, runCoverage);
+            runX = x;
+            runLength = n;
+            runCoverage = coverage;
+        };
+        int32_t winding = 0;
+        for (int32_t x = lo;;) {
+            const uint64_t v = line[x];
+            line[x] = 0;
+            const int64_t positive = int64_t(v & 0xFFFFFF),
+                          negative = int64_t((v >> 24) & 0xFFFFFF);
+            add(x, 1, Sums::Coverage(Sums::Total(positive, negative, winding)));
+            winding += static_cast<int16_t>(v >> 48);
+            if (x == hi) break;
+            int32_t next = x + 1;
+            while (next < hi && line[next] == 0) ++next;
+            if (next > x + 1) add(x + 1, next - x - 1, Sums::Coverage(Sums::kLine * winding));
+            x = next;
+        }
+        Paint(gridColumn_ + runX, row, runLength, runCoverage);
+    }
 }
 
 // A vertical edge crosses every sub-scanline of a row in the same place: one cell per row

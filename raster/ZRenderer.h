@@ -73,12 +73,29 @@ private:
     // Makes lastEnd_ the segment start (x, y), kept when the previous segment ended there.
     void MapStart(float x, float y);
     void GrowBounds(float minX, float minY, float maxX, float maxY);
-    void ScanSegment(const DevicePoint& p0, const DevicePoint& p1);
+    // A segment between two mapped points (fixed point), kept until the whole path has
+    // been walked: the extent of all of them decides how their crossings are gathered.
+    struct Segment {
+        int32_t xTop, yTop, xBottom, yBottom;
+        bool down; // drawn from the top end to the bottom end
+    };
+    struct SegmentSteps;
+    void AddSegment(const DevicePoint& p0, const DevicePoint& p1);
+    // The walk of s over the sub-scanlines [yLow, yHigh); false when it crosses none.
+    bool StartSteps(const Segment& s, int64_t yLow, int64_t yHigh, SegmentSteps& steps) const;
+    // Crossings as cells, to be sorted.
+    void ScanSegment(const Segment& s);
     // Cells of a vertical edge at x (clamped, 1/256 pixel) on sub-scanlines
     // [yStart, yEnd), written from out; returns the end.
     uint64_t* ScanVertical(uint64_t* out, int64_t x, int64_t yStart, int64_t yEnd, uint64_t down);
     template <int32_t kBytesPerChannel, bool kEvenOddRule>
     void Accumulate(const uint64_t* keys, size_t count);
+    // Crossings summed in place on a grid over the fill's pixels, for fills small enough.
+    bool FitsGrid() const;
+    int64_t GridColumns() const;
+    void ScanIntoGrid(const Segment& s, int64_t yLow, int64_t yHigh);
+    template <int32_t kBytesPerChannel, bool kEvenOddRule> void SweepGrid();
+    template <int32_t kBytesPerChannel, bool kEvenOddRule> void Gather();
     void Paint(int32_t x, int32_t y, int32_t length, uint32_t coverage) {
         if (coverage != 0) painter_(job_, x, y, length, coverage);
     }
@@ -92,6 +109,20 @@ private:
     size_t crossingCount_ = 0;
     int32_t firstRow_ = 0, lastRow_ = -1; // rows that have crossings
     ZSortScratch sortScratch_;
+    // The segments of the current fill, segments_[0..segmentCount_), and their extent:
+    // rows and (clamped) columns they cross, and how many sub-scanlines in all.
+    std::vector<Segment> segments_;
+    size_t segmentCount_ = 0;
+    int64_t segmentMinX_ = 0, segmentMaxX_ = 0;
+    int32_t segmentFirstRow_ = 0, segmentLastRow_ = -1;
+    int64_t segmentCrossings_ = 0;
+    // The grid over a band of the fill's rows: per pixel the crossings' right parts,
+    // downward ones in bits 0-23, upward ones in bits 24-47, and the winding change in bits
+    // 48-63; zero between bands.  Per grid row, the first and last column any crossing
+    // reached.
+    std::vector<uint64_t> grid_;
+    std::vector<int32_t> gridFirst_, gridLast_;
+    int32_t gridRow_ = 0, gridRows_ = 0, gridColumn_ = 0, gridColumns_ = 0;
     // Consecutive segments share their joint: it is mapped once.
     DevicePoint lastEnd_;
     bool lastEndKnown_ = false;

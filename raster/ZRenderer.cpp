@@ -474,7 +474,7 @@ void ZRenderer::Accumulate(const uint64_t* keys, size_t count) {
 // cells instead.
 bool ZRenderer::FitsGrid() const {
     constexpr int64_t kMaxCrossings = 32767; // the winding field holds -32768..32767
-    constexpr int64_t kPixelsPerCrossing = 4;
+    constexpr int64_t kPixelsPerCrossing = 16;
     if (std::min<int64_t>(segmentCrossings_, 8 * static_cast<int64_t>(segmentCount_)) >
         kMaxCrossings)
         return false;
@@ -507,15 +507,12 @@ template <int32_t kBytesPerChannel, bool kEvenOddRule> void ZRenderer::Gather() 
         kBandPixels / gridColumns_, 1, int64_t(segmentLastRow_) - segmentFirstRow_ + 1));
     const size_t cells = static_cast<size_t>(bandRows) * static_cast<size_t>(gridColumns_);
     if (grid_.size() < cells) grid_.resize(cells);
-    if (gridFirst_.size() < static_cast<size_t>(bandRows)) {
-        gridFirst_.resize(static_cast<size_t>(bandRows));
-        gridLast_.resize(static_cast<size_t>(bandRows));
-    }
+    gridWords_ = (gridColumns_ + 63) / 64;
+    const size_t words = static_cast<size_t>(bandRows) * static_cast<size_t>(gridWords_);
+    if (gridTouched_.size() < words) gridTouched_.resize(words);
     for (int32_t band = segmentFirstRow_; band <= segmentLastRow_; band += bandRows) {
         gridRow_ = band;
         gridRows_ = std::min(bandRows, segmentLastRow_ - band + 1);
-        std::fill_n(gridFirst_.begin(), gridRows_, std::numeric_limits<int32_t>::max());
-        std::fill_n(gridLast_.begin(), gridRows_, -1);
         const int64_t yLow = 8 * int64_t(band), yHigh = 8 * (int64_t(band) + gridRows_);
         for (size_t i = 0; i < segmentCount_; ++i) {
             const Segment& s = segments_[i];
@@ -538,45 +535,44 @@ void ZRenderer::ScanIntoGrid(const Segment& s, int64_t yLow, int64_t yHigh) {
         const int64_t row = y >> 3, rowEnd = std::min(st.yEnd, 8 * row + 8);
         const size_t gridRow = static_cast<size_t>(row - gridRow_);
         uint64_t* line = grid_.data() + gridRow * static_cast<size_t>(gridColumns_);
-        const int64_t first = (std::clamp<int64_t>(st.x, 0, maxX) >> 8) - gridColumn_;
-        int64_t column = first;
+        uint64_t* touched = gridTouched_.data() + gridRow * static_cast<size_t>(gridWords_);
+        const auto add = [&](int64_t column, uint64_t sum) {
+            line[column] += sum;
+            touched[column >> 6] |= uint64_t(1) << (column & 63);
+        };
+        int64_t column = (std::clamp<int64_t>(st.x, 0, maxX) >> 8) - gridColumn_;
         uint64_t sum = 0;
         if (st.dx == 0) {
             const uint64_t count = uint64_t(rowEnd - y);
-            sum = ((255 - (uint64_t(std::clamp<int64_t>(st.x, 0, maxX)) & 0xFF)) << shift) * count +
-                  unit * count;
+            const uint64_t share = 255 - (uint64_t(std::clamp<int64_t>(st.x, 0, maxX)) & 0xFF);
+            sum = (share << shift) * count + unit * count;
             y = rowEnd;
         }
         for (; y < rowEnd; ++y) {
             const int64_t xc = std::clamp<int64_t>(st.x, 0, maxX);
             if ((xc >> 8) - gridColumn_ != column) {
-                line[column] += sum;
+                add(column, sum);
                 column = (xc >> 8) - gridColumn_;
                 sum = 0;
             }
             sum += ((255 - uint64_t(xc & 0xFF)) << shift) + unit;
             st.Step();
         }
-        line[column] += sum;
-        int32_t& lo = gridFirst_[gridRow];
-        int32_t& hi = gridLast_[gridRow];
-        lo = std::min(lo, static_cast<int32_t>(std::min(first, column)));
-        hi = std::max(hi, static_cast<int32_t>(std::max(first, column)));
+        add(column, sum);
     }
 }
 
-// Row by row from the first to the last column a crossing reached, as Accumulate walks the
-// cells: a pixel with crossings adds its sums to the winding carried from the left, the
-// pixels between carry the winding alone.  Neighbouring pixels of equal coverage are
-// painted as one span.  The grid is left zero.
+// Row by row over the pixels with crossings, as Accumulate walks the cells: such a pixel
+// adds its sums to the winding carried from the left, the pixels between carry the winding
+// alone.  Neighbouring pixels of equal coverage are painted as one span.  The grid and its
+// marks are left zero.
 template <int32_t kBytesPerChannel, bool kEvenOddRule> void ZRenderer::SweepGrid() {
     using Sums = PixelSums<kBytesPerChannel, kEvenOddRule>;
     for (int32_t r = 0; r < gridRows_; ++r) {
-        const int32_t lo = gridFirst_[static_cast<size_t>(r)];
-        const int32_t hi = gridLast_[static_cast<size_t>(r)];
-        if (lo > hi) continue;
         const int32_t row = gridRow_ + r;
         uint64_t* line = grid_.data() + static_cast<size_t>(r) * static_cast<size_t>(gridColumns_);
+        uint64_t* touched =
+            gridTouched_.data() + static_cast<size_t>(r) * static_cast<size_t>(gridWords_);
         int32_t runX = 0, runLength = 0;
         uint32_t runCoverage = 0;
         const auto add = [&](int32_t x, int32_t n, uint32_t coverage) {
@@ -589,19 +585,21 @@ template <int32_t kBytesPerChannel, bool kEvenOddRule> void ZRenderer::SweepGrid
             runLength = n;
             runCoverage = coverage;
         };
-        int32_t winding = 0;
-        for (int32_t x = lo;;) {
-            const uint64_t v = line[x];
-            line[x] = 0;
-            const int64_t positive = int64_t(v & 0xFFFFFF),
-                          negative = int64_t((v >> 24) & 0xFFFFFF);
-            add(x, 1, Sums::Coverage(Sums::Total(positive, negative, winding)));
-            winding += static_cast<int16_t>(v >> 48);
-            if (x == hi) break;
-            int32_t next = x + 1;
-            while (next < hi && line[next] == 0) ++next;
-            if (next > x + 1) add(x + 1, next - x - 1, Sums::Coverage(Sums::kLine * winding));
-            x = next;
+        int32_t winding = 0, last = -1;
+        for (int32_t w = 0; w < gridWords_; ++w) {
+            for (uint64_t marks = touched[w]; marks != 0; marks &= marks - 1) {
+                const int32_t x = 64 * w + std::countr_zero(marks);
+                if (x > last + 1 && last >= 0)
+                    add(last + 1, x - last - 1, Sums::Coverage(Sums::kLine * winding));
+                const uint64_t v = line[x];
+                line[x] = 0;
+                const int64_t positive = int64_t(v & 0xFFFFFF);
+                const int64_t negative = int64_t((v >> 24) & 0xFFFFFF);
+                add(x, 1, Sums::Coverage(Sums::Total(positive, negative, winding)));
+                winding += static_cast<int16_t>(v >> 48);
+                last = x;
+            }
+            touched[w] = 0;
         }
         Paint(gridColumn_ + runX, row, runLength, runCoverage);
     }

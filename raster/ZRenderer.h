@@ -118,11 +118,11 @@ private:
     int64_t segmentCrossings_ = 0;
     // The grid over a band of the fill's rows: per pixel the crossings' right parts,
     // downward ones in bits 0-23, upward ones in bits 24-47, and the winding change in bits
-    // 48-63; zero between bands.  Per grid row, the first and last column any crossing
-    // reached.
+    // 48-63; and a mark per pixel that has crossings, gridWords_ words per row.  Both are
+    // zero between bands.
     std::vector<uint64_t> grid_;
-    std::vector<int32_t> gridFirst_, gridLast_;
-    int32_t gridRow_ = 0, gridRows_ = 0, gridColumn_ = 0, gridColumns_ = 0;
+    std::vector<uint64_t> gridTouched_;
+    int32_t gridRow_ = 0, gridRows_ = 0, gridColumn_ = 0, gridColumns_ = 0, gridWords_ = 0;
     // Consecutive segments share their joint: it is mapped once.
     DevicePoint lastEnd_;
     bool lastEndKnown_ = false;

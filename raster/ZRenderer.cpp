@@ -246,7 +246,7 @@ void ZRenderer::GrowBounds(float minX, float minY, float maxX, float maxY) {
     if (maxY > maxY_) maxY_ = maxY;
 }
 
-ZRenderer::DevicePoint ZRenderer::Map(float x, float y) const {
+inline ZRenderer::DevicePoint ZRenderer::Map(float x, float y) const {
     DevicePoint p;
     p.x = x;
     p.y = y;
@@ -272,9 +272,10 @@ void ZRenderer::LineTo(float x, float y) {
     GrowBounds(curX_, curY_, x, y);
     MapStart(curX_, curY_);
     const DevicePoint d1 = Map(x, y);
-    if (lastEnd_.device.y != d1.device.y) AddSegment(lastEnd_, d1);
+    AddSegment(lastEnd_, d1);
     lastEnd_ = d1;
-    ZSketcher::LineTo(x, y);
+    curX_ = x;
+    curY_ = y;
 }
 
 // Flatness is judged in device space, so a curve gets as many segments as its size on
@@ -297,7 +298,7 @@ void ZRenderer::SubdivideQuad(float x0, float y0, float cx, float cy, float x1, 
 
 // Keeps a segment that crosses a sub-scanline of the target, top end first: sub-scanline
 // y lies on the segment when y is in [top, bottom).
-void ZRenderer::AddSegment(const DevicePoint& p0, const DevicePoint& p1) {
+inline void ZRenderer::AddSegment(const DevicePoint& p0, const DevicePoint& p1) {
     if (!p0.isNumber || !p1.isNumber) return;
     const bool down = p0.fixedY < p1.fixedY;
     const DevicePoint& a = down ? p0 : p1;
@@ -333,8 +334,8 @@ struct ZRenderer::SegmentSteps {
     }
 };
 
-bool ZRenderer::StartSteps(const Segment& s, int64_t yLow, int64_t yHigh,
-                           SegmentSteps& steps) const {
+[[gnu::always_inline]] inline bool ZRenderer::StartSteps(const Segment& s, int64_t yLow,
+                                                         int64_t yHigh, SegmentSteps& steps) const {
     int64_t yStart = s.yTop;
     const int64_t yEnd = std::min<int64_t>(s.yBottom, yHigh);
     steps.xStep = s.xBottom > s.xTop ? 1 : -1;

@@ -511,13 +511,15 @@ template <int32_t kBytesPerChannel, bool kEvenOddRule> void ZRenderer::Gather() 
     gridWords_ = (gridColumns_ + 63) / 64;
     const size_t words = static_cast<size_t>(bandRows) * static_cast<size_t>(gridWords_);
     if (gridTouched_.size() < words) gridTouched_.resize(words);
+    const bool inside = segmentMinX_ >= 0 && segmentMaxX_ <= maxX;
     for (int32_t band = segmentFirstRow_; band <= segmentLastRow_; band += bandRows) {
         gridRow_ = band;
         gridRows_ = std::min(bandRows, segmentLastRow_ - band + 1);
         const int64_t yLow = 8 * int64_t(band), yHigh = 8 * (int64_t(band) + gridRows_);
         for (size_t i = 0; i < segmentCount_; ++i) {
             const Segment& s = segments_[i];
-            if (s.yBottom > yLow && s.yTop < yHigh) ScanIntoGrid(s, yLow, yHigh);
+            if (s.yBottom > yLow && s.yTop < yHigh)
+                inside ? ScanIntoGrid<false>(s, yLow, yHigh) : ScanIntoGrid<true>(s, yLow, yHigh);
         }
         SweepGrid<kBytesPerChannel, kEvenOddRule>();
     }
@@ -526,12 +528,14 @@ template <int32_t kBytesPerChannel, bool kEvenOddRule> void ZRenderer::Gather() 
 // The same crossings as ScanSegment makes, added into their pixels: a downward crossing
 // adds its right part to the low field and one to the winding, an upward one its right
 // part to the middle field and minus one (the sums cannot overflow: FitsGrid).
-void ZRenderer::ScanIntoGrid(const Segment& s, int64_t yLow, int64_t yHigh) {
+template <bool kClamp> void ZRenderer::ScanIntoGrid(const Segment& s, int64_t yLow, int64_t yHigh) {
     SegmentSteps st;
     if (!StartSteps(s, yLow, yHigh, st)) return;
     const int shift = st.down ? 0 : 24;
     const uint64_t unit = st.down ? uint64_t(1) << 48 : uint64_t(0xFFFF) << 48;
     const int64_t maxX = 256 * static_cast<int64_t>(scanWidth_) - 1;
+    // Fills inside the target's width need no clamping.
+    const auto clampX = [maxX](int64_t x) { return kClamp ? std::clamp<int64_t>(x, 0, maxX) : x; };
     for (int64_t y = st.yStart; y < st.yEnd;) {
         const int64_t row = y >> 3, rowEnd = std::min(st.yEnd, 8 * row + 8);
         const size_t gridRow = static_cast<size_t>(row - gridRow_);
@@ -541,16 +545,16 @@ void ZRenderer::ScanIntoGrid(const Segment& s, int64_t yLow, int64_t yHigh) {
             line[column] += sum;
             touched[column >> 6] |= uint64_t(1) << (column & 63);
         };
-        int64_t column = (std::clamp<int64_t>(st.x, 0, maxX) >> 8) - gridColumn_;
+        int64_t column = (clampX(st.x) >> 8) - gridColumn_;
         uint64_t sum = 0;
         if (st.dx == 0) {
             const uint64_t count = uint64_t(rowEnd - y);
-            const uint64_t share = 255 - (uint64_t(std::clamp<int64_t>(st.x, 0, maxX)) & 0xFF);
+            const uint64_t share = 255 - (uint64_t(clampX(st.x)) & 0xFF);
             sum = (share << shift) * count + unit * count;
             y = rowEnd;
         }
         for (; y < rowEnd; ++y) {
-            const int64_t xc = std::clamp<int64_t>(st.x, 0, maxX);
+            const int64_t xc = clampX(st.x);
             if ((xc >> 8) - gridColumn_ != column) {
                 add(column, sum);
                 column = (xc >> 8) - gridColumn_;

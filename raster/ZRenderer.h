@@ -93,7 +93,7 @@ private:
     // Crossings summed in place on a grid over the fill's pixels, for fills small enough.
     bool FitsGrid() const;
     int64_t GridColumns() const;
-    void ScanIntoGrid(const Segment& s, int64_t yLow, int64_t yHigh);
+    template <bool kClamp> void ScanIntoGrid(const Segment& s, int64_t yLow, int64_t yHigh);
     template <int32_t kBytesPerChannel, bool kEvenOddRule> void SweepGrid();
     template <int32_t kBytesPerChannel, bool kEvenOddRule> void Gather();
     void Paint(int32_t x, int32_t y, int32_t length, uint32_t coverage) {

@@ -2,6 +2,7 @@
 // coverage itself (255 is full).  The plug-in draws 8-bit frames only.
 #include "RasterFixtures.h"
 #include "raster/ZColorStencil.h"
+#include "raster/ZGradientStencils.h"
 
 #include <gtest/gtest.h>
 
@@ -29,6 +30,15 @@ ZPath Polygon(std::initializer_list<std::pair<float, float>> points) {
 ZPath Rects(std::initializer_list<std::array<float, 4>> rects) {
     ZPath p;
     for (const auto& r : rects) AddRect(p, r[0], r[1], r[2], r[3]);
+    return p;
+}
+
+// `path` and, on row `row`, an open zigzag of 4,100 segments: so many crossings that the
+// fill is summed from sorted cells rather than on the pixel grid.
+ZPath WithZigzag(const ZPath& path, int width, int row) {
+    ZPath p = path;
+    p.MoveTo(0, float(row));
+    for (int i = 1; i <= 4100; ++i) p.LineTo(float(i % (4 * width)) * 0.25f, float(row + (i & 1)));
     return p;
 }
 
@@ -87,6 +97,47 @@ TEST(ZRendererCoverage, ExactNonZeroCoverage) {
         {"edges", edges, 4, {{129, 0, 0, 127}}},
         {"repeated", repeated, 2, {{F, 0}}},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(Cover(c.path, c.width, int(c.rows.size())), c.rows) << c.what;
+    for (const Case& c : cases) {
+        const int height = int(c.rows.size());
+        EXPECT_EQ(Cover(c.path, c.width, height), c.rows) << c.what;
+        std::vector<Values> cells =
+            Cover(WithZigzag(c.path, c.width, height + 1), c.width, height + 2);
+        cells.resize(c.rows.size());
+        EXPECT_EQ(cells, c.rows) << c.what << ", from sorted cells";
+    }
+}
+
+// Grid and sorted cells also agree on colours walked along spans (a gradient steps from
+// pixel to pixel, so where spans start and end matters) and under the even-odd rule.  The
+// zigzag goes there and back on rows of its own, so that it adds nothing but crossings; a
+// speck far below holds the path's box, from which the gradient is laid out.
+TEST(ZRendererCoverage, GridAndSortedCellsPaintAlike) {
+    ZPath star = Polygon({{1.3f, 9.6f}, {6.1f, 0.4f}, {11.2f, 9.1f}, {0.6f, 3.2f}, {11.9f, 3.7f}});
+    AddRect(star, 0.5f, 19, 1, 19.5f);
+    ZPath zigzag = star;
+    zigzag.MoveTo(2, 15);
+    for (int i = 1; i <= 4200; ++i) {
+        const int k = i <= 2100 ? i : 4200 - i; // there and back
+        zigzag.LineTo(2 + float(k % 32) * 0.25f, float(15 + (k & 1)));
+    }
+    ZLinearGradientStencil gradient;
+    for (auto [position, blue] : {std::pair{0.0f, 0}, {1.0f, 255}}) {
+        ZGradientStop stop;
+        stop.position = position;
+        stop.color[0] = uint8_t(blue);
+        stop.color[3] = 255;
+        gradient.AddStop(stop);
+    }
+    for (int rule : {int(ZRenderer::kEvenOdd), int(ZRenderer::kNonZero)}) {
+        std::vector<Values> pictures[2];
+        for (int sorted = 0; sorted < 2; ++sorted) {
+            ZRenderer renderer;
+            Canvas colour(13, 21, 4);
+            colour.AttachAsTarget(renderer);
+            renderer.FillPath(sorted ? zigzag : star, nullptr, &gradient, rule);
+            for (int y = 0; y < 21; ++y) pictures[sorted].push_back(colour.Row(y, 0));
+        }
+        EXPECT_EQ(pictures[0], pictures[1]) << "rule " << rule;
+        EXPECT_EQ(pictures[0][4][6], rule == ZRenderer::kEvenOdd ? 0u : 123u); // the middle
+    }
 }

@@ -23,13 +23,6 @@ bool Matrix4::ComputeIsIdentity() const {
     return std::memcmp(m, kIdentity, sizeof(m)) == 0;
 }
 
-Point3 Matrix4::Transform(Point3 p) const {
-    if (identity) return p;
-    return {p.x * m[0][0] + p.y * m[1][0] + p.z * m[2][0] + m[3][0],
-            p.x * m[0][1] + p.y * m[1][1] + p.z * m[2][1] + m[3][1],
-            p.x * m[0][2] + p.y * m[1][2] + p.z * m[2][2] + m[3][2]};
-}
-
 void Matrix4::Translate(float tx, float ty, float tz) {
     if (tx == 0.0f && ty == 0.0f && tz == 0.0f) return;
     for (int c = 0; c < 4; ++c) m[3][c] += tx * m[0][c] + ty * m[1][c] + tz * m[2][c];

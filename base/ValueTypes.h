@@ -53,7 +53,13 @@ struct Matrix4 {
     bool ComputeIsIdentity() const;
     void UpdateIdentityFlag() { identity = ComputeIsIdentity(); }
 
-    Point3 Transform(Point3 p) const;
+    // Inline: the renderer maps every path point through it.
+    Point3 Transform(Point3 p) const {
+        if (identity) return p;
+        return {p.x * m[0][0] + p.y * m[1][0] + p.z * m[2][0] + m[3][0],
+                p.x * m[0][1] + p.y * m[1][1] + p.z * m[2][1] + m[3][1],
+                p.x * m[0][2] + p.y * m[1][2] + p.z * m[2][2] + m[3][2]};
+    }
     // Translation applied in this matrix's own space, before the matrix.
     void Translate(float tx, float ty, float tz);
     // Scale applied in this matrix's own space, before the matrix.

@@ -172,6 +172,10 @@ template <class D> struct Painters {
             Fill(p, solid, n);
             return;
         }
+        if (n == 1) { // edge pixels mostly come one at a time
+            Over(p, solid, a);
+            return;
+        }
         // The blend depends on the destination pixel alone: a run of equal pixels, as
         // flat areas give, reuses the last result.
         using Pixel = std::conditional_t<sizeof(C) == 1, uint32_t, uint64_t>;

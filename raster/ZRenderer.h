@@ -1,8 +1,9 @@
 // Scanline renderer: fills one ZPath at a time with a stencil into caller-owned pixel
 // planes, anti-aliased.  Segments are mapped to device space and scan-converted into
 // crossings on 8 sub-scanlines per pixel row at 1/256 pixel horizontal resolution; the
-// crossings, summed per edge and pixel and sorted, yield per-pixel coverage under the
-// even-odd or non-zero rule, painted in horizontal spans.
+// crossings, summed per pixel (on a grid over the fill, or per edge into cells that are
+// then sorted), yield per-pixel coverage under the even-odd or non-zero rule, painted in
+// horizontal spans.
 #pragma once
 
 #include "base/ValueTypes.h"
@@ -90,7 +91,8 @@ private:
     uint64_t* ScanVertical(uint64_t* out, int64_t x, int64_t yStart, int64_t yEnd, uint64_t down);
     template <int32_t kBytesPerChannel, bool kEvenOddRule>
     void Accumulate(const uint64_t* keys, size_t count);
-    // Crossings summed in place on a grid over the fill's pixels, for fills small enough.
+    // Crossings summed in place on a grid over the fill's pixels, a band of rows at a time,
+    // for fills whose sums fit the grid's fields.
     bool FitsGrid() const;
     int64_t GridColumns() const;
     template <bool kClamp> void ScanIntoGrid(const Segment& s, int64_t yLow, int64_t yHigh);

@@ -81,6 +81,9 @@ TEST(ZRendererCoverage, ExactNonZeroCoverage) {
         repeated.MoveTo(0.5f, 0.8f);
         repeated.LineTo(0.2f, 0.2f);
     }
+    // A vertex a hair above the target: its sub-scanline is floor(-1.00000008) = -2, and
+    // the edge's slope from there decides where it crosses the rows below.
+    const ZPath hair = Polygon({{0.5f, -0.12500001f}, {3.7f, 2.9f}, {0.2f, 2.6f}});
     struct Case {
         const char* what;
         const ZPath& path;
@@ -96,6 +99,7 @@ TEST(ZRendererCoverage, ExactNonZeroCoverage) {
         {"tall", tall, 3, {{F, F, F}, {F, F, F}}},
         {"edges", edges, 4, {{129, 0, 0, 127}}},
         {"repeated", repeated, 2, {{F, 0}}},
+        {"hair", hair, 4, {{136, 65, 0, 0}, {175, 247, 69, 0}, {123, 180, 198, 51}}},
     };
     for (const Case& c : cases) {
         const int height = int(c.rows.size());

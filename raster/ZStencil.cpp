@@ -46,10 +46,3 @@ void ZStencil::SetBounds(float minX, float minY, float maxX, float maxY) {
     maxY_ = maxY;
     Prepare();
 }
-
-Point3 ZStencil::DeviceToPaint(float x, float y) const {
-    const Point3 p = deviceMatrix_.Transform({x, y, 0.0f});
-    const float u = (p.x - minX_) / (maxX_ - minX_) - 0.5f;
-    const float v = (p.y - minY_) / (maxY_ - minY_) - 0.5f;
-    return paintMatrix_.Transform({u, v, 0.0f});
-}

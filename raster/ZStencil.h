@@ -83,7 +83,13 @@ public:
 protected:
     // Device pixel (x, y) through the device matrix, normalised into the path bounds and
     // mapped by the paint matrix.
-    Point3 DeviceToPaint(float x, float y) const;
+    // Inline, so that a caller that reads one coordinate computes only what that needs.
+    Point3 DeviceToPaint(float x, float y) const {
+        const Point3 p = deviceMatrix_.Transform({x, y, 0.0f});
+        const float u = (p.x - minX_) / (maxX_ - minX_) - 0.5f;
+        const float v = (p.y - minY_) / (maxY_ - minY_) - 0.5f;
+        return paintMatrix_.Transform({u, v, 0.0f});
+    }
 
 private:
     int refCount_ = 1;

@@ -205,8 +205,6 @@ void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* 
     if (visible && PrepareJob(solid)) {
         crossingCount_ = 0;
         lastEndKnown_ = false;
-        firstRow_ = kMaxTargetSize;
-        lastRow_ = -1;
         minX_ = minY_ = kHuge;
         maxX_ = maxY_ = -kHuge;
         trackBounds_ = !solid;
@@ -291,7 +289,7 @@ void ZRenderer::SubdivideQuad(float x0, float y0, float cx, float cy, float x1, 
         SplitQuad(x0, y0, cx, cy, x1, y1);
         return;
     }
-    if (d0.device.y != d1.device.y) AddSegment(d0, d1);
+    AddSegment(d0, d1);
     lastEnd_ = d1;
     ZSketcher::LineTo(x1, y1);
 }
@@ -381,8 +379,6 @@ void ZRenderer::ScanSegment(const Segment& s) {
     // At most one cell per sub-scanline.
     const size_t room = crossingCount_ + static_cast<size_t>(yEnd - yStart);
     if (room > crossings_.size()) crossings_.resize(std::max(room, 2 * crossings_.size()));
-    firstRow_ = std::min(firstRow_, static_cast<int32_t>(yStart >> 3));
-    lastRow_ = std::max(lastRow_, static_cast<int32_t>((yEnd - 1) >> 3));
 
     const int64_t maxX = 256 * static_cast<int64_t>(scanWidth_) - 1;
     uint64_t* out = crossings_.data() + crossingCount_;
@@ -495,7 +491,7 @@ template <int32_t kBytesPerChannel, bool kEvenOddRule> void ZRenderer::Gather() 
         for (size_t i = 0; i < segmentCount_; ++i) ScanSegment(segments_[i]);
         const size_t n = crossingCount_;
         const uint64_t* keys =
-            ZSortCrossings(crossings_.data(), n, firstRow_, lastRow_, sortScratch_);
+            ZSortCrossings(crossings_.data(), n, segmentFirstRow_, segmentLastRow_, sortScratch_);
         Accumulate<kBytesPerChannel, kEvenOddRule>(keys, n);
         return;
     }

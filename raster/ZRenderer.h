@@ -109,7 +109,6 @@ private:
     // scan loop writes without growth checks.
     std::vector<uint64_t> crossings_;
     size_t crossingCount_ = 0;
-    int32_t firstRow_ = 0, lastRow_ = -1; // rows that have crossings
     ZSortScratch sortScratch_;
     // The segments of the current fill, segments_[0..segmentCount_), and their extent:
     // rows and (clamped) columns they cross, and how many sub-scanlines in all.

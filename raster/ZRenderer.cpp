@@ -229,7 +229,7 @@ void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* 
     scanWidth_ = scanHeight_ = 0;
 }
 
-Point3 ZRenderer::ToDevice(float x, float y) const {
+inline Point3 ZRenderer::ToDevice(float x, float y) const {
     const Point3 p{x, y, 0.0f};
     return transform_ != nullptr ? transform_->Transform(p) : p;
 }
@@ -244,17 +244,23 @@ void ZRenderer::GrowBounds(float minX, float minY, float maxX, float maxY) {
     if (maxY > maxY_) maxY_ = maxY;
 }
 
+// Straight-line code (a NaN position converts 0 instead), so that the point stays in
+// registers.
 inline ZRenderer::DevicePoint ZRenderer::Map(float x, float y) const {
-    DevicePoint p;
-    p.x = x;
-    p.y = y;
-    p.device = ToDevice(x, y);
-    p.isNumber = !std::isnan(p.device.x) && !std::isnan(p.device.y);
-    if (p.isNumber) {
-        p.fixedX = ToFixed(p.device.x * 256.0f);
-        p.fixedY = ToFixed(p.device.y * 8.0f);
-    }
-    return p;
+    const Point3 device = ToDevice(x, y);
+    const bool isNumber = !std::isnan(device.x) && !std::isnan(device.y);
+    return {x, y, ToFixed(isNumber ? device.x * 256.0f : 0.0f),
+            ToFixed(isNumber ? device.y * 8.0f : 0.0f), isNumber};
+}
+
+// Field by field: a whole copy was assembled on the stack and read back at once, which
+// stalls on the narrower stores that built it.
+inline void ZRenderer::KeepEnd(const DevicePoint& p) {
+    lastEnd_.x = p.x;
+    lastEnd_.y = p.y;
+    lastEnd_.fixedX = p.fixedX;
+    lastEnd_.fixedY = p.fixedY;
+    lastEnd_.isNumber = p.isNumber;
 }
 
 // Compared bit for bit, so that -0 and 0 stay apart as they would when mapped afresh.
@@ -271,7 +277,7 @@ void ZRenderer::LineTo(float x, float y) {
     MapStart(curX_, curY_);
     const DevicePoint d1 = Map(x, y);
     AddSegment(lastEnd_, d1);
-    lastEnd_ = d1;
+    KeepEnd(d1);
     curX_ = x;
     curY_ = y;
 }
@@ -282,15 +288,14 @@ void ZRenderer::SubdivideQuad(float x0, float y0, float cx, float cy, float x1, 
     GrowBounds(std::min(x0, cx), std::min(y0, cy), x1, y1);
     MapStart(x0, y0);
     const DevicePoint d0 = lastEnd_, d1 = Map(x1, y1);
-    const Point3 dc = ToDevice(cx, cy);
-    const bool flat = !(ChordDistanceSquared(d0.device.x, d0.device.y, dc.x, dc.y, d1.device.x,
-                                             d1.device.y) > 1.0f);
+    const Point3 e0 = ToDevice(x0, y0), dc = ToDevice(cx, cy), e1 = ToDevice(x1, y1);
+    const bool flat = !(ChordDistanceSquared(e0.x, e0.y, dc.x, dc.y, e1.x, e1.y) > 1.0f);
     if (!flat && SplitAllowed()) {
         SplitQuad(x0, y0, cx, cy, x1, y1);
         return;
     }
     AddSegment(d0, d1);
-    lastEnd_ = d1;
+    KeepEnd(d1);
     ZSketcher::LineTo(x1, y1);
 }
 
@@ -298,17 +303,19 @@ void ZRenderer::SubdivideQuad(float x0, float y0, float cx, float cy, float x1, 
 // y lies on the segment when y is in [top, bottom).
 inline void ZRenderer::AddSegment(const DevicePoint& p0, const DevicePoint& p1) {
     if (!p0.isNumber || !p1.isNumber) return;
+    // Values picked rather than references, so that the points can stay in registers.
     const bool down = p0.fixedY < p1.fixedY;
-    const DevicePoint& a = down ? p0 : p1;
-    const DevicePoint& b = down ? p1 : p0;
+    const int32_t xTop = down ? p0.fixedX : p1.fixedX, yTop = down ? p0.fixedY : p1.fixedY;
+    const int32_t xBottom = down ? p1.fixedX : p0.fixedX;
+    const int32_t yBottom = down ? p1.fixedY : p0.fixedY;
     const int32_t limitY = 8 * scanHeight_;
-    const int32_t top = std::max(a.fixedY, 0), bottom = std::min(b.fixedY, limitY);
+    const int32_t top = std::max(yTop, 0), bottom = std::min(yBottom, limitY);
     if (top >= bottom) return;
     if (segmentCount_ == segments_.size())
         segments_.resize(std::max<size_t>(64, 2 * segmentCount_));
-    segments_[segmentCount_++] = {a.fixedX, a.fixedY, b.fixedX, b.fixedY, down};
-    segmentMinX_ = std::min<int64_t>(segmentMinX_, std::min(a.fixedX, b.fixedX));
-    segmentMaxX_ = std::max<int64_t>(segmentMaxX_, std::max(a.fixedX, b.fixedX));
+    segments_[segmentCount_++] = {xTop, yTop, xBottom, yBottom, down};
+    segmentMinX_ = std::min<int64_t>(segmentMinX_, std::min(xTop, xBottom));
+    segmentMaxX_ = std::max<int64_t>(segmentMaxX_, std::max(xTop, xBottom));
     segmentFirstRow_ = std::min(segmentFirstRow_, top >> 3);
     segmentLastRow_ = std::max(segmentLastRow_, (bottom - 1) >> 3);
     segmentCrossings_ += bottom - top;

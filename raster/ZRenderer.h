@@ -62,17 +62,17 @@ private:
     void ResizeScratch(int32_t width);
     bool PrepareJob(bool solid);
     Point3 ToDevice(float x, float y) const;
-    // A path point with its device position and, when that is a number, its scaled
-    // fixed-point position (x in 1/256, y in 1/8 pixel).
+    // A path point and, when its device position is a number, its scaled fixed-point
+    // position (x in 1/256, y in 1/8 pixel).  Small, so that it stays in registers.
     struct DevicePoint {
         float x = 0, y = 0; // path space
-        Point3 device;
         int32_t fixedX = 0, fixedY = 0;
         bool isNumber = false;
     };
     DevicePoint Map(float x, float y) const;
     // Makes lastEnd_ the segment start (x, y), kept when the previous segment ended there.
     void MapStart(float x, float y);
+    void KeepEnd(const DevicePoint& p);
     void GrowBounds(float minX, float minY, float maxX, float maxY);
     // A segment between two mapped points (fixed point), kept until the whole path has
     // been walked: the extent of all of them decides how their crossings are gathered.

@@ -328,14 +328,17 @@ struct ZRenderer::SegmentSteps {
     int64_t yStart = 0, yEnd = 0; // sub-scanlines [yStart, yEnd)
     int64_t x = 0;                // 1/256 pixel, on sub-scanline yStart
     int64_t dx = 0, dy = 0, whole = 0, part = 0, rest = 0, xStep = 0;
+    int64_t partLessDy = 0; // part - dy
     uint64_t down = 0;
 
     void Step() {
-        // The carry without a branch: it follows the slope, which no predictor can.
-        rest += part;
-        const int64_t carry = -static_cast<int64_t>(rest >= dy);
-        rest -= dy & carry;
-        x += whole + (xStep & carry);
+        // The carry without a branch (it follows the slope, which no predictor can), and
+        // both candidates for the next rest worked out from this one, so that one step
+        // waits for the last only as long as a select takes.
+        const int64_t kept = rest + part, carried = rest + partLessDy;
+        const bool carry = carried >= 0;
+        rest = carry ? carried : kept;
+        x += whole + (xStep & -static_cast<int64_t>(carry));
     }
 };
 
@@ -374,6 +377,7 @@ struct ZRenderer::SegmentSteps {
     steps.whole = whole;
     steps.part = part;
     steps.rest = error - 1;
+    steps.partLessDy = part - dy;
     return true;
 }
 

@@ -80,7 +80,15 @@ template <class Visitor> void ZPath::Walk(Visitor& it) const {
             it.MoveTo(e[i].x, e[i].y);
             break;
         case kLine:
-            it.LineTo(e[i].x, e[i].y);
+            if constexpr (requires { it.LineRun(e, n); }) {
+                // A visitor that takes straight runs whole gets each run in one call.
+                size_t end = i + 1;
+                while (end < n && e[end].kind == kLine) ++end;
+                it.LineRun(e + i, end - i);
+                i = end - 1;
+            } else {
+                it.LineTo(e[i].x, e[i].y);
+            }
             break;
         case kQuad:
             if (i + 1 >= n) return; // truncated curve: nothing sensible to draw

@@ -210,11 +210,8 @@ void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* 
         trackBounds_ = !solid;
         fillRule_ = fillRule;
         segmentCount_ = 0;
-        segmentMinX_ = std::numeric_limits<int64_t>::max();
-        segmentMaxX_ = std::numeric_limits<int64_t>::min();
-        segmentFirstRow_ = kMaxTargetSize;
-        segmentLastRow_ = -1;
-        segmentCrossings_ = 0;
+        extent_ = {std::numeric_limits<int64_t>::max(), std::numeric_limits<int64_t>::min(),
+                   kMaxTargetSize, -1, 0};
         path.Walk(*this);
         if (!solid) stencil->SetBounds(minX_, minY_, maxX_, maxY_);
         const bool evenOdd = fillRule_ == kEvenOdd;
@@ -273,13 +270,37 @@ void ZRenderer::MapStart(float x, float y) {
 }
 
 void ZRenderer::LineTo(float x, float y) {
-    GrowBounds(curX_, curY_, x, y);
+    const ZPathElement point{x, y, ZPath::kLine};
+    LineRun(&point, 1);
+}
+
+// The run's segments and extent are kept in locals, and each end carried to the next
+// segment as its start, so that the loop stays in registers.
+void ZRenderer::LineRun(const ZPathElement* points, size_t n) {
+    if (segments_.size() - segmentCount_ < n)
+        segments_.resize(std::max({size_t(64), 2 * segments_.size(), segmentCount_ + n}));
     MapStart(curX_, curY_);
-    const DevicePoint d1 = Map(x, y);
-    AddSegment(lastEnd_, d1);
-    KeepEnd(d1);
-    curX_ = x;
-    curY_ = y;
+    DevicePoint from = lastEnd_;
+    float fromX = curX_, fromY = curY_;
+    Segment* const segments = segments_.data();
+    size_t count = segmentCount_;
+    SegmentExtent extent = extent_;
+    const int32_t limitY = 8 * scanHeight_;
+    const bool trackBounds = trackBounds_;
+    for (size_t i = 0; i < n; ++i) {
+        const float x = points[i].x, y = points[i].y;
+        if (trackBounds) GrowBounds(fromX, fromY, x, y);
+        const DevicePoint to = Map(x, y);
+        AddSegment(from, to, limitY, segments, count, extent);
+        from = to;
+        fromX = x;
+        fromY = y;
+    }
+    segmentCount_ = count;
+    extent_ = extent;
+    KeepEnd(from);
+    curX_ = fromX;
+    curY_ = fromY;
 }
 
 // Flatness is judged in device space, so a curve gets as many segments as its size on
@@ -294,31 +315,31 @@ void ZRenderer::SubdivideQuad(float x0, float y0, float cx, float cy, float x1, 
         SplitQuad(x0, y0, cx, cy, x1, y1);
         return;
     }
-    AddSegment(d0, d1);
+    if (segmentCount_ == segments_.size())
+        segments_.resize(std::max<size_t>(64, 2 * segmentCount_));
+    AddSegment(d0, d1, 8 * scanHeight_, segments_.data(), segmentCount_, extent_);
     KeepEnd(d1);
     ZSketcher::LineTo(x1, y1);
 }
 
 // Keeps a segment that crosses a sub-scanline of the target, top end first: sub-scanline
 // y lies on the segment when y is in [top, bottom).
-inline void ZRenderer::AddSegment(const DevicePoint& p0, const DevicePoint& p1) {
+inline void ZRenderer::AddSegment(const DevicePoint& p0, const DevicePoint& p1, int32_t limitY,
+                                  Segment* segments, size_t& count, SegmentExtent& extent) {
     if (!p0.isNumber || !p1.isNumber) return;
     // Values picked rather than references, so that the points can stay in registers.
     const bool down = p0.fixedY < p1.fixedY;
     const int32_t xTop = down ? p0.fixedX : p1.fixedX, yTop = down ? p0.fixedY : p1.fixedY;
     const int32_t xBottom = down ? p1.fixedX : p0.fixedX;
     const int32_t yBottom = down ? p1.fixedY : p0.fixedY;
-    const int32_t limitY = 8 * scanHeight_;
     const int32_t top = std::max(yTop, 0), bottom = std::min(yBottom, limitY);
     if (top >= bottom) return;
-    if (segmentCount_ == segments_.size())
-        segments_.resize(std::max<size_t>(64, 2 * segmentCount_));
-    segments_[segmentCount_++] = {xTop, yTop, xBottom, yBottom, down};
-    segmentMinX_ = std::min<int64_t>(segmentMinX_, std::min(xTop, xBottom));
-    segmentMaxX_ = std::max<int64_t>(segmentMaxX_, std::max(xTop, xBottom));
-    segmentFirstRow_ = std::min(segmentFirstRow_, top >> 3);
-    segmentLastRow_ = std::max(segmentLastRow_, (bottom - 1) >> 3);
-    segmentCrossings_ += bottom - top;
+    segments[count++] = {xTop, yTop, xBottom, yBottom, down};
+    extent.minX = std::min<int64_t>(extent.minX, std::min(xTop, xBottom));
+    extent.maxX = std::max<int64_t>(extent.maxX, std::max(xTop, xBottom));
+    extent.firstRow = std::min(extent.firstRow, top >> 3);
+    extent.lastRow = std::max(extent.lastRow, (bottom - 1) >> 3);
+    extent.crossings += bottom - top;
 }
 
 // A segment's walk down the sub-scanlines it crosses inside the target.  Each sub-scanline
@@ -483,17 +504,17 @@ void ZRenderer::Accumulate(const uint64_t* keys, size_t count) {
 bool ZRenderer::FitsGrid() const {
     constexpr int64_t kMaxCrossings = 32767; // the winding field holds -32768..32767
     constexpr int64_t kPixelsPerCrossing = 16;
-    if (std::min<int64_t>(segmentCrossings_, 8 * static_cast<int64_t>(segmentCount_)) >
+    if (std::min<int64_t>(extent_.crossings, 8 * static_cast<int64_t>(segmentCount_)) >
         kMaxCrossings)
         return false;
-    return GridColumns() * (int64_t(segmentLastRow_) - segmentFirstRow_ + 1) <=
-           kPixelsPerCrossing * segmentCrossings_;
+    return GridColumns() * (int64_t(extent_.lastRow) - extent_.firstRow + 1) <=
+           kPixelsPerCrossing * extent_.crossings;
 }
 
 int64_t ZRenderer::GridColumns() const {
     const int64_t maxX = 256 * static_cast<int64_t>(scanWidth_) - 1;
-    return (std::clamp<int64_t>(segmentMaxX_, 0, maxX) >> 8) -
-           (std::clamp<int64_t>(segmentMinX_, 0, maxX) >> 8) + 1;
+    return (std::clamp<int64_t>(extent_.maxX, 0, maxX) >> 8) -
+           (std::clamp<int64_t>(extent_.minX, 0, maxX) >> 8) + 1;
 }
 
 template <int32_t kBytesPerChannel, bool kEvenOddRule> void ZRenderer::Gather() {
@@ -502,26 +523,26 @@ template <int32_t kBytesPerChannel, bool kEvenOddRule> void ZRenderer::Gather() 
         for (size_t i = 0; i < segmentCount_; ++i) ScanSegment(segments_[i]);
         const size_t n = crossingCount_;
         const uint64_t* keys =
-            ZSortCrossings(crossings_.data(), n, segmentFirstRow_, segmentLastRow_, sortScratch_);
+            ZSortCrossings(crossings_.data(), n, extent_.firstRow, extent_.lastRow, sortScratch_);
         Accumulate<kBytesPerChannel, kEvenOddRule>(keys, n);
         return;
     }
     // The grid covers a band of rows at a time, so that it stays within the cache.
     constexpr int64_t kBandPixels = int64_t(1) << 16;
     const int64_t maxX = 256 * static_cast<int64_t>(scanWidth_) - 1;
-    gridColumn_ = static_cast<int32_t>(std::clamp<int64_t>(segmentMinX_, 0, maxX) >> 8);
+    gridColumn_ = static_cast<int32_t>(std::clamp<int64_t>(extent_.minX, 0, maxX) >> 8);
     gridColumns_ = static_cast<int32_t>(GridColumns());
     const int32_t bandRows = static_cast<int32_t>(std::clamp<int64_t>(
-        kBandPixels / gridColumns_, 1, int64_t(segmentLastRow_) - segmentFirstRow_ + 1));
+        kBandPixels / gridColumns_, 1, int64_t(extent_.lastRow) - extent_.firstRow + 1));
     const size_t cells = static_cast<size_t>(bandRows) * static_cast<size_t>(gridColumns_);
     if (grid_.size() < cells) grid_.resize(cells);
     gridWords_ = (gridColumns_ + 63) / 64;
     const size_t words = static_cast<size_t>(bandRows) * static_cast<size_t>(gridWords_);
     if (gridTouched_.size() < words) gridTouched_.resize(words);
-    const bool inside = segmentMinX_ >= 0 && segmentMaxX_ <= maxX;
-    for (int32_t band = segmentFirstRow_; band <= segmentLastRow_; band += bandRows) {
+    const bool inside = extent_.minX >= 0 && extent_.maxX <= maxX;
+    for (int32_t band = extent_.firstRow; band <= extent_.lastRow; band += bandRows) {
         gridRow_ = band;
-        gridRows_ = std::min(bandRows, segmentLastRow_ - band + 1);
+        gridRows_ = std::min(bandRows, extent_.lastRow - band + 1);
         const int64_t yLow = 8 * int64_t(band), yHigh = 8 * (int64_t(band) + gridRows_);
         for (size_t i = 0; i < segmentCount_; ++i) {
             const Segment& s = segments_[i];

@@ -54,6 +54,8 @@ public:
     bool UseTables() const { return useTables_; }
 
     void LineTo(float x, float y) override;
+    // Lines to each of the n points in turn, as n calls of LineTo would draw them.
+    void LineRun(const ZPathElement* points, size_t n);
     void SubdivideQuad(float x0, float y0, float cx, float cy, float x1, float y1) override;
 
 private:
@@ -81,7 +83,17 @@ private:
         bool down; // drawn from the top end to the bottom end
     };
     struct SegmentSteps;
-    void AddSegment(const DevicePoint& p0, const DevicePoint& p1);
+    // The rows and (unclamped) columns the kept segments cross, and how many sub-scanlines
+    // in all.
+    struct SegmentExtent {
+        int64_t minX = 0, maxX = 0;
+        int32_t firstRow = 0, lastRow = -1;
+        int64_t crossings = 0;
+    };
+    // Keeps the segment in segments[count] (room for it is there) when it crosses the
+    // target's sub-scanlines [0, limitY).
+    static void AddSegment(const DevicePoint& p0, const DevicePoint& p1, int32_t limitY,
+                           Segment* segments, size_t& count, SegmentExtent& extent);
     // The walk of s over the sub-scanlines [yLow, yHigh); false when it crosses none.
     bool StartSteps(const Segment& s, int64_t yLow, int64_t yHigh, SegmentSteps& steps) const;
     // Crossings as cells, to be sorted.
@@ -110,13 +122,10 @@ private:
     std::vector<uint64_t> crossings_;
     size_t crossingCount_ = 0;
     ZSortScratch sortScratch_;
-    // The segments of the current fill, segments_[0..segmentCount_), and their extent:
-    // rows and (clamped) columns they cross, and how many sub-scanlines in all.
+    // The segments of the current fill, segments_[0..segmentCount_), and their extent.
     std::vector<Segment> segments_;
     size_t segmentCount_ = 0;
-    int64_t segmentMinX_ = 0, segmentMaxX_ = 0;
-    int32_t segmentFirstRow_ = 0, segmentLastRow_ = -1;
-    int64_t segmentCrossings_ = 0;
+    SegmentExtent extent_;
     // The grid over a band of the fill's rows: per pixel the crossings' right parts,
     // downward ones in bits 0-23, upward ones in bits 24-47, and the winding change in bits
     // 48-63; and a mark per pixel that has crossings, gridWords_ words per row.  Both are

@@ -179,19 +179,18 @@ template <class D> struct Painters {
         // The blend depends on the destination pixel alone: a run of equal pixels, as
         // flat areas give, reuses the last result.
         using Pixel = std::conditional_t<sizeof(C) == 1, uint32_t, uint64_t>;
-        Pixel before = 0, after = 0;
-        bool known = false;
-        for (int32_t i = 0; i < n; ++i, p += 4) {
-            Pixel here;
-            std::memcpy(&here, p, sizeof here);
-            if (known && here == before) {
-                std::memcpy(p, &after, sizeof after);
-                continue;
-            }
+        const C* const end = p + 4 * static_cast<intptr_t>(n);
+        while (p != end) {
+            Pixel before, after;
+            std::memcpy(&before, p, sizeof before);
             Over(p, solid, a);
-            before = here;
             std::memcpy(&after, p, sizeof after);
-            known = true;
+            p += 4;
+            for (Pixel here; p != end; p += 4) {
+                std::memcpy(&here, p, sizeof here);
+                if (here != before) break;
+                std::memcpy(p, &after, sizeof after);
+            }
         }
     }
 

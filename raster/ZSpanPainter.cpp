@@ -176,8 +176,13 @@ template <class D> struct Painters {
             Over(p, solid, a);
             return;
         }
-        // The blend depends on the destination pixel alone: a run of equal pixels, as
-        // flat areas give, reuses the last result.
+        BlendRun(p, solid, a, n);
+    }
+
+    // Apart, so that the single pixels above need not save the registers this loop uses.
+    // The blend depends on the destination pixel alone: a run of equal pixels, as flat
+    // areas give, reuses the last result.
+    [[gnu::noinline]] static void BlendRun(C* p, const C* solid, uint32_t a, int32_t n) {
         using Pixel = std::conditional_t<sizeof(C) == 1, uint32_t, uint64_t>;
         const C* const end = p + 4 * static_cast<intptr_t>(n);
         while (p != end) {

@@ -277,8 +277,7 @@ void ZRenderer::LineTo(float x, float y) {
 // The run's segments and extent are kept in locals, and each end carried to the next
 // segment as its start, so that the loop stays in registers.
 void ZRenderer::LineRun(const ZPathElement* points, size_t n) {
-    if (segments_.size() - segmentCount_ < n)
-        segments_.resize(std::max({size_t(64), 2 * segments_.size(), segmentCount_ + n}));
+    ReserveSegments(n);
     MapStart(curX_, curY_);
     DevicePoint from = lastEnd_;
     float fromX = curX_, fromY = curY_;
@@ -315,11 +314,15 @@ void ZRenderer::SubdivideQuad(float x0, float y0, float cx, float cy, float x1, 
         SplitQuad(x0, y0, cx, cy, x1, y1);
         return;
     }
-    if (segmentCount_ == segments_.size())
-        segments_.resize(std::max<size_t>(64, 2 * segmentCount_));
+    ReserveSegments(1);
     AddSegment(d0, d1, 8 * scanHeight_, segments_.data(), segmentCount_, extent_);
     KeepEnd(d1);
     ZSketcher::LineTo(x1, y1);
+}
+
+void ZRenderer::ReserveSegments(size_t n) {
+    if (segments_.size() - segmentCount_ < n)
+        segments_.resize(std::max({size_t(64), 2 * segments_.size(), segmentCount_ + n}));
 }
 
 // Keeps a segment that crosses a sub-scanline of the target, top end first: sub-scanline

@@ -90,6 +90,8 @@ private:
         int32_t firstRow = 0, lastRow = -1;
         int64_t crossings = 0;
     };
+    // Room for n more segments after segmentCount_.
+    void ReserveSegments(size_t n);
     // Keeps the segment in segments[count] (room for it is there) when it crosses the
     // target's sub-scanlines [0, limitY).
     static void AddSegment(const DevicePoint& p0, const DevicePoint& p1, int32_t limitY,

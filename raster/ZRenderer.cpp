@@ -6,7 +6,6 @@
 #include <bit>
 #include <cmath>
 #include <cstdlib>
-#include <limits>
 
 namespace {
 
@@ -210,8 +209,7 @@ void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* 
         trackBounds_ = !solid;
         fillRule_ = fillRule;
         segmentCount_ = 0;
-        extent_ = {std::numeric_limits<int64_t>::max(), std::numeric_limits<int64_t>::min(),
-                   kMaxTargetSize, -1, 0};
+        extent_ = {};
         path.Walk(*this);
         if (!solid) stencil->SetBounds(minX_, minY_, maxX_, maxY_);
         const bool evenOdd = fillRule_ == kEvenOdd;
@@ -280,7 +278,6 @@ void ZRenderer::LineRun(const ZPathElement* points, size_t n) {
     ReserveSegments(n);
     MapStart(curX_, curY_);
     DevicePoint from = lastEnd_;
-    float fromX = curX_, fromY = curY_;
     Segment* const segments = segments_.data();
     size_t count = segmentCount_;
     SegmentExtent extent = extent_;
@@ -288,34 +285,32 @@ void ZRenderer::LineRun(const ZPathElement* points, size_t n) {
     const bool trackBounds = trackBounds_;
     for (size_t i = 0; i < n; ++i) {
         const float x = points[i].x, y = points[i].y;
-        if (trackBounds) GrowBounds(fromX, fromY, x, y);
+        if (trackBounds) GrowBounds(from.x, from.y, x, y);
         const DevicePoint to = Map(x, y);
         AddSegment(from, to, limitY, segments, count, extent);
         from = to;
-        fromX = x;
-        fromY = y;
     }
     segmentCount_ = count;
     extent_ = extent;
     KeepEnd(from);
-    curX_ = fromX;
-    curY_ = fromY;
+    curX_ = from.x;
+    curY_ = from.y;
 }
 
 // Flatness is judged in device space, so a curve gets as many segments as its size on
 // the target needs.
 void ZRenderer::SubdivideQuad(float x0, float y0, float cx, float cy, float x1, float y1) {
     GrowBounds(std::min(x0, cx), std::min(y0, cy), x1, y1);
-    MapStart(x0, y0);
-    const DevicePoint d0 = lastEnd_, d1 = Map(x1, y1);
     const Point3 e0 = ToDevice(x0, y0), dc = ToDevice(cx, cy), e1 = ToDevice(x1, y1);
     const bool flat = !(ChordDistanceSquared(e0.x, e0.y, dc.x, dc.y, e1.x, e1.y) > 1.0f);
     if (!flat && SplitAllowed()) {
         SplitQuad(x0, y0, cx, cy, x1, y1);
         return;
     }
+    MapStart(x0, y0);
+    const DevicePoint d1 = Map(x1, y1);
     ReserveSegments(1);
-    AddSegment(d0, d1, 8 * scanHeight_, segments_.data(), segmentCount_, extent_);
+    AddSegment(lastEnd_, d1, 8 * scanHeight_, segments_.data(), segmentCount_, extent_);
     KeepEnd(d1);
     ZSketcher::LineTo(x1, y1);
 }

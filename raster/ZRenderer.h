@@ -13,6 +13,7 @@
 #include "raster/ZSpanPainter.h"
 
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 class ZStencil;
@@ -84,10 +85,11 @@ private:
     };
     struct SegmentSteps;
     // The rows and (unclamped) columns the kept segments cross, and how many sub-scanlines
-    // in all.
+    // in all; empty as constructed.
     struct SegmentExtent {
-        int64_t minX = 0, maxX = 0;
-        int32_t firstRow = 0, lastRow = -1;
+        int64_t minX = std::numeric_limits<int64_t>::max();
+        int64_t maxX = std::numeric_limits<int64_t>::min();
+        int32_t firstRow = kMaxTargetSize, lastRow = -1;
         int64_t crossings = 0;
     };
     // Room for n more segments after segmentCount_.

@@ -72,7 +72,8 @@ public:
     RawCxform ReadCxform(bool withAlpha);
 
     // Every push is matched by one pop; the exhausted mark is restored too, so a failed
-    // excursion does not end a later tag loop.
+    // excursion does not end a later tag loop.  Callers bracket an excursion with a
+    // ReaderExcursion rather than pairing these by hand.
     void PushState();
     void PopState();
 
@@ -114,6 +115,19 @@ protected:
 private:
     uint32_t readable = 0;
     bool exhausted = false;
+};
+
+// Saves the reader's position (bit state and exhausted mark included) for the length of a
+// scope and restores it on the way out, however the scope is left.
+class ReaderExcursion {
+public:
+    explicit ReaderExcursion(FlashParser& reader) : reader(reader) { reader.PushState(); }
+    ~ReaderExcursion() { reader.PopState(); }
+    ReaderExcursion(const ReaderExcursion&) = delete;
+    ReaderExcursion& operator=(const ReaderExcursion&) = delete;
+
+private:
+    FlashParser& reader;
 };
 
 } // namespace UT

@@ -10,6 +10,11 @@ struct RectF {
     float xmin = 0, ymin = 0, xmax = 0, ymax = 0;
 };
 
+// The largest float, which an empty box starts from on every side.
+constexpr float kHugeFloat = 3.4028235e38f;
+// A box that holds nothing: the first point it is grown by becomes the whole box.
+constexpr RectF kEmptyBox{kHugeFloat, kHugeFloat, -kHugeFloat, -kHugeFloat};
+
 struct Point3 {
     float x = 0, y = 0, z = 0;
 };

@@ -1,7 +1,7 @@
 // The movie object: one parsed movie behind the private COM interface the open file uses.
 #pragma once
 
-#include "bridge/ComObject.h"
+#include "platform/ComObject.h"
 #include "bridge/VxSWFPrivate.h"
 #include "swf/FlashScript.h"
 

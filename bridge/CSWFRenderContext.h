@@ -2,7 +2,7 @@
 // stream drives each frame through.
 #pragma once
 
-#include "bridge/ComObject.h"
+#include "platform/ComObject.h"
 #include "bridge/VxSWFPrivate.h"
 #include "graphics/GraphicsContext.h"
 

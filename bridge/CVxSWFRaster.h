@@ -3,7 +3,7 @@
 
 #include "base/PixelBuffer.h"
 #include "base/RefCountBase.h"
-#include "bridge/ComObject.h"
+#include "platform/ComObject.h"
 #include "bridge/VxSWFPrivate.h"
 
 // Born holding its creator's reference.

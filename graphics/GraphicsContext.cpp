@@ -14,8 +14,6 @@ using namespace graphics_detail;
 
 namespace {
 
-constexpr float kHugeBound = 3.4028235e38f;
-
 // Colour bytes blue, green, red, alpha with truncation, as clears use them.
 void PackTruncated(const ColorRGBA& c, uint8_t* bgra) {
     bgra[0] = uint8_t(Clamp01(c.blue) * 255.0f);
@@ -134,11 +132,13 @@ void GraphicsContext::SetLayer(int32_t index) {
 void GraphicsContext::Enable(uint32_t bits) {
     enabled_ |= bits;
     if (bits & kMaskTest) renderer_.SetClipByMask(true);
+    if (bits & kDashes) outline_.valid = false;
 }
 
 void GraphicsContext::Disable(uint32_t bits) {
     enabled_ &= ~bits;
     if (bits & kMaskTest) renderer_.SetClipByMask(false);
+    if (bits & kDashes) outline_.valid = false;
 }
 
 void GraphicsContext::Clear(const ColorRGBA& color) {
@@ -318,7 +318,7 @@ Point3 GraphicsContext::DeviceToModel(const Point3& p) {
 }
 
 RectF GraphicsContext::GetTransformBounds(const RectF& r) const {
-    RectF out{kHugeBound, kHugeBound, -kHugeBound, -kHugeBound};
+    RectF out = kEmptyBox;
     const Point3 corners[4] = {
         {r.xmin, r.ymin, 0}, {r.xmax, r.ymin, 0}, {r.xmax, r.ymax, 0}, {r.xmin, r.ymax, 0}};
     for (const Point3& corner : corners) {

@@ -122,6 +122,11 @@ public:
     void Ellipse(const RectF& r);
     void RoundRect(const RectF& r, float rounding);
     void Dot(const Point3& p);
+    // The box the open path's fill paint is placed against, and its stroke paint (the box
+    // of the outline the stroke fills): measured once per path, and the same box the
+    // renderer is handed when the path is drawn.
+    const RectF& FillPaintBox();
+    const RectF& StrokePaintBox();
     int32_t PathDepth() const { return pathDepth_; }
     int32_t PointCount() const { return pointCount_; }
     const ZPath& Path() const { return path_; }
@@ -138,15 +143,30 @@ public:
     // Caps and joins are the outliner's codes (ZOutliner::CapStyle, JoinStyle), stored and
     // handed on unchanged.  Both ends of every line; SetLineEndCap then changes the end
     // where each line stops.
-    void SetLineCap(int32_t code) { lineCap_ = lineEndCap_ = code; }
-    void SetLineEndCap(int32_t code) { lineEndCap_ = code; }
+    void SetLineCap(int32_t code) {
+        lineCap_ = lineEndCap_ = code;
+        outline_.valid = false;
+    }
+    void SetLineEndCap(int32_t code) {
+        lineEndCap_ = code;
+        outline_.valid = false;
+    }
     // A stroke that comes back to its start is then capped there instead of joined.
-    void SetLineNoClose(bool noClose) { lineNoClose_ = noClose; }
-    void SetLineJoin(int32_t code) { lineJoin_ = code; }
+    void SetLineNoClose(bool noClose) {
+        lineNoClose_ = noClose;
+        outline_.valid = false;
+    }
+    void SetLineJoin(int32_t code) {
+        lineJoin_ = code;
+        outline_.valid = false;
+    }
     void SetStrokeValueA(float value);
     void SetMiterLimit(float value);
     void SetDash(const float* values, int32_t count, float phase);
-    void SetDashPhase(float phase) { dashPhase_ = phase; }
+    void SetDashPhase(float phase) {
+        dashPhase_ = phase;
+        outline_.valid = false;
+    }
     // A stencil repeat mode; codes above kRepeat mean transparent outside.
     void SetPaintRepeat(int32_t code) { paintRepeat_ = code; }
     void SetFillRule(int32_t rule) { fillRule_ = rule == kNonZeroRule ? kNonZeroCode : 0; }
@@ -174,6 +194,8 @@ private:
     void PreparePaint(ZStencil* paint, bool tables);
     void DrawPath();
     void StrokePath();
+    // The open path's stroke outline, made once per path and line style.
+    const ZPath& StrokeOutline();
     void ClearBuffer(PixelBuffer& buffer, const ColorRGBA& color);
     void PaintThroughMask(const ColorRGBA& color);
 
@@ -213,6 +235,17 @@ private:
     std::vector<ColorTransform> colorStack_;
     ZRenderer renderer_;
     std::unique_ptr<ZOutliner> outliner_;
+    // What was measured or made of the open path, valid while the path still has the
+    // element count it had then (paths only grow until BeginPath clears them).
+    struct PathBox {
+        RectF box;
+        size_t elements = 0;
+        bool valid = false;
+        bool Holds(const ZPath& path) const { return valid && elements == path.Count(); }
+    };
+    PathBox fillBox_;
+    PathBox outline_;
+    const ZPath* outlinePath_ = nullptr;
     std::vector<float> dashes_;
     float dashPhase_ = 0;
     ZDashPattern dashDescriptor_;

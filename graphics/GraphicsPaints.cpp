@@ -3,6 +3,7 @@
 
 #include "graphics/GraphicsHelpers.h"
 #include "raster/ZOutliner.h"
+#include "raster/ZPaintBox.h"
 
 #include <cmath>
 
@@ -60,6 +61,7 @@ void GraphicsContext::SetStrokePaint(ZStencil* paint) {
 
 void GraphicsContext::SetLineWidth(float width) {
     if (!InPath() && (enabled_ & kLineStyle)) lineWidth_ = width;
+    outline_.valid = false;
 }
 
 void GraphicsContext::SetStrokeValueA(float value) {
@@ -68,6 +70,7 @@ void GraphicsContext::SetStrokeValueA(float value) {
 
 void GraphicsContext::SetMiterLimit(float value) {
     if (!InPath() && (enabled_ & kLineStyle)) miterLimit_ = value;
+    outline_.valid = false;
 }
 
 void GraphicsContext::SetDash(const float* values, int32_t count, float phase) {
@@ -75,6 +78,7 @@ void GraphicsContext::SetDash(const float* values, int32_t count, float phase) {
     dashes_.clear();
     if (values && count > 0) dashes_.assign(values, values + count);
     dashPhase_ = phase;
+    outline_.valid = false;
 }
 
 // ---- Drawing ------------------------------------------------------------------------------
@@ -131,6 +135,12 @@ void GraphicsContext::DrawPath() {
 
 void GraphicsContext::StrokePath() {
     PreparePaint(strokePaint_.Get(), strokeTables_);
+    const ZPath& outline = StrokeOutline();
+    renderer_.FillPath(outline, &stacks_[kModel].back(), strokePaint_.Get(), fillRule_);
+}
+
+const ZPath& GraphicsContext::StrokeOutline() {
+    if (outline_.Holds(path_)) return *outlinePath_;
     const bool dashed = (enabled_ & kDashes) && !dashes_.empty();
     dashDescriptor_ = {dashPhase_, dashes_.data(), int32_t(dashes_.size())};
     outliner_->SetDashPattern(dashed ? &dashDescriptor_ : nullptr);
@@ -139,6 +149,17 @@ void GraphicsContext::StrokePath() {
     outliner_->SetEndCapStyle(lineEndCap_);
     outliner_->SetNoClose(lineNoClose_);
     outliner_->SetJoinStyle(lineJoin_);
-    const ZPath& outline = outliner_->Outline(path_, lineWidth_ / 2);
-    renderer_.FillPath(outline, &stacks_[kModel].back(), strokePaint_.Get(), fillRule_);
+    outlinePath_ = &outliner_->Outline(path_, lineWidth_ / 2);
+    outline_ = {ZMeasurePaintBox(*outlinePath_), path_.Count(), true};
+    return *outlinePath_;
+}
+
+const RectF& GraphicsContext::FillPaintBox() {
+    if (!fillBox_.Holds(path_)) fillBox_ = {ZMeasurePaintBox(path_), path_.Count(), true};
+    return fillBox_.box;
+}
+
+const RectF& GraphicsContext::StrokePaintBox() {
+    StrokeOutline();
+    return outline_.box;
 }

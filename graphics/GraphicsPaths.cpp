@@ -20,6 +20,7 @@ void GraphicsContext::BeginPath(int32_t mode) {
     if (pathDepth_ == 0) {
         pathMode_ = mode;
         path_.Clear();
+        fillBox_.valid = outline_.valid = false;
     }
     ++pathDepth_;
     pointCount_ = 0;

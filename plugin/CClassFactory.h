@@ -1,7 +1,7 @@
 // The class factory handed out by DllGetClassObject.
 #pragma once
 
-#include "bridge/ComObject.h"
+#include "platform/ComObject.h"
 #include "include/VxSWFPlugin.h"
 
 class CClassFactory final : public ComObject<CClassFactory, PlainCount, IClassFactory> {

@@ -2,7 +2,7 @@
 // length and its texts.
 #pragma once
 
-#include "bridge/ComObject.h"
+#include "platform/ComObject.h"
 #include "bridge/VxSWFPrivate.h"
 #include "include/VxSWFPlugin.h"
 

@@ -2,7 +2,7 @@
 // format to the host, shows the About box and opens files.
 #pragma once
 
-#include "bridge/ComObject.h"
+#include "platform/ComObject.h"
 #include "include/VxSWFPlugin.h"
 
 #include <cstdint>

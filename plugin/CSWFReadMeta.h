@@ -2,7 +2,7 @@
 // id or as a stream, and the media-manager header and stream.  Lives as long as its file.
 #pragma once
 
-#include "bridge/ComObject.h"
+#include "platform/ComObject.h"
 #include "include/VxSWFPlugin.h"
 #include "util/VxList.h"
 

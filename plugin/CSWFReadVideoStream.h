@@ -2,7 +2,7 @@
 // frames lent to the host under the frame lock.
 #pragma once
 
-#include "bridge/ComObject.h"
+#include "platform/ComObject.h"
 #include "bridge/VxSWFPrivate.h"
 #include "include/VxSWFPlugin.h"
 

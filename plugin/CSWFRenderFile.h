@@ -3,7 +3,7 @@
 // file beside the movie's path.
 #pragma once
 
-#include "bridge/ComObject.h"
+#include "platform/ComObject.h"
 #include "include/VxSWFPlugin.h"
 #include "util/VxList.h"
 

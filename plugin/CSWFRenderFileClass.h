@@ -3,7 +3,7 @@
 // the About box.  Most slots answer fixed constants.
 #pragma once
 
-#include "bridge/ComObject.h"
+#include "platform/ComObject.h"
 #include "include/VxSWFPlugin.h"
 
 #include <cstdint>

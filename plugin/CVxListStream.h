@@ -3,7 +3,7 @@
 // long their entries are.
 #pragma once
 
-#include "bridge/ComObject.h"
+#include "platform/ComObject.h"
 #include "include/VxSWFPlugin.h"
 #include "util/VxList.h"
 

@@ -1,7 +1,7 @@
 // The plug-in information object: how the host discovers what this plug-in reads.
 #pragma once
 
-#include "bridge/ComObject.h"
+#include "platform/ComObject.h"
 #include "include/VxSWFPlugin.h"
 
 #include <cstdint>

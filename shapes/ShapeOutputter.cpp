@@ -1,7 +1,5 @@
 #include "shapes/ShapeOutputter.h"
 
-#include <limits>
-
 namespace UT {
 
 void ShapeOutputter::SetFill(const FillStyle* newFill) {
@@ -15,9 +13,8 @@ void ShapeOutputter::SetLine(const LineStyle* newLine) {
 }
 
 void ShapeOutputter::BeginPath() {
-    constexpr float kHuge = std::numeric_limits<float>::max();
     path = std::make_unique<ZPath>();
-    bounds = RectF{kHuge, kHuge, -kHuge, -kHuge};
+    bounds = kEmptyBox;
 }
 
 void ShapeOutputter::MoveTo(const Point3& p) {

@@ -9,45 +9,16 @@
 #include "swf/FBitmap.h"
 #include "swf/FlashScript.h"
 
-#include <algorithm>
-
 namespace UT {
 
 namespace {
 
 // Gradients are defined on a square 32768 twips wide.
 constexpr float kGradientSquare = 32768.0f;
-constexpr float kHugeBound = 3.4028235e38f;
 
 bool Overlaps(const RectF& r, const RectF& viewport) {
     return viewport.xmin <= r.xmax && viewport.ymin <= r.ymax && r.xmin < viewport.xmax &&
            r.ymin < viewport.ymax;
-}
-
-// The box of a path's points: the box the renderer measures a fill's paint against.
-RectF VertexBox(const ZPath& path) {
-    RectF box{kHugeBound, kHugeBound, -kHugeBound, -kHugeBound};
-    for (size_t i = 0; i < path.Count(); ++i) {
-        const ZPathElement& e = path[i];
-        if (e.kind == ZPath::kEnd || e.kind == ZPath::kNop) continue;
-        box.xmin = std::min(box.xmin, e.x);
-        box.ymin = std::min(box.ymin, e.y);
-        box.xmax = std::max(box.xmax, e.x);
-        box.ymax = std::max(box.ymax, e.y);
-    }
-    return box;
-}
-
-// The box of a stroke's outline, which the renderer measures a stroke's paint against:
-// the centre line outlined exactly as the graphics context will outline it.
-RectF OutlineBox(const ZPath& centre, const LineStyle& line) {
-    ZOutliner outliner;
-    outliner.SetCapStyle(line.startCap);
-    outliner.SetEndCapStyle(line.endCap);
-    outliner.SetJoinStyle(line.join);
-    outliner.SetMiterLimit(line.miterLimit);
-    outliner.SetNoClose(line.noClose);
-    return VertexBox(outliner.Outline(centre, line.width / 2));
 }
 
 // Bitmap fills take their paint from the bitmap characters of the movie's dictionary.
@@ -143,9 +114,9 @@ void FShape::RenderPath(GraphicsContext& context, const StyledPath& styled) {
     styled.path->Iterate(replay);
     if (painted) {
         // Curves can bulge past the stored box; the paint is placed against the box of
-        // the points actually collected, which is the box the renderer will use.
+        // what the renderer will fill, which the context measures once.
+        const RectF paintBox = fill ? context.FillPaintBox() : context.StrokePaintBox();
         context.SetTransformMode(GraphicsContext::kPaint);
-        const RectF paintBox = fill ? VertexBox(context.Path()) : OutlineBox(context.Path(), *line);
         context.LoadTransform(PatternMatrix(*pattern, paintBox));
         context.SetTransformMode(GraphicsContext::kModel);
         context.EndPath();

@@ -68,12 +68,13 @@ void FText::Render(GraphicsContext& context, FDisplayItem*) {
     context.MultTransform(textMatrix);
     // Records and glyphs are read from the image; the movie's reader goes back to where
     // its tag loop left it.
-    owner->PushState();
-    if (kind == kEdit)
-        RenderEdit(context);
-    else
-        RenderStatic(context);
-    owner->PopState();
+    {
+        const ReaderExcursion excursion(*owner);
+        if (kind == kEdit)
+            RenderEdit(context);
+        else
+            RenderStatic(context);
+    }
     context.PopTransform();
 }
 
@@ -105,9 +106,10 @@ void FText::RenderStatic(GraphicsContext& context) {
             // nothing would show and the advance cannot be scaled back: the glyph is read
             // and passed over.
             if (!current || height == 0) continue;
-            reader.PushState();
-            current->DrawGlyph(context, index);
-            reader.PopState();
+            {
+                const ReaderExcursion excursion(reader);
+                current->DrawGlyph(context, index);
+            }
             context.Translate({float(advance) / kTwipsPerPixel / height, 0, 0});
         }
         context.PopTransform();

@@ -3,10 +3,8 @@
 #pragma once
 
 #include "base/FlashParser.h"
-#include "support/Hex.h"
 
 #include <cstdint>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -37,8 +35,3 @@ public:
     std::vector<SeenTag> seen;
     uint32_t readOnHandle = 0; // bytes each handler reads, whatever the tag holds
 };
-
-// Bytes written as hex digits in file order.
-inline std::vector<uint8_t> Hex(std::string_view hex) {
-    return swftest::FromHex(hex);
-}

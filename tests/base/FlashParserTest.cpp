@@ -1,11 +1,13 @@
 // The stream reader's tag loop: the tags it hands out and where it stops.
 #include "ByteReader.h"
+#include "support/Hex.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <tuple>
 
+using swftest::FromHex;
 using Codes = std::vector<uint16_t>;
 
 // Each row: the stream, bytes every handler reads, the codes seen, the (start, end) of
@@ -30,7 +32,7 @@ TEST(TagLoop, TagsSeenAndWhereTheLoopStops) {
         {"81000140004000", 100, {2}, 0, 3, 3, true}, // a handler reading past the image
     };
     for (const Row& row : rows) {
-        ByteReader reader(Hex(row.hex));
+        ByteReader reader(FromHex(row.hex));
         reader.readOnHandle = row.readOnHandle;
         reader.RunTags();
         ASSERT_EQ(reader.Codes(), row.codes) << row.hex;

@@ -3,6 +3,7 @@
 // cannot share a mistake.
 #include "ByteReader.h"
 #include "support/BitWriter.h"
+#include "support/Hex.h"
 #include "support/SwfWriter.h"
 
 #include <gtest/gtest.h>
@@ -42,8 +43,8 @@ struct TagHeader {
     uint32_t length;
     bool longForm;
 };
-using Value = std::variant<Fields, RectRecord, MatrixRecord, CxformRecord, CxformWithAlpha, Color,
-                           TagHeader>;
+using Value =
+    std::variant<Fields, RectRecord, MatrixRecord, CxformRecord, CxformWithAlpha, Color, TagHeader>;
 
 constexpr auto UB = Field::UB, SB = Field::SB;
 constexpr auto Byte = Field::Byte;
@@ -168,19 +169,19 @@ TEST(RecordTable, TheWriterWritesEachValueAsItsBytes) {
     for (const Row& row : kRows) {
         Write write;
         std::visit(write, row.value);
-        EXPECT_EQ(write.out.Data(), Hex(row.hex)) << row.name;
+        EXPECT_EQ(write.out.Data(), FromHex(row.hex)) << row.name;
     }
 }
 
 TEST(RecordTable, TheReaderDecodesEachRowsBytesToItsValue) {
     for (const Row& row : kRows) {
         SCOPED_TRACE(row.name);
-        Bytes bytes = Hex(row.hex);
+        Bytes bytes = FromHex(row.hex);
         if (const auto* header = std::get_if<TagHeader>(&row.value))
             bytes.resize(bytes.size() + header->length);
         ByteReader reader(bytes);
         std::visit(Read{reader}, row.value);
-        EXPECT_EQ(reader.Position(), Hex(row.hex).size());
+        EXPECT_EQ(reader.Position(), FromHex(row.hex).size());
         EXPECT_FALSE(reader.Exhausted());
     }
 }

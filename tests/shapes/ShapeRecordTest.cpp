@@ -3,6 +3,7 @@
 // must write the bytes and the record reader read the records back.
 #include "../base/ByteReader.h"
 #include "shapes/ShapeRecordReader.h"
+#include "support/Hex.h"
 #include "support/ShapeWriter.h"
 
 #include <gtest/gtest.h>
@@ -53,12 +54,12 @@ TEST(ShapeRecordTable, TheWriterWritesAndTheReaderReadsEachRow) {
         SCOPED_TRACE(row.name);
         ShapeWriter writer(3);
         row.write(writer);
-        EXPECT_EQ(writer.Records(), Hex(row.hex));
-        ByteReader in(Hex(row.hex));
+        EXPECT_EQ(writer.Records(), FromHex(row.hex));
+        ByteReader in(FromHex(row.hex));
         UT::ShapeRecordReader reader(in, UT::RecordUnits::kTwips);
         reader.ReadIndexBits();
         for (const ShapeRecord& want : row.records) EXPECT_EQ(Tie(reader.Next()), Tie(want));
         EXPECT_EQ(reader.Next().kind, ShapeRecord::kEnd);
-        EXPECT_EQ(in.Position(), Hex(row.hex).size());
+        EXPECT_EQ(in.Position(), FromHex(row.hex).size());
     }
 }

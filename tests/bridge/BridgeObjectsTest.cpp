@@ -141,8 +141,11 @@ TEST(BridgeObjects, BadCallsAndAMovieDrawnFrameByFrame) {
               std::tuple(2, 12, 8.0f, 6.0f, 0.0f));
     EXPECT_EQ(movie->GotoFrame(2), S_FALSE);
 
-    // The raster keeps its buffer while its size stays.
+    // The raster keeps its buffer while its size stays, and makes a new one for a new size.
+    ASSERT_EQ(raster->Create(8, 5, 4, 1), S_OK);
     ASSERT_EQ(raster->Create(8, 6, 4, 1), S_OK);
+    EXPECT_EQ(raster->GetHeight(&value), S_OK);
+    EXPECT_EQ(value, 6);
     void* row0 = nullptr;
     EXPECT_EQ(raster->GetRowAddress(0, &row0), S_OK);
     EXPECT_EQ(raster->Create(8, 6, 4, 1), S_OK);

@@ -110,12 +110,14 @@ check_exports() {
 }
 
 # Runs host_tests.exe in the current prefix with the given loader command, then stops the
-# prefix's server; the tests' status is the function's.
+# prefix's server; the tests' status is the function's.  A demo frame that differs is
+# written beside the Linux build's kept frame and their difference.
 run_in_prefix() {
     arch=$1
     shift
     status=0
-    (cd "$OUT/$arch/tests" && SWF_EXPECT_FRAME_DIGESTS="$OUT/linux-frames.txt" "$@") || status=$?
+    (cd "$OUT/$arch/tests" && SWF_EXPECT_FRAME_DIGESTS="$OUT/linux-frames.txt" \
+        SWF_DEMO_FRAMES_DIR="$LINUX_BUILD/demo-frames/kept" "$@") || status=$?
     /usr/lib/wine/wineserver64 -k 2>/dev/null || true
     return $status
 }

@@ -2,14 +2,28 @@
 // digest and compared with the digests below: every build draws the same pixels bit for bit,
 // and a change to any drawn pixel shows here.  SWF_WRITE_FRAME_DIGESTS=FILE writes them
 // (one per line) so another build can compare against the file (SWF_EXPECT_FRAME_DIGESTS).
+//
+// So that a failure shows pictures, each frame that matches its digest is kept in the
+// build folder (DEMO_FRAMES_DIR/kept, one zlib-packed file per digest, or the folder that
+// SWF_DEMO_FRAMES_DIR names); a frame that differs is written to DEMO_FRAMES_DIR/failed
+// as frame-NN-actual.png and, when its expected frame was kept by an earlier passing run,
+// frame-NN-expected.png and frame-NN-difference.png (black where equal, else each
+// channel's difference d as 63 + 4d, so that a step of one shows).
 #include "HostFixture.h"
 #include "examples/DemoMovie.h"
+#include "support/PngFile.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <string>
 #include <vector>
+#include <zlib.h>
 
 namespace {
 
@@ -34,18 +48,103 @@ const uint64_t kDemoDigests[] = {
     0x918c818116f1b075ull, 0xeea01ad579971748ull, 0x003bea5de10d35acull, 0x59e4fce8bc5a7b9eull,
 };
 
-// FNV-1a over each frame's picture, top row first.
-std::vector<uint64_t> ReadAllFrames(const std::u16string& path) {
+namespace fs = std::filesystem;
+
+// FNV-1a over a frame's picture, top row first.
+uint64_t Digest(const std::vector<uint8_t>& pixels) {
+    uint64_t hash = 0xCBF29CE484222325ull;
+    for (uint8_t byte : pixels) hash = (hash ^ byte) * 0x100000001B3ull;
+    return hash;
+}
+
+// Where the frame of this digest is kept.
+fs::path KeptFrame(uint64_t digest) {
+    const char* dir = std::getenv("SWF_DEMO_FRAMES_DIR");
+    char name[32];
+    std::snprintf(name, sizeof name, "%016llx.bgra.z", static_cast<unsigned long long>(digest));
+    return (dir ? fs::path(dir) : fs::path(DEMO_FRAMES_DIR) / "kept") / name;
+}
+
+// Keeps a frame that matched its digest, unless it is kept already.
+void Keep(const std::vector<uint8_t>& pixels, uint64_t digest) {
+    std::error_code error;
+    if (fs::exists(KeptFrame(digest), error)) return;
+    fs::create_directories(KeptFrame(digest).parent_path(), error);
+    uLongf size = compressBound(uLong(pixels.size()));
+    std::vector<uint8_t> packed(size);
+    if (compress2(packed.data(), &size, pixels.data(), uLong(pixels.size()), 1) != Z_OK) return;
+    // Whole or not at all, whatever runs at the same time.
+    const fs::path part = KeptFrame(digest).string() + ".part";
+    std::ofstream(part, std::ios::binary)
+        .write(reinterpret_cast<const char*>(packed.data()), std::streamsize(size));
+    fs::rename(part, KeptFrame(digest), error);
+}
+
+// The kept frame of this digest and size, or nothing.
+std::vector<uint8_t> Kept(uint64_t digest, size_t bytes) {
+    std::ifstream in(KeptFrame(digest), std::ios::binary);
+    const std::vector<uint8_t> packed{std::istreambuf_iterator<char>(in), {}};
+    std::vector<uint8_t> pixels(bytes);
+    uLongf size = uLongf(bytes);
+    if (packed.empty() ||
+        uncompress(pixels.data(), &size, packed.data(), uLong(packed.size())) != Z_OK ||
+        size != bytes || Digest(pixels) != digest)
+        return {};
+    return pixels;
+}
+
+// Writes the frame that differs, and the expected one and their difference when the
+// expected one was kept; returns what it wrote.
+std::string WritePictures(int64_t frame, const std::vector<uint8_t>& actual, uint64_t expected,
+                          int width, int height) {
+    const fs::path dir = fs::path(DEMO_FRAMES_DIR) / "failed";
+    std::error_code error;
+    fs::create_directories(dir, error);
+    char name[16];
+    std::snprintf(name, sizeof name, "frame-%02d", int(frame));
+    const std::string stem = (dir / name).string();
+    const auto write = [&](const char* what, std::vector<uint8_t> bgra) {
+        for (size_t i = 0; i < bgra.size(); i += 4) std::swap(bgra[i], bgra[i + 2]);
+        return swftest::WritePng(stem + what, width, height, bgra);
+    };
+    if (!write("-actual.png", actual)) return "nothing: cannot write " + stem + "-actual.png";
+    const std::vector<uint8_t> kept = Kept(expected, actual.size());
+    if (kept.empty())
+        return stem + "-actual.png; the expected frame was never kept here (pass once, or name a "
+                      "passing build's kept frames in SWF_DEMO_FRAMES_DIR)";
+    std::vector<uint8_t> difference(actual.size());
+    for (size_t i = 0; i < actual.size(); i += 4) {
+        const auto off = [&](size_t c) { return std::abs(int(actual[i + c]) - int(kept[i + c])); };
+        for (size_t c = 0; c < 3; ++c) { // an alpha difference shows in every colour
+            const int most = std::max(off(c), off(3));
+            difference[i + c] = uint8_t(most ? std::min(255, 63 + 4 * most) : 0);
+        }
+        difference[i + 3] = 255;
+    }
+    write("-expected.png", kept);
+    write("-difference.png", difference);
+    return stem + "-{expected,actual,difference}.png";
+}
+
+// The digest of every frame.  With `check`, each frame is compared with its digest above
+// as it is read: kept when it matches, its pictures written when it does not.
+std::vector<uint64_t> ReadAllFrames(const std::u16string& path, bool check) {
     hosttest::OpenMovie movie(path);
     std::vector<uint64_t> digests;
     int64_t count = 0;
     if (!movie.video) return digests;
-    movie.Format(); // the stream learns its frame count with its format
+    const BITMAPINFOHEADER format = movie.Format(); // the stream learns its frame count here
     movie.video->GetFrameCount(&count);
     for (int64_t frame = 0; frame < count; ++frame) {
-        uint64_t hash = 0xCBF29CE484222325ull;
-        for (uint8_t byte : movie.Frame(frame)) hash = (hash ^ byte) * 0x100000001B3ull;
-        digests.push_back(hash);
+        const std::vector<uint8_t> pixels = movie.Frame(frame);
+        digests.push_back(Digest(pixels));
+        if (!check || frame >= int64_t(std::size(kDemoDigests))) continue;
+        if (digests.back() == kDemoDigests[frame])
+            Keep(pixels, digests.back());
+        else
+            ADD_FAILURE() << "frame " << frame << " differs; written: "
+                          << WritePictures(frame, pixels, kDemoDigests[frame], int(format.biWidth),
+                                           int(format.biHeight));
     }
     return digests;
 }
@@ -54,9 +153,11 @@ std::vector<uint64_t> ReadAllFrames(const std::u16string& path) {
 
 TEST(FrameDigests, DemoFramesAreTheSameOnEveryBuild) {
     const std::u16string movie = hosttest::WriteMovie("digest-demo.swf", demo::BuildDemoMovie());
-    const std::vector<uint64_t> digests = ReadAllFrames(movie);
+    std::error_code error;
+    fs::remove_all(fs::path(DEMO_FRAMES_DIR) / "failed", error);
+    const std::vector<uint64_t> digests = ReadAllFrames(movie, true);
     EXPECT_EQ(digests, std::vector<uint64_t>(std::begin(kDemoDigests), std::end(kDemoDigests)));
-    EXPECT_EQ(ReadAllFrames(movie), digests); // a second reader draws the same
+    EXPECT_EQ(ReadAllFrames(movie, false), digests); // a second reader draws the same
     if (const char* out = std::getenv("SWF_WRITE_FRAME_DIGESTS")) {
         std::ofstream file(out);
         for (uint64_t d : digests) file << std::hex << d << '\n';

@@ -205,9 +205,24 @@ TEST(MainRoad, TextsRateAndLength) {
     double rate = 0;
     EXPECT_EQ(movie.video->GetFrameRate(&rate), S_OK);
     EXPECT_EQ(rate, 12.0); // 12.5 frames per second report as 12
-    int64_t length = 0;
-    EXPECT_EQ(movie.file->GetLength(&length), S_OK);
-    EXPECT_EQ(length, int64_t(25.0 / 12 * 10000000 + 0.5));
+    // The length in 100 ns: frames / whole frames per second x 10^7, to the nearest unit
+    // (25 / 12 s is 20833333.3 units, 5 / 12 s 4166666.7, 2 / 3 s 6666666.7); a rate of
+    // 0 gives no length.  The file and its stream tell the same.
+    const struct {
+        double rate;
+        int frames;
+        int64_t length;
+    } lengths[] = {{12.5, 25, 20833333}, {12.5, 5, 4166667},   {3, 2, 6666667},
+                   {7, 1, 1428571},      {255, 511, 20039216}, {0.5, 3, 0}};
+    for (const auto& l : lengths) {
+        OpenMovie timed(WriteMovie("length.swf", EmptyFrames(8, 8, l.rate, l.frames)));
+        ASSERT_TRUE(timed.video);
+        int64_t length = -1, streamLength = -1;
+        EXPECT_EQ(timed.file->GetLength(&length), S_OK);
+        EXPECT_EQ(timed.video->GetLength(&streamLength), S_OK);
+        EXPECT_EQ(std::pair(length, streamLength), std::pair(l.length, l.length))
+            << l.frames << " frames at " << l.rate;
+    }
     EXPECT_EQ(movie.file->CheckUse(0, 8, 1), S_OK);
     EXPECT_EQ(movie.file->CheckUse(0, 7, 1), S_FALSE);
     EXPECT_EQ(movie.file->CheckUse(0, 8, 2), S_FALSE);

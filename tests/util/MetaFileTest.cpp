@@ -119,3 +119,33 @@ TEST(MetaFile, RewritesKeepOtherKindsAndFailuresKeepTheOldFile) {
     EXPECT_TRUE(cleared.media.empty());
     EXPECT_EQ(cleared.fileId, GUID{});
 }
+
+TEST(MetaFormat, AnEntryIsReadOnlyWhenEveryOneOfItsBytesIsPresent) {
+    const Bytes summary = metatest::SummaryBytes(4, U("Title")),
+                media = metatest::MediaEntry(1, "first", {1, 2, 3});
+    const struct {
+        const Bytes& entry;
+        uint32_t (*lengthOf)(const uint8_t*, size_t);
+    } kinds[] = {{summary, VxMeta_SummaryEntryLength}, {media, VxMeta_MediaMgrEntryLength}};
+    for (const auto& kind : kinds) {
+        Bytes room = kind.entry;
+        room.push_back(0); // a byte beyond the entry
+        const size_t n = kind.entry.size();
+        for (const auto& [available, length] : {std::pair{n + 1, n}, {n, n}, {n - 1, 0}, {2, 0}})
+            EXPECT_EQ(kind.lengthOf(room.data(), available), length) << n << " in " << available;
+    }
+    // Chunks of one entry (after the media-manager prologue): whole, and one byte short.
+    Bytes chunks[2] = {{1, 0, 0, 0}, Bytes(20)};
+    chunks[0].insert(chunks[0].end(), summary.begin(), summary.end());
+    chunks[1][16] = 1;
+    chunks[1].insert(chunks[1].end(), media.begin(), media.end());
+    for (uint32_t cut : {0u, 1u}) {
+        const uint32_t size0 = uint32_t(chunks[0].size()) - cut;
+        const uint32_t size1 = uint32_t(chunks[1].size()) - cut;
+        EXPECT_EQ(VxMeta_SummaryEntries({kVxMetaSummaryChunk, chunks[0].data(), size0}).size(),
+                  1 - cut);
+        EXPECT_EQ(
+            VxMeta_MediaMgrContent({kVxMetaMediaMgrChunk, chunks[1].data(), size1}).entries.size(),
+            1 - cut);
+    }
+}

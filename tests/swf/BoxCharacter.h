@@ -3,8 +3,7 @@
 // tested by pixels before any real character draws.
 #pragma once
 
-#include "base/PixelBuffer.h"
-#include "graphics/GraphicsContext.h"
+#include "../graphics/Canvas.h"
 #include "support/BitWriter.h"
 #include "swf/FObject.h"
 #include "swf/FlashScript.h"
@@ -59,28 +58,3 @@ inline std::vector<uint8_t> DefineBox(uint16_t id, int x0, int y0, int x1, int y
         .RGBA(rgba[0], rgba[1], rgba[2], rgba[3])
         .Data();
 }
-
-// A colour frame with its context, cleared to transparent.
-struct Canvas {
-    Held<PixelBuffer> target;
-    GraphicsContext context;
-
-    Canvas(int32_t width, int32_t height, int32_t bytesPerChannel = 1)
-        : target(Held<PixelBuffer>::Adopt(PixelBuffer::Create(width, height, 4, bytesPerChannel))) {
-        context.SetTarget(target.Get());
-        context.Reset();
-        context.Clear({0, 0, 0, 0});
-    }
-    // Blue, green, red, alpha at (x, y).
-    std::array<uint8_t, 4> Pixel(int32_t x, int32_t y) const {
-        const uint8_t* p = target->Row(y) + 4 * x;
-        return {p[0], p[1], p[2], p[3]};
-    }
-    bool AllClear() const {
-        for (int64_t i = 0; i < target->ByteCount(); ++i)
-            if (target->pixels[i]) return false;
-        return true;
-    }
-};
-
-using Bgra = std::array<uint8_t, 4>;

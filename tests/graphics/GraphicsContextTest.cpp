@@ -1,6 +1,6 @@
-#include "BoxCharacter.h"
-
-#include "graphics/GraphicsContext.h"
+// Colour transforms as the graphics context hands them to its paints.
+#include "Canvas.h"
+#include "raster/ZColorStencil.h"
 
 #include <gtest/gtest.h>
 

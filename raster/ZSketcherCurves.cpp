@@ -1,5 +1,5 @@
-// The sketcher's curve flatteners: only paths that store curves reach them, and the paths the
-// plug-in draws hold lines (the graphics context flattens its own); kept as specified.
+// The sketcher's curve flatteners: only paths that store curves reach them (the adaptive one not
+// even those), and the paths the plug-in draws hold lines only; kept as specified.
 #include "raster/ZSketcher.h"
 
 #include <cmath>

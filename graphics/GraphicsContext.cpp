@@ -1,10 +1,8 @@
-// The graphics context's target, layers, state queries and transform stacks.
+// The graphics context's target, layers, clears and transform stacks.
 #include "graphics/GraphicsContext.h"
 
 #include "graphics/GraphicsHelpers.h"
 #include "raster/ZOutliner.h"
-#include "raster/ZSketcher.h"
-#include "raster/ZSpanPainter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,42 +12,11 @@ using namespace graphics_detail;
 
 namespace {
 
-// Colour bytes blue, green, red, alpha with truncation, as clears use them.
-void PackTruncated(const ColorRGBA& c, uint8_t* bgra) {
-    bgra[0] = uint8_t(Clamp01(c.blue) * 255.0f);
-    bgra[1] = uint8_t(Clamp01(c.green) * 255.0f);
-    bgra[2] = uint8_t(Clamp01(c.red) * 255.0f);
-    bgra[3] = uint8_t(Clamp01(c.alpha) * 255.0f);
-}
-
-void PackTruncated16(const ColorRGBA& c, uint16_t* bgra) {
-    bgra[0] = uint16_t(Clamp01(c.blue) * kFullAlpha16);
-    bgra[1] = uint16_t(Clamp01(c.green) * kFullAlpha16);
-    bgra[2] = uint16_t(Clamp01(c.red) * kFullAlpha16);
-    bgra[3] = uint16_t(Clamp01(c.alpha) * kFullAlpha16);
-}
-
 template <class T> void FillPixels(PixelBuffer& b, const T* value, int32_t count) {
     for (int32_t y = b.validTop; y < b.validBottom; ++y) {
         T* row = reinterpret_cast<T*>(b.Row(y)) + int64_t(b.validLeft) * count;
         for (int32_t x = b.validLeft; x < b.validRight; ++x, row += count)
             std::memcpy(row, value, sizeof(T) * size_t(count));
-    }
-}
-
-// Full mask coverage writes the colour; partial coverage blends it over with the
-// coverage-scaled alpha.
-template <class T, uint32_t kFull>
-void PaintColourThroughMask(PixelBuffer& target, const PixelBuffer& mask, const T* colour) {
-    for (int32_t y = 0; y < target.height; ++y) {
-        const T* cover = reinterpret_cast<const T*>(mask.Row(y));
-        T* px = reinterpret_cast<T*>(target.Row(y));
-        for (int32_t x = 0; x < target.width; ++x, px += 4) {
-            if (cover[x] >= kFull)
-                std::memcpy(px, colour, 4 * sizeof(T));
-            else if (cover[x] != 0)
-                ZBlendOver(px, colour, uint32_t(cover[x]) * colour[3] / kFull);
-        }
     }
 }
 
@@ -180,67 +147,6 @@ void GraphicsContext::ClearBuffer(PixelBuffer& b, const ColorRGBA& color) {
     }
 }
 
-void GraphicsContext::PaintThroughMask(const ColorRGBA& color) {
-    PixelBuffer& t = *target_;
-    const PixelBuffer& m = *mask_;
-    if (!t.pixels || !m.pixels || t.width != m.width || t.height != m.height) return;
-    if (t.bytesPerChannel == 2) {
-        uint16_t words[4];
-        PackTruncated16(color, words);
-        PaintColourThroughMask<uint16_t, kFullAlpha16>(t, m, words);
-    } else {
-        uint8_t bytes[4];
-        PackTruncated(color, bytes);
-        PaintColourThroughMask<uint8_t, 255>(t, m, bytes);
-    }
-}
-
-int32_t GraphicsContext::GetInteger(int32_t name) const {
-    switch (name) {
-    case kModelStackDepth:
-    case kPaintStackDepth:
-    case kStack3Depth:
-        return int32_t(stacks_[name].size());
-    case kReservedDepth1:
-    case kReservedDepth4:
-    case kReservedDepth6:
-        return kReservedStackDepth;
-    case kColorStackDepth:
-        return int32_t(colorStack_.size());
-    case kCurrentLayer:
-        return layer_;
-    case kCurrentTransformMode:
-        return transformMode_;
-    case kFillsNonZero:
-        return fillRule_ != 0 ? 1 : 0;
-    case kCurrentLineCap:
-        return lineCap_;
-    case kCurrentLineJoin:
-        return lineJoin_;
-    default:
-        return 0;
-    }
-}
-
-float GraphicsContext::GetFloat(int32_t name) const {
-    switch (name) {
-    case kCurrentLineWidth:
-        return lineWidth_;
-    case kCurrentStrokeValueA:
-        return strokeValueA_;
-    case kCurrentMiterLimit:
-        return miterLimit_;
-    case kCurveTolerance:
-        return ZSketcher::CurveTolerance();
-    default:
-        return 0;
-    }
-}
-
-void GraphicsContext::SetCurveTolerance(float value) {
-    ZSketcher::SetCurveTolerance(value);
-}
-
 // ---- Transforms ---------------------------------------------------------------------------
 
 void GraphicsContext::SetTransformMode(int32_t stack) {
@@ -258,12 +164,6 @@ void GraphicsContext::PopTransform() {
     auto& stack = stacks_[transformMode_];
     // The bottom entry stays: callers keep pushes and pops balanced.
     if (stack.size() > 1) stack.pop_back();
-    TransformChanged();
-}
-
-void GraphicsContext::LoadIdentity() {
-    if (InPath()) return;
-    Top().SetIdentity();
     TransformChanged();
 }
 
@@ -291,30 +191,8 @@ void GraphicsContext::Scale(const Point3& v) {
     TransformChanged();
 }
 
-void GraphicsContext::Rotate(float degrees) {
-    RotateAxis(degrees, {0, 0, 1});
-}
-
-void GraphicsContext::RotateAxis(float degrees, const Point3& axis) {
-    if (InPath()) return;
-    Top().Multiply(Matrix4::Rotation(degrees * kDegreesToRadians, axis.x, axis.y, axis.z));
-    TransformChanged();
-}
-
 Point3 GraphicsContext::TransformPoint(const Point3& p) const {
     return stacks_[kModel].back().Transform(p);
-}
-
-void GraphicsContext::TransformPoints(Point3* points, size_t count) const {
-    for (size_t i = 0; i < count; ++i) points[i] = TransformPoint(points[i]);
-}
-
-Point3 GraphicsContext::DeviceToModel(const Point3& p) {
-    if (!deviceValid_) {
-        deviceTransform_ = stacks_[kModel].back().Inverse();
-        deviceValid_ = true;
-    }
-    return deviceTransform_.Transform(p);
 }
 
 RectF GraphicsContext::GetTransformBounds(const RectF& r) const {
@@ -346,9 +224,4 @@ void GraphicsContext::PopColorTransform() {
 void GraphicsContext::MultColorTransform(const ColorTransform& c) {
     if (InPath() || !(enabled_ & kColorTransforms)) return;
     colorStack_.back().Concatenate(c);
-}
-
-void GraphicsContext::LoadColorTransform(const ColorTransform& c) {
-    if (InPath() || !(enabled_ & kColorTransforms)) return;
-    colorStack_.back() = c;
 }

@@ -18,4 +18,19 @@ inline bool SamePoint(const Point3& a, const Point3& b) {
     return a.x == b.x && a.y == b.y && a.z == b.z;
 }
 
+// Colour bytes blue, green, red, alpha with truncation, as clears use them.
+inline void PackTruncated(const ColorRGBA& c, uint8_t* bgra) {
+    bgra[0] = uint8_t(Clamp01(c.blue) * 255.0f);
+    bgra[1] = uint8_t(Clamp01(c.green) * 255.0f);
+    bgra[2] = uint8_t(Clamp01(c.red) * 255.0f);
+    bgra[3] = uint8_t(Clamp01(c.alpha) * 255.0f);
+}
+
+inline void PackTruncated16(const ColorRGBA& c, uint16_t* bgra) {
+    bgra[0] = uint16_t(Clamp01(c.blue) * kFullAlpha16);
+    bgra[1] = uint16_t(Clamp01(c.green) * kFullAlpha16);
+    bgra[2] = uint16_t(Clamp01(c.red) * kFullAlpha16);
+    bgra[3] = uint16_t(Clamp01(c.alpha) * kFullAlpha16);
+}
+
 } // namespace graphics_detail

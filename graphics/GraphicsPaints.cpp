@@ -64,20 +64,8 @@ void GraphicsContext::SetLineWidth(float width) {
     outline_.valid = false;
 }
 
-void GraphicsContext::SetStrokeValueA(float value) {
-    if (!InPath() && (enabled_ & kLineStyle)) strokeValueA_ = value;
-}
-
 void GraphicsContext::SetMiterLimit(float value) {
     if (!InPath() && (enabled_ & kLineStyle)) miterLimit_ = value;
-    outline_.valid = false;
-}
-
-void GraphicsContext::SetDash(const float* values, int32_t count, float phase) {
-    if (InPath() || !(enabled_ & kLineStyle)) return;
-    dashes_.clear();
-    if (values && count > 0) dashes_.assign(values, values + count);
-    dashPhase_ = phase;
     outline_.valid = false;
 }
 

@@ -286,17 +286,9 @@ uint8_t* ZBitmapStencil::NextPixel8(uint8_t* out) {
     return out;
 }
 
-uint16_t* ZBitmapStencil::NextPixel16(uint16_t* out) {
-    if (depth_ == 2) {
-        Sample(out);
-        Skip();
-    } else {
-        uint8_t pixel[4];
-        ZWidenPixel(NextPixel8(pixel), out);
-    }
-    return out;
-}
-
 void ZBitmapStencil::FetchSpan8(uint8_t* dst, int count) {
     for (int i = 0; i < count; ++i) NextPixel8(dst + 4 * i);
 }
+
+// NextPixel16 (ZStencils16.cpp) samples 16-bit images through this from another file.
+template void ZBitmapStencil::Sample<uint16_t>(uint16_t* out) const;

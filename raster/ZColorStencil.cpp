@@ -30,8 +30,3 @@ uint8_t* ZColorStencil::NextPixel8(uint8_t* out) {
     std::memcpy(out, color_, 4);
     return out;
 }
-
-uint16_t* ZColorStencil::NextPixel16(uint16_t* out) {
-    ZWidenPixel(color_, out);
-    return out;
-}

@@ -43,16 +43,6 @@ float ToRampFloat(double t) {
 
 } // namespace
 
-uint16_t* ZGradientStencilBase::NextPixel16(uint16_t* out) {
-    uint8_t pixel[4];
-    ZWidenPixel(NextPixel8(pixel), out);
-    return out;
-}
-
-void ZGradientStencilBase::FetchSpan16(uint16_t* dst, int count) {
-    for (int i = 0; i < count; ++i) NextPixel16(dst + 4 * i);
-}
-
 ZStencil* ZLinearGradientStencil::Clone() const {
     auto* copy = new ZLinearGradientStencil;
     copy->CopyStopsFrom(*this);

@@ -28,11 +28,6 @@ void ZStencil::FetchSpan8(uint8_t* dst, int count) {
     for (int i = 0; i < count; ++i) std::memcpy(dst + 4 * i, NextPixel8(pixel), 4);
 }
 
-void ZStencil::FetchSpan16(uint16_t* dst, int count) {
-    uint16_t pixel[4];
-    for (int i = 0; i < count; ++i) std::memcpy(dst + 4 * i, NextPixel16(pixel), 8);
-}
-
 bool ZStencil::WalkPosition(uint64_t&) const {
     return false;
 }

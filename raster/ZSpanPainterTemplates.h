@@ -1,0 +1,277 @@
+// The span painters written once for both channel depths: Painters<D> over the channel
+// arithmetic D of one depth, and the table ChooseSpanPainter picks from.  Included only by
+// the two files that instantiate it (ZSpanPainter.cpp at 8 bits, ZSpanPainter16.cpp at 16),
+// so everything here stays local to each of them.
+#pragma once
+
+#include "raster/ZSpanPainter.h"
+#include "raster/ZStencil.h"
+
+#include <cstring>
+#include <type_traits>
+
+// The 16-bit painter of kPainters[row][column] (ZSpanPainter16.cpp).
+ZSpanPainter ZChooseSpanPainter16(int row, int column);
+
+namespace {
+
+enum Table { kRed = 0, kGreen = 1, kBlue = 2, kAlpha = 3 };
+
+// Spans from this length on go through the memo; shorter ones are fetched afresh.
+constexpr int32_t kMemoSpan = 8;
+
+template <class D> struct Painters {
+    using C = typename D::Channel;
+    using W = typename D::Wide;
+
+    static C* ColourAt(const ZSpanJob& job, int32_t x, int32_t y) {
+        return reinterpret_cast<C*>(job.colour.Row(y)) + 4 * static_cast<intptr_t>(x);
+    }
+    static C* MaskAt(const ZSpanJob& job, int32_t x, int32_t y) {
+        return reinterpret_cast<C*>(job.mask.Row(y)) + x;
+    }
+    static uint32_t Covered(uint32_t a, uint32_t coverage) {
+        return coverage < D::kFull ? D::Mul(a, coverage) : a;
+    }
+
+    // Straight-alpha "over" of src (blue, green, red) with alpha a > 0.
+    // The pixel is read and written whole: a whole read right after channel-wise writes
+    // of the same pixel would wait for them.
+    static void Over(C* dst, const C* src, uint32_t a) {
+        C out[4];
+        std::memcpy(out, dst, sizeof out);
+        const uint32_t ad = out[3];
+        if (a == D::kFull || ad == 0) {
+            out[0] = src[0];
+            out[1] = src[1];
+            out[2] = src[2];
+            out[3] = static_cast<C>(a);
+        } else {
+            const uint32_t share = D::DestShare(ad, a);
+            const uint32_t total = a + share;
+            for (int c = 0; c < 3; ++c)
+                out[c] = static_cast<C>(D::Divide(W(src[c]) * a + W(out[c]) * share, total));
+            out[3] = static_cast<C>(total);
+        }
+        std::memcpy(dst, out, sizeof out);
+    }
+
+    // Stores one pixel value into n pixels.
+    static void Fill(C* p, const C* value, int32_t n) {
+        using Pixel = std::conditional_t<sizeof(C) == 1, uint32_t, uint64_t>;
+        Pixel v;
+        std::memcpy(&v, value, sizeof v);
+        for (int32_t i = 0; i < n; ++i) std::memcpy(p + 4 * i, &v, sizeof v);
+    }
+
+    static void MaskWrite(C* m, uint32_t a) {
+        if (a == 0) return;
+        if (a >= D::kFull)
+            *m = static_cast<C>(D::kFull);
+        else if (*m == 0)
+            *m = static_cast<C>(a);
+        else
+            *m = static_cast<C>(a + D::Mul(D::kFull - a, *m));
+    }
+
+    static uint32_t TableAlpha(const ZSpanJob& job, uint32_t a) {
+        return D::Limit(D::Table(job, kAlpha)[a]);
+    }
+    static void ThroughTables(const ZSpanJob& job, C* px) {
+        px[0] = D::Table(job, kBlue)[D::Limit(px[0])];
+        px[1] = D::Table(job, kGreen)[D::Limit(px[1])];
+        px[2] = D::Table(job, kRed)[D::Limit(px[2])];
+    }
+
+    static bool AllOpaque(const C* px, int32_t n) {
+        bool opaque = true;
+        for (int32_t i = 0; i < n; ++i) opaque &= px[4 * i + 3] == D::kFull;
+        return opaque;
+    }
+
+    // The stencil's pixels for a span.  A long span that starts from the walk position of
+    // the last one, as rows of a paint that does not change down the page do, reuses its
+    // pixels and moves the walk to where that one ended.
+    static const C* Source(ZSpanJob& job, int32_t n, bool& opaque) {
+        ZStencil* s = job.stencil;
+        uint64_t start = 0;
+        opaque = false;
+        if (n < kMemoSpan || !s->WalkPosition(start)) {
+            C* src = D::Scratch(job);
+            D::Fetch(s, src, n);
+            return src;
+        }
+        C* memo = reinterpret_cast<C*>(job.memo);
+        if (n == job.memoLength && start == job.memoStart) {
+            s->SetWalkPosition(job.memoEnd);
+        } else {
+            D::Fetch(s, memo, n);
+            s->WalkPosition(job.memoEnd);
+            job.memoStart = start;
+            job.memoLength = n;
+            job.memoOpaque = AllOpaque(memo, n);
+        }
+        opaque = job.memoOpaque;
+        return memo;
+    }
+
+    // Solid colour: the alpha is worked out once per span.
+
+    static void MaskSolid(ZSpanJob& job, int32_t x, int32_t y, int32_t n, uint32_t coverage) {
+        const uint32_t a = Covered(D::Solid(job)[3], coverage);
+        if (a == 0) return;
+        C* m = MaskAt(job, x, y);
+        for (int32_t i = 0; i < n; ++i) MaskWrite(m + i, a);
+    }
+
+    static void ColourSolid(ZSpanJob& job, int32_t x, int32_t y, int32_t n, uint32_t coverage) {
+        const C* solid = D::Solid(job);
+        const uint32_t a = Covered(solid[3], coverage);
+        if (a == 0) return;
+        C* p = ColourAt(job, x, y);
+        if (a == D::kFull) {
+            Fill(p, solid, n);
+            return;
+        }
+        if (n == 1) { // edge pixels mostly come one at a time
+            Over(p, solid, a);
+            return;
+        }
+        BlendRun(p, solid, a, n);
+    }
+
+    // Apart, so that the single pixels above need not save the registers this loop uses.
+    // The blend depends on the destination pixel alone: a run of equal pixels, as flat
+    // areas give, reuses the last result.
+    [[gnu::noinline]] static void BlendRun(C* p, const C* solid, uint32_t a, int32_t n) {
+        using Pixel = std::conditional_t<sizeof(C) == 1, uint32_t, uint64_t>;
+        const C* const end = p + 4 * static_cast<intptr_t>(n);
+        while (p != end) {
+            Pixel before, after;
+            std::memcpy(&before, p, sizeof before);
+            Over(p, solid, a);
+            std::memcpy(&after, p, sizeof after);
+            p += 4;
+            for (Pixel here; p != end; p += 4) {
+                std::memcpy(&here, p, sizeof here);
+                if (here != before) break;
+                std::memcpy(p, &after, sizeof after);
+            }
+        }
+    }
+
+    static void ClipSolid(ZSpanJob& job, int32_t x, int32_t y, int32_t n, uint32_t coverage) {
+        const C* solid = D::Solid(job);
+        const uint32_t a0 = Covered(solid[3], coverage);
+        if (a0 == 0) return;
+        C* p = ColourAt(job, x, y);
+        const C* m = MaskAt(job, x, y);
+        for (int32_t i = 0; i < n; ++i, p += 4) {
+            const uint32_t mv = D::Limit(m[i]);
+            if (mv == 0) continue;
+            const uint32_t a = D::Mul(a0, mv);
+            if (a != 0) Over(p, solid, a);
+        }
+    }
+
+    // Other stencils, colours used as they come.
+
+    static void MaskStencil(ZSpanJob& job, int32_t x, int32_t y, int32_t n, uint32_t coverage) {
+        job.SeekFor(x, y, n);
+        C* m = MaskAt(job, x, y);
+        C px[4];
+        for (int32_t i = 0; i < n; ++i) {
+            D::Next(job.stencil, px);
+            MaskWrite(m + i, Covered(D::Limit(px[3]), coverage));
+        }
+    }
+
+    static void ColourStencil(ZSpanJob& job, int32_t x, int32_t y, int32_t n, uint32_t coverage) {
+        job.SeekFor(x, y, n);
+        bool opaque = false;
+        const C* src = Source(job, n, opaque);
+        C* p = ColourAt(job, x, y);
+        // Opaque pixels under full coverage are stored as they come.
+        if (opaque && coverage >= D::kFull) {
+            std::memcpy(p, src, 4 * sizeof(C) * static_cast<size_t>(n));
+            return;
+        }
+        for (int32_t i = 0; i < n; ++i, p += 4, src += 4) {
+            const uint32_t a = Covered(D::Limit(src[3]), coverage);
+            // At 8 bits full alpha means an opaque source pixel under full coverage: the
+            // pixel is stored as it came (16-bit sources may exceed full and are limited).
+            if (sizeof(C) == 1 && a == D::kFull)
+                std::memcpy(p, src, 4);
+            else if (a != 0)
+                Over(p, src, a);
+        }
+    }
+
+    static void ClipStencil(ZSpanJob& job, int32_t x, int32_t y, int32_t n, uint32_t coverage) {
+        job.SeekFor(x, y, n);
+        bool opaque = false;
+        const C* src = Source(job, n, opaque);
+        C* p = ColourAt(job, x, y);
+        const C* m = MaskAt(job, x, y);
+        for (int32_t i = 0; i < n; ++i, p += 4, src += 4) {
+            const uint32_t mv = D::Limit(m[i]);
+            if (mv == 0) continue;
+            const uint32_t a = D::Mul(Covered(D::Limit(src[3]), coverage), mv);
+            if (a != 0) Over(p, src, a);
+        }
+    }
+
+    // Other stencils through the channel tables, pixel by pixel.
+
+    static void MaskTables(ZSpanJob& job, int32_t x, int32_t y, int32_t n, uint32_t coverage) {
+        job.SeekFor(x, y, n);
+        C* m = MaskAt(job, x, y);
+        C px[4];
+        for (int32_t i = 0; i < n; ++i) {
+            D::Next(job.stencil, px);
+            MaskWrite(m + i, TableAlpha(job, Covered(D::Limit(px[3]), coverage)));
+        }
+    }
+
+    static void ColourTables(ZSpanJob& job, int32_t x, int32_t y, int32_t n, uint32_t coverage) {
+        job.SeekFor(x, y, n);
+        C* p = ColourAt(job, x, y);
+        C px[4];
+        for (int32_t i = 0; i < n; ++i, p += 4) {
+            D::Next(job.stencil, px);
+            const uint32_t a = TableAlpha(job, Covered(D::Limit(px[3]), coverage));
+            if (a == 0) continue;
+            ThroughTables(job, px);
+            Over(p, px, a);
+        }
+    }
+
+    static void ClipTables(ZSpanJob& job, int32_t x, int32_t y, int32_t n, uint32_t coverage) {
+        job.SeekFor(x, y, n);
+        C* p = ColourAt(job, x, y);
+        const C* m = MaskAt(job, x, y);
+        C px[4];
+        for (int32_t i = 0; i < n; ++i, p += 4) {
+            const uint32_t mv = D::Limit(m[i]);
+            if (mv == 0) {
+                job.stencil->Skip();
+                continue;
+            }
+            D::Next(job.stencil, px);
+            const uint32_t a = TableAlpha(job, D::Mul(Covered(D::Limit(px[3]), coverage), mv));
+            if (a == 0) continue;
+            ThroughTables(job, px);
+            Over(p, px, a);
+        }
+    }
+};
+
+// [mode][solid, stencil, stencil through tables]
+template <class D>
+constexpr ZSpanPainter kPainters[3][3] = {
+    {Painters<D>::MaskSolid, Painters<D>::MaskStencil, Painters<D>::MaskTables},
+    {Painters<D>::ColourSolid, Painters<D>::ColourStencil, Painters<D>::ColourTables},
+    {Painters<D>::ClipSolid, Painters<D>::ClipStencil, Painters<D>::ClipTables},
+};
+
+} // namespace

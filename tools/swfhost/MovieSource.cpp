@@ -1,41 +1,13 @@
-#include "tools/swfframes/MovieSource.h"
+#include "tools/swfhost/MovieSource.h"
 
-#include "tools/swfframes/HostError.h"
-#include "tools/swfframes/MovieInflater.h"
+#include "tools/swfhost/HostError.h"
+#include "tools/swfhost/MovieInflater.h"
+#include "tools/swfhost/TemporaryFile.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <vector>
-
-#ifndef _WIN32
-#include <unistd.h>
-#endif
 
 namespace fs = std::filesystem;
-
-namespace {
-
-// A new empty file in the temporary directory, made so no other process gets the name.
-std::string MakeTemporaryFile() {
-    std::error_code error;
-    const fs::path directory = fs::temp_directory_path(error);
-    std::string name = (directory / "swfframes-XXXXXX.swf").string();
-#ifdef _WIN32
-    name = (directory / ("swfframes-" + std::to_string(std::rand()) + ".swf")).string();
-#else
-    std::vector<char> buffer(name.begin(), name.end());
-    buffer.push_back('\0');
-    const int fd = mkstemps(buffer.data(), 4);
-    if (fd < 0)
-        throw HostError(kExitOutput, "cannot make a temporary file in " + directory.string());
-    close(fd);
-    name = buffer.data();
-#endif
-    return name;
-}
-
-} // namespace
 
 MovieSource::MovieSource(const std::string& path, bool notify) : userPath_(path) {
     std::error_code error;
@@ -65,7 +37,7 @@ MovieSource::MovieSource(const std::string& path, bool notify) : userPath_(path)
 }
 
 void MovieSource::MakeCopy(const std::string& path) {
-    temporary_ = MakeTemporaryFile();
+    temporary_ = MakeTemporaryFile("swfframes");
     try {
         if (compressed_)
             length_ = InflateMovie(path, temporary_);

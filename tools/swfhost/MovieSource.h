@@ -3,7 +3,7 @@
 // real length in its header, that lives as long as this object.
 #pragma once
 
-#include "tools/swfframes/MovieInflater.h"
+#include "tools/swfhost/MovieInflater.h"
 
 #include <string>
 

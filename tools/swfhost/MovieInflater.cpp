@@ -1,6 +1,6 @@
-#include "tools/swfframes/MovieInflater.h"
+#include "tools/swfhost/MovieInflater.h"
 
-#include "tools/swfframes/HostError.h"
+#include "tools/swfhost/HostError.h"
 
 #include <zlib.h>
 

@@ -1,6 +1,7 @@
 #include "tools/gstreamer/MovieDecoder.h"
 
 #include "tools/swfhost/HostError.h"
+#include "tools/swfhost/MovieInflater.h"
 #include "tools/swfhost/MovieSource.h"
 #include "tools/swfhost/PictureFit.h"
 #include "tools/swfhost/PluginHost.h"
@@ -30,6 +31,8 @@ MovieDecoder::MovieDecoder(std::shared_ptr<const PluginHost> host, const std::st
     const std::lock_guard<std::mutex> hold(gOpenClose);
     source_ = std::make_unique<MovieSource>(moviePath, false);
     stream_ = std::make_unique<MovieStream>(*host_, source_->PluginPath());
+    if (MovieIsTruncated(source_->PluginPath()))
+        throw HostError(kExitMovieFailed, "the movie is truncated (it ends inside its tags)");
     frameCount_ = stream_->FrameCount();
     const double rate = stream_->FrameRate();
     if (rate >= 1 && rate <= std::numeric_limits<int>::max()) {
@@ -73,7 +76,8 @@ uint64_t MovieDecoder::FrameTime(int64_t frame) const {
 
 int64_t MovieDecoder::FrameAt(uint64_t time) const {
     using Wide = unsigned __int128;
-    return int64_t(Wide(time) * uint64_t(rateNumerator_) / (Wide(kSecond) * uint64_t(rateDenominator_)));
+    return int64_t(Wide(time) * uint64_t(rateNumerator_) /
+                   (Wide(kSecond) * uint64_t(rateDenominator_)));
 }
 
 void MovieDecoder::SetSize(int width, int height) {

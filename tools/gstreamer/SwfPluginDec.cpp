@@ -215,15 +215,15 @@ void Open(SwfPluginDec* self) {
     DecoderState& state = *self->state;
     state.movie = std::make_unique<MovieDecoder>(state.plugin, state.spool.Path());
     const MovieDecoder& movie = *state.movie;
-    GST_INFO_OBJECT(self, "movie of %d x %d pixels, %d/%d frames per second, %" G_GINT64_FORMAT
-                    " frames", movie.NaturalWidth(), movie.NaturalHeight(),
-                    movie.RateNumerator(), movie.RateDenominator(), movie.FrameCount());
+    GST_INFO_OBJECT(self,
+                    "movie of %d x %d pixels, %d/%d frames per second, %" G_GINT64_FORMAT " frames",
+                    movie.NaturalWidth(), movie.NaturalHeight(), movie.RateNumerator(),
+                    movie.RateDenominator(), movie.FrameCount());
     GST_OBJECT_LOCK(self);
     state.segment.duration = movie.Duration();
     state.nextFrame = movie.FrameAt(state.segment.position);
     GST_OBJECT_UNLOCK(self);
-    gst_element_post_message(GST_ELEMENT(self),
-                             gst_message_new_duration_changed(GST_OBJECT(self)));
+    gst_element_post_message(GST_ELEMENT(self), gst_message_new_duration_changed(GST_OBJECT(self)));
 }
 
 // The caps the movie can be given in: any size, the movie's own frame rate.
@@ -231,8 +231,8 @@ GstCaps* MovieCaps(const MovieDecoder& movie) {
     return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRA", "width",
                                GST_TYPE_INT_RANGE, 1, G_MAXINT, "height", GST_TYPE_INT_RANGE, 1,
                                G_MAXINT, "framerate", GST_TYPE_FRACTION, movie.RateNumerator(),
-                               movie.RateDenominator(), "pixel-aspect-ratio", GST_TYPE_FRACTION,
-                               1, 1, nullptr);
+                               movie.RateDenominator(), "pixel-aspect-ratio", GST_TYPE_FRACTION, 1,
+                               1, nullptr);
 }
 
 int Proportional(int natural, int given, int naturalGiven) {
@@ -285,9 +285,10 @@ bool Negotiate(SwfPluginDec* self) {
     MovieDecoder& movie = *state.movie;
     GstCaps* caps = ChooseCaps(self, movie);
     if (!caps) {
-        GST_ELEMENT_ERROR(self, CORE, NEGOTIATION, ("Downstream takes no BGRA video at %d/%d "
-                                                    "frames per second.",
-                                                    movie.RateNumerator(), movie.RateDenominator()),
+        GST_ELEMENT_ERROR(self, CORE, NEGOTIATION,
+                          ("Downstream takes no BGRA video at %d/%d "
+                           "frames per second.",
+                           movie.RateNumerator(), movie.RateDenominator()),
                           (nullptr));
         return false;
     }
@@ -330,8 +331,7 @@ void EndSegment(SwfPluginDec* self) {
         const gint64 stop = GST_CLOCK_TIME_IS_VALID(state.segment.stop)
                                 ? gint64(state.segment.stop)
                                 : gint64(state.segment.duration);
-        GstMessage* message =
-            gst_message_new_segment_done(GST_OBJECT(self), GST_FORMAT_TIME, stop);
+        GstMessage* message = gst_message_new_segment_done(GST_OBJECT(self), GST_FORMAT_TIME, stop);
         gst_message_set_seqnum(message, state.seqnum);
         gst_element_post_message(GST_ELEMENT(self), message);
         GstEvent* event = gst_event_new_segment_done(GST_FORMAT_TIME, stop);
@@ -421,9 +421,8 @@ void Loop(gpointer data) {
         }
         const int64_t frame = state.nextFrame;
         MovieDecoder& movie = *state.movie;
-        if (frame >= movie.FrameCount() ||
-            (GST_CLOCK_TIME_IS_VALID(state.segment.stop) &&
-             movie.FrameTime(frame) >= state.segment.stop)) {
+        if (frame >= movie.FrameCount() || (GST_CLOCK_TIME_IS_VALID(state.segment.stop) &&
+                                            movie.FrameTime(frame) >= state.segment.stop)) {
             EndSegment(self);
             return;
         }
@@ -457,8 +456,8 @@ void Loop(gpointer data) {
 // time asked for (or the next one, with snap-after); an accurate one starts at the time
 // itself within that frame.
 gint64 SnapToFrame(const MovieDecoder& movie, GstSeekFlags flags, gint64 time) {
-    if (time < 0 || !(flags & (GST_SEEK_FLAG_KEY_UNIT | GST_SEEK_FLAG_SNAP_BEFORE |
-                               GST_SEEK_FLAG_SNAP_AFTER)))
+    if (time < 0 ||
+        !(flags & (GST_SEEK_FLAG_KEY_UNIT | GST_SEEK_FLAG_SNAP_BEFORE | GST_SEEK_FLAG_SNAP_AFTER)))
         return time;
     int64_t frame = movie.FrameAt(uint64_t(time));
     const uint64_t before = movie.FrameTime(frame), after = movie.FrameTime(frame + 1);
@@ -530,10 +529,9 @@ gboolean SrcEvent(GstPad*, GstObject* parent, GstEvent* event) {
     SwfPluginDec* self = SWF_PLUGIN_DEC(parent);
     if (GST_EVENT_TYPE(event) == GST_EVENT_SEEK) return HandleSeek(self, event);
     // Reconfigure marks the pad (the task negotiates again); upstream carries only bytes.
-    const bool known = GST_EVENT_TYPE(event) == GST_EVENT_RECONFIGURE ||
-                       GST_EVENT_TYPE(event) == GST_EVENT_QOS ||
-                       GST_EVENT_TYPE(event) == GST_EVENT_NAVIGATION ||
-                       GST_EVENT_TYPE(event) == GST_EVENT_LATENCY;
+    const bool known =
+        GST_EVENT_TYPE(event) == GST_EVENT_RECONFIGURE || GST_EVENT_TYPE(event) == GST_EVENT_QOS ||
+        GST_EVENT_TYPE(event) == GST_EVENT_NAVIGATION || GST_EVENT_TYPE(event) == GST_EVENT_LATENCY;
     gst_event_unref(event);
     return known;
 }
@@ -571,8 +569,7 @@ gboolean SrcQuery(GstPad* pad, GstObject* parent, GstQuery* query) {
         GstFormat format = GST_FORMAT_UNDEFINED;
         gst_query_parse_duration(query, &format, nullptr);
         gint64 duration = 0;
-        if (!movie ||
-            !Convert(*movie, GST_FORMAT_DEFAULT, movie->FrameCount(), format, duration))
+        if (!movie || !Convert(*movie, GST_FORMAT_DEFAULT, movie->FrameCount(), format, duration))
             return FALSE;
         gst_query_set_duration(query, format, duration);
         return TRUE;
@@ -746,21 +743,21 @@ static void swf_plugin_dec_class_init(SwfPluginDecClass* klass) {
     objectClass->finalize = Finalize;
     g_object_class_install_property(
         objectClass, kPropertyBackground,
-        g_param_spec_string("background", "Background",
-                            "What the frames are drawn over: none (transparent, the alpha "
-                            "channel kept) or an opaque colour #RRGGBB",
-                            "none",
-                            GParamFlags(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS |
-                                        GST_PARAM_MUTABLE_PLAYING)));
+        g_param_spec_string(
+            "background", "Background",
+            "What the frames are drawn over: none (transparent, the alpha "
+            "channel kept) or an opaque colour #RRGGBB",
+            "none",
+            GParamFlags(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS | GST_PARAM_MUTABLE_PLAYING)));
     g_object_class_install_property(
         objectClass, kPropertyPluginPath,
-        g_param_spec_string("plugin-path", "Plug-in library",
-                            "Path of the SWF reader plug-in library (libswfplugin.so); unset: "
-                            "$SWFPLUGIN_LIBRARY, else the one beside this element, else the "
-                            "one it was built with (" SWFPLUGIN_DEFAULT_PATH ")",
-                            nullptr,
-                            GParamFlags(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS |
-                                        GST_PARAM_MUTABLE_READY)));
+        g_param_spec_string(
+            "plugin-path", "Plug-in library",
+            "Path of the SWF reader plug-in library (libswfplugin.so); unset: "
+            "$SWFPLUGIN_LIBRARY, else the one beside this element, else the "
+            "one it was built with (" SWFPLUGIN_DEFAULT_PATH ")",
+            nullptr,
+            GParamFlags(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS | GST_PARAM_MUTABLE_READY)));
     elementClass->change_state = ChangeState;
     gst_element_class_add_static_pad_template(elementClass, &gSinkTemplate);
     gst_element_class_add_static_pad_template(elementClass, &gSrcTemplate);

@@ -136,20 +136,21 @@ void StartTask(SwfPluginDec* self) {
 GstFlowReturn SinkChain(GstPad* pad, GstObject* parent, GstBuffer* buffer) {
     SwfPluginDec* self = SWF_PLUGIN_DEC(parent);
     DecoderState& state = *self->state;
+    // Once the movie is read from its file, the stream's bytes are dropped as they come
+    // (ending the stream early from here leaves decodebin3 waiting).
     if (state.received) {
         gst_buffer_unref(buffer);
-        return GST_FLOW_EOS;
+        return GST_FLOW_OK;
     }
     if (state.spool.Empty()) {
         const std::string file = UpstreamFile(pad, buffer);
         if (!file.empty()) {
-            // Upstream need not read on: the movie is read from its file.
             GST_DEBUG_OBJECT(self, "reading the movie from %s", file.c_str());
             gst_buffer_unref(buffer);
             state.spool.UseFile(file);
             state.received = true;
             StartTask(self);
-            return GST_FLOW_EOS;
+            return GST_FLOW_OK;
         }
     }
     GstMapInfo map;
@@ -761,8 +762,12 @@ static void swf_plugin_dec_class_init(SwfPluginDecClass* klass) {
     elementClass->change_state = ChangeState;
     gst_element_class_add_static_pad_template(elementClass, &gSinkTemplate);
     gst_element_class_add_static_pad_template(elementClass, &gSrcTemplate);
+    // A movie is a container that the element turns into one raw video stream.  As a
+    // demuxer it is plugged inside parsebin, whose raw video output playbin3 and
+    // decodebin3 take; a decoder of a stream type they cannot name (SWF) they leave out.
+    // decodebin and playbin plug it either way.
     gst_element_class_set_static_metadata(
-        elementClass, "SWF movie decoder (swfplugin)", "Codec/Decoder/Video",
+        elementClass, "SWF movie decoder (swfplugin)", "Codec/Demuxer/Video",
         "Draws every frame of a Shockwave Flash movie through the swfplugin reader plug-in, "
         "at the size downstream asks for, as BGRA with straight alpha",
         "swfplugin developers");

@@ -149,6 +149,7 @@ TEST_F(SwfPluginDecTest, EveryFrameAndSeeksMatchSwfframes) {
     while (pipeline.Pull(frame)) {
         ASSERT_LT(count, kFrames);
         EXPECT_EQ(frame.pts, FrameTime(count)) << count;
+        EXPECT_EQ(std::pair(frame.width, frame.height), std::pair(kWidth, kHeight));
         EXPECT_EQ(frame.duration, FrameTime(count + 1) - FrameTime(count)) << count;
         ExpectSamePicture(frame, pngs[size_t(count)], "frame " + std::to_string(count));
         ++count;

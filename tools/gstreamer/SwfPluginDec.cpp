@@ -8,6 +8,7 @@
 #include <dlfcn.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -41,8 +42,11 @@ struct DecoderState {
 
     std::shared_ptr<const PluginHost> plugin; // loaded on the way to PAUSED
     MovieSpool spool;
-    bool received = false; // the whole movie is there: the task may run
-    std::unique_ptr<MovieDecoder> movie;
+    bool received = false;               // the whole movie is there: the task may run
+    std::unique_ptr<MovieDecoder> movie; // the streaming task's
+    // The same for queries and seeks from other threads: set once it is open, cleared
+    // before it goes.
+    std::atomic<const MovieDecoder*> openMovie{nullptr};
     bool failed = false;
 
     GstSegment segment{};
@@ -224,6 +228,7 @@ void Open(SwfPluginDec* self) {
     state.segment.duration = movie.Duration();
     state.nextFrame = movie.FrameAt(state.segment.position);
     GST_OBJECT_UNLOCK(self);
+    state.openMovie = state.movie.get();
     gst_element_post_message(GST_ELEMENT(self), gst_message_new_duration_changed(GST_OBJECT(self)));
 }
 
@@ -492,7 +497,7 @@ gboolean HandleSeek(SwfPluginDec* self, GstEvent* event) {
         GST_DEBUG_OBJECT(self, "playing backwards is not supported");
         return FALSE;
     }
-    const MovieDecoder* movie = state.movie.get();
+    const MovieDecoder* movie = state.openMovie;
     if (!ToTime(movie, format, startType, start) || !ToTime(movie, format, stopType, stop))
         return FALSE;
 
@@ -505,7 +510,7 @@ gboolean HandleSeek(SwfPluginDec* self, GstEvent* event) {
         gst_pad_pause_task(self->srcpad);
     }
     GST_PAD_STREAM_LOCK(self->srcpad);
-    movie = state.movie.get(); // the task may have opened it meanwhile
+    movie = state.openMovie; // the task may have opened it meanwhile
     if (movie && startType == GST_SEEK_TYPE_SET) start = SnapToFrame(*movie, flags, start);
     gboolean update = FALSE;
     GST_OBJECT_LOCK(self);
@@ -563,8 +568,9 @@ bool Convert(const MovieDecoder& movie, GstFormat from, gint64 value, GstFormat 
 gboolean SrcQuery(GstPad* pad, GstObject* parent, GstQuery* query) {
     SwfPluginDec* self = SWF_PLUGIN_DEC(parent);
     DecoderState& state = *self->state;
-    // The movie, once opened, stays until the element goes back to READY.
-    const MovieDecoder* movie = state.movie.get();
+    // The movie, once opened, stays until the element goes back to READY, when the pads
+    // no longer take queries.
+    const MovieDecoder* movie = state.openMovie;
     switch (GST_QUERY_TYPE(query)) {
     case GST_QUERY_DURATION: {
         GstFormat format = GST_FORMAT_UNDEFINED;
@@ -638,6 +644,7 @@ gboolean SrcActivateMode(GstPad* pad, GstObject*, GstPadMode mode, gboolean acti
 
 void ResetStream(SwfPluginDec* self) {
     DecoderState& state = *self->state;
+    state.openMovie = nullptr;
     state.movie.reset();
     state.plugin.reset();
     state.spool.Reset();

@@ -29,7 +29,7 @@ std::shared_ptr<const PluginHost> MovieDecoder::LoadPlugin(const std::string& pa
 MovieDecoder::MovieDecoder(std::shared_ptr<const PluginHost> host, const std::string& moviePath)
     : host_(std::move(host)) {
     const std::lock_guard<std::mutex> hold(gOpenClose);
-    source_ = std::make_unique<MovieSource>(moviePath, false);
+    source_ = std::make_unique<MovieSource>(moviePath, false, "swfplugindec");
     stream_ = std::make_unique<MovieStream>(*host_, source_->PluginPath());
     if (MovieIsTruncated(source_->PluginPath()))
         throw HostError(kExitMovieFailed, "the movie is truncated (it ends inside its tags)");

@@ -9,7 +9,8 @@
 
 namespace fs = std::filesystem;
 
-MovieSource::MovieSource(const std::string& path, bool notify) : userPath_(path) {
+MovieSource::MovieSource(const std::string& path, bool notify, const std::string& host)
+    : userPath_(path) {
     std::error_code error;
     if (!fs::exists(path, error)) throw HostError(kExitMovieFailed, "no such file");
     if (fs::is_directory(path, error))
@@ -23,7 +24,7 @@ MovieSource::MovieSource(const std::string& path, bool notify) : userPath_(path)
     } else if (!compressed_) {
         return;
     }
-    MakeCopy(path);
+    MakeCopy(path, host);
     if (notify && compressed_)
         std::fprintf(stderr,
                      "swfframes: %s is compressed (CWS); reading an inflated temporary copy\n",
@@ -36,8 +37,8 @@ MovieSource::MovieSource(const std::string& path, bool notify) : userPath_(path)
                      static_cast<unsigned long long>(length_.actual));
 }
 
-void MovieSource::MakeCopy(const std::string& path) {
-    temporary_ = MakeTemporaryFile("swfframes");
+void MovieSource::MakeCopy(const std::string& path, const std::string& host) {
+    temporary_ = MakeTemporaryFile(host);
     try {
         if (compressed_)
             length_ = InflateMovie(path, temporary_);

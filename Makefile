@@ -7,7 +7,7 @@ ASAN_BUILD ?= build-asan
 DEMO_MOVIE ?= $(BUILD)/examples/demo.swf
 DEMO_OUT ?= out/demo
 
-.PHONY: all deps build build-asan test test-fast test-asan test-windows windows bench demo conformance format clean fuzz
+.PHONY: all deps build build-asan test test-fast test-asan test-windows windows bench demo gstreamer conformance format clean fuzz
 
 all: build
 
@@ -56,6 +56,14 @@ demo: build
 	$(BUILD)/tools/swfframes render $(DEMO_MOVIE) -o $(DEMO_OUT)
 	$(BUILD)/tools/swfframes sheet $(DEMO_MOVIE) $(DEMO_OUT)/sheet.png
 	@echo "Demo pictures: $(DEMO_OUT)/demo-*.png, contact sheet $(DEMO_OUT)/sheet.png"
+
+# The GStreamer element swfplugindec (tools/gstreamer) and the plug-in library it loads.
+# Configures again so that GStreamer packages installed since are found.
+gstreamer: deps $(BUILD)/CMakeCache.txt
+	cmake -S . -B $(BUILD) >/dev/null
+	cmake --build $(BUILD) -j $(JOBS) --target gstswfplugin swfplugin
+	@echo "GStreamer element: $(BUILD)/tools/gstreamer/libgstswfplugin.so"
+	@echo "Use it with: export GST_PLUGIN_PATH=$(CURDIR)/$(BUILD)/tools/gstreamer"
 
 # Real movies against their reference pictures: writes docs/conformance.md from the
 # verdict table and fails when a verdict no longer holds.

@@ -1,8 +1,8 @@
 // Time per frame of whole movies read through the plug-in library as a host reads them:
 // the demo movie and a few corpus movies, each frame in turn, beside the memory floor of
 // a picture that size (clearing it and copying it once).
-#include "tools/swfframes/MovieSource.h"
-#include "tools/swfframes/PluginHost.h"
+#include "tools/swfhost/MovieSource.h"
+#include "tools/swfhost/PluginHost.h"
 
 #include <benchmark/benchmark.h>
 

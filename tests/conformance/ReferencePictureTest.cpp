@@ -4,10 +4,10 @@
 // holding either way fails, and what the plug-in drew is written beside the build.
 // SWF_CONFORMANCE_REPORT=FILE also writes the Markdown summary kept in docs/.
 #include "host/HostFixture.h"
-#include "tools/swfframes/Background.h"
-#include "tools/swfframes/FrameView.h"
-#include "tools/swfframes/HostError.h"
-#include "tools/swfframes/MovieInflater.h"
+#include "tools/swfhost/Background.h"
+#include "tools/swfhost/FrameView.h"
+#include "tools/swfhost/HostError.h"
+#include "tools/swfhost/MovieInflater.h"
 #include "tools/swfframes/PngWriter.h"
 #include "tools/swfframes/RgbaImage.h"
 

@@ -8,7 +8,7 @@
 #include "support/ComTestUtil.h"
 #include "support/SampleMovies.h"
 #include "tools/PluginLibrary.h"
-#include "tools/swfframes/MovieInflater.h"
+#include "tools/swfhost/MovieInflater.h"
 #include "util/TestMetaSource.h"
 
 #include <algorithm>

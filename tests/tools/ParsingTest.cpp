@@ -1,8 +1,8 @@
 // What swfframes makes of frame lists and picture sizes, and how it composites pixels over a
 // background colour; the other options are run end to end.
-#include "tools/swfframes/Background.h"
+#include "tools/swfhost/Background.h"
 #include "tools/swfframes/FrameRange.h"
-#include "tools/swfframes/PictureFit.h"
+#include "tools/swfhost/PictureFit.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "tools/swfframes/Options.h"
-#include "tools/swfframes/PluginHost.h"
+#include "tools/swfhost/PluginHost.h"
 
 int RunInfo(const Options& options, const PluginHost& host);
 int RunRender(const Options& options, const PluginHost& host);

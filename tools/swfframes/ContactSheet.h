@@ -3,8 +3,8 @@
 // background colour is given.
 #pragma once
 
-#include "tools/swfframes/Background.h"
-#include "tools/swfframes/FrameView.h"
+#include "tools/swfhost/Background.h"
+#include "tools/swfhost/FrameView.h"
 #include "tools/swfframes/RgbaImage.h"
 
 #include <cstdint>

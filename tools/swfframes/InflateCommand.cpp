@@ -1,9 +1,9 @@
 // inflate: the uncompressed copy of a compressed movie, written explicitly, with the
 // real file length in its header; also repairs the length field of an uncompressed one.
 #include "tools/swfframes/Commands.h"
-#include "tools/swfframes/HostError.h"
+#include "tools/swfhost/HostError.h"
 #include "tools/swfframes/MovieBatch.h"
-#include "tools/swfframes/MovieInflater.h"
+#include "tools/swfhost/MovieInflater.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -1,8 +1,8 @@
 #include "tools/swfframes/MovieBatch.h"
 
-#include "tools/swfframes/HostError.h"
+#include "tools/swfhost/HostError.h"
 #include "tools/swfframes/Jobs.h"
-#include "tools/swfframes/PictureFit.h"
+#include "tools/swfhost/PictureFit.h"
 
 #include <algorithm>
 #include <cctype>

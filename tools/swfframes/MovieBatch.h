@@ -3,9 +3,9 @@
 #pragma once
 
 #include "tools/swfframes/MovieFeatures.h"
-#include "tools/swfframes/MovieSource.h"
+#include "tools/swfhost/MovieSource.h"
 #include "tools/swfframes/Options.h"
-#include "tools/swfframes/PluginHost.h"
+#include "tools/swfhost/PluginHost.h"
 
 #include <functional>
 #include <memory>

@@ -1,7 +1,7 @@
 // The command line of swfframes: a subcommand, its inputs and outputs, and options.
 #pragma once
 
-#include "tools/swfframes/Background.h"
+#include "tools/swfhost/Background.h"
 #include "tools/swfframes/FrameRange.h"
 
 #include <cstdint>

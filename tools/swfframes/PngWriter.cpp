@@ -1,6 +1,6 @@
 #include "tools/swfframes/PngWriter.h"
 
-#include "tools/swfframes/HostError.h"
+#include "tools/swfhost/HostError.h"
 
 #include <png.h>
 

@@ -1,6 +1,6 @@
 // render: one PNG per chosen frame, written as each frame is read.
 #include "tools/swfframes/Commands.h"
-#include "tools/swfframes/HostError.h"
+#include "tools/swfhost/HostError.h"
 #include "tools/swfframes/Jobs.h"
 #include "tools/swfframes/MovieBatch.h"
 #include "tools/swfframes/PngWriter.h"

@@ -1,8 +1,8 @@
 // A picture in memory: red, green, blue, alpha bytes, rows top first, no padding.
 #pragma once
 
-#include "tools/swfframes/Background.h"
-#include "tools/swfframes/FrameView.h"
+#include "tools/swfhost/Background.h"
+#include "tools/swfhost/FrameView.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,7 +1,7 @@
 // sheet: a contact sheet of chosen frames, each scaled by the stream's zoom to the cell.
 #include "tools/swfframes/Commands.h"
 #include "tools/swfframes/ContactSheet.h"
-#include "tools/swfframes/HostError.h"
+#include "tools/swfhost/HostError.h"
 #include "tools/swfframes/Jobs.h"
 #include "tools/swfframes/MovieBatch.h"
 #include "tools/swfframes/PngWriter.h"

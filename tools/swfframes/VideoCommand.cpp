@@ -1,6 +1,6 @@
 // video: frames piped to ffmpeg as they are read, one video per movie.
 #include "tools/swfframes/Commands.h"
-#include "tools/swfframes/HostError.h"
+#include "tools/swfhost/HostError.h"
 #include "tools/swfframes/Jobs.h"
 #include "tools/swfframes/MovieBatch.h"
 #include "tools/swfframes/Progress.h"

@@ -1,6 +1,6 @@
 #include "tools/swfframes/VideoEncoder.h"
 
-#include "tools/swfframes/HostError.h"
+#include "tools/swfhost/HostError.h"
 
 #include <array>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // swfframes: the command-line host of the plug-in.  Loads the library by path as a
 // media-editing host does and turns movies into PNG frames, contact sheets and videos.
 #include "tools/swfframes/Commands.h"
-#include "tools/swfframes/HostError.h"
+#include "tools/swfhost/HostError.h"
 #include "tools/swfframes/MovieBatch.h"
 
 #include <csignal>

@@ -3,7 +3,7 @@
 // real length in its header, that lives as long as this object.
 #pragma once
 
-#include "tools/swfframes/MovieInflater.h"
+#include "tools/swfhost/MovieInflater.h"
 
 #include <string>
 
@@ -11,8 +11,8 @@ class MovieSource {
 public:
     // Throws HostError for a missing file or a damaged compressed movie.  `notify`
     // says on stderr, once each, that a compressed movie was inflated and that a length
-    // field was corrected.
-    MovieSource(const std::string& path, bool notify);
+    // field was corrected.  A temporary copy is named after `host`.
+    MovieSource(const std::string& path, bool notify, const std::string& host = "swfframes");
     MovieSource(const MovieSource&) = delete;
     MovieSource& operator=(const MovieSource&) = delete;
     ~MovieSource();
@@ -24,7 +24,7 @@ public:
     const MovieLength& Length() const { return length_; }
 
 private:
-    void MakeCopy(const std::string& path);
+    void MakeCopy(const std::string& path, const std::string& host);
 
     std::string userPath_;
     std::string pluginPath_;

@@ -1,6 +1,7 @@
-#include "tools/swfframes/Background.h"
+#include "tools/swfhost/Background.h"
 
 #include <charconv>
+#include <cstring>
 
 namespace {
 
@@ -36,5 +37,19 @@ void Background::ConvertRow(const uint8_t* bgra, uint8_t* rgba, int width) const
             rgba[2] = Over(bgra[0], alpha, blue);
             rgba[3] = 255;
         }
+    }
+}
+
+void Background::CompositeRow(const uint8_t* bgra, uint8_t* out, int width) const {
+    if (none) {
+        std::memcpy(out, bgra, size_t(width) * 4);
+        return;
+    }
+    for (int x = 0; x < width; ++x, bgra += 4, out += 4) {
+        const uint8_t alpha = bgra[3];
+        out[0] = Over(bgra[0], alpha, blue);
+        out[1] = Over(bgra[1], alpha, green);
+        out[2] = Over(bgra[2], alpha, red);
+        out[3] = 255;
     }
 }

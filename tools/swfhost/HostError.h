@@ -1,7 +1,7 @@
-// The one error type of swfframes: a one-line message for the user and the exit code.
+// The one error type of the hosts: a one-line message for the user and the exit code.
 #pragma once
 
-#include "tools/swfframes/ExitCodes.h"
+#include "tools/swfhost/ExitCodes.h"
 
 #include <stdexcept>
 #include <string>

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "tools/PluginLibrary.h"
-#include "tools/swfframes/ComRef.h"
-#include "tools/swfframes/FrameView.h"
+#include "tools/swfhost/ComRef.h"
+#include "tools/swfhost/FrameView.h"
 
 #include <cstdint>
 #include <functional>

@@ -20,4 +20,6 @@ struct Background {
     // alpha, composited over the colour when there is one:
     //     out = (pixel * alpha + colour * (255 - alpha) + 127) / 255, alpha 255.
     void ConvertRow(const uint8_t* bgra, uint8_t* rgba, int width) const;
+    // The same in the plug-in's own channel order: blue, green, red, alpha out.
+    void CompositeRow(const uint8_t* bgra, uint8_t* out, int width) const;
 };

@@ -1,6 +1,6 @@
-#include "tools/swfframes/PluginHost.h"
+#include "tools/swfhost/PluginHost.h"
 
-#include "tools/swfframes/HostError.h"
+#include "tools/swfhost/HostError.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -1,9 +1,10 @@
-#include "tools/swfframes/MovieInflater.h"
+#include "tools/swfhost/MovieInflater.h"
 
-#include "tools/swfframes/HostError.h"
+#include "tools/swfhost/HostError.h"
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -163,4 +164,35 @@ void WriteCorrectedMovie(const std::string& inPath, const std::string& outPath) 
         out << in.rdbuf();
         CorrectLength(out, length);
     });
+}
+
+bool MovieIsTruncated(const std::string& path) {
+    const MovieLength length = ReadMovieLength(path);
+    std::ifstream in(path, std::ios::binary);
+    uint8_t rectangle = 0;
+    in.seekg(std::streamoff(kHeaderSize));
+    in.read(reinterpret_cast<char*>(&rectangle), 1);
+    if (!in) return true;
+    // The frame rectangle (5 bits of field size, then four fields), rate and frame count.
+    const uint64_t bits = 5 + 4 * uint64_t(rectangle >> 3);
+    uint64_t at = kHeaderSize + (bits + 7) / 8 + 4;
+    while (at < length.actual) {
+        uint8_t bytes[6] = {};
+        const uint64_t left = length.actual - at;
+        in.seekg(std::streamoff(at));
+        in.read(reinterpret_cast<char*>(bytes), std::streamsize(std::min<uint64_t>(6, left)));
+        if (left < 2) return true;
+        const unsigned codeAndLength = unsigned(bytes[0]) | unsigned(bytes[1]) << 8;
+        uint64_t size = codeAndLength & 0x3F;
+        at += 2;
+        if (size == 0x3F) {
+            if (left < 6) return true;
+            size = LittleEndian32(bytes + 2);
+            at += 4;
+        }
+        if (size > length.actual - at) return true;
+        if (codeAndLength >> 6 == 0) return false; // End
+        at += size;
+    }
+    return length.actual < length.declared;
 }

@@ -1,43 +1,16 @@
-#include "tools/swfframes/MovieSource.h"
+#include "tools/swfhost/MovieSource.h"
 
-#include "tools/swfframes/HostError.h"
-#include "tools/swfframes/MovieInflater.h"
+#include "tools/swfhost/HostError.h"
+#include "tools/swfhost/MovieInflater.h"
+#include "tools/swfhost/TemporaryFile.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <vector>
-
-#ifndef _WIN32
-#include <unistd.h>
-#endif
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// A new empty file in the temporary directory, made so no other process gets the name.
-std::string MakeTemporaryFile() {
-    std::error_code error;
-    const fs::path directory = fs::temp_directory_path(error);
-    std::string name = (directory / "swfframes-XXXXXX.swf").string();
-#ifdef _WIN32
-    name = (directory / ("swfframes-" + std::to_string(std::rand()) + ".swf")).string();
-#else
-    std::vector<char> buffer(name.begin(), name.end());
-    buffer.push_back('\0');
-    const int fd = mkstemps(buffer.data(), 4);
-    if (fd < 0)
-        throw HostError(kExitOutput, "cannot make a temporary file in " + directory.string());
-    close(fd);
-    name = buffer.data();
-#endif
-    return name;
-}
-
-} // namespace
-
-MovieSource::MovieSource(const std::string& path, bool notify) : userPath_(path) {
+MovieSource::MovieSource(const std::string& path, bool notify, const std::string& host)
+    : userPath_(path) {
     std::error_code error;
     if (!fs::exists(path, error)) throw HostError(kExitMovieFailed, "no such file");
     if (fs::is_directory(path, error))
@@ -51,7 +24,7 @@ MovieSource::MovieSource(const std::string& path, bool notify) : userPath_(path)
     } else if (!compressed_) {
         return;
     }
-    MakeCopy(path);
+    MakeCopy(path, host);
     if (notify && compressed_)
         std::fprintf(stderr,
                      "swfframes: %s is compressed (CWS); reading an inflated temporary copy\n",
@@ -64,8 +37,8 @@ MovieSource::MovieSource(const std::string& path, bool notify) : userPath_(path)
                      static_cast<unsigned long long>(length_.actual));
 }
 
-void MovieSource::MakeCopy(const std::string& path) {
-    temporary_ = MakeTemporaryFile();
+void MovieSource::MakeCopy(const std::string& path, const std::string& host) {
+    temporary_ = MakeTemporaryFile(host);
     try {
         if (compressed_)
             length_ = InflateMovie(path, temporary_);

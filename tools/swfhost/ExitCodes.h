@@ -1,4 +1,5 @@
-// The exit codes of swfframes, as --help lists them.
+// The exit codes of swfframes, as --help lists them; the other hosts keep them as the kind
+// of a failure.
 #pragma once
 
 enum ExitCode : int {

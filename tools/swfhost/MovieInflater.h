@@ -38,3 +38,8 @@ bool LengthIsRepairable(const MovieLength& length);
 // Copies the uncompressed movie `in` to `out` with its real length in the header.
 // Throws HostError like InflateMovie.
 void WriteCorrectedMovie(const std::string& in, const std::string& out);
+
+// Whether the uncompressed movie at `path` is cut short: a top-level tag runs past the end
+// of the file, or the tags stop without an End tag in a file shorter than its header says.
+// The plug-in reads such a movie up to the cut and draws the frames after it empty.
+bool MovieIsTruncated(const std::string& path);

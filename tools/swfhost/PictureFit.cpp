@@ -1,4 +1,4 @@
-#include "tools/swfframes/PictureFit.h"
+#include "tools/swfhost/PictureFit.h"
 
 #include <cmath>
 #include <limits>

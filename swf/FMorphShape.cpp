@@ -54,7 +54,7 @@ FShape* FMorphShape::ShapeAt(uint16_t ratio) {
     slot.shape = Held<FShape>();
     if (morph.WriteShape(static_cast<uint16_t>(id), ratio, image)) {
         ShapeImage reader(image.Bytes());
-        slot.shape = Held<FShape>::Adopt(new FShape(owner, reader, morph.ShapeVersion()));
+        slot.shape = new FShape(owner, reader, morph.ShapeVersion());
     }
     return slot.shape.Get();
 }

@@ -6,6 +6,7 @@
 #include "support/BitmapWriter.h"
 #include "support/MorphWriter.h"
 #include "support/PlaceTags.h"
+#include "support/SpriteWriter.h"
 #include "swf/FMorphShape.h"
 
 #include <gtest/gtest.h>
@@ -49,6 +50,10 @@ Tags MorphTags(const MorphWriter& morph, std::optional<uint16_t> ratio) {
     Tags tags = BitmapTag();
     tags.push_back({morph.TagCode(), morph.TagBody(1, kBounds, kBounds)});
     return WithPlacement(tags, ratio);
+}
+
+std::vector<uint8_t> MorphMovie(const MorphWriter& morph) {
+    return MovieOf(MorphTags(morph, std::nullopt), kSize, kSize);
 }
 
 Tags ShapeTags(const ShapeWriter& shape) {
@@ -254,6 +259,98 @@ TEST(MorphShape, HalfwayBlendsEveryValue) {
     EXPECT_EQ(at(0, 0), (Bgra{127, 0, 127, 127}));
     EXPECT_EQ(at(39, 19), (Bgra{127, 0, 127, 127}));
     EXPECT_EQ(at(20, 20), (Bgra{0, 0, 0, 0}));
+}
+
+// Placements reach a morph as they reach a shape: the ratio of a move, colour
+// transforms, clipping and sprites.  Each arrangement draws the morph at 65535 exactly as
+// it draws the end shape.
+TEST(MorphShape, PlacedAsShapesArePlaced) {
+    ShapeWriter start(3), end(3);
+    Cases()[0].build(start, false);
+    Cases()[0].build(end, true);
+    const MorphWriter morph(start, end);
+    const std::pair<uint16_t, std::vector<uint8_t>> asMorph{morph.TagCode(),
+                                                            morph.TagBody(1, kBounds, kBounds)};
+    const std::pair<uint16_t, std::vector<uint8_t>> asShape{ShapeWriter::TagCode(3),
+                                                            end.TagBody(1, kBounds)};
+    const auto place = [](std::optional<uint16_t> ratio) {
+        Placement p = PlaceCharacter(1, 1);
+        return p.ratio = ratio, p;
+    };
+    Placement tinted = place(65535);
+    tinted.cxform = CxformRecord{.hasMult = true, .redMult = 128, .alphaMult = 200};
+    Placement clip = place(65535);
+    clip.clipDepth = 3;
+    TagStream spriteFrames;
+    spriteFrames.Tag(kPlaceObject2, PlaceObject2(place(65535))).ShowFrame().End();
+    const std::vector<std::pair<const char*, Tags>> arrangements = {
+        {"colour transform", {{kPlaceObject2, PlaceObject2(tinted)}}},
+        {"clipping layer",
+         {{kDefineBoxTag, DefineBox(2, 0, 0, 30, 30, {1, 2, 3, 255})},
+          {kPlaceObject2, PlaceObject2(PlaceCharacter(2, 2))},
+          {kPlaceObject2, PlaceObject2(clip)}}},
+        {"sprite",
+         {{kDefineSprite, DefineSprite(5, spriteFrames)},
+          {kPlaceObject2, PlaceObject2(PlaceCharacter(1, 5))}}},
+    };
+    for (const auto& [name, placements] : arrangements) {
+        SCOPED_TRACE(name);
+        Tags morphTags{asMorph}, shapeTags{asShape};
+        morphTags.insert(morphTags.end(), placements.begin(), placements.end());
+        shapeTags.insert(shapeTags.end(), placements.begin(), placements.end());
+        const std::vector<uint8_t> expected = Pixels(shapeTags);
+        EXPECT_FALSE(Clear(expected));
+        EXPECT_TRUE(Pixels(morphTags) == expected);
+    }
+
+    // A move that changes only the ratio redraws at the new ratio; seeking back draws the
+    // first ratio again.
+    Placement moved{.depth = 1, .move = true, .ratio = 65535};
+    Tags timeline{asMorph,
+                  {kPlaceObject2, PlaceObject2(place(std::nullopt))},
+                  {kShowFrame, {}},
+                  {kPlaceObject2, PlaceObject2(moved)}};
+    const std::vector<uint8_t> startPixels = Pixels(ShapeTags(start));
+    const std::vector<uint8_t> endPixels = Pixels(ShapeTags(end));
+    EXPECT_TRUE(Pixels(timeline, 1, 1) == endPixels);
+    {
+        Drawn drawn(MovieOf(timeline, kSize, kSize, 1), kSize, kSize, 1);
+        for (int32_t frame : {0, 1, 0}) {
+            drawn.movie.GotoFrame(frame);
+            drawn.canvas.context.Clear({0, 0, 0, 0});
+            drawn.movie.RenderDisplayList(drawn.canvas.context);
+            const PixelBuffer& t = *drawn.canvas.target;
+            EXPECT_TRUE(std::vector<uint8_t>(t.pixels, t.pixels + t.ByteCount()) ==
+                        (frame ? endPixels : startPixels))
+                << frame;
+        }
+    }
+}
+
+// The shapes of the last four ratios drawn are kept: drawing at a kept ratio makes
+// nothing, and a fifth ratio replaces the one drawn longest ago.
+TEST(MorphShape, KeepsTheShapesOfRecentRatios) {
+    ShapeWriter start(3), end(3);
+    Cases()[1].build(start, false);
+    Cases()[1].build(end, true);
+    BoxMovie movie;
+    ASSERT_TRUE(ParseBytes(movie, MorphMovie(MorphWriter(start, end))));
+    movie.GotoFrame(0);
+    auto* morph = dynamic_cast<UT::FMorphShape*>(movie.FindCharacter(1).Get());
+    ASSERT_NE(morph, nullptr);
+    // Held here, so that a shape made again cannot come back at the same address.
+    std::vector<Held<UT::FShape>> made;
+    const std::array<uint16_t, 4> ratios = {0, 100, 200, 65535};
+    for (uint16_t ratio : ratios) made.emplace_back(morph->ShapeAt(ratio));
+    for (int round = 0; round < 2; ++round)
+        for (size_t i = 0; i < ratios.size(); ++i)
+            EXPECT_EQ(morph->ShapeAt(ratios[i]), made[i].Get()) << ratios[i];
+    // Ratio 0 was drawn longest ago: 300 takes its place, and 0 is made again.
+    for (uint16_t ratio : {100, 200, 65535}) morph->ShapeAt(ratio);
+    const Held<UT::FShape> at300(morph->ShapeAt(300));
+    for (size_t i = 1; i < ratios.size(); ++i) EXPECT_EQ(morph->ShapeAt(ratios[i]), made[i].Get());
+    EXPECT_NE(morph->ShapeAt(0), made[0].Get());
+    EXPECT_NE(morph->ShapeAt(300), at300.Get());
 }
 
 } // namespace

@@ -12,22 +12,25 @@ namespace UT {
 
 namespace {
 
-// Reads a shape body made in memory.
-class ShapeImage final : public FlashParser {
+// Reads bytes from `position` up to `end` and no further: a shape body made in memory, or
+// one tag of the movie, so that a morph claiming more than its tag holds reads zeros
+// instead of the tags after it.
+class ByteReader final : public FlashParser {
 public:
-    explicit ShapeImage(const std::vector<uint8_t>& bytes) {
-        const auto size = static_cast<uint32_t>(bytes.size());
-        SetStream(bytes.data(), size, 0, size);
+    ByteReader(const uint8_t* data, uint32_t position, uint32_t end) {
+        SetStream(data, end, position, end);
     }
     bool HandleTag(uint16_t /*code*/) override { return true; }
 };
 
 } // namespace
 
-FMorphShape::FMorphShape(FlashScript* owner, int version)
-    // The id comes first in the tag, before what the definition reads.
-    : FObject(owner), morph((id = owner->ReadUI16(), *owner), version, owner->TagEnd()) {
-    bounds = ToRectF(morph.Extent());
+FMorphShape::FMorphShape(FlashScript* owner, int version) : FObject(owner) {
+    const uint32_t end = std::min(owner->TagEnd(), owner->Readable());
+    ByteReader tag(owner->Data(), owner->Position(), end);
+    id = tag.ReadUI16();
+    morph = std::make_unique<MorphShape>(tag, version, end);
+    bounds = ToRectF(morph->Extent());
 }
 
 FMorphShape::~FMorphShape() = default;
@@ -52,9 +55,10 @@ FShape* FMorphShape::ShapeAt(uint16_t ratio) {
     slot.ratio = ratio;
     slot.lastUse = uses;
     slot.shape = Held<FShape>();
-    if (morph.WriteShape(static_cast<uint16_t>(id), ratio, image)) {
-        ShapeImage reader(image.Bytes());
-        slot.shape = new FShape(owner, reader, morph.ShapeVersion());
+    if (morph->WriteShape(static_cast<uint16_t>(id), ratio, image)) {
+        const auto size = static_cast<uint32_t>(image.Bytes().size());
+        ByteReader reader(image.Bytes().data(), 0, size);
+        slot.shape = new FShape(owner, reader, morph->ShapeVersion());
     }
     return slot.shape.Get();
 }

@@ -12,13 +12,14 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 namespace UT {
 
 class FMorphShape : public FObject {
 public:
-    // Reads the tag from the owner's reader, positioned at the character id; version 2 is
-    // DefineMorphShape2.
+    // Reads the tag from the owner's reader, positioned at the character id, reading
+    // nothing past the tag's end; version 2 is DefineMorphShape2.
     FMorphShape(FlashScript* owner, int version);
     ~FMorphShape() override;
 
@@ -35,7 +36,7 @@ private:
         uint32_t lastUse = 0;
     };
 
-    MorphShape morph;
+    std::unique_ptr<MorphShape> morph;
     std::array<Kept, 4> kept;
     uint32_t uses = 0;
     RecordWriter image; // the shape body being made, its storage kept

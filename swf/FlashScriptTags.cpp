@@ -28,7 +28,7 @@ void FlashScript::HandleDefineShape(int version) {
 }
 
 void FlashScript::HandleDefineMorphShape(int version) {
-    DefineUnlessCutOff(*this, new FMorphShape(this, version));
+    DefineCharacter(new FMorphShape(this, version));
 }
 
 void FlashScript::HandleDefineBitmap(int kind) {

@@ -34,6 +34,7 @@ enum TagCode : uint16_t {
     kTagDefineSprite = 39,
     kTagNameCharacter = 40,
     kTagFrameLabel = 43,
+    kTagDefineMorphShape = 46,
     kTagDefineFont2 = 48,
     // Flash 8 and later.  The tags without a picture (69, 73, 74, 76, 77, 86, 88) are
     // skipped like every code not listed.
@@ -45,6 +46,7 @@ enum TagCode : uint16_t {
     kTagSymbolClass = 76,
     kTagMetadata = 77,
     kTagDefineShape4 = 83,
+    kTagDefineMorphShape2 = 84,
     kTagDefineSceneAndFrameLabelData = 86,
     kTagDefineFontName = 88,
     kTagDefineBitsJPEG4 = 90,

@@ -1,6 +1,7 @@
 #include "examples/DemoMovie.h"
 
 #include "support/BitWriter.h"
+#include "support/MorphWriter.h"
 #include "support/PlaceTags.h"
 #include "support/ShapeWriter.h"
 #include "support/SwfWriter.h"
@@ -33,6 +34,7 @@ enum Id : uint16_t {
     kSquare,
     kSpinner,
     kButton,
+    kTween,
 };
 
 // Depths, back to front.  The mask disc clips the stripes above it.
@@ -46,6 +48,7 @@ enum Depth : uint16_t {
     kTiledDepth,
     kSpinnerDepth,
     kButtonDepth,
+    kTweenDepth,
 };
 
 int32_t Fixed(double value) {
@@ -241,6 +244,29 @@ void DefineButton(TagStream& tags) {
     tags.Tag(34, body); // DefineButton2
 }
 
+// A shape tween: a square with a thin outline that swells into a round, blue blob with a
+// thick one, its radial gradient widening with it.
+void DefineTween(TagStream& tags) {
+    ShapeWriter start(3), end(3);
+    for (ShapeWriter* shape : {&start, &end}) {
+        const bool round = shape == &end;
+        const Rgba inner = round ? Rgba{60, 140, 240, 255} : Rgba{240, 120, 40, 255};
+        const Rgba outer = round ? Rgba{20, 40, 120, 255} : Rgba{250, 220, 80, 255};
+        shape->FillStyles({FillStyleRecord::Radial(GradientBox(round ? 70 : 50, 0, 0, 0),
+                                                   {{0, inner}, {255, outer}})});
+        shape->LineStyles({{uint16_t((round ? 4 : 1) * kTwips), {40, 30, 60, 255}}});
+        shape->Change(StyleChange().Fill1(1).Line(1));
+        const int32_t r = 25 * kTwips, c = (round ? 35 : 25) * kTwips;
+        shape->MoveTo(-r, -r);
+        // Each side of the square becomes a quarter of the blob.
+        round ? shape->CurveTo(0, -c - r / 2, r, -r) : shape->LineTo(r, -r);
+        round ? shape->CurveTo(c + r / 2, 0, r, r) : shape->LineTo(r, r);
+        round ? shape->CurveTo(0, c + r / 2, -r, r) : shape->LineTo(-r, r);
+        round ? shape->CurveTo(-c - r / 2, 0, -r, -r) : shape->LineTo(-r, -r);
+    }
+    MorphWriter(start, end).AddTo(tags, kTween, Bounds(-27, -27, 27, 27), Bounds(-55, -55, 55, 55));
+}
+
 // ---- The timeline --------------------------------------------------------------------
 
 double Progress(int frame) {
@@ -286,6 +312,14 @@ void PlaceFrame(TagStream& tags, int frame) {
     Place(tags, frame, kSpinnerDepth, kSpinner,
           Affine(1, 0, 0, 1, 275, 330 - 20 * std::sin(t * 4 * pi)));
     if (frame == 0) Place(tags, frame, kButtonDepth, kButton, Affine(1, 0, 0, 1, 490, 40));
+    // The tween goes there and back: its ratio follows the placement.
+    Placement tween;
+    tween.depth = kTweenDepth;
+    if (frame == 0) tween.character = kTween;
+    tween.move = frame > 0;
+    tween.ratio = uint16_t(std::lround(65535 * (0.5 - 0.5 * std::cos(t * 2 * pi))));
+    if (frame == 0) tween.matrix = Affine(1, 0, 0, 1, 200, 220);
+    tags.Tag(kPlaceObject2, PlaceObject2(tween));
 }
 
 } // namespace
@@ -294,8 +328,9 @@ std::vector<uint8_t> BuildDemoMovie() {
     SwfWriter movie(kWidth, kHeight, kFrameRate);
     movie.SetBackgroundColor(255, 255, 255);
     const std::vector<std::function<void(TagStream&)>> definitions = {
-        DefineBackdrop,   DefineStripes,     DefineMaskDisc, DefineSun,     DefineStar,
-        DefineTileBitmap, DefineTiledSquare, DefineSquare,   DefineSpinner, DefineButton};
+        DefineBackdrop, DefineStripes,    DefineMaskDisc,    DefineSun,
+        DefineStar,     DefineTileBitmap, DefineTiledSquare, DefineSquare,
+        DefineSpinner,  DefineButton,     DefineTween};
     for (const auto& define : definitions) define(movie);
     for (int frame = 0; frame < kFrames; ++frame) {
         PlaceFrame(movie, frame);

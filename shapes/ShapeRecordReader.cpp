@@ -69,8 +69,8 @@ void ShapeRecordReader::ReadEdge(ShapeRecord& record) {
         }
     } else {
         record.kind = ShapeRecord::kCurvedEdge;
-        const int32_t controlX = Add(penX, parser.ReadSBits(bits));
-        const int32_t controlY = Add(penY, parser.ReadSBits(bits));
+        controlX = Add(penX, parser.ReadSBits(bits));
+        controlY = Add(penY, parser.ReadSBits(bits));
         penX = Add(controlX, parser.ReadSBits(bits));
         penY = Add(controlY, parser.ReadSBits(bits));
         record.control = ToPixels(controlX, controlY);

@@ -53,6 +53,11 @@ public:
     ShapeRecord Next();
     // Where the last edge started, in pixels.
     Point3 EdgeStart() const { return ToPixels(startX, startY); }
+    // The pen after the last record, and the last curve's control point, in record units.
+    int32_t PenX() const { return penX; }
+    int32_t PenY() const { return penY; }
+    int32_t ControlX() const { return controlX; }
+    int32_t ControlY() const { return controlY; }
 
 private:
     Point3 ToPixels(int32_t x, int32_t y) const;
@@ -67,6 +72,8 @@ private:
     int32_t penY = 0;
     int32_t startX = 0;
     int32_t startY = 0;
+    int32_t controlX = 0;
+    int32_t controlY = 0;
 };
 
 } // namespace UT

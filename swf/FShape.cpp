@@ -38,15 +38,16 @@ private:
 
 } // namespace
 
-FShape::FShape(FlashScript* owner, int version) : FObject(owner) {
-    FlashScript& reader = *owner;
+FShape::FShape(FlashScript* owner, int version) : FShape(owner, *owner, version) {}
+
+FShape::FShape(FlashScript* owner, FlashParser& reader, int version) : FObject(owner) {
     id = reader.ReadUI16();
     bounds = ToRectF(reader.ReadRect());
     if (version >= 4) {
         reader.ReadRect(); // the edge bounds, without the strokes
         reader.ReadUI8();  // reserved bits and the scaling-stroke and winding flags
     }
-    DictionaryBitmaps bitmaps(reader);
+    DictionaryBitmaps bitmaps(*owner);
     initialStyles = std::make_unique<StyleTable>(reader, bitmaps, version);
     geometry =
         std::make_unique<ShapeGeometry>(reader, bitmaps, bounds, version, initialStyles.get());

@@ -10,11 +10,16 @@
 
 namespace UT {
 
+class FlashParser;
+
 class FShape : public FObject {
 public:
     // Reads the tag from the owner's reader, positioned at the shape id.  Versions 3 and
     // above read every colour with alpha; version 4 has edge bounds and LINESTYLE2.
     FShape(FlashScript* owner, int version);
+    // Reads the same body from another reader (a shape made in memory); bitmap fills
+    // still come from the owner's dictionary.
+    FShape(FlashScript* owner, FlashParser& reader, int version);
     ~FShape() override;
 
     const char* GetTypeName() const override { return "Shape"; }

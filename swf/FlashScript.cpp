@@ -97,6 +97,12 @@ bool FlashScript::HandleTag(uint16_t code) {
     case kTagDefineShape4:
         HandleDefineShape(4);
         return false;
+    case kTagDefineMorphShape:
+        HandleDefineMorphShape(1);
+        return false;
+    case kTagDefineMorphShape2:
+        HandleDefineMorphShape(2);
+        return false;
     case kTagDefineBits:
         HandleDefineBitmap(0);
         return false;

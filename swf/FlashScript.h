@@ -55,6 +55,7 @@ public:
 protected:
     // Definition tags: each creates one character and hands it to DefineCharacter.
     void HandleDefineShape(int version);
+    void HandleDefineMorphShape(int version);
     void HandleDefineBitmap(int kind);
     void HandleDefineFont(int kind);
     void HandleDefineFontInfo();

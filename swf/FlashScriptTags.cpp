@@ -2,6 +2,7 @@
 #include "swf/FlashScript.h"
 
 #include "swf/FBitmap.h"
+#include "swf/FMorphShape.h"
 #include "swf/FShape.h"
 
 #include "base/RecordConversions.h"
@@ -24,6 +25,10 @@ void DefineUnlessCutOff(FlashScript& movie, FObject* character) {
 
 void FlashScript::HandleDefineShape(int version) {
     DefineCharacter(new FShape(this, version));
+}
+
+void FlashScript::HandleDefineMorphShape(int version) {
+    DefineCharacter(new FMorphShape(this, version));
 }
 
 void FlashScript::HandleDefineBitmap(int kind) {

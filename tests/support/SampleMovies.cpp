@@ -2,6 +2,7 @@
 
 #include "BitmapWriter.h"
 #include "ButtonWriter.h"
+#include "MorphWriter.h"
 #include "PlaceTags.h"
 #include "ShapeWriter.h"
 #include "SpriteWriter.h"
@@ -172,6 +173,54 @@ std::vector<uint8_t> EveryFlash8Tag(int16_t focalPoint, uint16_t miterLimit) {
          {kPlaceObject3, PlaceObject3(shadowed)},
          {kPlaceObject3, PlaceObject3(hostile)},
          {kShowFrame, {}}});
+}
+
+std::vector<uint8_t> EveryMorph(int16_t focalPoint) {
+    std::vector<GradientStop> stops, reversed;
+    for (uint8_t i = 0; i < 15; ++i) {
+        stops.push_back({uint8_t(i * 17), {i, 255, 0, 200}});
+        reversed.push_back({uint8_t(255 - i * 17), {255, i, 9, 255}});
+    }
+    using L = LineStyleRecord;
+    // Edges drawn at an offset of `d`, with `extra` more at the end (or one fewer).
+    const auto shape = [&](int32_t d, bool endStyles, int extra) {
+        ShapeWriter s(4);
+        const L line{40, {1, 2, 3, 255}, L::kNoCap, L::kSquareCap, L::kMiterJoin, 0x0100};
+        s.FillStyles(
+             {FillStyleRecord::Focal(endStyles ? Fit(3000) : Fit(), endStyles ? reversed : stops,
+                                     endStyles ? int16_t(-focalPoint) : focalPoint),
+              FillStyleRecord::Bitmap(10, Fit())})
+            .LineStyles({line})
+            .Change(StyleChange().Fill1(1).Line(1))
+            .Rectangle(d, d, 600 + d, 400)
+            .Change(StyleChange().Fill0(2));
+        if (extra >= 0) s.CurveTo(300, 900 - d, d, 400);
+        for (int i = 0; i < extra; ++i) s.LineBy(50, 50 - d);
+        return s;
+    };
+    const ShapeWriter start = shape(0, false, 0), end = shape(200, true, 0);
+    const ShapeWriter longer = shape(100, true, 3), shorter = shape(-50, true, -1);
+    std::vector<uint8_t> cut =
+        MorphWriter(start, end, 2).TagBody(6, {0, 600, 0, 600}, {0, 800, 0, 900});
+    cut.resize(60); // among the gradient records
+    const RectRecord bounds{0, 900, 0, 900};
+    std::vector<std::pair<uint16_t, std::vector<uint8_t>>> tags = {
+        {kDefineBitsLossless2, DefineBitsLosslessBody(10, 5, 2, 2, std::vector<uint8_t>(16, 0x90))},
+        {kDefineMorphShape2, MorphWriter(start, end, 2).TagBody(1, bounds, bounds)},
+        {kDefineMorphShape2, MorphWriter(start, longer, 2).TagBody(2, bounds, bounds)},
+        {kDefineMorphShape2, MorphWriter(longer, shorter, 2).TagBody(3, bounds, bounds)},
+        {kDefineMorphShape, MorphWriter(start, end).EndStyleChanges().TagBody(4, bounds, bounds)},
+        {kDefineMorphShape2,
+         MorphWriter(start, end, 2).EndEdgesOffset(0xFFFFFFF0).TagBody(5, bounds, bounds)},
+        {kDefineMorphShape2, cut}};
+    const uint16_t ratios[] = {65535, 30000, 1, 32768, 40000, 0};
+    for (uint16_t id = 1; id <= 6; ++id) {
+        Placement p = PlaceCharacter(id, id, id * 3, id);
+        p.ratio = ratios[id - 1];
+        tags.push_back({kPlaceObject2, PlaceObject2(p)});
+    }
+    tags.push_back({kShowFrame, {}});
+    return Movie(tags);
 }
 
 } // namespace swftest

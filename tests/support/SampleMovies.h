@@ -19,5 +19,10 @@ std::vector<uint8_t> EveryFill();
 // a DefineBitsJPEG4 fill, an empty JPEGTables, and filter lists claiming more than they
 // hold.
 std::vector<uint8_t> EveryFlash8Tag(int16_t focalPoint, uint16_t miterLimit);
+// Morph shapes of both versions at ratios 0 to 65535: 15-stop focal gradients whose focal
+// point goes from `focalPoint` to its negation, bitmap fills and strokes, more end edges
+// than start edges and fewer, style changes among the end edges, an end-edge offset past
+// the tag, and a tag that stops among its gradient records.
+std::vector<uint8_t> EveryMorph(int16_t focalPoint);
 
 } // namespace swftest

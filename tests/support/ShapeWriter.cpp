@@ -87,12 +87,18 @@ std::vector<std::pair<unsigned, unsigned>> ShapeWriter::SegmentBits() const {
     return bits;
 }
 
-std::vector<uint8_t> ShapeWriter::Records() const {
-    const auto bits = SegmentBits();
+std::vector<uint8_t> ShapeWriter::Records(bool movesOnly) const {
+    const auto bits =
+        movesOnly ? std::vector<std::pair<unsigned, unsigned>>{{0, 0}} : SegmentBits();
     auto segment = bits.begin();
     BitWriter out;
     out.Align().UB(segment->first, 4).UB(segment->second, 4);
     for (const Record& record : records) {
+        if (record.change && movesOnly) {
+            if (record.change->moveX)
+                out.UB(0, 1).UB(0x01, 5).Counted(5, {*record.change->moveX, *record.change->moveY});
+            continue;
+        }
         if (record.change) {
             const StyleChange& c = *record.change;
             const uint32_t flags = (c.newStyles ? 0x10 : 0) | (c.line ? 0x08 : 0) |

@@ -130,8 +130,12 @@ public:
         return MoveTo(x0, y0).LineTo(x1, y0).LineTo(x1, y1).LineTo(x0, y1).LineTo(x0, y0);
     }
 
-    // NumFillBits, NumLineBits, the records and the end record (a glyph's SHAPE).
-    std::vector<uint8_t> Records() const;
+    // NumFillBits, NumLineBits, the records and the end record (a glyph's SHAPE).  With
+    // `movesOnly`, style changes keep only their moves and index widths are 0, as the
+    // end edges of a morph shape are written.
+    std::vector<uint8_t> Records(bool movesOnly = false) const;
+    const StyleArrays& Styles() const { return styles; }
+    int Version() const { return version; }
     // A DefineShape body: id, bounds (twice for version 4, with a flag byte), styles, records.
     std::vector<uint8_t> TagBody(uint16_t id, const RectRecord& bounds) const;
     void AddTo(TagStream& tags, uint16_t id, const RectRecord& bounds) const {

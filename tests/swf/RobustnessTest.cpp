@@ -54,6 +54,8 @@ std::vector<Fixture> Fixtures() {
     // Focal points of 1, -1 and beyond; miter limits of 0 and the largest.
     for (int16_t focal : {int16_t(0x0100), int16_t(-0x0100), int16_t(0x7FFF), int16_t(-0x8000)})
         fixtures.push_back({"flash 8", EveryFlash8Tag(focal, focal < 0 ? 0xFFFF : 0), true});
+    for (int16_t focal : {int16_t(0x0100), int16_t(0x7FFF)})
+        fixtures.push_back({"morphs", EveryMorph(focal), true});
     return fixtures;
 }
 

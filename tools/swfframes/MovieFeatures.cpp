@@ -19,14 +19,12 @@ enum TagCode : uint16_t {
     kDefineButton2 = 34,
     kDefineSprite = 39,
     kSoundStreamHead2 = 45,
-    kDefineMorphShape = 46,
     kDoInitAction = 59,
     kDefineVideoStream = 60,
     kVideoFrame = 61,
     kPlaceObject3 = 70,
     kDoAbc = 72,
     kDoAbc2 = 82,
-    kDefineMorphShape2 = 84,
     kStartSound2 = 89,
 };
 
@@ -173,10 +171,6 @@ void ReadTag(uint16_t code, Scanner body, MovieFeatures& features, int depth) {
     case kDoAbc2:
         features.actionScript = true;
         break;
-    case kDefineMorphShape:
-    case kDefineMorphShape2:
-        features.morphShapes = true;
-        break;
     case kDefineSound:
     case kStartSound:
     case kStartSound2:
@@ -226,7 +220,6 @@ void ScanTags(Scanner& in, MovieFeatures& features, int depth) {
 std::vector<std::string> MovieFeatures::Phrases() const {
     std::vector<std::string> phrases;
     if (actionScript) phrases.push_back("ActionScript (not run)");
-    if (morphShapes) phrases.push_back("morph shapes (not drawn)");
     if (sounds) phrases.push_back("sounds (ignored)");
     if (filters) phrases.push_back("filters (not drawn)");
     if (blendModes) phrases.push_back("blend modes (not drawn)");
@@ -237,7 +230,6 @@ std::vector<std::string> MovieFeatures::Phrases() const {
 std::vector<std::string> MovieFeatures::Keys() const {
     std::vector<std::string> keys;
     if (actionScript) keys.push_back("actionscript");
-    if (morphShapes) keys.push_back("morph-shapes");
     if (sounds) keys.push_back("sounds");
     if (filters) keys.push_back("filters");
     if (blendModes) keys.push_back("blend-modes");

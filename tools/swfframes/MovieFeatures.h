@@ -1,6 +1,6 @@
 // What a movie uses that the plug-in leaves out of its pictures, found by a scan of the
-// movie's tags (sprites included): scripts, morph shapes, sounds, filters, blend modes
-// other than normal and layer, and embedded video.  Users see it in `info` and as a
+// movie's tags (sprites included): scripts, sounds, filters, blend modes other than
+// normal and layer, and embedded video.  Users see it in `info` and as a
 // one-line notice, so that a frame that differs from a player's comes with a reason.
 #pragma once
 
@@ -11,7 +11,6 @@
 struct MovieFeatures {
     int version = 0; // the SWF version byte of the header
     bool actionScript = false;
-    bool morphShapes = false;
     bool sounds = false;
     bool filters = false;
     bool blendModes = false;

@@ -56,8 +56,8 @@ options:
 
 Compressed (CWS) movies, and movies whose header states a wrong file length, are
 read from a corrected temporary copy, with a notice.  render, sheet and video say on
-stderr what in a movie the plug-in does not draw (scripts, morph shapes, sounds,
-filters, blend modes, video).
+stderr what in a movie the plug-in does not draw (scripts, sounds, filters, blend
+modes, video).
 Batch: render and video go on past a movie that fails and report it.
 
 exit codes:

@@ -1,0 +1,66 @@
+#include "swf/FMorphShape.h"
+
+#include "base/FlashParser.h"
+#include "base/RecordConversions.h"
+#include "swf/FDisplayItem.h"
+#include "swf/FShape.h"
+#include "swf/FlashScript.h"
+
+#include <algorithm>
+
+namespace UT {
+
+namespace {
+
+// Reads bytes from `position` up to `end` and no further: a shape body made in memory, or
+// one tag of the movie, so that a morph claiming more than its tag holds reads zeros
+// instead of the tags after it.
+class ByteReader final : public FlashParser {
+public:
+    ByteReader(const uint8_t* data, uint32_t position, uint32_t end) {
+        SetStream(data, end, position, end);
+    }
+    bool HandleTag(uint16_t /*code*/) override { return true; }
+};
+
+} // namespace
+
+FMorphShape::FMorphShape(FlashScript* owner, int version) : FObject(owner) {
+    const uint32_t end = std::min(owner->TagEnd(), owner->Readable());
+    ByteReader tag(owner->Data(), owner->Position(), end);
+    id = tag.ReadUI16();
+    morph = std::make_unique<MorphShape>(tag, version, end);
+    bounds = ToRectF(morph->Extent());
+}
+
+FMorphShape::~FMorphShape() = default;
+
+void FMorphShape::Render(GraphicsContext& context, FDisplayItem* item) {
+    const int32_t ratio = item ? std::clamp(item->ratio, 0, 65535) : 0;
+    if (FShape* shape = ShapeAt(static_cast<uint16_t>(ratio))) shape->Render(context, item);
+}
+
+FShape* FMorphShape::ShapeAt(uint16_t ratio) {
+    ++uses;
+    for (Kept& k : kept) {
+        if (k.ratio == ratio) {
+            k.lastUse = uses;
+            return k.shape.Get();
+        }
+    }
+    // The least recently used entry (unused ones first) makes way.
+    Kept& slot = *std::min_element(kept.begin(), kept.end(), [](const Kept& a, const Kept& b) {
+        return a.lastUse < b.lastUse;
+    });
+    slot.ratio = ratio;
+    slot.lastUse = uses;
+    slot.shape = Held<FShape>();
+    if (morph->WriteShape(static_cast<uint16_t>(id), ratio, image)) {
+        const auto size = static_cast<uint32_t>(image.Bytes().size());
+        ByteReader reader(image.Bytes().data(), 0, size);
+        slot.shape = new FShape(owner, reader, morph->ShapeVersion());
+    }
+    return slot.shape.Get();
+}
+
+} // namespace UT

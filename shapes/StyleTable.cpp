@@ -122,6 +122,12 @@ void StyleTable::ReadGradient(FlashParser& reader, uint8_t type, FillStyle& fill
                                       : ZGradient::kPad);
     gradient->SetLinearRGB(((countByte >> kInterpolationShift) & 3) == kLinearRGB);
     const uint32_t stops = countByte & kStopCountMask;
+    if (stops == 0) {
+        // A record without stops fills with opaque black.
+        ZGradientStop black;
+        black.color[3] = 255;
+        gradient->AddStop(black);
+    }
     for (uint32_t s = 0; s < stops; ++s) {
         ZGradientStop stop;
         stop.position = reader.ReadUI8() / 255.0f;

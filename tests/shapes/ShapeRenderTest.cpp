@@ -81,6 +81,46 @@ TEST(ShapeRender, SolidFillsStrokesAndCulling) {
     EXPECT_EQ(std::pair((*red)(1, 1), (*red)(2, 2)), std::pair(Argb(0xFFFF0000), Bgra{}));
 }
 
+// Gradient records drawn as written over a 256-pixel wide rectangle the gradient spans (a
+// column a position step, 4 ramp entries).  Stops stay in file order: stops sharing a position
+// step hard, the ones between the first and the last showing for one step each; a stop written
+// below the one before it shows once that one is passed, blending from its own position; a
+// record without stops is opaque black.
+TEST(ShapeRender, GradientStopsInFileOrder) {
+    const Rgba red{255, 0, 0, 255}, green{0, 255, 0, 255}, blue{0, 0, 255, 255},
+        white{255, 255, 255, 255}, yellow{255, 255, 0, 255}, black{0, 0, 0, 255};
+    const struct Case {
+        const char* what;
+        std::vector<GradientStop> stops;
+        std::vector<std::pair<int, uint32_t>> columns;
+    } cases[] = {
+        {"repeated position",
+         {{0, red}, {128, green}, {128, blue}, {255, white}},
+         {{0, 0xFFFF0000}, {128, 0xFF01FE00}, {129, 0xFF00FF00}, {130, 0xFF0303FF}}},
+        {"middle stops",
+         {{0, red}, {128, green}, {128, yellow}, {128, black}, {128, blue}, {255, white}},
+         {{129, 0xFF00FF00}, {130, 0xFFFFFF00}, {131, 0xFF000000}, {132, 0xFF0707FF}}},
+        {"falling position",
+         {{0, red}, {128, green}, {64, blue}, {255, white}},
+         {{128, 0xFF01FE00}, {129, 0xFF00FF00}, {130, 0xFF5757FF}, {255, 0xFFFEFEFF}}},
+        {"repeated ends",
+         {{0, white}, {0, red}, {255, green}, {255, blue}},
+         {{0, 0xFFFFFFFF}, {1, 0xFFFFFFFF}, {2, 0xFFFE0100}, {255, 0xFF01FE00}}},
+        {"no stops", {}, {{0, 0xFF000000}, {200, 0xFF000000}}},
+    };
+    for (const Case& c : cases) {
+        ShapeWriter shape(3);
+        shape
+            .FillStyles(
+                {FillStyleRecord::Linear(FillMatrix(10240, 0, 0, 10240, 2560, 40), c.stops)})
+            .Change(StyleChange().Fill0(1))
+            .Rectangle(0, 0, 5120, 80);
+        const auto frame = Draw(shape, {0, 5120, 0, 80}, 256, 4);
+        for (const auto& [x, argb] : c.columns)
+            EXPECT_EQ((*frame)(x, 2), Argb(argb)) << c.what << " " << x;
+    }
+}
+
 // 4-pixel DefineShape4 lines: a bar from (6, 10) to (14, 10), a corner turning at (14, 4)
 // and a spike with its apex at (10.5, 10), half angle 14 degrees (a miter of 4.1 half
 // widths, its tip at y = 1.75; a bevel cuts it at y = 9.5); a square outline from its top

@@ -16,6 +16,9 @@ enum FillType : uint8_t {
     kRadialGradient = 0x12,
     kFocalGradient = 0x13,
     kBitmapBit = 0x40,
+    // Of the bitmap kinds 0x40 to 0x43: clipped (0x41, 0x43), unsmoothed (0x42, 0x43).
+    kClippedBit = 0x01,
+    kUnsmoothedBit = 0x02,
 };
 
 // The count byte of a gradient: the spread in its top two bits, then the interpolation,
@@ -95,12 +98,12 @@ bool StyleTable::ReadFillStyle(FlashParser& reader, BitmapLookup& bitmaps, FillS
         const uint16_t bitmapId = reader.ReadUI16();
         const RawMatrix matrix = reader.ReadMatrix();
         fill.paint = bitmaps.BitmapPaint(bitmapId);
-        if (fill.paint) {
+        fill.clamped = type & kClippedBit;
+        fill.smoothed = !(type & kUnsmoothedBit);
+        if (fill.paint)
             fill.patternMatrix = ToFillMatrix(matrix);
-        } else {
-            // Missing, of another class, or undecodable: the region shows in red.
-            fill.color = ColorRGBA{1, 0, 0, 1};
-        }
+        else
+            fill.drawsNothing = true; // missing, of another class, or undecodable
     } else {
         fill.color = reader.ReadColor(withAlpha);
     }

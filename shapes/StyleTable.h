@@ -20,6 +20,12 @@ struct FillStyle {
     ColorRGBA color;
     // Pattern space (twips) to shape pixels; identity for solid colours.
     Matrix4 patternMatrix;
+    // Bitmap fills: the clipped kinds clamp to their edge texels instead of repeating; the
+    // smoothed kinds sample bilinearly in movies that ask for it (SWF 8 and later).
+    bool clamped = false;
+    bool smoothed = false;
+    // A bitmap fill naming no bitmap, or one that cannot be decoded: nothing is drawn.
+    bool drawsNothing = false;
 };
 
 struct LineStyle {

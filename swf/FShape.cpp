@@ -16,6 +16,9 @@ namespace {
 // Gradients are defined on a square 32768 twips wide.
 constexpr float kGradientSquare = 32768.0f;
 
+// Movies from this SWF version on have their smoothed bitmap fills sampled bilinearly.
+constexpr uint16_t kSmoothedVersion = 8;
+
 bool Overlaps(const RectF& r, const RectF& viewport) {
     return viewport.xmin <= r.xmax && viewport.ymin <= r.ymax && r.xmin < viewport.xmax &&
            r.ymin < viewport.ymax;
@@ -80,6 +83,7 @@ void FShape::RenderPath(GraphicsContext& context, const StyledPath& styled) {
     // A stroke painted with a fill style spreads its paint over the stroke's own box.
     const FillStyle* pattern = fill ? fill : line && line->hasFill ? &line->fill : nullptr;
     const RectF& patternBox = fill ? styled.bounds : box;
+    if (pattern && pattern->drawsNothing) return;
     const bool painted = pattern && pattern->paint;
     if (painted) {
         // A box without area encloses nothing, and its pattern matrix would divide by 0.
@@ -89,7 +93,8 @@ void FShape::RenderPath(GraphicsContext& context, const StyledPath& styled) {
         context.SetTransformMode(GraphicsContext::kPaint);
         context.PushTransform();
         context.SetTransformMode(GraphicsContext::kModel);
-        context.SetPaintRepeat(ZStencil::kRepeat);
+        context.SetPaintRepeat(pattern->clamped ? ZStencil::kClamp : ZStencil::kRepeat);
+        context.SetPaintQuality(pattern->smoothed && owner->Version() >= kSmoothedVersion ? 1 : 0);
         if (fill) {
             context.SetFillPaint(fill->paint.Get());
             context.SetStrokePaint(nullptr);
@@ -120,6 +125,7 @@ void FShape::RenderPath(GraphicsContext& context, const StyledPath& styled) {
         context.LoadTransform(PatternMatrix(*pattern, paintBox));
         context.SetTransformMode(GraphicsContext::kModel);
         context.EndPath();
+        context.SetPaintQuality(0);
         context.SetTransformMode(GraphicsContext::kPaint);
         context.PopTransform();
         context.SetTransformMode(GraphicsContext::kModel);

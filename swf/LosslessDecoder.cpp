@@ -30,16 +30,14 @@ private:
     size_t at = 0;
 };
 
-// DefineBitsLossless2 stores colours premultiplied by their alpha; the image keeps them
-// straight.  A texel of alpha 0 is transparent black.
+} // namespace
+
 void StraightenTexel(uint8_t* bgra) {
     const uint32_t alpha = bgra[3];
     for (int c = 0; c < 3; ++c)
         bgra[c] =
             alpha == 0 ? 0 : uint8_t(std::min<uint32_t>(255, (bgra[c] * 255u + alpha / 2) / alpha));
 }
-
-} // namespace
 
 size_t InflateInto(const uint8_t* in, size_t available, uint8_t* out, size_t outSize) {
     if (!in || available == 0 || outSize == 0) return 0;

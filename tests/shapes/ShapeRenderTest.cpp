@@ -69,8 +69,8 @@ TEST(ShapeRender, SolidFillsStrokesAndCulling) {
     const auto culled = Draw(edge, {0, 160, -60, 160}, 8, 4);
     EXPECT_GT((*culled)(4, 0)[3], 0);
     EXPECT_EQ((*culled)(4, 1), Bgra{});
-    // A bitmap fill naming no bitmap draws opaque red; a focal gradient before
-    // DefineShape4 is no style at all, so fill 1 is the bitmap.
+    // A bitmap fill naming no bitmap draws nothing; a focal gradient before DefineShape4 is
+    // no style at all, so fill 1 is the bitmap.
     FillStyleRecord focal = FillStyleRecord::Linear({}, {{0, {}}, {255, {}}});
     focal.type = FillStyleRecord::kFocalRadial;
     ShapeWriter missing(3);
@@ -78,7 +78,7 @@ TEST(ShapeRender, SolidFillsStrokesAndCulling) {
         .Change(StyleChange().Fill0(1))
         .Rectangle(0, 0, 40, 40);
     const auto red = Draw(missing, {0, 40, 0, 40}, 3, 3);
-    EXPECT_EQ(std::pair((*red)(1, 1), (*red)(2, 2)), std::pair(Argb(0xFFFF0000), Bgra{}));
+    EXPECT_EQ(std::pair((*red)(1, 1), (*red)(2, 2)), std::pair(Bgra{}, Bgra{}));
 }
 
 // Gradient records drawn as written over a 256-pixel wide rectangle the gradient spans (a
@@ -191,7 +191,8 @@ TEST(ShapeRender, BitmapFillsLandWhereTheirMatrixPutsThem) {
     };
     for (const Bitmap& c : bitmaps) {
         ShapeWriter shape(3);
-        shape.FillStyles({FillStyleRecord::Bitmap(7, c.matrix)}).Change(StyleChange().Fill0(1));
+        shape.FillStyles({FillStyleRecord::Bitmap(7, c.matrix, FillStyleRecord::kRepeatingBitmap)})
+            .Change(StyleChange().Fill0(1));
         if (c.curvedTop)
             shape.MoveTo(0, 0)
                 .CurveTo(100, -160, 200, 0)
@@ -208,6 +209,53 @@ TEST(ShapeRender, BitmapFillsLandWhereTheirMatrixPutsThem) {
                       texel(nearest(c.a * x + c.b * y + c.c), nearest(c.d * x + c.e * y + c.f)))
                 << c.name << " " << x << "," << y;
         }
+    }
+}
+
+// A 2 x 2 DefineBitsLossless2 image, two pixels a texel, over a white 8 x 4 rectangle:
+// opaque red, green stored premultiplied at alpha 128, a texel of alpha 0 and opaque blue.
+// The clipped kinds (0x41, 0x43) clamp to the edge texels where the repeating ones (0x40,
+// 0x42) start over; the smoothed kinds (0x40, 0x41) are bilinear in a version 8 movie and
+// nearest before; the alpha 0 texel shows the white.
+TEST(ShapeRender, BitmapFillKindsClampAndSmooth) {
+    const std::vector<uint8_t> argb = {255, 255, 0, 0, 128, 0, 128, 0, 0, 9, 9, 9, 255, 0, 0, 255};
+    const struct Case {
+        uint8_t type;
+        int version;
+        uint32_t probes[4]; // (1, 0), (4, 0), (1, 1), (0, 2): texel corners sample
+    } cases[] = {
+        {0x40, 6, {0xFF7FFF7F, 0xFFFF0000, 0xFF0000FF, 0xFFFFFFFF}},
+        {0x41, 6, {0xFF7FFF7F, 0xFF7FFF7F, 0xFF0000FF, 0xFFFFFFFF}},
+        {0x42, 8, {0xFF7FFF7F, 0xFFFF0000, 0xFF0000FF, 0xFFFFFFFF}},
+        {0x43, 8, {0xFF7FFF7F, 0xFF7FFF7F, 0xFF0000FF, 0xFFFFFFFF}},
+        {0x40, 8, {0xFF9F9F40, 0xFFFF0000, 0xFF878787, 0xFFFFFFFF}},
+        {0x41, 8, {0xFF9F9F40, 0xFF7FFF7F, 0xFF878787, 0xFFFFFFFF}},
+    };
+    ShapeWriter white(3);
+    white.FillStyles({FillStyleRecord::Solid({255, 255, 255, 255})})
+        .Change(StyleChange().Fill0(1))
+        .Rectangle(0, 0, 160, 80);
+    for (const Case& c : cases) {
+        ShapeWriter shape(3);
+        shape
+            .FillStyles(
+                {FillStyleRecord::Bitmap(7, FillMatrix(40 << 16, 0, 0, 40 << 16, 0, 0), c.type)})
+            .Change(StyleChange().Fill0(1))
+            .Rectangle(0, 0, 160, 80);
+        SwfWriter movie(8, 4, 12);
+        movie.Version(uint8_t(c.version))
+            .Tag(kDefineBitsLossless2, DefineBitsLosslessBody(7, 5, 2, 2, argb))
+            .Tag(kDefineShape3, white.TagBody(2, {0, 160, 0, 80}))
+            .Tag(kDefineShape3, shape.TagBody(1, {0, 160, 0, 80}))
+            .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 2)))
+            .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(2, 1)))
+            .ShowFrame()
+            .End();
+        const Drawn frame(movie.Finish(), 8, 4);
+        const int probes[4][2] = {{1, 0}, {4, 0}, {1, 1}, {0, 2}};
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(frame(probes[i][0], probes[i][1]), Argb(c.probes[i]))
+                << std::hex << int(c.type) << " v" << std::dec << c.version << " probe " << i;
     }
 }
 

@@ -134,7 +134,8 @@ TEST(BitmapDecode, JpegTablesAndStreams) {
     EXPECT_NEAR(grey.image->pixels[5], 128, 2);
 
     // DefineBitsJPEG3 and 4: a short alpha plane (7 of 12 bytes) leaves the rest opaque;
-    // colours are not multiplied; JPEG4's deblocking value is read and not applied.
+    // colours were stored premultiplied and are straightened (at alpha 7 every channel of
+    // (200, 40, 90) saturates); JPEG4's deblocking value is read and not applied.
     const std::vector<uint8_t> jpeg = EncodeJpeg(Colours(4, 3)),
                                alpha = Deflate(std::vector<uint8_t>(7, 7));
     for (const auto& [code, body] : Tags{{kDefineBitsJPEG3, DefineBitsJPEG3Body(1, jpeg, alpha)},
@@ -143,6 +144,6 @@ TEST(BitmapDecode, JpegTablesAndStreams) {
         ASSERT_TRUE(decoded.image) << code;
         EXPECT_EQ(std::tuple(decoded.At(2, 1)[3], decoded.At(3, 1)[3], decoded.At(3, 2)[3]),
                   std::tuple(7, 255, 255));
-        ExpectNear(decoded.At(0, 0), 90, 40, 200, 7);
+        EXPECT_EQ(decoded.At(0, 0), (Bgra{255, 255, 255, 7}));
     }
 }

@@ -31,6 +31,8 @@ constexpr uint32_t kLinearRGB = 1;
 // LINESTYLE2 flag bits, the first flag byte in its high bits.
 constexpr uint32_t kJoinMiter = 2;
 constexpr uint32_t kHasFillFlag = 0x0800;
+constexpr uint32_t kNoHScaleFlag = 0x0400;
+constexpr uint32_t kNoVScaleFlag = 0x0200;
 constexpr uint32_t kNoCloseFlag = 0x0004;
 
 uint32_t ReadStyleCount(FlashParser& reader) {
@@ -170,6 +172,8 @@ void StyleTable::ReadLineStyle2(FlashParser& reader, BitmapLookup& bitmaps, Line
     line.join = ToJoin((bits >> 12) & 3);
     line.endCap = ToCap(bits & 3);
     line.noClose = bits & kNoCloseFlag;
+    line.noHScale = bits & kNoHScaleFlag;
+    line.noVScale = bits & kNoVScaleFlag;
     if (((bits >> 12) & 3) == kJoinMiter) line.miterLimit = reader.ReadUI16() / 256.0f;
     line.hasFill = bits & kHasFillFlag;
     if (!line.hasFill) {

@@ -40,6 +40,10 @@ struct LineStyle {
     float miterLimit = 0; // in half widths
     // A line that comes back to its start is capped there instead of joined.
     bool noClose = false;
+    // The width does not grow or shrink with the horizontal (vertical) scale of the
+    // transforms above the shape.
+    bool noHScale = false;
+    bool noVScale = false;
     // A DefineShape4 stroke painted with a fill style; its colour is then in `color`
     // when the fill is solid.
     bool hasFill = false;

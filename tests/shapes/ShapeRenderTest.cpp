@@ -162,6 +162,44 @@ TEST(ShapeRender, Shape4CapsAndJoinsFollowTheLineStyle) {
             EXPECT_EQ((*frame)(x, y), Bgra{}) << c.what << " " << x << "," << y;
     }
 }
+// Strokes narrower than a device pixel, through the placement's scale, are one pixel wide
+// and cover whole pixels: a line 1 twip wide or of width 0 at y = 5 pixels fills row 5 (and
+// row 1 at a quarter size).  A 2-pixel DefineShape4 line at x = 5 with NoHScale stays 2 pixels
+// wide under a 4-fold horizontal scale (columns 19 and 20) where a plain one grows to 8.
+TEST(ShapeRender, StrokesAtLeastOnePixelAndNoScaleFlags) {
+    const struct Case {
+        const char* what;
+        uint16_t width;
+        bool vertical, noHScale;
+        int32_t scaleX, scaleY;
+        const char *inked, *clear;
+    } cases[] = {
+        {"1 twip", 1, false, false, 0x10000, 0x10000, "3,5 10,5 17,5", "10,4 10,6"},
+        {"width 0", 0, false, false, 0x10000, 0x10000, "3,5 10,5 17,5", "10,4 10,6"},
+        {"1 twip at 0.25", 1, false, false, 0x4000, 0x4000, "1,1 3,1", "2,0 2,2 5,1"},
+        {"width 0 at 0.25", 0, false, false, 0x4000, 0x4000, "1,1 3,1", "2,0 2,2 5,1"},
+        {"no h-scale at 4x", 40, true, true, 0x40000, 0x10000, "19,5 20,5", "18,5 21,5"},
+        {"plain at 4x", 40, true, false, 0x40000, 0x10000, "17,5 22,5", "15,5 24,5"},
+    };
+    for (const Case& c : cases) {
+        L style{c.width, {255, 0, 0, 255}, L::kNoCap, L::kNoCap};
+        style.noHScale = c.noHScale;
+        ShapeWriter shape(4);
+        shape.LineStyles({style}).Change(
+            StyleChange().Line(1).Move(c.vertical ? 100 : 40, c.vertical ? 40 : 100));
+        c.vertical ? shape.LineTo(100, 180) : shape.LineTo(360, 100);
+        Placement placed = PlaceCharacter(1, 1);
+        placed.matrix = MatrixRecord{.hasScale = true, .scaleX = c.scaleX, .scaleY = c.scaleY};
+        const Tags tags = {{kDefineShape4, shape.TagBody(1, {0, 400, 0, 200})},
+                           {kPlaceObject2, PlaceObject2(placed)}};
+        const Drawn frame(MovieOf(tags, 30, 10), 30, 10);
+        for (const auto& [x, y] : Points(c.inked))
+            EXPECT_EQ(frame(x, y), Argb(0xFFFF0000)) << c.what << " " << x << "," << y;
+        for (const auto& [x, y] : Points(c.clear))
+            EXPECT_EQ(frame(x, y), Bgra{}) << c.what << " " << x << "," << y;
+    }
+}
+
 // A 4 x 4 image whose texel (u, v) encodes its place over a 10-pixel square: each case gives
 // the image position of device pixel (x, y)'s corner, where it samples.
 TEST(ShapeRender, BitmapFillsLandWhereTheirMatrixPutsThem) {

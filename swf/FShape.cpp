@@ -99,6 +99,8 @@ void FShape::RenderPath(GraphicsContext& context, const StyledPath& styled) {
 
     const FillStyle* fill = styled.fill;
     const LineStyle* line = styled.line;
+    // A shape clips by its fills: strokes draw nothing into a clip layer's mask.
+    if (!fill && context.Layer() == GraphicsContext::kMaskLayer) return;
     // A stroke painted with a fill style spreads its paint over the stroke's own box.
     const FillStyle* pattern = fill ? fill : line && line->hasFill ? &line->fill : nullptr;
     const RectF& patternBox = fill ? styled.bounds : box;

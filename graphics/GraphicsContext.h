@@ -169,6 +169,8 @@ public:
     }
     // A stencil repeat mode; codes above kRepeat mean transparent outside.
     void SetPaintRepeat(int32_t code) { paintRepeat_ = code; }
+    // Non-zero: paints are sampled smoothly (1 also mip-mapped when that is enabled).
+    void SetPaintQuality(int32_t mode) { paintQuality_ = mode; }
     void SetFillRule(int32_t rule) { fillRule_ = rule == kNonZeroRule ? kNonZeroCode : 0; }
     int32_t FillRule() const { return fillRule_; }
     bool FillColorTable() const { return fillTables_; }

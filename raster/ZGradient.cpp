@@ -18,6 +18,16 @@ int RampIndex(float p) {
     return static_cast<int>(p * 1023.0f);
 }
 
+// The first ramp entry of the stretch that begins at position p, where stops sharing a
+// position each hold for one step (1/255) in turn.  Flash Player's pictures show each such
+// step centred half a step later than the ramp entry of its position: two entries on.
+int StepIndex(float p) {
+    if (!(p > 0.0f)) return 0;
+    const float k = p * 1023.0f + 2.0f;
+    if (k >= 1023.0f) return ZGradient::kRampSize - 1;
+    return static_cast<int>(k);
+}
+
 uint8_t Mix(uint32_t c0, uint32_t c1, uint32_t w) {
     return ((255 - w) * c0 + w * c1) / 255;
 }
@@ -77,12 +87,7 @@ ZGradient::ZGradient() {
 ZGradient::~ZGradient() = default;
 
 void ZGradient::AddStop(const ZGradientStop& stop) {
-    auto it = stops_.begin();
-    while (it != stops_.end() && it->position < stop.position) ++it;
-    if (it != stops_.end() && it->position == stop.position)
-        *it = stop;
-    else
-        stops_.insert(it, stop);
+    stops_.push_back(stop);
     dirty_ = true;
 }
 
@@ -121,9 +126,15 @@ float ZGradient::SolveBezier(float x0, float x1, float x2, float x3, float targe
     return s;
 }
 
-void ZGradient::BlendPair(const ZGradientStop& s0, const ZGradientStop& s1) {
+void ZGradient::BlendPair(const ZGradientStop& s0, const ZGradientStop& s1, int from, int to) {
     const int i0 = RampIndex(s0.position), i1 = RampIndex(s1.position);
-    if (i1 <= i0) return;
+    from = std::max(from, 0);
+    to = std::min(to, kRampSize);
+    if (i1 <= i0) {
+        // Stops sharing a position (or a falling one): the first colour holds.
+        if (from < to) FillRange(from, to - 1, s0.color);
+        return;
+    }
     float e = s0.a, f = 1.0f - s0.b;
     const bool linear = e == 0.5f && f == 0.5f;
     if (!linear) {
@@ -131,7 +142,11 @@ void ZGradient::BlendPair(const ZGradientStop& s0, const ZGradientStop& s1) {
         if (!(f >= kMinShape)) f = kMinShape;
     }
     const float p0 = s0.position, p1 = s1.position, span = p1 - p0;
-    for (int k = i0; k <= i1; ++k) {
+    for (int k = from; k < to; ++k) {
+        if (k <= i0 || k >= i1) {
+            std::memcpy(ramp_[k], k <= i0 ? s0.color : s1.color, 4);
+            continue;
+        }
         uint32_t w;
         if (linear)
             w = 255u * static_cast<uint32_t>(k - i0) / static_cast<uint32_t>(i1 - i0);
@@ -145,24 +160,33 @@ void ZGradient::BlendPair(const ZGradientStop& s0, const ZGradientStop& s1) {
     }
 }
 
+// Stops are taken in the order they were added, as Flash Player reads a gradient record.  The
+// ramp walks them like a 256-step one whose current pair moves on by at most one stop a step:
+// pair i (stops i and i + 1) holds from where pair i - 1 gave way until a step lies past stop
+// i's position and reaches stop i + 1's.  A pair blends between its stops' own positions
+// (padding with their colours outside them); a pair whose second stop does not lie above the
+// first (a shared or falling position) shows its first colour.  So stops sharing a position
+// make a hard step whose middle stops each show for one step, and a stop written below the
+// one before it shows only once that one is passed, blending from where it was written.
 void ZGradient::BuildRamp() {
     if (!dirty_) return;
     dirty_ = false;
     // Start from zero on every build so that a rebuild never keeps entries of old stops.
     std::memset(ramp_, 0, sizeof(ramp_));
-    const size_t n = stops_.size();
+    std::vector<ZGradientStop> stops;
+    for (const ZGradientStop& s : stops_)
+        if (!(s.position < 0.0f)) stops.push_back(s);
+    const size_t n = stops.size();
     if (n == 0) return;
-    if (n == 1) {
-        FillRange(0, kRampSize - 1, stops_[0].color);
-        return;
+    constexpr float kStep = 1.0f / 255.0f;
+    float start = 0.0f; // where the current pair takes over
+    for (size_t i = 0; i + 1 < n; ++i) {
+        const float next =
+            std::max({stops[i].position + kStep, stops[i + 1].position, start + kStep});
+        const int from = StepIndex(start);
+        const int to = next >= 1.0f + kStep / 2 ? kRampSize : StepIndex(next);
+        BlendPair(stops[i], stops[i + 1], from, to);
+        start = next;
     }
-    if (stops_[0].position > 0.0f) FillRange(0, RampIndex(stops_[0].position), stops_[0].color);
-    for (size_t i = 0; i < n; ++i) {
-        const ZGradientStop& s = stops_[i];
-        if (s.position < 0.0f) continue;
-        if (i + 1 < n && !(stops_[i + 1].position < 0.0f))
-            BlendPair(s, stops_[i + 1]);
-        else
-            FillRange(RampIndex(s.position), kRampSize - 1, s.color);
-    }
+    if (start < 1.0f + kStep / 2) FillRange(StepIndex(start), kRampSize - 1, stops[n - 1].color);
 }

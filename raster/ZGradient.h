@@ -1,4 +1,4 @@
-// A colour ramp of 1024 entries built lazily from stops sorted by position.  Between two
+// A colour ramp of 1024 entries built lazily from stops in the order they were added.  Between two
 // stops the blend follows a Bezier-shaped curve; a = b = 0.5 gives a straight blend.
 #pragma once
 
@@ -24,7 +24,7 @@ public:
     ZGradient();
     virtual ~ZGradient();
 
-    // Inserts in position order; a stop at an existing position replaces that stop.
+    // Appends: stops are kept in the order they come.
     void AddStop(const ZGradientStop& stop);
     const std::vector<ZGradientStop>& Stops() const { return stops_; }
     void TransformStops(const ColorTransform& cx);
@@ -53,7 +53,8 @@ protected:
 
 private:
     void FillRange(int from, int to, const uint8_t* color);
-    void BlendPair(const ZGradientStop& s0, const ZGradientStop& s1);
+    // Entries [from, to) of the pair's stretch.
+    void BlendPair(const ZGradientStop& s0, const ZGradientStop& s1, int from, int to);
 
     std::vector<ZGradientStop> stops_;
     bool dirty_ = false;

@@ -1,7 +1,10 @@
 // Replays a stored ZPath into a graphics context's open path.
 #pragma once
 
+#include "base/ValueTypes.h"
 #include "raster/ZPath.h"
+
+#include <cmath>
 
 class GraphicsContext;
 
@@ -9,7 +12,11 @@ namespace UT {
 
 class PathIterator : public ZPath::Iterator {
 public:
-    explicit PathIterator(GraphicsContext& context) : context(context) {}
+    // With `transform`, every point goes through it first; with `toPixelCentres` it then
+    // moves to the centre of the pixel it lies in.
+    explicit PathIterator(GraphicsContext& context, const Matrix4* transform = nullptr,
+                          bool toPixelCentres = false)
+        : context(context), transform(transform), toPixelCentres(toPixelCentres) {}
 
     void Begin() override {}
     void MoveTo(float x, float y) override;
@@ -21,7 +28,15 @@ public:
     void Close() override;
 
 private:
+    Point3 At(float x, float y) const {
+        Point3 p = transform ? transform->Transform({x, y, 0}) : Point3{x, y, 0};
+        if (toPixelCentres) p = {std::floor(p.x) + 0.5f, std::floor(p.y) + 0.5f, p.z};
+        return p;
+    }
+
     GraphicsContext& context;
+    const Matrix4* transform;
+    bool toPixelCentres;
 };
 
 } // namespace UT

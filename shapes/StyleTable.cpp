@@ -16,6 +16,9 @@ enum FillType : uint8_t {
     kRadialGradient = 0x12,
     kFocalGradient = 0x13,
     kBitmapBit = 0x40,
+    // Of the bitmap kinds 0x40 to 0x43: clipped (0x41, 0x43), unsmoothed (0x42, 0x43).
+    kClippedBit = 0x01,
+    kUnsmoothedBit = 0x02,
 };
 
 // The count byte of a gradient: the spread in its top two bits, then the interpolation,
@@ -28,6 +31,8 @@ constexpr uint32_t kLinearRGB = 1;
 // LINESTYLE2 flag bits, the first flag byte in its high bits.
 constexpr uint32_t kJoinMiter = 2;
 constexpr uint32_t kHasFillFlag = 0x0800;
+constexpr uint32_t kNoHScaleFlag = 0x0400;
+constexpr uint32_t kNoVScaleFlag = 0x0200;
 constexpr uint32_t kNoCloseFlag = 0x0004;
 
 uint32_t ReadStyleCount(FlashParser& reader) {
@@ -95,12 +100,12 @@ bool StyleTable::ReadFillStyle(FlashParser& reader, BitmapLookup& bitmaps, FillS
         const uint16_t bitmapId = reader.ReadUI16();
         const RawMatrix matrix = reader.ReadMatrix();
         fill.paint = bitmaps.BitmapPaint(bitmapId);
-        if (fill.paint) {
+        fill.clamped = type & kClippedBit;
+        fill.smoothed = !(type & kUnsmoothedBit);
+        if (fill.paint)
             fill.patternMatrix = ToFillMatrix(matrix);
-        } else {
-            // Missing, of another class, or undecodable: the region shows in red.
-            fill.color = ColorRGBA{1, 0, 0, 1};
-        }
+        else
+            fill.drawsNothing = true; // missing, of another class, or undecodable
     } else {
         fill.color = reader.ReadColor(withAlpha);
     }
@@ -122,6 +127,12 @@ void StyleTable::ReadGradient(FlashParser& reader, uint8_t type, FillStyle& fill
                                       : ZGradient::kPad);
     gradient->SetLinearRGB(((countByte >> kInterpolationShift) & 3) == kLinearRGB);
     const uint32_t stops = countByte & kStopCountMask;
+    if (stops == 0) {
+        // A record without stops fills with opaque black.
+        ZGradientStop black;
+        black.color[3] = 255;
+        gradient->AddStop(black);
+    }
     for (uint32_t s = 0; s < stops; ++s) {
         ZGradientStop stop;
         stop.position = reader.ReadUI8() / 255.0f;
@@ -161,6 +172,8 @@ void StyleTable::ReadLineStyle2(FlashParser& reader, BitmapLookup& bitmaps, Line
     line.join = ToJoin((bits >> 12) & 3);
     line.endCap = ToCap(bits & 3);
     line.noClose = bits & kNoCloseFlag;
+    line.noHScale = bits & kNoHScaleFlag;
+    line.noVScale = bits & kNoVScaleFlag;
     if (((bits >> 12) & 3) == kJoinMiter) line.miterLimit = reader.ReadUI16() / 256.0f;
     line.hasFill = bits & kHasFillFlag;
     if (!line.hasFill) {

@@ -20,6 +20,12 @@ struct FillStyle {
     ColorRGBA color;
     // Pattern space (twips) to shape pixels; identity for solid colours.
     Matrix4 patternMatrix;
+    // Bitmap fills: the clipped kinds clamp to their edge texels instead of repeating; the
+    // smoothed kinds sample bilinearly in movies that ask for it (SWF 8 and later).
+    bool clamped = false;
+    bool smoothed = false;
+    // A bitmap fill naming no bitmap, or one that cannot be decoded: nothing is drawn.
+    bool drawsNothing = false;
 };
 
 struct LineStyle {
@@ -34,6 +40,10 @@ struct LineStyle {
     float miterLimit = 0; // in half widths
     // A line that comes back to its start is capped there instead of joined.
     bool noClose = false;
+    // The width does not grow or shrink with the horizontal (vertical) scale of the
+    // transforms above the shape.
+    bool noHScale = false;
+    bool noVScale = false;
     // A DefineShape4 stroke painted with a fill style; its colour is then in `color`
     // when the fill is solid.
     bool hasFill = false;

@@ -76,7 +76,8 @@ PixelBuffer* FBitmap::Decode() {
 }
 
 // The plane's bytes become byte 3 of each pixel; what the stream does not hold stays
-// opaque.  Images of another channel count than 4 have no alpha byte to set.
+// opaque.  The colours were stored premultiplied by that alpha and are straightened.  Images of
+// another channel count than 4 have no alpha byte to set.
 void FBitmap::ApplyAlphaPlane(PixelBuffer& image) {
     if (image.channels != 4 || image.bytesPerChannel != 1 || !image.pixels) return;
     const size_t size = owner->Readable();
@@ -87,7 +88,10 @@ void FBitmap::ApplyAlphaPlane(PixelBuffer& image) {
     InflateInto(owner->Data() + alphaStart, available, plane.data(), plane.size());
     for (size_t y = 0; y < h; ++y) {
         uint8_t* pixel = image.Row(int32_t(y));
-        for (size_t x = 0; x < w; ++x, pixel += 4) pixel[3] = plane[y * w + x];
+        for (size_t x = 0; x < w; ++x, pixel += 4) {
+            pixel[3] = plane[y * w + x];
+            if (pixel[3] != 255) StraightenTexel(pixel);
+        }
     }
 }
 

@@ -9,12 +9,34 @@
 #include "swf/FBitmap.h"
 #include "swf/FlashScript.h"
 
+#include <cmath>
+
 namespace UT {
 
 namespace {
 
 // Gradients are defined on a square 32768 twips wide.
 constexpr float kGradientSquare = 32768.0f;
+
+// Movies from this SWF version on have their smoothed bitmap fills sampled bilinearly.
+constexpr uint16_t kSmoothedVersion = 8;
+
+// The width in device pixels of a stroke outlined in device space, or 0 for a stroke
+// outlined in its shape's own space at the line style's width (the Parts' arithmetic).
+// No stroke is narrower than one device pixel (its width taken through the transform's mean
+// scale).  With NoHScale (NoVScale) the width keeps out of the horizontal (vertical) scale of
+// a transform that scales along the axes; under a skewed or turned transform the reference
+// pictures show such strokes following the transform like any other.
+float DeviceStrokeWidth(const LineStyle& line, const Matrix4& toDevice) {
+    const float(&m)[4][4] = toDevice.m;
+    const float meanScale = std::sqrt(std::fabs(m[0][0] * m[1][1] - m[0][1] * m[1][0]));
+    const bool alongAxes = m[0][1] == 0.0f && m[1][0] == 0.0f;
+    if ((!line.noHScale && !line.noVScale) || !alongAxes)
+        return line.width * meanScale < 1.0f ? 1.0f : 0.0f;
+    const float hScale = std::fabs(m[0][0]), vScale = std::fabs(m[1][1]);
+    const float width = line.width * (line.noHScale ? (line.noVScale ? 1.0f : vScale) : hScale);
+    return width < 1.0f ? 1.0f : width;
+}
 
 bool Overlaps(const RectF& r, const RectF& viewport) {
     return viewport.xmin <= r.xmax && viewport.ymin <= r.ymax && r.xmin < viewport.xmax &&
@@ -78,9 +100,12 @@ void FShape::RenderPath(GraphicsContext& context, const StyledPath& styled) {
 
     const FillStyle* fill = styled.fill;
     const LineStyle* line = styled.line;
+    // A shape clips by its fills: strokes draw nothing into a clip layer's mask.
+    if (!fill && context.Layer() == GraphicsContext::kMaskLayer) return;
     // A stroke painted with a fill style spreads its paint over the stroke's own box.
     const FillStyle* pattern = fill ? fill : line && line->hasFill ? &line->fill : nullptr;
     const RectF& patternBox = fill ? styled.bounds : box;
+    if (pattern && pattern->drawsNothing) return;
     const bool painted = pattern && pattern->paint;
     if (painted) {
         // A box without area encloses nothing, and its pattern matrix would divide by 0.
@@ -90,7 +115,8 @@ void FShape::RenderPath(GraphicsContext& context, const StyledPath& styled) {
         context.SetTransformMode(GraphicsContext::kPaint);
         context.PushTransform();
         context.SetTransformMode(GraphicsContext::kModel);
-        context.SetPaintRepeat(ZStencil::kRepeat);
+        context.SetPaintRepeat(pattern->clamped ? ZStencil::kClamp : ZStencil::kRepeat);
+        context.SetPaintQuality(pattern->smoothed && owner->Version() >= kSmoothedVersion ? 1 : 0);
         if (fill) {
             context.SetFillPaint(fill->paint.Get());
             context.SetStrokePaint(nullptr);
@@ -110,23 +136,41 @@ void FShape::RenderPath(GraphicsContext& context, const StyledPath& styled) {
         return;
     }
 
+    // A stroke whose width does not follow the transform is outlined in device space: its
+    // points go through the transform, which the context then leaves out.
+    const Matrix4 toDevice = context.GetTransform(GraphicsContext::kModel);
+    const float deviceWidth = fill ? 0.0f : DeviceStrokeWidth(*line, toDevice);
+    if (deviceWidth > 0) {
+        context.SetLineWidth(deviceWidth);
+        context.PushTransform();
+        context.LoadTransform(Matrix4());
+    }
     context.BeginPath(GraphicsContext::kDrawnPath);
-    PathIterator replay(context);
+    // One-pixel strokes run through pixel centres, so that each covers whole pixels as
+    // Flash Player draws them.
+    PathIterator replay(context, deviceWidth > 0 ? &toDevice : nullptr, deviceWidth == 1.0f);
     styled.path->Iterate(replay);
     if (painted) {
         // Curves can bulge past the stored box; the paint is placed against the box of
         // what the renderer will fill, which the context measures once.
         const RectF paintBox = fill ? context.FillPaintBox() : context.StrokePaintBox();
+        FillStyle placed = *pattern;
+        if (deviceWidth > 0) {
+            placed.patternMatrix = toDevice;
+            placed.patternMatrix.Multiply(pattern->patternMatrix);
+        }
         context.SetTransformMode(GraphicsContext::kPaint);
-        context.LoadTransform(PatternMatrix(*pattern, paintBox));
+        context.LoadTransform(PatternMatrix(placed, paintBox));
         context.SetTransformMode(GraphicsContext::kModel);
         context.EndPath();
+        context.SetPaintQuality(0);
         context.SetTransformMode(GraphicsContext::kPaint);
         context.PopTransform();
         context.SetTransformMode(GraphicsContext::kModel);
     } else {
         context.EndPath();
     }
+    if (deviceWidth > 0) context.PopTransform();
 }
 
 void FShape::SetLineStyle(GraphicsContext& context, const LineStyle& line) {

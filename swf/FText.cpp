@@ -81,7 +81,9 @@ void FText::Render(GraphicsContext& context, FDisplayItem*) {
 void FText::RenderStatic(GraphicsContext& context) {
     FlashScript& reader = *owner;
     reader.Seek(recordsStart);
+    // Glyphs are filled only: the stroke the previous drawing left is not theirs.
     context.SetFillPaint(nullptr);
+    context.SetStrokePaint(nullptr);
     float x = 0, y = 0, height = 0;
     Held<FFont> current;
     // Every glyph record starts at the last offsets given: the pen is not carried over.
@@ -119,6 +121,7 @@ void FText::RenderStatic(GraphicsContext& context) {
 void FText::RenderEdit(GraphicsContext& context) {
     if (!font) return;
     context.SetFillPaint(nullptr);
+    context.SetStrokePaint(nullptr);
     context.SetFillColor(textColor);
     const float scale = float(fontHeight) / kHeightPerScale;
     const float boxWidth = std::fabs(bounds.xmax - bounds.xmin);

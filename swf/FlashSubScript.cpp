@@ -197,61 +197,143 @@ void FlashSubScript::RenderItem(FDisplayItem* item, GraphicsContext& context) {
     context.PopTransform();
 }
 
-void FlashSubScript::RedrawClips(GraphicsContext& context) {
-    if (parent) parent->RedrawClips(context); // outermost first
-    for (const Held<FDisplayItem>& clip : activeClips) RenderItem(clip.Get(), context);
+// Clip layers nest by intersection, as the reference pictures of nested and overlapping
+// clip layers show (a union shows too much): an item is shown only where every clip layer
+// whose range covers its depth draws, in this timeline and in the timelines of the sprites
+// around it.  A clip layer placed inside another's range stays clipped by that one for its
+// whole range, even past the outer range's end.  Clip shapes clip by their fills (their
+// strokes draw nothing into the mask) with the same smooth edges as any fill.  A sprite,
+// text or button used as a clip layer clips by everything it draws; clip layers inside
+// such a sprite draw nothing into the mask and clip nothing there.
+void FlashSubScript::DrawClip(FDisplayItem* clip, GraphicsContext& context, bool intersect) {
+    PixelBuffer* mask = context.MaskLayer();
+    std::vector<uint8_t> before;
+    if (intersect && mask && mask->pixels)
+        before.assign(mask->pixels, mask->pixels + size_t(mask->pitch) * size_t(mask->height));
+    context.SetLayer(GraphicsContext::kMaskLayer);
+    context.Clear(ColorRGBA{0, 0, 0, 0});
+    RenderItem(clip, context);
+    context.SetLayer(GraphicsContext::kTargetLayer);
+    if (before.empty()) return;
+    // Coverage is one value a pixel, full at 255 (8-bit) or 32768 (16-bit).
+    for (int32_t y = 0; y < mask->height; ++y) {
+        const size_t row = size_t(mask->pitch) * size_t(y);
+        if (mask->bytesPerChannel == 2) {
+            auto* now = reinterpret_cast<uint16_t*>(mask->pixels + row);
+            const auto* was = reinterpret_cast<const uint16_t*>(before.data() + row);
+            for (int32_t x = 0; x < mask->width; ++x)
+                now[x] = uint16_t(uint32_t(now[x]) * was[x] / 32768u);
+        } else {
+            uint8_t* now = mask->pixels + row;
+            const uint8_t* was = before.data() + row;
+            for (int32_t x = 0; x < mask->width; ++x)
+                now[x] = uint8_t(uint32_t(now[x]) * was[x] / 255u);
+        }
+    }
+}
+
+void FlashSubScript::KeepOuterClips(std::vector<Held<FDisplayItem>> ended) {
+    // Innermost first: a clip layer is kept while one still in use was placed in its range.
+    for (const Held<FDisplayItem>& c : outerClips) ended.push_back(c);
+    std::sort(ended.begin(), ended.end(),
+              [](const Held<FDisplayItem>& a, const Held<FDisplayItem>& b) {
+                  return a->depth > b->depth;
+              });
+    outerClips.clear();
+    for (const Held<FDisplayItem>& c : ended) {
+        const auto inside = [&c](const Held<FDisplayItem>& d) {
+            return d->depth > c->depth && d->depth <= c->clipDepth;
+        };
+        if (std::any_of(activeClips.begin(), activeClips.end(), inside) ||
+            std::any_of(outerClips.begin(), outerClips.end(), inside))
+            outerClips.push_back(c);
+    }
+}
+
+void FlashSubScript::RedrawClips(GraphicsContext& context, bool& first) {
+    if (parent) parent->RedrawClips(context, first); // outermost first
+    for (const auto* clips : {&outerClips, &activeClips})
+        for (const Held<FDisplayItem>& clip : *clips) {
+            DrawClip(clip.Get(), context, !first);
+            first = false;
+        }
 }
 
 void FlashSubScript::RenderDisplayList(GraphicsContext& context) {
     const ColorRGBA transparent{0, 0, 0, 0};
+    if (context.Layer() == GraphicsContext::kMaskLayer) {
+        // Drawn as (part of) a clip layer: everything it shows goes into the mask.
+        for (auto& [depthKey, held] : displayList)
+            if (held && held->clipDepth == 0) RenderItem(held.Get(), context);
+        return;
+    }
     if (!parent) {
         context.SetLayer(GraphicsContext::kMaskLayer);
         context.Clear(transparent);
         context.SetLayer(GraphicsContext::kTargetLayer);
     }
+    const bool maskedOnEntry = parent && parent->AnyActiveClips();
+    bool drewClips = false; // the mask then no longer holds the parents' clips alone
     uint32_t nearestEnd = kNoClipEnd;
     for (auto& [depthKey, held] : displayList) {
         if (!held) continue;
         FDisplayItem* item = held.Get();
         const uint32_t depth = uint32_t(item->depth);
         const uint32_t clipDepth = uint32_t(item->clipDepth);
-        bool drawNormally = true, startsClip = false, clipsEnded = false;
+        bool clipsEnded = false;
+        if (!activeClips.empty() && nearestEnd < depth) {
+            nearestEnd = kNoClipEnd;
+            const auto ended = std::stable_partition(
+                activeClips.begin(), activeClips.end(),
+                [depth](const Held<FDisplayItem>& c) { return uint32_t(c->clipDepth) >= depth; });
+            clipsEnded = ended != activeClips.end();
+            std::vector<Held<FDisplayItem>> endedClips(ended, activeClips.end());
+            activeClips.erase(ended, activeClips.end());
+            KeepOuterClips(std::move(endedClips));
+            for (const Held<FDisplayItem>& c : activeClips)
+                nearestEnd = std::min(nearestEnd, uint32_t(c->clipDepth));
+        }
+        if (clipsEnded) {
+            bool first = true;
+            context.Disable(GraphicsContext::kMaskTest);
+            RedrawClips(context, first);
+            if (first) { // none left anywhere: the mask goes back to empty
+                context.SetLayer(GraphicsContext::kMaskLayer);
+                context.Clear(transparent);
+                context.SetLayer(GraphicsContext::kTargetLayer);
+            }
+        }
         if (clipDepth != 0) {
-            drawNormally = false; // a clipping layer never draws into the frame
+            // A clipping layer never draws into the frame.
             if (clipDepth > depth) {
+                const bool nested = AnyActiveClips();
+                context.Disable(GraphicsContext::kMaskTest);
+                DrawClip(item, context, nested);
+                drewClips = true;
                 activeClips.push_back(held);
-                startsClip = true;
                 nearestEnd = std::min(nearestEnd, clipDepth);
             }
+            continue;
         }
-        if (!activeClips.empty()) {
-            if (nearestEnd < depth) {
-                nearestEnd = kNoClipEnd;
-                const auto ended = std::remove_if(activeClips.begin(), activeClips.end(),
-                                                  [depth](const Held<FDisplayItem>& c) {
-                                                      return uint32_t(c->clipDepth) < depth;
-                                                  });
-                clipsEnded = ended != activeClips.end();
-                activeClips.erase(ended, activeClips.end());
-                for (const Held<FDisplayItem>& c : activeClips)
-                    nearestEnd = std::min(nearestEnd, uint32_t(c->clipDepth));
-            }
-            if (!activeClips.empty()) context.Enable(GraphicsContext::kMaskTest);
-        }
-        if (clipsEnded || startsClip) {
-            context.SetLayer(GraphicsContext::kMaskLayer);
-            if (clipsEnded) {
-                context.Clear(transparent);
-                RedrawClips(context);
-            } else {
-                RenderItem(item, context);
-            }
-            context.SetLayer(GraphicsContext::kTargetLayer);
-        }
-        if (drawNormally) RenderItem(item, context);
-        if (!activeClips.empty()) context.Disable(GraphicsContext::kMaskTest);
+        if (AnyActiveClips())
+            context.Enable(GraphicsContext::kMaskTest);
+        else
+            context.Disable(GraphicsContext::kMaskTest);
+        RenderItem(item, context);
     }
     activeClips.clear();
+    outerClips.clear();
+    if (maskedOnEntry && drewClips) {
+        // The parent's clips hold again for what it draws next.
+        bool first = true;
+        context.Disable(GraphicsContext::kMaskTest);
+        RedrawClips(context, first);
+        context.Enable(GraphicsContext::kMaskTest);
+    } else if (!maskedOnEntry) {
+        context.Disable(GraphicsContext::kMaskTest);
+    } else {
+        context.Enable(GraphicsContext::kMaskTest);
+    }
 }
 
 } // namespace UT

@@ -65,13 +65,28 @@ protected:
     int32_t currentFrame = -1;
     int32_t targetFrame = 0;
     std::vector<Held<FDisplayItem>> activeClips;
+    // Clip layers whose range has ended but which still clip an active one placed inside it.
+    std::vector<Held<FDisplayItem>> outerClips;
 
 private:
     // False when nothing was placed or moved (and the fields after the id were not read).
     bool Place(uint32_t flags, int32_t depth, uint32_t characterId, bool withAlpha);
     void Remove(int32_t depth);
-    // Redraws the clipping layers of the parents and then of this timeline into the mask.
-    void RedrawClips(GraphicsContext& context);
+    // Clip layers nest: the mask holds where every active clip layer (of this timeline and
+    // of its parents) draws.  True when one is active.
+    bool AnyActiveClips() const {
+        return !activeClips.empty() || (parent && parent->AnyActiveClips());
+    }
+    // Draws the clip layer into the mask: over a cleared mask, or (`intersect`) keeping only
+    // where the mask already covers.
+    void DrawClip(FDisplayItem* clip, GraphicsContext& context, bool intersect);
+    // Of the clip layers whose range `ended` and those kept before, keeps in outerClips the
+    // ones that clip an active clip layer placed inside their range (directly or through
+    // another kept one).
+    void KeepOuterClips(std::vector<Held<FDisplayItem>> ended);
+    // Redraws the clipping layers of the parents and then of this timeline into the mask;
+    // `first` is true until one is drawn.
+    void RedrawClips(GraphicsContext& context, bool& first);
 };
 
 } // namespace UT

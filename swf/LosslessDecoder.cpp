@@ -32,6 +32,13 @@ private:
 
 } // namespace
 
+void StraightenTexel(uint8_t* bgra) {
+    const uint32_t alpha = bgra[3];
+    for (int c = 0; c < 3; ++c)
+        bgra[c] =
+            alpha == 0 ? 0 : uint8_t(std::min<uint32_t>(255, (bgra[c] * 255u + alpha / 2) / alpha));
+}
+
 size_t InflateInto(const uint8_t* in, size_t available, uint8_t* out, size_t outSize) {
     if (!in || available == 0 || outSize == 0) return 0;
     z_stream stream{};
@@ -80,6 +87,7 @@ PixelBuffer* DecodeLossless(const uint8_t* data, size_t available, bool withAlph
             p[1] = green;
             p[2] = red;
             p[3] = withAlpha ? alpha : 255;
+            if (withAlpha && alpha != 255) StraightenTexel(p);
         }
         return image;
     }
@@ -92,6 +100,13 @@ PixelBuffer* DecodeLossless(const uint8_t* data, size_t available, bool withAlph
     const uint8_t* table = planes.data();
     const uint8_t* indices = planes.data() + entries * entryBytes;
     static const uint8_t kOutside[4] = {0, 0, 0, 0};
+    // The RGBA table is straightened once, as the texels it gives.
+    if (withAlpha)
+        for (uint8_t* entry = planes.data(); entry < indices; entry += 4) {
+            uint8_t bgra[4] = {entry[2], entry[1], entry[0], entry[3]};
+            StraightenTexel(bgra);
+            entry[0] = bgra[2], entry[1] = bgra[1], entry[2] = bgra[0];
+        }
     for (uint32_t y = 0; y < height; ++y) {
         uint8_t* dst = image->Row(int32_t(y));
         const uint8_t* row = indices + y * paddedWidth;

@@ -14,6 +14,11 @@ namespace UT {
 // is not produced keeps its contents.  Returns the bytes consumed.
 size_t InflateInto(const uint8_t* in, size_t available, uint8_t* out, size_t outSize);
 
+// A texel (blue, green, red, alpha) stored with its colour premultiplied by its alpha, made
+// straight: each colour byte c becomes min(255, (c * 255 + a / 2) / a); alpha 0 gives
+// transparent black.  DefineBitsLossless2 and the alpha-planed JPEG kinds store them so.
+void StraightenTexel(uint8_t* bgra);
+
 // A lossless bitmap from its header on (format, width, height, and for colour-mapped
 // data the table size), `withAlpha` for DefineBitsLossless2.  Formats 3 (colour-mapped)
 // and 5 (32-bit) give blue, green, red, alpha images; other formats and refused sizes give

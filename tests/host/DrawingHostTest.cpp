@@ -121,7 +121,7 @@ TEST(DrawingHost, FillsStrokesAndBitmapTexelsReachTheHost) {
     const Probe probes[] = {
         {2, 2, 0xFF00FF00},   {9, 9, 0xFF00FF00},   {10, 10, 0},         {1, 2, 0},
         {20, 19, 0xFFFFFFFF}, {20, 20, 0xFFFFFFFF}, {20, 21, 0},         {30, 2, 0xFFFF0000},
-        {31, 2, 0xFF0000FF},  {30, 3, 0xFF00FF00},  {31, 3, 0x800A141E}, {32, 2, 0},
+        {31, 2, 0xFF0000FF},  {30, 3, 0xFF00FF00},  {31, 3, 0x8014283C}, {32, 2, 0},
     };
     for (const Probe& p : probes) EXPECT_EQ(Argb(frame, 40, p.x, p.y), p.argb) << p.x << "," << p.y;
 }

@@ -69,8 +69,8 @@ TEST(ShapeRender, SolidFillsStrokesAndCulling) {
     const auto culled = Draw(edge, {0, 160, -60, 160}, 8, 4);
     EXPECT_GT((*culled)(4, 0)[3], 0);
     EXPECT_EQ((*culled)(4, 1), Bgra{});
-    // A bitmap fill naming no bitmap draws opaque red; a focal gradient before
-    // DefineShape4 is no style at all, so fill 1 is the bitmap.
+    // A bitmap fill naming no bitmap draws nothing; a focal gradient before DefineShape4 is
+    // no style at all, so fill 1 is the bitmap.
     FillStyleRecord focal = FillStyleRecord::Linear({}, {{0, {}}, {255, {}}});
     focal.type = FillStyleRecord::kFocalRadial;
     ShapeWriter missing(3);
@@ -78,7 +78,47 @@ TEST(ShapeRender, SolidFillsStrokesAndCulling) {
         .Change(StyleChange().Fill0(1))
         .Rectangle(0, 0, 40, 40);
     const auto red = Draw(missing, {0, 40, 0, 40}, 3, 3);
-    EXPECT_EQ(std::pair((*red)(1, 1), (*red)(2, 2)), std::pair(Argb(0xFFFF0000), Bgra{}));
+    EXPECT_EQ(std::pair((*red)(1, 1), (*red)(2, 2)), std::pair(Bgra{}, Bgra{}));
+}
+
+// Gradient records drawn as written over a 256-pixel wide rectangle the gradient spans (a
+// column a position step, 4 ramp entries).  Stops stay in file order: stops sharing a position
+// step hard, the ones between the first and the last showing for one step each; a stop written
+// below the one before it shows once that one is passed, blending from its own position; a
+// record without stops is opaque black.
+TEST(ShapeRender, GradientStopsInFileOrder) {
+    const Rgba red{255, 0, 0, 255}, green{0, 255, 0, 255}, blue{0, 0, 255, 255},
+        white{255, 255, 255, 255}, yellow{255, 255, 0, 255}, black{0, 0, 0, 255};
+    const struct Case {
+        const char* what;
+        std::vector<GradientStop> stops;
+        std::vector<std::pair<int, uint32_t>> columns;
+    } cases[] = {
+        {"repeated position",
+         {{0, red}, {128, green}, {128, blue}, {255, white}},
+         {{0, 0xFFFF0000}, {128, 0xFF01FE00}, {129, 0xFF00FF00}, {130, 0xFF0303FF}}},
+        {"middle stops",
+         {{0, red}, {128, green}, {128, yellow}, {128, black}, {128, blue}, {255, white}},
+         {{129, 0xFF00FF00}, {130, 0xFFFFFF00}, {131, 0xFF000000}, {132, 0xFF0707FF}}},
+        {"falling position",
+         {{0, red}, {128, green}, {64, blue}, {255, white}},
+         {{128, 0xFF01FE00}, {129, 0xFF00FF00}, {130, 0xFF5757FF}, {255, 0xFFFEFEFF}}},
+        {"repeated ends",
+         {{0, white}, {0, red}, {255, green}, {255, blue}},
+         {{0, 0xFFFFFFFF}, {1, 0xFFFFFFFF}, {2, 0xFFFE0100}, {255, 0xFF01FE00}}},
+        {"no stops", {}, {{0, 0xFF000000}, {200, 0xFF000000}}},
+    };
+    for (const Case& c : cases) {
+        ShapeWriter shape(3);
+        shape
+            .FillStyles(
+                {FillStyleRecord::Linear(FillMatrix(10240, 0, 0, 10240, 2560, 40), c.stops)})
+            .Change(StyleChange().Fill0(1))
+            .Rectangle(0, 0, 5120, 80);
+        const auto frame = Draw(shape, {0, 5120, 0, 80}, 256, 4);
+        for (const auto& [x, argb] : c.columns)
+            EXPECT_EQ((*frame)(x, 2), Argb(argb)) << c.what << " " << x;
+    }
 }
 
 // 4-pixel DefineShape4 lines: a bar from (6, 10) to (14, 10), a corner turning at (14, 4)
@@ -122,6 +162,44 @@ TEST(ShapeRender, Shape4CapsAndJoinsFollowTheLineStyle) {
             EXPECT_EQ((*frame)(x, y), Bgra{}) << c.what << " " << x << "," << y;
     }
 }
+// Strokes narrower than a device pixel, through the placement's scale, are one pixel wide
+// and cover whole pixels: a line 1 twip wide or of width 0 at y = 5 pixels fills row 5 (and
+// row 1 at a quarter size).  A 2-pixel DefineShape4 line at x = 5 with NoHScale stays 2 pixels
+// wide under a 4-fold horizontal scale (columns 19 and 20) where a plain one grows to 8.
+TEST(ShapeRender, StrokesAtLeastOnePixelAndNoScaleFlags) {
+    const struct Case {
+        const char* what;
+        uint16_t width;
+        bool vertical, noHScale;
+        int32_t scaleX, scaleY;
+        const char *inked, *clear;
+    } cases[] = {
+        {"1 twip", 1, false, false, 0x10000, 0x10000, "3,5 10,5 17,5", "10,4 10,6"},
+        {"width 0", 0, false, false, 0x10000, 0x10000, "3,5 10,5 17,5", "10,4 10,6"},
+        {"1 twip at 0.25", 1, false, false, 0x4000, 0x4000, "1,1 3,1", "2,0 2,2 5,1"},
+        {"width 0 at 0.25", 0, false, false, 0x4000, 0x4000, "1,1 3,1", "2,0 2,2 5,1"},
+        {"no h-scale at 4x", 40, true, true, 0x40000, 0x10000, "19,5 20,5", "18,5 21,5"},
+        {"plain at 4x", 40, true, false, 0x40000, 0x10000, "17,5 22,5", "15,5 24,5"},
+    };
+    for (const Case& c : cases) {
+        L style{c.width, {255, 0, 0, 255}, L::kNoCap, L::kNoCap};
+        style.noHScale = c.noHScale;
+        ShapeWriter shape(4);
+        shape.LineStyles({style}).Change(
+            StyleChange().Line(1).Move(c.vertical ? 100 : 40, c.vertical ? 40 : 100));
+        c.vertical ? shape.LineTo(100, 180) : shape.LineTo(360, 100);
+        Placement placed = PlaceCharacter(1, 1);
+        placed.matrix = MatrixRecord{.hasScale = true, .scaleX = c.scaleX, .scaleY = c.scaleY};
+        const Tags tags = {{kDefineShape4, shape.TagBody(1, {0, 400, 0, 200})},
+                           {kPlaceObject2, PlaceObject2(placed)}};
+        const Drawn frame(MovieOf(tags, 30, 10), 30, 10);
+        for (const auto& [x, y] : Points(c.inked))
+            EXPECT_EQ(frame(x, y), Argb(0xFFFF0000)) << c.what << " " << x << "," << y;
+        for (const auto& [x, y] : Points(c.clear))
+            EXPECT_EQ(frame(x, y), Bgra{}) << c.what << " " << x << "," << y;
+    }
+}
+
 // A 4 x 4 image whose texel (u, v) encodes its place over a 10-pixel square: each case gives
 // the image position of device pixel (x, y)'s corner, where it samples.
 TEST(ShapeRender, BitmapFillsLandWhereTheirMatrixPutsThem) {
@@ -151,7 +229,8 @@ TEST(ShapeRender, BitmapFillsLandWhereTheirMatrixPutsThem) {
     };
     for (const Bitmap& c : bitmaps) {
         ShapeWriter shape(3);
-        shape.FillStyles({FillStyleRecord::Bitmap(7, c.matrix)}).Change(StyleChange().Fill0(1));
+        shape.FillStyles({FillStyleRecord::Bitmap(7, c.matrix, FillStyleRecord::kRepeatingBitmap)})
+            .Change(StyleChange().Fill0(1));
         if (c.curvedTop)
             shape.MoveTo(0, 0)
                 .CurveTo(100, -160, 200, 0)
@@ -168,6 +247,53 @@ TEST(ShapeRender, BitmapFillsLandWhereTheirMatrixPutsThem) {
                       texel(nearest(c.a * x + c.b * y + c.c), nearest(c.d * x + c.e * y + c.f)))
                 << c.name << " " << x << "," << y;
         }
+    }
+}
+
+// A 2 x 2 DefineBitsLossless2 image, two pixels a texel, over a white 8 x 4 rectangle:
+// opaque red, green stored premultiplied at alpha 128, a texel of alpha 0 and opaque blue.
+// The clipped kinds (0x41, 0x43) clamp to the edge texels where the repeating ones (0x40,
+// 0x42) start over; the smoothed kinds (0x40, 0x41) are bilinear in a version 8 movie and
+// nearest before; the alpha 0 texel shows the white.
+TEST(ShapeRender, BitmapFillKindsClampAndSmooth) {
+    const std::vector<uint8_t> argb = {255, 255, 0, 0, 128, 0, 128, 0, 0, 9, 9, 9, 255, 0, 0, 255};
+    const struct Case {
+        uint8_t type;
+        int version;
+        uint32_t probes[4]; // (1, 0), (4, 0), (1, 1), (0, 2): texel corners sample
+    } cases[] = {
+        {0x40, 6, {0xFF7FFF7F, 0xFFFF0000, 0xFF0000FF, 0xFFFFFFFF}},
+        {0x41, 6, {0xFF7FFF7F, 0xFF7FFF7F, 0xFF0000FF, 0xFFFFFFFF}},
+        {0x42, 8, {0xFF7FFF7F, 0xFFFF0000, 0xFF0000FF, 0xFFFFFFFF}},
+        {0x43, 8, {0xFF7FFF7F, 0xFF7FFF7F, 0xFF0000FF, 0xFFFFFFFF}},
+        {0x40, 8, {0xFF9F9F40, 0xFFFF0000, 0xFF878787, 0xFFFFFFFF}},
+        {0x41, 8, {0xFF9F9F40, 0xFF7FFF7F, 0xFF878787, 0xFFFFFFFF}},
+    };
+    ShapeWriter white(3);
+    white.FillStyles({FillStyleRecord::Solid({255, 255, 255, 255})})
+        .Change(StyleChange().Fill0(1))
+        .Rectangle(0, 0, 160, 80);
+    for (const Case& c : cases) {
+        ShapeWriter shape(3);
+        shape
+            .FillStyles(
+                {FillStyleRecord::Bitmap(7, FillMatrix(40 << 16, 0, 0, 40 << 16, 0, 0), c.type)})
+            .Change(StyleChange().Fill0(1))
+            .Rectangle(0, 0, 160, 80);
+        SwfWriter movie(8, 4, 12);
+        movie.Version(uint8_t(c.version))
+            .Tag(kDefineBitsLossless2, DefineBitsLosslessBody(7, 5, 2, 2, argb))
+            .Tag(kDefineShape3, white.TagBody(2, {0, 160, 0, 80}))
+            .Tag(kDefineShape3, shape.TagBody(1, {0, 160, 0, 80}))
+            .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(1, 2)))
+            .Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(2, 1)))
+            .ShowFrame()
+            .End();
+        const Drawn frame(movie.Finish(), 8, 4);
+        const int probes[4][2] = {{1, 0}, {4, 0}, {1, 1}, {0, 2}};
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(frame(probes[i][0], probes[i][1]), Argb(c.probes[i]))
+                << std::hex << int(c.type) << " v" << std::dec << c.version << " probe " << i;
     }
 }
 

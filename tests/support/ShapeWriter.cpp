@@ -47,7 +47,8 @@ void WriteStyles(BitWriter& out, const StyleArrays& styles, int version) {
             WriteColor(out, line.color, version >= 3);
             continue;
         }
-        out.UB(line.startCap, 2).UB(line.join, 2).UB(line.fill.has_value(), 1).UB(0, 3);
+        out.UB(line.startCap, 2).UB(line.join, 2).UB(line.fill.has_value(), 1);
+        out.UB(line.noHScale, 1).UB(line.noVScale, 1).UB(0, 1);
         out.UB(0, 5).UB(line.noClose, 1).UB(line.endCap, 2);
         if (line.join == LineStyleRecord::kMiterJoin) out.UI16(line.miterLimit);
         line.fill ? WriteFillStyle(out, *line.fill, version)

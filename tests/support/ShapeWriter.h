@@ -82,6 +82,7 @@ struct LineStyleRecord {
     uint16_t miterLimit = 0x0300; // 8.8, for miter joins
     bool noClose = false;
     std::optional<FillStyleRecord> fill = {};
+    bool noHScale = false, noVScale = false;
 };
 
 struct StyleArrays {

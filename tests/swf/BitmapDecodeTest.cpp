@@ -63,10 +63,17 @@ TEST(BitmapDecode, LosslessPixels) {
         std::vector<uint8_t> body;
         std::vector<std::pair<std::array<int, 2>, Bgra>> pixels;
     } cases[] = {
+        // DefineBitsLossless2 colours are premultiplied: straightened, rounded, at most 255;
+        // alpha 0 is transparent black.
         {"argb",
          kDefineBitsLossless2,
-         DefineBitsLosslessBody(1, 5, 1, 1, {0x80, 0x40, 0x20, 0x10}),
-         {{{0, 0}, {0x10, 0x20, 0x40, 0x80}}}},
+         DefineBitsLosslessBody(
+             1, 5, 4, 1,
+             {0x80, 0x40, 0x20, 0x10, 0, 9, 9, 9, 0x10, 0x80, 0x08, 0x01, 0xFF, 1, 2, 3}),
+         {{{0, 0}, {32, 64, 128, 0x80}},
+          {{1, 0}, {0, 0, 0, 0}},
+          {{2, 0}, {16, 128, 255, 0x10}},
+          {{3, 0}, {3, 2, 1, 255}}}},
         {"xrgb",
          kDefineBitsLossless,
          DefineBitsLosslessBody(1, 5, 1, 1, {0x00, 0x40, 0x20, 0x10}),
@@ -77,8 +84,8 @@ TEST(BitmapDecode, LosslessPixels) {
          {{{2, 0}, kMapped}, {{0, 1}, kMapped}, {{3, 1}, kMapped}, {{4, 1}, {0, 0, 0, 255}}}},
         {"table alpha",
          kDefineBitsLossless2,
-         DefineBitsLosslessBody(1, 3, 1, 1, {10, 20, 30, 40, 0, 0, 0, 0}, 0),
-         {{{0, 0}, {30, 20, 10, 40}}}},
+         DefineBitsLosslessBody(1, 3, 2, 1, {10, 20, 30, 40, 5, 6, 7, 0, 0, 1, 0, 0}, 1),
+         {{{0, 0}, {191, 128, 64, 40}}, {{1, 0}, {0, 0, 0, 0}}}},
         {"15-bit", kDefineBitsLossless, DefineBitsLosslessBody(1, 4, 1, 1, {0, 0}), {}},
     };
     for (const Case& c : cases) {
@@ -127,7 +134,8 @@ TEST(BitmapDecode, JpegTablesAndStreams) {
     EXPECT_NEAR(grey.image->pixels[5], 128, 2);
 
     // DefineBitsJPEG3 and 4: a short alpha plane (7 of 12 bytes) leaves the rest opaque;
-    // colours are not multiplied; JPEG4's deblocking value is read and not applied.
+    // colours were stored premultiplied and are straightened (at alpha 7 every channel of
+    // (200, 40, 90) saturates); JPEG4's deblocking value is read and not applied.
     const std::vector<uint8_t> jpeg = EncodeJpeg(Colours(4, 3)),
                                alpha = Deflate(std::vector<uint8_t>(7, 7));
     for (const auto& [code, body] : Tags{{kDefineBitsJPEG3, DefineBitsJPEG3Body(1, jpeg, alpha)},
@@ -136,6 +144,6 @@ TEST(BitmapDecode, JpegTablesAndStreams) {
         ASSERT_TRUE(decoded.image) << code;
         EXPECT_EQ(std::tuple(decoded.At(2, 1)[3], decoded.At(3, 1)[3], decoded.At(3, 2)[3]),
                   std::tuple(7, 255, 255));
-        ExpectNear(decoded.At(0, 0), 90, 40, 200, 7);
+        EXPECT_EQ(decoded.At(0, 0), (Bgra{255, 255, 255, 7}));
     }
 }

@@ -108,21 +108,61 @@ TEST(Sprite, FramesShownAfterEachSeek) {
     }
 }
 
-TEST(Sprite, ItsClippingLayersAddToTheParentsMask) {
-    // The movie clips depths 2..3 to columns 0..3; inside the sprite at depth 2, a layer
-    // over columns 4..7 clips a box over the whole row.  The box shows under the union.
-    TagStream frames;
-    frames.Tag(kPlaceObject2, PlaceObject2(ClipLayer(1, 2, 2)))
+// Clip layers nest by intersection: a yellow row shows only where every clip layer over its
+// depth covers (clips A over columns 0..7 and B over 4..11), a clip layer inside another's
+// range stays clipped by it past that range's end, a sprite's own clip layers meet its
+// parent's (and what it draws after them keeps the parent's clip: the cyan second row), and a
+// sprite used as a clip layer clips by everything it draws (boxes 1 and 3).
+TEST(Sprite, ClipLayersNestByIntersection) {
+    const Tags boxes = {{kDefineBoxTag, DefineBox(4, 0, 0, 12, 1, {255, 255, 0, 255})},
+                        {kDefineBoxTag, DefineBox(5, 0, 0, 8, 2, {9, 9, 9, 255})},
+                        {kDefineBoxTag, DefineBox(6, 4, 0, 12, 2, {9, 9, 9, 255})},
+                        {kDefineBoxTag, DefineBox(7, 0, 1, 12, 2, {0, 255, 255, 255})}};
+    TagStream inner, drawing;
+    inner.Tag(kPlaceObject2, PlaceObject2(ClipLayer(1, 6, 2)))
         .Tag(kPlaceObject2, Place(2, 4))
+        .Tag(kPlaceObject2, Place(3, 7))
         .ShowFrame()
         .End();
-    Drawn drawn(Movie({{kDefineBoxTag, DefineBox(4, 0, 0, 12, 1, {255, 255, 0, 255})},
-                       {kDefineSprite, DefineSprite(kSprite, frames)},
-                       {kPlaceObject2, PlaceObject2(ClipLayer(1, 1, 3))},
-                       {kPlaceObject2, Place(2, kSprite)}}),
-                12, 2);
-    for (int x = 0; x < 12; ++x)
-        EXPECT_EQ(drawn(x), x < 8 ? (Bgra{0, 255, 255, 255}) : (Bgra{})) << x;
+    drawing.Tag(kPlaceObject2, Place(1, 1)).Tag(kPlaceObject2, Place(2, 3)).ShowFrame().End();
+    const struct Case {
+        const char* what;
+        Tags tags;
+        const char* rows; // 'Y' yellow, 'C' cyan, '.' nothing
+    } cases[] = {
+        {"overlapping",
+         {{kPlaceObject2, PlaceObject2(ClipLayer(1, 5, 4))},
+          {kPlaceObject2, PlaceObject2(ClipLayer(2, 6, 4))},
+          {kPlaceObject2, Place(3, 4)}},
+         "....YYYY.... ............"},
+        {"inside another's range",
+         {{kPlaceObject2, PlaceObject2(ClipLayer(1, 5, 3))},
+          {kPlaceObject2, PlaceObject2(ClipLayer(2, 6, 5))},
+          {kPlaceObject2, Place(4, 4)}},
+         "....YYYY.... ............"},
+        {"sprite inside a clip",
+         {{kDefineSprite, DefineSprite(kSprite, inner)},
+          {kPlaceObject2, PlaceObject2(ClipLayer(1, 5, 3))},
+          {kPlaceObject2, Place(2, kSprite)}},
+         "....YYYY.... CCCCCCCC...."},
+        {"sprite as a clip layer",
+         {{kDefineSprite, DefineSprite(kSprite, drawing)},
+          {kPlaceObject2, PlaceObject2(ClipLayer(1, kSprite, 3))},
+          {kPlaceObject2, Place(2, 4)}},
+         "YYYY....YYYY ............"},
+    };
+    for (const Case& c : cases) {
+        Tags tags = boxes;
+        tags.insert(tags.end(), c.tags.begin(), c.tags.end());
+        Drawn drawn(Movie(tags), 12, 2);
+        for (int i = 0; i < 24; ++i) {
+            const char want = c.rows[i / 12 * 13 + i % 12];
+            const Bgra colour = want == 'Y'   ? Bgra{0, 255, 255, 255}
+                                : want == 'C' ? Bgra{255, 255, 0, 255}
+                                              : Bgra{};
+            EXPECT_EQ(drawn(i % 12, i / 12), colour) << c.what << " " << i % 12 << "," << i / 12;
+        }
+    }
 }
 
 // Sprite n places sprite n + 1, 300 deep; the last places a box beyond the nesting limit.

@@ -132,6 +132,27 @@ TEST(StaticText, ColoursMatrixAndDefineFont3Twentieths) {
         const auto drawn = Draw({{kDefineFont2, LayoutFont()}}, text.TagCode(), Static(text));
         EXPECT_EQ((*drawn)(30, 50), (Bgra{0, 255, 0, uint8_t(text2 ? 64 : 255)}));
     }
+    // After a shape with a 10-pixel stroke the glyphs (20..40, 40..60) are filled only:
+    // no outline reaches past them.
+    ShapeWriter stroked(3);
+    stroked.LineStyles({{200, {0, 0, 255, 255}}})
+        .Change(StyleChange().Line(1).Move(3000, 200))
+        .LineTo(3400, 200);
+    StaticTextWriter plain(true);
+    plain.Style(Style(400, 1200)).Glyphs({{0, 0}});
+    for (const auto& [code, body] :
+         Tags{{kDefineText2, Static(plain)},
+              {kDefineEditText, Edit("F", {}, {400, 2400, 400, 1400})}}) {
+        const Tags tags = {{kDefineFont2, LayoutFont()},
+                           {kDefineShape3, stroked.TagBody(3, {0, 4000, 0, 2000})},
+                           {kPlaceObject2, PlaceObject2(PlaceCharacter(1, 3))},
+                           {code, body},
+                           {kPlaceObject2, PlaceObject2(PlaceCharacter(2, kTextId))}};
+        const auto drawn = std::make_unique<Drawn>(MovieOf(tags, kWidth, kHeight), kWidth, kHeight);
+        EXPECT_EQ(Covered(drawn->canvas, 0, 140), (Box{20, 40, 40, 60})) << code;
+        EXPECT_EQ((*drawn)(19, 50), (Bgra{})) << code;
+        EXPECT_EQ((*drawn)(160, 10), (Bgra{255, 0, 0, 255})) << code;
+    }
     // The text matrix acts before the placement: (0, 30)..(20, 30) scaled by 2 and moved
     // 10 pixels, then 50 by the placement.
     StaticTextWriter text(true);

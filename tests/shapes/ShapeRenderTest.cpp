@@ -171,14 +171,21 @@ TEST(ShapeRender, BitmapFillsLandWhereTheirMatrixPutsThem) {
     }
 }
 
-// Filters, blend modes and the other Flash 8 fields are read and not drawn.
+// Filters, blend modes and the other Flash 8 fields are read and not drawn.  Under the
+// placement's colour transform a solid colour rounds (127.5 gives 128), a gradient's stops
+// truncate (127).
 TEST(ShapeRender, PlaceObject3PlacesExactlyLikePlaceObject2) {
+    const Rgba colour{255, 128, 255, 200};
     ShapeWriter shape(3);
-    shape.FillStyles({FillStyleRecord::Solid({255, 128, 0, 200})})
+    shape
+        .FillStyles({FillStyleRecord::Solid(colour),
+                     FillStyleRecord::Linear({}, {{0, colour}, {255, colour}})})
         .Change(StyleChange().Fill0(1))
-        .Rectangle(0, 0, 90, 70);
+        .Rectangle(0, 0, 90, 70)
+        .Change(StyleChange().Fill0(2))
+        .Rectangle(100, 0, 160, 70);
     Placement placement = PlaceCharacter(1, 1, 2, 1);
-    placement.cxform = CxformRecord{.hasMult = true, .redMult = 128};
+    placement.cxform = CxformRecord{.hasMult = true, .redMult = 128, .blueMult = 128};
     Placement3 filtered{placement}, layered{placement, "flash.display.MovieClip"};
     filtered.filters = BlurAndShadowFilters();
     filtered.blendMode = 3;
@@ -188,12 +195,13 @@ TEST(ShapeRender, PlaceObject3PlacesExactlyLikePlaceObject2) {
     layered.clipActions = std::vector<uint8_t>(6, 0);
     const auto frameOf = [&](uint16_t code, const std::vector<uint8_t>& body) {
         return Drawn(
-            MovieOf({{ShapeWriter::TagCode(3), shape.TagBody(1, {0, 90, 0, 70})}, {code, body}}, 10,
-                    8),
+            MovieOf({{ShapeWriter::TagCode(3), shape.TagBody(1, {0, 160, 0, 70})}, {code, body}},
+                    10, 8),
             10, 8);
     };
     const Drawn expected = frameOf(kPlaceObject2, PlaceObject2(placement));
-    EXPECT_EQ(expected(3, 2), Argb(0xC8808000));
+    EXPECT_EQ(std::pair(expected(3, 2), expected(8, 2)),
+              std::pair(Argb(0xC8808080), Argb(0xC87F807F)));
     for (const Placement3& p3 : {filtered, layered}) {
         const Drawn frame = frameOf(kPlaceObject3, PlaceObject3(p3));
         for (int i = 0; i < 80; ++i)

@@ -146,8 +146,7 @@ TEST(ZRendererCoverage, GridAndSortedCellsPaintAlike) {
             for (int y = 0; y < 21; ++y) pictures[sorted].push_back(colour.Row(y, 0));
         }
         EXPECT_EQ(pictures[0], pictures[1]) << "rule " << rule;
-        EXPECT_EQ(pictures[0][4][6], rule == ZRenderer::kEvenOdd
-                                         ? 0u
-                                         : 96u); // the middle: ramp weight 123, 123 * 201 div 255
+        // The middle: ramp weight 123, and 123 * 201 div 255 = 96.
+        EXPECT_EQ(pictures[0][4][6], rule == ZRenderer::kEvenOdd ? 0u : 96u);
     }
 }

@@ -79,6 +79,12 @@ TEST(ShapeRender, SolidFillsStrokesAndCulling) {
         .Rectangle(0, 0, 40, 40);
     const auto red = Draw(missing, {0, 40, 0, 40}, 3, 3);
     EXPECT_EQ(std::pair((*red)(1, 1), (*red)(2, 2)), std::pair(Argb(0xFFFF0000), Bgra{}));
+    // 300 fill styles: the count is written long, and index 300 names the last.
+    std::vector<FillStyleRecord> many(299, FillStyleRecord::Solid({0, 0, 255, 255}));
+    many.push_back(FillStyleRecord::Solid({255, 128, 0, 255}));
+    ShapeWriter longTable(3);
+    longTable.FillStyles(many).Change(StyleChange().Fill0(300)).Rectangle(0, 0, 40, 40);
+    EXPECT_EQ((*Draw(longTable, {0, 40, 0, 40}, 3, 3))(1, 1), Argb(0xFFFF8000));
 }
 
 // 4-pixel DefineShape4 lines: a bar from (6, 10) to (14, 10), a corner turning at (14, 4)

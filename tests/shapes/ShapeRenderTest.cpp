@@ -1,5 +1,6 @@
 // Shapes drawn into a canvas: fills, strokes, caps and joins, bitmap fills, culling near the
-// frame.  Gradients are checked against reference pictures of real movies.
+// frame, gradient spreads.  Gradient colours are checked against reference pictures of real
+// movies.
 #include "../swf/MovieTestSupport.h"
 #include "support/BitmapWriter.h"
 #include "support/PlaceTags.h"
@@ -9,6 +10,7 @@
 
 #include <cmath>
 #include <memory>
+#include <string>
 
 using namespace swftest;
 using L = LineStyleRecord;
@@ -212,5 +214,31 @@ TEST(ShapeRender, PlaceObject3PlacesExactlyLikePlaceObject2) {
         const Drawn frame = frameOf(kPlaceObject3, PlaceObject3(p3));
         for (int i = 0; i < 80; ++i)
             EXPECT_EQ(frame(i % 10, i / 10), expected(i % 10, i / 10)) << i;
+    }
+}
+
+// A linear gradient 20 pixels across, red then blue, over a 60-pixel strip: beyond its end
+// it pads, reflects or repeats as its spread says.
+TEST(ShapeRender, GradientSpreadsPadReflectAndRepeat) {
+    const Rgba red{255, 0, 0, 255}, blue{0, 0, 255, 255};
+    const struct {
+        uint8_t spread;
+        const char* shown; // at x = 5, 15, ..., 45
+    } cases[] = {{FillStyleRecord::kPad, "RBBBB"},
+                 {FillStyleRecord::kReflect, "RBBRR"},
+                 {FillStyleRecord::kRepeat, "RBRBR"}};
+    for (const auto& c : cases) {
+        FillStyleRecord fill = FillStyleRecord::Linear(
+            FillMatrix(800, 0, 0, 800, 200, 0), {{0, red}, {127, red}, {128, blue}, {255, blue}});
+        fill.spread = c.spread;
+        ShapeWriter shape(3);
+        shape.FillStyles({fill}).Change(StyleChange().Fill0(1)).Rectangle(0, 0, 1200, 20);
+        const auto frame = Draw(shape, {0, 1200, 0, 20}, 60, 1);
+        std::string shown;
+        for (int x = 5; x < 50; x += 10)
+            shown += (*frame)(x, 0) == Argb(0xFFFF0000)   ? 'R'
+                     : (*frame)(x, 0) == Argb(0xFF0000FF) ? 'B'
+                                                          : '?';
+        EXPECT_EQ(shown, c.shown) << int(c.spread);
     }
 }

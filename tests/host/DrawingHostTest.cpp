@@ -124,6 +124,19 @@ TEST(DrawingHost, FillsStrokesAndBitmapTexelsReachTheHost) {
         {31, 2, 0xFF0000FF},  {30, 3, 0xFF00FF00},  {31, 3, 0x8014283C}, {32, 2, 0},
     };
     for (const Probe& p : probes) EXPECT_EQ(Argb(frame, 40, p.x, p.y), p.argb) << p.x << "," << p.y;
+
+    // Twice as tall at the same width: a frame read before the host asks for the new size
+    // keeps the old one, the next fills the new one (the line now at y = 38..42).
+    ComPtr<IVxAdvancedVideoScaling> scaling;
+    ASSERT_EQ(movie.video->QueryInterface(IID_IVxAdvancedVideoScaling, scaling.outVoid()), S_OK);
+    EXPECT_EQ(movie.video->SetZoom(2.0), S_OK);
+    EXPECT_EQ(scaling->SetStretch(0.5), S_OK);
+    ASSERT_EQ(movie.video->ReadFrame(0, nullptr, nullptr, nullptr, nullptr, nullptr, 0, 0), S_OK);
+    EXPECT_EQ(movie.video->EndRead(0), S_OK);
+    const std::vector<uint8_t> tall = movie.Frame(0);
+    ASSERT_EQ(tall.size(), 40u * 60 * 4);
+    EXPECT_EQ(std::pair(Argb(tall, 40, 20, 41), Argb(tall, 40, 20, 43)),
+              std::pair(0xFFFFFFFFu, 0u));
 }
 
 TEST(DrawingHost, SpriteOfTextCyclesAndTheButtonShowsItsUpState) {

@@ -195,6 +195,8 @@ TEST(MainRoad, TextsRateAndLength) {
     EXPECT_EQ(Narrow(text), "SWF");
     EXPECT_EQ(movie.file->GetStreamText(text, 300, 0, 2), S_OK);
     EXPECT_EQ(Narrow(text), "320 x 240, 32 bits per pixel");
+    EXPECT_EQ(movie.file->GetStreamText(text, 6, 0, 2), S_OK); // cut to the capacity
+    EXPECT_EQ(Narrow(text), "320 x");
     EXPECT_EQ(movie.file->GetStreamText(text, 300, 0, 9), S_FALSE);
     EXPECT_EQ(movie.file->GetStreamText(text, 300, 1, 1), E_INVALIDARG);
     EXPECT_EQ(movie.file->GetText(text, 300, 1), S_OK);

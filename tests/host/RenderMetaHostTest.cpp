@@ -139,8 +139,18 @@ TEST(HostMetadata, RenderFileWritesACompanionThatHostAndReadFileRead) {
         expected.insert(expected.end(), entry.begin(), entry.end());
     EXPECT_EQ(ReadToEnd(entries.get(), 3), expected);
 
+    // A companion named for the movie without its extension is found too.
+    const std::string replaced = moviePath.substr(0, moviePath.size() - 4) + ".vxmeta";
+    ASSERT_EQ(std::rename(companion.c_str(), replaced.c_str()), 0);
+    {
+        hosttest::OpenMovie other(movie, 0);
+        ComPtr<IVxReadMeta> found;
+        ASSERT_TRUE(other.file && other.file->GetMeta(found.out()) == S_OK);
+        EXPECT_EQ(found->GetSummaryItem(9, text, 32), S_OK);
+    }
+    std::remove(replaced.c_str());
+
     // Without its companion file the movie has an empty summary and no media data.
-    std::remove(companion.c_str());
     hosttest::OpenMovie bare(movie, 0);
     ASSERT_TRUE(bare.file);
     ComPtr<IVxReadMeta> none;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <string>
 #include <thread>
 
 TEST(Mutex, RecursiveForItsOwnerAndReleasedOnlyByIt) {
@@ -30,4 +31,31 @@ TEST(Mutex, RecursiveForItsOwnerAndReleasedOnlyByIt) {
     EXPECT_FALSE(ReleaseMutex(mutex)); // no longer owned
     EXPECT_EQ(other(), WAIT_OBJECT_0);
     EXPECT_TRUE(CloseHandle(mutex));
+}
+
+// UTF-16 to UTF-8 and back, into buffers of exactly the size asked for: characters of one
+// to four bytes, a surrogate pair among them.
+TEST(TextConversion, ExactBuffersAndEveryEncodedLength) {
+    const struct {
+        std::u16string wide;
+        std::string utf8;
+    } cases[] = {
+        {u"A", "A"},
+        {u"\u00E9", "\xC3\xA9"},
+        {u"\u20AC", "\xE2\x82\xAC"},
+        {u"x\U0001F600", "x\xF0\x9F\x98\x80"},
+    };
+    for (const auto& c : cases) {
+        const auto* wide = reinterpret_cast<const WCHAR*>(c.wide.c_str());
+        const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+        std::string narrow(size_t(bytes > 0 ? bytes : 0), '?');
+        EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, wide, -1, narrow.data(), bytes, nullptr, nullptr),
+                  int(c.utf8.size() + 1));
+        EXPECT_EQ(narrow, c.utf8 + '\0') << c.utf8;
+        std::u16string back(c.wide.size() + 1, u'?');
+        EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, c.utf8.c_str(), -1,
+                                      reinterpret_cast<WCHAR*>(back.data()), int(back.size())),
+                  int(back.size()));
+        EXPECT_EQ(back, c.wide + u'\0') << c.utf8;
+    }
 }

@@ -1,5 +1,5 @@
 // Coverage as the mask receives it: opaque paint rendered into an empty mask stores the
-// coverage itself (255 is full).  The plug-in draws 8-bit frames only.
+// coverage itself (255 is full), under either fill rule.  The plug-in draws 8-bit frames only.
 #include "RasterFixtures.h"
 #include "raster/ZColorStencil.h"
 #include "raster/ZGradientStencils.h"
@@ -43,13 +43,13 @@ ZPath WithZigzag(const ZPath& path, int width, int row) {
 }
 
 // The mask rows after filling `path` into a fresh width x height mask.
-std::vector<Values> Cover(const ZPath& path, int width, int height) {
+std::vector<Values> Cover(const ZPath& path, int width, int height, int rule) {
     ZRenderer renderer;
     Canvas mask(width, height, 1);
     mask.AttachAsMask(renderer);
     renderer.SetMaskRender(true);
     ZColorStencil white(255, 255, 255, 255);
-    renderer.FillPath(path, nullptr, &white, ZRenderer::kNonZero);
+    renderer.FillPath(path, nullptr, &white, rule);
     EXPECT_TRUE(mask.GuardsIntact());
     std::vector<Values> rows;
     for (int y = 0; y < height; ++y) rows.push_back(mask.Row(y));
@@ -58,7 +58,7 @@ std::vector<Values> Cover(const ZPath& path, int width, int height) {
 
 } // namespace
 
-TEST(ZRendererCoverage, ExactNonZeroCoverage) {
+TEST(ZRendererCoverage, ExactCoverage) {
     const ZPath square = Rects({{1, 1, 3, 2}});
     // Clockwise: T = trunc(256 * 1016 / 2040) - 256 = -129, so non-zero gives 129 for
     // either orientation.
@@ -89,11 +89,15 @@ TEST(ZRendererCoverage, ExactNonZeroCoverage) {
         const ZPath& path;
         int width;
         std::vector<Values> rows;
+        int rule = ZRenderer::kNonZero;
     } cases[] = {
         {"square", square, 4, {{0, 0, 0, 0}, {0, F, F, 0}, {0, 0, 0, 0}}},
         {"strip", strip, 4, {{0, 0, 129, 0}}},
         {"strip reversed", reversed, 4, {{0, 0, 129, 0}}},
         {"overlap", overlap, 8, {{F, F, F, F, F, F, 0, 0}}},
+        // Even-odd folds the bits of T: 255 - (-129 and 0xFF) = 128 for the clockwise strip.
+        {"strip, even-odd", strip, 4, {{0, 0, 128, 0}}, ZRenderer::kEvenOdd},
+        {"overlap, even-odd", overlap, 8, {{F, F, 0, 0, F, F, 0, 0}}, ZRenderer::kEvenOdd},
         {"speck", speck, 2, {{57, 0}, {0, 0}}},
         {"wide", wide, 3, {{0, 0, 0}, {128, 128, 128}, {F, F, F}, {0, 0, 0}}},
         {"tall", tall, 3, {{F, F, F}, {F, F, F}}},
@@ -103,9 +107,9 @@ TEST(ZRendererCoverage, ExactNonZeroCoverage) {
     };
     for (const Case& c : cases) {
         const int height = int(c.rows.size());
-        EXPECT_EQ(Cover(c.path, c.width, height), c.rows) << c.what;
+        EXPECT_EQ(Cover(c.path, c.width, height, c.rule), c.rows) << c.what;
         std::vector<Values> cells =
-            Cover(WithZigzag(c.path, c.width, height + 1), c.width, height + 2);
+            Cover(WithZigzag(c.path, c.width, height + 1), c.width, height + 2, c.rule);
         cells.resize(c.rows.size());
         EXPECT_EQ(cells, c.rows) << c.what << ", from sorted cells";
     }
@@ -125,7 +129,7 @@ TEST(ZRendererCoverage, GridAndSortedCellsPaintAlike) {
         zigzag.LineTo(2 + float(k % 32) * 0.25f, float(15 + (k & 1)));
     }
     ZLinearGradientStencil gradient;
-    for (auto [position, blue] : {std::pair{0.0f, 0}, {1.0f, 255}}) {
+    for (auto [position, blue] : {std::pair{0.0f, 0}, {1.0f, 201}}) {
         ZGradientStop stop;
         stop.position = position;
         stop.color[0] = uint8_t(blue);
@@ -142,6 +146,7 @@ TEST(ZRendererCoverage, GridAndSortedCellsPaintAlike) {
             for (int y = 0; y < 21; ++y) pictures[sorted].push_back(colour.Row(y, 0));
         }
         EXPECT_EQ(pictures[0], pictures[1]) << "rule " << rule;
-        EXPECT_EQ(pictures[0][4][6], rule == ZRenderer::kEvenOdd ? 0u : 123u); // the middle
+        // The middle: ramp weight 123, and 123 * 201 div 255 = 96.
+        EXPECT_EQ(pictures[0][4][6], rule == ZRenderer::kEvenOdd ? 0u : 96u);
     }
 }

@@ -1,5 +1,6 @@
 // Shapes drawn into a canvas: fills, strokes, caps and joins, bitmap fills, culling near the
-// frame.  Gradients are checked against reference pictures of real movies.
+// frame, gradient spreads.  Gradient colours are checked against reference pictures of real
+// movies.
 #include "../swf/MovieTestSupport.h"
 #include "support/BitmapWriter.h"
 #include "support/PlaceTags.h"
@@ -9,6 +10,7 @@
 
 #include <cmath>
 #include <memory>
+#include <string>
 
 using namespace swftest;
 using L = LineStyleRecord;
@@ -79,6 +81,12 @@ TEST(ShapeRender, SolidFillsStrokesAndCulling) {
         .Rectangle(0, 0, 40, 40);
     const auto red = Draw(missing, {0, 40, 0, 40}, 3, 3);
     EXPECT_EQ(std::pair((*red)(1, 1), (*red)(2, 2)), std::pair(Bgra{}, Bgra{}));
+    // 300 fill styles: the count is written long, and index 300 names the last.
+    std::vector<FillStyleRecord> many(299, FillStyleRecord::Solid({0, 0, 255, 255}));
+    many.push_back(FillStyleRecord::Solid({255, 128, 0, 255}));
+    ShapeWriter longTable(3);
+    longTable.FillStyles(many).Change(StyleChange().Fill0(300)).Rectangle(0, 0, 40, 40);
+    EXPECT_EQ((*Draw(longTable, {0, 40, 0, 40}, 3, 3))(1, 1), Argb(0xFFFF8000));
 }
 
 // Gradient records drawn as written over a 256-pixel wide rectangle the gradient spans (a
@@ -297,14 +305,21 @@ TEST(ShapeRender, BitmapFillKindsClampAndSmooth) {
     }
 }
 
-// Filters, blend modes and the other Flash 8 fields are read and not drawn.
+// Filters, blend modes and the other Flash 8 fields are read and not drawn.  Under the
+// placement's colour transform a solid colour rounds (127.5 gives 128), a gradient's stops
+// truncate (127).
 TEST(ShapeRender, PlaceObject3PlacesExactlyLikePlaceObject2) {
+    const Rgba colour{255, 128, 255, 200};
     ShapeWriter shape(3);
-    shape.FillStyles({FillStyleRecord::Solid({255, 128, 0, 200})})
+    shape
+        .FillStyles({FillStyleRecord::Solid(colour),
+                     FillStyleRecord::Linear({}, {{0, colour}, {255, colour}})})
         .Change(StyleChange().Fill0(1))
-        .Rectangle(0, 0, 90, 70);
+        .Rectangle(0, 0, 90, 70)
+        .Change(StyleChange().Fill0(2))
+        .Rectangle(100, 0, 160, 70);
     Placement placement = PlaceCharacter(1, 1, 2, 1);
-    placement.cxform = CxformRecord{.hasMult = true, .redMult = 128};
+    placement.cxform = CxformRecord{.hasMult = true, .redMult = 128, .blueMult = 128};
     Placement3 filtered{placement}, layered{placement, "flash.display.MovieClip"};
     filtered.filters = BlurAndShadowFilters();
     filtered.blendMode = 3;
@@ -314,15 +329,42 @@ TEST(ShapeRender, PlaceObject3PlacesExactlyLikePlaceObject2) {
     layered.clipActions = std::vector<uint8_t>(6, 0);
     const auto frameOf = [&](uint16_t code, const std::vector<uint8_t>& body) {
         return Drawn(
-            MovieOf({{ShapeWriter::TagCode(3), shape.TagBody(1, {0, 90, 0, 70})}, {code, body}}, 10,
-                    8),
+            MovieOf({{ShapeWriter::TagCode(3), shape.TagBody(1, {0, 160, 0, 70})}, {code, body}},
+                    10, 8),
             10, 8);
     };
     const Drawn expected = frameOf(kPlaceObject2, PlaceObject2(placement));
-    EXPECT_EQ(expected(3, 2), Argb(0xC8808000));
+    EXPECT_EQ(std::pair(expected(3, 2), expected(8, 2)),
+              std::pair(Argb(0xC8808080), Argb(0xC87F807F)));
     for (const Placement3& p3 : {filtered, layered}) {
         const Drawn frame = frameOf(kPlaceObject3, PlaceObject3(p3));
         for (int i = 0; i < 80; ++i)
             EXPECT_EQ(frame(i % 10, i / 10), expected(i % 10, i / 10)) << i;
+    }
+}
+
+// A linear gradient 20 pixels across, red then blue, over a 60-pixel strip: beyond its end
+// it pads, reflects or repeats as its spread says.
+TEST(ShapeRender, GradientSpreadsPadReflectAndRepeat) {
+    const Rgba red{255, 0, 0, 255}, blue{0, 0, 255, 255};
+    const struct {
+        uint8_t spread;
+        const char* shown; // at x = 5, 15, ..., 45
+    } cases[] = {{FillStyleRecord::kPad, "RBBBB"},
+                 {FillStyleRecord::kReflect, "RBBRR"},
+                 {FillStyleRecord::kRepeat, "RBRBR"}};
+    for (const auto& c : cases) {
+        FillStyleRecord fill = FillStyleRecord::Linear(
+            FillMatrix(800, 0, 0, 800, 200, 0), {{0, red}, {127, red}, {128, blue}, {255, blue}});
+        fill.spread = c.spread;
+        ShapeWriter shape(3);
+        shape.FillStyles({fill}).Change(StyleChange().Fill0(1)).Rectangle(0, 0, 1200, 20);
+        const auto frame = Draw(shape, {0, 1200, 0, 20}, 60, 1);
+        std::string shown;
+        for (int x = 5; x < 50; x += 10)
+            shown += (*frame)(x, 0) == Argb(0xFFFF0000)   ? 'R'
+                     : (*frame)(x, 0) == Argb(0xFF0000FF) ? 'B'
+                                                          : '?';
+        EXPECT_EQ(shown, c.shown) << int(c.spread);
     }
 }

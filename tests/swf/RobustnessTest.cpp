@@ -17,8 +17,18 @@ using namespace swftest;
 
 namespace {
 
-// Seeks forwards and back, drawing each frame; returns whether anything was drawn.
-bool Exercise(const std::vector<uint8_t>& bytes, int32_t frames = 4) {
+// The frame the movie is on, drawn into a new canvas the size of its stage.
+std::vector<uint8_t> Picture(UT::FlashScript& movie) {
+    const RectF stage = movie.FrameRect();
+    Canvas canvas(std::clamp(int(stage.xmax - stage.xmin), 1, 1024),
+                  std::clamp(int(stage.ymax - stage.ymin), 1, 1024));
+    movie.RenderDisplayList(canvas.context);
+    return {canvas.target->pixels, canvas.target->pixels + canvas.target->ByteCount()};
+}
+
+// Seeks forwards and back, drawing each frame; returns whether anything was drawn.  With
+// `fresh`, each frame must also look as it does in a movie that was seeked nowhere else.
+bool Exercise(const std::vector<uint8_t>& bytes, int32_t frames = 4, bool fresh = false) {
     UT::FlashScript movie;
     if (!ParseBytes(movie, bytes)) return false;
     const RectF stage = movie.FrameRect();
@@ -36,6 +46,12 @@ bool Exercise(const std::vector<uint8_t>& bytes, int32_t frames = 4) {
         EXPECT_EQ(canvas.context.GetInteger(5), 1); // colour transform stack depth
         EXPECT_EQ(canvas.context.PathDepth(), 0);
         EXPECT_EQ(UT::NestingGuard::Depth(), 0);
+        if (fresh) {
+            UT::FlashScript first;
+            ParseBytes(first, bytes);
+            first.GotoFrame(frame);
+            EXPECT_EQ(Picture(movie), Picture(first)) << "frame " << frame;
+        }
         if (::testing::Test::HasFailure()) return false;
     }
     return !canvas.AllClear();
@@ -70,7 +86,7 @@ TEST(Robustness, FixturesDrawAndSurviveTruncationAndMutation) {
             const std::vector<uint8_t> prefix(original.begin(), original.begin() + ptrdiff_t(size));
             UT::FlashScript refused;
             ASSERT_FALSE(ParseBytes(refused, prefix)) << size;
-            Exercise(WithHeaderLength(prefix, uint32_t(size)));
+            Exercise(WithHeaderLength(prefix, uint32_t(size)), 4, true);
         }
         // Flipped bits and random bytes after the header, sometimes cut short too.
         std::mt19937 random(7);

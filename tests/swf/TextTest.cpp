@@ -195,7 +195,7 @@ TEST(EditText, LinesByPixels) {
          font2,
          Edit("F", {2, 100, 0, 200, 0}, {200, 2200, 100, 1100}),
          {50, 35, 70, 55}},
-        {"kerning", {{kDefineFont2, LayoutFont({{'T', 'B', -200}})}}, Edit("TBT"), {0, 20, 70, 40}},
+        {"kerning", {{kDefineFont2, LayoutFont({{'T', 'B', -200}})}}, Edit("TBB"), {0, 20, 70, 40}},
         {"no advances",
          {{kDefineFont, DefineFont(kFontId, {kTop, kBottom})},
           {kDefineFontInfo, DefineFontInfo(kFontId, "Plain", false, {'T', 'B'})}},

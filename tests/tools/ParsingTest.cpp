@@ -31,6 +31,7 @@ TEST(FrameRange, ListsRangesAndMistakes) {
         {"all", "0 1 2 3 4 5 6 7 8 9 "},
         {"0-9,30", "error: frame 30 is out of range"},
         {"10-", "error: frame 10 is out of range"},
+        {"5-10", "error: frame 10 is out of range"},
         {"5-2", "error: frame range '5-2' runs backwards"},
     };
     for (const auto& [text, expected] : cases)

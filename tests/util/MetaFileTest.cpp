@@ -72,6 +72,9 @@ TEST(MetaName, CompanionNamesAndTheirLimits) {
     WCHAR name[260];
     ASSERT_EQ(VxFMMeta_CreateMetaName(W(U("C:\\clips.v2\\movie.swf")), name, 260, 1), S_OK);
     EXPECT_EQ(Narrow(reinterpret_cast<const char16_t*>(name)), "C:\\clips.v2\\movie.swf.vxmeta");
+    // The replaced form looks for the extension in the last component only.
+    ASSERT_EQ(VxFMMeta_CreateMetaName(W(U("/clips.v2/movie")), name, 260, 0), S_OK);
+    EXPECT_EQ(Narrow(reinterpret_cast<const char16_t*>(name)), "/clips.v2/movie.vxmeta");
 
     const std::u16string movie = TempMovie("name_test.swf"), meta = movie + u".vxmeta";
     EXPECT_FALSE(VxFMMeta_IsMetaFile(W(movie), W(meta)));
@@ -85,8 +88,9 @@ TEST(MetaFile, RewritesKeepOtherKindsAndFailuresKeepTheOldFile) {
     const std::u16string movie = TempMovie("rewrite.swf");
     TestMetaSource source;
     metatest::FillSample(source);
-    ASSERT_EQ(WriteSample(movie, source), S_OK);
+    // The identifier first: the media chunk (of odd length) then comes before it.
     ASSERT_EQ(VxFMMeta_WriteRiffFileId(W(movie), &source), S_OK);
+    ASSERT_EQ(WriteSample(movie, source), S_OK);
 
     // Only the summary is rewritten, from set 5; the media data and identifier stay.
     source.items = {{1, U("new")}};
@@ -99,6 +103,12 @@ TEST(MetaFile, RewritesKeepOtherKindsAndFailuresKeepTheOldFile) {
     EXPECT_EQ(back.summary[0], metatest::SummaryBytes(1, U("new")));
     EXPECT_EQ(back.media.size(), 2u);
     EXPECT_EQ(back.fileId, source.fileId);
+    HANDLE file = CreateFileW(W(movie + u".vxmeta"), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    GUID id = {};
+    EXPECT_EQ(VxFMMeta_ReadFileId(file, &id), S_OK);
+    CloseHandle(file);
+    EXPECT_EQ(id, source.fileId);
 
     // Failed writes leave the old file.
     metatest::FillSample(source);
@@ -118,6 +128,11 @@ TEST(MetaFile, RewritesKeepOtherKindsAndFailuresKeepTheOldFile) {
     EXPECT_EQ(cleared.present, 0u);
     EXPECT_TRUE(cleared.media.empty());
     EXPECT_EQ(cleared.fileId, GUID{});
+    // Present without entries is still present.
+    source.mediaPresent = true;
+    source.media.clear();
+    ASSERT_EQ(WriteSample(movie, source), S_OK);
+    EXPECT_EQ(ReadCompanion(ReadCompanionFile(movie)).present, 1u);
 }
 
 TEST(MetaFormat, AnEntryIsReadOnlyWhenEveryOneOfItsBytesIsPresent) {

@@ -104,7 +104,7 @@ void GraphicsContext::Reset() {
     SetLayer(0);
     renderer_.SetMaskRender(false);
     miterLimit_ = 1.5f;
-    fillRule_ = kNonZeroCode;
+    fillRule_ = ZFillRule::kNonZero;
     transformMode_ = 0;
     lineCap_ = lineEndCap_ = ZOutliner::kButtCap;
     lineJoin_ = ZOutliner::kMiterJoin;
@@ -212,7 +212,7 @@ int32_t GraphicsContext::GetInteger(int32_t name) const {
     case kCurrentTransformMode:
         return transformMode_;
     case kFillsNonZero:
-        return fillRule_ != 0 ? 1 : 0;
+        return fillRule_ != ZFillRule::kEvenOdd ? 1 : 0;
     case kCurrentLineCap:
         return lineCap_;
     case kCurrentLineJoin:

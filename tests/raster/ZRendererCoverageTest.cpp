@@ -49,7 +49,7 @@ std::vector<Values> Cover(const ZPath& path, int width, int height) {
     mask.AttachAsMask(renderer);
     renderer.SetMaskRender(true);
     ZColorStencil white(255, 255, 255, 255);
-    renderer.FillPath(path, nullptr, &white, ZRenderer::kNonZero);
+    renderer.FillPath(path, nullptr, &white, ZFillRule::kNonZero);
     EXPECT_TRUE(mask.GuardsIntact());
     std::vector<Values> rows;
     for (int y = 0; y < height; ++y) rows.push_back(mask.Row(y));
@@ -132,7 +132,8 @@ TEST(ZRendererCoverage, GridAndSortedCellsPaintAlike) {
         stop.color[3] = 255;
         gradient.AddStop(stop);
     }
-    for (int rule : {int(ZRenderer::kEvenOdd), int(ZRenderer::kNonZero)}) {
+    // Every rule but even-odd is non-zero, 1 among them.
+    for (const ZFillRule rule : {ZFillRule::kEvenOdd, ZFillRule::kNonZero, ZFillRule(1)}) {
         std::vector<Values> pictures[2];
         for (int sorted = 0; sorted < 2; ++sorted) {
             ZRenderer renderer;
@@ -141,7 +142,7 @@ TEST(ZRendererCoverage, GridAndSortedCellsPaintAlike) {
             renderer.FillPath(sorted ? zigzag : star, nullptr, &gradient, rule);
             for (int y = 0; y < 21; ++y) pictures[sorted].push_back(colour.Row(y, 0));
         }
-        EXPECT_EQ(pictures[0], pictures[1]) << "rule " << rule;
-        EXPECT_EQ(pictures[0][4][6], rule == ZRenderer::kEvenOdd ? 0u : 123u); // the middle
+        EXPECT_EQ(pictures[0], pictures[1]) << "rule " << int(rule);
+        EXPECT_EQ(pictures[0][4][6], rule == ZFillRule::kEvenOdd ? 0u : 123u); // the middle
     }
 }

@@ -6,6 +6,8 @@ ZRenderer::ZRenderer() = default;
 
 ZRenderer::~ZRenderer() = default;
 
+// The path is walked into kept segments; their coverage is gathered on the grid where the
+// fill fits it, from sorted cells otherwise, and painted in spans by the targets' painter.
 void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* stencil,
                          ZFillRule fillRule) {
     ZSpanJob& job = targets_.Job();

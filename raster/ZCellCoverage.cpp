@@ -13,15 +13,16 @@ void ZCellCoverage::Gather(const ZSegment* segments, size_t count, const ZSegmen
                            const ZSpanSink& sink) {
     width_ = width;
     height_ = height;
+    sink_ = sink;
     crossingCount_ = 0;
     for (size_t i = 0; i < count; ++i) ScanSegment(segments[i]);
     const size_t n = crossingCount_;
     const uint64_t* keys =
         ZSortCrossings(crossings_.data(), n, extent.firstRow, extent.lastRow, sortScratch_);
     if (bytesPerChannel == 1)
-        evenOdd ? Accumulate<1, true>(keys, n, sink) : Accumulate<1, false>(keys, n, sink);
+        evenOdd ? Accumulate<1, true>(keys, n) : Accumulate<1, false>(keys, n);
     else
-        evenOdd ? Accumulate<2, true>(keys, n, sink) : Accumulate<2, false>(keys, n, sink);
+        evenOdd ? Accumulate<2, true>(keys, n) : Accumulate<2, false>(keys, n);
 }
 
 // One crossing key per sub-scanline: row << 23 | x in 1/256 pixel << 1 | downward.
@@ -101,13 +102,13 @@ uint64_t* ZCellCoverage::ScanVertical(uint64_t* out, int64_t x, int64_t yStart, 
 // a cell adds its crossings at once.  The running winding carries whole sub-scanlines into
 // the pixels to its right, which are painted as one span.
 template <int32_t kBytesPerChannel, bool kEvenOddRule>
-void ZCellCoverage::Accumulate(const uint64_t* keys, size_t count, const ZSpanSink sink) {
+void ZCellCoverage::Accumulate(const uint64_t* keys, size_t count) {
     using Sums = ZPixelSums<kBytesPerChannel, kEvenOddRule>;
     int32_t column = 0, row = 0, winding = 0, windingAtLeft = 0;
     int64_t positive = 0, negative = 0;
     const auto flush = [&] {
         const int64_t total = Sums::Total(positive, negative, windingAtLeft);
-        if (total != 0) sink.Paint(column, row, 1, Sums::Coverage(total));
+        if (total != 0) sink_.Paint(column, row, 1, Sums::Coverage(total));
     };
     for (size_t i = 0; i < count; ++i) {
         const uint64_t cell = keys[i];
@@ -118,7 +119,7 @@ void ZCellCoverage::Accumulate(const uint64_t* keys, size_t count, const ZSpanSi
             if (r != row)
                 winding = windingAtLeft = 0;
             else if (winding != 0 && c > column + 1)
-                sink.Paint(column + 1, row, c - column - 1, Sums::Coverage(Sums::kLine * winding));
+                sink_.Paint(column + 1, row, c - column - 1, Sums::Coverage(Sums::kLine * winding));
             column = c;
             row = r;
             positive = negative = 0;

@@ -28,7 +28,7 @@ private:
     // [yStart, yEnd), written from out; returns the end.
     uint64_t* ScanVertical(uint64_t* out, int64_t x, int64_t yStart, int64_t yEnd, uint64_t down);
     template <int32_t kBytesPerChannel, bool kEvenOddRule>
-    static void Accumulate(const uint64_t* keys, size_t count, ZSpanSink sink);
+    void Accumulate(const uint64_t* keys, size_t count);
 
     // Cells of the current fill are crossings_[0..crossingCount_); the vector's size is its
     // usable room, so that the scan loop writes without growth checks.
@@ -36,4 +36,5 @@ private:
     size_t crossingCount_ = 0;
     ZSortScratch sortScratch_;
     int32_t width_ = 0, height_ = 0;
+    ZSpanSink sink_;
 };

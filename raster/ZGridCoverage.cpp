@@ -27,17 +27,18 @@ int64_t ZGridCoverage::Columns(const ZSegmentExtent& extent, int32_t width) {
 void ZGridCoverage::Gather(const ZSegment* segments, size_t count, const ZSegmentExtent& extent,
                            int32_t width, int32_t bytesPerChannel, bool evenOdd,
                            const ZSpanSink& sink) {
+    sink_ = sink;
     if (bytesPerChannel == 1)
-        evenOdd ? GatherAt<1, true>(segments, count, extent, width, sink)
-                : GatherAt<1, false>(segments, count, extent, width, sink);
+        evenOdd ? GatherAt<1, true>(segments, count, extent, width)
+                : GatherAt<1, false>(segments, count, extent, width);
     else
-        evenOdd ? GatherAt<2, true>(segments, count, extent, width, sink)
-                : GatherAt<2, false>(segments, count, extent, width, sink);
+        evenOdd ? GatherAt<2, true>(segments, count, extent, width)
+                : GatherAt<2, false>(segments, count, extent, width);
 }
 
 template <int32_t kBytesPerChannel, bool kEvenOddRule>
 void ZGridCoverage::GatherAt(const ZSegment* segments, size_t count, const ZSegmentExtent& extent,
-                             int32_t width, const ZSpanSink sink) {
+                             int32_t width) {
     // The grid covers a band of rows at a time, so that it stays within the cache.
     constexpr int64_t kBandPixels = int64_t(1) << 16;
     width_ = width;
@@ -61,7 +62,7 @@ void ZGridCoverage::GatherAt(const ZSegment* segments, size_t count, const ZSegm
             if (s.yBottom > yLow && s.yTop < yHigh)
                 inside ? ScanIntoGrid<false>(s, yLow, yHigh) : ScanIntoGrid<true>(s, yLow, yHigh);
         }
-        SweepGrid<kBytesPerChannel, kEvenOddRule>(sink);
+        SweepGrid<kBytesPerChannel, kEvenOddRule>();
     }
 }
 
@@ -112,8 +113,7 @@ void ZGridCoverage::ScanIntoGrid(const ZSegment& s, int64_t yLow, int64_t yHigh)
 // adds its sums to the winding carried from the left, the pixels between carry the winding
 // alone.  Neighbouring pixels of equal coverage are painted as one span.  The grid and its
 // marks are left zero.
-template <int32_t kBytesPerChannel, bool kEvenOddRule>
-void ZGridCoverage::SweepGrid(const ZSpanSink sink) {
+template <int32_t kBytesPerChannel, bool kEvenOddRule> void ZGridCoverage::SweepGrid() {
     using Sums = ZPixelSums<kBytesPerChannel, kEvenOddRule>;
     for (int32_t r = 0; r < gridRows_; ++r) {
         const int32_t row = gridRow_ + r;
@@ -127,7 +127,7 @@ void ZGridCoverage::SweepGrid(const ZSpanSink sink) {
                 runLength += n;
                 return;
             }
-            sink.Paint(gridColumn_ + runX, row, runLength, runCoverage);
+            sink_.Paint(gridColumn_ + runX, row, runLength, runCoverage);
             runX = x;
             runLength = n;
             runCoverage = coverage;
@@ -148,6 +148,6 @@ void ZGridCoverage::SweepGrid(const ZSpanSink sink) {
             }
             touched[w] = 0;
         }
-        sink.Paint(gridColumn_ + runX, row, runLength, runCoverage);
+        sink_.Paint(gridColumn_ + runX, row, runLength, runCoverage);
     }
 }

@@ -27,9 +27,9 @@ private:
     static int64_t Columns(const ZSegmentExtent& extent, int32_t width);
     template <int32_t kBytesPerChannel, bool kEvenOddRule>
     void GatherAt(const ZSegment* segments, size_t count, const ZSegmentExtent& extent,
-                  int32_t width, ZSpanSink sink);
+                  int32_t width);
     template <bool kClamp> void ScanIntoGrid(const ZSegment& s, int64_t yLow, int64_t yHigh);
-    template <int32_t kBytesPerChannel, bool kEvenOddRule> void SweepGrid(ZSpanSink sink);
+    template <int32_t kBytesPerChannel, bool kEvenOddRule> void SweepGrid();
 
     // The grid over a band of the fill's rows: per pixel the crossings' right parts,
     // downward ones in bits 0-23, upward ones in bits 24-47, and the winding change in bits
@@ -39,4 +39,5 @@ private:
     std::vector<uint64_t> gridTouched_;
     int32_t gridRow_ = 0, gridRows_ = 0, gridColumn_ = 0, gridColumns_ = 0, gridWords_ = 0;
     int32_t width_ = 0;
+    ZSpanSink sink_;
 };

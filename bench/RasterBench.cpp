@@ -32,7 +32,7 @@ int64_t CoveredPixels(const ZPath& path, const Matrix4* transform) {
     r.SetMask(mask.data(), kWidth, kHeight, 1, kWidth);
     r.SetMaskRender(true);
     ZColorStencil white(255, 255, 255, 255);
-    r.FillPath(path, transform, &white, ZRenderer::kNonZero);
+    r.FillPath(path, transform, &white, ZFillRule::kNonZero);
     int64_t n = 0;
     for (uint8_t m : mask) n += m != 0;
     return n;
@@ -63,7 +63,7 @@ void LargePolygonFill(benchmark::State& state) {
     Target t(static_cast<int>(state.range(0)));
     const ZPath star = Star(512.3f, 384.7f, 380, 300, 96);
     ZColorStencil colour(40, 120, 200, 200);
-    for (auto _ : state) t.renderer.FillPath(star, nullptr, &colour, ZRenderer::kNonZero);
+    for (auto _ : state) t.renderer.FillPath(star, nullptr, &colour, ZFillRule::kNonZero);
     Report(state, CoveredPixels(star, nullptr), t.depth);
 }
 
@@ -83,7 +83,7 @@ void ManySmallShapes(benchmark::State& state) {
     ZColorStencil colour(200, 30, 90, 255);
     for (auto _ : state)
         for (size_t i = 0; i < shapes.size(); ++i)
-            t.renderer.FillPath(shapes[i], &places[i], &colour, ZRenderer::kEvenOdd);
+            t.renderer.FillPath(shapes[i], &places[i], &colour, ZFillRule::kEvenOdd);
     Report(state, covered, t.depth);
 }
 
@@ -103,7 +103,7 @@ template <class Gradient> void GradientFill(benchmark::State& state) {
     rect.LineTo(900.5f, 700.5f);
     rect.LineTo(100.5f, 700.5f);
     rect.Close();
-    for (auto _ : state) t.renderer.FillPath(rect, nullptr, &gradient, ZRenderer::kNonZero);
+    for (auto _ : state) t.renderer.FillPath(rect, nullptr, &gradient, ZFillRule::kNonZero);
     Report(state, CoveredPixels(rect, nullptr), t.depth);
 }
 
@@ -124,7 +124,7 @@ void StrokedPolyline(benchmark::State& state) {
     ZColorStencil colour(0, 0, 0, 230);
     for (auto _ : state) {
         const ZPath& outline = outliner.Outline(line, 3.0f);
-        t.renderer.FillPath(outline, nullptr, &colour, ZRenderer::kNonZero);
+        t.renderer.FillPath(outline, nullptr, &colour, ZFillRule::kNonZero);
     }
     Report(state, CoveredPixels(outliner.Outline(line, 3.0f), nullptr), t.depth);
 }

@@ -69,7 +69,7 @@ void GraphicsContext::Reset() {
     SetLayer(0);
     renderer_.SetMaskRender(false);
     miterLimit_ = 1.5f;
-    fillRule_ = kNonZeroCode;
+    fillRule_ = ZFillRule::kNonZero;
     transformMode_ = 0;
     lineCap_ = lineEndCap_ = ZOutliner::kButtCap;
     lineJoin_ = ZOutliner::kMiterJoin;

@@ -8,6 +8,7 @@
 #include "base/RefCountBase.h"
 #include "base/ValueTypes.h"
 #include "raster/ZColorStencil.h"
+#include "raster/ZFillRule.h"
 #include "raster/ZOutliner.h"
 #include "raster/ZPath.h"
 #include "raster/ZRenderer.h"
@@ -30,10 +31,8 @@ public:
     enum LayerIndex : int32_t { kTargetLayer = 0, kMaskLayer = 1 };
     // BeginPath's mode: every caller opens paths to be drawn at their outermost EndPath.
     enum PathMode : int32_t { kNoPath = 0, kDrawnPath = 1 };
-    // SetFillRule takes kNonZeroRule for non-zero winding and anything else for even-odd;
-    // it stores the code handed to the renderer, which reads every code but 0 as non-zero.
+    // SetFillRule takes kNonZeroRule for non-zero winding and anything else for even-odd.
     enum FillRuleRequest : int32_t { kEvenOddRule = 0, kNonZeroRule = 1 };
-    static constexpr int32_t kNonZeroCode = 2;
     // GetInteger's names.  1, 4 and 6 report the stacks' reserved depth.
     enum IntegerName : int32_t {
         kModelStackDepth = 0,
@@ -171,8 +170,10 @@ public:
     void SetPaintRepeat(int32_t code) { paintRepeat_ = code; }
     // Non-zero: paints are sampled smoothly (1 also mip-mapped when that is enabled).
     void SetPaintQuality(int32_t mode) { paintQuality_ = mode; }
-    void SetFillRule(int32_t rule) { fillRule_ = rule == kNonZeroRule ? kNonZeroCode : 0; }
-    int32_t FillRule() const { return fillRule_; }
+    void SetFillRule(int32_t rule) {
+        fillRule_ = rule == kNonZeroRule ? ZFillRule::kNonZero : ZFillRule::kEvenOdd;
+    }
+    ZFillRule FillRule() const { return fillRule_; }
     bool FillColorTable() const { return fillTables_; }
 
     ZRenderer& Renderer() { return renderer_; }
@@ -206,7 +207,7 @@ private:
     Held<PixelBuffer> mask_;
     int32_t pathMode_ = kNoPath;
     int32_t layer_ = kTargetLayer;
-    int32_t fillRule_ = kNonZeroCode;
+    ZFillRule fillRule_ = ZFillRule::kNonZero;
     int32_t transformMode_ = 0;
     int32_t lineCap_ = 0;
     int32_t lineEndCap_ = 0;

@@ -21,7 +21,7 @@ int32_t GraphicsContext::GetInteger(int32_t name) const {
     case kCurrentTransformMode:
         return transformMode_;
     case kFillsNonZero:
-        return fillRule_ != 0 ? 1 : 0;
+        return fillRule_ != ZFillRule::kEvenOdd ? 1 : 0;
     case kCurrentLineCap:
         return lineCap_;
     case kCurrentLineJoin:

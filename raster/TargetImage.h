@@ -5,6 +5,9 @@
 #include <cstdint>
 
 struct TargetImage {
+    // The renderer's crossing cells hold 14-bit columns and rows.
+    static constexpr int32_t kMaxSize = 16384;
+
     uint8_t* data = nullptr;
     int32_t width = 0;
     int32_t height = 0;

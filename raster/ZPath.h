@@ -38,6 +38,15 @@ public:
                            int32_t increasing) = 0;
         virtual void Close() = 0;
 
+        // The walk hands every visitor a run of consecutive line elements in one call of
+        // LineRun; this one draws them with LineTo, point by point.  A visitor may hide it
+        // with a LineRun of its own that draws the same segments faster: the walk calls
+        // that one when it knows the visitor's own type (Walk), while Iterate, which knows
+        // only this interface, always calls this one.
+        void LineRun(const ZPathElement* points, size_t n) {
+            for (size_t i = 0; i < n; ++i) LineTo(points[i].x, points[i].y);
+        }
+
     protected:
         ~Iterator() = default;
     };
@@ -60,8 +69,9 @@ public:
     const ZPathElement& operator[](size_t i) const { return elements_[i]; }
 
     void Iterate(Iterator& it) const;
-    // The same walk for a visitor whose type is known here: a final class gets its calls
-    // bound directly instead of through the virtual table.
+    // The same walk for a visitor whose type is known here (an Iterator): a final class
+    // gets its calls bound directly instead of through the virtual table, and its own
+    // LineRun if it has one.
     template <class Visitor> void Walk(Visitor& it) const;
 
 private:
@@ -79,17 +89,13 @@ template <class Visitor> void ZPath::Walk(Visitor& it) const {
         case kMove:
             it.MoveTo(e[i].x, e[i].y);
             break;
-        case kLine:
-            if constexpr (requires { it.LineRun(e, n); }) {
-                // A visitor that takes straight runs whole gets each run in one call.
-                size_t end = i + 1;
-                while (end < n && e[end].kind == kLine) ++end;
-                it.LineRun(e + i, end - i);
-                i = end - 1;
-            } else {
-                it.LineTo(e[i].x, e[i].y);
-            }
+        case kLine: {
+            size_t end = i + 1;
+            while (end < n && e[end].kind == kLine) ++end;
+            it.LineRun(e + i, end - i);
+            i = end - 1;
             break;
+        }
         case kQuad:
             if (i + 1 >= n) return; // truncated curve: nothing sensible to draw
             it.QuadTo(e[i].x, e[i].y, e[i + 1].x, e[i + 1].y);

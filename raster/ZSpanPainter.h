@@ -44,6 +44,17 @@ struct ZSpanJob {
 using ZSpanPainter = void (*)(ZSpanJob& job, int32_t x, int32_t y, int32_t length,
                               uint32_t coverage);
 
+// A painter bound to its fill's job: where the coverage gatherers send their spans.  A
+// span of coverage 0 is not painted.
+struct ZSpanSink {
+    ZSpanPainter painter = nullptr;
+    ZSpanJob* job = nullptr;
+
+    void Paint(int32_t x, int32_t y, int32_t length, uint32_t coverage) const {
+        if (coverage != 0) painter(*job, x, y, length, coverage);
+    }
+};
+
 // bytesPerChannel is 1 or 2; solid means the job's solid colour is painted without the
 // stencil; tables means stencil colours pass through the channel tables.
 ZSpanPainter ChooseSpanPainter(int32_t bytesPerChannel, ZPaintMode mode, bool solid, bool tables);

@@ -54,7 +54,7 @@ public:
     void Draw(uint8_t* canvas) override {
         renderer_.SetTarget(canvas, scene_.width, scene_.height, 1, scene_.width * 4);
         for (size_t i = 0; i < paths_.size(); ++i)
-            renderer_.FillPath(paths_[i], nullptr, stencils_[i], ZRenderer::kNonZero);
+            renderer_.FillPath(paths_[i], nullptr, stencils_[i], ZFillRule::kNonZero);
     }
     // Straight alpha, premultiplied with rounding.
     std::vector<uint8_t> Premultiplied(const uint8_t* canvas, size_t bytes) const override {

@@ -45,3 +45,24 @@ TEST(GraphicsContext, PaintsMeetColourTransforms) {
     EXPECT_EQ(static_cast<ZColorStencil*>(red.Get())->Color()[2], 200);
     EXPECT_EQ(static_cast<ZColorStencil*>(c.FillPaint())->Color()[2], 100);
 }
+
+// Only request 1 asks for non-zero winding, which the context then reports as 1.
+TEST(GraphicsContext, FillRuleRequests) {
+    Canvas canvas(1, 1);
+    GraphicsContext& c = canvas.context;
+    EXPECT_EQ(c.GetInteger(GraphicsContext::kFillsNonZero), 1); // as reset
+    const struct {
+        int32_t request;
+        ZFillRule rule;
+    } cases[] = {{0, ZFillRule::kEvenOdd},
+                 {1, ZFillRule::kNonZero},
+                 {2, ZFillRule::kEvenOdd},
+                 {-1, ZFillRule::kEvenOdd}};
+    for (const auto& k : cases) {
+        c.SetFillRule(k.request);
+        EXPECT_EQ(c.FillRule(), k.rule) << k.request;
+        EXPECT_EQ(c.GetInteger(GraphicsContext::kFillsNonZero),
+                  k.rule == ZFillRule::kNonZero ? 1 : 0)
+            << k.request;
+    }
+}

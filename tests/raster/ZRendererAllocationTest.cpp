@@ -53,12 +53,12 @@ TEST(ZRendererAllocation, FillsAllocateNothingAfterWarmUp) {
     ZOutliner outliner;
     outliner.SetJoinStyle(ZOutliner::kRoundJoin);
     const auto draw = [&] {
-        r.FillPath(big, nullptr, &solid, ZRenderer::kNonZero);
-        r.FillPath(big, nullptr, &gradient, ZRenderer::kEvenOdd);
+        r.FillPath(big, nullptr, &solid, ZFillRule::kNonZero);
+        r.FillPath(big, nullptr, &gradient, ZFillRule::kEvenOdd);
         r.SetClipByMask(true);
-        r.FillPath(big, nullptr, &gradient, ZRenderer::kNonZero);
+        r.FillPath(big, nullptr, &gradient, ZFillRule::kNonZero);
         r.SetClipByMask(false);
-        r.FillPath(outliner.Outline(big, 4), nullptr, &solid, ZRenderer::kNonZero);
+        r.FillPath(outliner.Outline(big, 4), nullptr, &solid, ZFillRule::kNonZero);
     };
     draw();
     gAllocations = 0;

@@ -43,7 +43,7 @@ ZPath WithZigzag(const ZPath& path, int width, int row) {
 }
 
 // The mask rows after filling `path` into a fresh width x height mask.
-std::vector<Values> Cover(const ZPath& path, int width, int height, int rule) {
+std::vector<Values> Cover(const ZPath& path, int width, int height, ZFillRule rule) {
     ZRenderer renderer;
     Canvas mask(width, height, 1);
     mask.AttachAsMask(renderer);
@@ -89,15 +89,15 @@ TEST(ZRendererCoverage, ExactCoverage) {
         const ZPath& path;
         int width;
         std::vector<Values> rows;
-        int rule = ZRenderer::kNonZero;
+        ZFillRule rule = ZFillRule::kNonZero;
     } cases[] = {
         {"square", square, 4, {{0, 0, 0, 0}, {0, F, F, 0}, {0, 0, 0, 0}}},
         {"strip", strip, 4, {{0, 0, 129, 0}}},
         {"strip reversed", reversed, 4, {{0, 0, 129, 0}}},
         {"overlap", overlap, 8, {{F, F, F, F, F, F, 0, 0}}},
         // Even-odd folds the bits of T: 255 - (-129 and 0xFF) = 128 for the clockwise strip.
-        {"strip, even-odd", strip, 4, {{0, 0, 128, 0}}, ZRenderer::kEvenOdd},
-        {"overlap, even-odd", overlap, 8, {{F, F, 0, 0, F, F, 0, 0}}, ZRenderer::kEvenOdd},
+        {"strip, even-odd", strip, 4, {{0, 0, 128, 0}}, ZFillRule::kEvenOdd},
+        {"overlap, even-odd", overlap, 8, {{F, F, 0, 0, F, F, 0, 0}}, ZFillRule::kEvenOdd},
         {"speck", speck, 2, {{57, 0}, {0, 0}}},
         {"wide", wide, 3, {{0, 0, 0}, {128, 128, 128}, {F, F, F}, {0, 0, 0}}},
         {"tall", tall, 3, {{F, F, F}, {F, F, F}}},
@@ -136,7 +136,8 @@ TEST(ZRendererCoverage, GridAndSortedCellsPaintAlike) {
         stop.color[3] = 255;
         gradient.AddStop(stop);
     }
-    for (int rule : {int(ZRenderer::kEvenOdd), int(ZRenderer::kNonZero)}) {
+    // Every rule but even-odd is non-zero, 1 among them.
+    for (const ZFillRule rule : {ZFillRule::kEvenOdd, ZFillRule::kNonZero, ZFillRule(1)}) {
         std::vector<Values> pictures[2];
         for (int sorted = 0; sorted < 2; ++sorted) {
             ZRenderer renderer;
@@ -145,8 +146,8 @@ TEST(ZRendererCoverage, GridAndSortedCellsPaintAlike) {
             renderer.FillPath(sorted ? zigzag : star, nullptr, &gradient, rule);
             for (int y = 0; y < 21; ++y) pictures[sorted].push_back(colour.Row(y, 0));
         }
-        EXPECT_EQ(pictures[0], pictures[1]) << "rule " << rule;
+        EXPECT_EQ(pictures[0], pictures[1]) << "rule " << int(rule);
         // The middle: ramp weight 123, and 123 * 201 div 255 = 96.
-        EXPECT_EQ(pictures[0][4][6], rule == ZRenderer::kEvenOdd ? 0u : 96u);
+        EXPECT_EQ(pictures[0][4][6], rule == ZFillRule::kEvenOdd ? 0u : 96u);
     }
 }

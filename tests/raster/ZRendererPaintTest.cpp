@@ -49,7 +49,7 @@ TEST(ZRendererPaint, SolidColoursBlendClipAndAccumulateExactly) {
         std::copy(before.begin(), before.end(), colour.Data());
         std::copy(maskBefore.begin(), maskBefore.end(), mask.Data());
         ZColorStencil stencil(paint[0], paint[1], paint[2], paint[3]);
-        renderer.FillPath(RectPath(0, 0, 3, 1), nullptr, &stencil, ZRenderer::kNonZero);
+        renderer.FillPath(RectPath(0, 0, 3, 1), nullptr, &stencil, ZFillRule::kNonZero);
         EXPECT_EQ(ToHex(colour.Data(), 12, 4), c.after) << c.what;
         EXPECT_EQ(ToHex(mask.Data(), 3, 3), c.maskAfter) << c.what;
         EXPECT_TRUE(colour.GuardsIntact() && mask.GuardsIntact()) << c.what;

@@ -1,0 +1,152 @@
+#include "raster/ZSegmentSketcher.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+
+namespace {
+
+constexpr float kHuge = 3.4028235e38f;
+// Scaled coordinates are clamped here before conversion, far outside any target, so that
+// huge or infinite input stays defined and the stepping arithmetic fits in 64 bits.
+constexpr float kFixedLimit = 1073741824.0f; // 2^30
+
+// floor(scaled) clamped to the limit, for a number (not NaN).  Clamping first gives the
+// same result, and within the limit floor is the truncation, less one below zero when
+// something was cut off.
+int32_t ToFixed(float scaled) {
+    // min and max rather than clamp: no branches, the same value for any number.
+    const float clamped = std::min(std::max(scaled, -kFixedLimit), kFixedLimit);
+    const int32_t truncated = static_cast<int32_t>(clamped);
+    return truncated - (static_cast<float>(truncated) > clamped ? 1 : 0);
+}
+
+} // namespace
+
+void ZSegmentSketcher::StartPath(const Matrix4* transform, int32_t rows, bool trackBounds) {
+    transform_ = transform;
+    limitY_ = 8 * rows;
+    lastEndKnown_ = false;
+    minX_ = minY_ = kHuge;
+    maxX_ = maxY_ = -kHuge;
+    trackBounds_ = trackBounds;
+    segmentCount_ = 0;
+    extent_ = {};
+}
+
+inline Point3 ZSegmentSketcher::ToDevice(float x, float y) const {
+    const Point3 p{x, y, 0.0f};
+    return transform_ != nullptr ? transform_->Transform(p) : p;
+}
+
+// Start points feed the minima and end points the maxima: over closed contours that is
+// the box of the vertices.
+void ZSegmentSketcher::GrowBounds(float minX, float minY, float maxX, float maxY) {
+    if (!trackBounds_) return;
+    if (minX < minX_) minX_ = minX;
+    if (minY < minY_) minY_ = minY;
+    if (maxX > maxX_) maxX_ = maxX;
+    if (maxY > maxY_) maxY_ = maxY;
+}
+
+// Straight-line code (a NaN position converts 0 instead), so that the point stays in
+// registers.
+inline ZSegmentSketcher::DevicePoint ZSegmentSketcher::Map(float x, float y) const {
+    const Point3 device = ToDevice(x, y);
+    const bool isNumber = !std::isnan(device.x) && !std::isnan(device.y);
+    return {x, y, ToFixed(isNumber ? device.x * 256.0f : 0.0f),
+            ToFixed(isNumber ? device.y * 8.0f : 0.0f), isNumber};
+}
+
+// Field by field: a whole copy was assembled on the stack and read back at once, which
+// stalls on the narrower stores that built it.
+inline void ZSegmentSketcher::KeepEnd(const DevicePoint& p) {
+    lastEnd_.x = p.x;
+    lastEnd_.y = p.y;
+    lastEnd_.fixedX = p.fixedX;
+    lastEnd_.fixedY = p.fixedY;
+    lastEnd_.isNumber = p.isNumber;
+}
+
+// Compared bit for bit, so that -0 and 0 stay apart as they would when mapped afresh.
+void ZSegmentSketcher::MapStart(float x, float y) {
+    const bool same = lastEndKnown_ &&
+                      std::bit_cast<uint32_t>(lastEnd_.x) == std::bit_cast<uint32_t>(x) &&
+                      std::bit_cast<uint32_t>(lastEnd_.y) == std::bit_cast<uint32_t>(y);
+    if (!same) lastEnd_ = Map(x, y);
+    lastEndKnown_ = true;
+}
+
+void ZSegmentSketcher::LineTo(float x, float y) {
+    const ZPathElement point{x, y, ZPath::kLine};
+    LineRun(&point, 1);
+}
+
+// The run's segments and extent are kept in locals, and each end carried to the next
+// segment as its start, so that the loop stays in registers.
+void ZSegmentSketcher::LineRun(const ZPathElement* points, size_t n) {
+    ReserveSegments(n);
+    MapStart(curX_, curY_);
+    DevicePoint from = lastEnd_;
+    ZSegment* const segments = segments_.data();
+    size_t count = segmentCount_;
+    ZSegmentExtent extent = extent_;
+    const int32_t limitY = limitY_;
+    const bool trackBounds = trackBounds_;
+    for (size_t i = 0; i < n; ++i) {
+        const float x = points[i].x, y = points[i].y;
+        if (trackBounds) GrowBounds(from.x, from.y, x, y);
+        const DevicePoint to = Map(x, y);
+        AddSegment(from, to, limitY, segments, count, extent);
+        from = to;
+    }
+    segmentCount_ = count;
+    extent_ = extent;
+    KeepEnd(from);
+    curX_ = from.x;
+    curY_ = from.y;
+}
+
+// Flatness is judged in device space, so a curve gets as many segments as its size on
+// the target needs.
+void ZSegmentSketcher::SubdivideQuad(float x0, float y0, float cx, float cy, float x1, float y1) {
+    GrowBounds(std::min(x0, cx), std::min(y0, cy), x1, y1);
+    const Point3 e0 = ToDevice(x0, y0), dc = ToDevice(cx, cy), e1 = ToDevice(x1, y1);
+    const bool flat = !(ChordDistanceSquared(e0.x, e0.y, dc.x, dc.y, e1.x, e1.y) > 1.0f);
+    if (!flat && SplitAllowed()) {
+        SplitQuad(x0, y0, cx, cy, x1, y1);
+        return;
+    }
+    MapStart(x0, y0);
+    const DevicePoint d1 = Map(x1, y1);
+    ReserveSegments(1);
+    AddSegment(lastEnd_, d1, limitY_, segments_.data(), segmentCount_, extent_);
+    KeepEnd(d1);
+    ZSketcher::LineTo(x1, y1);
+}
+
+void ZSegmentSketcher::ReserveSegments(size_t n) {
+    if (segments_.size() - segmentCount_ < n)
+        segments_.resize(std::max({size_t(64), 2 * segments_.size(), segmentCount_ + n}));
+}
+
+// Keeps a segment that crosses a sub-scanline of the target, top end first: sub-scanline
+// y lies on the segment when y is in [top, bottom).
+inline void ZSegmentSketcher::AddSegment(const DevicePoint& p0, const DevicePoint& p1,
+                                         int32_t limitY, ZSegment* segments, size_t& count,
+                                         ZSegmentExtent& extent) {
+    if (!p0.isNumber || !p1.isNumber) return;
+    // Values picked rather than references, so that the points can stay in registers.
+    const bool down = p0.fixedY < p1.fixedY;
+    const int32_t xTop = down ? p0.fixedX : p1.fixedX, yTop = down ? p0.fixedY : p1.fixedY;
+    const int32_t xBottom = down ? p1.fixedX : p0.fixedX;
+    const int32_t yBottom = down ? p1.fixedY : p0.fixedY;
+    const int32_t top = std::max(yTop, 0), bottom = std::min(yBottom, limitY);
+    if (top >= bottom) return;
+    segments[count++] = {xTop, yTop, xBottom, yBottom, down};
+    extent.minX = std::min<int64_t>(extent.minX, std::min(xTop, xBottom));
+    extent.maxX = std::max<int64_t>(extent.maxX, std::max(xTop, xBottom));
+    extent.firstRow = std::min(extent.firstRow, top >> 3);
+    extent.lastRow = std::max(extent.lastRow, (bottom - 1) >> 3);
+    extent.crossings += bottom - top;
+}

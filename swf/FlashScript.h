@@ -78,6 +78,8 @@ private:
     ColorRGBA backgroundColor;
     uint32_t jpegTablesPosition = 0;
     std::map<uint32_t, Held<FObject>> dictionary;
+    // The shapes read so far by the offset of their tag, kept over rewinds.
+    std::map<uint32_t, Held<FObject>> tracedShapes;
 };
 
 } // namespace UT

@@ -22,8 +22,19 @@ void DefineUnlessCutOff(FlashScript& movie, FObject* character) {
 
 } // namespace
 
+// A shape tag gives the same shape on every pass over the tags (the dictionary it reads
+// bitmaps from is the same at that point), so after a rewind the shape traced on the first
+// pass is defined again instead of being read and traced anew.  A tag the reader could not
+// finish is read again, so that it stops the tag loop as it did.
 void FlashScript::HandleDefineShape(int version) {
-    DefineCharacter(new FShape(this, version));
+    const auto traced = tracedShapes.find(TagStart());
+    if (traced != tracedShapes.end()) {
+        DefineCharacter(traced->second.Get());
+        return;
+    }
+    const Held<FObject> shape(new FShape(this, version));
+    if (!Exhausted()) tracedShapes.emplace(TagStart(), shape);
+    DefineCharacter(shape.Get());
 }
 
 void FlashScript::HandleDefineBitmap(int kind) {

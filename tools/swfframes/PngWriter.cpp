@@ -150,7 +150,7 @@ std::vector<uint8_t> EncodePng(const RgbaImage& image, PngCompression compressio
     // Run-length matches only: Flash pictures are mostly flat runs, and Up turns a run of
     // equal rows into zeros.
     const bool fast = compression == PngCompression::kFast;
-    Deflater deflater(level, fast ? Z_RLE : Z_DEFAULT_STRATEGY);
+    Deflater deflater(level, fast ? Z_RLE : Z_FILTERED);
     const size_t rowBytes = size_t(image.width) * kBytesPerPixel;
     std::vector<uint8_t> filtered(rowBytes + 1), trial(rowBytes + 1);
     out.reserve(out.size() + image.pixels.size() / 4 + 1024);

@@ -9,7 +9,8 @@
 
 // How hard the writer compresses.  kFast: zlib level 1, run-length matches only, over rows
 // filtered with Up: about as fast as deflating the raw pixels at level 1; kDefault: level
-// 6 and the filter chosen per row as libpng chooses it; kBest: level 9, chosen likewise.
+// 6, the filter chosen per row and the strategy for filtered data, as libpng does;
+// kBest: level 9, likewise.
 enum class PngCompression { kFast, kDefault, kBest };
 
 // The whole file in memory.

@@ -56,21 +56,38 @@ void EdgeGraph::MoveTo(const Point3& p) {
     current = FindOrAddVertex(p);
 }
 
-uint32_t EdgeGraph::BucketOf(const void* style, std::vector<Bucket>& buckets, size_t& used) {
+uint32_t EdgeGraph::BucketOf(const void* style, std::vector<Bucket>& buckets, size_t& used,
+                             std::vector<uint32_t>& slots) {
     if (!style) return kNone;
-    for (size_t i = used; i-- > 0;)
-        if (buckets[i].style == style) return uint32_t(i);
+    const auto slotOf = [&slots](const void* key) {
+        const uint64_t h = uint64_t(reinterpret_cast<uintptr_t>(key)) * 0x9E3779B97F4A7C15ull;
+        return size_t(h >> 32) & (slots.size() - 1);
+    };
+    if ((used + 1) * 2 > slots.size()) {
+        slots.assign(std::max<size_t>(16, slots.size() * 2), 0);
+        for (size_t i = 0; i < used; ++i) {
+            size_t slot = slotOf(buckets[i].style);
+            while (slots[slot] != 0) slot = (slot + 1) & (slots.size() - 1);
+            slots[slot] = uint32_t(i + 1);
+        }
+    }
+    size_t slot = slotOf(style);
+    for (; slots[slot] != 0; slot = (slot + 1) & (slots.size() - 1))
+        if (buckets[slots[slot] - 1].style == style) return slots[slot] - 1;
     if (used == buckets.size()) buckets.emplace_back();
     buckets[used].style = style;
     buckets[used].edges.clear();
+    slots[slot] = uint32_t(used + 1);
     return uint32_t(used++);
 }
 
 Edge& EdgeGraph::AddEdge(const Point3& p) {
     if (current == kNone) MoveTo(Point3{});
-    if (fill0 && fill0Bucket == kNone) fill0Bucket = BucketOf(fill0, fillBuckets, fillsUsed);
-    if (fill1 && fill1Bucket == kNone) fill1Bucket = BucketOf(fill1, fillBuckets, fillsUsed);
-    if (line && lineBucket == kNone) lineBucket = BucketOf(line, lineBuckets, linesUsed);
+    if (fill0 && fill0Bucket == kNone)
+        fill0Bucket = BucketOf(fill0, fillBuckets, fillsUsed, fillSlots);
+    if (fill1 && fill1Bucket == kNone)
+        fill1Bucket = BucketOf(fill1, fillBuckets, fillsUsed, fillSlots);
+    if (line && lineBucket == kNone) lineBucket = BucketOf(line, lineBuckets, linesUsed, lineSlots);
     const uint32_t index = uint32_t(edges.size());
     if (fill0) fillBuckets[fill0Bucket].edges.push_back(index);
     if (fill1 && fill1 != fill0) fillBuckets[fill1Bucket].edges.push_back(index);
@@ -99,6 +116,8 @@ void EdgeGraph::Reset() {
     vertices.clear();
     std::fill(slots.begin(), slots.end(), 0u);
     fillsUsed = linesUsed = 0;
+    std::fill(fillSlots.begin(), fillSlots.end(), 0u);
+    std::fill(lineSlots.begin(), lineSlots.end(), 0u);
     current = kNone;
     SetStyles(nullptr, nullptr, nullptr);
 }

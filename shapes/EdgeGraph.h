@@ -66,7 +66,9 @@ private:
     };
     // The bucket of `style` in `buckets` (made when new); kNone for no style.
     static constexpr uint32_t kNone = UINT32_MAX;
-    uint32_t BucketOf(const void* style, std::vector<Bucket>& buckets, size_t& used);
+    // `slots` hashes the styles of the buckets in use (bucket index + 1, 0 for empty).
+    static uint32_t BucketOf(const void* style, std::vector<Bucket>& buckets, size_t& used,
+                             std::vector<uint32_t>& slots);
     uint32_t FindOrAddVertex(const Point3& p);
     void GrowSlots();
 
@@ -88,6 +90,7 @@ private:
     std::vector<uint32_t> slots; // vertex index + 1, 0 for empty; a power of two long
     std::vector<Bucket> fillBuckets, lineBuckets; // the first *Used are this segment's
     size_t fillsUsed = 0, linesUsed = 0;
+    std::vector<uint32_t> fillSlots, lineSlots;
     uint32_t current = kNone;
     uint32_t fill0Bucket = kNone, fill1Bucket = kNone, lineBucket = kNone;
     const FillStyle* fill0 = nullptr;

@@ -12,13 +12,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
-#include <map>
 #include <vector>
 
 namespace UT {
-
-struct Edge;
 
 struct Vertex {
     Point3 point;
@@ -32,14 +28,16 @@ struct Edge {
     const FillStyle* fill0 = nullptr;
     const FillStyle* fill1 = nullptr; // the fill on the other side
     const LineStyle* line = nullptr;
-    Vertex* start = nullptr;
-    Vertex* end = nullptr;
+    uint32_t start = 0, end = 0; // vertex indices
     bool curved = false;
     Point3 control;
     uint32_t index = 0;     // creation order
     uint32_t usedStamp = 0; // equals the trace's stamp once emitted by it
 };
 
+// Vertices and edges live in arrays that only grow, found through an open-addressed hash
+// of the points, so that adding one allocates nothing once the arrays have grown; Reset
+// keeps the storage for the next segment.
 class EdgeGraph {
 public:
     EdgeGraph() = default;
@@ -49,7 +47,8 @@ public:
     // The vertex at exactly this point (made when new) becomes the current one.
     void MoveTo(const Point3& p);
     // A straight edge with the current styles from the current vertex to p, which then
-    // becomes current.  The caller may mark the edge curved.
+    // becomes current.  The caller may mark the edge curved; the reference holds until
+    // the next edge is added.
     Edge& AddEdge(const Point3& p);
     void SetStyles(const FillStyle* fill0, const FillStyle* fill1, const LineStyle* line);
     // Emits every fill path, in style order, then every stroke path.  The graph itself
@@ -60,28 +59,40 @@ public:
     size_t VertexCount() const { return vertices.size(); }
 
 private:
-    struct PointLess {
-        bool operator()(const Point3& a, const Point3& b) const {
-            if (a.x != b.x) return a.x < b.x;
-            if (a.y != b.y) return a.y < b.y;
-            return a.z < b.z;
-        }
+    // The edges of one style, in creation order.
+    struct Bucket {
+        const void* style = nullptr;
+        std::vector<uint32_t> edges;
     };
+    // The bucket of `style` in `buckets` (made when new); kNone for no style.
+    static constexpr uint32_t kNone = UINT32_MAX;
+    // `slots` hashes the styles of the buckets in use (bucket index + 1, 0 for empty).
+    static uint32_t BucketOf(const void* style, std::vector<Bucket>& buckets, size_t& used,
+                             std::vector<uint32_t>& slots);
+    uint32_t FindOrAddVertex(const Point3& p);
+    void GrowSlots();
 
-    void TraceFills(const FillStyle* fill, const std::vector<Edge*>& fillEdges, PathOutputter& out);
-    void TraceStrokes(const LineStyle* line, const std::vector<Edge*>& lineEdges,
+    void TraceFills(const FillStyle* fill, const std::vector<uint32_t>& fillEdges,
+                    PathOutputter& out);
+    void TraceStrokes(const LineStyle* line, const std::vector<uint32_t>& lineEdges,
                       PathOutputter& out);
     // Groups `candidates` (sorted) by vertex, so that each vertex knows its run.
     void IndexCandidates(const std::vector<std::pair<Vertex*, Edge*>>& candidates);
     // The first unused candidate at v in this trace, or null.
     Edge* NextCandidate(Vertex* v);
-    static void Emit(const Edge& e, bool forward, PathOutputter& out);
+    void Emit(const Edge& e, bool forward, PathOutputter& out) const;
+    // The buckets in use, ordered by style address (styles of one table lie in index order).
+    static void SortedBuckets(const std::vector<Bucket>& buckets, size_t used,
+                              std::vector<const Bucket*>& order);
 
-    std::deque<Edge> edges;
-    std::map<Point3, Vertex, PointLess> vertices;
-    std::map<const FillStyle*, std::vector<Edge*>> fillIndex;
-    std::map<const LineStyle*, std::vector<Edge*>> lineIndex;
-    Vertex* current = nullptr;
+    std::vector<Edge> edges;
+    std::vector<Vertex> vertices;
+    std::vector<uint32_t> slots; // vertex index + 1, 0 for empty; a power of two long
+    std::vector<Bucket> fillBuckets, lineBuckets; // the first *Used are this segment's
+    size_t fillsUsed = 0, linesUsed = 0;
+    std::vector<uint32_t> fillSlots, lineSlots;
+    uint32_t current = kNone;
+    uint32_t fill0Bucket = kNone, fill1Bucket = kNone, lineBucket = kNone;
     const FillStyle* fill0 = nullptr;
     const FillStyle* fill1 = nullptr;
     const LineStyle* line = nullptr;
@@ -90,6 +101,7 @@ private:
     uint32_t stamp = 0;
     std::vector<std::pair<Vertex*, Edge*>> candidates;
     std::vector<Edge*> pending;
+    std::vector<const Bucket*> order;
 };
 
 } // namespace UT

@@ -34,6 +34,7 @@ FlashScript::~FlashScript() {
 void FlashScript::ReleaseImage() {
     // Characters keep offsets into the image, so they go first.
     dictionary.clear();
+    keptDefinitions.clear();
     SetStream(nullptr, 0, 0, 0);
     if (image) GlobalFree(image);
     image = nullptr;

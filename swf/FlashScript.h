@@ -71,6 +71,10 @@ protected:
 
 private:
     void ReleaseImage();
+    // The character the tag being handled made on an earlier pass, or null.
+    FObject* KeptDefinition() const;
+    // Defines the character just read, and keeps it for later passes.
+    void KeepDefinition(FObject* character);
 
     uint8_t* image = nullptr;
     uint16_t version = 0;
@@ -79,6 +83,8 @@ private:
     ColorRGBA backgroundColor;
     uint32_t jpegTablesPosition = 0;
     std::map<uint32_t, Held<FObject>> dictionary;
+    // The shapes and bitmaps read so far by the offset of their tag, kept over rewinds.
+    std::map<uint32_t, Held<FObject>> keptDefinitions;
 };
 
 } // namespace UT

@@ -23,8 +23,25 @@ void DefineUnlessCutOff(FlashScript& movie, FObject* character) {
 
 } // namespace
 
+// A shape or bitmap tag gives the same character on every pass over the tags (the
+// dictionary and JPEGTables it refers to are the same at that point), so after a rewind
+// the character made on the first pass is defined again: shapes are not read and traced
+// anew, bitmaps keep their decoded image.  A tag the reader could not finish is read again,
+// so that it stops the tag loop as it did.
+FObject* FlashScript::KeptDefinition() const {
+    const auto kept = keptDefinitions.find(TagStart());
+    return kept == keptDefinitions.end() ? nullptr : kept->second.Get();
+}
+
+void FlashScript::KeepDefinition(FObject* character) {
+    const Held<FObject> hold(character);
+    if (!Exhausted()) keptDefinitions.emplace(TagStart(), hold);
+    DefineCharacter(character);
+}
+
 void FlashScript::HandleDefineShape(int version) {
-    DefineCharacter(new FShape(this, version));
+    if (FObject* kept = KeptDefinition()) return DefineCharacter(kept);
+    KeepDefinition(new FShape(this, version));
 }
 
 void FlashScript::HandleDefineMorphShape(int version) {
@@ -32,7 +49,8 @@ void FlashScript::HandleDefineMorphShape(int version) {
 }
 
 void FlashScript::HandleDefineBitmap(int kind) {
-    DefineCharacter(new FBitmap(this, kind, jpegTablesPosition));
+    if (FObject* kept = KeptDefinition()) return DefineCharacter(kept);
+    KeepDefinition(new FBitmap(this, kind, jpegTablesPosition));
 }
 
 void FlashScript::HandleDefineFont(int kind) {

@@ -232,7 +232,8 @@ void FlashSubScript::DrawClip(FDisplayItem* clip, GraphicsContext& context, bool
     }
 }
 
-void FlashSubScript::KeepOuterClips(std::vector<Held<FDisplayItem>> ended) {
+void FlashSubScript::KeepOuterClips() {
+    std::vector<Held<FDisplayItem>>& ended = endedClips;
     // Innermost first: a clip layer is kept while one still in use was placed in its range.
     for (const Held<FDisplayItem>& c : outerClips) ended.push_back(c);
     std::sort(ended.begin(), ended.end(),
@@ -248,6 +249,7 @@ void FlashSubScript::KeepOuterClips(std::vector<Held<FDisplayItem>> ended) {
             std::any_of(outerClips.begin(), outerClips.end(), inside))
             outerClips.push_back(c);
     }
+    ended.clear();
 }
 
 void FlashSubScript::RedrawClips(GraphicsContext& context, bool& first) {
@@ -283,13 +285,17 @@ void FlashSubScript::RenderDisplayList(GraphicsContext& context) {
         bool clipsEnded = false;
         if (!activeClips.empty() && nearestEnd < depth) {
             nearestEnd = kNoClipEnd;
-            const auto ended = std::stable_partition(
-                activeClips.begin(), activeClips.end(),
-                [depth](const Held<FDisplayItem>& c) { return uint32_t(c->clipDepth) >= depth; });
-            clipsEnded = ended != activeClips.end();
-            std::vector<Held<FDisplayItem>> endedClips(ended, activeClips.end());
-            activeClips.erase(ended, activeClips.end());
-            KeepOuterClips(std::move(endedClips));
+            // A stable partition by hand: the library's takes a buffer from the heap.
+            size_t kept = 0;
+            for (size_t i = 0; i < activeClips.size(); ++i) {
+                if (uint32_t(activeClips[i]->clipDepth) < depth)
+                    endedClips.push_back(activeClips[i]);
+                else if (kept++ != i)
+                    activeClips[kept - 1] = activeClips[i];
+            }
+            activeClips.resize(kept);
+            clipsEnded = !endedClips.empty();
+            KeepOuterClips();
             for (const Held<FDisplayItem>& c : activeClips)
                 nearestEnd = std::min(nearestEnd, uint32_t(c->clipDepth));
         }

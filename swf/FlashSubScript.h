@@ -67,6 +67,8 @@ protected:
     std::vector<Held<FDisplayItem>> activeClips;
     // Clip layers whose range has ended but which still clip an active one placed inside it.
     std::vector<Held<FDisplayItem>> outerClips;
+    // The clip layers whose range just ended; kept between frames for its room.
+    std::vector<Held<FDisplayItem>> endedClips;
 
 private:
     // False when nothing was placed or moved (and the fields after the id were not read).
@@ -80,10 +82,10 @@ private:
     // Draws the clip layer into the mask: over a cleared mask, or (`intersect`) keeping only
     // where the mask already covers.
     void DrawClip(FDisplayItem* clip, GraphicsContext& context, bool intersect);
-    // Of the clip layers whose range `ended` and those kept before, keeps in outerClips the
-    // ones that clip an active clip layer placed inside their range (directly or through
-    // another kept one).
-    void KeepOuterClips(std::vector<Held<FDisplayItem>> ended);
+    // Of the clip layers in endedClips and those kept before, keeps in outerClips the ones
+    // that clip an active clip layer placed inside their range (directly or through another
+    // kept one); empties endedClips.
+    void KeepOuterClips();
     // Redraws the clipping layers of the parents and then of this timeline into the mask;
     // `first` is true until one is drawn.
     void RedrawClips(GraphicsContext& context, bool& first);

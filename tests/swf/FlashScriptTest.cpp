@@ -1,5 +1,6 @@
 // The movie reader: the header, what it accepts and what it refuses.
 #include "MovieTestSupport.h"
+#include "support/ShapeWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -43,4 +44,30 @@ TEST(FlashScriptHeader, TheHandWrittenMovieIsWrittenAndAcceptedAndOthersRefused)
         UT::FlashScript movie;
         EXPECT_FALSE(ParseBytes(movie, refused[i])) << i;
     }
+}
+
+// A shape tag is read and traced on the first pass only: going back to an earlier frame
+// defines the very shape objects again, and a later tag redefining the id gives its own.
+TEST(FlashScriptDictionary, ShapesAreTracedOncePerTagAndDefinedAgainAfterARewind) {
+    swftest::SwfWriter writer(100, 100, 12);
+    swftest::ShapeWriter square;
+    square.FillStyles({swftest::FillStyleRecord::Solid({255, 0, 0, 255})})
+        .Change(swftest::StyleChange().Fill0(1))
+        .Rectangle(0, 0, 200, 200);
+    square.AddTo(writer, 1, {0, 200, 0, 200});
+    writer.ShowFrame();
+    square.AddTo(writer, 1, {0, 200, 0, 200}); // the same id again
+    writer.ShowFrame().End();
+    UT::FlashScript movie;
+    ASSERT_TRUE(ParseBytes(movie, writer.Finish()));
+    const UT::FObject* seen[2][2] = {};
+    for (int pass = 0; pass < 2; ++pass)
+        for (int frame = 0; frame < 2; ++frame) {
+            movie.GotoFrame(frame);
+            seen[pass][frame] = movie.FindCharacter(1).Get();
+        }
+    ASSERT_NE(seen[0][0], nullptr);
+    EXPECT_NE(seen[0][0], seen[0][1]);
+    EXPECT_EQ(seen[1][0], seen[0][0]);
+    EXPECT_EQ(seen[1][1], seen[0][1]);
 }

@@ -147,6 +147,8 @@ TEST(Swfframes, ErrorCasesExitWithOneLineAndTheirCode) {
          "plug-in library not found"},
         {{"render", Movie(), "-o", out, "--frames", "x"}, 2, "bad frame number"},
         {{"render", Movie(), "-o", out, "--bogus"}, 2, "unknown option"},
+        {{"render", Movie(), "-o", out, "--png-compression", "max"}, 2, "fast, default or best"},
+        {{"video", Movie(), "-o", out, "--quality", "high"}, 2, "--quality needs fast or small"},
         {{"video", Movie(), "-o", out, "--format", "avi"}, 2, "gif, webp or apng"},
         {{"render", Movie()}, 2, "-o DIR"},
         {{"frobnicate", Movie()}, 2, "unknown command"},

@@ -82,3 +82,18 @@ std::optional<std::vector<int64_t>> FrameRange::Resolve(int64_t frameCount,
     frames.erase(std::unique(frames.begin(), frames.end()), frames.end());
     return frames;
 }
+
+std::vector<int64_t> FrameRange::Within(int64_t frameCount) const {
+    std::vector<int64_t> frames;
+    if (all_) {
+        for (int64_t frame = 0; frame < frameCount; ++frame) frames.push_back(frame);
+        return frames;
+    }
+    for (const Interval& interval : intervals_) {
+        const int64_t last = std::min(interval.last.value_or(frameCount - 1), frameCount - 1);
+        for (int64_t frame = interval.first; frame <= last; ++frame) frames.push_back(frame);
+    }
+    std::sort(frames.begin(), frames.end());
+    frames.erase(std::unique(frames.begin(), frames.end()), frames.end());
+    return frames;
+}

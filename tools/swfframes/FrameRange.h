@@ -19,6 +19,9 @@ public:
     // The chosen frames of a movie with `frameCount` frames, ascending, each once.
     // Sets `error` and returns nothing when a frame lies beyond the last.
     std::optional<std::vector<int64_t>> Resolve(int64_t frameCount, std::string& error) const;
+    // The chosen frames that the movie has, ascending, each once; those beyond the last
+    // are left out.
+    std::vector<int64_t> Within(int64_t frameCount) const;
 
 private:
     struct Interval {

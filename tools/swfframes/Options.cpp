@@ -30,7 +30,10 @@ commands:
                                   of a movie whose header states a wrong file length,
                                   with the real length
   bench MOVIE|FOLDER... [--json]  milliseconds per frame (median, 95th percentile) after
-                                  one warm-up pass, frames per second, peak memory
+                                  one warm-up pass, frames per second, the memory floor
+                                  of the picture (clearing and copying it) and each
+                                  movie's ratio to it, peak memory; --frames beyond a
+                                  movie's last are left out
 
 options:
   --frames LIST        frames to use, from 0: 7, 0-23, 0-23,30, 10- (default: all;
@@ -49,6 +52,12 @@ options:
                        once, each through its own open file (default: processors)
   --columns N          sheet: frames per row (default 6)
   --cell-width N       sheet: width of each frame in pixels (default 160)
+  --png-compression fast|default|best
+                       render, sheet: fast (the default) deflates at zlib's level 1 as
+                       fast as frames are drawn; default and best give smaller files
+                       (zlib levels 6 and 9, the filter chosen per row) more slowly
+  --quality fast|small video .webm: fast (the default) is VP9's real-time encode with
+                       rows in parallel; small is the slow search for smaller files
   --json               info, bench: print JSON
   --progress json      one JSON line per frame on stdout, for scripts
   --quiet, -q          no progress, notices or summary; errors only
@@ -140,6 +149,28 @@ const std::map<std::string, ValueHandler>& ValueOptions() {
                                                            "gif", "webp", "apng"};
              if (!formats.count(v)) e = "--format needs mov, webm, mp4, gif, webp or apng";
              o.videoFormat = v;
+             return e.empty();
+         }},
+        {"--png-compression",
+         [](Options& o, const std::string& v, std::string& e) {
+             if (v == "fast")
+                 o.pngCompression = PngCompression::kFast;
+             else if (v == "default")
+                 o.pngCompression = PngCompression::kDefault;
+             else if (v == "best")
+                 o.pngCompression = PngCompression::kBest;
+             else
+                 e = "--png-compression needs fast, default or best";
+             return e.empty();
+         }},
+        {"--quality",
+         [](Options& o, const std::string& v, std::string& e) {
+             if (v == "fast")
+                 o.videoQuality = VideoQuality::kFast;
+             else if (v == "small")
+                 o.videoQuality = VideoQuality::kSmall;
+             else
+                 e = "--quality needs fast or small";
              return e.empty();
          }},
         {"--max-pixels",

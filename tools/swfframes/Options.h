@@ -3,6 +3,8 @@
 
 #include "tools/swfhost/Background.h"
 #include "tools/swfframes/FrameRange.h"
+#include "tools/swfframes/PngWriter.h"
+#include "tools/swfframes/VideoEncoder.h"
 
 #include <cstdint>
 #include <optional>
@@ -35,6 +37,8 @@ struct Options {
     int cellWidth = 160;     // sheet: thumbnail width in pixels
     int sheetFrames = 36;    // sheet: frames sampled when --frames is not given
     std::string videoFormat; // video into a folder: mov, webm, mp4, gif, webp or apng
+    PngCompression pngCompression = PngCompression::kFast; // render, sheet
+    VideoQuality videoQuality = VideoQuality::kFast;       // video .webm
 };
 
 // Fills `options` from argv; on a mistake returns false and sets `error`.

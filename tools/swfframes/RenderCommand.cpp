@@ -5,10 +5,12 @@
 #include "tools/swfframes/MovieBatch.h"
 #include "tools/swfframes/PngWriter.h"
 #include "tools/swfframes/Progress.h"
+#include "tools/swfframes/WriterThread.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 
 namespace {
@@ -43,17 +45,24 @@ void RenderMovie(const PluginHost& host, const std::string& path, const std::str
     RunJobs(runs, parts, [&](size_t run) {
         SharedMovie own = run == 0 ? nullptr : OpenSharedMovie(host, path, quiet);
         MovieStream& reader = run == 0 ? movie->stream : own->stream;
+        // Each frame is encoded and written on its own thread while the next is drawn.
+        WriterThread writer;
         for (size_t i = run * frames.size() / runs; i < (run + 1) * frames.size() / runs; ++i) {
             const int64_t frame = frames[i];
             const std::string file =
                 (std::filesystem::path(folder) / FrameFileName(stem, frame, reader.FrameCount()))
                     .string();
+            auto image = std::make_shared<RgbaImage>();
             reader.ReadFrame(frame, [&](const FrameView& view) {
-                WritePng(file, RgbaImage::FromFrame(view, options.background));
+                *image = RgbaImage::FromFrame(view, options.background);
             });
-            const std::lock_guard<std::mutex> hold(progressLock);
-            progress.FrameDone(frame, file);
+            writer.Add([&, frame, file, image] {
+                WritePng(file, *image, options.pngCompression);
+                const std::lock_guard<std::mutex> hold(progressLock);
+                progress.FrameDone(frame, file);
+            });
         }
+        writer.Finish();
     });
     if (!options.quiet && options.progress != ProgressMode::kJson)
         std::printf("%s: %zu frame%s, %d x %d, written to %s/\n", path.c_str(), frames.size(),

@@ -61,7 +61,7 @@ void MakeSheet(const PluginHost& host, const std::string& path, const Options& o
     });
     const std::filesystem::path parent = std::filesystem::path(options.output).parent_path();
     if (!parent.empty()) MakeFolder(parent.string());
-    WritePng(options.output, sheet.Image());
+    WritePng(options.output, sheet.Image(), options.pngCompression);
     if (!options.quiet && options.progress != ProgressMode::kJson)
         std::printf("%s: contact sheet of %zu frames written to %s\n", path.c_str(), frames.size(),
                     options.output.c_str());

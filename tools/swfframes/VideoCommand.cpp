@@ -39,7 +39,8 @@ void EncodeMovie(const PluginHost& host, const std::string& ffmpeg, const std::s
     if (!parent.empty()) MakeFolder(parent.string());
     const double rate = std::max(1.0, stream.FrameRate());
     const Background background = VideoBackground(options, target.kind);
-    VideoEncoder encoder(ffmpeg, target.kind, stream.Width(), stream.Height(), rate, target.path);
+    VideoEncoder encoder(ffmpeg, target.kind, stream.Width(), stream.Height(), rate, target.path,
+                         options.videoQuality);
     Progress progress(options.progress, options.quiet, MovieStem(path), int64_t(frames.size()));
     for (const int64_t frame : frames) {
         stream.ReadFrame(frame, [&](const FrameView& view) {

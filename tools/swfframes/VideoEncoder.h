@@ -25,15 +25,21 @@ bool VideoKeepsAlpha(VideoKind kind);
 // The full path of ffmpeg on PATH, or empty.
 std::string FindFfmpeg();
 
+// How VP9 spends its time: kFast uses the real-time settings with rows encoded in
+// parallel, kSmall the slow, good-quality search (smaller files at the same quality).
+// The other formats encode the same either way.
+enum class VideoQuality { kFast, kSmall };
+
 // The ffmpeg arguments that read width x height RGBA frames from stdin at `rate`.
 std::vector<std::string> FfmpegArguments(VideoKind kind, int width, int height, double rate,
-                                         const std::string& output);
+                                         const std::string& output,
+                                         VideoQuality quality = VideoQuality::kFast);
 
 class VideoEncoder {
 public:
     // Starts ffmpeg; throws HostError(kExitEncoder) when it cannot.
     VideoEncoder(const std::string& ffmpeg, VideoKind kind, int width, int height, double rate,
-                 const std::string& output);
+                 const std::string& output, VideoQuality quality = VideoQuality::kFast);
     VideoEncoder(const VideoEncoder&) = delete;
     VideoEncoder& operator=(const VideoEncoder&) = delete;
     ~VideoEncoder();

@@ -244,6 +244,7 @@ private:
         RectF box;
         size_t elements = 0;
         bool valid = false;
+        bool measured = false; // box holds the measure
         bool Holds(const ZPath& path) const { return valid && elements == path.Count(); }
     };
     PathBox fillBox_;

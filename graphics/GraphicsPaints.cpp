@@ -115,16 +115,20 @@ void GraphicsContext::DrawPath() {
     if (!target_) return;
     if (fillTables_ || strokeTables_) BuildColorTables();
     if (fillPaint_ && SamePoint(currentPoint_, startPoint_)) {
-        PreparePaint(fillPaint_.Get(), fillTables_);
-        renderer_.FillPath(path_, &stacks_[kModel].back(), fillPaint_.Get(), fillRule_);
+        ZStencil* paint = fillPaint_.Get();
+        PreparePaint(paint, fillTables_);
+        renderer_.FillPath(path_, &stacks_[kModel].back(), paint, fillRule_,
+                           paint->IsSolidColor() ? kEmptyBox : FillPaintBox());
     }
     if (strokePaint_ && lineWidth_ > 0) StrokePath();
 }
 
 void GraphicsContext::StrokePath() {
-    PreparePaint(strokePaint_.Get(), strokeTables_);
+    ZStencil* paint = strokePaint_.Get();
+    PreparePaint(paint, strokeTables_);
     const ZPath& outline = StrokeOutline();
-    renderer_.FillPath(outline, &stacks_[kModel].back(), strokePaint_.Get(), fillRule_);
+    renderer_.FillPath(outline, &stacks_[kModel].back(), paint, fillRule_,
+                       paint->IsSolidColor() ? kEmptyBox : StrokePaintBox());
 }
 
 const ZPath& GraphicsContext::StrokeOutline() {
@@ -138,16 +142,20 @@ const ZPath& GraphicsContext::StrokeOutline() {
     outliner_->SetNoClose(lineNoClose_);
     outliner_->SetJoinStyle(lineJoin_);
     outlinePath_ = &outliner_->Outline(path_, lineWidth_ / 2);
-    outline_ = {ZMeasurePaintBox(*outlinePath_), path_.Count(), true};
+    outline_ = {kEmptyBox, path_.Count(), true, false};
     return *outlinePath_;
 }
 
 const RectF& GraphicsContext::FillPaintBox() {
-    if (!fillBox_.Holds(path_)) fillBox_ = {ZMeasurePaintBox(path_), path_.Count(), true};
+    if (!fillBox_.Holds(path_)) fillBox_ = {ZMeasurePaintBox(path_), path_.Count(), true, true};
     return fillBox_.box;
 }
 
 const RectF& GraphicsContext::StrokePaintBox() {
-    StrokeOutline();
+    const ZPath& outline = StrokeOutline();
+    if (!outline_.measured) {
+        outline_.box = ZMeasurePaintBox(outline);
+        outline_.measured = true;
+    }
     return outline_.box;
 }

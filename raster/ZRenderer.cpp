@@ -1,5 +1,6 @@
 #include "raster/ZRenderer.h"
 
+#include "raster/ZPaintBox.h"
 #include "raster/ZStencil.h"
 
 ZRenderer::ZRenderer() = default;
@@ -10,6 +11,12 @@ ZRenderer::~ZRenderer() = default;
 // fill fits it, from sorted cells otherwise, and painted in spans by the targets' painter.
 void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* stencil,
                          ZFillRule fillRule) {
+    const bool solid = stencil != nullptr && stencil->IsSolidColor();
+    FillPath(path, transform, stencil, fillRule, solid ? kEmptyBox : ZMeasurePaintBox(path));
+}
+
+void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* stencil,
+                         ZFillRule fillRule, const RectF& paintBox) {
     ZSpanJob& job = targets_.Job();
     const bool solid = stencil != nullptr && stencil->IsSolidColor();
     if (solid) {
@@ -20,10 +27,10 @@ void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* 
     }
     const bool visible = stencil != nullptr && !(solid && job.solid8[3] == 0);
     if (visible && targets_.PrepareJob(stencil, solid)) {
-        StartPath(transform, targets_.ScanHeight(), !solid);
+        StartPath(transform, targets_.ScanHeight());
         path.Walk(*this);
         EndPath();
-        if (!solid) stencil->SetBounds(MinX(), MinY(), MaxX(), MaxY());
+        if (!solid) stencil->SetBounds(paintBox.xmin, paintBox.ymin, paintBox.xmax, paintBox.ymax);
         const bool evenOdd = fillRule == ZFillRule::kEvenOdd;
         const int32_t depth = targets_.Depth(), width = targets_.ScanWidth();
         const size_t count = SegmentCount();

@@ -41,7 +41,11 @@ public:
 
     // Fills the path mapped by transform (null: path space is device space) under the
     // rule; every rule but kEvenOdd is non-zero.  The stencil is borrowed for the call
-    // only.
+    // only.  A paint other than a solid colour is placed against paintBox, the path's box
+    // in path space as ZMeasurePaintBox measures it (the caller has it from placing the
+    // paint); without one the renderer measures it.
+    void FillPath(const ZPath& path, const Matrix4* transform, ZStencil* stencil,
+                  ZFillRule fillRule, const RectF& paintBox);
     void FillPath(const ZPath& path, const Matrix4* transform, ZStencil* stencil,
                   ZFillRule fillRule);
 

@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr float kHuge = 3.4028235e38f;
 // Scaled coordinates are clamped here before conversion, far outside any target, so that
 // huge or infinite input stays defined and the stepping arithmetic fits in 64 bits.
 constexpr float kFixedLimit = 1073741824.0f; // 2^30
@@ -23,13 +22,10 @@ int32_t ToFixed(float scaled) {
 
 } // namespace
 
-void ZSegmentSketcher::StartPath(const Matrix4* transform, int32_t rows, bool trackBounds) {
+void ZSegmentSketcher::StartPath(const Matrix4* transform, int32_t rows) {
     transform_ = transform;
     limitY_ = 8 * rows;
     lastEndKnown_ = false;
-    minX_ = minY_ = kHuge;
-    maxX_ = maxY_ = -kHuge;
-    trackBounds_ = trackBounds;
     segmentCount_ = 0;
     extent_ = {};
 }
@@ -37,16 +33,6 @@ void ZSegmentSketcher::StartPath(const Matrix4* transform, int32_t rows, bool tr
 inline Point3 ZSegmentSketcher::ToDevice(float x, float y) const {
     const Point3 p{x, y, 0.0f};
     return transform_ != nullptr ? transform_->Transform(p) : p;
-}
-
-// Start points feed the minima and end points the maxima: over closed contours that is
-// the box of the vertices.
-void ZSegmentSketcher::GrowBounds(float minX, float minY, float maxX, float maxY) {
-    if (!trackBounds_) return;
-    if (minX < minX_) minX_ = minX;
-    if (minY < minY_) minY_ = minY;
-    if (maxX > maxX_) maxX_ = maxX;
-    if (maxY > maxY_) maxY_ = maxY;
 }
 
 // Straight-line code (a NaN position converts 0 instead), so that the point stays in
@@ -92,10 +78,8 @@ void ZSegmentSketcher::LineRun(const ZPathElement* points, size_t n) {
     size_t count = segmentCount_;
     ZSegmentExtent extent = extent_;
     const int32_t limitY = limitY_;
-    const bool trackBounds = trackBounds_;
     for (size_t i = 0; i < n; ++i) {
         const float x = points[i].x, y = points[i].y;
-        if (trackBounds) GrowBounds(from.x, from.y, x, y);
         const DevicePoint to = Map(x, y);
         AddSegment(from, to, limitY, segments, count, extent);
         from = to;
@@ -110,7 +94,6 @@ void ZSegmentSketcher::LineRun(const ZPathElement* points, size_t n) {
 // Flatness is judged in device space, so a curve gets as many segments as its size on
 // the target needs.
 void ZSegmentSketcher::SubdivideQuad(float x0, float y0, float cx, float cy, float x1, float y1) {
-    GrowBounds(std::min(x0, cx), std::min(y0, cy), x1, y1);
     const Point3 e0 = ToDevice(x0, y0), dc = ToDevice(cx, cy), e1 = ToDevice(x1, y1);
     const bool flat = !(ChordDistanceSquared(e0.x, e0.y, dc.x, dc.y, e1.x, e1.y) > 1.0f);
     if (!flat && SplitAllowed()) {

@@ -14,9 +14,8 @@
 class ZSegmentSketcher : public ZSketcher {
 public:
     // Starts a path mapped by transform (null: path space is device space), keeping the
-    // segments that cross the sub-scanlines of rows [0, rows).  trackBounds: keep the box
-    // of the path's vertices as well.
-    void StartPath(const Matrix4* transform, int32_t rows, bool trackBounds);
+    // segments that cross the sub-scanlines of rows [0, rows).
+    void StartPath(const Matrix4* transform, int32_t rows);
     // Forgets the transform once the path is walked.
     void EndPath() { transform_ = nullptr; }
 
@@ -28,12 +27,6 @@ public:
     const ZSegment* Segments() const { return segments_.data(); }
     size_t SegmentCount() const { return segmentCount_; }
     const ZSegmentExtent& Extent() const { return extent_; }
-    // The box of the path's vertices in path space (start points feed the minima, end
-    // points the maxima), when tracked.
-    float MinX() const { return minX_; }
-    float MinY() const { return minY_; }
-    float MaxX() const { return maxX_; }
-    float MaxY() const { return maxY_; }
 
 private:
     // A path point and, when its device position is a number, its scaled fixed-point
@@ -48,7 +41,6 @@ private:
     // Makes lastEnd_ the segment start (x, y), kept when the previous segment ended there.
     void MapStart(float x, float y);
     void KeepEnd(const DevicePoint& p);
-    void GrowBounds(float minX, float minY, float maxX, float maxY);
     // Room for n more segments after segmentCount_.
     void ReserveSegments(size_t n);
     // Keeps the segment in segments[count] (room for it is there) when it crosses the
@@ -65,6 +57,4 @@ private:
     // Consecutive segments share their joint: it is mapped once.
     DevicePoint lastEnd_;
     bool lastEndKnown_ = false;
-    float minX_ = 0, maxX_ = 0, minY_ = 0, maxY_ = 0;
-    bool trackBounds_ = true; // only stencils that are not a solid colour read the box
 };

@@ -116,7 +116,8 @@ void GraphicsContext::DrawPath() {
     if (fillTables_ || strokeTables_) BuildColorTables();
     if (fillPaint_ && SamePoint(currentPoint_, startPoint_)) {
         PreparePaint(fillPaint_.Get(), fillTables_);
-        renderer_.FillPath(path_, &stacks_[kModel].back(), fillPaint_.Get(), fillRule_);
+        if (LayerDepth()) NoteDrawn(FillPaintBox());
+        renderer_.FillPath(path_, DrawTransform(), fillPaint_.Get(), fillRule_);
     }
     if (strokePaint_ && lineWidth_ > 0) StrokePath();
 }
@@ -124,7 +125,8 @@ void GraphicsContext::DrawPath() {
 void GraphicsContext::StrokePath() {
     PreparePaint(strokePaint_.Get(), strokeTables_);
     const ZPath& outline = StrokeOutline();
-    renderer_.FillPath(outline, &stacks_[kModel].back(), strokePaint_.Get(), fillRule_);
+    if (LayerDepth()) NoteDrawn(StrokePaintBox());
+    renderer_.FillPath(outline, DrawTransform(), strokePaint_.Get(), fillRule_);
 }
 
 const ZPath& GraphicsContext::StrokeOutline() {

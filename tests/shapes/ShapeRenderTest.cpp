@@ -171,7 +171,8 @@ TEST(ShapeRender, BitmapFillsLandWhereTheirMatrixPutsThem) {
     }
 }
 
-// Filters, blend modes and the other Flash 8 fields are read and not drawn.
+// The Flash 8 fields that change nothing drawn (a normal blend, a class name, bitmap
+// caching, visibility on, clip actions) place the object exactly as PlaceObject2 does.
 TEST(ShapeRender, PlaceObject3PlacesExactlyLikePlaceObject2) {
     ShapeWriter shape(3);
     shape.FillStyles({FillStyleRecord::Solid({255, 128, 0, 200})})
@@ -180,11 +181,10 @@ TEST(ShapeRender, PlaceObject3PlacesExactlyLikePlaceObject2) {
     Placement placement = PlaceCharacter(1, 1, 2, 1);
     placement.cxform = CxformRecord{.hasMult = true, .redMult = 128};
     Placement3 filtered{placement}, layered{placement, "flash.display.MovieClip"};
-    filtered.filters = BlurAndShadowFilters();
-    filtered.blendMode = 3;
-    layered.blendMode = 2;
+    filtered.filters = std::vector<uint8_t>{0};
+    filtered.blendMode = 1;
+    layered.blendMode = 0;
     layered.cacheAsBitmap = layered.visible = 1;
-    layered.background = 0x00FF00FF;
     layered.clipActions = std::vector<uint8_t>(6, 0);
     const auto frameOf = [&](uint16_t code, const std::vector<uint8_t>& body) {
         return Drawn(

@@ -1,0 +1,105 @@
+#include "raster/ZBoxBlur.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr int32_t kMaxPasses = 15;
+constexpr float kMaxWidth = 8192.0f;
+
+inline uint8_t Average(uint32_t sum, uint32_t edges, int32_t fraction, uint64_t inverse) {
+    const uint64_t n = uint64_t(sum) * 512 + uint64_t(edges) * uint32_t(fraction);
+    return uint8_t(std::min<uint64_t>(255, (n * inverse + (uint64_t(1) << 31)) >> 32));
+}
+
+} // namespace
+
+void ZBoxBlur::Configure(float widthX, float widthY, int32_t passes) {
+    x_ = MakeAxis(widthX);
+    y_ = MakeAxis(widthY);
+    passes_ = std::clamp(passes, 0, kMaxPasses);
+}
+
+ZBoxBlur::Axis ZBoxBlur::MakeAxis(float width) {
+    Axis a;
+    if (!(width > 1.0f)) return a;
+    a.width = int32_t(std::lround(std::min(width, kMaxWidth) * 256.0f));
+    if (a.width <= 256) return {};
+    a.radius = (a.width - 256) / 512;
+    a.fraction = a.width - (2 * a.radius + 1) * 256;
+    a.inverse = ((uint64_t(1) << 32) + uint64_t(a.width)) / (2 * uint64_t(a.width));
+    return a;
+}
+
+void ZBoxBlur::Apply(const ZPlane& image, const ZPlane& scratch) {
+    if (image.Empty() || !Acts()) return;
+    for (int32_t pass = 0; pass < passes_; ++pass) {
+        if (x_.width) {
+            Horizontal(image, scratch);
+            for (int32_t y = 0; y < image.height; ++y)
+                std::memcpy(image.Row(y), scratch.Row(y), size_t(image.width) * image.channels);
+        }
+        if (y_.width) Vertical(image, image);
+    }
+}
+
+// Each row goes through a copy padded with transparent pixels on both sides.
+void ZBoxBlur::Horizontal(const ZPlane& from, const ZPlane& to) {
+    const int32_t ch = from.channels, r = x_.radius, pad = r + 1;
+    line_.assign(size_t(from.width + 2 * pad) * ch, 0);
+    for (int32_t y = 0; y < from.height; ++y) {
+        std::memcpy(&line_[size_t(pad) * ch], from.Row(y), size_t(from.width) * ch);
+        uint8_t* out = to.Row(y);
+        for (int32_t c = 0; c < ch; ++c) {
+            const uint8_t* p = &line_[c];
+            // The window [x - r, x + r] of padded index x + pad.
+            uint32_t sum = 0;
+            for (int32_t i = pad - r; i <= pad + r; ++i) sum += p[i * ch];
+            for (int32_t x = 0; x < from.width; ++x) {
+                const int32_t centre = x + pad;
+                const uint32_t edges = p[(centre - r - 1) * ch] + p[(centre + r + 1) * ch];
+                out[x * ch + c] = Average(sum, edges, x_.fraction, x_.inverse);
+                sum += p[(centre + r + 1) * ch];
+                sum -= p[(centre - r) * ch];
+            }
+        }
+    }
+}
+
+// Column sums for the whole row at once, rows read before they are overwritten: the
+// window's rows are kept in a ring of copies.
+void ZBoxBlur::Vertical(const ZPlane& from, const ZPlane& to) {
+    const int32_t r = y_.radius, rowBytes = from.width * from.channels;
+    const int32_t ring = 2 * r + 3;
+    line_.assign(size_t(rowBytes) * (ring + 1), 0);
+    uint8_t* zero = &line_[size_t(rowBytes) * ring];
+    auto slot = [&](int32_t y) { return &line_[size_t(((y % ring) + ring) % ring) * rowBytes]; };
+    auto source = [&](int32_t y) -> const uint8_t* {
+        return y < 0 || y >= from.height ? zero : slot(y);
+    };
+    // Rows 0 .. r + 1 are copied into the ring before the first output row.
+    for (int32_t y = 0; y <= r + 1 && y < from.height; ++y)
+        std::memcpy(slot(y), from.Row(y), size_t(rowBytes));
+    sums_.assign(size_t(rowBytes), 0);
+    for (int32_t y = 0; y <= r && y < from.height; ++y) {
+        const uint8_t* row = source(y);
+        for (int32_t i = 0; i < rowBytes; ++i) sums_[i] += row[i];
+    }
+    for (int32_t y = 0; y < from.height; ++y) {
+        // Row y + r + 1 joins the ring before row y is written over.
+        const int32_t incoming = y + r + 1;
+        if (incoming < from.height && incoming > r + 1)
+            std::memcpy(slot(incoming), from.Row(incoming), size_t(rowBytes));
+        const uint8_t* above = source(y - r - 1);
+        const uint8_t* below = source(incoming);
+        const uint8_t* leaving = source(y - r);
+        uint8_t* out = to.Row(y);
+        for (int32_t i = 0; i < rowBytes; ++i) {
+            out[i] = Average(sums_[i], uint32_t(above[i]) + below[i], y_.fraction, y_.inverse);
+            sums_[i] += below[i];
+            sums_[i] -= leaving[i];
+        }
+    }
+}

@@ -112,12 +112,15 @@ void GraphicsContext::CompositeLayer() {
     for (int32_t y = drawn.y0; y < drawn.y1; ++y)
         ZPremultiplyRow(plane.Row(y) + drawn.x0 * 4, drawn.x1 - drawn.x0);
     if (frame.request.hasBackground) {
+        const ColorRGBA& colour = frame.request.background;
         uint8_t bg[4];
-        PackTruncated(frame.request.background, bg);
+        const float channels[4] = {colour.blue, colour.green, colour.red, colour.alpha};
+        for (int c = 0; c < 4; ++c) bg[c] = uint8_t(std::lround(Clamp01(channels[c]) * 255.0f));
         for (uint8_t& c : bg) c = uint8_t(ZDiv255(c * uint32_t(bg[3])));
-        for (int32_t y = drawn.y0; y < drawn.y1; ++y) {
-            uint8_t* p = plane.Row(y) + drawn.x0 * 4;
-            for (int32_t x = drawn.x0; x < drawn.x1; ++x, p += 4) {
+        const PixelBox& box = frame.bounds;
+        for (int32_t y = box.y0; y < box.y1; ++y) {
+            uint8_t* p = plane.Row(y) + box.x0 * 4;
+            for (int32_t x = box.x0; x < box.x1; ++x, p += 4) {
                 const uint32_t keep = 255 - p[3];
                 for (int c = 0; c < 4; ++c) p[c] = uint8_t(p[c] + ZDiv255(bg[c] * keep));
             }
@@ -208,9 +211,11 @@ void GraphicsContext::NoteDrawn(const RectF& box) {
     LayerStack::Frame& frame = layers_->frames.back();
     auto whole = [](float v, float bound) { return v < -bound ? -bound : (v > bound ? bound : v); };
     const float limit = 1.0e8f;
-    const PixelBox b{int32_t(std::floor(whole(device.xmin, limit))) - frame.originX - 1,
-                     int32_t(std::floor(whole(device.ymin, limit))) - frame.originY - 1,
-                     int32_t(std::ceil(whole(device.xmax, limit))) - frame.originX + 2,
-                     int32_t(std::ceil(whole(device.ymax, limit))) - frame.originY + 2};
-    frame.drawn.Add(b.Clipped(frame.width, frame.height));
+    const PixelBox b{int32_t(std::floor(whole(device.xmin, limit))) - frame.originX,
+                     int32_t(std::floor(whole(device.ymin, limit))) - frame.originY,
+                     int32_t(std::ceil(whole(device.xmax, limit))) - frame.originX,
+                     int32_t(std::ceil(whole(device.ymax, limit))) - frame.originY};
+    frame.bounds.Add(b.Clipped(frame.width, frame.height));
+    const PixelBox margin{b.x0 - 1, b.y0 - 1, b.x1 + 1, b.y1 + 1};
+    frame.drawn.Add(margin.Clipped(frame.width, frame.height));
 }

@@ -60,7 +60,8 @@ struct LayerStack {
         float zoomX = 1, zoomY = 1;
         bool filtered = false;
         bool parentMaskTest = false;
-        PixelBox drawn; // layer pixels
+        PixelBox drawn;  // layer pixels touched, with a margin for anti-aliasing
+        PixelBox bounds; // the drawn shapes' boxes out to whole pixels (backgrounds)
     };
 
     std::vector<Slot> slots;

@@ -148,9 +148,15 @@ void GraphicsContext::CompositeLayer() {
     const int32_t belowW = depth ? stack.frames[depth - 1].width : target_->width;
     const int32_t belowH = depth ? stack.frames[depth - 1].height : target_->height;
     const int32_t dx = frame.originX - belowX, dy = frame.originY - belowY;
+    // Alpha and erase act on an enclosing layer; straight onto the frame they change
+    // nothing, as the stage is no layer of its own.
+    const bool cutsBelow =
+        frame.request.mode == ZBlendMode::kAlpha || frame.request.mode == ZBlendMode::kErase;
     const PixelBox onto =
-        PixelBox{result.x0 + dx, result.y0 + dy, result.x1 + dx, result.y1 + dy}.Clipped(belowW,
-                                                                                         belowH);
+        cutsBelow && depth == 0
+            ? PixelBox{}
+            : PixelBox{result.x0 + dx, result.y0 + dy, result.x1 + dx, result.y1 + dy}.Clipped(
+                  belowW, belowH);
     const bool masked = frame.parentMaskTest && belowMask && belowMask->pixels;
     const ZBlendMode mode =
         frame.request.mode == ZBlendMode::kLayer ? ZBlendMode::kNormal : frame.request.mode;

@@ -37,21 +37,27 @@ TEST(GraphicsLayers, BlendNestAndClipWhereDrawn) {
     EXPECT_EQ(canvas.Pixel(1, 0), (Bgra{39, 59, 78, 255}));
     EXPECT_EQ(canvas.Pixel(2, 0), (Bgra{200, 75, 50, 255}));
     EXPECT_EQ(canvas.Pixel(3, 0), (Bgra{255, 0, 0, 128}));
-    // Erase inside a layer group cuts only the group; the group then goes over normally.
+    // Erase and alpha inside a layer group cut only the group, which then goes over the
+    // backdrop normally: green at alpha 128 over the translucent blue.
     ASSERT_TRUE(c.PushLayer(Mode(ZBlendMode::kLayer)));
     FillRect(c, {0, 1, 4, 2}, {0, 1, 0, 1});
     ASSERT_TRUE(c.PushLayer(Mode(ZBlendMode::kErase)));
     FillRect(c, {0, 1, 1, 2}, {0, 0, 0, 1});
     c.PopLayer();
-    c.PopLayer();
-    EXPECT_EQ(canvas.Pixel(0, 1), (Bgra{50, 100, 200, 255}));
-    EXPECT_EQ(canvas.Pixel(1, 1), (Bgra{0, 255, 0, 255}));
-    // Alpha at the top cuts the picture itself, where the layer has pixels.
     ASSERT_TRUE(c.PushLayer(Mode(ZBlendMode::kAlpha)));
     FillRect(c, {3, 1, 4, 2}, {0, 0, 0, 0.5f});
     c.PopLayer();
-    EXPECT_EQ(canvas.Pixel(3, 1), (Bgra{0, 255, 0, 128}));
-    EXPECT_EQ(canvas.Pixel(2, 1), (Bgra{0, 255, 0, 255}));
+    c.PopLayer();
+    EXPECT_EQ(canvas.Pixel(0, 1), (Bgra{50, 100, 200, 255}));
+    EXPECT_EQ(canvas.Pixel(1, 1), (Bgra{0, 255, 0, 255}));
+    EXPECT_EQ(canvas.Pixel(3, 1), (Bgra{85, 170, 0, 192}));
+    // Straight onto the frame they change nothing.
+    for (ZBlendMode mode : {ZBlendMode::kAlpha, ZBlendMode::kErase}) {
+        ASSERT_TRUE(c.PushLayer(Mode(mode)));
+        FillRect(c, {1, 1, 2, 2}, {0, 0, 0, 0.5f});
+        c.PopLayer();
+        EXPECT_EQ(canvas.Pixel(1, 1), (Bgra{0, 255, 0, 255}));
+    }
 
     // A clip in force below masks the composited layer, not what is drawn inside it.
     Canvas clipped(4, 1);

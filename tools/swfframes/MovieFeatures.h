@@ -1,6 +1,5 @@
 // What a movie uses that the plug-in leaves out of its pictures, found by a scan of the
-// movie's tags (sprites included): scripts, morph shapes, sounds, filters, blend modes
-// other than normal and layer, and embedded video.  Users see it in `info` and as a
+// movie's tags (sprites included): scripts, morph shapes, sounds and embedded video.  Users see it in `info` and as a
 // one-line notice, so that a frame that differs from a player's comes with a reason.
 #pragma once
 
@@ -13,8 +12,6 @@ struct MovieFeatures {
     bool actionScript = false;
     bool morphShapes = false;
     bool sounds = false;
-    bool filters = false;
-    bool blendModes = false;
     bool video = false;
 
     // Each feature found, as a phrase for people: "ActionScript (not run)", ...

@@ -56,19 +56,14 @@ bool GraphicsContext::PushLayer(const LayerRequest& request) {
         frame.reach = LayerFilters(*request.filters, frame.zoomX, frame.zoomY).Reach();
         frame.filtered = true;
     }
-    // The layer covers what lies below it (the picture, or the enclosing layer) grown by
-    // the filters' reach.  A layer too large to be filtered keeps no room for them.
-    const int32_t belowX = originX_, belowY = originY_;
-    const int32_t belowW = stack.frames.empty() ? target_->width : stack.frames.back().width;
-    const int32_t belowH = stack.frames.empty() ? target_->height : stack.frames.back().height;
-    if (TooLarge(int64_t(belowW) + 2 * frame.reach.x, int64_t(belowH) + 2 * frame.reach.y)) {
-        frame.reach = {};
-        frame.filtered = false;
-    }
-    frame.originX = belowX - frame.reach.x;
-    frame.originY = belowY - frame.reach.y;
-    frame.width = belowW + 2 * frame.reach.x;
-    frame.height = belowH + 2 * frame.reach.y;
+    // The layer covers the picture grown by the filters' reach, up to a margin: only what
+    // lies beyond the picture by more than that is lost to the filters' input.
+    const int32_t marginX = std::min(frame.reach.x, LayerStack::kMaxMargin);
+    const int32_t marginY = std::min(frame.reach.y, LayerStack::kMaxMargin);
+    frame.originX = -marginX;
+    frame.originY = -marginY;
+    frame.width = target_->width + 2 * marginX;
+    frame.height = target_->height + 2 * marginY;
     if (stack.slots.size() <= stack.frames.size()) stack.slots.resize(stack.frames.size() + 1);
     LayerStack::Slot& slot = stack.slots[stack.frames.size()];
     if (!Ensure(slot.colour, frame.width, frame.height, 4) ||
@@ -132,7 +127,8 @@ void GraphicsContext::CompositeLayer() {
                                         drawn.x1 + frame.reach.x, drawn.y1 + frame.reach.y}
                                    .Clipped(frame.width, frame.height);
         // Flash leaves a layer this large unfiltered.
-        if (!TooLarge(grown.x1 - grown.x0, grown.y1 - grown.y0)) {
+        if (!TooLarge(int64_t(drawn.x1 - drawn.x0) + 2 * int64_t(frame.reach.x),
+                      int64_t(drawn.y1 - drawn.y0) + 2 * int64_t(frame.reach.y))) {
             LayerFilters(*frame.request.filters, frame.zoomX, frame.zoomY)
                 .Apply(plane.Part(grown.x0, grown.y0, grown.x1 - grown.x0, grown.y1 - grown.y0),
                        drawn.x0 - grown.x0, drawn.y0 - grown.y0, drawn.x1 - drawn.x0,

@@ -44,7 +44,9 @@ struct PixelBox {
 
 struct LayerStack {
     // Deeper nesting is drawn without layers.
-    static constexpr size_t kMaxDepth = 32;
+    static constexpr size_t kMaxDepth = 16;
+    // How far a layer reaches beyond the picture on each side, at most.
+    static constexpr int32_t kMaxMargin = 256;
 
     struct Slot {
         Held<PixelBuffer> colour; // straight while drawn, premultiplied when filtered

@@ -8,7 +8,7 @@
 namespace {
 
 // Sa x Da x B(s, d) on the 255 x 255 scale, s = S / Sa and d = D / Da.
-uint32_t Mixed(ZBlendMode mode, uint32_t s, uint32_t sa, uint32_t d, uint32_t da) {
+template <ZBlendMode mode> inline uint32_t Mixed(uint32_t s, uint32_t sa, uint32_t d, uint32_t da) {
     const uint32_t sd = s * da, ds = d * sa;
     auto overlay = [&](bool low) { return low ? 2 * s * d : sa * da - 2 * (da - d) * (sa - s); };
     switch (mode) {
@@ -31,9 +31,7 @@ uint32_t Mixed(ZBlendMode mode, uint32_t s, uint32_t sa, uint32_t d, uint32_t da
     }
 }
 
-} // namespace
-
-uint32_t ZBlendAlpha(ZBlendMode mode, uint32_t sa, uint32_t da) {
+template <ZBlendMode mode> inline uint32_t AlphaOf(uint32_t sa, uint32_t da) {
     switch (mode) {
     case ZBlendMode::kAlpha:
         return ZDiv255(da * sa);
@@ -44,7 +42,8 @@ uint32_t ZBlendAlpha(ZBlendMode mode, uint32_t sa, uint32_t da) {
     }
 }
 
-uint32_t ZBlendChannel(ZBlendMode mode, uint32_t s, uint32_t sa, uint32_t d, uint32_t da) {
+template <ZBlendMode mode>
+inline uint32_t ChannelOf(uint32_t s, uint32_t sa, uint32_t d, uint32_t da) {
     switch (mode) {
     case ZBlendMode::kAdd:
         return std::min(255u, s + d);
@@ -63,16 +62,16 @@ uint32_t ZBlendChannel(ZBlendMode mode, uint32_t s, uint32_t sa, uint32_t d, uin
     case ZBlendMode::kInvert:
     case ZBlendMode::kOverlay:
     case ZBlendMode::kHardLight: {
-        const uint32_t sum = s * (255 - da) + d * (255 - sa) + Mixed(mode, s, sa, d, da);
-        return std::min(ZDiv255(sum), ZBlendAlpha(mode, sa, da));
+        const uint32_t sum = s * (255 - da) + d * (255 - sa) + Mixed<mode>(s, sa, d, da);
+        return std::min(ZDiv255(sum), AlphaOf<mode>(sa, da));
     }
     default:
         return s + ZDiv255(d * (255 - sa));
     }
 }
 
-void ZCompositeRow(ZBlendMode mode, const uint8_t* layer, uint8_t* target, const uint8_t* coverage,
-                   int32_t count) {
+template <ZBlendMode mode>
+void CompositeRow(const uint8_t* layer, uint8_t* target, const uint8_t* coverage, int32_t count) {
     for (int32_t i = 0; i < count; ++i, layer += 4, target += 4) {
         uint32_t src[4] = {layer[0], layer[1], layer[2], layer[3]};
         if (coverage) {
@@ -90,13 +89,57 @@ void ZCompositeRow(ZBlendMode mode, const uint8_t* layer, uint8_t* target, const
             target[3] = uint8_t(sa);
             continue;
         }
-        const uint32_t a = ZBlendAlpha(mode, sa, da);
+        const uint32_t a = AlphaOf<mode>(sa, da);
         for (int c = 0; c < 3; ++c) {
             const uint32_t d = ZDiv255(target[c] * da);
-            const uint32_t v = std::min(ZBlendChannel(mode, src[c], sa, d, da), a);
+            const uint32_t v = std::min(ChannelOf<mode>(src[c], sa, d, da), a);
             target[c] = a ? uint8_t(std::min(255u, ZDivideSmall(v * 255 + a / 2, a))) : 0;
         }
         target[3] = uint8_t(a);
+    }
+}
+
+#define Z_EACH_MODE(X)                                                                             \
+    X(kLayer)                                                                                      \
+    X(kMultiply) X(kScreen) X(kLighten) X(kDarken) X(kDifference) X(kAdd) X(kSubtract) X(kInvert)  \
+        X(kAlpha) X(kErase) X(kOverlay) X(kHardLight)
+
+} // namespace
+
+uint32_t ZBlendAlpha(ZBlendMode mode, uint32_t sa, uint32_t da) {
+    switch (mode) {
+#define Z_CASE(m)                                                                                  \
+    case ZBlendMode::m:                                                                            \
+        return AlphaOf<ZBlendMode::m>(sa, da);
+        Z_EACH_MODE(Z_CASE)
+#undef Z_CASE
+    default:
+        return AlphaOf<ZBlendMode::kNormal>(sa, da);
+    }
+}
+
+uint32_t ZBlendChannel(ZBlendMode mode, uint32_t s, uint32_t sa, uint32_t d, uint32_t da) {
+    switch (mode) {
+#define Z_CASE(m)                                                                                  \
+    case ZBlendMode::m:                                                                            \
+        return ChannelOf<ZBlendMode::m>(s, sa, d, da);
+        Z_EACH_MODE(Z_CASE)
+#undef Z_CASE
+    default:
+        return ChannelOf<ZBlendMode::kNormal>(s, sa, d, da);
+    }
+}
+
+void ZCompositeRow(ZBlendMode mode, const uint8_t* layer, uint8_t* target, const uint8_t* coverage,
+                   int32_t count) {
+    switch (mode) {
+#define Z_CASE(m)                                                                                  \
+    case ZBlendMode::m:                                                                            \
+        return CompositeRow<ZBlendMode::m>(layer, target, coverage, count);
+        Z_EACH_MODE(Z_CASE)
+#undef Z_CASE
+    default:
+        return CompositeRow<ZBlendMode::kNormal>(layer, target, coverage, count);
     }
 }
 

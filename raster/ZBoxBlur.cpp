@@ -45,26 +45,40 @@ void ZBoxBlur::Apply(const ZPlane& image, const ZPlane& scratch) {
     }
 }
 
+namespace {
+
+// One row of `kCh` channels, all channels at once, from a padded copy of the row.
+template <int32_t kCh>
+void BlurRow(const uint8_t* padded, uint8_t* out, int32_t width, int32_t r, int32_t fraction,
+             uint64_t inverse) {
+    const int32_t pad = r + 1;
+    uint32_t sum[kCh] = {};
+    for (int32_t i = pad - r; i <= pad + r; ++i)
+        for (int32_t c = 0; c < kCh; ++c) sum[c] += padded[i * kCh + c];
+    for (int32_t x = 0; x < width; ++x) {
+        const uint8_t* before = padded + (x + pad - r - 1) * kCh;
+        const uint8_t* after = padded + (x + pad + r + 1) * kCh;
+        const uint8_t* leaving = before + kCh;
+        for (int32_t c = 0; c < kCh; ++c) {
+            out[x * kCh + c] = Average(sum[c], uint32_t(before[c]) + after[c], fraction, inverse);
+            sum[c] += after[c];
+            sum[c] -= leaving[c];
+        }
+    }
+}
+
+} // namespace
+
 // Each row goes through a copy padded with transparent pixels on both sides.
 void ZBoxBlur::Horizontal(const ZPlane& from, const ZPlane& to) {
     const int32_t ch = from.channels, r = x_.radius, pad = r + 1;
     line_.assign(size_t(from.width + 2 * pad) * ch, 0);
     for (int32_t y = 0; y < from.height; ++y) {
         std::memcpy(&line_[size_t(pad) * ch], from.Row(y), size_t(from.width) * ch);
-        uint8_t* out = to.Row(y);
-        for (int32_t c = 0; c < ch; ++c) {
-            const uint8_t* p = &line_[c];
-            // The window [x - r, x + r] of padded index x + pad.
-            uint32_t sum = 0;
-            for (int32_t i = pad - r; i <= pad + r; ++i) sum += p[i * ch];
-            for (int32_t x = 0; x < from.width; ++x) {
-                const int32_t centre = x + pad;
-                const uint32_t edges = p[(centre - r - 1) * ch] + p[(centre + r + 1) * ch];
-                out[x * ch + c] = Average(sum, edges, x_.fraction, x_.inverse);
-                sum += p[(centre + r + 1) * ch];
-                sum -= p[(centre - r) * ch];
-            }
-        }
+        if (ch == 4)
+            BlurRow<4>(line_.data(), to.Row(y), from.width, r, x_.fraction, x_.inverse);
+        else
+            BlurRow<1>(line_.data(), to.Row(y), from.width, r, x_.fraction, x_.inverse);
     }
 }
 

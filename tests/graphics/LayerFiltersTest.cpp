@@ -32,9 +32,10 @@ struct Picture {
 };
 
 // An opaque yellow 4 x 4 square at (2, 2) of an 8 x 8 picture, filtered by `f`.
-Picture FilteredSquare(const ZFilter& f, int32_t size = 8) {
+Picture FilteredSquare(const ZFilter& f, int32_t size = 8,
+                       std::array<uint8_t, 4> bgra = {0, 255, 255, 255}) {
     Picture p(size, size);
-    p.Fill(2, 2, 4, 4, {0, 255, 255, 255});
+    p.Fill(2, 2, 4, 4, bgra);
     FilterWorkspace work;
     const ZFilterList list{f};
     LayerFilters(list, 1.0f, 1.0f).Apply(p.Plane(), 2, 2, 4, 4, work);
@@ -83,6 +84,17 @@ TEST(LayerFilters, BlurShadowGlowAndBevelPixelForPixel) {
     EXPECT_EQ(glowed.Channel(3)[1], kBlurred[1]);
     EXPECT_EQ(glowed.Channel(3)[3], (std::vector<int>{0, 85, 255, 255, 255, 255, 85, 0}));
     EXPECT_EQ(glowed.Channel(2)[3], (std::vector<int>{0, 0, 255, 255, 255, 255, 0, 0}));
+    // Under a half-transparent square the glow shows through: 128 + 128 x 127 / 255.
+    Picture underHalf = FilteredSquare(glow, 8, {0, 128, 128, 128});
+    EXPECT_EQ(underHalf.Channel(3)[3], (std::vector<int>{0, 43, 170, 192, 192, 170, 43, 0}));
+    EXPECT_EQ(underHalf.Channel(0)[3], (std::vector<int>{0, 43, 42, 64, 64, 42, 43, 0}));
+    // A gradient glow colours the blurred alpha through its stops: at (1, 1) the alpha 28
+    // picks blue 227 and red 28 of the way from transparent blue to red, premultiplied.
+    ZFilter ramped = Filter(ZFilter::kGradientGlow, 3);
+    ramped.stops = {{{0, 0, 255, 0}, 0}, {{255, 0, 0, 255}, 255}};
+    Picture gradient = FilteredSquare(ramped);
+    EXPECT_EQ(std::vector<uint8_t>(gradient.At(1, 1), gradient.At(1, 1) + 4),
+              (std::vector<uint8_t>{25, 0, 3, 28}));
     // Inner glow with knockout: 255 less the blurred alpha, inside only, the square gone.
     glow.inner = glow.knockout = true;
     Picture inner = FilteredSquare(glow);

@@ -201,7 +201,7 @@ std::vector<uint8_t> EffectsSample() {
     tooLarge.UI8(3);
     for (int i = 0; i < 3; ++i) tooLarge.UI8(1).UI32(255 << 16).UI32(255 << 16).UI8(15 << 3);
     BitWriter bevels;
-    bevels.UI8(3);
+    bevels.UI8(4);
     bevels.UI8(3).RGBA(255, 255, 255, 255).RGBA(0, 0, 0, 255).UI32(4 << 16).UI32(4 << 16);
     bevels.UI32(0xC910).UI32(3 << 16).UI16(0x100).UI8(0x31);
     bevels.UI8(5).UI8(3).UI8(3).UI32(0x41100000).UI32(0x41200000);
@@ -209,6 +209,8 @@ std::vector<uint8_t> EffectsSample() {
     bevels.RGBA(1, 2, 3, 4).UI8(0);
     bevels.UI8(0).RGBA(0, 0, 0, 200).UI32(4 << 16).UI32(4 << 16).UI32(0xC910).UI32(5 << 16);
     bevels.UI16(0x100).UI8(0xA1);
+    bevels.UI8(6);
+    for (int i = 0; i < 20; ++i) bevels.UI32(i % 6 == 0 ? 0xBF800000 : i % 5 == 4 ? 0x437F0000 : 0);
     auto place = [](uint16_t depth, uint16_t id, std::optional<std::vector<uint8_t>> filters,
                     std::optional<uint8_t> mode) {
         return PlaceObject3(
@@ -238,7 +240,7 @@ std::vector<uint8_t> EffectsSample() {
          {kPlaceObject3, place(5, 1, std::vector<uint8_t>{3, 1, 0, 0}, 12)},
          {kDefineButton2,
           DefineButton2(60,
-                        {{.character = 9, .depth = 1, .filters = bevels.Data(), .blendMode = 14}})},
+                        {{.character = 1, .depth = 1, .filters = bevels.Data(), .blendMode = 14}})},
          {kPlaceObject2, PlaceObject2(PlaceCharacter(6, 60))},
          {kShowFrame, {}}});
     return Movie(tags);

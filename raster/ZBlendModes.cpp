@@ -80,6 +80,11 @@ void CompositeRow(const uint8_t* layer, uint8_t* target, const uint8_t* coverage
         }
         const uint32_t sa = src[3];
         if (sa == 0) continue;
+        if (mode == ZBlendMode::kNormal && sa == 255) {
+            // Opaque over anything: the layer's colour, already straight.
+            for (int c = 0; c < 4; ++c) target[c] = uint8_t(src[c]);
+            continue;
+        }
         const uint32_t da = target[3];
         if (da == 0 && mode != ZBlendMode::kAlpha && mode != ZBlendMode::kErase &&
             mode != ZBlendMode::kSubtract) {
@@ -101,8 +106,9 @@ void CompositeRow(const uint8_t* layer, uint8_t* target, const uint8_t* coverage
 
 #define Z_EACH_MODE(X)                                                                             \
     X(kLayer)                                                                                      \
-    X(kMultiply) X(kScreen) X(kLighten) X(kDarken) X(kDifference) X(kAdd) X(kSubtract) X(kInvert)  \
-        X(kAlpha) X(kErase) X(kOverlay) X(kHardLight)
+    X(kMultiply)                                                                                   \
+    X(kScreen) X(kLighten) X(kDarken) X(kDifference) X(kAdd) X(kSubtract) X(kInvert) X(kAlpha)     \
+        X(kErase) X(kOverlay) X(kHardLight)
 
 } // namespace
 

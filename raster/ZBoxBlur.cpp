@@ -86,7 +86,8 @@ void ZBoxBlur::Horizontal(const ZPlane& from, const ZPlane& to) {
 // window's rows are kept in a ring of copies.
 void ZBoxBlur::Vertical(const ZPlane& from, const ZPlane& to) {
     const int32_t r = y_.radius, rowBytes = from.width * from.channels;
-    const int32_t ring = 2 * r + 3;
+    // The rows the window spans at once, or all of them when the window is taller.
+    const int32_t ring = std::min(2 * r + 3, std::max(from.height, 1));
     line_.assign(size_t(rowBytes) * (ring + 1), 0);
     uint8_t* zero = &line_[size_t(rowBytes) * ring];
     auto slot = [&](int32_t y) { return &line_[size_t(((y % ring) + ring) % ring) * rowBytes]; };

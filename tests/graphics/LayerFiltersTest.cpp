@@ -69,6 +69,9 @@ TEST(LayerFilters, BlurShadowGlowAndBevelPixelForPixel) {
     const Grid square = FilteredSquare(Filter(ZFilter::kBlur, 0)).Channel(3);
     EXPECT_EQ(FilteredSquare(Filter(ZFilter::kBlur, 1)).Channel(3), square);
     EXPECT_EQ(FilteredSquare(Filter(ZFilter::kBlur, 3, 0)).Channel(3), square);
+    // Wider than the picture: 4 x 255 / 20 across, then 4 x 51 / 20 down, everywhere.
+    EXPECT_EQ(FilteredSquare(Filter(ZFilter::kBlur, 20)).Channel(3),
+              Grid(8, std::vector<int>(8, 10)));
     // A width of 2: half of each neighbour, a quarter of the next ones out.
     EXPECT_EQ(FilteredSquare(Filter(ZFilter::kBlur, 2)).Channel(3)[3],
               (std::vector<int>{0, 64, 191, 255, 255, 191, 64, 0}));

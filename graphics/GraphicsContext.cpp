@@ -61,6 +61,7 @@ void GraphicsContext::SetTarget(PixelBuffer* buffer) {
 }
 
 void GraphicsContext::Reset() {
+    layers_->filterWork = 0;
     if (!layers_->frames.empty()) {
         AbandonLayers();
         BindDrawing();

@@ -126,13 +126,17 @@ void GraphicsContext::CompositeLayer() {
         const PixelBox grown = PixelBox{drawn.x0 - frame.reach.x, drawn.y0 - frame.reach.y,
                                         drawn.x1 + frame.reach.x, drawn.y1 + frame.reach.y}
                                    .Clipped(frame.width, frame.height);
-        // Flash leaves a layer this large unfiltered.
+        const LayerFilters filters(*frame.request.filters, frame.zoomX, frame.zoomY);
+        const int64_t work =
+            filters.Work(int64_t(grown.x1 - grown.x0) * int64_t(grown.y1 - grown.y0));
+        // Flash leaves a layer this large unfiltered; so does a frame out of filter budget.
         if (!TooLarge(int64_t(drawn.x1 - drawn.x0) + 2 * int64_t(frame.reach.x),
-                      int64_t(drawn.y1 - drawn.y0) + 2 * int64_t(frame.reach.y))) {
-            LayerFilters(*frame.request.filters, frame.zoomX, frame.zoomY)
-                .Apply(plane.Part(grown.x0, grown.y0, grown.x1 - grown.x0, grown.y1 - grown.y0),
-                       drawn.x0 - grown.x0, drawn.y0 - grown.y0, drawn.x1 - drawn.x0,
-                       drawn.y1 - drawn.y0, stack.work);
+                      int64_t(drawn.y1 - drawn.y0) + 2 * int64_t(frame.reach.y)) &&
+            stack.filterWork + work <= LayerStack::kFrameFilterBudget) {
+            stack.filterWork += work;
+            filters.Apply(plane.Part(grown.x0, grown.y0, grown.x1 - grown.x0, grown.y1 - grown.y0),
+                          drawn.x0 - grown.x0, drawn.y0 - grown.y0, drawn.x1 - drawn.x0,
+                          drawn.y1 - drawn.y0, stack.work);
             result = grown;
         }
     }

@@ -90,6 +90,12 @@ FilterReach LayerFilters::Reach() const {
     return total;
 }
 
+int64_t LayerFilters::Work(int64_t pixels) const {
+    int64_t passes = 0;
+    for (const ZFilter& f : filters_) passes += 1 + std::min<int64_t>(f.passes, 15);
+    return pixels * passes;
+}
+
 void LayerFilters::Apply(const ZPlane& image, int32_t x, int32_t y, int32_t w, int32_t h,
                          FilterWorkspace& work) const {
     int32_t x0 = x, y0 = y, x1 = x + w, y1 = y + h;

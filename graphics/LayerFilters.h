@@ -31,6 +31,8 @@ public:
         : filters_(filters), zoomX_(zoomX), zoomY_(zoomY) {}
 
     FilterReach Reach() const;
+    // Roughly what filtering a picture of this many pixels costs, in pixel passes.
+    int64_t Work(int64_t pixels) const;
     // Filters `image` (premultiplied) in list order.  The object's own pixels lie in the
     // part from (x, y) of size w x h; each filter acts on that part grown by the reach of
     // the filters before it, within the image.

@@ -66,7 +66,12 @@ struct LayerStack {
         PixelBox bounds; // the drawn shapes' boxes out to whole pixels (backgrounds)
     };
 
+    // Filtering a frame stops (later layers are drawn unfiltered) once it has cost this many
+    // pixel passes: a hostile movie cannot make one frame take minutes.
+    static constexpr int64_t kFrameFilterBudget = int64_t(1) << 28;
+
     std::vector<Slot> slots;
     std::vector<Frame> frames;
     FilterWorkspace work;
+    int64_t filterWork = 0; // pixel passes spent on the current frame
 };

@@ -273,9 +273,15 @@ double Progress(int frame) {
     return double(frame) / (kFrames - 1);
 }
 
+// Filters and a blend mode, given at the first placement, stay with the object as it moves.
+struct Effects {
+    std::optional<std::vector<uint8_t>> filters;
+    std::optional<uint8_t> blendMode;
+};
+
 void Place(TagStream& tags, int frame, uint16_t depth, uint16_t character, MatrixRecord matrix,
            std::optional<CxformRecord> cxform = std::nullopt,
-           std::optional<uint16_t> clipDepth = std::nullopt) {
+           std::optional<uint16_t> clipDepth = std::nullopt, const Effects& effects = {}) {
     Placement place;
     place.depth = depth;
     if (frame == 0) place.character = character;
@@ -283,8 +289,23 @@ void Place(TagStream& tags, int frame, uint16_t depth, uint16_t character, Matri
     place.matrix = matrix;
     place.cxform = cxform;
     if (frame == 0) place.clipDepth = clipDepth;
+    if (frame == 0 && (effects.filters || effects.blendMode)) {
+        tags.Tag(kPlaceObject3, PlaceObject3({.placement = place,
+                                              .filters = effects.filters,
+                                              .blendMode = effects.blendMode}));
+        return;
+    }
     tags.Tag(kPlaceObject2, PlaceObject2(place));
 }
+
+// A warm yellow glow, 8 pixels wide in two passes at strength 1.5.
+std::vector<uint8_t> SunGlow() {
+    BitWriter list;
+    list.UI8(1).UI8(2).RGBA(255, 200, 0, 255).UI32(8 << 16).UI32(8 << 16);
+    return list.UI16(0x180).UI8(0x20 | 2).Data();
+}
+
+constexpr uint8_t kMultiply = 3;
 
 void PlaceFrame(TagStream& tags, int frame) {
     const double t = Progress(frame);
@@ -294,12 +315,14 @@ void PlaceFrame(TagStream& tags, int frame) {
     Place(tags, frame, kMaskDepth, kMaskDisc, Affine(1, 0, 0, 1, 70 + t * 410, 80), std::nullopt,
           kStripesDepth);
     if (frame == 0) Place(tags, frame, kStripesDepth, kStripes, Affine(1, 0, 0, 1, 0, 0));
-    // The sun rises along an arc.
+    // The sun rises along an arc, glowing.
     Place(tags, frame, kSunDepth, kSun,
-          Affine(1, 0, 0, 1, 60 + t * 430, 330 - std::sin(t * pi) * 180));
-    // The star turns as it crosses.
+          Affine(1, 0, 0, 1, 60 + t * 430, 330 - std::sin(t * pi) * 180), std::nullopt,
+          std::nullopt, {SunGlow(), std::nullopt});
+    // The star turns as it crosses, multiplied over what lies below.
     Place(tags, frame, kStarDepth, kStar,
-          Rotation(t * 2 * pi, 1 + 0.3 * std::sin(t * 2 * pi), 80 + t * 390, 240));
+          Rotation(t * 2 * pi, 1 + 0.3 * std::sin(t * 2 * pi), 80 + t * 390, 240), std::nullopt,
+          std::nullopt, {std::nullopt, kMultiply});
     // A square fades out and back through its colour transform's alpha, tinted red.
     CxformRecord fade;
     fade.hasMult = true;

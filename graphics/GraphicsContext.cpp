@@ -2,6 +2,7 @@
 #include "graphics/GraphicsContext.h"
 
 #include "graphics/GraphicsHelpers.h"
+#include "graphics/LayerStack.h"
 #include "raster/ZOutliner.h"
 
 #include <algorithm>
@@ -22,7 +23,9 @@ template <class T> void FillPixels(PixelBuffer& b, const T* value, int32_t count
 
 } // namespace
 
-GraphicsContext::GraphicsContext() : outliner_(std::make_unique<ZOutliner>()) {
+GraphicsContext::GraphicsContext()
+    : outliner_(std::make_unique<ZOutliner>()), layers_(std::make_unique<LayerStack>()) {
+    layers_->frames.reserve(LayerStack::kMaxDepth);
     for (auto& stack : stacks_) {
         stack.reserve(kReservedStackDepth);
         stack.emplace_back();
@@ -38,6 +41,7 @@ GraphicsContext::~GraphicsContext() = default;
 // ---- Target, layers and state -------------------------------------------------------------
 
 void GraphicsContext::SetTarget(PixelBuffer* buffer) {
+    AbandonLayers();
     target_ = buffer;
     if (!buffer) return;
     viewport_ = {0, 0, float(buffer->width), float(buffer->height)};
@@ -57,6 +61,11 @@ void GraphicsContext::SetTarget(PixelBuffer* buffer) {
 }
 
 void GraphicsContext::Reset() {
+    layers_->filterWork = 0;
+    if (!layers_->frames.empty()) {
+        AbandonLayers();
+        BindDrawing();
+    }
     fillColorPaint_ = solidFill_.Get();
     strokeColorPaint_ = solidStroke_.Get();
     const uint8_t white[4] = {255, 255, 255, 255};
@@ -94,6 +103,8 @@ void GraphicsContext::SetLayer(int32_t index) {
     if (pathMode_ != kNoPath || index == layer_) return;
     layer_ = index;
     renderer_.SetMaskRender(index == kMaskLayer);
+    if (index == kMaskLayer && !layers_->frames.empty())
+        layers_->slots[layers_->frames.size() - 1].maskDirty = true;
 }
 
 void GraphicsContext::Enable(uint32_t bits) {
@@ -110,7 +121,12 @@ void GraphicsContext::Disable(uint32_t bits) {
 
 void GraphicsContext::Clear(const ColorRGBA& color) {
     if (layer_ == kMaskLayer) {
-        if (mask_) ClearBuffer(*mask_, color);
+        if (!layers_->frames.empty()) {
+            // Inside a layer the mask is the layer's own.
+            ClearBuffer(*layers_->slots[layers_->frames.size() - 1].mask, color);
+        } else if (mask_) {
+            ClearBuffer(*mask_, color);
+        }
     } else if (target_) {
         if ((enabled_ & kMaskTest) && mask_)
             PaintThroughMask(color);

@@ -17,6 +17,9 @@
 #include <memory>
 #include <vector>
 
+struct LayerRequest;
+struct LayerStack;
+
 class GraphicsContext {
 public:
     enum EnableBit : uint32_t {
@@ -78,6 +81,14 @@ public:
     float GetFloat(int32_t name) const;
     // Module-wide: a negative or NaN tolerance becomes 0.01.
     static void SetCurveTolerance(float value);
+
+    // ---- Layers (colour targets of 1 byte per channel) ----
+    // Draws what follows into a transparent layer of its own, until PopLayer composites it
+    // (filtered, with its blend mode) onto what lies below.  Refused (false) while the
+    // mask layer is current, inside a path, or beyond the deepest nesting.
+    bool PushLayer(const LayerRequest& request);
+    void PopLayer();
+    int32_t LayerDepth() const;
 
     // ---- Transforms (ignored while a path is open, except Push, Pop and Load on the
     // paint stack) ----
@@ -200,6 +211,16 @@ private:
     // The open path's stroke outline, made once per path and line style.
     const ZPath& StrokeOutline();
     void ClearBuffer(PixelBuffer& buffer, const ColorRGBA& color);
+    // Points the renderer and the viewport at the innermost layer, or at the target.
+    void BindDrawing();
+    // Drops every open layer (a new frame or target); their buffers are cleaned when
+    // next used.
+    void AbandonLayers();
+    // The model transform as the renderer needs it: moved to the innermost layer.
+    const Matrix4* DrawTransform();
+    // Grows the innermost layer's drawn box by a box of model space.
+    void NoteDrawn(const RectF& box);
+    void CompositeLayer();
     void PaintThroughMask(const ColorRGBA& color);
 
     RectF viewport_;
@@ -253,4 +274,7 @@ private:
     std::vector<float> dashes_;
     float dashPhase_ = 0;
     ZDashPattern dashDescriptor_;
+    std::unique_ptr<LayerStack> layers_;
+    int32_t originX_ = 0, originY_ = 0; // the innermost layer's place on the picture
+    Matrix4 drawTransform_;
 };

@@ -117,7 +117,8 @@ void GraphicsContext::DrawPath() {
     if (fillPaint_ && SamePoint(currentPoint_, startPoint_)) {
         ZStencil* paint = fillPaint_.Get();
         PreparePaint(paint, fillTables_);
-        renderer_.FillPath(path_, &stacks_[kModel].back(), paint, fillRule_,
+        if (LayerDepth()) NoteDrawn(FillPaintBox());
+        renderer_.FillPath(path_, DrawTransform(), paint, fillRule_,
                            paint->IsSolidColor() ? kEmptyBox : FillPaintBox());
     }
     if (strokePaint_ && lineWidth_ > 0) StrokePath();
@@ -127,7 +128,8 @@ void GraphicsContext::StrokePath() {
     ZStencil* paint = strokePaint_.Get();
     PreparePaint(paint, strokeTables_);
     const ZPath& outline = StrokeOutline();
-    renderer_.FillPath(outline, &stacks_[kModel].back(), paint, fillRule_,
+    if (LayerDepth()) NoteDrawn(StrokePaintBox());
+    renderer_.FillPath(outline, DrawTransform(), paint, fillRule_,
                        paint->IsSolidColor() ? kEmptyBox : StrokePaintBox());
 }
 

@@ -3,6 +3,7 @@
 #include "base/RecordConversions.h"
 #include "swf/FlashScript.h"
 #include "swf/NestingGuard.h"
+#include "swf/SurfaceFilters.h"
 
 namespace UT {
 
@@ -17,7 +18,9 @@ FButton::FButton(FlashScript* owner, int32_t kind) : FObject(owner), kind(kind) 
     while (owner->Position() < owner->TagEnd() && !owner->Exhausted()) {
         ButtonRecord record;
         owner->AlignBits();
-        owner->ReadUBits(4);
+        owner->ReadUBits(2);
+        const bool hasBlendMode = owner->ReadUBits(1);
+        const bool hasFilters = owner->ReadUBits(1);
         if (owner->ReadUBits(1)) record.states |= ButtonRecord::kHitTest;
         if (owner->ReadUBits(1)) record.states |= ButtonRecord::kDown;
         if (owner->ReadUBits(1)) record.states |= ButtonRecord::kOver;
@@ -26,7 +29,11 @@ FButton::FButton(FlashScript* owner, int32_t kind) : FObject(owner), kind(kind) 
         record.characterId = owner->ReadUI16();
         record.depth = owner->ReadUI16();
         record.matrix = ToPlacementMatrix(owner->ReadMatrix());
-        if (kind == 1) record.colorTransform = ToColorTransform(owner->ReadCxform(true));
+        if (kind == 1) {
+            record.colorTransform = ToColorTransform(owner->ReadCxform(true));
+            if (hasFilters) ReadFilterList(*owner, record.filters);
+            if (hasBlendMode) record.blendMode = ZBlendModeFromByte(owner->ReadUI8());
+        }
         records.push_back(record);
     }
     actionsStart = owner->Position();
@@ -83,6 +90,8 @@ void FButton::DisplayItem::SetState(int32_t newState) {
         if (!child) continue;
         child->matrix = record.matrix;
         child->colorTransform = record.colorTransform;
+        child->blendMode = record.blendMode;
+        child->filters = record.filters;
         items[record.depth] = child;
     }
 }

@@ -4,6 +4,7 @@
 
 #include "base/RefCountBase.h"
 #include "base/ValueTypes.h"
+#include "raster/ZFilter.h"
 #include "swf/FDisplayItem.h"
 #include "swf/FObject.h"
 
@@ -22,6 +23,8 @@ struct ButtonRecord {
     uint16_t depth = 0;
     Matrix4 matrix;
     ColorTransform colorTransform;
+    ZBlendMode blendMode = ZBlendMode::kNormal; // DefineButton2 only
+    ZFilterList filters;                        // DefineButton2 only
 };
 
 class FButton : public FObject {

@@ -3,6 +3,7 @@
 
 #include "base/RefCountBase.h"
 #include "base/ValueTypes.h"
+#include "raster/ZFilter.h"
 
 #include <cstdint>
 #include <string>
@@ -30,6 +31,12 @@ public:
     int32_t placedFrame = 0;
     Matrix4 matrix;
     ColorTransform colorTransform;
+    // PlaceObject3 and button records: drawn into a layer of its own when either is set.
+    ZBlendMode blendMode = ZBlendMode::kNormal;
+    ZFilterList filters;
+    bool visible = true;
+    bool hasBackground = false;
+    ColorRGBA background; // filled behind the object over its bounds when set
 
 private:
     Held<FObject> character;

@@ -3,6 +3,7 @@
 #include "base/RecordConversions.h"
 #include "base/TagCodes.h"
 #include "graphics/GraphicsContext.h"
+#include "graphics/LayerStack.h"
 #include "swf/FlashScript.h"
 #include "swf/SurfaceFilters.h"
 
@@ -99,8 +100,7 @@ void FlashSubScript::HandlePlaceObject2() {
     Place(flags, depth, id, true);
 }
 
-// Placed as PlaceObject2; the fields after the clip depth change nothing drawn (filters
-// and blend modes are not drawn) and are read past.
+// Placed as PlaceObject2, then the filters, blend mode, visibility and background colour.
 void FlashSubScript::HandlePlaceObject3() {
     const uint32_t flags = ReadUI8();
     const uint32_t moreFlags = ReadUI8();
@@ -109,11 +109,17 @@ void FlashSubScript::HandlePlaceObject3() {
         ReadString();
     const uint32_t id = (flags & kHasCharacter) ? ReadUI16() : 0;
     if (!Place(flags, depth, id, true)) return;
-    if (moreFlags & kHasFilterList) SkipFilterList(*this);
-    if (moreFlags & kHasBlendMode) ReadUI8();
-    if (moreFlags & kHasCacheAsBitmap) ReadUI8();
-    if (moreFlags & kHasVisible) ReadUI8();
-    if (moreFlags & kHasBackground) ReadColor(true);
+    FDisplayItem* item = displayList[depth].Get();
+    // A list that ran to the tag's end leaves nothing more to read.
+    auto has = [&](uint32_t flag) { return (moreFlags & flag) && Position() < TagEnd(); };
+    if (has(kHasFilterList)) ReadFilterList(*this, item->filters);
+    if (has(kHasBlendMode)) item->blendMode = ZBlendModeFromByte(ReadUI8());
+    if (has(kHasCacheAsBitmap)) ReadUI8();
+    if (has(kHasVisible)) item->visible = ReadUI8() != 0;
+    if (has(kHasBackground)) {
+        item->hasBackground = true;
+        item->background = ReadColor(true);
+    }
     // Clip actions, the last field, run to the tag's end.
 }
 
@@ -185,16 +191,26 @@ void FlashSubScript::AdvanceFrame() {
 }
 
 void FlashSubScript::RenderItem(FDisplayItem* item, GraphicsContext& context) {
+    const bool intoFrame = context.Layer() == GraphicsContext::kTargetLayer;
+    // A hidden object draws nothing into the frame; as a clipping layer it still clips.
+    if (!item->visible && intoFrame) return;
+    Held<FDisplayItem> hold(item);
+    const bool wantsLayer =
+        item->blendMode != ZBlendMode::kNormal || !item->filters.empty() || item->hasBackground;
+    LayerRequest request;
+    request.mode = item->blendMode;
+    request.filters = &item->filters;
+    request.hasBackground = item->hasBackground;
+    request.background = item->background;
+    const bool layered = wantsLayer && intoFrame && context.PushLayer(request);
     context.PushTransform();
     context.MultTransform(item->matrix);
     context.PushColorTransform();
     context.MultColorTransform(item->colorTransform);
-    if (FObject* character = item->Character()) {
-        Held<FDisplayItem> hold(item);
-        character->Render(context, item);
-    }
+    if (FObject* character = item->Character()) character->Render(context, item);
     context.PopColorTransform();
     context.PopTransform();
+    if (layered) context.PopLayer();
 }
 
 // Clip layers nest by intersection, as the reference pictures of nested and overlapping

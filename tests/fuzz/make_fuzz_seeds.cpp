@@ -40,6 +40,7 @@ void WriteMovieSeeds(const fs::path& folder, const fs::path& corpus) {
     Save(folder / "writer-fills.swf", EveryFill());
     Save(folder / "writer-flash8.swf", EveryFlash8Tag(0x0100, 0x0300));
     Save(folder / "writer-morphs.swf", EveryMorph(-0x0180));
+    Save(folder / "writer-effects.swf", EffectsSample());
     if (corpus.empty() || !fs::is_directory(corpus)) return;
     int number = 0;
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(corpus)) {

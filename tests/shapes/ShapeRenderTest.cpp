@@ -305,9 +305,10 @@ TEST(ShapeRender, BitmapFillKindsClampAndSmooth) {
     }
 }
 
-// Filters, blend modes and the other Flash 8 fields are read and not drawn.  Under the
-// placement's colour transform a solid colour rounds (127.5 gives 128), a gradient's stops
-// truncate (127).
+// The Flash 8 fields that change nothing drawn (an empty filter list, a normal blend, a
+// class name, bitmap caching, visibility on, clip actions) place the object exactly as
+// PlaceObject2 does.  Under the placement's colour transform a solid colour rounds (127.5
+// gives 128), a gradient's stops truncate (127).
 TEST(ShapeRender, PlaceObject3PlacesExactlyLikePlaceObject2) {
     const Rgba colour{255, 128, 255, 200};
     ShapeWriter shape(3);
@@ -321,11 +322,10 @@ TEST(ShapeRender, PlaceObject3PlacesExactlyLikePlaceObject2) {
     Placement placement = PlaceCharacter(1, 1, 2, 1);
     placement.cxform = CxformRecord{.hasMult = true, .redMult = 128, .blueMult = 128};
     Placement3 filtered{placement}, layered{placement, "flash.display.MovieClip"};
-    filtered.filters = BlurAndShadowFilters();
-    filtered.blendMode = 3;
-    layered.blendMode = 2;
+    filtered.filters = std::vector<uint8_t>{0};
+    filtered.blendMode = 1;
+    layered.blendMode = 0;
     layered.cacheAsBitmap = layered.visible = 1;
-    layered.background = 0x00FF00FF;
     layered.clipActions = std::vector<uint8_t>(6, 0);
     const auto frameOf = [&](uint16_t code, const std::vector<uint8_t>& body) {
         return Drawn(

@@ -5,6 +5,7 @@
 #include "BitWriter.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace swftest {
@@ -24,17 +25,24 @@ struct ButtonRecordFields {
     uint16_t depth = 1;
     MatrixRecord matrix = {};
     CxformRecord cxform = {};
+    // DefineButton2 only: a FILTERLIST as written and a blend mode byte.
+    std::optional<std::vector<uint8_t>> filters = std::nullopt;
+    std::optional<uint8_t> blendMode = std::nullopt;
 };
 
 inline BitWriter& WriteButtonRecords(BitWriter& body,
                                      const std::vector<ButtonRecordFields>& records,
                                      bool withCxform) {
     for (const ButtonRecordFields& record : records) {
-        // Four reserved bits, then HitTest, Down, Over, Up: the reverse of their bits.
-        body.Align().UB(0, 4);
+        // Two reserved bits, HasBlendMode, HasFilterList, then HitTest, Down, Over, Up: the
+        // reverse of their bits.
+        body.Align().UB(0, 2).UB(record.blendMode ? 1 : 0, 1).UB(record.filters ? 1 : 0, 1);
         for (unsigned bit = 0; bit < 4; ++bit) body.UB((record.states >> bit) & 1, 1);
         body.UI16(record.character).UI16(record.depth).Matrix(record.matrix);
-        if (withCxform) body.CxformWithAlpha(record.cxform);
+        if (!withCxform) continue;
+        body.CxformWithAlpha(record.cxform);
+        if (record.filters) body.Bytes(*record.filters);
+        if (record.blendMode) body.UI8(*record.blendMode);
     }
     return body.UI8(0); // end of records
 }

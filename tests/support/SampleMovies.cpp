@@ -224,3 +224,75 @@ std::vector<uint8_t> EveryMorph(int16_t focalPoint) {
 }
 
 } // namespace swftest
+
+namespace swftest {
+
+std::vector<uint8_t> EffectsSample() {
+    ShapeWriter small(3), huge(3);
+    small.FillStyles({FillStyleRecord::Solid({200, 40, 90, 180})})
+        .Change(StyleChange().Fill0(1))
+        .Rectangle(100, 100, 700, 500);
+    huge.FillStyles({FillStyleRecord::Solid({10, 200, 90, 255})})
+        .Change(StyleChange().Fill0(1))
+        .Rectangle(-4000, -4000, 6000, 6000);
+    // Blur 0, 255 and fractional; passes 0 and 31; every kind; a list that claims 255.
+    BitWriter blurs;
+    blurs.UI8(4);
+    blurs.UI8(1).UI32(0).UI32(255 << 16).UI8(31 << 3);
+    blurs.UI8(1).UI32(0x28000).UI32(0x18000).UI8(0);
+    blurs.UI8(2).RGBA(255, 0, 0, 255).UI32(6 << 16).UI32(6 << 16).UI16(0x300).UI8(0xE1);
+    blurs.UI8(7).UI8(2).RGBA(255, 255, 255, 255).RGBA(0, 0, 0, 255).UI8(0).UI8(255);
+    blurs.UI32(3 << 16).UI32(3 << 16).UI32(0x10000).UI32(4 << 16).UI16(0x100).UI8(0x11);
+    BitWriter many; // 255 said, 20 held
+    many.UI8(255);
+    for (int i = 0; i < 20; ++i) many.UI8(1).UI32(uint32_t(i) << 15).UI32(0x10000).UI8(8);
+    BitWriter tooLarge; // three blurs of 255 in 15 passes reach past 8,191 pixels
+    tooLarge.UI8(3);
+    for (int i = 0; i < 3; ++i) tooLarge.UI8(1).UI32(255 << 16).UI32(255 << 16).UI8(15 << 3);
+    BitWriter bevels;
+    bevels.UI8(4);
+    bevels.UI8(3).RGBA(255, 255, 255, 255).RGBA(0, 0, 0, 255).UI32(4 << 16).UI32(4 << 16);
+    bevels.UI32(0xC910).UI32(3 << 16).UI16(0x100).UI8(0x31);
+    bevels.UI8(5).UI8(3).UI8(3).UI32(0x41100000).UI32(0x41200000);
+    for (int i = 0; i < 9; ++i) bevels.UI32(0x3F800000);
+    bevels.RGBA(1, 2, 3, 4).UI8(0);
+    bevels.UI8(0).RGBA(0, 0, 0, 200).UI32(4 << 16).UI32(4 << 16).UI32(0xC910).UI32(5 << 16);
+    bevels.UI16(0x100).UI8(0xA1);
+    bevels.UI8(6);
+    for (int i = 0; i < 20; ++i) bevels.UI32(i % 6 == 0 ? 0xBF800000 : i % 5 == 4 ? 0x437F0000 : 0);
+    auto place = [](uint16_t depth, uint16_t id, std::optional<std::vector<uint8_t>> filters,
+                    std::optional<uint8_t> mode) {
+        return PlaceObject3(
+            {.placement = PlaceCharacter(depth, id), .filters = filters, .blendMode = mode});
+    };
+    // Sprites 10 to 49 each hold the one before with a blend mode of their own; sprite 9
+    // holds the small shape in a glow.  Sprite 8 is empty and glows.
+    std::vector<std::pair<uint16_t, std::vector<uint8_t>>> tags = {
+        {ShapeWriter::TagCode(3), small.TagBody(1, {100, 700, 100, 500})},
+        {ShapeWriter::TagCode(3), huge.TagBody(2, {-4000, 6000, -4000, 6000})},
+        {kDefineSprite, DefineSprite(8, TagStream().ShowFrame())},
+        {kDefineSprite,
+         DefineSprite(9,
+                      TagStream().Tag(kPlaceObject3, place(1, 1, bevels.Data(), 2)).ShowFrame())}};
+    for (uint16_t id = 10; id < 50; ++id)
+        tags.push_back(
+            {kDefineSprite, DefineSprite(id, TagStream()
+                                                 .Tag(kPlaceObject3, place(1, uint16_t(id - 1), {},
+                                                                           uint8_t(3 + id % 13)))
+                                                 .ShowFrame())});
+    tags.insert(
+        tags.end(),
+        {{kPlaceObject3, place(1, 2, tooLarge.Data(), 3)},
+         {kPlaceObject3, place(2, 1, blurs.Data(), 15)},
+         {kPlaceObject3, place(3, 8, blurs.Data(), 255)},
+         {kPlaceObject3, place(4, 49, many.Data(), 11)},
+         {kPlaceObject3, place(5, 1, std::vector<uint8_t>{3, 1, 0, 0}, 12)},
+         {kDefineButton2,
+          DefineButton2(60,
+                        {{.character = 1, .depth = 1, .filters = bevels.Data(), .blendMode = 14}})},
+         {kPlaceObject2, PlaceObject2(PlaceCharacter(6, 60))},
+         {kShowFrame, {}}});
+    return Movie(tags);
+}
+
+} // namespace swftest

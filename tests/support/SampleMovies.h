@@ -24,5 +24,10 @@ std::vector<uint8_t> EveryFlash8Tag(int16_t focalPoint, uint16_t miterLimit);
 // than start edges and fewer, style changes among the end edges, an end-edge offset past
 // the tag, and a tag that stops among its gradient records.
 std::vector<uint8_t> EveryMorph(int16_t focalPoint);
+// Filters and blend modes at their limits: blurs of 0, 255 and fractional widths, passes 0
+// and 31, 255 filters, a layer larger than the picture and one too large to filter, an
+// empty sprite that glows, blend modes of 15 and above, sprites nested 40 deep each
+// blended, a cut filter list and a button record with filters.
+std::vector<uint8_t> EffectsSample();
 
 } // namespace swftest

@@ -45,6 +45,7 @@ bool Exercise(const std::vector<uint8_t>& bytes, int32_t frames = 4, bool fresh 
         EXPECT_EQ(canvas.context.GetInteger(0), 1); // matrix stack depth
         EXPECT_EQ(canvas.context.GetInteger(5), 1); // colour transform stack depth
         EXPECT_EQ(canvas.context.PathDepth(), 0);
+        EXPECT_EQ(canvas.context.LayerDepth(), 0);
         EXPECT_EQ(UT::NestingGuard::Depth(), 0);
         if (fresh) {
             UT::FlashScript first;
@@ -61,12 +62,15 @@ struct Fixture {
     const char* name;
     std::vector<uint8_t> bytes;
     bool draws;
+    size_t prefixStep = 1; // every prefix, or every so many
+    int rounds = 400;      // of mutation
 };
 
 std::vector<Fixture> Fixtures() {
     std::vector<Fixture> fixtures = {{"tags", TagSample(), false},
                                      {"text and sprites", TextSpriteSample(), true},
-                                     {"every fill", EveryFill(), true}};
+                                     {"every fill", EveryFill(), true},
+                                     {"effects", EffectsSample(), true, 29, 60}};
     // Focal points of 1, -1 and beyond; miter limits of 0 and the largest.
     for (int16_t focal : {int16_t(0x0100), int16_t(-0x0100), int16_t(0x7FFF), int16_t(-0x8000)})
         fixtures.push_back({"flash 8", EveryFlash8Tag(focal, focal < 0 ? 0xFFFF : 0), true});
@@ -82,7 +86,7 @@ TEST(Robustness, FixturesDrawAndSurviveTruncationAndMutation) {
         EXPECT_EQ(Exercise(original), fixture.draws);
         // Every prefix: refused while the header names the full length, then accepted with
         // a header naming its own, so that tags and records run past the end of the image.
-        for (size_t size = 0; size < original.size(); ++size) {
+        for (size_t size = 0; size < original.size(); size += fixture.prefixStep) {
             const std::vector<uint8_t> prefix(original.begin(), original.begin() + ptrdiff_t(size));
             UT::FlashScript refused;
             ASSERT_FALSE(ParseBytes(refused, prefix)) << size;
@@ -90,7 +94,7 @@ TEST(Robustness, FixturesDrawAndSurviveTruncationAndMutation) {
         }
         // Flipped bits and random bytes after the header, sometimes cut short too.
         std::mt19937 random(7);
-        for (int round = 0; round < 400; ++round) {
+        for (int round = 0; round < fixture.rounds; ++round) {
             std::vector<uint8_t> bytes = original;
             for (int i = 0, changes = 1 + int(random() % 6); i < changes; ++i) {
                 const size_t at = 17 + random() % (bytes.size() - 17);

@@ -28,9 +28,6 @@ enum TagCode : uint16_t {
     kStartSound2 = 89,
 };
 
-// Blend modes 0 and 1 are normal and 2 is layer: drawn as usual.
-constexpr uint8_t kFirstUndrawnBlendMode = 3;
-
 // Reads bytes and bit fields inside [begin, end).  Reading past the end sets Failed()
 // and gives zeros, so a damaged tag never leads outside the image.
 class Scanner {
@@ -55,10 +52,6 @@ public:
             return;
         }
         at_ += count;
-    }
-    void SkipString() {
-        while (!failed_ && Byte() != 0) {
-        }
     }
     uint32_t Bits(int count) {
         uint32_t value = 0;
@@ -97,8 +90,8 @@ private:
     bool failed_ = false;
 };
 
-// Skips a filter list; returns whether it holds any filter.
-bool SkipFilters(Scanner& in) {
+// Skips a filter list.
+void SkipFilters(Scanner& in) {
     const uint32_t count = in.Byte();
     // Fixed sizes of drop shadow, blur, glow, bevel; the others depend on their fields.
     constexpr std::array<size_t, 4> kFixed = {23, 9, 15, 27};
@@ -118,29 +111,14 @@ bool SkipFilters(Scanner& in) {
             break; // unknown filter: its size is unknown too
         }
     }
-    return count > 0;
 }
 
-void ReadPlaceObject(Scanner& in, uint16_t code, MovieFeatures& features) {
-    const uint32_t flags = in.Byte();
-    if (flags & 0x80) features.actionScript = true; // clip actions
-    if (code != kPlaceObject3) return;
-    const uint32_t more = in.Byte();
-    in.U16();                                                                // depth
-    if ((more & 0x08) || ((more & 0x10) && (flags & 0x02))) in.SkipString(); // class name
-    if (flags & 0x02) in.U16();                                              // character
-    if (flags & 0x04) in.SkipMatrix();
-    if (flags & 0x08) in.SkipCxformWithAlpha();
-    if (flags & 0x10) in.U16(); // ratio
-    if (flags & 0x20) in.SkipString();
-    if (flags & 0x40) in.U16(); // clip depth
-    if ((more & 0x01) && SkipFilters(in) && !in.Failed()) features.filters = true;
-    if ((more & 0x02) && in.Byte() >= kFirstUndrawnBlendMode && !in.Failed())
-        features.blendModes = true;
+void ReadPlaceObject(Scanner& in, MovieFeatures& features) {
+    if (in.Byte() & 0x80) features.actionScript = true; // clip actions
 }
 
 // DefineButton carries its actions after the records; DefineButton2 points at them and
-// its records may carry filters and blend modes.
+// its records may carry filters and blend modes, read past.
 void ReadButton(Scanner& in, uint16_t code, MovieFeatures& features) {
     in.U16(); // id
     uint32_t actionOffset = 0;
@@ -153,9 +131,8 @@ void ReadButton(Scanner& in, uint16_t code, MovieFeatures& features) {
         in.SkipMatrix();
         if (code == kDefineButton) continue;
         in.SkipCxformWithAlpha();
-        if ((flags & 0x10) && SkipFilters(in) && !in.Failed()) features.filters = true;
-        if ((flags & 0x20) && in.Byte() >= kFirstUndrawnBlendMode && !in.Failed())
-            features.blendModes = true;
+        if (flags & 0x10) SkipFilters(in);
+        if (flags & 0x20) in.Byte(); // blend mode
     }
     if (code == kDefineButton2 ? actionOffset != 0 : (in.Byte() != 0 && !in.Failed()))
         features.actionScript = true;
@@ -186,7 +163,7 @@ void ReadTag(uint16_t code, Scanner body, MovieFeatures& features, int depth) {
         break;
     case kPlaceObject2:
     case kPlaceObject3:
-        ReadPlaceObject(body, code, features);
+        ReadPlaceObject(body, features);
         break;
     case kDefineButton:
     case kDefineButton2:
@@ -221,8 +198,6 @@ std::vector<std::string> MovieFeatures::Phrases() const {
     std::vector<std::string> phrases;
     if (actionScript) phrases.push_back("ActionScript (not run)");
     if (sounds) phrases.push_back("sounds (ignored)");
-    if (filters) phrases.push_back("filters (not drawn)");
-    if (blendModes) phrases.push_back("blend modes (not drawn)");
     if (video) phrases.push_back("video streams (not drawn)");
     return phrases;
 }
@@ -231,8 +206,6 @@ std::vector<std::string> MovieFeatures::Keys() const {
     std::vector<std::string> keys;
     if (actionScript) keys.push_back("actionscript");
     if (sounds) keys.push_back("sounds");
-    if (filters) keys.push_back("filters");
-    if (blendModes) keys.push_back("blend-modes");
     if (video) keys.push_back("video");
     return keys;
 }

@@ -1,7 +1,7 @@
 // What a movie uses that the plug-in leaves out of its pictures, found by a scan of the
-// movie's tags (sprites included): scripts, sounds, filters, blend modes other than
-// normal and layer, and embedded video.  Users see it in `info` and as a
-// one-line notice, so that a frame that differs from a player's comes with a reason.
+// movie's tags (sprites included): scripts, sounds and embedded video.  Users see it in
+// `info` and as a one-line notice, so that a frame that differs from a player's comes with
+// a reason.
 #pragma once
 
 #include <cstdint>
@@ -12,8 +12,6 @@ struct MovieFeatures {
     int version = 0; // the SWF version byte of the header
     bool actionScript = false;
     bool sounds = false;
-    bool filters = false;
-    bool blendModes = false;
     bool video = false;
 
     // Each feature found, as a phrase for people: "ActionScript (not run)", ...

@@ -1,0 +1,167 @@
+#include "raster/ZBlendModes.h"
+
+#include "raster/ZBlendMath.h"
+#include "raster/ZPlane.h"
+
+#include <algorithm>
+
+namespace {
+
+// Sa x Da x B(s, d) on the 255 x 255 scale, s = S / Sa and d = D / Da.
+template <ZBlendMode mode> inline uint32_t Mixed(uint32_t s, uint32_t sa, uint32_t d, uint32_t da) {
+    const uint32_t sd = s * da, ds = d * sa;
+    auto overlay = [&](bool low) { return low ? 2 * s * d : sa * da - 2 * (da - d) * (sa - s); };
+    switch (mode) {
+    case ZBlendMode::kMultiply:
+        return s * d;
+    case ZBlendMode::kLighten:
+        return std::max(sd, ds);
+    case ZBlendMode::kDarken:
+        return std::min(sd, ds);
+    case ZBlendMode::kDifference:
+        return sd > ds ? sd - ds : ds - sd;
+    case ZBlendMode::kInvert:
+        return sa * (da - d);
+    case ZBlendMode::kOverlay:
+        return overlay(2 * d <= da);
+    case ZBlendMode::kHardLight:
+        return overlay(2 * s <= sa);
+    default:
+        return 0;
+    }
+}
+
+template <ZBlendMode mode> inline uint32_t AlphaOf(uint32_t sa, uint32_t da) {
+    switch (mode) {
+    case ZBlendMode::kAlpha:
+        return ZDiv255(da * sa);
+    case ZBlendMode::kErase:
+        return ZDiv255(da * (255 - sa));
+    default:
+        return sa + ZDiv255(da * (255 - sa));
+    }
+}
+
+template <ZBlendMode mode>
+inline uint32_t ChannelOf(uint32_t s, uint32_t sa, uint32_t d, uint32_t da) {
+    switch (mode) {
+    case ZBlendMode::kAdd:
+        return std::min(255u, s + d);
+    case ZBlendMode::kSubtract:
+        return d > s ? d - s : 0;
+    case ZBlendMode::kScreen:
+        return s + d - ZDiv255(s * d);
+    case ZBlendMode::kAlpha:
+        return ZDiv255(d * sa);
+    case ZBlendMode::kErase:
+        return ZDiv255(d * (255 - sa));
+    case ZBlendMode::kMultiply:
+    case ZBlendMode::kLighten:
+    case ZBlendMode::kDarken:
+    case ZBlendMode::kDifference:
+    case ZBlendMode::kInvert:
+    case ZBlendMode::kOverlay:
+    case ZBlendMode::kHardLight: {
+        const uint32_t sum = s * (255 - da) + d * (255 - sa) + Mixed<mode>(s, sa, d, da);
+        return std::min(ZDiv255(sum), AlphaOf<mode>(sa, da));
+    }
+    default:
+        return s + ZDiv255(d * (255 - sa));
+    }
+}
+
+template <ZBlendMode mode>
+void CompositeRow(const uint8_t* layer, uint8_t* target, const uint8_t* coverage, int32_t count) {
+    for (int32_t i = 0; i < count; ++i, layer += 4, target += 4) {
+        uint32_t src[4] = {layer[0], layer[1], layer[2], layer[3]};
+        if (coverage) {
+            const uint32_t m = coverage[i];
+            for (uint32_t& c : src) c = ZDiv255(c * m);
+        }
+        const uint32_t sa = src[3];
+        if (sa == 0) continue;
+        if (mode == ZBlendMode::kNormal && sa == 255) {
+            // Opaque over anything: the layer's colour, already straight.
+            for (int c = 0; c < 4; ++c) target[c] = uint8_t(src[c]);
+            continue;
+        }
+        const uint32_t da = target[3];
+        if (da == 0 && mode != ZBlendMode::kAlpha && mode != ZBlendMode::kErase &&
+            mode != ZBlendMode::kSubtract) {
+            // Over nothing every other mode gives the layer itself.
+            for (int c = 0; c < 3; ++c)
+                target[c] = uint8_t(std::min(255u, ZDivideSmall(src[c] * 255 + sa / 2, sa)));
+            target[3] = uint8_t(sa);
+            continue;
+        }
+        const uint32_t a = AlphaOf<mode>(sa, da);
+        for (int c = 0; c < 3; ++c) {
+            const uint32_t d = ZDiv255(target[c] * da);
+            const uint32_t v = std::min(ChannelOf<mode>(src[c], sa, d, da), a);
+            target[c] = a ? uint8_t(std::min(255u, ZDivideSmall(v * 255 + a / 2, a))) : 0;
+        }
+        target[3] = uint8_t(a);
+    }
+}
+
+#define Z_EACH_MODE(X)                                                                             \
+    X(kLayer)                                                                                      \
+    X(kMultiply)                                                                                   \
+    X(kScreen) X(kLighten) X(kDarken) X(kDifference) X(kAdd) X(kSubtract) X(kInvert) X(kAlpha)     \
+        X(kErase) X(kOverlay) X(kHardLight)
+
+} // namespace
+
+uint32_t ZBlendAlpha(ZBlendMode mode, uint32_t sa, uint32_t da) {
+    switch (mode) {
+#define Z_CASE(m)                                                                                  \
+    case ZBlendMode::m:                                                                            \
+        return AlphaOf<ZBlendMode::m>(sa, da);
+        Z_EACH_MODE(Z_CASE)
+#undef Z_CASE
+    default:
+        return AlphaOf<ZBlendMode::kNormal>(sa, da);
+    }
+}
+
+uint32_t ZBlendChannel(ZBlendMode mode, uint32_t s, uint32_t sa, uint32_t d, uint32_t da) {
+    switch (mode) {
+#define Z_CASE(m)                                                                                  \
+    case ZBlendMode::m:                                                                            \
+        return ChannelOf<ZBlendMode::m>(s, sa, d, da);
+        Z_EACH_MODE(Z_CASE)
+#undef Z_CASE
+    default:
+        return ChannelOf<ZBlendMode::kNormal>(s, sa, d, da);
+    }
+}
+
+void ZCompositeRow(ZBlendMode mode, const uint8_t* layer, uint8_t* target, const uint8_t* coverage,
+                   int32_t count) {
+    switch (mode) {
+#define Z_CASE(m)                                                                                  \
+    case ZBlendMode::m:                                                                            \
+        return CompositeRow<ZBlendMode::m>(layer, target, coverage, count);
+        Z_EACH_MODE(Z_CASE)
+#undef Z_CASE
+    default:
+        return CompositeRow<ZBlendMode::kNormal>(layer, target, coverage, count);
+    }
+}
+
+void ZPremultiplyRow(uint8_t* p, int32_t count) {
+    for (int32_t i = 0; i < count; ++i, p += 4) {
+        const uint32_t a = p[3];
+        if (a == 255) continue;
+        for (int c = 0; c < 3; ++c) p[c] = uint8_t(ZDiv255(p[c] * a));
+    }
+}
+
+void ZUnpremultiplyRow(uint8_t* p, int32_t count) {
+    for (int32_t i = 0; i < count; ++i, p += 4) {
+        const uint32_t a = p[3];
+        if (a == 255) continue;
+        for (int c = 0; c < 3; ++c)
+            p[c] = a ? uint8_t(std::min(255u, ZDivideSmall(p[c] * 255 + a / 2, a))) : 0;
+    }
+}

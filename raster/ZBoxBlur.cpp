@@ -1,0 +1,120 @@
+#include "raster/ZBoxBlur.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr int32_t kMaxPasses = 15;
+constexpr float kMaxWidth = 8192.0f;
+
+inline uint8_t Average(uint32_t sum, uint32_t edges, int32_t fraction, uint64_t inverse) {
+    const uint64_t n = uint64_t(sum) * 512 + uint64_t(edges) * uint32_t(fraction);
+    return uint8_t(std::min<uint64_t>(255, (n * inverse + (uint64_t(1) << 31)) >> 32));
+}
+
+} // namespace
+
+void ZBoxBlur::Configure(float widthX, float widthY, int32_t passes) {
+    x_ = MakeAxis(widthX);
+    y_ = MakeAxis(widthY);
+    passes_ = std::clamp(passes, 0, kMaxPasses);
+}
+
+ZBoxBlur::Axis ZBoxBlur::MakeAxis(float width) {
+    Axis a;
+    if (!(width > 1.0f)) return a;
+    a.width = int32_t(std::lround(std::min(width, kMaxWidth) * 256.0f));
+    if (a.width <= 256) return {};
+    a.radius = (a.width - 256) / 512;
+    a.fraction = a.width - (2 * a.radius + 1) * 256;
+    a.inverse = ((uint64_t(1) << 32) + uint64_t(a.width)) / (2 * uint64_t(a.width));
+    return a;
+}
+
+void ZBoxBlur::Apply(const ZPlane& image, const ZPlane& scratch) {
+    if (image.Empty() || !Acts()) return;
+    for (int32_t pass = 0; pass < passes_; ++pass) {
+        if (x_.width) {
+            Horizontal(image, scratch);
+            for (int32_t y = 0; y < image.height; ++y)
+                std::memcpy(image.Row(y), scratch.Row(y), size_t(image.width) * image.channels);
+        }
+        if (y_.width) Vertical(image, image);
+    }
+}
+
+namespace {
+
+// One row of `kCh` channels, all channels at once, from a padded copy of the row.
+template <int32_t kCh>
+void BlurRow(const uint8_t* padded, uint8_t* out, int32_t width, int32_t r, int32_t fraction,
+             uint64_t inverse) {
+    const int32_t pad = r + 1;
+    uint32_t sum[kCh] = {};
+    for (int32_t i = pad - r; i <= pad + r; ++i)
+        for (int32_t c = 0; c < kCh; ++c) sum[c] += padded[i * kCh + c];
+    for (int32_t x = 0; x < width; ++x) {
+        const uint8_t* before = padded + (x + pad - r - 1) * kCh;
+        const uint8_t* after = padded + (x + pad + r + 1) * kCh;
+        const uint8_t* leaving = before + kCh;
+        for (int32_t c = 0; c < kCh; ++c) {
+            out[x * kCh + c] = Average(sum[c], uint32_t(before[c]) + after[c], fraction, inverse);
+            sum[c] += after[c];
+            sum[c] -= leaving[c];
+        }
+    }
+}
+
+} // namespace
+
+// Each row goes through a copy padded with transparent pixels on both sides.
+void ZBoxBlur::Horizontal(const ZPlane& from, const ZPlane& to) {
+    const int32_t ch = from.channels, r = x_.radius, pad = r + 1;
+    line_.assign(size_t(from.width + 2 * pad) * ch, 0);
+    for (int32_t y = 0; y < from.height; ++y) {
+        std::memcpy(&line_[size_t(pad) * ch], from.Row(y), size_t(from.width) * ch);
+        if (ch == 4)
+            BlurRow<4>(line_.data(), to.Row(y), from.width, r, x_.fraction, x_.inverse);
+        else
+            BlurRow<1>(line_.data(), to.Row(y), from.width, r, x_.fraction, x_.inverse);
+    }
+}
+
+// Column sums for the whole row at once, rows read before they are overwritten: the
+// window's rows are kept in a ring of copies.
+void ZBoxBlur::Vertical(const ZPlane& from, const ZPlane& to) {
+    const int32_t r = y_.radius, rowBytes = from.width * from.channels;
+    // The rows the window spans at once, or all of them when the window is taller.
+    const int32_t ring = std::min(2 * r + 3, std::max(from.height, 1));
+    line_.assign(size_t(rowBytes) * (ring + 1), 0);
+    uint8_t* zero = &line_[size_t(rowBytes) * ring];
+    auto slot = [&](int32_t y) { return &line_[size_t(((y % ring) + ring) % ring) * rowBytes]; };
+    auto source = [&](int32_t y) -> const uint8_t* {
+        return y < 0 || y >= from.height ? zero : slot(y);
+    };
+    // Rows 0 .. r + 1 are copied into the ring before the first output row.
+    for (int32_t y = 0; y <= r + 1 && y < from.height; ++y)
+        std::memcpy(slot(y), from.Row(y), size_t(rowBytes));
+    sums_.assign(size_t(rowBytes), 0);
+    for (int32_t y = 0; y <= r && y < from.height; ++y) {
+        const uint8_t* row = source(y);
+        for (int32_t i = 0; i < rowBytes; ++i) sums_[i] += row[i];
+    }
+    for (int32_t y = 0; y < from.height; ++y) {
+        // Row y + r + 1 joins the ring before row y is written over.
+        const int32_t incoming = y + r + 1;
+        if (incoming < from.height && incoming > r + 1)
+            std::memcpy(slot(incoming), from.Row(incoming), size_t(rowBytes));
+        const uint8_t* above = source(y - r - 1);
+        const uint8_t* below = source(incoming);
+        const uint8_t* leaving = source(y - r);
+        uint8_t* out = to.Row(y);
+        for (int32_t i = 0; i < rowBytes; ++i) {
+            out[i] = Average(sums_[i], uint32_t(above[i]) + below[i], y_.fraction, y_.inverse);
+            sums_[i] += below[i];
+            sums_[i] -= leaving[i];
+        }
+    }
+}

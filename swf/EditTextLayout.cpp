@@ -87,8 +87,8 @@ void EditTextLayout::Draw(GraphicsContext& context, const LayoutBox& box,
             if (font->KerningCount() >= 1 && i + 1 < run.text.size())
                 units += font->GetKerning(code, run.text[i + 1]);
             const float advance = float(units) * perUnit;
-            if (box.wordWrap && code != u' ' &&
-                glyphs.size() > line.begin && line.width + advance > limit()) {
+            if (box.wordWrap && code != u' ' && glyphs.size() > line.begin &&
+                line.width + advance > limit()) {
                 if (lastSpace != SIZE_MAX) {
                     // The words after the last space go down to the next line.
                     const size_t from = lastSpace + 1;

@@ -20,13 +20,13 @@ struct LayoutRun {
     FFont* font = nullptr; // runs without a font draw nothing
     float size = 0;        // pixels
     ColorRGBA color;
-    std::u16string text;   // '\n' breaks the line
+    std::u16string text; // '\n' breaks the line
     uint32_t paragraph = 0;
 };
 
 struct LayoutBox {
     RectF bounds;
-    float top = 0;  // added to the first line's top
+    float top = 0; // added to the first line's top
     bool wordWrap = false;
     bool multiline = false;
 };

@@ -75,7 +75,8 @@ void FText::ReadEditText() {
         HtmlCharFormat base;
         base.size = float(fontHeight) / kTwipsPerPixel;
         base.color = uint32_t(textColor.red * 255.0f + 0.5f) << 16 |
-                     uint32_t(textColor.green * 255.0f + 0.5f) << 8 | uint32_t(textColor.blue * 255.0f + 0.5f);
+                     uint32_t(textColor.green * 255.0f + 0.5f) << 8 |
+                     uint32_t(textColor.blue * 255.0f + 0.5f);
         HtmlParagraphFormat paragraph;
         paragraph.align = align;
         paragraph.leftMargin = margins[kLeftMargin];
@@ -148,10 +149,15 @@ void FText::RenderBorder(GraphicsContext& context) {
     context.Rect(b);
     context.EndPath();
     context.SetFillColor({0, 0, 0, 1});
-    context.BeginPath(GraphicsContext::kDrawnPath);
-    context.Rect(b);
-    context.Rect({b.xmin + 1, b.ymin + 1, b.xmax - 1, b.ymax - 1});
-    context.EndPath();
+    const RectF sides[] = {{b.xmin, b.ymin, b.xmax, b.ymin + 1},
+                           {b.xmin, b.ymax - 1, b.xmax, b.ymax},
+                           {b.xmin, b.ymin + 1, b.xmin + 1, b.ymax - 1},
+                           {b.xmax - 1, b.ymin + 1, b.xmax, b.ymax - 1}};
+    for (const RectF& side : sides) {
+        context.BeginPath(GraphicsContext::kDrawnPath);
+        context.Rect(side);
+        context.EndPath();
+    }
 }
 
 void FText::RenderEdit(GraphicsContext& context) {

@@ -216,7 +216,8 @@ private:
             if (const std::string* size = attribute("size")) {
                 float value = 0;
                 if (Number(*size, value)) {
-                    const bool relative = !size->empty() && ((*size)[0] == '+' || (*size)[0] == '-');
+                    const bool relative =
+                        !size->empty() && ((*size)[0] == '+' || (*size)[0] == '-');
                     top.format.size = std::clamp(relative ? top.format.size + value : value, 0.0f,
                                                  kHtmlMaxFontSize);
                 }
@@ -229,8 +230,10 @@ private:
             }
         }
         if (name == "textformat") {
-            if (const std::string* v = attribute("leftmargin")) top.paragraph.leftMargin = Pixels(*v);
-            if (const std::string* v = attribute("rightmargin")) top.paragraph.rightMargin = Pixels(*v);
+            if (const std::string* v = attribute("leftmargin"))
+                top.paragraph.leftMargin = Pixels(*v);
+            if (const std::string* v = attribute("rightmargin"))
+                top.paragraph.rightMargin = Pixels(*v);
             if (const std::string* v = attribute("indent")) Number(*v, top.paragraph.indent);
             if (const std::string* v = attribute("leading")) Number(*v, top.paragraph.leading);
             if (!paragraphHasText) {
@@ -265,12 +268,18 @@ private:
         }
         const std::string name = LowerCase(s.substr(at + 1, end - at - 1));
         uint32_t code = 0;
-        if (name == "amp") code = '&';
-        else if (name == "lt") code = '<';
-        else if (name == "gt") code = '>';
-        else if (name == "quot") code = '"';
-        else if (name == "apos") code = '\'';
-        else if (name == "nbsp") code = 0xA0;
+        if (name == "amp")
+            code = '&';
+        else if (name == "lt")
+            code = '<';
+        else if (name == "gt")
+            code = '>';
+        else if (name == "quot")
+            code = '"';
+        else if (name == "apos")
+            code = '\'';
+        else if (name == "nbsp")
+            code = 0xA0;
         else if (name.size() > 1 && name[0] == '#') {
             const bool hex = name[1] == 'x';
             const char* digits = name.c_str() + (hex ? 2 : 1);

@@ -11,9 +11,9 @@
 namespace UT {
 
 struct HtmlCharFormat {
-    std::string face;     // empty: the field's own font
-    float size = 0;       // pixels
-    uint32_t color = 0;   // 0xRRGGBB
+    std::string face;   // empty: the field's own font
+    float size = 0;     // pixels
+    uint32_t color = 0; // 0xRRGGBB
     bool bold = false;
     bool italic = false;
     bool underline = false;

@@ -16,6 +16,10 @@ constexpr uint8_t kWideOffsets = 0x08;
 constexpr uint8_t kWideCodes = 0x04;
 // DefineFontInfo flag bit.
 constexpr uint8_t kInfoWideCodes = 0x01;
+constexpr uint8_t kInfoBold = 0x02;
+constexpr uint8_t kInfoItalic = 0x04;
+constexpr uint8_t kBold = 0x01;
+constexpr uint8_t kItalic = 0x02;
 
 // DefineFont3 (kind 3) writes its outlines and metrics in twentieths of a font unit.
 RecordUnits GlyphUnits(int32_t kind) {
@@ -46,6 +50,8 @@ void FFont::ReadDefineFont() {
 void FFont::ReadDefineFont2() {
     FlashScript& reader = *owner;
     const uint8_t flags = reader.ReadUI8();
+    bold = flags & kBold;
+    italic = flags & kItalic;
     reader.ReadUI8(); // language code
     const uint8_t nameLength = reader.ReadUI8();
     for (uint32_t i = 0; i < nameLength; ++i) fontName.push_back(char(reader.ReadUI8()));
@@ -90,7 +96,10 @@ void FFont::ReadFontInfo() {
     const uint8_t nameLength = reader.ReadUI8();
     fontName.clear();
     for (uint32_t i = 0; i < nameLength; ++i) fontName.push_back(char(reader.ReadUI8()));
-    const bool wideCodes = reader.ReadUI8() & kInfoWideCodes;
+    const uint8_t flags = reader.ReadUI8();
+    const bool wideCodes = flags & kInfoWideCodes;
+    bold = flags & kInfoBold;
+    italic = flags & kInfoItalic;
     for (uint32_t i = 0; i < glyphCount; ++i)
         codeToGlyph[wideCodes ? reader.ReadUI16() : uint16_t(reader.ReadUI8())] = i;
 }

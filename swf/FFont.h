@@ -48,6 +48,8 @@ public:
     // DefineFont3.
     float UnitsPerPixel() const;
     const std::string& FontName() const { return fontName; }
+    bool Bold() const { return bold; }
+    bool Italic() const { return italic; }
     uint32_t GlyphCount() const { return glyphCount; }
     uint32_t GlyphTableStart() const { return glyphTableStart; }
     const std::vector<uint32_t>& GlyphOffsets() const { return glyphOffsets; }
@@ -75,6 +77,8 @@ private:
 
     int32_t kind = 0;
     std::string fontName;
+    bool bold = false;
+    bool italic = false;
     uint32_t glyphCount = 0;
     uint32_t glyphTableStart = 0;
     std::map<uint16_t, uint32_t> codeToGlyph;

@@ -2,9 +2,11 @@
 
 #include "base/RecordConversions.h"
 #include "graphics/GraphicsContext.h"
+#include "swf/EditTextLayout.h"
 #include "swf/FlashScript.h"
 
 #include <cmath>
+#include <map>
 
 namespace UT {
 
@@ -16,6 +18,12 @@ constexpr uint16_t kHasMaxLength = 0x0002;
 constexpr uint16_t kHasTextColor = 0x0004;
 constexpr uint16_t kHasText = 0x0080;
 constexpr uint16_t kHasLayout = 0x2000;
+constexpr uint16_t kWordWrap = 0x0040;
+constexpr uint16_t kMultiline = 0x0020;
+constexpr uint16_t kPassword = 0x0010;
+constexpr uint16_t kHasFontClass = 0x8000;
+constexpr uint16_t kBorder = 0x0800;
+constexpr uint16_t kHtml = 0x0200;
 
 // Static text record bits: a style record has the top bit set.
 constexpr uint8_t kStyleRecord = 0x80;
@@ -45,11 +53,13 @@ FText::FText(FlashScript* owner, int32_t kind) : FObject(owner), kind(kind) {
 void FText::ReadEditText() {
     FlashScript& reader = *owner;
     const uint16_t flags = reader.ReadUI16();
+    editFlags = flags;
     if (flags & kHasFont) {
         fontId = reader.ReadUI16();
-        fontHeight = reader.ReadUI16();
         font = owner->FindFont(fontId);
     }
+    if (flags & kHasFontClass) reader.ReadString(); // a class name: no font of the file
+    if (flags & (kHasFont | kHasFontClass)) fontHeight = reader.ReadUI16();
     if (flags & kHasTextColor) textColor = reader.ReadColor(true);
     if (flags & kHasMaxLength) reader.ReadUI16();
     if (flags & kHasLayout) {
@@ -61,6 +71,19 @@ void FText::ReadEditText() {
     }
     variableName = reader.ReadString();
     if (flags & kHasText) initialText = reader.ReadString();
+    if (flags & kHtml) {
+        HtmlCharFormat base;
+        base.size = float(fontHeight) / kTwipsPerPixel;
+        base.color = uint32_t(textColor.red * 255.0f + 0.5f) << 16 |
+                     uint32_t(textColor.green * 255.0f + 0.5f) << 8 |
+                     uint32_t(textColor.blue * 255.0f + 0.5f);
+        HtmlParagraphFormat paragraph;
+        paragraph.align = align;
+        paragraph.leftMargin = margins[kLeftMargin];
+        paragraph.rightMargin = margins[kRightMargin];
+        paragraph.leading = margins[kLeading];
+        html = ParseHtmlText(initialText, base, paragraph);
+    }
 }
 
 void FText::Render(GraphicsContext& context, FDisplayItem*) {
@@ -118,24 +141,74 @@ void FText::RenderStatic(GraphicsContext& context) {
     }
 }
 
+void FText::RenderBorder(GraphicsContext& context) {
+    // A white background with a one-pixel black line just inside the bounds.
+    const RectF& b = bounds;
+    context.SetFillColor({1, 1, 1, 1});
+    context.BeginPath(GraphicsContext::kDrawnPath);
+    context.Rect(b);
+    context.EndPath();
+    context.SetFillColor({0, 0, 0, 1});
+    const RectF sides[] = {{b.xmin, b.ymin, b.xmax, b.ymin + 1},
+                           {b.xmin, b.ymax - 1, b.xmax, b.ymax},
+                           {b.xmin, b.ymin + 1, b.xmin + 1, b.ymax - 1},
+                           {b.xmax - 1, b.ymin + 1, b.xmax, b.ymax - 1}};
+    for (const RectF& side : sides) {
+        context.BeginPath(GraphicsContext::kDrawnPath);
+        context.Rect(side);
+        context.EndPath();
+    }
+}
+
 void FText::RenderEdit(GraphicsContext& context) {
-    if (!font) return;
     context.SetFillPaint(nullptr);
     context.SetStrokePaint(nullptr);
-    context.SetFillColor(textColor);
-    const float scale = float(fontHeight) / kHeightPerScale;
-    const float boxWidth = std::fabs(bounds.xmax - bounds.xmin);
-    float textWidth = 0;
-    if (align != kLeft)
-        textWidth = font->MeasureString(initialText, float(fontHeight) / kTwipsPerPixel);
-    float dx = 0;
-    if (align == kRight) dx = boxWidth - textWidth;
-    if (align == kCenter) dx = (boxWidth - textWidth) * 0.5f;
-    if (dx != 0) context.Translate({dx, 0, 0});
-    context.Translate({bounds.xmin + margins[kLeftMargin], bounds.ymin + margins[kIndent], 0});
-    context.Scale({scale, scale, 1});
-    context.Translate({0, float(font->Ascent()) / font->UnitsPerPixel(), 0});
-    font->DrawString(context, initialText);
+    if (editFlags & kBorder) RenderBorder(context);
+    if (!font) return;
+    LayoutBox box;
+    box.bounds = bounds;
+    box.top = margins[kIndent];
+    box.wordWrap = editFlags & kWordWrap;
+    box.multiline = editFlags & kMultiline;
+    std::vector<LayoutRun> runs;
+    std::vector<HtmlParagraphFormat> paragraphs;
+    if (editFlags & kHtml) {
+        // Faces name the movie's fonts; a face, bold or italic without a font of its own
+        // falls back to one of the same name, then to the field's font.
+        std::map<std::string, FFont*> chosen;
+        auto pick = [&](const HtmlCharFormat& f) {
+            const std::string key = f.face + char(f.bold ? 'b' : '-') + char(f.italic ? 'i' : '-');
+            const auto found = chosen.find(key);
+            if (found != chosen.end()) return found->second;
+            const std::string& name = f.face.empty() ? font->FontName() : f.face;
+            FFont* picked = owner->FindFontByName(name, f.bold, f.italic);
+            if (!picked) picked = font.Get();
+            return chosen[key] = picked;
+        };
+        for (const HtmlRun& run : html.runs) {
+            const ColorRGBA color{float(run.format.color >> 16 & 0xFF) / 255.0f,
+                                  float(run.format.color >> 8 & 0xFF) / 255.0f,
+                                  float(run.format.color & 0xFF) / 255.0f, textColor.alpha};
+            runs.push_back({pick(run.format), run.format.size, color, run.text, run.paragraph});
+        }
+        paragraphs = html.paragraphs;
+    } else {
+        std::u16string codes;
+        codes.reserve(initialText.size());
+        // Bytes are codes 0 to 255, so 0xE9 looks up code 0x00E9.
+        for (const char c : initialText) codes.push_back(char16_t(uint8_t(c)));
+        if (editFlags & kPassword)
+            for (char16_t& c : codes)
+                if (c != u'\r' && c != u'\n') c = u'*';
+        runs.push_back({font.Get(), float(fontHeight) / kTwipsPerPixel, textColor, codes, 0});
+        HtmlParagraphFormat paragraph;
+        paragraph.align = align;
+        paragraph.leftMargin = margins[kLeftMargin];
+        paragraph.rightMargin = margins[kRightMargin];
+        paragraph.leading = margins[kLeading];
+        paragraphs.push_back(paragraph);
+    }
+    EditTextLayout::Draw(context, box, paragraphs, runs);
 }
 
 } // namespace UT

@@ -1,12 +1,14 @@
 // A text character: static text (DefineText, DefineText2), whose records name glyphs by
 // index with explicit advances, and edit text (DefineEditText), of which the initial text
-// is drawn once, on one line, with its font's codes, advances and kerning.
+// is drawn with its font's codes, advances and kerning, as plain text or as HTML markup,
+// over its border and background when it has them.
 #pragma once
 
 #include "base/RefCountBase.h"
 #include "base/ValueTypes.h"
 #include "swf/FFont.h"
 #include "swf/FObject.h"
+#include "swf/HtmlText.h"
 
 #include <cstdint>
 #include <string>
@@ -40,11 +42,13 @@ public:
     uint8_t AdvanceBits() const { return advanceBits; }
     int32_t Alignment() const { return align; }
     float MarginAt(Margin slot) const { return margins[slot]; }
+    uint16_t EditFlags() const { return editFlags; }
 
 private:
     void ReadEditText();
     void RenderStatic(GraphicsContext& context);
     void RenderEdit(GraphicsContext& context);
+    void RenderBorder(GraphicsContext& context);
 
     int32_t kind = 0;
     uint32_t recordsStart = 0;
@@ -59,6 +63,8 @@ private:
     uint8_t advanceBits = 0;
     int32_t align = kLeft;
     float margins[4] = {0, 0, 0, 0};
+    uint16_t editFlags = 0;
+    HtmlText html; // the initial text's markup read, for HTML fields
 };
 
 } // namespace UT

@@ -5,6 +5,7 @@
 #include "platform/Win32.h"
 
 #include <cstring>
+#include <string_view>
 
 namespace UT {
 
@@ -183,6 +184,22 @@ Held<FObject> FlashScript::FindCharacter(uint32_t id) const {
 
 Held<FFont> FlashScript::FindFont(uint32_t id) const {
     return dynamic_cast<FFont*>(FindCharacter(id).Get());
+}
+
+FFont* FlashScript::FindFontByName(const std::string& name, bool bold, bool italic) const {
+    auto trimmed = [](std::string_view s) {
+        while (!s.empty() && s.back() == '\0') s.remove_suffix(1);
+        return s;
+    };
+    const std::string_view wanted = trimmed(name);
+    FFont* sameName = nullptr;
+    for (const auto& [id, character] : dictionary) {
+        FFont* candidate = dynamic_cast<FFont*>(character.Get());
+        if (!candidate || trimmed(candidate->FontName()) != wanted) continue;
+        if (candidate->Bold() == bold && candidate->Italic() == italic) return candidate;
+        if (!sameName) sameName = candidate;
+    }
+    return sameName;
 }
 
 Held<FButton> FlashScript::FindButton(uint32_t id) const {

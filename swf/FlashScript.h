@@ -38,6 +38,9 @@ public:
     // Null when the id has no character (or one of another class, for the typed finds).
     Held<FObject> FindCharacter(uint32_t id) const;
     Held<FFont> FindFont(uint32_t id) const;
+    // The font of that name (trailing NULs aside) and style, else one of that name, else
+    // null; not held (the dictionary keeps it).
+    FFont* FindFontByName(const std::string& name, bool bold, bool italic) const;
     Held<FButton> FindButton(uint32_t id) const;
     // Removes the entry; an absent id changes nothing.
     void FreeCharacter(uint32_t id);

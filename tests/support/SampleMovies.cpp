@@ -91,6 +91,26 @@ std::vector<uint8_t> TextSpriteSample() {
                   {kShowFrame, {}}});
 }
 
+std::vector<uint8_t> HtmlTextSample(const std::string& markup) {
+    ShapeWriter glyph;
+    glyph.MoveTo(0, -400).LineBy(400, 0).CurveBy(100, 200, -100, 200).LineBy(-400, 0);
+    const FontLayout layout{800, 200, 40, {600, 300, -200}, true, {{'a', ' ', -50}}};
+    const Font2Fields plain{
+        "", false, true, {glyph.Records(), {}, glyph.Records()}, {'a', ' ', 0x00E9}, layout};
+    Font2Fields bold{"Serif", false, false, {glyph.Records()}, {'a'}, layout};
+    std::vector<uint8_t> boldTag = DefineFont2(2, bold);
+    boldTag[2] |= 0x01; // the flags byte after the id: bold
+    EditTextFields edit{{0, 1200, 0, 900}, 1, 300, Rgba{0, 0, 255, 255}};
+    edit.layout = EditLayout{2, 20, 40, 60, 100};
+    edit.text = markup;
+    edit.flags = kEditHtml | kEditMultiline | kEditWordWrap | kEditBorder;
+    return Movie({{kDefineFont2, DefineFont2(1, plain)},
+                  {kDefineFont2, boldTag},
+                  {kDefineEditText, DefineEditText(4, edit)},
+                  {kPlaceObject2, Place(1, 4)},
+                  {kShowFrame, {}}});
+}
+
 std::vector<uint8_t> EveryFill() {
     const SplitJpeg split = EncodeAbbreviatedJpeg(kPhoto);
     const std::vector<uint8_t> argb(8 * 8 * 4, 0x80);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace swftest {
@@ -12,6 +13,9 @@ std::vector<uint8_t> TagSample();
 // Fonts with wide and narrow tables, static and edit text, a sprite that places itself, a
 // button that holds itself, and a sprite as a clipping layer.
 std::vector<uint8_t> TextSpriteSample();
+// Two fonts, one named and bold, and a bordered, word-wrapped multiline HTML edit text of
+// the given markup over them.
+std::vector<uint8_t> HtmlTextSample(const std::string& markup);
 // Every kind of fill: solid, both gradients and each bitmap tag, with new styles midway.
 std::vector<uint8_t> EveryFill();
 // Every tag of Flash 8 and later that draws, with the given focal point and miter limit:

@@ -100,6 +100,15 @@ struct EditLayout {
     uint16_t leftMargin = 0, rightMargin = 0, indent = 0, leading = 0; // twips
 };
 
+// DefineEditText flags besides those the fields below set (low byte first).
+enum EditFlag : uint16_t {
+    kEditWordWrap = 0x0040,
+    kEditMultiline = 0x0020,
+    kEditPassword = 0x0010,
+    kEditHtml = 0x0200,
+    kEditBorder = 0x0800,
+};
+
 struct EditTextFields {
     RectRecord bounds = {};
     std::optional<uint16_t> font = {};
@@ -108,6 +117,7 @@ struct EditTextFields {
     std::optional<EditLayout> layout = {};
     std::string variable = {};
     std::string text = {};
+    uint16_t flags = 0; // EditFlag bits
 };
 
 std::vector<uint8_t> DefineEditText(uint16_t id, const EditTextFields& text);

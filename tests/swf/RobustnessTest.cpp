@@ -70,7 +70,12 @@ std::vector<Fixture> Fixtures() {
     std::vector<Fixture> fixtures = {{"tags", TagSample(), false},
                                      {"text and sprites", TextSpriteSample(), true},
                                      {"every fill", EveryFill(), true},
-                                     {"effects", EffectsSample(), true, 29, 60}};
+                                     {"effects", EffectsSample(), true, 29, 60},
+                                     {"html text",
+                                      HtmlTextSample("<p align='right'><b>a <font face=Serif "
+                                                     "size=+4 color=#FF0000>a&amp;\xC3\xA9</b>"
+                                                     "&#233;</font><br><u>a a a a</p><li>a"),
+                                      true}};
     // Focal points of 1, -1 and beyond; miter limits of 0 and the largest.
     for (int16_t focal : {int16_t(0x0100), int16_t(-0x0100), int16_t(0x7FFF), int16_t(-0x8000)})
         fixtures.push_back({"flash 8", EveryFlash8Tag(focal, focal < 0 ? 0xFFFF : 0), true});
@@ -108,6 +113,32 @@ TEST(Robustness, FixturesDrawAndSurviveTruncationAndMutation) {
             Exercise(bytes);
             ASSERT_FALSE(HasFailure()) << round;
         }
+    }
+}
+
+// Hostile markup draws a clean picture (the border at least) without blowing up: unclosed
+// and misnested tags, deep nesting, valueless attributes, sizes of 0 and 10,000, invalid
+// UTF-8, entities without their semicolon, and a long field.
+TEST(Robustness, HostileHtmlMarkupDraws) {
+    std::string nested, closes, wide;
+    for (int i = 0; i < 10000; ++i) nested += "<font size=\"+1\" color=\"#00FF00\">a";
+    for (int i = 0; i < 10000; ++i) closes += "</b></font></p>a</li>";
+    for (int i = 0; i < 20000; ++i) wide += "a a&amp; ";
+    const std::string markups[] = {
+        "<p align=\"center\"><b><i>a</p></b>a</i><font",
+        nested,
+        "<b>" + closes,
+        "<font face size color>a</font><p align>a<textformat leftmargin indent=-99999 "
+        "tabstops=\"1,2\" leading=1e30>a",
+        "<font size=\"0\">a a</font><font size=\"10000\">a a</font><font size=\"-999\">a",
+        "\xC3\x28 \xE2\x82 \xF0\x28\x8C\xBC \xFF\xFE \xED\xA0\x80 a\xC3",
+        "&amp &#; &#x; &#99999999; &#0; &nbsp&lt &unknown; &&&a;;<",
+        "<<<>>><a href=\"x>a</a><!-- a --><?x a?>" + std::string(1, '\0') + "a",
+        wide,
+    };
+    for (const std::string& markup : markups) {
+        SCOPED_TRACE(markup.substr(0, 60));
+        EXPECT_TRUE(Exercise(HtmlTextSample(markup), 1));
     }
 }
 

@@ -40,16 +40,18 @@ Box Covered(const Canvas& canvas, int32_t fromX = 0, int32_t toX = kWidth) {
     return box[2] ? box : Box{};
 }
 
-// A DefineFont2 of a full 20-pixel square, its top and its bottom half with codes 'F',
-// 'T', 'B', advances of 30 pixels at height 1000 and an ascent of 40 pixels.  With `units`
+// A DefineFont2 of a full 20-pixel square, its top and its bottom half, nothing and the
+// full square again with codes 'F', 'T', 'B', ' ', '&', advances of 30 pixels at height
+// 1000 and an ascent of 40 pixels.  With `units`
 // 20 every outline and metric is in twentieths, as DefineFont3 writes them.
 std::vector<uint8_t> LayoutFont(std::vector<KerningPair> kerning = {}, int16_t u = 1) {
     Font2Fields fields;
     fields.glyphs = {Square(0, -400 * u, 400 * u, 0), Square(0, -400 * u, 400 * u, -200 * u),
-                     Square(0, -200 * u, 400 * u, 0)};
-    fields.codes = {'F', 'T', 'B'};
-    const int16_t advance = int16_t(600 * u);
-    fields.layout = FontLayout{uint16_t(800 * u), 0, 0, {advance, advance, advance}, true, kerning};
+                     Square(0, -200 * u, 400 * u, 0), ShapeWriter().Records(),
+                     Square(0, -400 * u, 400 * u, 0)};
+    fields.codes = {'F', 'T', 'B', ' ', '&'};
+    const int16_t a = int16_t(600 * u);
+    fields.layout = FontLayout{uint16_t(800 * u), 0, 0, {a, a, a, a, a}, true, kerning};
     return DefineFont2(kFontId, fields);
 }
 
@@ -70,7 +72,8 @@ std::vector<uint8_t> Static(const StaticTextWriter& text, const MatrixRecord& ma
 
 // An edit text in blue, by default over a 100 x 50 pixel box.
 std::vector<uint8_t> Edit(const std::string& text, EditLayout layout = {},
-                          RectRecord bounds = {0, 2000, 0, 1000}, uint16_t font = kFontId) {
+                          RectRecord bounds = {0, 2000, 0, 1000}, uint16_t font = kFontId,
+                          uint16_t flags = 0) {
     EditTextFields fields;
     fields.bounds = bounds;
     fields.font = font;
@@ -78,6 +81,7 @@ std::vector<uint8_t> Edit(const std::string& text, EditLayout layout = {},
     fields.color = Rgba{0, 0, 255, 255};
     fields.layout = layout;
     fields.text = text;
+    fields.flags = flags;
     return DefineEditText(kTextId, fields);
 }
 
@@ -209,5 +213,102 @@ TEST(EditText, LinesByPixels) {
     for (const Case& c : cases) {
         const auto drawn = Draw(c.fonts, kDefineEditText, c.text);
         EXPECT_EQ(Covered(drawn->canvas), c.box) << c.name;
+    }
+}
+
+// Fields by their flags: the border is a black line one pixel wide just inside the bounds
+// around a white background; lines break at line ends when multiline, at the last space that
+// fits with word wrap, go down by ascent, descent and leading, and stop at the field's edges.
+TEST(EditText, BordersWrapAndClipByPixels) {
+    constexpr Bgra kBlack{0, 0, 0, 255}, kWhite{255, 255, 255, 255}, kBlue{255, 0, 0, 255};
+    const auto bordered = Draw({{kDefineFont2, LayoutFont()}}, kDefineEditText,
+                               Edit("F", {}, {200, 2200, 200, 1400}, kFontId, kEditBorder));
+    const struct {
+        int32_t x, y;
+        Bgra pixel;
+    } pixels[] = {{10, 10, kBlack}, {109, 10, kBlack}, {10, 69, kBlack}, {109, 69, kBlack},
+                  {60, 10, kBlack}, {10, 60, kBlack},  {11, 11, kWhite}, {108, 68, kWhite},
+                  {60, 40, kWhite}, {20, 40, kBlue},   {9, 9, Bgra{}},   {110, 70, Bgra{}},
+                  {29, 49, kBlue},  {30, 49, kWhite},  {29, 50, kWhite}, {10, 49, kBlue}};
+    for (const auto& p : pixels) EXPECT_EQ((*bordered)(p.x, p.y), p.pixel) << p.x << "," << p.y;
+
+    constexpr uint16_t kLines = kEditMultiline | kEditWordWrap;
+    const RectRecord tall = {0, 2000, 0, 2000};
+    const struct Case {
+        const char* name;
+        std::vector<uint8_t> text;
+        Box box;
+    } cases[] = {
+        {"wrapped at the space", Edit("FF FF", {}, tall, kFontId, kLines), {0, 20, 50, 80}},
+        {"word carried down", Edit("F FF", {}, tall, kFontId, kLines), {0, 20, 50, 80}},
+        {"no wrap", Edit("FF FF", {}, tall, kFontId, kEditMultiline), {0, 20, 110, 40}},
+        {"line end", Edit("F\rT", {}, tall, kFontId, kEditMultiline), {0, 20, 20, 70}},
+        {"single line", Edit("F\rF", {}, tall), {0, 20, 50, 40}},
+        {"leading", Edit("F\nF", {0, 0, 0, 0, 200}, tall, kFontId, kLines), {0, 20, 20, 90}},
+        {"word longer than the line", Edit("FFFF", {}, tall, kFontId, kLines), {0, 20, 80, 80}},
+        {"lines below the field",
+         Edit("FF FF", {}, {0, 2000, 0, 800}, kFontId, kLines),
+         {0, 20, 50, 40}},
+        {"glyphs past its right", Edit("FFFF", {}, {0, 1000, 0, 800}), {0, 20, 50, 40}},
+        {"password", Edit("TB", {}, tall, kFontId, kEditPassword), {}},
+    };
+    for (const Case& c : cases) {
+        const auto drawn = Draw({{kDefineFont2, LayoutFont()}}, kDefineEditText, c.text);
+        EXPECT_EQ(Covered(drawn->canvas), c.box) << c.name;
+    }
+}
+
+// HTML fields: a centred paragraph whose colour changes mid-line, an entity, an unknown tag
+// whose text stays and a line break; faces pick the movie's fonts by name, and styles without
+// a font of their own fall back to the field's, on the baseline plain text has.
+TEST(EditText, HtmlByPixels) {
+    constexpr Bgra kBlue{255, 0, 0, 255}, kRed{0, 0, 255, 255};
+    constexpr uint16_t kHtmlLines = kEditHtml | kEditMultiline;
+    const Tags fonts = {
+        {kDefineFont2, LayoutFont()},
+        {kDefineFont2,
+         DefineFont2(
+             3,
+             {"Other", false, false, {kBottom}, {'F'}, FontLayout{800, 0, 0, {600}, true, {}}})}};
+    const auto html = Draw(fonts, kDefineEditText,
+                           Edit("<p align=\"center\">F<font color=\"#FF0000\">T</font>&amp;"
+                                "<blink>B</blink><br>F</p>",
+                                {}, {0, 4000, 0, 2000}, kFontId, kHtmlLines));
+    const struct {
+        int32_t x, y;
+        Bgra pixel;
+    } pixels[] = {{40, 20, kBlue},  {59, 39, kBlue},  {39, 30, Bgra{}},  {60, 30, Bgra{}},
+                  {70, 20, kRed},   {89, 29, kRed},   {80, 30, Bgra{}},  {100, 20, kBlue},
+                  {119, 39, kBlue}, {130, 30, kBlue}, {140, 29, Bgra{}}, {85, 60, kBlue},
+                  {104, 79, kBlue}, {84, 70, Bgra{}}, {95, 40, Bgra{}}};
+    for (const auto& p : pixels) EXPECT_EQ((*html)(p.x, p.y), p.pixel) << p.x << "," << p.y;
+
+    // The same glyphs as plain text and as markup draw the same pixels.
+    const auto plain = Draw(fonts, kDefineEditText, Edit("FTB&", {2}));
+    for (const char* markup : {"FTB&amp;", "<b>F</b><i>T</i><u>B</u>&#38;", "<a>F</a>T<span>B&",
+                               "<textformat leading=\"5\"><font size=\"+0\">FTB&#x26;"}) {
+        const auto drawn =
+            Draw(fonts, kDefineEditText, Edit(markup, {2}, {0, 2000, 0, 1000}, kFontId, kEditHtml));
+        for (int32_t i = 0; i < kWidth * kHeight; ++i)
+            ASSERT_EQ((*drawn)(i % kWidth, i / kWidth), (*plain)(i % kWidth, i / kWidth))
+                << markup << " " << i;
+    }
+    // Other's F is the bottom half, the field font's T the top half; the field's size is 50 pixels,
+    // so 25 halves the glyph and -10 takes a fifth off; an unknown face keeps the field's font.
+    const struct Case {
+        const char* markup;
+        Box box;
+    } cases[] = {
+        {"<font face=\"Other\">F</font>", {0, 30, 20, 40}},
+        {"<font face=\"Missing\">T</font>", {0, 20, 20, 30}},
+        {"<font size=\"25\">F</font>", {0, 10, 10, 20}},
+        {"<font size=\"-10\">F</font>F", {0, 20, 44, 40}},
+        {"<p>T<p>F", {0, 20, 20, 80}},
+        {"&lt;&gt&#70;", {0, 20, 50, 40}},
+    };
+    for (const Case& c : cases) {
+        const auto drawn = Draw(fonts, kDefineEditText,
+                                Edit(c.markup, {}, {0, 2000, 0, 2000}, kFontId, kHtmlLines));
+        EXPECT_EQ(Covered(drawn->canvas), c.box) << c.markup;
     }
 }

@@ -1,0 +1,43 @@
+// Lays an edit text's styled runs out in its box and draws them: lines broken at line
+// breaks, at paragraph ends and, with word wrap, at the last space that fits; each line
+// aligned in the box, its baseline below the tallest ascent on it.
+#pragma once
+
+#include "base/ValueTypes.h"
+#include "swf/HtmlText.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class GraphicsContext;
+
+namespace UT {
+
+class FFont;
+
+struct LayoutRun {
+    FFont* font = nullptr; // runs without a font draw nothing
+    float size = 0;        // pixels
+    ColorRGBA color;
+    std::u16string text; // '\n' breaks the line
+    uint32_t paragraph = 0;
+};
+
+struct LayoutBox {
+    RectF bounds;
+    float top = 0; // added to the first line's top
+    bool wordWrap = false;
+    bool multiline = false;
+};
+
+class EditTextLayout {
+public:
+    // Draws the runs with the context's current transform; moves the fonts' owner's
+    // reader.  Glyphs that lie wholly outside the box are not drawn.
+    static void Draw(GraphicsContext& context, const LayoutBox& box,
+                     const std::vector<HtmlParagraphFormat>& paragraphs,
+                     const std::vector<LayoutRun>& runs);
+};
+
+} // namespace UT

@@ -21,7 +21,7 @@ void ZCellCoverage::Gather(const ZSegment* segments, size_t count, const ZSegmen
         ZSortCrossings(crossings_.data(), n, extent.firstRow, extent.lastRow, sortScratch_);
     if (bytesPerChannel == 1)
         evenOdd ? Accumulate<1, true>(keys, n) : Accumulate<1, false>(keys, n);
-    else
+    else // 16-bit targets only, which no caller of the plug-in sets
         evenOdd ? Accumulate<2, true>(keys, n) : Accumulate<2, false>(keys, n);
 }
 

@@ -31,7 +31,7 @@ void ZGridCoverage::Gather(const ZSegment* segments, size_t count, const ZSegmen
     if (bytesPerChannel == 1)
         evenOdd ? GatherAt<1, true>(segments, count, extent, width)
                 : GatherAt<1, false>(segments, count, extent, width);
-    else
+    else // 16-bit targets only, which no caller of the plug-in sets
         evenOdd ? GatherAt<2, true>(segments, count, extent, width)
                 : GatherAt<2, false>(segments, count, extent, width);
 }

@@ -87,7 +87,7 @@ template <int32_t kBytesPerChannel, bool kEvenOddRule> struct ZPixelSums {
             if constexpr (kEvenOddRule)
                 return (total & 0x100) ? 255 - (total & 0xFF) : (total & 0xFF);
             return static_cast<uint32_t>(std::min<int64_t>(std::llabs(total), 255));
-        } else {
+        } else { // 16-bit targets only, which no caller of the plug-in sets
             if constexpr (kEvenOddRule) {
                 const int64_t folded =
                     (total & 0x10000) ? 65535 - (total & 0xFFFF) : (total & 0xFFFF);

@@ -4,11 +4,7 @@
 
 void ZBevelFilter::Apply(const ZPlane& image, const ZPlane& alpha, const ZPlane& scratch) {
     if (image.Empty()) return;
-    for (int32_t y = 0; y < image.height; ++y) {
-        const uint8_t* in = image.Row(y);
-        uint8_t* out = alpha.Row(y);
-        for (int32_t x = 0; x < image.width; ++x) out[x] = in[x * 4 + 3];
-    }
+    ZCopyAlpha(image, alpha);
     blur_.Apply(alpha, scratch);
     auto at = [&](int32_t x, int32_t y) -> int32_t {
         return x >= 0 && y >= 0 && x < image.width && y < image.height ? alpha.Row(y)[x] : 0;

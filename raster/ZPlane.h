@@ -19,6 +19,15 @@ struct ZPlane {
     }
 };
 
+// The alpha channel of a 4-channel plane into a 1-channel plane of its size.
+inline void ZCopyAlpha(const ZPlane& image, const ZPlane& alpha) {
+    for (int32_t y = 0; y < image.height; ++y) {
+        const uint8_t* in = image.Row(y);
+        uint8_t* out = alpha.Row(y);
+        for (int32_t x = 0; x < image.width; ++x) out[x] = in[x * 4 + 3];
+    }
+}
+
 // x / 255 rounded to nearest, for 0 <= x <= 255 * 255 + 255.
 inline uint32_t ZDiv255(uint32_t x) {
     x += 128;

@@ -4,11 +4,7 @@
 
 void ZShadowFilter::Apply(const ZPlane& image, const ZPlane& alpha, const ZPlane& scratch) {
     if (image.Empty()) return;
-    for (int32_t y = 0; y < image.height; ++y) {
-        const uint8_t* in = image.Row(y);
-        uint8_t* out = alpha.Row(y);
-        for (int32_t x = 0; x < image.width; ++x) out[x] = in[x * 4 + 3];
-    }
+    ZCopyAlpha(image, alpha);
     blur_.Apply(alpha, scratch);
     const ZEffectPlace place = settings_.inner ? ZEffectPlace::kInside : ZEffectPlace::kBehind;
     for (int32_t y = 0; y < image.height; ++y) {

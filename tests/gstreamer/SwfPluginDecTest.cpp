@@ -3,13 +3,10 @@
 // (PNG, red, green, blue, alpha) for the whole movie, after seeks, at a size asked for by
 // a caps filter and over a background; bad input ends in an error message.
 #include "Pipeline.h"
-#include "support/PlaceTags.h"
-#include "support/ShapeWriter.h"
-#include "support/SwfWriter.h"
+#include "support/SampleMovies.h"
 #include "tools/swfframes/PngWriter.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -21,43 +18,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kFrames = 72, kWidth = 550, kHeight = 400; // the demo: 24 frames a second
-
-// 40 x 30 pixels, 4 frames: an opaque red bar along the top that moves right, and a
-// half-transparent blue block at the bottom right over nothing.
-std::vector<uint8_t> TranslucentMovie() {
-    swftest::SwfWriter movie(40, 30, 12);
-    swftest::ShapeWriter bar(3), block(3);
-    bar.FillStyles({swftest::FillStyleRecord::Solid({255, 0, 0, 255})})
-        .Change(swftest::StyleChange().Fill1(1))
-        .Rectangle(0, 0, 200, 100);
-    bar.AddTo(movie, 1, {0, 200, 0, 100});
-    block.FillStyles({swftest::FillStyleRecord::Solid({0, 0, 255, 128})})
-        .Change(swftest::StyleChange().Fill1(1))
-        .Rectangle(500, 400, 800, 600);
-    block.AddTo(movie, 2, {500, 800, 400, 600});
-    for (int frame = 0; frame < 4; ++frame) {
-        swftest::Placement place = swftest::PlaceCharacter(1, 1);
-        if (frame > 0) place.character.reset();
-        place.move = frame > 0;
-        place.matrix = swftest::TranslatePixels(5 * frame, 0);
-        movie.Tag(swftest::kPlaceObject2, swftest::PlaceObject2(place));
-        if (frame == 0)
-            movie.Tag(swftest::kPlaceObject2, swftest::PlaceObject2(swftest::PlaceCharacter(2, 2)));
-        movie.ShowFrame();
-    }
-    movie.End();
-    return movie.Finish();
-}
-
-std::vector<uint8_t> Compressed(const std::vector<uint8_t>& movie) {
-    uLongf size = compressBound(uLong(movie.size()));
-    std::vector<uint8_t> compressed(8 + size);
-    compress2(compressed.data() + 8, &size, movie.data() + 8, uLong(movie.size() - 8), 9);
-    compressed.resize(8 + size);
-    std::copy_n(movie.data(), 8, compressed.data());
-    compressed[0] = 'C';
-    return compressed;
-}
 
 GstClockTime FrameTime(int frame) {
     return gst_util_uint64_scale_ceil(guint64(frame), GST_SECOND, 24);
@@ -203,8 +163,9 @@ TEST_F(SwfPluginDecTest, ASizeAskedForIsDrawnAtThatSize) {
     // Through gst-launch to a raw file, from a compressed movie fed through a pipe (no file
     // name upstream: the element keeps a copy), stretched and over a colour, like
     // swfframes --width --height --background.
-    const std::string plain = WriteFile("translucent.swf", TranslucentMovie());
-    const std::string cws = WriteFile("translucent-cws.swf", Compressed(TranslucentMovie()));
+    const std::string plain = WriteFile("translucent.swf", swftest::MovingBarMovie(4));
+    const std::string cws =
+        WriteFile("translucent-cws.swf", swftest::Compressed(swftest::MovingBarMovie(4)));
     const std::string raw = Folder("raw") + "/frames.bgra";
     const ToolResult launch =
         RunTool("gst-launch-1.0 -q fdsrc fd=0 ! swfplugindec background=#336699 ! "

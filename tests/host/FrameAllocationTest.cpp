@@ -3,37 +3,9 @@
 // (shapes, gradients, bitmaps, texts, sprites, clips) allocates nothing.
 #include "HostFixture.h"
 #include "examples/DemoMovie.h"
+#include "support/AllocationCounter.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <new>
-
-namespace {
-bool gCounting = false;
-int gAllocations = 0;
-} // namespace
-
-// The library's own new and delete resolve to these when the platform lets an executable
-// replace them for the libraries it loads.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(size_t size) {
-    if (gCounting) ++gAllocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-void* operator new(size_t size, const std::nothrow_t&) noexcept {
-    if (gCounting) ++gAllocations;
-    return std::malloc(size == 0 ? 1 : size);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, size_t) noexcept {
-    std::free(p);
-}
-#pragma GCC diagnostic pop
 
 TEST(FrameAllocation, RedrawingEveryDemoFrameAllocatesNothing) {
     const std::u16string path = hosttest::WriteMovie("allocation-demo.swf", demo::BuildDemoMovie());
@@ -44,13 +16,13 @@ TEST(FrameAllocation, RedrawingEveryDemoFrameAllocatesNothing) {
         ASSERT_EQ(movie.video->ReadFrame(frame, nullptr, nullptr, nullptr, nullptr, nullptr, 0, 0),
                   S_OK);
         ASSERT_EQ(movie.video->EndRead(0), S_OK);
-        gAllocations = 0;
-        gCounting = true;
+        swftest::gAllocations = 0;
+        swftest::gCountAllocations = true;
         const HRESULT hr =
             movie.video->ReadFrame(frame, nullptr, nullptr, nullptr, nullptr, nullptr, 0, 0);
         movie.video->EndRead(0);
-        gCounting = false;
+        swftest::gCountAllocations = false;
         ASSERT_EQ(hr, S_OK);
-        EXPECT_EQ(gAllocations, 0) << "frame " << frame;
+        EXPECT_EQ(swftest::gAllocations, 0) << "frame " << frame;
     }
 }

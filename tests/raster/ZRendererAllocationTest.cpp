@@ -4,37 +4,9 @@
 #include "raster/ZColorStencil.h"
 #include "raster/ZGradientStencils.h"
 #include "raster/ZOutliner.h"
+#include "support/AllocationCounter.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <new>
-
-namespace {
-bool gCounting = false;
-int gAllocations = 0;
-} // namespace
-
-// The replacements pair malloc with free; GCC cannot see that both halves are replaced.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(size_t size) {
-    if (gCounting) ++gAllocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-// The nothrow form must come from the same heap, or its objects reach free() from the
-// global allocator's new.
-void* operator new(size_t size, const std::nothrow_t&) noexcept {
-    if (gCounting) ++gAllocations;
-    return std::malloc(size == 0 ? 1 : size);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, size_t) noexcept {
-    std::free(p);
-}
 
 TEST(ZRendererAllocation, FillsAllocateNothingAfterWarmUp) {
     Canvas colour(300, 200, 4), mask(300, 200, 1);
@@ -61,9 +33,9 @@ TEST(ZRendererAllocation, FillsAllocateNothingAfterWarmUp) {
         r.FillPath(outliner.Outline(big, 4), nullptr, &solid, ZFillRule::kNonZero);
     };
     draw();
-    gAllocations = 0;
-    gCounting = true;
+    swftest::gAllocations = 0;
+    swftest::gCountAllocations = true;
     draw();
-    gCounting = false;
-    EXPECT_EQ(gAllocations, 0);
+    swftest::gCountAllocations = false;
+    EXPECT_EQ(swftest::gAllocations, 0);
 }

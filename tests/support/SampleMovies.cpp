@@ -9,6 +9,10 @@
 #include "SwfWriter.h"
 #include "TextWriter.h"
 
+#include <zlib.h>
+
+#include <algorithm>
+
 namespace swftest {
 
 std::vector<uint8_t> TagSample() {
@@ -313,6 +317,42 @@ std::vector<uint8_t> EffectsSample() {
          {kPlaceObject2, PlaceObject2(PlaceCharacter(6, 60))},
          {kShowFrame, {}}});
     return Movie(tags);
+}
+
+// An opaque red bar along the top that moves right, and a half-transparent blue block
+// at the bottom right: the picture is neither symmetric nor opaque.
+std::vector<uint8_t> MovingBarMovie(int frames) {
+    SwfWriter movie(40, 30, 12);
+    ShapeWriter bar(3), block(3);
+    bar.FillStyles({FillStyleRecord::Solid({255, 0, 0, 255})})
+        .Change(StyleChange().Fill1(1))
+        .Rectangle(0, 0, 200, 100);
+    bar.AddTo(movie, 1, {0, 200, 0, 100});
+    block.FillStyles({FillStyleRecord::Solid({0, 0, 255, 128})})
+        .Change(StyleChange().Fill1(1))
+        .Rectangle(500, 400, 800, 600);
+    block.AddTo(movie, 2, {500, 800, 400, 600});
+    for (int frame = 0; frame < frames; ++frame) {
+        Placement place = PlaceCharacter(1, 1);
+        if (frame > 0) place.character.reset();
+        place.move = frame > 0;
+        place.matrix = TranslatePixels(5 * frame, 0);
+        movie.Tag(kPlaceObject2, PlaceObject2(place));
+        if (frame == 0) movie.Tag(kPlaceObject2, PlaceObject2(PlaceCharacter(2, 2)));
+        movie.ShowFrame();
+    }
+    movie.End();
+    return movie.Finish();
+}
+
+std::vector<uint8_t> Compressed(const std::vector<uint8_t>& plain) {
+    uLongf size = compressBound(uLong(plain.size()));
+    std::vector<uint8_t> movie(8 + size);
+    compress2(movie.data() + 8, &size, plain.data() + 8, uLong(plain.size() - 8), 9);
+    movie.resize(8 + size);
+    std::copy_n(plain.data(), 8, movie.data());
+    movie[0] = 'C';
+    return movie;
 }
 
 } // namespace swftest

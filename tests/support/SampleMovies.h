@@ -34,4 +34,12 @@ std::vector<uint8_t> EveryMorph(int16_t focalPoint);
 // blended, a cut filter list and a button record with filters.
 std::vector<uint8_t> EffectsSample();
 
+// 40 x 30 pixels at 12 frames a second: an opaque red bar along the top that moves right
+// 5 pixels a frame, and a half-transparent blue block at the bottom right, so that the
+// picture is neither symmetric nor opaque.
+std::vector<uint8_t> MovingBarMovie(int frames);
+
+// The compressed (CWS) form of an uncompressed movie.
+std::vector<uint8_t> Compressed(const std::vector<uint8_t>& plain);
+
 } // namespace swftest

@@ -2,13 +2,13 @@
 // back with libpng and compared with the frames read straight through the plug-in.
 #include "ToolRunner.h"
 #include "support/PlaceTags.h"
+#include "support/SampleMovies.h"
 #include "support/ShapeWriter.h"
 #include "support/SwfWriter.h"
 #include "tools/swfframes/MovieBatch.h"
 #include "tools/swfframes/PngWriter.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -21,45 +21,8 @@ namespace {
 
 constexpr int kWidth = 40, kHeight = 30, kFrames = 4;
 
-// An opaque red bar along the top that moves right, and a half-transparent blue block
-// at the bottom right: the picture is neither symmetric nor opaque.
-std::vector<uint8_t> TestMovie() {
-    swftest::SwfWriter movie(kWidth, kHeight, 12);
-    swftest::ShapeWriter bar(3), block(3);
-    bar.FillStyles({swftest::FillStyleRecord::Solid({255, 0, 0, 255})})
-        .Change(swftest::StyleChange().Fill1(1))
-        .Rectangle(0, 0, 200, 100);
-    bar.AddTo(movie, 1, {0, 200, 0, 100});
-    block.FillStyles({swftest::FillStyleRecord::Solid({0, 0, 255, 128})})
-        .Change(swftest::StyleChange().Fill1(1))
-        .Rectangle(500, 400, 800, 600);
-    block.AddTo(movie, 2, {500, 800, 400, 600});
-    for (int frame = 0; frame < kFrames; ++frame) {
-        swftest::Placement place = swftest::PlaceCharacter(1, 1);
-        if (frame > 0) place.character.reset();
-        place.move = frame > 0;
-        place.matrix = swftest::TranslatePixels(5 * frame, 0);
-        movie.Tag(swftest::kPlaceObject2, swftest::PlaceObject2(place));
-        if (frame == 0)
-            movie.Tag(swftest::kPlaceObject2, swftest::PlaceObject2(swftest::PlaceCharacter(2, 2)));
-        movie.ShowFrame();
-    }
-    movie.End();
-    return movie.Finish();
-}
-
-std::vector<uint8_t> Compressed(const std::vector<uint8_t>& plain) {
-    uLongf size = compressBound(uLong(plain.size()));
-    std::vector<uint8_t> movie(8 + size);
-    compress2(movie.data() + 8, &size, plain.data() + 8, uLong(plain.size() - 8), 9);
-    movie.resize(8 + size);
-    std::copy_n(plain.data(), 8, movie.data());
-    movie[0] = 'C';
-    return movie;
-}
-
 const std::string& Movie() {
-    static const std::string path = WriteFile("e2e.swf", TestMovie());
+    static const std::string path = WriteFile("e2e.swf", swftest::MovingBarMovie(kFrames));
     return path;
 }
 
@@ -169,8 +132,8 @@ TEST(Swfframes, ErrorCasesExitWithOneLineAndTheirCode) {
 
 TEST(Swfframes, BatchGoesOnPastAFailingMovie) {
     const std::string folder = FreshFolder("e2e_batch_in");
-    WriteFile("e2e_batch_in/one.swf", TestMovie());
-    WriteFile("e2e_batch_in/two.swf", Compressed(TestMovie()));
+    WriteFile("e2e_batch_in/one.swf", swftest::MovingBarMovie(kFrames));
+    WriteFile("e2e_batch_in/two.swf", swftest::Compressed(swftest::MovingBarMovie(kFrames)));
     WriteFile("e2e_batch_in/broken.swf", {'F', 'W', 'S'});
     WriteFile("e2e_batch_in/notes.txt", {'x'});
     const std::string out = FreshFolder("e2e_batch_out");
@@ -187,8 +150,8 @@ TEST(Swfframes, BatchGoesOnPastAFailingMovie) {
 TEST(Swfframes, ParallelJobsWriteTheSameBytesAsOne) {
     // One movie split into frame ranges, a folder of movies side by side, and a sheet.
     const std::string folder = FreshFolder("e2e_jobs_in");
-    WriteFile("e2e_jobs_in/a.swf", TestMovie());
-    WriteFile("e2e_jobs_in/b.swf", Compressed(TestMovie()));
+    WriteFile("e2e_jobs_in/a.swf", swftest::MovingBarMovie(kFrames));
+    WriteFile("e2e_jobs_in/b.swf", swftest::Compressed(swftest::MovingBarMovie(kFrames)));
     for (const std::string& input : {Movie(), folder}) {
         const std::string one = FreshFolder("e2e_jobs_1"), four = FreshFolder("e2e_jobs_4");
         ASSERT_EQ(RunSwfframes({"render", input, "-o", one, "--jobs", "1", "-q"}).exitCode, 0);
@@ -223,9 +186,9 @@ TEST(Swfframes, ContactSheetHasAGridOfCells) {
 }
 
 TEST(Swfframes, AWrongLengthFieldIsCorrectedByTheHostOnly) {
-    std::vector<uint8_t> longer = TestMovie();
+    std::vector<uint8_t> longer = swftest::MovingBarMovie(kFrames);
     ++longer[4]; // one byte more than the file has, as some SWF writers leave it
-    std::vector<uint8_t> compressed = Compressed(TestMovie());
+    std::vector<uint8_t> compressed = swftest::Compressed(swftest::MovingBarMovie(kFrames));
     ++compressed[4];
     const std::string plain = WriteFile("e2e_long.swf", longer);
     const std::string packed = WriteFile("e2e_long_cws.swf", compressed);
@@ -245,7 +208,7 @@ TEST(Swfframes, AWrongLengthFieldIsCorrectedByTheHostOnly) {
         const RunResult inflate = RunSwfframes({"inflate", movie, repaired});
         ASSERT_EQ(inflate.exitCode, 0) << inflate.err;
         EXPECT_NE(inflate.out.find("corrected from"), std::string::npos) << inflate.out;
-        const std::vector<uint8_t> movieBytes = TestMovie();
+        const std::vector<uint8_t> movieBytes = swftest::MovingBarMovie(kFrames);
         EXPECT_EQ(FileBytes(repaired), std::string(movieBytes.begin(), movieBytes.end()));
     }
 }

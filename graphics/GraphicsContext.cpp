@@ -60,6 +60,38 @@ void GraphicsContext::SetTarget(PixelBuffer* buffer) {
                       mask_->pitch);
 }
 
+// Drops the open layers unseen; layers are pushed, composited and popped in their own file.
+void GraphicsContext::AbandonLayers() {
+    LayerStack& stack = *layers_;
+    if (stack.frames.empty()) return;
+    stack.frames.clear();
+    originX_ = originY_ = 0;
+}
+
+// Points the renderer at the innermost open layer, or at the target when none is open.
+void GraphicsContext::BindDrawing() {
+    LayerStack& stack = *layers_;
+    if (stack.frames.empty()) {
+        originX_ = originY_ = 0;
+        if (!target_) return;
+        viewport_ = {0, 0, float(target_->width), float(target_->height)};
+        renderer_.SetTarget(target_->pixels, target_->width, target_->height,
+                            target_->bytesPerChannel, target_->pitch);
+        if (mask_)
+            renderer_.SetMask(mask_->pixels, mask_->width, mask_->height, mask_->bytesPerChannel,
+                              mask_->pitch);
+        return;
+    }
+    const LayerStack::Frame& frame = stack.frames.back();
+    const LayerStack::Slot& slot = stack.slots[stack.frames.size() - 1];
+    originX_ = frame.originX;
+    originY_ = frame.originY;
+    viewport_ = {float(frame.originX), float(frame.originY), float(frame.originX + frame.width),
+                 float(frame.originY + frame.height)};
+    renderer_.SetTarget(slot.colour->pixels, frame.width, frame.height, 1, slot.colour->pitch);
+    renderer_.SetMask(slot.mask->pixels, frame.width, frame.height, 1, slot.mask->pitch);
+}
+
 void GraphicsContext::Reset() {
     layers_->filterWork = 0;
     if (!layers_->frames.empty()) {

@@ -169,36 +169,6 @@ void GraphicsContext::CompositeLayer() {
     slot.colourDirty = false;
 }
 
-void GraphicsContext::AbandonLayers() {
-    LayerStack& stack = *layers_;
-    if (stack.frames.empty()) return;
-    stack.frames.clear();
-    originX_ = originY_ = 0;
-}
-
-void GraphicsContext::BindDrawing() {
-    LayerStack& stack = *layers_;
-    if (stack.frames.empty()) {
-        originX_ = originY_ = 0;
-        if (!target_) return;
-        viewport_ = {0, 0, float(target_->width), float(target_->height)};
-        renderer_.SetTarget(target_->pixels, target_->width, target_->height,
-                            target_->bytesPerChannel, target_->pitch);
-        if (mask_)
-            renderer_.SetMask(mask_->pixels, mask_->width, mask_->height, mask_->bytesPerChannel,
-                              mask_->pitch);
-        return;
-    }
-    const LayerStack::Frame& frame = stack.frames.back();
-    const LayerStack::Slot& slot = stack.slots[stack.frames.size() - 1];
-    originX_ = frame.originX;
-    originY_ = frame.originY;
-    viewport_ = {float(frame.originX), float(frame.originY), float(frame.originX + frame.width),
-                 float(frame.originY + frame.height)};
-    renderer_.SetTarget(slot.colour->pixels, frame.width, frame.height, 1, slot.colour->pitch);
-    renderer_.SetMask(slot.mask->pixels, frame.width, frame.height, 1, slot.mask->pitch);
-}
-
 const Matrix4* GraphicsContext::DrawTransform() {
     const Matrix4& model = stacks_[kModel].back();
     if (!originX_ && !originY_) return &model;

@@ -689,7 +689,7 @@ GstStateChangeReturn ChangeState(GstElement* element, GstStateChange transition)
     return result;
 }
 
-void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* spec) {
+void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* property) {
     SwfPluginDec* self = SWF_PLUGIN_DEC(object);
     DecoderState& state = *self->state;
     const gchar* text = g_value_get_string(value);
@@ -713,11 +713,11 @@ void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* spe
         GST_OBJECT_UNLOCK(self);
         break;
     default:
-        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, property);
     }
 }
 
-void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* spec) {
+void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* property) {
     SwfPluginDec* self = SWF_PLUGIN_DEC(object);
     DecoderState& state = *self->state;
     GST_OBJECT_LOCK(self);
@@ -729,7 +729,7 @@ void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* spec) {
         g_value_set_string(value, state.pluginPath.empty() ? nullptr : state.pluginPath.c_str());
         break;
     default:
-        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, property);
     }
     GST_OBJECT_UNLOCK(self);
 }

@@ -3,25 +3,14 @@
 #include "base/FlashParser.h"
 #include "shapes/MorphBlend.h"
 #include "shapes/RecordWriter.h"
+#include "shapes/StyleCodes.h"
 
 namespace UT {
 
 namespace {
 
-constexpr uint8_t kGradientBit = 0x10;
-constexpr uint8_t kLinearGradient = 0x10;
-constexpr uint8_t kRadialGradient = 0x12;
-constexpr uint8_t kFocalGradient = 0x13;
-constexpr uint8_t kBitmapBit = 0x40;
-constexpr uint32_t kCountMask = 0x0F;
-// LINESTYLE2, first flag byte: the join in bits 4-5 (2 is miter), the fill flag in bit 3.
-constexpr uint32_t kJoinMiter = 2;
+// LINESTYLE2, first flag byte: the join in bits 4-5, the fill flag in bit 3.
 constexpr uint32_t kHasFill = 0x08;
-
-uint32_t ReadCount(FlashParser& reader) {
-    const uint32_t count = reader.ReadUI8();
-    return count == 255 ? reader.ReadUI16() : count;
-}
 
 void WriteCount(RecordWriter& out, size_t count) {
     if (count >= 255) {
@@ -58,10 +47,10 @@ RawMatrix BlendMatrix(const RawMatrix& s, const RawMatrix& e, const MorphBlend& 
 
 MorphStyles::MorphStyles(FlashParser& reader, int version) : version(version) {
     // Each style takes at least one byte: a count past the readable data stops at its end.
-    const uint32_t fillCount = ReadCount(reader);
+    const uint32_t fillCount = ReadStyleCount(reader);
     for (uint32_t i = 0; i < fillCount && !reader.Exhausted(); ++i)
         fills.push_back(ReadFill(reader));
-    const uint32_t lineCount = ReadCount(reader);
+    const uint32_t lineCount = ReadStyleCount(reader);
     for (uint32_t i = 0; i < lineCount && !reader.Exhausted(); ++i) {
         MorphLine line;
         line.startWidth = reader.ReadUI16();
@@ -89,7 +78,7 @@ MorphFill MorphStyles::ReadFill(FlashParser& reader) {
         fill.startMatrix = reader.ReadMatrix();
         fill.endMatrix = reader.ReadMatrix();
         fill.countByte = reader.ReadUI8();
-        const uint32_t count = fill.countByte & kCountMask;
+        const uint32_t count = fill.countByte & kStopCountMask;
         for (uint32_t i = 0; i < count; ++i) {
             MorphGradientRecord record;
             record.startPosition = reader.ReadUI8();
@@ -140,7 +129,7 @@ void MorphStyles::WriteFill(const MorphFill& fill, const MorphBlend& blend,
         const bool drawn = fill.type == kLinearGradient || fill.type == kRadialGradient ||
                            (fill.type == kFocalGradient && version >= 2);
         if (!drawn) {
-            out.UI8(fill.countByte & ~kCountMask);
+            out.UI8(fill.countByte & ~kStopCountMask);
             return;
         }
         out.UI8(fill.countByte);

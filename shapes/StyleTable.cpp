@@ -5,40 +5,22 @@
 #include "raster/ZGradientStencils.h"
 #include "raster/ZOutliner.h"
 #include "shapes/BitmapLookup.h"
+#include "shapes/StyleCodes.h"
 
 namespace UT {
 
 namespace {
 
-enum FillType : uint8_t {
-    kGradientBit = 0x10,
-    kLinearGradient = 0x10,
-    kRadialGradient = 0x12,
-    kFocalGradient = 0x13,
-    kBitmapBit = 0x40,
-    // Of the bitmap kinds 0x40 to 0x43: clipped (0x41, 0x43), unsmoothed (0x42, 0x43).
-    kClippedBit = 0x01,
-    kUnsmoothedBit = 0x02,
-};
-
-// The count byte of a gradient: the spread in its top two bits, then the interpolation,
-// then the number of records (as movies from Flash 8 on write it).
-constexpr uint32_t kStopCountMask = 0x0F;
+// The gradient count byte's spread and interpolation fields.
 constexpr uint32_t kSpreadShift = 6;
 constexpr uint32_t kInterpolationShift = 4;
 constexpr uint32_t kLinearRGB = 1;
 
 // LINESTYLE2 flag bits, the first flag byte in its high bits.
-constexpr uint32_t kJoinMiter = 2;
 constexpr uint32_t kHasFillFlag = 0x0800;
 constexpr uint32_t kNoHScaleFlag = 0x0400;
 constexpr uint32_t kNoVScaleFlag = 0x0200;
 constexpr uint32_t kNoCloseFlag = 0x0004;
-
-uint32_t ReadStyleCount(FlashParser& reader) {
-    const uint32_t count = reader.ReadUI8();
-    return count == 255 ? reader.ReadUI16() : count;
-}
 
 uint8_t ToStopChannel(float component) {
     return static_cast<uint8_t>(component * 255.0f);

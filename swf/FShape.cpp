@@ -22,7 +22,7 @@ constexpr float kGradientSquare = 32768.0f;
 constexpr uint16_t kSmoothedVersion = 8;
 
 // The width in device pixels of a stroke outlined in device space, or 0 for a stroke
-// outlined in its shape's own space at the line style's width (the Parts' arithmetic).
+// outlined in its shape's own space at the line style's width.
 // No stroke is narrower than one device pixel (its width taken through the transform's mean
 // scale).  With NoHScale (NoVScale) the width keeps out of the horizontal (vertical) scale of
 // a transform that scales along the axes; under a skewed or turned transform the reference
@@ -154,13 +154,14 @@ void FShape::RenderPath(GraphicsContext& context, const StyledPath& styled) {
         // Curves can bulge past the stored box; the paint is placed against the box of
         // what the renderer will fill, which the context measures once.
         const RectF paintBox = fill ? context.FillPaintBox() : context.StrokePaintBox();
-        FillStyle placed = *pattern;
+        // A stroke outlined in device space places its paint there too.
+        Matrix4 fillMatrix = pattern->patternMatrix;
         if (deviceWidth > 0) {
-            placed.patternMatrix = toDevice;
-            placed.patternMatrix.Multiply(pattern->patternMatrix);
+            fillMatrix = toDevice;
+            fillMatrix.Multiply(pattern->patternMatrix);
         }
         context.SetTransformMode(GraphicsContext::kPaint);
-        context.LoadTransform(PatternMatrix(placed, paintBox));
+        context.LoadTransform(PatternMatrix(fillMatrix, pattern->paint.Get(), paintBox));
         context.SetTransformMode(GraphicsContext::kModel);
         context.EndPath();
         context.SetPaintQuality(0);
@@ -185,9 +186,10 @@ void FShape::SetLineStyle(GraphicsContext& context, const LineStyle& line) {
 // Maps the paint's own square, [-0.5, 0.5] on both axes, onto the path's box normalised
 // the same way: the paint's units (gradient twips or bitmap texels) go through the fill
 // matrix to shape pixels, which are then measured against the path's box.
-Matrix4 FShape::PatternMatrix(const FillStyle& fill, const RectF& pathBounds) {
-    Matrix4 m = fill.patternMatrix;
-    const auto* bitmap = dynamic_cast<const ZBitmapStencil*>(fill.paint.Get());
+Matrix4 FShape::PatternMatrix(const Matrix4& fillMatrix, const ZStencil* paint,
+                              const RectF& pathBounds) {
+    Matrix4 m = fillMatrix;
+    const auto* bitmap = dynamic_cast<const ZBitmapStencil*>(paint);
     if (bitmap) {
         const float width = static_cast<float>(bitmap->LevelWidth(0));
         const float height = static_cast<float>(bitmap->LevelHeight(0));

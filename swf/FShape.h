@@ -28,9 +28,10 @@ public:
     const StyleTable& InitialStyles() const { return *initialStyles; }
     const ShapeGeometry& Geometry() const { return *geometry; }
 
-    // The paint matrix that maps a fill's paint space onto the path's own box, for a fill
-    // with a paint over a path with these bounds (not grown).
-    static Matrix4 PatternMatrix(const FillStyle& fill, const RectF& pathBounds);
+    // The paint matrix that maps a paint's own space onto the path's own box, for a paint
+    // placed by fillMatrix (paint units to path space) over a path with these bounds.
+    static Matrix4 PatternMatrix(const Matrix4& fillMatrix, const ZStencil* paint,
+                                 const RectF& pathBounds);
 
 private:
     void RenderPath(GraphicsContext& context, const StyledPath& styled);

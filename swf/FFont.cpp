@@ -28,6 +28,11 @@ RecordUnits GlyphUnits(int32_t kind) {
 
 } // namespace
 
+FFont::FFont(FlashScript* owner, std::string_view name, bool bold, bool italic, uint32_t ascent,
+             uint32_t descent)
+    : FObject(owner), kind(2), fontName(name), bold(bold), italic(italic), hasOutlines(true),
+      ascent(ascent), descent(descent) {}
+
 FFont::FFont(FlashScript* owner, int32_t kind) : FObject(owner), kind(kind) {
     id = owner->ReadUI16();
     if (kind >= 2)
@@ -45,6 +50,20 @@ void FFont::ReadDefineFont() {
     glyphOffsets.reserve(glyphCount);
     glyphOffsets.push_back(first);
     for (uint32_t i = 1; i < glyphCount; ++i) glyphOffsets.push_back(reader.ReadUI16());
+    hasOutlines = AnyGlyphDrawn(reader.TagEnd());
+}
+
+bool FFont::AnyGlyphDrawn(uint64_t tableEnd) const {
+    // The empty shape is its bit-count byte and the end record's byte.
+    constexpr uint64_t kEmptyShapeBytes = 2;
+    for (size_t i = 0; i < glyphOffsets.size(); ++i) {
+        const uint64_t start = uint64_t(glyphTableStart) + glyphOffsets[i];
+        const uint64_t end = i + 1 < glyphOffsets.size()
+                                 ? uint64_t(glyphTableStart) + glyphOffsets[i + 1]
+                                 : tableEnd;
+        if (end > start + kEmptyShapeBytes) return true;
+    }
+    return false;
 }
 
 void FFont::ReadDefineFont2() {
@@ -67,6 +86,7 @@ void FFont::ReadDefineFont2() {
             glyphOffsets.push_back(wideOffsets ? reader.ReadUI32() : reader.ReadUI16());
         const uint32_t codeTableOffset = wideOffsets ? reader.ReadUI32() : reader.ReadUI16();
         const uint64_t codeTable = uint64_t(glyphTableStart) + codeTableOffset;
+        hasOutlines = AnyGlyphDrawn(codeTable);
         // An offset beyond the image leaves the reader at its end, where reads give zeros.
         reader.Seek(uint32_t(std::min<uint64_t>(codeTable, reader.Length())));
         for (uint32_t i = 0; i < glyphCount; ++i) codeToGlyph[readCode()] = i;
@@ -111,6 +131,13 @@ float FFont::UnitsPerPixel() const {
 int32_t FFont::GlyphForCode(uint16_t code) const {
     const auto entry = codeToGlyph.find(code);
     return entry == codeToGlyph.end() ? -1 : int32_t(entry->second);
+}
+
+int32_t FFont::CodeForGlyph(uint32_t glyphIndex) const {
+    int32_t code = -1;
+    for (const auto& [c, glyph] : codeToGlyph)
+        if (glyph == glyphIndex) code = c;
+    return code;
 }
 
 int32_t FFont::GlyphAdvance(uint32_t glyphIndex) {

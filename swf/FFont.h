@@ -29,7 +29,7 @@ public:
     // Draws one glyph outline at the context's current transform with its current fill,
     // one font unit being 1/20 of the transform's unit (DefineFont3: 1/400).  Moves the
     // owner's reader when the glyph is read for the first time.
-    void DrawGlyph(GraphicsContext& context, uint32_t glyphIndex);
+    virtual void DrawGlyph(GraphicsContext& context, uint32_t glyphIndex);
     // Draws the bytes as character codes, moving the current transform along by advances
     // and kerning.  Moves the owner's reader and the current transform.
     void DrawString(GraphicsContext& context, std::string_view bytes);
@@ -39,9 +39,14 @@ public:
     int32_t GetKerning(uint16_t code1, uint16_t code2) const;
 
     // The glyph of a code, or -1.
-    int32_t GlyphForCode(uint16_t code) const;
+    virtual int32_t GlyphForCode(uint16_t code) const;
     // Font units; 0 without an advance table (DefineFont, or DefineFont2 without layout).
-    int32_t GlyphAdvance(uint32_t glyphIndex);
+    virtual int32_t GlyphAdvance(uint32_t glyphIndex);
+    // The code a glyph stands for, or -1; the last code when several map to it.
+    int32_t CodeForGlyph(uint32_t glyphIndex) const;
+    // False for a font whose glyphs are all empty: a device font of which the movie
+    // carries only the name and the codes.
+    bool HasOutlines() const { return hasOutlines; }
 
     int32_t Kind() const { return kind; }
     // Outline, advance and ascent units per unit of the glyph transform: 20, or 400 for
@@ -64,12 +69,17 @@ public:
     uint32_t KerningCount() const { return kerningCount; }
 
 protected:
-    // A font without glyphs that reads nothing, for subclasses that fill it in themselves.
-    explicit FFont(FlashScript* owner) : FObject(owner) {}
+    // A DefineFont2-like font that reads nothing, for subclasses that draw their glyphs
+    // themselves: ascent and descent in its em units of 1024.
+    FFont(FlashScript* owner, std::string_view name, bool bold, bool italic, uint32_t ascent,
+          uint32_t descent);
 
 private:
     void ReadDefineFont();
     void ReadDefineFont2();
+    // Whether any glyph's records, ending where the next glyph's start or at `tableEnd`,
+    // hold more than the empty shape.
+    bool AnyGlyphDrawn(uint64_t tableEnd) const;
     // Reads one glyph's shape records into outline.  Moves the owner's reader.
     void ReadGlyph(uint32_t glyphIndex, GlyphOutline& outline);
     // The advance after a code, kerning with the next code included, in font units.
@@ -81,6 +91,7 @@ private:
     bool italic = false;
     uint32_t glyphCount = 0;
     uint32_t glyphTableStart = 0;
+    bool hasOutlines = false;
     std::map<uint16_t, uint32_t> codeToGlyph;
     std::map<uint32_t, int32_t> kerning; // first code << 16 | second code
     std::vector<uint32_t> glyphOffsets;

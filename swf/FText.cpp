@@ -2,6 +2,7 @@
 
 #include "base/RecordConversions.h"
 #include "graphics/GraphicsContext.h"
+#include "swf/DeviceFonts.h"
 #include "swf/EditTextLayout.h"
 #include "swf/FlashScript.h"
 
@@ -24,6 +25,9 @@ constexpr uint16_t kPassword = 0x0010;
 constexpr uint16_t kHasFontClass = 0x8000;
 constexpr uint16_t kBorder = 0x0800;
 constexpr uint16_t kHtml = 0x0200;
+constexpr uint16_t kUseOutlines = 0x0100;
+// A field without a font of its own is drawn 12 pixels high.
+constexpr uint32_t kDefaultFontHeight = 240;
 
 // Static text record bits: a style record has the top bit set.
 constexpr uint8_t kStyleRecord = 0x80;
@@ -59,7 +63,7 @@ void FText::ReadEditText() {
         font = owner->FindFont(fontId);
     }
     if (flags & kHasFontClass) reader.ReadString(); // a class name: no font of the file
-    if (flags & (kHasFont | kHasFontClass)) fontHeight = reader.ReadUI16();
+    fontHeight = (flags & (kHasFont | kHasFontClass)) ? reader.ReadUI16() : kDefaultFontHeight;
     if (flags & kHasTextColor) textColor = reader.ReadColor(true);
     if (flags & kHasMaxLength) reader.ReadUI16();
     if (flags & kHasLayout) {
@@ -133,7 +137,16 @@ void FText::RenderStatic(GraphicsContext& context) {
             if (!current || height == 0) continue;
             {
                 const ReaderExcursion excursion(reader);
-                current->DrawGlyph(context, index);
+                if (current->HasOutlines()) {
+                    current->DrawGlyph(context, index);
+                } else if (FFont* device = owner->FindDeviceFont(
+                               current->FontName(), current->Bold(), current->Italic())) {
+                    // A font of names and codes only: its glyph is the device font's for
+                    // the same code.
+                    const int32_t code = current->CodeForGlyph(index);
+                    const int32_t glyph = code < 0 ? -1 : device->GlyphForCode(uint16_t(code));
+                    if (glyph >= 0) device->DrawGlyph(context, uint32_t(glyph));
+                }
             }
             context.Translate({float(advance) / kTwipsPerPixel / height, 0, 0});
         }
@@ -164,7 +177,15 @@ void FText::RenderEdit(GraphicsContext& context) {
     context.SetFillPaint(nullptr);
     context.SetStrokePaint(nullptr);
     if (editFlags & kBorder) RenderBorder(context);
-    if (!font) return;
+    // A field that does not ask for the outlines of its font is drawn in the device font
+    // of that name, as is a field without a font.
+    const bool device = !(editFlags & kUseOutlines) || !font;
+    FFont* fieldFont = font.Get();
+    if (device)
+        fieldFont =
+            owner->FindDeviceFont(font ? std::string_view(font->FontName()) : kDefaultDeviceFont,
+                                  font && font->Bold(), font && font->Italic());
+    if (!fieldFont) return;
     LayoutBox box;
     box.bounds = bounds;
     box.top = margins[kIndent];
@@ -180,9 +201,17 @@ void FText::RenderEdit(GraphicsContext& context) {
             const std::string key = f.face + char(f.bold ? 'b' : '-') + char(f.italic ? 'i' : '-');
             const auto found = chosen.find(key);
             if (found != chosen.end()) return found->second;
-            const std::string& name = f.face.empty() ? font->FontName() : f.face;
-            FFont* picked = owner->FindFontByName(name, f.bold, f.italic);
-            if (!picked) picked = font.Get();
+            FFont* picked = nullptr;
+            if (device) {
+                const std::string_view name = !f.face.empty() ? std::string_view(f.face)
+                                              : font          ? std::string_view(font->FontName())
+                                                              : kDefaultDeviceFont;
+                picked = owner->FindDeviceFont(name, f.bold, f.italic);
+            } else {
+                picked = owner->FindFontByName(f.face.empty() ? font->FontName() : f.face, f.bold,
+                                               f.italic);
+            }
+            if (!picked) picked = fieldFont;
             return chosen[key] = picked;
         };
         for (const HtmlRun& run : html.runs) {
@@ -200,7 +229,7 @@ void FText::RenderEdit(GraphicsContext& context) {
         if (editFlags & kPassword)
             for (char16_t& c : codes)
                 if (c != u'\r' && c != u'\n') c = u'*';
-        runs.push_back({font.Get(), float(fontHeight) / kTwipsPerPixel, textColor, codes, 0});
+        runs.push_back({fieldFont, float(fontHeight) / kTwipsPerPixel, textColor, codes, 0});
         HtmlParagraphFormat paragraph;
         paragraph.align = align;
         paragraph.leftMargin = margins[kLeftMargin];

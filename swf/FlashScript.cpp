@@ -202,6 +202,11 @@ FFont* FlashScript::FindFontByName(const std::string& name, bool bold, bool ital
     return sameName;
 }
 
+FFont* FlashScript::FindDeviceFont(std::string_view name, bool bold, bool italic) {
+    if (!deviceFonts) deviceFonts = std::make_unique<DeviceFonts>(this);
+    return deviceFonts->Find(name, bold, italic);
+}
+
 Held<FButton> FlashScript::FindButton(uint32_t id) const {
     return dynamic_cast<FButton*>(FindCharacter(id).Get());
 }

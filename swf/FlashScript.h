@@ -4,6 +4,7 @@
 
 #include "base/RefCountBase.h"
 #include "base/ValueTypes.h"
+#include "swf/DeviceFonts.h"
 #include "swf/FButton.h"
 #include "swf/FFont.h"
 #include "swf/FObject.h"
@@ -11,6 +12,8 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
+#include <string_view>
 
 namespace UT {
 
@@ -41,6 +44,9 @@ public:
     // The font of that name (trailing NULs aside) and style, else one of that name, else
     // null; not held (the dictionary keeps it).
     FFont* FindFontByName(const std::string& name, bool bold, bool italic) const;
+    // The bundled font that draws text asking for the named font without its outlines;
+    // kept for the movie's life.  Null only when the bundled fonts cannot be read.
+    FFont* FindDeviceFont(std::string_view name, bool bold, bool italic);
     Held<FButton> FindButton(uint32_t id) const;
     // Removes the entry; an absent id changes nothing.
     void FreeCharacter(uint32_t id);
@@ -88,6 +94,7 @@ private:
     std::map<uint32_t, Held<FObject>> dictionary;
     // The shapes and bitmaps read so far by the offset of their tag, kept over rewinds.
     std::map<uint32_t, Held<FObject>> keptDefinitions;
+    std::unique_ptr<DeviceFonts> deviceFonts; // opened when a text first needs one
 };
 
 } // namespace UT

@@ -103,8 +103,9 @@ std::vector<uint8_t> StaticTextWriter::TagBody(uint16_t id, const RectRecord& bo
 
 std::vector<uint8_t> DefineEditText(uint16_t id, const EditTextFields& text) {
     // The first flag byte is the low byte.
-    const uint16_t flags = uint16_t((text.font ? 0x0001 : 0) | (text.color ? 0x0004 : 0) | 0x0080 |
-                                    (text.layout ? 0x2000 : 0) | text.flags);
+    const uint16_t flags =
+        uint16_t((text.font ? 0x0001 : 0) | (text.color ? 0x0004 : 0) | 0x0080 |
+                 (text.layout ? 0x2000 : 0) | (text.useOutlines ? 0x0100 : 0) | text.flags);
     BitWriter body;
     body.UI16(id).Rect(text.bounds).UI16(flags);
     if (text.font) body.UI16(*text.font).UI16(text.height);

@@ -118,6 +118,8 @@ struct EditTextFields {
     std::string variable = {};
     std::string text = {};
     uint16_t flags = 0; // EditFlag bits
+    // The font's own glyphs; false asks for the device font of the font's name.
+    bool useOutlines = true;
 };
 
 std::vector<uint8_t> DefineEditText(uint16_t id, const EditTextFields& text);

@@ -57,12 +57,16 @@ install_wine32() {
     install_packages --no-install-recommends wine32:i386
 }
 
-# libjpeg-turbo from Debian's source package, as a static library per target.
-build_libjpeg() {
+# A library from Debian's source package, built static for one target with CMake:
+#   build_static_library ARCH SOURCE-PACKAGE LIBRARY-FILE CMAKE-OPTION...
+build_static_library() {
     arch=$1
+    package=$2
+    library=$3
+    shift 3
     prefix=$OUT/deps-$arch
-    [ -f "$prefix/lib/libjpeg.a" ] && return 0
-    src=$OUT/libjpeg-src
+    [ -f "$prefix/lib/$library" ] && return 0
+    src=$OUT/$package-src
     if [ ! -d "$src/tree" ]; then
         if ! ls /etc/apt/sources.list.d/*.sources 2>/dev/null | xargs grep -l deb-src >/dev/null 2>&1; then
             printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: bookworm\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
@@ -70,14 +74,22 @@ build_libjpeg() {
             apt-get update -qq || true
         fi
         mkdir -p "$src"
-        (cd "$src" && apt-get source --download-only -qq libjpeg-turbo &&
-            dpkg-source -x libjpeg-turbo_*.dsc tree >/dev/null)
+        (cd "$src" && apt-get source --download-only -qq "$package" &&
+            dpkg-source -x "$package"_*.dsc tree >/dev/null)
     fi
-    cmake -S "$src/tree" -B "$OUT/libjpeg-$arch" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" \
-        -DCMAKE_INSTALL_PREFIX="$prefix" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
-        -DWITH_TURBOJPEG=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "$OUT/libjpeg-$arch" -j "$JOBS" >/dev/null
-    cmake --install "$OUT/libjpeg-$arch" >/dev/null
+    cmake -S "$src/tree" -B "$OUT/$package-$arch" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" \
+        -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+    cmake --build "$OUT/$package-$arch" -j "$JOBS" >/dev/null
+    cmake --install "$OUT/$package-$arch" >/dev/null
+}
+
+# libjpeg-turbo, and FreeType with the target's zlib (which the plug-in links anyway) and
+# without PNG, bzip2, Brotli or HarfBuzz, both as Debian ships their sources.
+build_dependencies() {
+    build_static_library "$1" libjpeg-turbo libjpeg.a -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
+        -DWITH_TURBOJPEG=OFF
+    build_static_library "$1" freetype libfreetype.a -DBUILD_SHARED_LIBS=OFF -DFT_REQUIRE_ZLIB=ON \
+        -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
 }
 
 build_plugin() {
@@ -180,8 +192,8 @@ native | emulated) I686_RUN=$SWF_I686_RUN ;;
 esac
 [ "$I686_RUN" = native ] || install_packages --no-install-recommends qemu-user
 
-build_libjpeg i686
-build_libjpeg x86_64
+build_dependencies i686
+build_dependencies x86_64
 build_plugin i686
 build_plugin x86_64
 check_exports "$OUT/i686/swfplugin.dll" i686-w64-mingw32-objdump

@@ -12,6 +12,13 @@ namespace {
 
 // Text heights in twips become glyph scales by this.
 constexpr float kHeightPerScale = 1000.0f;
+// A bulleted paragraph's lines start this far in, pixels, its bullet half as far.
+constexpr float kBulletIndent = 36.0f;
+constexpr char16_t kBullet = u'\u2022';
+// An underline's distance below the baseline and its thickness, of the text's size; never
+// thinner than a pixel.
+constexpr float kUnderlineOffset = 0.1f;
+constexpr float kUnderlineThickness = 0.05f;
 
 struct Placed {
     uint32_t run;
@@ -30,6 +37,31 @@ struct Line {
 
 float GlyphScale(const LayoutRun& run) {
     return run.size * kTwipsPerPixel / kHeightPerScale;
+}
+
+float BulletIndent(const HtmlParagraphFormat& p) {
+    return p.bullet ? kBulletIndent : 0.0f;
+}
+
+void DrawGlyphAt(GraphicsContext& context, const LayoutRun& run, uint32_t glyph, float x,
+                 float baseline) {
+    const float scale = GlyphScale(run);
+    context.PushTransform();
+    context.Translate({x, baseline, 0});
+    context.Scale({scale, scale, 1});
+    run.font->DrawGlyph(context, glyph);
+    context.PopTransform();
+}
+
+// One underline under the glyphs of a run from x0 to x1 on a line.
+void DrawUnderline(GraphicsContext& context, const LayoutRun& run, float x0, float x1,
+                   float baseline) {
+    if (x1 <= x0) return;
+    const float top = baseline + run.size * kUnderlineOffset;
+    const float thickness = std::max(1.0f, run.size * kUnderlineThickness);
+    context.BeginPath(GraphicsContext::kDrawnPath);
+    context.Rect({x0, top, x1, top + thickness});
+    context.EndPath();
 }
 
 } // namespace
@@ -59,7 +91,8 @@ void EditTextLayout::Draw(GraphicsContext& context, const LayoutBox& box,
     };
     auto limit = [&] {
         const HtmlParagraphFormat& p = paragraphOf(line.paragraph);
-        return boxWidth - p.leftMargin - p.rightMargin - (line.firstOfParagraph ? p.indent : 0);
+        return boxWidth - p.leftMargin - p.rightMargin - BulletIndent(p) -
+               (line.firstOfParagraph ? p.indent : 0);
     };
     for (uint32_t r = 0; r < runs.size(); ++r) {
         const LayoutRun& run = runs[r];
@@ -134,22 +167,41 @@ void EditTextLayout::Draw(GraphicsContext& context, const LayoutBox& box,
         float dx = 0;
         if (p.align == 1) dx = boxWidth - l.width;
         if (p.align == 2) dx = (boxWidth - l.width) * 0.5f;
-        const float x0 = box.bounds.xmin + dx + p.leftMargin + (l.firstOfParagraph ? p.indent : 0);
-        for (size_t k = l.begin; k < l.end; ++k) {
-            const Placed& g = glyphs[k];
-            const float x = x0 + g.x;
-            if (x >= box.bounds.xmax || x + std::max(g.advance, 0.0f) < box.bounds.xmin) continue;
-            const LayoutRun& run = runs[g.run];
-            if (colored != &run) {
-                context.SetFillColor(run.color);
-                colored = &run;
+        const float x0 = box.bounds.xmin + dx + p.leftMargin + BulletIndent(p) +
+                         (l.firstOfParagraph ? p.indent : 0);
+        if (p.bullet && l.firstOfParagraph && l.begin < l.end) {
+            const LayoutRun& run = runs[glyphs[l.begin].run];
+            const int32_t bullet = run.font->GlyphForCode(kBullet);
+            context.SetFillColor(run.color);
+            colored = &run;
+            if (bullet >= 0)
+                DrawGlyphAt(context, run, uint32_t(bullet), x0 - kBulletIndent / 2, baseline);
+        }
+        const LayoutRun* underlined = nullptr; // the run underlined from underlineStart
+        float underlineStart = 0, underlineEnd = 0;
+        for (size_t k = l.begin; k <= l.end; ++k) {
+            const LayoutRun* run = k < l.end ? &runs[glyphs[k].run] : nullptr;
+            const float x = k < l.end ? x0 + glyphs[k].x : 0;
+            if (underlined && run != underlined) {
+                if (colored != underlined) context.SetFillColor(underlined->color);
+                colored = underlined;
+                DrawUnderline(context, *underlined, std::max(underlineStart, box.bounds.xmin),
+                              std::min(underlineEnd, box.bounds.xmax), baseline);
+                underlined = nullptr;
             }
-            const float scale = GlyphScale(run);
-            context.PushTransform();
-            context.Translate({x, baseline, 0});
-            context.Scale({scale, scale, 1});
-            run.font->DrawGlyph(context, g.glyph);
-            context.PopTransform();
+            if (!run) break;
+            const Placed& g = glyphs[k];
+            if (run->underline) {
+                if (!underlined) underlineStart = x;
+                underlined = run;
+                underlineEnd = x + g.advance;
+            }
+            if (x >= box.bounds.xmax || x + std::max(g.advance, 0.0f) < box.bounds.xmin) continue;
+            if (colored != run) {
+                context.SetFillColor(run->color);
+                colored = run;
+            }
+            DrawGlyphAt(context, *run, g.glyph, x, baseline);
         }
     }
 }

@@ -1,6 +1,7 @@
 // Lays an edit text's styled runs out in its box and draws them: lines broken at line
 // breaks, at paragraph ends and, with word wrap, at the last space that fits; each line
-// aligned in the box, its baseline below the tallest ascent on it.
+// aligned in the box, its baseline below the tallest ascent on it.  Underlined runs are
+// underlined; a bulleted paragraph is indented and its first line marked with a bullet.
 #pragma once
 
 #include "base/ValueTypes.h"
@@ -22,6 +23,7 @@ struct LayoutRun {
     ColorRGBA color;
     std::u16string text; // '\n' breaks the line
     uint32_t paragraph = 0;
+    bool underline = false;
 };
 
 struct LayoutBox {

@@ -218,7 +218,8 @@ void FText::RenderEdit(GraphicsContext& context) {
             const ColorRGBA color{float(run.format.color >> 16 & 0xFF) / 255.0f,
                                   float(run.format.color >> 8 & 0xFF) / 255.0f,
                                   float(run.format.color & 0xFF) / 255.0f, textColor.alpha};
-            runs.push_back({pick(run.format), run.format.size, color, run.text, run.paragraph});
+            runs.push_back({pick(run.format), run.format.size, color, run.text, run.paragraph,
+                            run.format.underline});
         }
         paragraphs = html.paragraphs;
     } else {
@@ -226,9 +227,6 @@ void FText::RenderEdit(GraphicsContext& context) {
         codes.reserve(initialText.size());
         // Bytes are codes 0 to 255, so 0xE9 looks up code 0x00E9.
         for (const char c : initialText) codes.push_back(char16_t(uint8_t(c)));
-        if (editFlags & kPassword)
-            for (char16_t& c : codes)
-                if (c != u'\r' && c != u'\n') c = u'*';
         runs.push_back({fieldFont, float(fontHeight) / kTwipsPerPixel, textColor, codes, 0});
         HtmlParagraphFormat paragraph;
         paragraph.align = align;
@@ -237,6 +235,11 @@ void FText::RenderEdit(GraphicsContext& context) {
         paragraph.leading = margins[kLeading];
         paragraphs.push_back(paragraph);
     }
+    // A password field shows a star for every character, its markup's too.
+    if (editFlags & kPassword)
+        for (LayoutRun& run : runs)
+            for (char16_t& c : run.text)
+                if (c != u'\r' && c != u'\n') c = u'*';
     EditTextLayout::Draw(context, box, paragraphs, runs);
 }
 

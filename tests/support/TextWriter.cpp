@@ -40,8 +40,9 @@ std::vector<uint8_t> DefineFont(uint16_t id, const std::vector<GlyphShape>& glyp
 }
 
 std::vector<uint8_t> DefineFont2(uint16_t id, const Font2Fields& font) {
-    const uint8_t flags = uint8_t((font.layout ? 0x80 : 0) | (font.wideOffsets ? 0x08 : 0) |
-                                  (font.wideCodes ? 0x04 : 0));
+    const uint8_t flags =
+        uint8_t((font.layout ? 0x80 : 0) | (font.wideOffsets ? 0x08 : 0) |
+                (font.wideCodes ? 0x04 : 0) | (font.italic ? 0x02 : 0) | (font.bold ? 0x01 : 0));
     BitWriter body;
     WriteName(body.UI16(id).UI8(flags).UI8(0), font.name);
     const size_t count = font.glyphs.size();

@@ -48,6 +48,8 @@ struct Font2Fields {
     std::vector<GlyphShape> glyphs = {};
     std::vector<uint16_t> codes = {}; // one per glyph; missing ones are 0
     std::optional<FontLayout> layout = {};
+    bool bold = false;
+    bool italic = false;
 };
 
 std::vector<uint8_t> DefineFont2(uint16_t id, const Font2Fields& font);

@@ -3,6 +3,7 @@
 #include "support/PlaceTags.h"
 #include "support/ShapeWriter.h"
 #include "support/TextWriter.h"
+#include "swf/DeviceFonts.h"
 
 #include <gtest/gtest.h>
 
@@ -260,7 +261,8 @@ TEST(EditText, BordersWrapAndClipByPixels) {
 
 // HTML fields: a centred paragraph whose colour changes mid-line, an entity, an unknown tag
 // whose text stays and a line break; faces pick the movie's fonts by name, and styles without
-// a font of their own fall back to the field's, on the baseline plain text has.
+// a font of their own fall back to the field's, on the baseline plain text has; underlines
+// under their glyphs' advances, list items indented.
 TEST(EditText, HtmlByPixels) {
     constexpr Bgra kBlue{255, 0, 0, 255}, kRed{0, 0, 255, 255};
     constexpr uint16_t kHtmlLines = kEditHtml | kEditMultiline;
@@ -285,8 +287,9 @@ TEST(EditText, HtmlByPixels) {
 
     // The same glyphs as plain text and as markup draw the same pixels.
     const auto plain = Draw(fonts, kDefineEditText, Edit("FTB&", {2}));
-    for (const char* markup : {"FTB&amp;", "<b>F</b><i>T</i><u>B</u>&#38;", "<a>F</a>T<span>B&",
-                               "<textformat leading=\"5\"><font size=\"+0\">FTB&#x26;"}) {
+    for (const char* markup :
+         {"FTB&amp;", "<b>F</b><i>T</i><font>B</font>&#38;", "<a>F</a>T<span>B&",
+          "<textformat leading=\"5\"><font size=\"+0\">FTB&#x26;"}) {
         const auto drawn =
             Draw(fonts, kDefineEditText, Edit(markup, {2}, {0, 2000, 0, 1000}, kFontId, kEditHtml));
         for (int32_t i = 0; i < kWidth * kHeight; ++i)
@@ -305,10 +308,99 @@ TEST(EditText, HtmlByPixels) {
         {"<font size=\"-10\">F</font>F", {0, 20, 44, 40}},
         {"<p>T<p>F", {0, 20, 20, 80}},
         {"&lt;&gt&#70;", {0, 20, 50, 40}},
+        {"<u>F</u>", {0, 20, 30, 48}},
+        {"<li>F</li>", {36, 20, 56, 40}},
     };
     for (const Case& c : cases) {
         const auto drawn = Draw(fonts, kDefineEditText,
                                 Edit(c.markup, {}, {0, 2000, 0, 2000}, kFontId, kHtmlLines));
         EXPECT_EQ(Covered(drawn->canvas), c.box) << c.markup;
     }
+}
+
+// Fields that do not ask for their font's outlines are drawn in the bundled font standing for
+// its name, at the field's size, leaning for italic; a field without a font in the serif
+// face at 12 pixels; static text in a font of codes only takes the device glyph of each code.
+TEST(EditText, DeviceFontsByPixels) {
+    using UT::DeviceFamily;
+    const struct Family {
+        std::string_view name;
+        DeviceFamily family;
+    } families[] = {{"_sans", DeviceFamily::kSans},
+                    {"Arial", DeviceFamily::kSans},
+                    {"Microsoft Sans Serif", DeviceFamily::kSans},
+                    {"_serif", DeviceFamily::kSerif},
+                    {"Times New Roman", DeviceFamily::kSerif},
+                    {"GEORGIA", DeviceFamily::kSerif},
+                    {"_typewriter", DeviceFamily::kMono},
+                    {"Courier New", DeviceFamily::kMono},
+                    {"DejaVu Sans Mono", DeviceFamily::kMono},
+                    {"Univers LT 53 Extended", DeviceFamily::kSans},
+                    {std::string_view("Georgia\0", 8), DeviceFamily::kSerif},
+                    {"", DeviceFamily::kSans}};
+    for (const Family& f : families) EXPECT_EQ(UT::DeviceFamilyFor(f.name), f.family) << f.name;
+
+    // Fonts of names only; the embedded one has a square glyph for 'I'.
+    auto named = [](const char* name, bool bold = false, bool italic = false) {
+        Font2Fields fields;
+        fields.name = name;
+        fields.bold = bold;
+        fields.italic = italic;
+        return Tags{{kDefineFont2, DefineFont2(kFontId, fields)}};
+    };
+    const Tags embedded = {{kDefineFont2, DefineFont2(kFontId, {"Arial",
+                                                                false,
+                                                                false,
+                                                                {Square(0, -400, 400, 0)},
+                                                                {'I'},
+                                                                FontLayout{800, 0, 0, {600}}})}};
+    auto field = [](const char* text, uint16_t height, bool outlines = false, bool font = true,
+                    uint16_t flags = 0) {
+        EditTextFields fields;
+        fields.bounds = {0, 4000, 0, 2000};
+        if (font) fields.font = kFontId;
+        fields.height = height;
+        fields.color = Rgba{0, 0, 255, 255};
+        fields.text = text;
+        fields.useOutlines = outlines;
+        fields.flags = flags;
+        return DefineEditText(kTextId, fields);
+    };
+    const struct Case {
+        const char* name;
+        Tags font;
+        std::vector<uint8_t> text;
+        Box box;
+    } cases[] = {
+        {"sans at 20 pixels", named("_sans"), field("I", 400), {2, 4, 4, 19}},
+        {"sans at 40 pixels", named("_sans"), field("I", 800), {4, 9, 8, 37}},
+        {"advances", named("_sans"), field("II", 400), {2, 4, 10, 19}},
+        {"serif", named("_serif"), field("I", 400), {1, 5, 6, 18}},
+        {"typewriter", named("_typewriter"), field("I", 400), {2, 3, 10, 17}},
+        {"bold", named("Arial", true), field("I", 400), {1, 4, 4, 19}},
+        {"italic leans", named("Arial", false, true), field("I", 400), {2, 4, 6, 19}},
+        {"no font", {}, field("I", 0, false, false), {1, 3, 3, 11}},
+        {"outlines asked for", embedded, field("I", 400, true), {0, 8, 8, 16}},
+        {"outlines not asked for", embedded, field("I", 400), {2, 4, 4, 19}},
+        {"bullet",
+         named("_sans"),
+         field("<li>I</li>", 400, false, true, kEditHtml),
+         {19, 4, 40, 19}},
+        {"password",
+         named("_sans"),
+         field("<b>I</b>", 400, false, true, kEditHtml | kEditPassword),
+         {}},
+    };
+    for (const Case& c : cases) {
+        const auto drawn = Draw(c.font, kDefineEditText, c.text);
+        EXPECT_EQ(Covered(drawn->canvas), c.box) << c.name;
+    }
+
+    // Static text whose font has an empty glyph for 'I': the sans 'I' on the baseline at 20.
+    StaticTextWriter text(false);
+    text.Style(Style(0, 400, 400)).Glyphs({{0, 0}});
+    const Tags codesOnly = {
+        {kDefineFont2,
+         DefineFont2(kFontId, {"_sans", false, false, {ShapeWriter().Records()}, {'I'}})}};
+    EXPECT_EQ(Covered(Draw(codesOnly, kDefineText, Static(text))->canvas), (Box{2, 6, 4, 20}));
 }

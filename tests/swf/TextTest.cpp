@@ -389,7 +389,7 @@ TEST(EditText, DeviceFontsByPixels) {
         {"password",
          named("_sans"),
          field("<b>I</b>", 400, false, true, kEditHtml | kEditPassword),
-         {}},
+         {0, 4, 8, 12}},
     };
     for (const Case& c : cases) {
         const auto drawn = Draw(c.font, kDefineEditText, c.text);

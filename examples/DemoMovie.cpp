@@ -5,6 +5,7 @@
 #include "support/PlaceTags.h"
 #include "support/ShapeWriter.h"
 #include "support/SwfWriter.h"
+#include "support/TextWriter.h"
 
 #include <zlib.h>
 
@@ -35,6 +36,8 @@ enum Id : uint16_t {
     kSpinner,
     kButton,
     kTween,
+    kCaptionFont,
+    kCaption,
 };
 
 // Depths, back to front.  The mask disc clips the stripes above it.
@@ -49,6 +52,7 @@ enum Depth : uint16_t {
     kSpinnerDepth,
     kButtonDepth,
     kTweenDepth,
+    kCaptionDepth,
 };
 
 int32_t Fixed(double value) {
@@ -267,6 +271,24 @@ void DefineTween(TagStream& tags) {
     MorphWriter(start, end).AddTo(tags, kTween, Bounds(-27, -27, 27, 27), Bounds(-55, -55, 55, 55));
 }
 
+// A caption in the viewer's sans-serif font: a font of a name only, and an HTML field
+// that asks for its bold and italic faces.
+void DefineCaption(TagStream& tags) {
+    Font2Fields font;
+    font.name = "_sans";
+    tags.Tag(kDefineFont2, DefineFont2(kCaptionFont, font));
+    EditTextFields caption;
+    caption.bounds = Bounds(0, 0, 250, 30);
+    caption.font = kCaptionFont;
+    caption.height = 18 * kTwips;
+    caption.color = Rgba{40, 30, 60, 255};
+    caption.layout = EditLayout{2};
+    caption.text = "<b>swfframes</b> <i>demo</i>";
+    caption.flags = kEditHtml;
+    caption.useOutlines = false;
+    tags.Tag(kDefineEditText, DefineEditText(kCaption, caption));
+}
+
 // ---- The timeline --------------------------------------------------------------------
 
 double Progress(int frame) {
@@ -343,6 +365,7 @@ void PlaceFrame(TagStream& tags, int frame) {
     tween.ratio = uint16_t(std::lround(65535 * (0.5 - 0.5 * std::cos(t * 2 * pi))));
     if (frame == 0) tween.matrix = Affine(1, 0, 0, 1, 200, 220);
     tags.Tag(kPlaceObject2, PlaceObject2(tween));
+    if (frame == 0) Place(tags, frame, kCaptionDepth, kCaption, Affine(1, 0, 0, 1, 150, 8));
 }
 
 } // namespace
@@ -353,7 +376,7 @@ std::vector<uint8_t> BuildDemoMovie() {
     const std::vector<std::function<void(TagStream&)>> definitions = {
         DefineBackdrop, DefineStripes,    DefineMaskDisc,    DefineSun,
         DefineStar,     DefineTileBitmap, DefineTiledSquare, DefineSquare,
-        DefineSpinner,  DefineButton,     DefineTween};
+        DefineSpinner,  DefineButton,     DefineTween,       DefineCaption};
     for (const auto& define : definitions) define(movie);
     for (int frame = 0; frame < kFrames; ++frame) {
         PlaceFrame(movie, frame);

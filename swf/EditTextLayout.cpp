@@ -20,21 +20,6 @@ constexpr char16_t kBullet = u'\u2022';
 constexpr float kUnderlineOffset = 0.1f;
 constexpr float kUnderlineThickness = 0.05f;
 
-struct Placed {
-    uint32_t run;
-    uint32_t glyph;
-    float x;       // from the line's start, pixels
-    float advance; // pixels
-};
-
-struct Line {
-    size_t begin = 0, end = 0; // placed glyphs
-    float width = 0;
-    float ascent = 0, descent = 0;
-    uint32_t paragraph = 0;
-    bool firstOfParagraph = true;
-};
-
 float GlyphScale(const LayoutRun& run) {
     return run.size * kTwipsPerPixel / kHeightPerScale;
 }
@@ -74,8 +59,8 @@ void EditTextLayout::Draw(GraphicsContext& context, const LayoutBox& box,
         return paragraphs[std::min<size_t>(index, paragraphs.size() - 1)];
     };
     const float boxWidth = std::fabs(box.bounds.xmax - box.bounds.xmin);
-    std::vector<Placed> glyphs;
-    std::vector<Line> lines;
+    glyphs.clear();
+    lines.clear();
     Line line;
     line.paragraph = runs.empty() ? 0 : runs.front().paragraph;
     size_t lastSpace = SIZE_MAX; // the last space placed on the line

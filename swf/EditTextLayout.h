@@ -36,10 +36,28 @@ struct LayoutBox {
 class EditTextLayout {
 public:
     // Draws the runs with the context's current transform; moves the fonts' owner's
-    // reader.  Glyphs that lie wholly outside the box are not drawn.
-    static void Draw(GraphicsContext& context, const LayoutBox& box,
-                     const std::vector<HtmlParagraphFormat>& paragraphs,
-                     const std::vector<LayoutRun>& runs);
+    // reader.  Glyphs that lie wholly outside the box are not drawn.  Keeps its working
+    // room for the next draw.
+    void Draw(GraphicsContext& context, const LayoutBox& box,
+              const std::vector<HtmlParagraphFormat>& paragraphs,
+              const std::vector<LayoutRun>& runs);
+
+private:
+    struct Placed {
+        uint32_t run;
+        uint32_t glyph;
+        float x;       // from the line's start, pixels
+        float advance; // pixels
+    };
+    struct Line {
+        size_t begin = 0, end = 0; // placed glyphs
+        float width = 0;
+        float ascent = 0, descent = 0;
+        uint32_t paragraph = 0;
+        bool firstOfParagraph = true;
+    };
+    std::vector<Placed> glyphs;
+    std::vector<Line> lines;
 };
 
 } // namespace UT

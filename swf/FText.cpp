@@ -177,6 +177,18 @@ void FText::RenderEdit(GraphicsContext& context) {
     context.SetFillPaint(nullptr);
     context.SetStrokePaint(nullptr);
     if (editFlags & kBorder) RenderBorder(context);
+    if (!prepared) PrepareRuns();
+    if (runs.empty()) return;
+    LayoutBox box;
+    box.bounds = bounds;
+    box.top = margins[kIndent];
+    box.wordWrap = editFlags & kWordWrap;
+    box.multiline = editFlags & kMultiline;
+    layout.Draw(context, box, paragraphs, runs);
+}
+
+void FText::PrepareRuns() {
+    prepared = true;
     // A field that does not ask for the outlines of its font is drawn in the device font
     // of that name, as is a field without a font.
     const bool device = !(editFlags & kUseOutlines) || !font;
@@ -186,13 +198,6 @@ void FText::RenderEdit(GraphicsContext& context) {
             owner->FindDeviceFont(font ? std::string_view(font->FontName()) : kDefaultDeviceFont,
                                   font && font->Bold(), font && font->Italic());
     if (!fieldFont) return;
-    LayoutBox box;
-    box.bounds = bounds;
-    box.top = margins[kIndent];
-    box.wordWrap = editFlags & kWordWrap;
-    box.multiline = editFlags & kMultiline;
-    std::vector<LayoutRun> runs;
-    std::vector<HtmlParagraphFormat> paragraphs;
     if (editFlags & kHtml) {
         // Faces name the movie's fonts; a face, bold or italic without a font of its own
         // falls back to one of the same name, then to the field's font.
@@ -212,6 +217,7 @@ void FText::RenderEdit(GraphicsContext& context) {
                                                f.italic);
             }
             if (!picked) picked = fieldFont;
+            runFonts.push_back(picked);
             return chosen[key] = picked;
         };
         for (const HtmlRun& run : html.runs) {
@@ -227,6 +233,7 @@ void FText::RenderEdit(GraphicsContext& context) {
         codes.reserve(initialText.size());
         // Bytes are codes 0 to 255, so 0xE9 looks up code 0x00E9.
         for (const char c : initialText) codes.push_back(char16_t(uint8_t(c)));
+        runFonts.push_back(fieldFont);
         runs.push_back({fieldFont, float(fontHeight) / kTwipsPerPixel, textColor, codes, 0});
         HtmlParagraphFormat paragraph;
         paragraph.align = align;
@@ -240,7 +247,6 @@ void FText::RenderEdit(GraphicsContext& context) {
         for (LayoutRun& run : runs)
             for (char16_t& c : run.text)
                 if (c != u'\r' && c != u'\n') c = u'*';
-    EditTextLayout::Draw(context, box, paragraphs, runs);
 }
 
 } // namespace UT

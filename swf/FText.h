@@ -6,12 +6,14 @@
 
 #include "base/RefCountBase.h"
 #include "base/ValueTypes.h"
+#include "swf/EditTextLayout.h"
 #include "swf/FFont.h"
 #include "swf/FObject.h"
 #include "swf/HtmlText.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace UT {
 
@@ -49,6 +51,9 @@ private:
     void RenderStatic(GraphicsContext& context);
     void RenderEdit(GraphicsContext& context);
     void RenderBorder(GraphicsContext& context);
+    // Resolves an edit text's fonts and styled runs, once: they do not change between
+    // draws.
+    void PrepareRuns();
 
     int32_t kind = 0;
     uint32_t recordsStart = 0;
@@ -65,6 +70,12 @@ private:
     float margins[4] = {0, 0, 0, 0};
     uint16_t editFlags = 0;
     HtmlText html; // the initial text's markup read, for HTML fields
+    // An edit text's runs as drawn, with the fonts they name held, and the layout's room.
+    bool prepared = false;
+    std::vector<LayoutRun> runs;
+    std::vector<HtmlParagraphFormat> paragraphs;
+    std::vector<Held<FFont>> runFonts;
+    EditTextLayout layout;
 };
 
 } // namespace UT

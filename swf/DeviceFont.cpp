@@ -86,9 +86,9 @@ int32_t DeviceFont::GlyphAdvance(uint32_t glyphIndex) {
     return Load(glyphIndex).advance;
 }
 
-void DeviceFont::DrawGlyph(GraphicsContext& context, uint32_t glyphIndex) {
+const GlyphOutline* DeviceFont::Outline(uint32_t glyphIndex) {
     const Glyph& glyph = Load(glyphIndex);
-    if (glyph.outline.present) glyph.outline.Draw(context);
+    return glyph.outline.present ? &glyph.outline : nullptr;
 }
 
 const DeviceFont::Glyph& DeviceFont::Load(uint32_t glyphIndex) {

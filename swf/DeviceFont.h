@@ -23,7 +23,7 @@ public:
 
     int32_t GlyphForCode(uint16_t code) const override;
     int32_t GlyphAdvance(uint32_t glyphIndex) override;
-    void DrawGlyph(GraphicsContext& context, uint32_t glyphIndex) override;
+    const GlyphOutline* Outline(uint32_t glyphIndex) override;
 
 private:
     struct Glyph {

@@ -2,6 +2,7 @@
 
 #include "graphics/GraphicsContext.h"
 #include "swf/FFont.h"
+#include "swf/GlyphOutline.h"
 
 #include <algorithm>
 #include <cmath>
@@ -28,13 +29,25 @@ float BulletIndent(const HtmlParagraphFormat& p) {
     return p.bullet ? kBulletIndent : 0.0f;
 }
 
+// Draws a glyph at x on the baseline, cut to the box where it crosses the box's edges.
 void DrawGlyphAt(GraphicsContext& context, const LayoutRun& run, uint32_t glyph, float x,
-                 float baseline) {
+                 float baseline, const RectF& box) {
+    const GlyphOutline* outline = run.font->Outline(glyph);
+    if (!outline) return;
     const float scale = GlyphScale(run);
+    // The box in the outline's units.
+    const RectF clip{(box.xmin - x) / scale, (box.ymin - baseline) / scale, (box.xmax - x) / scale,
+                     (box.ymax - baseline) / scale};
+    const RectF& b = outline->Bounds();
+    if (b.xmin >= clip.xmax || b.xmax <= clip.xmin || b.ymin >= clip.ymax || b.ymax <= clip.ymin)
+        return;
     context.PushTransform();
     context.Translate({x, baseline, 0});
     context.Scale({scale, scale, 1});
-    run.font->DrawGlyph(context, glyph);
+    if (b.xmin >= clip.xmin && b.xmax <= clip.xmax && b.ymin >= clip.ymin && b.ymax <= clip.ymax)
+        outline->Draw(context);
+    else
+        outline->DrawClipped(context, clip);
     context.PopTransform();
 }
 
@@ -160,7 +173,8 @@ void EditTextLayout::Draw(GraphicsContext& context, const LayoutBox& box,
             context.SetFillColor(run.color);
             colored = &run;
             if (bullet >= 0)
-                DrawGlyphAt(context, run, uint32_t(bullet), x0 - kBulletIndent / 2, baseline);
+                DrawGlyphAt(context, run, uint32_t(bullet), x0 - kBulletIndent / 2, baseline,
+                            box.bounds);
         }
         const LayoutRun* underlined = nullptr; // the run underlined from underlineStart
         float underlineStart = 0, underlineEnd = 0;
@@ -181,12 +195,11 @@ void EditTextLayout::Draw(GraphicsContext& context, const LayoutBox& box,
                 underlined = run;
                 underlineEnd = x + g.advance;
             }
-            if (x >= box.bounds.xmax || x + std::max(g.advance, 0.0f) < box.bounds.xmin) continue;
             if (colored != run) {
                 context.SetFillColor(run->color);
                 colored = run;
             }
-            DrawGlyphAt(context, *run, g.glyph, x, baseline);
+            DrawGlyphAt(context, *run, g.glyph, x, baseline, box.bounds);
         }
     }
 }

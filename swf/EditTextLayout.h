@@ -36,7 +36,7 @@ struct LayoutBox {
 class EditTextLayout {
 public:
     // Draws the runs with the context's current transform; moves the fonts' owner's
-    // reader.  Glyphs that lie wholly outside the box are not drawn.  Keeps its working
+    // reader.  Glyphs are cut to the box.  Keeps its working
     // room for the next draw.
     void Draw(GraphicsContext& context, const LayoutBox& box,
               const std::vector<HtmlParagraphFormat>& paragraphs,

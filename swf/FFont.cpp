@@ -163,14 +163,18 @@ int32_t FFont::AdvanceAfter(uint32_t glyph, std::string_view bytes, size_t index
 }
 
 void FFont::DrawGlyph(GraphicsContext& context, uint32_t glyphIndex) {
-    if (glyphIndex >= glyphOffsets.size()) return;
+    if (const GlyphOutline* outline = Outline(glyphIndex)) outline->Draw(context);
+}
+
+const GlyphOutline* FFont::Outline(uint32_t glyphIndex) {
+    if (glyphIndex >= glyphOffsets.size()) return nullptr;
     if (outlines.size() < glyphOffsets.size()) outlines.resize(glyphOffsets.size());
     GlyphOutline& outline = outlines[glyphIndex];
     if (!outline.read) {
         ReadGlyph(glyphIndex, outline);
         outline.read = true;
     }
-    if (outline.present) outline.Draw(context);
+    return outline.present ? &outline : nullptr;
 }
 
 void FFont::ReadGlyph(uint32_t glyphIndex, GlyphOutline& outline) {

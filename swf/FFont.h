@@ -29,7 +29,10 @@ public:
     // Draws one glyph outline at the context's current transform with its current fill,
     // one font unit being 1/20 of the transform's unit (DefineFont3: 1/400).  Moves the
     // owner's reader when the glyph is read for the first time.
-    virtual void DrawGlyph(GraphicsContext& context, uint32_t glyphIndex);
+    void DrawGlyph(GraphicsContext& context, uint32_t glyphIndex);
+    // The glyph's outline, read the first time it is asked for; null for a glyph the font
+    // does not have or whose records lie outside the file image.  Moves the owner's reader.
+    virtual const GlyphOutline* Outline(uint32_t glyphIndex);
     // Draws the bytes as character codes, moving the current transform along by advances
     // and kerning.  Moves the owner's reader and the current transform.
     void DrawString(GraphicsContext& context, std::string_view bytes);

@@ -1,5 +1,5 @@
 // A glyph's outline as the graphics context calls that draw it, read from the file once
-// and replayed at every draw.
+// and replayed at every draw, whole or cut to a box.
 #pragma once
 
 #include "base/ValueTypes.h"
@@ -13,11 +13,23 @@ namespace UT {
 
 class GlyphOutline {
 public:
-    void LineTo(const Point3& p) { steps.push_back({kLine, p, {}}); }
-    void QuadTo(const Point3& c, const Point3& e) { steps.push_back({kQuad, c, e}); }
+    void LineTo(const Point3& p) {
+        Grow(p);
+        steps.push_back({kLine, p, {}});
+    }
+    void QuadTo(const Point3& c, const Point3& e) {
+        Grow(c);
+        Grow(e);
+        steps.push_back({kQuad, c, e});
+    }
     void ClosePath() { steps.push_back({kClose, {}, {}}); }
     // Issues the recorded calls, between BeginPath(kDrawnPath) and EndPath like the first draw.
     void Draw(GraphicsContext& context) const;
+    // The same, cut to `clip` (outline units): what lies outside it is pressed onto its
+    // edges, where it covers nothing, so the winding inside is the whole outline's.
+    void DrawClipped(GraphicsContext& context, const RectF& clip) const;
+    // Every point and control point lies in it; kEmptyBox for an empty outline.
+    const RectF& Bounds() const { return bounds; }
 
     bool read = false;    // the records have been read
     bool present = false; // the records lie inside the file image
@@ -28,7 +40,12 @@ private:
         Kind kind;
         Point3 a, b;
     };
+    void Grow(const Point3& p) {
+        bounds = {p.x < bounds.xmin ? p.x : bounds.xmin, p.y < bounds.ymin ? p.y : bounds.ymin,
+                  p.x > bounds.xmax ? p.x : bounds.xmax, p.y > bounds.ymax ? p.y : bounds.ymax};
+    }
     std::vector<Step> steps;
+    RectF bounds = kEmptyBox;
 };
 
 } // namespace UT

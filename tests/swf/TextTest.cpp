@@ -204,8 +204,13 @@ TEST(EditText, LinesByPixels) {
         {"no advances",
          {{kDefineFont, DefineFont(kFontId, {kTop, kBottom})},
           {kDefineFontInfo, DefineFontInfo(kFontId, "Plain", false, {'T', 'B'})}},
-         Edit("TB", {}, {0, 2000, 1200, 2000}),
+         Edit("TB", {0, 0, 0, 1200, 0}, {0, 2000, 0, 2000}),
          {0, 40, 20, 60}},
+        {"cut at the top",
+         {{kDefineFont, DefineFont(kFontId, {kTop, kBottom})},
+          {kDefineFontInfo, DefineFontInfo(kFontId, "Plain", false, {'T', 'B'})}},
+         Edit("T", {0, 0, 0, 300, 0}, {0, 2000, 1000, 2000}),
+         {0, 50, 20, 55}},
         {"unsigned codes",
          {{kDefineFont2, DefineFont2(kFontId, wideCodes)}},
          Edit("\xE9x\xE9"),
@@ -242,7 +247,10 @@ TEST(EditText, BordersWrapAndClipByPixels) {
     } cases[] = {
         {"wrapped at the space", Edit("FF FF", {}, tall, kFontId, kLines), {0, 20, 50, 80}},
         {"word carried down", Edit("F FF", {}, tall, kFontId, kLines), {0, 20, 50, 80}},
-        {"no wrap", Edit("FF FF", {}, tall, kFontId, kEditMultiline), {0, 20, 110, 40}},
+        {"no wrap, cut at the right",
+         Edit("FF FF", {}, tall, kFontId, kEditMultiline),
+         {0, 20, 100, 40}},
+        {"cut at the bottom", Edit("F", {}, {0, 2000, 0, 700}), {0, 20, 20, 35}},
         {"line end", Edit("F\rT", {}, tall, kFontId, kEditMultiline), {0, 20, 20, 70}},
         {"single line", Edit("F\rF", {}, tall), {0, 20, 50, 40}},
         {"leading", Edit("F\nF", {0, 0, 0, 0, 200}, tall, kFontId, kLines), {0, 20, 20, 90}},
@@ -395,6 +403,28 @@ TEST(EditText, DeviceFontsByPixels) {
         const auto drawn = Draw(c.font, kDefineEditText, c.text);
         EXPECT_EQ(Covered(drawn->canvas), c.box) << c.name;
     }
+
+    // A field's edges cut its glyphs, curves too: an 'O' cut by a field 15 pixels wide keeps
+    // its pixels left of the edge, up to the cut curves' own flattening, and nothing beyond.
+    auto oval = [&](int32_t right) {
+        EditTextFields fields;
+        fields.bounds = {0, right * 20, 0, 2000};
+        fields.font = kFontId;
+        fields.height = 800;
+        fields.color = Rgba{0, 0, 255, 255};
+        fields.text = "O";
+        fields.useOutlines = false;
+        return Draw(named("_sans"), kDefineEditText, DefineEditText(kTextId, fields));
+    };
+    const auto whole = oval(200), cut = oval(15);
+    int32_t inked = 0;
+    for (int32_t y = 0; y < kHeight; ++y)
+        for (int32_t x = 0; x < kWidth; ++x) {
+            const int32_t a = (*cut)(x, y)[3], b = (*whole)(x, y)[3];
+            ASSERT_NEAR(a, x < 15 ? b : 0, x < 15 ? 16 : 0) << x << "," << y;
+            inked += x < 15 && b > 0;
+        }
+    EXPECT_GT(inked, 50);
 
     // Static text whose font has an empty glyph for 'I': the sans 'I' on the baseline at 20.
     StaticTextWriter text(false);

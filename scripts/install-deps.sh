@@ -5,7 +5,7 @@ set -e
 # The GStreamer packages build the swfplugindec element and give its tests gst-launch-1.0,
 # gst-inspect-1.0, gst-discoverer-1.0, decodebin, appsink and the SWF type finder.
 PACKAGES="cmake make g++ pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev \
-zlib1g-dev libjpeg-dev libpng-dev ffmpeg libagg-dev libcairo2-dev clang libclang-rt-dev llvm \
+zlib1g-dev libjpeg-dev libpng-dev libfreetype-dev ffmpeg libagg-dev libcairo2-dev clang libclang-rt-dev llvm \
 libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-tools gstreamer1.0-plugins-base \
 gstreamer1.0-plugins-base-apps gstreamer1.0-plugins-good"
 missing=""

@@ -40,6 +40,9 @@ void WriteMovieSeeds(const fs::path& folder, const fs::path& corpus) {
     Save(folder / "writer-html.swf",
          HtmlTextSample("<p align=\"center\"><font face=\"Serif\" size=\"+2\">a</b>&amp;"
                         "&#233;<br><textformat indent=\"5\">a a</p><li>\xE9&lt"));
+    Save(folder / "writer-device-html.swf",
+         HtmlTextSample("<font face=\"_typewriter\"><u>a</u> <i>O</i></font>&#8226;<li>a</li>",
+                        true));
     Save(folder / "writer-fills.swf", EveryFill());
     Save(folder / "writer-flash8.swf", EveryFlash8Tag(0x0100, 0x0300));
     Save(folder / "writer-morphs.swf", EveryMorph(-0x0180));

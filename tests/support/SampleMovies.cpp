@@ -95,7 +95,7 @@ std::vector<uint8_t> TextSpriteSample() {
                   {kShowFrame, {}}});
 }
 
-std::vector<uint8_t> HtmlTextSample(const std::string& markup) {
+std::vector<uint8_t> HtmlTextSample(const std::string& markup, bool device) {
     ShapeWriter glyph;
     glyph.MoveTo(0, -400).LineBy(400, 0).CurveBy(100, 200, -100, 200).LineBy(-400, 0);
     const FontLayout layout{800, 200, 40, {600, 300, -200}, true, {{'a', ' ', -50}}};
@@ -108,6 +108,7 @@ std::vector<uint8_t> HtmlTextSample(const std::string& markup) {
     edit.layout = EditLayout{2, 20, 40, 60, 100};
     edit.text = markup;
     edit.flags = kEditHtml | kEditMultiline | kEditWordWrap | kEditBorder;
+    edit.useOutlines = !device;
     return Movie({{kDefineFont2, DefineFont2(1, plain)},
                   {kDefineFont2, boldTag},
                   {kDefineEditText, DefineEditText(4, edit)},

@@ -14,8 +14,8 @@ std::vector<uint8_t> TagSample();
 // button that holds itself, and a sprite as a clipping layer.
 std::vector<uint8_t> TextSpriteSample();
 // Two fonts, one named and bold, and a bordered, word-wrapped multiline HTML edit text of
-// the given markup over them.
-std::vector<uint8_t> HtmlTextSample(const std::string& markup);
+// the given markup over them; in the device fonts of their names when `device`.
+std::vector<uint8_t> HtmlTextSample(const std::string& markup, bool device = false);
 // Every kind of fill: solid, both gradients and each bitmap tag, with new styles midway.
 std::vector<uint8_t> EveryFill();
 // Every tag of Flash 8 and later that draws, with the given focal point and miter limit:

@@ -116,9 +116,9 @@ TEST(Robustness, FixturesDrawAndSurviveTruncationAndMutation) {
     }
 }
 
-// Hostile markup draws a clean picture (the border at least) without blowing up: unclosed
-// and misnested tags, deep nesting, valueless attributes, sizes of 0 and 10,000, invalid
-// UTF-8, entities without their semicolon, and a long field.
+// Hostile markup draws a clean picture (the border at least) without blowing up, in embedded
+// and in device fonts: unclosed and misnested tags, deep nesting, valueless attributes, sizes
+// of 0 and 10,000, invalid UTF-8, entities without their semicolon, and a long field.
 TEST(Robustness, HostileHtmlMarkupDraws) {
     std::string nested, closes, wide;
     for (int i = 0; i < 10000; ++i) nested += "<font size=\"+1\" color=\"#00FF00\">a";
@@ -136,10 +136,11 @@ TEST(Robustness, HostileHtmlMarkupDraws) {
         "<<<>>><a href=\"x>a</a><!-- a --><?x a?>" + std::string(1, '\0') + "a",
         wide,
     };
-    for (const std::string& markup : markups) {
-        SCOPED_TRACE(markup.substr(0, 60));
-        EXPECT_TRUE(Exercise(HtmlTextSample(markup), 1));
-    }
+    for (const std::string& markup : markups)
+        for (const bool device : {false, true}) {
+            SCOPED_TRACE(markup.substr(0, 60) + (device ? " (device fonts)" : ""));
+            EXPECT_TRUE(Exercise(HtmlTextSample(markup, device), 1));
+        }
 }
 
 std::filesystem::path CorpusDirectory() {

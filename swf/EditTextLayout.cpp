@@ -29,6 +29,30 @@ float BulletIndent(const HtmlParagraphFormat& p) {
     return p.bullet ? kBulletIndent : 0.0f;
 }
 
+// The first tab stop beyond x, or x when there is none.
+float NextTabStop(const HtmlParagraphFormat& p, float x) {
+    for (uint32_t i = 0; i < p.tabStopCount; ++i)
+        if (p.tabStops[i] > x) return p.tabStops[i];
+    return x;
+}
+
+} // namespace
+
+// A justified line that was wrapped fills its width: what it lacks is shared out after
+// each space but a trailing one.
+float EditTextLayout::JustifySpread(const Line& l, const HtmlParagraphFormat& p,
+                                    float boxWidth) const {
+    size_t end = l.end;
+    while (end > l.begin && glyphs[end - 1].space) --end;
+    size_t spaces = 0;
+    for (size_t k = l.begin; k < end; ++k) spaces += glyphs[k].space;
+    const float room = boxWidth - p.leftMargin - p.rightMargin - BulletIndent(p) -
+                       (l.firstOfParagraph ? p.indent : 0) - l.width;
+    return spaces > 0 && room > 0 ? room / float(spaces) : 0.0f;
+}
+
+namespace {
+
 // Draws a glyph at x on the baseline, cut to the box where it crosses the box's edges.
 void DrawGlyphAt(GraphicsContext& context, const LayoutRun& run, uint32_t glyph, float x,
                  float baseline, const RectF& box) {
@@ -106,12 +130,21 @@ void EditTextLayout::Draw(GraphicsContext& context, const LayoutBox& box,
         for (size_t i = 0; i < run.text.size(); ++i) {
             line.ascent = std::max(line.ascent, ascent);
             line.descent = std::max(line.descent, descent);
-            const char16_t code = run.text[i];
+            char16_t code = run.text[i];
             if (code == u'\n' || code == u'\r') {
                 if (box.multiline) finish(false);
                 continue;
             }
             if (!font || scale <= 0) continue;
+            if (code == u'\t') {
+                // On to the paragraph's next tab stop; past the last, a tab is a space.
+                const float stop = NextTabStop(paragraphOf(line.paragraph), line.width);
+                if (stop > line.width) {
+                    line.width = stop;
+                    continue;
+                }
+                code = u' ';
+            }
             const int32_t glyph = font->GlyphForCode(code);
             if (glyph < 0) continue; // skipped without advancing
             int32_t units = font->GlyphAdvance(uint32_t(glyph));
@@ -128,6 +161,7 @@ void EditTextLayout::Draw(GraphicsContext& context, const LayoutBox& box,
                     const float carried = line.width - shift;
                     line.width = width;
                     line.end = from;
+                    line.wrapped = true;
                     lines.push_back(line);
                     const uint32_t paragraph = line.paragraph;
                     const float a = line.ascent, d = line.descent;
@@ -141,13 +175,14 @@ void EditTextLayout::Draw(GraphicsContext& context, const LayoutBox& box,
                     line.width = carried;
                     lastSpace = SIZE_MAX;
                 } else {
+                    line.wrapped = true;
                     finish(false);
                     line.ascent = ascent;
                     line.descent = descent;
                 }
             }
             if (code == u' ') lastSpace = glyphs.size();
-            glyphs.push_back({r, uint32_t(glyph), line.width, advance});
+            glyphs.push_back({r, uint32_t(glyph), line.width, advance, code == u' '});
             line.width += advance;
         }
     }
@@ -176,11 +211,14 @@ void EditTextLayout::Draw(GraphicsContext& context, const LayoutBox& box,
                 DrawGlyphAt(context, run, uint32_t(bullet), x0 - kBulletIndent / 2, baseline,
                             box.bounds);
         }
+        const float spread = p.align == 3 && l.wrapped ? JustifySpread(l, p, boxWidth) : 0;
+        float spreadSoFar = 0;
         const LayoutRun* underlined = nullptr; // the run underlined from underlineStart
         float underlineStart = 0, underlineEnd = 0;
         for (size_t k = l.begin; k <= l.end; ++k) {
             const LayoutRun* run = k < l.end ? &runs[glyphs[k].run] : nullptr;
-            const float x = k < l.end ? x0 + glyphs[k].x : 0;
+            const float x = k < l.end ? x0 + glyphs[k].x + spreadSoFar : 0;
+            if (k < l.end && glyphs[k].space) spreadSoFar += spread;
             if (underlined && run != underlined) {
                 if (colored != underlined) context.SetFillColor(underlined->color);
                 colored = underlined;

@@ -48,6 +48,7 @@ private:
         uint32_t glyph;
         float x;       // from the line's start, pixels
         float advance; // pixels
+        bool space;
     };
     struct Line {
         size_t begin = 0, end = 0; // placed glyphs
@@ -55,7 +56,9 @@ private:
         float ascent = 0, descent = 0;
         uint32_t paragraph = 0;
         bool firstOfParagraph = true;
+        bool wrapped = false; // broken because the next word did not fit
     };
+    float JustifySpread(const Line& line, const HtmlParagraphFormat& p, float boxWidth) const;
     std::vector<Placed> glyphs;
     std::vector<Line> lines;
 };

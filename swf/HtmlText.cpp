@@ -90,6 +90,22 @@ float Pixels(const std::string& text) {
     return Number(text, v) ? std::max(v, 0.0f) : 0.0f;
 }
 
+// A comma-separated list of pixel positions; those not beyond the one before are dropped,
+// as are those past the most a paragraph keeps.
+void TabStops(const std::string& text, HtmlParagraphFormat& paragraph) {
+    paragraph.tabStopCount = 0;
+    size_t at = 0;
+    while (at <= text.size()) {
+        const size_t end = std::min(text.find(',', at), text.size());
+        float stop = 0;
+        const uint32_t n = paragraph.tabStopCount;
+        if (Number(text.substr(at, end - at), stop) && stop > 0 &&
+            (n == 0 || stop > paragraph.tabStops[n - 1]) && n < paragraph.tabStops.size())
+            paragraph.tabStops[paragraph.tabStopCount++] = stop;
+        at = end + 1;
+    }
+}
+
 struct State {
     std::string tag;
     HtmlCharFormat format;
@@ -236,6 +252,7 @@ private:
                 top.paragraph.rightMargin = Pixels(*v);
             if (const std::string* v = attribute("indent")) Number(*v, top.paragraph.indent);
             if (const std::string* v = attribute("leading")) Number(*v, top.paragraph.leading);
+            if (const std::string* v = attribute("tabstops")) TabStops(*v, top.paragraph);
             if (!paragraphHasText) {
                 const bool bullet = out.paragraphs.back().bullet;
                 out.paragraphs.back() = top.paragraph;

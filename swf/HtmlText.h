@@ -3,6 +3,8 @@
 // flags.  One pass over the markup, its time linear in its length whatever the nesting.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -20,9 +22,13 @@ struct HtmlCharFormat {
 };
 
 struct HtmlParagraphFormat {
+    static constexpr size_t kMaxTabStops = 16;
     int32_t align = 0; // 0 left, 1 right, 2 center, 3 justify
     float leftMargin = 0, rightMargin = 0, indent = 0, leading = 0; // pixels
     bool bullet = false;
+    // Pixels from the line's start, ascending; the first tabStopCount hold.
+    std::array<float, kMaxTabStops> tabStops{};
+    uint32_t tabStopCount = 0;
 };
 
 struct HtmlRun {

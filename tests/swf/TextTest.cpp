@@ -270,7 +270,8 @@ TEST(EditText, BordersWrapAndClipByPixels) {
 // HTML fields: a centred paragraph whose colour changes mid-line, an entity, an unknown tag
 // whose text stays and a line break; faces pick the movie's fonts by name, and styles without
 // a font of their own fall back to the field's, on the baseline plain text has; underlines
-// under their glyphs' advances, list items indented.
+// under their glyphs' advances, list items indented, wrapped justified lines spread to the
+// field's width, tabs to the next tab stop (a space past the last).
 TEST(EditText, HtmlByPixels) {
     constexpr Bgra kBlue{255, 0, 0, 255}, kRed{0, 0, 255, 255};
     constexpr uint16_t kHtmlLines = kEditHtml | kEditMultiline;
@@ -318,10 +319,13 @@ TEST(EditText, HtmlByPixels) {
         {"&lt;&gt&#70;", {0, 20, 50, 40}},
         {"<u>F</u>", {0, 20, 30, 48}},
         {"<li>F</li>", {36, 20, 56, 40}},
+        {"<p align=\"justify\">F F FF</p>", {0, 20, 90, 80}},
+        {"<textformat tabstops=\"35,20,x\">F\tF\tF</textformat>", {0, 20, 55, 80}},
     };
     for (const Case& c : cases) {
-        const auto drawn = Draw(fonts, kDefineEditText,
-                                Edit(c.markup, {}, {0, 2000, 0, 2000}, kFontId, kHtmlLines));
+        const auto drawn =
+            Draw(fonts, kDefineEditText,
+                 Edit(c.markup, {}, {0, 2000, 0, 2000}, kFontId, kHtmlLines | kEditWordWrap));
         EXPECT_EQ(Covered(drawn->canvas), c.box) << c.markup;
     }
 }

@@ -84,37 +84,44 @@ std::vector<Fixture> Fixtures() {
     return fixtures;
 }
 
-TEST(Robustness, FixturesDrawAndSurviveTruncationAndMutation) {
-    for (const Fixture& fixture : Fixtures()) {
-        SCOPED_TRACE(fixture.name);
-        const std::vector<uint8_t>& original = fixture.bytes;
-        EXPECT_EQ(Exercise(original), fixture.draws);
-        // Every prefix: refused while the header names the full length, then accepted with
-        // a header naming its own, so that tags and records run past the end of the image.
-        for (size_t size = 0; size < original.size(); size += fixture.prefixStep) {
-            const std::vector<uint8_t> prefix(original.begin(), original.begin() + ptrdiff_t(size));
-            UT::FlashScript refused;
-            ASSERT_FALSE(ParseBytes(refused, prefix)) << size;
-            Exercise(WithHeaderLength(prefix, uint32_t(size)), 4, true);
+// One test per fixture, so that they run side by side and each has its own time limit.
+constexpr size_t kFixtureCount = 11;
+class FixtureRobustness : public testing::TestWithParam<size_t> {};
+
+TEST_P(FixtureRobustness, DrawsAndSurvivesTruncationAndMutation) {
+    const std::vector<Fixture> fixtures = Fixtures();
+    ASSERT_EQ(fixtures.size(), kFixtureCount);
+    const Fixture& fixture = fixtures[GetParam()];
+    SCOPED_TRACE(fixture.name);
+    const std::vector<uint8_t>& original = fixture.bytes;
+    EXPECT_EQ(Exercise(original), fixture.draws);
+    // Every prefix: refused while the header names the full length, then accepted with
+    // a header naming its own, so that tags and records run past the end of the image.
+    for (size_t size = 0; size < original.size(); size += fixture.prefixStep) {
+        const std::vector<uint8_t> prefix(original.begin(), original.begin() + ptrdiff_t(size));
+        UT::FlashScript refused;
+        ASSERT_FALSE(ParseBytes(refused, prefix)) << size;
+        Exercise(WithHeaderLength(prefix, uint32_t(size)), 4, true);
+    }
+    // Flipped bits and random bytes after the header, sometimes cut short too.
+    std::mt19937 random(7);
+    for (int round = 0; round < fixture.rounds; ++round) {
+        std::vector<uint8_t> bytes = original;
+        for (int i = 0, changes = 1 + int(random() % 6); i < changes; ++i) {
+            const size_t at = 17 + random() % (bytes.size() - 17);
+            bytes[at] =
+                random() % 3 ? uint8_t(bytes[at] ^ (1u << (random() % 8))) : uint8_t(random());
         }
-        // Flipped bits and random bytes after the header, sometimes cut short too.
-        std::mt19937 random(7);
-        for (int round = 0; round < fixture.rounds; ++round) {
-            std::vector<uint8_t> bytes = original;
-            for (int i = 0, changes = 1 + int(random() % 6); i < changes; ++i) {
-                const size_t at = 17 + random() % (bytes.size() - 17);
-                bytes[at] =
-                    random() % 3 ? uint8_t(bytes[at] ^ (1u << (random() % 8))) : uint8_t(random());
-            }
-            if (round % 10 == 0) {
-                bytes.resize(bytes.size() - 1 - random() % 16);
-                bytes = WithHeaderLength(bytes, uint32_t(bytes.size()));
-            }
-            Exercise(bytes);
-            ASSERT_FALSE(HasFailure()) << round;
+        if (round % 10 == 0) {
+            bytes.resize(bytes.size() - 1 - random() % 16);
+            bytes = WithHeaderLength(bytes, uint32_t(bytes.size()));
         }
+        Exercise(bytes);
+        ASSERT_FALSE(HasFailure()) << round;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Robustness, FixtureRobustness, testing::Range<size_t>(0, kFixtureCount));
 
 // Hostile markup draws a clean picture (the border at least) without blowing up, in embedded
 // and in device fonts: unclosed and misnested tags, deep nesting, valueless attributes, sizes

@@ -92,7 +92,8 @@ private:
     ColorRGBA backgroundColor;
     uint32_t jpegTablesPosition = 0;
     std::map<uint32_t, Held<FObject>> dictionary;
-    // The shapes and bitmaps read so far by the offset of their tag, kept over rewinds.
+    // The shapes, morphs and bitmaps read so far by the offset of their tag, kept over
+    // rewinds.
     std::map<uint32_t, Held<FObject>> keptDefinitions;
     std::unique_ptr<DeviceFonts> deviceFonts; // opened when a text first needs one
 };

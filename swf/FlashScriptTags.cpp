@@ -23,11 +23,11 @@ void DefineUnlessCutOff(FlashScript& movie, FObject* character) {
 
 } // namespace
 
-// A shape or bitmap tag gives the same character on every pass over the tags (the
+// A shape, morph or bitmap tag gives the same character on every pass over the tags (the
 // dictionary and JPEGTables it refers to are the same at that point), so after a rewind
 // the character made on the first pass is defined again: shapes are not read and traced
-// anew, bitmaps keep their decoded image.  A tag the reader could not finish is read again,
-// so that it stops the tag loop as it did.
+// anew, morphs keep the shapes of the ratios they drew, bitmaps keep their decoded image.  A tag
+// the reader could not finish is read again, so that it stops the tag loop as it did.
 FObject* FlashScript::KeptDefinition() const {
     const auto kept = keptDefinitions.find(TagStart());
     return kept == keptDefinitions.end() ? nullptr : kept->second.Get();
@@ -45,7 +45,8 @@ void FlashScript::HandleDefineShape(int version) {
 }
 
 void FlashScript::HandleDefineMorphShape(int version) {
-    DefineCharacter(new FMorphShape(this, version));
+    if (FObject* kept = KeptDefinition()) return DefineCharacter(kept);
+    KeepDefinition(new FMorphShape(this, version));
 }
 
 void FlashScript::HandleDefineBitmap(int kind) {

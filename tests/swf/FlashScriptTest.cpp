@@ -1,5 +1,6 @@
 // The movie reader: the header, what it accepts and what it refuses.
 #include "MovieTestSupport.h"
+#include "support/MorphWriter.h"
 #include "support/ShapeWriter.h"
 
 #include <gtest/gtest.h>
@@ -46,28 +47,34 @@ TEST(FlashScriptHeader, TheHandWrittenMovieIsWrittenAndAcceptedAndOthersRefused)
     }
 }
 
-// A shape tag is read and traced on the first pass only: going back to an earlier frame
-// defines the very shape objects again, and a later tag redefining the id gives its own.
-TEST(FlashScriptDictionary, ShapesAreTracedOncePerTagAndDefinedAgainAfterARewind) {
+// A shape or morph tag is read on the first pass only: going back to an earlier frame
+// defines the very objects again, and a later tag redefining the id gives its own.
+TEST(FlashScriptDictionary, ShapesAndMorphsAreReadOncePerTagAndDefinedAgainAfterARewind) {
     swftest::SwfWriter writer(100, 100, 12);
-    swftest::ShapeWriter square;
-    square.FillStyles({swftest::FillStyleRecord::Solid({255, 0, 0, 255})})
-        .Change(swftest::StyleChange().Fill0(1))
-        .Rectangle(0, 0, 200, 200);
-    square.AddTo(writer, 1, {0, 200, 0, 200});
-    writer.ShowFrame();
-    square.AddTo(writer, 1, {0, 200, 0, 200}); // the same id again
-    writer.ShowFrame().End();
+    swftest::ShapeWriter square(3), wide(3);
+    for (auto [shape, right] : {std::pair{&square, 200}, {&wide, 400}})
+        shape->FillStyles({swftest::FillStyleRecord::Solid({255, 0, 0, 255})})
+            .Change(swftest::StyleChange().Fill0(1))
+            .Rectangle(0, 0, right, 200);
+    const swftest::MorphWriter morph(square, wide);
+    for (int frame = 0; frame < 2; ++frame) { // the same ids again in the second frame
+        square.AddTo(writer, 1, {0, 200, 0, 200});
+        morph.AddTo(writer, 2, {0, 200, 0, 200}, {0, 400, 0, 200});
+        writer.ShowFrame();
+    }
+    writer.End();
     UT::FlashScript movie;
     ASSERT_TRUE(ParseBytes(movie, writer.Finish()));
-    const UT::FObject* seen[2][2] = {};
-    for (int pass = 0; pass < 2; ++pass)
-        for (int frame = 0; frame < 2; ++frame) {
-            movie.GotoFrame(frame);
-            seen[pass][frame] = movie.FindCharacter(1).Get();
-        }
-    ASSERT_NE(seen[0][0], nullptr);
-    EXPECT_NE(seen[0][0], seen[0][1]);
-    EXPECT_EQ(seen[1][0], seen[0][0]);
-    EXPECT_EQ(seen[1][1], seen[0][1]);
+    for (uint16_t id : {1, 2}) {
+        const UT::FObject* seen[2][2] = {};
+        for (int pass = 0; pass < 2; ++pass)
+            for (int frame = 0; frame < 2; ++frame) {
+                movie.GotoFrame(frame);
+                seen[pass][frame] = movie.FindCharacter(id).Get();
+            }
+        ASSERT_NE(seen[0][0], nullptr) << id;
+        EXPECT_NE(seen[0][0], seen[0][1]) << id;
+        EXPECT_EQ(seen[1][0], seen[0][0]) << id;
+        EXPECT_EQ(seen[1][1], seen[0][1]) << id;
+    }
 }

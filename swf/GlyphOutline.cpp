@@ -100,7 +100,27 @@ struct Cutter {
 
 } // namespace
 
+// An outline is closed, so it crosses every row of pixels as often downwards as upwards:
+// off the layer, where its crossings would all land in the first or last column or in no
+// row, they cancel.  The margin takes in the rounding of the corners' mapping and of the
+// curves' steps, relative to the largest terms summed.
+bool GlyphOutline::OffLayer(const GraphicsContext& context) const {
+    const Matrix4& m = context.GetTransform(GraphicsContext::kModel);
+    const float reach = std::max({std::fabs(bounds.xmin), std::fabs(bounds.ymin),
+                                  std::fabs(bounds.xmax), std::fabs(bounds.ymax)});
+    const float terms = (std::fabs(m.m[0][0]) + std::fabs(m.m[1][0]) + std::fabs(m.m[0][1]) +
+                         std::fabs(m.m[1][1])) *
+                            reach +
+                        std::fabs(m.m[3][0]) + std::fabs(m.m[3][1]);
+    const float margin = 2 + terms * 1e-5f;
+    const RectF d = context.GetTransformBounds(bounds);
+    const RectF& v = context.Viewport();
+    return d.xmax < v.xmin - margin || d.ymax < v.ymin - margin || d.xmin > v.xmax + margin ||
+           d.ymin > v.ymax + margin;
+}
+
 void GlyphOutline::Draw(GraphicsContext& context) const {
+    if (steps.empty() || OffLayer(context)) return;
     context.BeginPath(GraphicsContext::kDrawnPath);
     for (const Step& s : steps) {
         if (s.kind == kLine)
@@ -114,6 +134,7 @@ void GlyphOutline::Draw(GraphicsContext& context) const {
 }
 
 void GlyphOutline::DrawClipped(GraphicsContext& context, const RectF& clip) const {
+    if (steps.empty() || OffLayer(context)) return;
     const Cutter cut{clip, context};
     context.BeginPath(GraphicsContext::kDrawnPath);
     Point3 pen;

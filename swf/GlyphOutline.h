@@ -23,7 +23,9 @@ public:
         steps.push_back({kQuad, c, e});
     }
     void ClosePath() { steps.push_back({kClose, {}, {}}); }
-    // Issues the recorded calls, between BeginPath(kDrawnPath) and EndPath like the first draw.
+    // Issues the recorded calls, between BeginPath(kDrawnPath) and EndPath like the first
+    // draw; nothing when the outline lies wholly off the layer drawn into, where it would
+    // add nothing to any pixel.
     void Draw(GraphicsContext& context) const;
     // The same, cut to `clip` (outline units): what lies outside it is pressed onto its
     // edges, where it covers nothing, so the winding inside is the whole outline's.
@@ -40,6 +42,7 @@ private:
         Kind kind;
         Point3 a, b;
     };
+    bool OffLayer(const GraphicsContext& context) const;
     void Grow(const Point3& p) {
         bounds = {p.x < bounds.xmin ? p.x : bounds.xmin, p.y < bounds.ymin ? p.y : bounds.ymin,
                   p.x > bounds.xmax ? p.x : bounds.xmax, p.y > bounds.ymax ? p.y : bounds.ymax};

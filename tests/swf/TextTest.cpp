@@ -67,6 +67,21 @@ std::unique_ptr<Drawn> Draw(Tags tags, uint16_t code, const std::vector<uint8_t>
     return std::make_unique<Drawn>(MovieOf(tags, kWidth, kHeight), kWidth, kHeight);
 }
 
+// An edit text over its fonts, and the box of pixels it must cover.
+struct FieldCase {
+    const char* name;
+    Tags fonts;
+    std::vector<uint8_t> text;
+    Box box;
+};
+
+void ExpectCovered(std::initializer_list<FieldCase> cases) {
+    for (const FieldCase& c : cases) {
+        const auto drawn = Draw(c.fonts, kDefineEditText, c.text);
+        EXPECT_EQ(Covered(drawn->canvas), c.box) << c.name;
+    }
+}
+
 std::vector<uint8_t> Static(const StaticTextWriter& text, const MatrixRecord& matrix = {}) {
     return text.TagBody(kTextId, {0, kWidth * 20, 0, kHeight * 20}, matrix);
 }
@@ -186,12 +201,7 @@ TEST(EditText, LinesByPixels) {
     const FontLayout layout{800, 0, 0, {600, 600}, true, {}};
     const Font2Fields wideCodes{"", true, true, {kTop, kBottom}, {0xFFE9, 0x00E9}, layout};
     const Tags font2 = {{kDefineFont2, LayoutFont()}};
-    const struct Case {
-        const char* name;
-        Tags fonts;
-        std::vector<uint8_t> text;
-        Box box;
-    } cases[] = {
+    ExpectCovered({
         {"left", font2, Edit("FF", {0}), {0, 20, 50, 40}},
         {"right", font2, Edit("FF", {1}), {40, 20, 90, 40}},
         {"center", font2, Edit("FF", {2}), {20, 20, 70, 40}},
@@ -215,11 +225,7 @@ TEST(EditText, LinesByPixels) {
          {{kDefineFont2, DefineFont2(kFontId, wideCodes)}},
          Edit("\xE9x\xE9"),
          {0, 30, 50, 40}},
-    };
-    for (const Case& c : cases) {
-        const auto drawn = Draw(c.fonts, kDefineEditText, c.text);
-        EXPECT_EQ(Covered(drawn->canvas), c.box) << c.name;
-    }
+    });
 }
 
 // Fields by their flags: the border is a black line one pixel wide just inside the bounds
@@ -378,12 +384,7 @@ TEST(EditText, DeviceFontsByPixels) {
         fields.flags = flags;
         return DefineEditText(kTextId, fields);
     };
-    const struct Case {
-        const char* name;
-        Tags font;
-        std::vector<uint8_t> text;
-        Box box;
-    } cases[] = {
+    ExpectCovered({
         {"sans at 20 pixels", named("_sans"), field("I", 400), {2, 4, 4, 19}},
         {"sans at 40 pixels", named("_sans"), field("I", 800), {4, 9, 8, 37}},
         {"advances", named("_sans"), field("II", 400), {2, 4, 10, 19}},
@@ -402,11 +403,7 @@ TEST(EditText, DeviceFontsByPixels) {
          named("_sans"),
          field("<b>I</b>", 400, false, true, kEditHtml | kEditPassword),
          {0, 4, 8, 12}},
-    };
-    for (const Case& c : cases) {
-        const auto drawn = Draw(c.font, kDefineEditText, c.text);
-        EXPECT_EQ(Covered(drawn->canvas), c.box) << c.name;
-    }
+    });
 
     // A field's edges cut its glyphs, curves too: an 'O' cut by a field 15 pixels wide keeps
     // its pixels left of the edge, up to the cut curves' own flattening, and nothing beyond.

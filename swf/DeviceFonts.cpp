@@ -12,8 +12,8 @@ namespace UT {
 
 namespace {
 
-// Words in a font name that mark a serif or a fixed-width face; everything else is drawn
-// sans, as a font Windows lacks mostly is.
+// Words in a font name that mark a serif or a fixed-width face; every other name is drawn
+// sans-serif.
 constexpr std::array kSerifWords = {"_serif",   "times",   "roman",    "georgia",
                                     "garamond", "serif",   "palatino", "century",
                                     "bodoni",   "cambria", "minion",   "baskerville"};

@@ -36,23 +36,6 @@ float NextTabStop(const HtmlParagraphFormat& p, float x) {
     return x;
 }
 
-} // namespace
-
-// A justified line that was wrapped fills its width: what it lacks is shared out after
-// each space but a trailing one.
-float EditTextLayout::JustifySpread(const Line& l, const HtmlParagraphFormat& p,
-                                    float boxWidth) const {
-    size_t end = l.end;
-    while (end > l.begin && glyphs[end - 1].space) --end;
-    size_t spaces = 0;
-    for (size_t k = l.begin; k < end; ++k) spaces += glyphs[k].space;
-    const float room = boxWidth - p.leftMargin - p.rightMargin - BulletIndent(p) -
-                       (l.firstOfParagraph ? p.indent : 0) - l.width;
-    return spaces > 0 && room > 0 ? room / float(spaces) : 0.0f;
-}
-
-namespace {
-
 // Draws a glyph at x on the baseline, cut to the box where it crosses the box's edges.
 void DrawGlyphAt(GraphicsContext& context, const LayoutRun& run, uint32_t glyph, float x,
                  float baseline, const RectF& box) {
@@ -87,6 +70,19 @@ void DrawUnderline(GraphicsContext& context, const LayoutRun& run, float x0, flo
 }
 
 } // namespace
+
+// A justified line that was wrapped fills its width: what it lacks is shared out after
+// each space but a trailing one.
+float EditTextLayout::JustifySpread(const Line& l, const HtmlParagraphFormat& p,
+                                    float boxWidth) const {
+    size_t end = l.end;
+    while (end > l.begin && glyphs[end - 1].space) --end;
+    size_t spaces = 0;
+    for (size_t k = l.begin; k < end; ++k) spaces += glyphs[k].space;
+    const float room = boxWidth - p.leftMargin - p.rightMargin - BulletIndent(p) -
+                       (l.firstOfParagraph ? p.indent : 0) - l.width;
+    return spaces > 0 && room > 0 ? room / float(spaces) : 0.0f;
+}
 
 void EditTextLayout::Draw(GraphicsContext& context, const LayoutBox& box,
                           const std::vector<HtmlParagraphFormat>& paragraphs,

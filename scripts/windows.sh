@@ -77,10 +77,20 @@ build_static_library() {
         (cd "$src" && apt-get source --download-only -qq "$package" &&
             dpkg-source -x "$package"_*.dsc tree >/dev/null)
     fi
+    [ "$package" = freetype ] && trim_freetype_modules "$src/tree"
     cmake -S "$src/tree" -B "$OUT/$package-$arch" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" \
         -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
     cmake --build "$OUT/$package-$arch" -j "$JOBS" >/dev/null
     cmake --install "$OUT/$package-$arch" >/dev/null
+}
+
+# The plug-in reads TrueType outlines only: FreeType registers its TrueType driver and the
+# SFNT tables it needs, so the linker leaves the other drivers and the renderers out.
+trim_freetype_modules() {
+    printf '%s\n' 'FT_USE_MODULE( FT_Driver_ClassRec, tt_driver_class )' \
+        'FT_USE_MODULE( FT_Module_Class, psnames_module_class )' \
+        'FT_USE_MODULE( FT_Module_Class, sfnt_module_class )' \
+        >"$1/include/freetype/config/ftmodule.h"
 }
 
 # libjpeg-turbo, and FreeType with the target's zlib (which the plug-in links anyway) and

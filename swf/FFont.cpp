@@ -120,6 +120,7 @@ void FFont::ReadFontInfo() {
     const bool wideCodes = flags & kInfoWideCodes;
     bold = flags & kInfoBold;
     italic = flags & kInfoItalic;
+    glyphCodes.clear();
     for (uint32_t i = 0; i < glyphCount; ++i)
         codeToGlyph[wideCodes ? reader.ReadUI16() : uint16_t(reader.ReadUI8())] = i;
 }
@@ -131,13 +132,6 @@ float FFont::UnitsPerPixel() const {
 int32_t FFont::GlyphForCode(uint16_t code) const {
     const auto entry = codeToGlyph.find(code);
     return entry == codeToGlyph.end() ? -1 : int32_t(entry->second);
-}
-
-int32_t FFont::CodeForGlyph(uint32_t glyphIndex) const {
-    int32_t code = -1;
-    for (const auto& [c, glyph] : codeToGlyph)
-        if (glyph == glyphIndex) code = c;
-    return code;
 }
 
 int32_t FFont::GlyphAdvance(uint32_t glyphIndex) {
@@ -167,6 +161,7 @@ void FFont::DrawGlyph(GraphicsContext& context, uint32_t glyphIndex) {
 }
 
 const GlyphOutline* FFont::Outline(uint32_t glyphIndex) {
+    if (!hasOutlines) return StandInOutline(glyphIndex);
     if (glyphIndex >= glyphOffsets.size()) return nullptr;
     if (outlines.size() < glyphOffsets.size()) outlines.resize(glyphOffsets.size());
     GlyphOutline& outline = outlines[glyphIndex];
@@ -175,6 +170,22 @@ const GlyphOutline* FFont::Outline(uint32_t glyphIndex) {
         outline.read = true;
     }
     return outline.present ? &outline : nullptr;
+}
+
+const GlyphOutline* FFont::StandInOutline(uint32_t glyphIndex) {
+    if (!standInSought) {
+        standInSought = true;
+        standIn = owner->FindDeviceFont(fontName, bold, italic);
+    }
+    if (!standIn || glyphIndex >= glyphCount) return nullptr;
+    if (glyphCodes.empty()) {
+        glyphCodes.assign(glyphCount, -1);
+        for (const auto& [code, glyph] : codeToGlyph)
+            if (glyph < glyphCount) glyphCodes[glyph] = code;
+    }
+    const int32_t code = glyphCodes[glyphIndex];
+    const int32_t glyph = code < 0 ? -1 : standIn->GlyphForCode(uint16_t(code));
+    return glyph < 0 ? nullptr : standIn->Outline(uint32_t(glyph));
 }
 
 void FFont::ReadGlyph(uint32_t glyphIndex, GlyphOutline& outline) {

@@ -45,10 +45,9 @@ public:
     virtual int32_t GlyphForCode(uint16_t code) const;
     // Font units; 0 without an advance table (DefineFont, or DefineFont2 without layout).
     virtual int32_t GlyphAdvance(uint32_t glyphIndex);
-    // The code a glyph stands for, or -1; the last code when several map to it.
-    int32_t CodeForGlyph(uint32_t glyphIndex) const;
     // False for a font whose glyphs are all empty: a device font of which the movie
-    // carries only the name and the codes.
+    // carries only the name and the codes.  Its glyphs are drawn with the outlines of the
+    // device font of its name for their codes.
     bool HasOutlines() const { return hasOutlines; }
 
     int32_t Kind() const { return kind; }
@@ -85,6 +84,9 @@ private:
     bool AnyGlyphDrawn(uint64_t tableEnd) const;
     // Reads one glyph's shape records into outline.  Moves the owner's reader.
     void ReadGlyph(uint32_t glyphIndex, GlyphOutline& outline);
+    // For a font without outlines: the device font's outline of the glyph's code (the
+    // highest code when several map to it), or null.
+    const GlyphOutline* StandInOutline(uint32_t glyphIndex);
     // The advance after a code, kerning with the next code included, in font units.
     int32_t AdvanceAfter(uint32_t glyph, std::string_view bytes, size_t index);
 
@@ -99,6 +101,9 @@ private:
     std::map<uint32_t, int32_t> kerning; // first code << 16 | second code
     std::vector<uint32_t> glyphOffsets;
     std::vector<GlyphOutline> outlines; // by glyph, read on first draw
+    FFont* standIn = nullptr;           // the device font, for a font without outlines
+    bool standInSought = false;
+    std::vector<int32_t> glyphCodes; // by glyph, its code or -1; made on first stand-in use
     uint32_t ascent = 0;
     uint32_t descent = 0;
     uint32_t leading = 0;

@@ -137,16 +137,7 @@ void FText::RenderStatic(GraphicsContext& context) {
             if (!current || height == 0) continue;
             {
                 const ReaderExcursion excursion(reader);
-                if (current->HasOutlines()) {
-                    current->DrawGlyph(context, index);
-                } else if (FFont* device = owner->FindDeviceFont(
-                               current->FontName(), current->Bold(), current->Italic())) {
-                    // A font of names and codes only: its glyph is the device font's for
-                    // the same code.
-                    const int32_t code = current->CodeForGlyph(index);
-                    const int32_t glyph = code < 0 ? -1 : device->GlyphForCode(uint16_t(code));
-                    if (glyph >= 0) device->DrawGlyph(context, uint32_t(glyph));
-                }
+                current->DrawGlyph(context, index);
             }
             context.Translate({float(advance) / kTwipsPerPixel / height, 0, 0});
         }

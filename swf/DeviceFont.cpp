@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 
 namespace UT {
 
@@ -54,28 +53,33 @@ struct OutlineWriter {
     static int CubicTo(const FT_Vector*, const FT_Vector*, const FT_Vector*, void*) { return 1; }
 };
 
-uint32_t EmUnits(int64_t fontUnits, float emScale) {
-    return uint32_t(std::lround(float(std::max<int64_t>(fontUnits, 0)) * emScale));
+float EmScale(FT_Face face) {
+    return face->units_per_EM > 0 ? kEmUnits / float(face->units_per_EM) : 0.0f;
+}
+
+uint32_t EmUnits(FT_Face face, int64_t fontUnits) {
+    return uint32_t(std::lround(float(std::max<int64_t>(fontUnits, 0)) * EmScale(face)));
 }
 
 // Ascent and descent as Windows lays text out: the OS/2 table's, else the face's.
-std::pair<uint32_t, uint32_t> Extent(FT_Face face, float emScale) {
-    if (const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2)))
-        return {EmUnits(os2->usWinAscent, emScale), EmUnits(os2->usWinDescent, emScale)};
-    return {EmUnits(face->ascender, emScale), EmUnits(-int64_t(face->descender), emScale)};
+const TT_OS2* WindowsMetrics(FT_Face face) {
+    return static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
 }
-
-float EmScale(FT_Face face) {
-    return face && face->units_per_EM > 0 ? kEmUnits / float(face->units_per_EM) : 0.0f;
+uint32_t FaceAscent(FT_Face face) {
+    const TT_OS2* os2 = WindowsMetrics(face);
+    return EmUnits(face, os2 ? int64_t(os2->usWinAscent) : int64_t(face->ascender));
+}
+uint32_t FaceDescent(FT_Face face) {
+    const TT_OS2* os2 = WindowsMetrics(face);
+    return EmUnits(face, os2 ? int64_t(os2->usWinDescent) : -int64_t(face->descender));
 }
 
 } // namespace
 
 DeviceFont::DeviceFont(FlashScript* owner, FT_FaceRec_* face, std::string_view name, bool bold,
                        bool italic, bool slanted)
-    : FFont(owner, name, bold, italic, Extent(face, EmScale(face)).first,
-            Extent(face, EmScale(face)).second),
-      face(face), emScale(EmScale(face)), slanted(slanted) {}
+    : FFont(owner, name, bold, italic, FaceAscent(face), FaceDescent(face)), face(face),
+      emScale(EmScale(face)), slanted(slanted) {}
 
 int32_t DeviceFont::GlyphForCode(uint16_t code) const {
     const FT_UInt glyph = FT_Get_Char_Index(face, code);
@@ -95,7 +99,6 @@ const DeviceFont::Glyph& DeviceFont::Load(uint32_t glyphIndex) {
     const auto found = glyphs.find(glyphIndex);
     if (found != glyphs.end()) return found->second;
     Glyph& glyph = glyphs[glyphIndex];
-    glyph.outline.read = true;
     constexpr FT_Int32 kUnscaled = FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP;
     if (glyphIndex >= uint32_t(face->num_glyphs) || FT_Load_Glyph(face, glyphIndex, kUnscaled))
         return glyph;

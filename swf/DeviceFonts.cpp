@@ -5,8 +5,8 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <algorithm>
 #include <array>
-#include <string>
 
 namespace UT {
 
@@ -25,28 +25,23 @@ constexpr std::array kFiles = {"LiberationSans-Regular",  "LiberationSans-Bold",
                                "LiberationSerif-Regular", "LiberationSerif-Bold",
                                "LiberationMono-Regular",  "LiberationMono-Bold"};
 
-std::string Lowered(std::string_view name) {
-    while (!name.empty() && name.back() == '\0') name.remove_suffix(1);
-    std::string lowered(name);
-    for (char& c : lowered)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    return lowered;
+// Whether the word, in lower case, stands in the name in any case.
+bool Has(std::string_view name, std::string_view word) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    return std::search(name.begin(), name.end(), word.begin(), word.end(),
+                       [&](char a, char b) { return lower(a) == b; }) != name.end();
 }
 
-template <size_t N>
-bool Contains(const std::string& name, const std::array<const char*, N>& words) {
-    for (const char* word : words)
-        if (name.find(word) != std::string::npos) return true;
-    return false;
+template <size_t N> bool HasAny(std::string_view name, const std::array<const char*, N>& words) {
+    return std::any_of(words.begin(), words.end(), [&](const char* w) { return Has(name, w); });
 }
 
 } // namespace
 
 DeviceFamily DeviceFamilyFor(std::string_view name) {
-    const std::string lowered = Lowered(name);
-    if (Contains(lowered, kMonoWords)) return DeviceFamily::kMono;
-    if (lowered.find("sans") != std::string::npos) return DeviceFamily::kSans;
-    if (Contains(lowered, kSerifWords)) return DeviceFamily::kSerif;
+    if (HasAny(name, kMonoWords)) return DeviceFamily::kMono;
+    if (Has(name, "sans")) return DeviceFamily::kSans;
+    if (HasAny(name, kSerifWords)) return DeviceFamily::kSerif;
     return DeviceFamily::kSans;
 }
 

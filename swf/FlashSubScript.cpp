@@ -223,7 +223,8 @@ void FlashSubScript::RenderItem(FDisplayItem* item, GraphicsContext& context) {
 // such a sprite draw nothing into the mask and clip nothing there.
 void FlashSubScript::DrawClip(FDisplayItem* clip, GraphicsContext& context, bool intersect) {
     PixelBuffer* mask = context.MaskLayer();
-    std::vector<uint8_t> before;
+    std::vector<uint8_t>& before = maskBefore;
+    before.clear();
     if (intersect && mask && mask->pixels)
         before.assign(mask->pixels, mask->pixels + size_t(mask->pitch) * size_t(mask->height));
     context.SetLayer(GraphicsContext::kMaskLayer);

@@ -69,6 +69,9 @@ protected:
     std::vector<Held<FDisplayItem>> outerClips;
     // The clip layers whose range just ended; kept between frames for its room.
     std::vector<Held<FDisplayItem>> endedClips;
+    // The mask as it was before a nested clip layer is drawn into it; kept between
+    // frames so that nested clips draw without allocating.
+    std::vector<uint8_t> maskBefore;
 
 private:
     // False when nothing was placed or moved (and the fields after the id were not read).

@@ -50,25 +50,19 @@ void RecordWriter::Matrix(const RawMatrix& m) {
     Align();
     const bool scaled = m.scaleX != 0x10000 || m.scaleY != 0x10000;
     UB(scaled, 1);
-    if (scaled) {
-        const uint32_t bits = SignedBits({m.scaleX, m.scaleY});
-        UB(bits, 5);
-        SB(m.scaleX, bits);
-        SB(m.scaleY, bits);
-    }
+    if (scaled) SignedPair(m.scaleX, m.scaleY);
     const bool rotated = m.rotateSkew0 != 0 || m.rotateSkew1 != 0;
     UB(rotated, 1);
-    if (rotated) {
-        const uint32_t bits = SignedBits({m.rotateSkew0, m.rotateSkew1});
-        UB(bits, 5);
-        SB(m.rotateSkew0, bits);
-        SB(m.rotateSkew1, bits);
-    }
-    const uint32_t bits = SignedBits({m.translateX, m.translateY});
-    UB(bits, 5);
-    SB(m.translateX, bits);
-    SB(m.translateY, bits);
+    if (rotated) SignedPair(m.rotateSkew0, m.rotateSkew1);
+    SignedPair(m.translateX, m.translateY);
     Align();
+}
+
+void RecordWriter::SignedPair(int32_t a, int32_t b) {
+    const uint32_t bits = SignedBits({a, b});
+    UB(bits, 5);
+    SB(a, bits);
+    SB(b, bits);
 }
 
 uint32_t RecordWriter::SignedBits(std::initializer_list<int32_t> values) {

@@ -33,6 +33,9 @@ public:
     static uint32_t UnsignedBits(uint32_t value);
 
 private:
+    // Two values in the fewest bits that hold both, after a 5-bit count of them.
+    void SignedPair(int32_t a, int32_t b);
+
     std::vector<uint8_t> bytes;
     uint32_t pending = 0;
     uint32_t pendingBits = 0;

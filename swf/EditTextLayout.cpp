@@ -97,16 +97,19 @@ void EditTextLayout::Draw(GraphicsContext& context, const LayoutBox& box,
     Line line;
     line.paragraph = runs.empty() ? 0 : runs.front().paragraph;
     size_t lastSpace = SIZE_MAX; // the last space placed on the line
-    auto finish = [&](bool paragraphEnds) {
-        line.end = glyphs.size();
+    // Ends the line before the glyph at `end` and starts the next one there.
+    auto breakAt = [&](size_t end, bool paragraphEnds, bool wrapped) {
+        line.end = end;
+        line.wrapped = wrapped;
         lines.push_back(line);
         const uint32_t paragraph = line.paragraph;
         line = Line{};
-        line.begin = glyphs.size();
+        line.begin = end;
         line.paragraph = paragraph;
         line.firstOfParagraph = paragraphEnds;
         lastSpace = SIZE_MAX;
     };
+    auto finish = [&](bool paragraphEnds) { breakAt(glyphs.size(), paragraphEnds, false); };
     auto limit = [&] {
         const HtmlParagraphFormat& p = paragraphOf(line.paragraph);
         return boxWidth - p.leftMargin - p.rightMargin - BulletIndent(p) -
@@ -155,24 +158,15 @@ void EditTextLayout::Draw(GraphicsContext& context, const LayoutBox& box,
                     const float width = glyphs[lastSpace].x;
                     const float shift = from < glyphs.size() ? glyphs[from].x : line.width;
                     const float carried = line.width - shift;
-                    line.width = width;
-                    line.end = from;
-                    line.wrapped = true;
-                    lines.push_back(line);
-                    const uint32_t paragraph = line.paragraph;
                     const float a = line.ascent, d = line.descent;
-                    line = Line{};
-                    line.begin = from;
-                    line.paragraph = paragraph;
-                    line.firstOfParagraph = false;
+                    line.width = width;
+                    breakAt(from, false, true);
                     line.ascent = a;
                     line.descent = d;
                     for (size_t k = from; k < glyphs.size(); ++k) glyphs[k].x -= shift;
                     line.width = carried;
-                    lastSpace = SIZE_MAX;
                 } else {
-                    line.wrapped = true;
-                    finish(false);
+                    breakAt(glyphs.size(), false, true);
                     line.ascent = ascent;
                     line.descent = descent;
                 }

@@ -253,6 +253,7 @@ TEST(EditText, BordersWrapAndClipByPixels) {
     } cases[] = {
         {"wrapped at the space", Edit("FF FF", {}, tall, kFontId, kLines), {0, 20, 50, 80}},
         {"word carried down", Edit("F FF", {}, tall, kFontId, kLines), {0, 20, 50, 80}},
+        {"carried word, right-aligned", Edit("F TB", {1}, tall, kFontId, kLines), {40, 20, 90, 80}},
         {"no wrap, cut at the right",
          Edit("FF FF", {}, tall, kFontId, kEditMultiline),
          {0, 20, 100, 40}},

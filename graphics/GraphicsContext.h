@@ -204,6 +204,8 @@ private:
     void AddLine(const Point3& p);
     void SetSolidColor(ZColorStencil& solid, const ColorRGBA& color);
     void SetPaint(Held<ZStencil>& slot, bool& tables, ZStencil* paint);
+    // `paint` with its colours put through `cx`, made once and kept for the next frames.
+    ZStencil* TransformedPaint(ZStencil* paint, const ColorTransform& cx);
     void BuildColorTables();
     void PreparePaint(ZStencil* paint, bool tables);
     void DrawPath();
@@ -246,6 +248,18 @@ private:
     Held<ZStencil> strokePaint_;
     Held<ZStencil> fillColorPaint_;
     Held<ZStencil> strokeColorPaint_;
+    // Copies of vector paints under colour transforms.  A frame draws the same paints under
+    // the same transforms as the frame before, and a gradient's copy builds its whole ramp,
+    // so the last few copies are kept; each keeps its source alive, so a source address is
+    // never reused while its entry stands.
+    struct TransformedCopy {
+        Held<ZStencil> source;
+        ColorTransform cx;
+        Held<ZStencil> copy;
+    };
+    static constexpr size_t kTransformedCopies = 8;
+    TransformedCopy transformedCopies_[kTransformedCopies];
+    size_t nextTransformedCopy_ = 0;
     Held<ZColorStencil> solidFill_;
     Held<ZColorStencil> solidStroke_;
     int32_t paintQuality_ = 0;

@@ -42,13 +42,33 @@ void GraphicsContext::SetPaint(Held<ZStencil>& slot, bool& tables, ZStencil* pai
             // Bitmaps keep their pixels; their colours go through lookup tables at fill time.
             tables = true;
         } else {
-            Held<ZStencil> copy = Held<ZStencil>::Adopt(paint->Clone());
-            copy->ApplyColorTransform(cx);
-            slot = copy;
+            slot = TransformedPaint(paint, cx);
             return;
         }
     }
     slot = paint;
+}
+
+namespace {
+
+bool SameTransform(const ColorTransform& a, const ColorTransform& b) {
+    return a.multRed == b.multRed && a.multGreen == b.multGreen && a.multBlue == b.multBlue &&
+           a.multAlpha == b.multAlpha && a.addRed == b.addRed && a.addGreen == b.addGreen &&
+           a.addBlue == b.addBlue && a.addAlpha == b.addAlpha;
+}
+
+} // namespace
+
+ZStencil* GraphicsContext::TransformedPaint(ZStencil* paint, const ColorTransform& cx) {
+    for (TransformedCopy& entry : transformedCopies_)
+        if (entry.source.Get() == paint && SameTransform(entry.cx, cx)) return entry.copy.Get();
+    TransformedCopy& entry = transformedCopies_[nextTransformedCopy_];
+    nextTransformedCopy_ = (nextTransformedCopy_ + 1) % kTransformedCopies;
+    entry.source = paint;
+    entry.cx = cx;
+    entry.copy = Held<ZStencil>::Adopt(paint->Clone());
+    entry.copy->ApplyColorTransform(cx);
+    return entry.copy.Get();
 }
 
 void GraphicsContext::SetFillPaint(ZStencil* paint) {

@@ -16,6 +16,7 @@ int32_t Trunc(float f) {
 }
 
 int32_t Wrap(int32_t i, int32_t n) {
+    if (uint32_t(i) < uint32_t(n)) return i;
     const int32_t r = i % n;
     return r < 0 ? r + n : r;
 }
@@ -212,30 +213,36 @@ void ZBitmapStencil::ChooseLevel(int32_t x, int32_t y, const Point3& a) {
     currentHeight_ = current_ ? current_->height : 0;
 }
 
-template <class T> void ZBitmapStencil::Sample(T* out) const {
-    const int32_t w = currentWidth_, h = currentHeight_;
-    if (!current_) {
-        std::memset(out, 0, 4 * sizeof(T));
-        return;
-    }
-    const auto texel = [this](int32_t x, int32_t y) {
-        return reinterpret_cast<const T*>(current_->Row(y)) + 4 * x;
+// One texel read at (u, v) of the current level, in one of the six modes.  The level's
+// geometry is passed by value so that span loops keep it in registers.
+template <class T, int32_t Mode>
+void ZBitmapStencil::SampleAt(const Texels& level, float u, float v, T* out) {
+    const int32_t w = level.width, h = level.height;
+    const auto texel = [&level](int32_t x, int32_t y) {
+        return reinterpret_cast<const T*>(level.pixels + int64_t(y) * level.pitch) + 4 * x;
     };
     static const T kClear[4] = {0, 0, 0, 0};
-    switch (mode_) {
-    case kRepeatNearest: {
-        const T* t = texel(Wrap(Trunc(u_ + 0.5f), w), Wrap(Trunc(v_ + 0.5f), h));
+    if constexpr (Mode == kRepeatNearest) {
+        const T* t = texel(Wrap(Trunc(u + 0.5f), w), Wrap(Trunc(v + 0.5f), h));
         std::memcpy(out, t, 4 * sizeof(T));
-        return;
-    }
-    case kTransparentNearest: {
-        const int32_t ix = Trunc(u_ + 0.5f), iy = Trunc(v_ + 0.5f);
+    } else if constexpr (Mode == kTransparentNearest) {
+        const int32_t ix = Trunc(u + 0.5f), iy = Trunc(v + 0.5f);
         const bool inside = ix >= 0 && ix < w && iy >= 0 && iy < h;
         std::memcpy(out, inside ? texel(ix, iy) : kClear, 4 * sizeof(T));
-        return;
-    }
-    case kClampBilinear: {
-        int32_t x0 = Trunc(u_), y0 = Trunc(v_), x1, y1;
+    } else if constexpr (Mode == kClampBilinear) {
+        // Inside the image, away from its last row and column: the whole texel is the
+        // truncation, and what lies past it is the fraction, exactly as the general reading
+        // below finds them.
+        if (u >= 0.0f && v >= 0.0f && u < float(w - 1) && v < float(h - 1)) {
+            const int32_t x = static_cast<int32_t>(u), y = static_cast<int32_t>(v);
+            const uint32_t fx = static_cast<uint32_t>((u - static_cast<float>(x)) * 4096.0f);
+            const uint32_t fy = static_cast<uint32_t>((v - static_cast<float>(y)) * 4096.0f);
+            const T* top = texel(x, y);
+            const T* bottom = texel(x, y + 1);
+            Blend(top, top + 4, bottom, bottom + 4, fx, fy, out);
+            return;
+        }
+        int32_t x0 = Trunc(u), y0 = Trunc(v), x1, y1;
         if (x0 >= 0 && x0 < w - 1 && y0 >= 0 && y0 < h - 1) {
             x1 = x0 + 1;
             y1 = y0 + 1;
@@ -245,31 +252,49 @@ template <class T> void ZBitmapStencil::Sample(T* out) const {
             x1 = x0 < w - 1 ? x0 + 1 : x0;
             y1 = y0 < h - 1 ? y0 + 1 : y0;
         }
-        Blend(texel(x0, y0), texel(x1, y0), texel(x0, y1), texel(x1, y1), Fraction(u_),
-              Fraction(v_), out);
-        return;
-    }
-    case kRepeatBilinear: {
-        const int32_t x0 = Wrap(Trunc(u_), w), y0 = Wrap(Trunc(v_), h);
+        Blend(texel(x0, y0), texel(x1, y0), texel(x0, y1), texel(x1, y1), Fraction(u), Fraction(v),
+              out);
+    } else if constexpr (Mode == kRepeatBilinear) {
+        const int32_t x0 = Wrap(Trunc(u), w), y0 = Wrap(Trunc(v), h);
         const int32_t x1 = x0 < w - 1 ? x0 + 1 : x0, y1 = y0 < h - 1 ? y0 + 1 : y0;
-        Blend(texel(x0, y0), texel(x1, y0), texel(x0, y1), texel(x1, y1), Fraction(u_),
-              Fraction(v_), out);
-        return;
-    }
-    case kTransparentBilinear: {
-        const int32_t x0 = Trunc(u_), y0 = Trunc(v_);
+        Blend(texel(x0, y0), texel(x1, y0), texel(x0, y1), texel(x1, y1), Fraction(u), Fraction(v),
+              out);
+    } else if constexpr (Mode == kTransparentBilinear) {
+        const int32_t x0 = Trunc(u), y0 = Trunc(v);
         const auto at = [&](int32_t x, int32_t y) {
             return x >= 0 && x < w && y >= 0 && y < h ? texel(x, y) : kClear;
         };
-        Blend(at(x0, y0), at(x0 + 1, y0), at(x0, y0 + 1), at(x0 + 1, y0 + 1), Fraction(u_),
-              Fraction(v_), out);
-        return;
-    }
-    default: {
-        const T* t = texel(Clamp(Trunc(u_ + 0.5f), w), Clamp(Trunc(v_ + 0.5f), h));
+        Blend(at(x0, y0), at(x0 + 1, y0), at(x0, y0 + 1), at(x0 + 1, y0 + 1), Fraction(u),
+              Fraction(v), out);
+    } else {
+        const T* t = texel(Clamp(Trunc(u + 0.5f), w), Clamp(Trunc(v + 0.5f), h));
         std::memcpy(out, t, 4 * sizeof(T));
+    }
+}
+
+ZBitmapStencil::Texels ZBitmapStencil::CurrentTexels() const {
+    return {current_->pixels, current_->pitch, currentWidth_, currentHeight_};
+}
+
+template <class T> void ZBitmapStencil::Sample(T* out) const {
+    if (!current_) {
+        std::memset(out, 0, 4 * sizeof(T));
         return;
     }
+    const Texels level = CurrentTexels();
+    switch (mode_) {
+    case kRepeatNearest:
+        return SampleAt<T, kRepeatNearest>(level, u_, v_, out);
+    case kTransparentNearest:
+        return SampleAt<T, kTransparentNearest>(level, u_, v_, out);
+    case kClampBilinear:
+        return SampleAt<T, kClampBilinear>(level, u_, v_, out);
+    case kRepeatBilinear:
+        return SampleAt<T, kRepeatBilinear>(level, u_, v_, out);
+    case kTransparentBilinear:
+        return SampleAt<T, kTransparentBilinear>(level, u_, v_, out);
+    default:
+        return SampleAt<T, kClampNearest>(level, u_, v_, out);
     }
 }
 
@@ -286,8 +311,39 @@ uint8_t* ZBitmapStencil::NextPixel8(uint8_t* out) {
     return out;
 }
 
+// The span loop of one mode: the position steps exactly as Skip steps it, pixel by pixel.
+template <int32_t Mode> void ZBitmapStencil::FetchSpanOf8(uint8_t* dst, int count) {
+    const Texels level = CurrentTexels();
+    const float du = du_, dv = dv_;
+    float u = u_, v = v_;
+    for (int i = 0; i < count; ++i, dst += 4) {
+        SampleAt<uint8_t, Mode>(level, u, v, dst);
+        u += du;
+        v += dv;
+    }
+    u_ = u;
+    v_ = v;
+}
+
 void ZBitmapStencil::FetchSpan8(uint8_t* dst, int count) {
-    for (int i = 0; i < count; ++i) NextPixel8(dst + 4 * i);
+    if (depth_ != 1 || !current_) {
+        for (int i = 0; i < count; ++i) NextPixel8(dst + 4 * i);
+        return;
+    }
+    switch (mode_) {
+    case kRepeatNearest:
+        return FetchSpanOf8<kRepeatNearest>(dst, count);
+    case kTransparentNearest:
+        return FetchSpanOf8<kTransparentNearest>(dst, count);
+    case kClampBilinear:
+        return FetchSpanOf8<kClampBilinear>(dst, count);
+    case kRepeatBilinear:
+        return FetchSpanOf8<kRepeatBilinear>(dst, count);
+    case kTransparentBilinear:
+        return FetchSpanOf8<kTransparentBilinear>(dst, count);
+    default:
+        return FetchSpanOf8<kClampNearest>(dst, count);
+    }
 }
 
 // NextPixel16 (ZStencils16.cpp) samples 16-bit images through this from another file.

@@ -59,8 +59,19 @@ public:
 
 private:
     static int Index(int i) { return i < 0 ? 0 : i >= kMaxLevels ? kMaxLevels - 1 : i; }
+    // The current level's texels, copied out of the image for the span loops.
+    struct Texels {
+        const uint8_t* pixels;
+        int32_t pitch;
+        int32_t width, height;
+    };
     void ChooseLevel(int32_t x, int32_t y, const Point3& a);
+    Texels CurrentTexels() const;
+    template <class T, int32_t Mode>
+    [[gnu::always_inline]] static inline void SampleAt(const Texels& level, float u, float v,
+                                                       T* out);
     template <class T> void Sample(T* out) const;
+    template <int32_t Mode> void FetchSpanOf8(uint8_t* dst, int count);
 
     Held<PixelBuffer> levels_[kMaxLevels][kMaxLevels];
     uint32_t widths_[kMaxLevels] = {};

@@ -142,16 +142,36 @@ void ZGradient::BlendPair(const ZGradientStop& s0, const ZGradientStop& s1, int 
         if (!(f >= kMinShape)) f = kMinShape;
     }
     const float p0 = s0.position, p1 = s1.position, span = p1 - p0;
+    // The straight blend's weight 255 (k - i0) / (i1 - i0), stepped by its whole and
+    // remainder parts instead of divided at every entry.
+    const uint32_t length = static_cast<uint32_t>(i1 - i0);
+    const uint32_t wholeStep = 255u / length, partStep = 255u % length;
+    const uint32_t first = 255u * static_cast<uint32_t>(std::clamp(from, i0 + 1, i1) - i0);
+    uint32_t whole = first / length, part = first % length; // of the first entry inside
+    uint32_t lastWeight = 256;                              // no entry made yet
     for (int k = from; k < to; ++k) {
         if (k <= i0 || k >= i1) {
             std::memcpy(ramp_[k], k <= i0 ? s0.color : s1.color, 4);
             continue;
         }
         uint32_t w;
-        if (linear)
-            w = 255u * static_cast<uint32_t>(k - i0) / static_cast<uint32_t>(i1 - i0);
-        else
+        if (linear) {
+            w = whole;
+            whole += wholeStep;
+            part += partStep;
+            if (part >= length) {
+                part -= length;
+                ++whole;
+            }
+        } else {
             w = WeightOf(SolveBezier(p0, p0 + e * span, p1 - f * span, p1, k / 1023.0f));
+        }
+        // Neighbouring entries of one weight share their colour.
+        if (w == lastWeight) {
+            std::memcpy(ramp_[k], ramp_[k - 1], 4);
+            continue;
+        }
+        lastWeight = w;
         for (int c = 0; c < 4; ++c) {
             const bool light = linearRGB_ && c < 3; // alpha always blends as stored
             ramp_[k][c] =

@@ -44,6 +44,24 @@ TEST(GraphicsContext, PaintsMeetColourTransforms) {
     ASSERT_NE(c.FillPaint(), red.Get());
     EXPECT_EQ(static_cast<ZColorStencil*>(red.Get())->Color()[2], 200);
     EXPECT_EQ(static_cast<ZColorStencil*>(c.FillPaint())->Color()[2], 100);
+
+    // The copy is kept: the same paint under the same transform gets it again, another
+    // transform its own copy, and the first copy is still there after it.
+    ZStencil* const halved = c.FillPaint();
+    c.SetFillPaint(red.Get());
+    EXPECT_EQ(c.FillPaint(), halved);
+    ColorTransform quarterRed = halfRed;
+    quarterRed.multRed = 0.25f;
+    c.PopColorTransform();
+    c.PushColorTransform();
+    c.MultColorTransform(quarterRed);
+    c.SetFillPaint(red.Get());
+    EXPECT_EQ(static_cast<ZColorStencil*>(c.FillPaint())->Color()[2], 50);
+    c.PopColorTransform();
+    c.PushColorTransform();
+    c.MultColorTransform(halfRed);
+    c.SetFillPaint(red.Get());
+    EXPECT_EQ(c.FillPaint(), halved);
 }
 
 // Only request 1 asks for non-zero winding, which the context then reports as 1.

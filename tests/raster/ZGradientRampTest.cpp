@@ -40,6 +40,7 @@ TEST(ZGradientRamp, EntriesAtBetweenAndBeyondTheStops) {
          {{0.0f, "000000ff"}, {0.5f, "ffffffff"}, {0.6f, "00ff0040"}},
          {{0, "000000ff"},
           {511, "ffffffff"},
+          {562, "80ff809f"}, // the second pair starts two entries past its first stop
           {613, "00ff0040"},
           {900, "00ff0040"},
           {1023, "00ff0040"}}},
@@ -47,6 +48,17 @@ TEST(ZGradientRamp, EntriesAtBetweenAndBeyondTheStops) {
          true,
          {{0.0f, "000000ff"}, {0.5f, "ffffffff"}, {0.6f, "00ff0040"}},
          {{613, "00ff0040"}, {1023, "00ff0040"}}},
+        // Weights 255 k / 1023: whole at 341 and 682, just short of whole at 340 and 1022.
+        {"black to white",
+         false,
+         {{0.0f, "000000ff"}, {1.0f, "ffffffff"}},
+         {{4, "000000ff"},
+          {5, "010101ff"},
+          {340, "545454ff"},
+          {341, "555555ff"},
+          {682, "aaaaaaff"},
+          {1022, "fefefeff"},
+          {1023, "ffffffff"}}},
         {"one stop", false, {{0.3f, "10203040"}}, {{0, "10203040"}, {1023, "10203040"}}},
     };
     for (const auto& c : cases) {

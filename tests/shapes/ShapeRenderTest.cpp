@@ -268,14 +268,15 @@ TEST(ShapeRender, BitmapFillKindsClampAndSmooth) {
     const struct Case {
         uint8_t type;
         int version;
-        uint32_t probes[4]; // (1, 0), (4, 0), (1, 1), (0, 2): texel corners sample
+        // (1, 0), (4, 0), (1, 1), (0, 2): texel corners sample; (3, 1): the last column
+        uint32_t probes[5];
     } cases[] = {
-        {0x40, 6, {0xFF7FFF7F, 0xFFFF0000, 0xFF0000FF, 0xFFFFFFFF}},
-        {0x41, 6, {0xFF7FFF7F, 0xFF7FFF7F, 0xFF0000FF, 0xFFFFFFFF}},
-        {0x42, 8, {0xFF7FFF7F, 0xFFFF0000, 0xFF0000FF, 0xFFFFFFFF}},
-        {0x43, 8, {0xFF7FFF7F, 0xFF7FFF7F, 0xFF0000FF, 0xFFFFFFFF}},
-        {0x40, 8, {0xFF9F9F40, 0xFFFF0000, 0xFF878787, 0xFFFFFFFF}},
-        {0x41, 8, {0xFF9F9F40, 0xFF7FFF7F, 0xFF878787, 0xFFFFFFFF}},
+        {0x40, 6, {0xFF7FFF7F, 0xFFFF0000, 0xFF0000FF, 0xFFFFFFFF, 0xFFFFFFFF}},
+        {0x41, 6, {0xFF7FFF7F, 0xFF7FFF7F, 0xFF0000FF, 0xFFFFFFFF, 0xFF0000FF}},
+        {0x42, 8, {0xFF7FFF7F, 0xFFFF0000, 0xFF0000FF, 0xFFFFFFFF, 0xFFFFFFFF}},
+        {0x43, 8, {0xFF7FFF7F, 0xFF7FFF7F, 0xFF0000FF, 0xFFFFFFFF, 0xFF0000FF}},
+        {0x40, 8, {0xFF9F9F40, 0xFFFF0000, 0xFF878787, 0xFFFFFFFF, 0xFF409F9F}},
+        {0x41, 8, {0xFF9F9F40, 0xFF7FFF7F, 0xFF878787, 0xFFFFFFFF, 0xFF409F9F}},
     };
     ShapeWriter white(3);
     white.FillStyles({FillStyleRecord::Solid({255, 255, 255, 255})})
@@ -298,8 +299,8 @@ TEST(ShapeRender, BitmapFillKindsClampAndSmooth) {
             .ShowFrame()
             .End();
         const Drawn frame(movie.Finish(), 8, 4);
-        const int probes[4][2] = {{1, 0}, {4, 0}, {1, 1}, {0, 2}};
-        for (int i = 0; i < 4; ++i)
+        const int probes[5][2] = {{1, 0}, {4, 0}, {1, 1}, {0, 2}, {3, 1}};
+        for (int i = 0; i < 5; ++i)
             EXPECT_EQ(frame(probes[i][0], probes[i][1]), Argb(c.probes[i]))
                 << std::hex << int(c.type) << " v" << std::dec << c.version << " probe " << i;
     }

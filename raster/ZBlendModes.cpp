@@ -95,6 +95,13 @@ void CompositeRow(const uint8_t* layer, uint8_t* target, const uint8_t* coverage
             continue;
         }
         const uint32_t a = AlphaOf<mode>(sa, da);
+        if (a == 255 && da == 255) {
+            // Opaque onto opaque: the target's channels are their own premultiplied values,
+            // and dividing the result by an alpha of 255 gives it back unchanged.
+            for (int c = 0; c < 3; ++c)
+                target[c] = uint8_t(std::min(ChannelOf<mode>(src[c], sa, target[c], 255), 255u));
+            continue;
+        }
         for (int c = 0; c < 3; ++c) {
             const uint32_t d = ZDiv255(target[c] * da);
             const uint32_t v = std::min(ChannelOf<mode>(src[c], sa, d, da), a);
@@ -107,8 +114,9 @@ void CompositeRow(const uint8_t* layer, uint8_t* target, const uint8_t* coverage
 #define Z_EACH_MODE(X)                                                                             \
     X(kLayer)                                                                                      \
     X(kMultiply)                                                                                   \
-    X(kScreen) X(kLighten) X(kDarken) X(kDifference) X(kAdd) X(kSubtract) X(kInvert) X(kAlpha)     \
-        X(kErase) X(kOverlay) X(kHardLight)
+    X(kScreen)                                                                                     \
+    X(kLighten) X(kDarken) X(kDifference) X(kAdd) X(kSubtract) X(kInvert) X(kAlpha) X(kErase)      \
+        X(kOverlay) X(kHardLight)
 
 } // namespace
 

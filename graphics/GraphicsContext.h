@@ -126,6 +126,24 @@ public:
     void QuadTo(const Point3& c, const Point3& e);
     void CubicTo(const Point3& c1, const Point3& c2, const Point3& e);
     void ClosePath();
+
+    // The open path as the calls since BeginPath built it, kept by a caller that draws the
+    // same outline again: restoring it stands for the calls and the flattening of their
+    // curves, and leaves the context exactly as they would.
+    struct BuiltPath {
+        ZPath path;
+        Point3 start, current;
+        int32_t points = 0;
+    };
+    // Whether the open path is still empty, so that what the next calls build can be kept.
+    bool PathIsEmpty() const { return InPath() && pointCount_ == 0 && path_.Count() == 0; }
+    // False, with nothing kept, when the calls built nothing or began at the pen where an
+    // earlier path left it (a curve as the first call), since the same calls could then
+    // leave another path or pen.
+    bool KeepPath(BuiltPath& built) const;
+    // Makes the open, empty path the kept one; false, with nothing done, when the path is
+    // not open or not empty.
+    bool RestorePath(const BuiltPath& built);
     void Arc(const Point3& centre, float radius, float startDegrees, float endDegrees);
     void Pie(const Point3& centre, float radius, float startDegrees, float endDegrees);
     void Rect(const RectF& r);
@@ -202,6 +220,8 @@ private:
     Matrix4& Top() { return stacks_[transformMode_].back(); }
     void TransformChanged() { deviceValid_ = false; }
     void AddLine(const Point3& p);
+    // A curve as the first call of a path starts it where the pen was left.
+    void StartAtPen();
     void SetSolidColor(ZColorStencil& solid, const ColorRGBA& color);
     void SetPaint(Held<ZStencil>& slot, bool& tables, ZStencil* paint);
     // `paint` with its colours put through `cx`, made once and kept for the next frames.
@@ -239,6 +259,7 @@ private:
     int32_t paintRepeat_ = ZStencil::kRepeat;
     int32_t pathDepth_ = 0;
     int32_t pointCount_ = 0;
+    bool pathFromPen_ = false; // the open path's first point is the pen left before it
     float lineWidth_ = 0;
     float strokeValueA_ = 0;
     float miterLimit_ = 1.5f;

@@ -12,6 +12,7 @@ void GraphicsContext::BeginPath(int32_t mode) {
     if (pathDepth_ == 0) {
         pathMode_ = mode;
         path_.Clear();
+        pathFromPen_ = false;
         fillBox_.valid = outline_.valid = false;
     }
     ++pathDepth_;
@@ -49,7 +50,7 @@ void GraphicsContext::LineTo(const Point3& p) {
 }
 
 void GraphicsContext::QuadTo(const Point3& c, const Point3& e) {
-    if (pointCount_ == 0) MoveTo(currentPoint_);
+    if (pointCount_ == 0) StartAtPen();
     const Point3 p = currentPoint_;
     const float ax = (p.x - 2 * c.x + e.x) / 576.0f, ay = (p.y - 2 * c.y + e.y) / 576.0f;
     float dx = (c.x - p.x) / 12.0f + ax, dy = (c.y - p.y) / 12.0f + ay;
@@ -65,6 +66,31 @@ void GraphicsContext::QuadTo(const Point3& c, const Point3& e) {
     if (SamePoint(e, startPoint_)) path_.Close();
     currentPoint_ = e;
     ++pointCount_;
+}
+
+void GraphicsContext::StartAtPen() {
+    if (path_.Count() == 0) pathFromPen_ = true;
+    MoveTo(currentPoint_);
+}
+
+bool GraphicsContext::KeepPath(BuiltPath& built) const {
+    // An empty path would leave the pen where it was, which a kept one cannot.
+    if (pathFromPen_ || pointCount_ == 0) return false;
+    built.path.CopyFrom(path_);
+    built.start = startPoint_;
+    built.current = currentPoint_;
+    built.points = pointCount_;
+    return true;
+}
+
+bool GraphicsContext::RestorePath(const BuiltPath& built) {
+    if (!PathIsEmpty()) return false;
+    path_.CopyFrom(built.path);
+    startPoint_ = built.start;
+    currentPoint_ = built.current;
+    pointCount_ = built.points;
+    pathFromPen_ = false;
+    return true;
 }
 
 void GraphicsContext::ClosePath() {

@@ -19,7 +19,7 @@ constexpr float kCircleKappa = 0.5522f;
 // and the points differ in the last bit.  Flattening here, before the path is stored,
 // also keeps the point count and the closing test on the context's own points.
 void GraphicsContext::CubicTo(const Point3& c1, const Point3& c2, const Point3& e) {
-    if (pointCount_ == 0) MoveTo(currentPoint_);
+    if (pointCount_ == 0) StartAtPen();
     const Point3 p = currentPoint_;
     const bool flatY = c1.y == p.y && c2.y == p.y && e.y == p.y;
     const bool flatX = c1.x == p.x && c2.x == p.x && e.x == p.x;

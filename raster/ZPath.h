@@ -62,6 +62,10 @@ public:
     // Low-level append of any element kind.
     void Append(float x, float y, uint8_t kind);
     void Clear() { elements_.clear(); }
+    // Makes this path's elements those of `other`, reusing the room it has.
+    void CopyFrom(const ZPath& other) {
+        elements_.assign(other.elements_.begin(), other.elements_.end());
+    }
 
     bool IsClosed() const;
     size_t Count() const { return elements_.size(); }

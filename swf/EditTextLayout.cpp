@@ -52,7 +52,7 @@ void DrawGlyphAt(GraphicsContext& context, const LayoutRun& run, uint32_t glyph,
     context.Translate({x, baseline, 0});
     context.Scale({scale, scale, 1});
     if (b.xmin >= clip.xmin && b.xmax <= clip.xmax && b.ymin >= clip.ymin && b.ymax <= clip.ymax)
-        outline->Draw(context);
+        outline->Draw(context, run.font->KeptPathRoom());
     else
         outline->DrawClipped(context, clip);
     context.PopTransform();

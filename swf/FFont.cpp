@@ -157,7 +157,11 @@ int32_t FFont::AdvanceAfter(uint32_t glyph, std::string_view bytes, size_t index
 }
 
 void FFont::DrawGlyph(GraphicsContext& context, uint32_t glyphIndex) {
-    if (const GlyphOutline* outline = Outline(glyphIndex)) outline->Draw(context);
+    if (const GlyphOutline* outline = Outline(glyphIndex)) outline->Draw(context, KeptPathRoom());
+}
+
+PathRoom* FFont::KeptPathRoom() const {
+    return owner ? owner->KeptPathRoom() : nullptr;
 }
 
 const GlyphOutline* FFont::Outline(uint32_t glyphIndex) {

@@ -33,6 +33,8 @@ public:
     // The glyph's outline, read the first time it is asked for; null for a glyph the font
     // does not have or whose records lie outside the file image.  Moves the owner's reader.
     virtual const GlyphOutline* Outline(uint32_t glyphIndex);
+    // Where this font's outlines keep their flattened paths: the movie's allowance.
+    PathRoom* KeptPathRoom() const;
     // Draws the bytes as character codes, moving the current transform along by advances
     // and kerning.  Moves the owner's reader and the current transform.
     void DrawString(GraphicsContext& context, std::string_view bytes);

@@ -87,10 +87,12 @@ void FShape::Render(GraphicsContext& context, FDisplayItem* /*item*/) {
     context.SetLineJoin(ZOutliner::kRoundJoin);
     context.SetFillRule(GraphicsContext::kNonZeroRule);
     context.Disable(GraphicsContext::kMipMaps);
-    for (const StyledPath& styled : geometry->Paths()) RenderPath(context, styled);
+    const auto& paths = geometry->Paths();
+    if (keptPaths.size() != paths.size()) keptPaths = std::vector<KeptPath>(paths.size());
+    for (size_t i = 0; i < paths.size(); ++i) RenderPath(context, paths[i], keptPaths[i]);
 }
 
-void FShape::RenderPath(GraphicsContext& context, const StyledPath& styled) {
+void FShape::RenderPath(GraphicsContext& context, const StyledPath& styled, KeptPath& kept) {
     RectF box = styled.bounds;
     if (styled.line) {
         const float half = styled.line->width * 0.5f;
@@ -149,7 +151,10 @@ void FShape::RenderPath(GraphicsContext& context, const StyledPath& styled) {
     // One-pixel strokes run through pixel centres, so that each covers whole pixels as
     // Flash Player draws them.
     PathIterator replay(context, deviceWidth > 0 ? &toDevice : nullptr, deviceWidth == 1.0f);
-    styled.path->Iterate(replay);
+    if (deviceWidth > 0)
+        styled.path->Iterate(replay); // through this frame's transform: nothing to keep
+    else
+        kept.Build(context, owner->KeptPathRoom(), [&] { styled.path->Iterate(replay); });
     if (painted) {
         // Curves can bulge past the stored box; the paint is placed against the box of
         // what the renderer will fill, which the context measures once.

@@ -5,8 +5,10 @@
 #include "shapes/ShapeGeometry.h"
 #include "shapes/StyleTable.h"
 #include "swf/FObject.h"
+#include "swf/KeptPath.h"
 
 #include <memory>
+#include <vector>
 
 namespace UT {
 
@@ -34,11 +36,12 @@ public:
                                  const RectF& pathBounds);
 
 private:
-    void RenderPath(GraphicsContext& context, const StyledPath& styled);
+    void RenderPath(GraphicsContext& context, const StyledPath& styled, KeptPath& kept);
     static void SetLineStyle(GraphicsContext& context, const LineStyle& line);
 
     std::unique_ptr<StyleTable> initialStyles;
     std::unique_ptr<ShapeGeometry> geometry;
+    std::vector<KeptPath> keptPaths; // by styled path, made on the first draw
 };
 
 } // namespace UT

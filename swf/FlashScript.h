@@ -9,6 +9,7 @@
 #include "swf/FFont.h"
 #include "swf/FObject.h"
 #include "swf/FlashSubScript.h"
+#include "swf/KeptPath.h"
 
 #include <cstdint>
 #include <map>
@@ -54,6 +55,10 @@ public:
     void NameCharacter(uint32_t id, const char* name);
     size_t CharacterCount() const { return dictionary.size(); }
 
+    // The allowance that the movie's outlines keep their flattened paths in between frames,
+    // so that no file can make them grow without bound.
+    PathRoom* KeptPathRoom() const { return pathRoom.Get(); }
+
     uint16_t Version() const { return version; }
     float FrameRate() const { return frameRate; }
     const RectF& FrameRect() const { return frameRect; }
@@ -85,7 +90,10 @@ private:
     // Defines the character just read, and keeps it for later passes.
     void KeepDefinition(FObject* character);
 
+    static constexpr size_t kPathRoom = size_t(64) << 20;
+
     uint8_t* image = nullptr;
+    Held<PathRoom> pathRoom{new PathRoom(kPathRoom)};
     uint16_t version = 0;
     float frameRate = 0;
     RectF frameRect;

@@ -119,17 +119,19 @@ bool GlyphOutline::OffLayer(const GraphicsContext& context) const {
            d.ymin > v.ymax + margin;
 }
 
-void GlyphOutline::Draw(GraphicsContext& context) const {
+void GlyphOutline::Draw(GraphicsContext& context, PathRoom* room) const {
     if (steps.empty() || OffLayer(context)) return;
     context.BeginPath(GraphicsContext::kDrawnPath);
-    for (const Step& s : steps) {
-        if (s.kind == kLine)
-            context.LineTo(s.a);
-        else if (s.kind == kQuad)
-            context.QuadTo(s.a, s.b);
-        else
-            context.ClosePath();
-    }
+    kept.Build(context, room, [&] {
+        for (const Step& s : steps) {
+            if (s.kind == kLine)
+                context.LineTo(s.a);
+            else if (s.kind == kQuad)
+                context.QuadTo(s.a, s.b);
+            else
+                context.ClosePath();
+        }
+    });
     context.EndPath();
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "base/ValueTypes.h"
+#include "swf/KeptPath.h"
 
 #include <cstdint>
 #include <vector>
@@ -26,7 +27,8 @@ public:
     // Issues the recorded calls, between BeginPath(kDrawnPath) and EndPath like the first
     // draw; nothing when the outline lies wholly off the layer drawn into, where it would
     // add nothing to any pixel.
-    void Draw(GraphicsContext& context) const;
+    // The path the calls build is kept, from `room`, for the next draws.
+    void Draw(GraphicsContext& context, PathRoom* room) const;
     // The same, cut to `clip` (outline units): what lies outside it is pressed onto its
     // edges, where it covers nothing, so the winding inside is the whole outline's.
     void DrawClipped(GraphicsContext& context, const RectF& clip) const;
@@ -49,6 +51,7 @@ private:
     }
     std::vector<Step> steps;
     RectF bounds = kEmptyBox;
+    mutable KeptPath kept;
 };
 
 } // namespace UT

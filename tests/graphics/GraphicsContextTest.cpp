@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 // A paint that cannot take a colour transform itself, as bitmaps cannot.
@@ -83,4 +85,56 @@ TEST(GraphicsContext, FillRuleRequests) {
                   k.rule == ZFillRule::kNonZero ? 1 : 0)
             << k.request;
     }
+}
+
+// A kept path stands for the calls that built it: the same pixels, the pen where they left
+// it.  Paths that built nothing, or began with a curve at the pen an earlier path left, are
+// not kept; a path is restored only into an open, empty one.
+TEST(GraphicsContext, KeptPathsStandForTheirCalls) {
+    Canvas canvas(8, 8);
+    GraphicsContext& c = canvas.context;
+    c.SetFillColor({1, 0.5f, 0, 1});
+    const auto fan = [&] {
+        c.LineTo({1, 1, 0});
+        c.QuadTo({8, 0, 0}, {7, 7, 0});
+        c.ClosePath();
+    };
+    GraphicsContext::BuiltPath built;
+    c.BeginPath(GraphicsContext::kDrawnPath);
+    ASSERT_TRUE(c.PathIsEmpty());
+    fan();
+    EXPECT_FALSE(c.PathIsEmpty());
+    ASSERT_TRUE(c.KeepPath(built));
+    c.EndPath();
+    const std::vector<uint8_t> called(canvas.target->pixels,
+                                      canvas.target->pixels + canvas.target->ByteCount());
+    EXPECT_FALSE(canvas.AllClear());
+
+    c.Clear({0, 0, 0, 0});
+    c.BeginPath(GraphicsContext::kDrawnPath); // an open line, which fills nothing
+    c.LineTo({5, 5, 0});
+    c.LineTo({6, 2, 0});
+    c.EndPath();
+    c.BeginPath(GraphicsContext::kDrawnPath);
+    ASSERT_TRUE(c.RestorePath(built));
+    EXPECT_FALSE(c.RestorePath(built));
+    // A curve from here starts at the kept pen, (1, 1) after the closing line.
+    c.QuadTo({1, 1, 0}, {1, 1, 0});
+    c.EndPath();
+    EXPECT_EQ(std::vector<uint8_t>(canvas.target->pixels,
+                                   canvas.target->pixels + canvas.target->ByteCount()),
+              called);
+    EXPECT_FALSE(c.RestorePath(built)); // no path open
+
+    GraphicsContext::BuiltPath none;
+    c.BeginPath(GraphicsContext::kDrawnPath);
+    c.ClosePath();
+    EXPECT_FALSE(c.KeepPath(none));
+    c.EndPath();
+    c.BeginPath(GraphicsContext::kDrawnPath);
+    c.QuadTo({4, 0, 0}, {4, 4, 0});
+    c.LineTo({0, 4, 0});
+    EXPECT_FALSE(c.KeepPath(none));
+    c.EndPath();
+    EXPECT_EQ(none.points, 0);
 }

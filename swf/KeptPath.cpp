@@ -1,0 +1,37 @@
+#include "swf/KeptPath.h"
+
+namespace UT {
+
+bool PathRoom::Take(size_t bytes) {
+    if (bytes > left) return false;
+    left -= bytes;
+    return true;
+}
+
+KeptPath::KeptPath(KeptPath&& other)
+    : heldRoom(std::move(other.heldRoom)), bytes(std::exchange(other.bytes, 0)),
+      state(other.state) {
+    built.path.CopyFrom(other.built.path);
+    built.start = other.built.start;
+    built.current = other.built.current;
+    built.points = other.built.points;
+}
+
+KeptPath::~KeptPath() {
+    if (heldRoom) heldRoom->Give(bytes);
+}
+
+void KeptPath::Keep(GraphicsContext& context, PathRoom* room) {
+    state = kNotKept;
+    if (!room || !context.KeepPath(built)) return;
+    const size_t size = built.path.Capacity() * sizeof(ZPathElement);
+    if (!room->Take(size)) {
+        built = GraphicsContext::BuiltPath();
+        return;
+    }
+    heldRoom = room;
+    bytes = size;
+    state = kKept;
+}
+
+} // namespace UT

@@ -1,0 +1,57 @@
+// An outline's path kept as the graphics context built it on its first draw, so that later
+// draws put it back instead of issuing the calls again and flattening their curves again.
+// Kept paths take their room from an allowance shared by the movie's outlines, which they
+// give back when they go.
+#pragma once
+
+#include "base/RefCountBase.h"
+#include "graphics/GraphicsContext.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+
+namespace UT {
+
+class PathRoom : public RefCountBase {
+public:
+    explicit PathRoom(size_t bytes) : left(bytes) {}
+    // False, with nothing taken, when `bytes` no longer fit.
+    bool Take(size_t bytes);
+    void Give(size_t bytes) { left += bytes; }
+    size_t Left() const { return left; }
+
+private:
+    size_t left;
+};
+
+class KeptPath {
+public:
+    KeptPath() = default;
+    KeptPath(const KeptPath&) = delete;
+    KeptPath& operator=(const KeptPath&) = delete;
+    // For containers that grow: the kept path and its room go with it.
+    KeptPath(KeptPath&& other);
+    ~KeptPath();
+
+    // Builds the path BeginPath has just opened: from what was kept, else by `issue()` (the
+    // calls that build it), keeping the result when `room` has room for it.
+    template <class Issue>
+    void Build(GraphicsContext& context, PathRoom* room, const Issue& issue) {
+        if (state == kKept && context.RestorePath(built)) return;
+        const bool first = state == kUntried && context.PathIsEmpty();
+        issue();
+        if (first) Keep(context, room);
+    }
+
+private:
+    void Keep(GraphicsContext& context, PathRoom* room);
+
+    enum State : uint8_t { kUntried, kKept, kNotKept };
+    GraphicsContext::BuiltPath built;
+    Held<PathRoom> heldRoom; // the allowance the kept path's bytes came from
+    size_t bytes = 0;
+    State state = kUntried;
+};
+
+} // namespace UT

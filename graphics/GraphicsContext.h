@@ -131,19 +131,34 @@ public:
     // same outline again: restoring it stands for the calls and the flattening of their
     // curves, and leaves the context exactly as they would.
     struct BuiltPath {
+        // What a stroke outline was made with, beside the path.
+        struct Line {
+            float width = 0, miterLimit = 0;
+            int32_t cap = 0, endCap = 0, join = 0;
+            bool noClose = false;
+            bool operator==(const Line&) const = default;
+        };
         ZPath path;
         Point3 start, current;
         int32_t points = 0;
+        // The path's undashed stroke outline, once kept (KeepStrokeOutline), for the line
+        // it was made with: a stroke of the restored path with that line uses it.
+        ZPath outline;
+        Line outlineLine;
+        bool outlineKept = false;
     };
     // Whether the open path is still empty, so that what the next calls build can be kept.
     bool PathIsEmpty() const { return InPath() && pointCount_ == 0 && path_.Count() == 0; }
     // False, with nothing kept, when the calls built nothing or began at the pen where an
     // earlier path left it (a curve as the first call), since the same calls could then
     // leave another path or pen.
-    bool KeepPath(BuiltPath& built) const;
+    bool KeepPath(BuiltPath& built);
     // Makes the open, empty path the kept one; false, with nothing done, when the path is
     // not open or not empty.
     bool RestorePath(const BuiltPath& built);
+    // Keeps in `built` the undashed stroke outline made for the path just drawn, when that
+    // path was kept into or restored from `built` and not changed since; false otherwise.
+    bool KeepStrokeOutline(BuiltPath& built) const;
     void Arc(const Point3& centre, float radius, float startDegrees, float endDegrees);
     void Pie(const Point3& centre, float radius, float startDegrees, float endDegrees);
     void Rect(const RectF& r);
@@ -232,6 +247,7 @@ private:
     void StrokePath();
     // The open path's stroke outline, made once per path and line style.
     const ZPath& StrokeOutline();
+    BuiltPath::Line StrokeLine() const;
     void ClearBuffer(PixelBuffer& buffer, const ColorRGBA& color);
     // Points the renderer and the viewport at the innermost layer, or at the target.
     void BindDrawing();
@@ -306,6 +322,12 @@ private:
     PathBox fillBox_;
     PathBox outline_;
     const ZPath* outlinePath_ = nullptr;
+    BuiltPath::Line outlineLine_;  // what outlinePath_ was made with
+    bool outlineUndashed_ = false; // ... and whether it was undashed
+    // The kept path the open path was kept into or restored from, while the path is open;
+    // the last one stays known by address (never followed) until the next path begins.
+    const BuiltPath* openPathKept_ = nullptr;
+    const BuiltPath* lastPathKept_ = nullptr;
     std::vector<float> dashes_;
     float dashPhase_ = 0;
     ZDashPattern dashDescriptor_;

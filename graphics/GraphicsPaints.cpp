@@ -153,17 +153,29 @@ void GraphicsContext::StrokePath() {
                        paint->IsSolidColor() ? kEmptyBox : StrokePaintBox());
 }
 
+GraphicsContext::BuiltPath::Line GraphicsContext::StrokeLine() const {
+    return {lineWidth_, miterLimit_, lineCap_, lineEndCap_, lineJoin_, lineNoClose_};
+}
+
 const ZPath& GraphicsContext::StrokeOutline() {
     if (outline_.Holds(path_)) return *outlinePath_;
     const bool dashed = (enabled_ & kDashes) && !dashes_.empty();
-    dashDescriptor_ = {dashPhase_, dashes_.data(), int32_t(dashes_.size())};
-    outliner_->SetDashPattern(dashed ? &dashDescriptor_ : nullptr);
-    outliner_->SetMiterLimit(miterLimit_);
-    outliner_->SetCapStyle(lineCap_);
-    outliner_->SetEndCapStyle(lineEndCap_);
-    outliner_->SetNoClose(lineNoClose_);
-    outliner_->SetJoinStyle(lineJoin_);
-    outlinePath_ = &outliner_->Outline(path_, lineWidth_ / 2);
+    outlineLine_ = StrokeLine();
+    outlineUndashed_ = !dashed;
+    const BuiltPath* kept = openPathKept_;
+    if (kept && kept->outlineKept && !dashed && kept->path.Count() == path_.Count() &&
+        kept->outlineLine == outlineLine_) {
+        outlinePath_ = &kept->outline;
+    } else {
+        dashDescriptor_ = {dashPhase_, dashes_.data(), int32_t(dashes_.size())};
+        outliner_->SetDashPattern(dashed ? &dashDescriptor_ : nullptr);
+        outliner_->SetMiterLimit(miterLimit_);
+        outliner_->SetCapStyle(lineCap_);
+        outliner_->SetEndCapStyle(lineEndCap_);
+        outliner_->SetNoClose(lineNoClose_);
+        outliner_->SetJoinStyle(lineJoin_);
+        outlinePath_ = &outliner_->Outline(path_, lineWidth_ / 2);
+    }
     outline_ = {kEmptyBox, path_.Count(), true, false};
     return *outlinePath_;
 }

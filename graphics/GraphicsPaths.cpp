@@ -13,6 +13,7 @@ void GraphicsContext::BeginPath(int32_t mode) {
         pathMode_ = mode;
         path_.Clear();
         pathFromPen_ = false;
+        openPathKept_ = lastPathKept_ = nullptr;
         fillBox_.valid = outline_.valid = false;
     }
     ++pathDepth_;
@@ -24,6 +25,9 @@ void GraphicsContext::EndPath() {
     if (--pathDepth_ > 0) return;
     pathMode_ = kNoPath;
     if (pointCount_ >= 2) DrawPath();
+    // A kept outline belongs to its caller, who may let it go once the path is drawn.
+    if (openPathKept_ && outlinePath_ == &openPathKept_->outline) outline_.valid = false;
+    openPathKept_ = nullptr;
 }
 
 void GraphicsContext::MoveTo(const Point3& p) {
@@ -73,13 +77,15 @@ void GraphicsContext::StartAtPen() {
     MoveTo(currentPoint_);
 }
 
-bool GraphicsContext::KeepPath(BuiltPath& built) const {
+bool GraphicsContext::KeepPath(BuiltPath& built) {
     // An empty path would leave the pen where it was, which a kept one cannot.
     if (pathFromPen_ || pointCount_ == 0) return false;
     built.path.CopyFrom(path_);
     built.start = startPoint_;
     built.current = currentPoint_;
     built.points = pointCount_;
+    built.outlineKept = false;
+    openPathKept_ = lastPathKept_ = &built;
     return true;
 }
 
@@ -90,6 +96,17 @@ bool GraphicsContext::RestorePath(const BuiltPath& built) {
     currentPoint_ = built.current;
     pointCount_ = built.points;
     pathFromPen_ = false;
+    openPathKept_ = lastPathKept_ = &built;
+    return true;
+}
+
+bool GraphicsContext::KeepStrokeOutline(BuiltPath& built) const {
+    if (&built != lastPathKept_ || InPath() || built.path.Count() != path_.Count() ||
+        !outline_.Holds(path_) || !outlineUndashed_ || outlinePath_ == &built.outline)
+        return false;
+    built.outline.CopyFrom(*outlinePath_);
+    built.outlineLine = outlineLine_;
+    built.outlineKept = true;
     return true;
 }
 

@@ -176,6 +176,7 @@ void FShape::RenderPath(GraphicsContext& context, const StyledPath& styled, Kept
     } else {
         context.EndPath();
     }
+    if (line && deviceWidth == 0) kept.KeepOutline(context);
     if (deviceWidth > 0) context.PopTransform();
 }
 

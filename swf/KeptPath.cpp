@@ -15,6 +15,9 @@ KeptPath::KeptPath(KeptPath&& other)
     built.start = other.built.start;
     built.current = other.built.current;
     built.points = other.built.points;
+    built.outline.CopyFrom(other.built.outline);
+    built.outlineLine = other.built.outlineLine;
+    built.outlineKept = other.built.outlineKept;
 }
 
 KeptPath::~KeptPath() {
@@ -32,6 +35,18 @@ void KeptPath::Keep(GraphicsContext& context, PathRoom* room) {
     heldRoom = room;
     bytes = size;
     state = kKept;
+}
+
+void KeptPath::KeepOutline(GraphicsContext& context) {
+    if (state != kKept || built.outlineKept || !context.KeepStrokeOutline(built)) return;
+    const size_t size = built.outline.Capacity() * sizeof(ZPathElement);
+    if (!heldRoom->Take(size)) {
+        built.outline = ZPath();
+        built.outlineKept = false;
+        state = kPathOnly;
+        return;
+    }
+    bytes += size;
 }
 
 } // namespace UT

@@ -1,5 +1,6 @@
 // An outline's path kept as the graphics context built it on its first draw, so that later
-// draws put it back instead of issuing the calls again and flattening their curves again.
+// draws put it back instead of issuing the calls again and flattening their curves again;
+// with it, once stroked, the stroke's outline.
 // Kept paths take their room from an allowance shared by the movie's outlines, which they
 // give back when they go.
 #pragma once
@@ -38,16 +39,21 @@ public:
     // calls that build it), keeping the result when `room` has room for it.
     template <class Issue>
     void Build(GraphicsContext& context, PathRoom* room, const Issue& issue) {
-        if (state == kKept && context.RestorePath(built)) return;
+        if ((state == kKept || state == kPathOnly) && context.RestorePath(built)) return;
         const bool first = state == kUntried && context.PathIsEmpty();
         issue();
         if (first) Keep(context, room);
     }
 
+    // After the kept path is drawn: keeps the stroke outline the draw made of it too, when
+    // the room allows, so that later strokes of it skip the outlining.
+    void KeepOutline(GraphicsContext& context);
+
 private:
     void Keep(GraphicsContext& context, PathRoom* room);
 
-    enum State : uint8_t { kUntried, kKept, kNotKept };
+    // kPathOnly: the path is kept, and its outline found no room.
+    enum State : uint8_t { kUntried, kKept, kPathOnly, kNotKept };
     GraphicsContext::BuiltPath built;
     Held<PathRoom> heldRoom; // the allowance the kept path's bytes came from
     size_t bytes = 0;

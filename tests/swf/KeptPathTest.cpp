@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 using UT::KeptPath;
 using UT::PathRoom;
 
@@ -49,4 +52,48 @@ TEST(KeptPath, TakesRoomWhileThereIsRoomAndGivesItBack) {
         EXPECT_EQ(calls, 6);
     }
     EXPECT_EQ(room->Left(), 1000u);
+}
+
+// A stroked path keeps its outline too, when there is room, and a later stroke of the
+// restored path with the same line draws exactly what outlining it again draws.
+TEST(KeptPath, KeepsTheStrokeOutlineForTheSameLine) {
+    Held<PixelBuffer> target = Held<PixelBuffer>::Adopt(PixelBuffer::Create(12, 12, 4, 1));
+    GraphicsContext context;
+    context.SetTarget(target.Get());
+    context.Reset();
+    context.SetFillPaint(nullptr);
+    context.SetStrokeColor({0, 0, 1, 1});
+    const auto vee = [&] {
+        context.LineTo({2, 2, 0});
+        context.QuadTo({6, 12, 0}, {10, 2, 0});
+    };
+    const auto stroke = [&](KeptPath& kept, PathRoom* room, float width) {
+        context.Clear({0, 0, 0, 0});
+        context.SetLineWidth(width);
+        context.BeginPath(GraphicsContext::kDrawnPath);
+        kept.Build(context, room, vee);
+        context.EndPath();
+        kept.KeepOutline(context);
+        return std::vector<uint8_t>(target->pixels, target->pixels + target->ByteCount());
+    };
+    KeptPath fresh;
+    const std::vector<uint8_t> wide = stroke(fresh, nullptr, 3), thin = stroke(fresh, nullptr, 1);
+    ASSERT_NE(wide, thin);
+
+    Held<PathRoom> room(new PathRoom(1 << 20));
+    auto kept = std::make_unique<KeptPath>();
+    EXPECT_EQ(stroke(*kept, room.Get(), 3), wide);
+    const size_t pathOnly = 25 * sizeof(ZPathElement); // the move and 24 lines
+    EXPECT_LT(room->Left(), (1u << 20) - pathOnly);    // the outline took room too
+    EXPECT_EQ(stroke(*kept, room.Get(), 3), wide);
+    EXPECT_EQ(stroke(*kept, room.Get(), 1), thin);
+    EXPECT_EQ(stroke(*kept, room.Get(), 3), wide);
+    kept.reset();
+    EXPECT_EQ(room->Left(), 1u << 20);
+
+    Held<PathRoom> tight(new PathRoom(pathOnly));
+    KeptPath noOutline;
+    EXPECT_EQ(stroke(noOutline, tight.Get(), 3), wide);
+    EXPECT_EQ(tight->Left(), 0u);
+    EXPECT_EQ(stroke(noOutline, tight.Get(), 3), wide);
 }

@@ -26,8 +26,8 @@ public:
     void ClosePath() { steps.push_back({kClose, {}, {}}); }
     // Issues the recorded calls, between BeginPath(kDrawnPath) and EndPath like the first
     // draw; nothing when the outline lies wholly off the layer drawn into, where it would
-    // add nothing to any pixel.
-    // The path the calls build is kept, from `room`, for the next draws.
+    // add nothing to any pixel.  The path they build is kept, in `room`, and put back by
+    // the next draws instead.
     void Draw(GraphicsContext& context, PathRoom* room) const;
     // The same, cut to `clip` (outline units): what lies outside it is pressed onto its
     // edges, where it covers nothing, so the winding inside is the whole outline's.

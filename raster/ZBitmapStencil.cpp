@@ -3,6 +3,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Truncation toward zero that stays defined for any float: positions far outside the
@@ -45,6 +49,38 @@ void Blend(const T* c00, const T* c10, const T* c01, const T* c11, uint32_t wx, 
     const Acc w01 = Acc(4096 - wx) * wy, w11 = Acc(wx) * wy;
     for (int c = 0; c < 4; ++c)
         out[c] = static_cast<T>((c00[c] * w00 + c10[c] * w10 + c01[c] * w01 + c11[c] * w11) >> 24);
+}
+
+// Blend of 8-bit texels whose right neighbours follow them in their rows: the same sums,
+// gathered as (4096 - wy) (c00 (4096 - wx) + c10 wx) + wy (c01 (4096 - wx) + c11 wx),
+// which is the same whole number, four channels at a time.
+void BlendNeighbours(const uint8_t* top, const uint8_t* bottom, uint32_t wx, uint32_t wy,
+                     uint8_t* out) {
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    // Each texel pair as (left, right) 16-bit pairs per channel.
+    const auto pairs = [&zero](const uint8_t* p) {
+        const __m128i wide =
+            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), zero);
+        return _mm_unpacklo_epi16(wide, _mm_srli_si128(wide, 8));
+    };
+    const __m128i across = _mm_set1_epi32(int32_t((wx << 16) | (4096 - wx)));
+    const __m128i upper = _mm_madd_epi16(pairs(top), across); // below 2^20 each
+    const __m128i lower = _mm_madd_epi16(pairs(bottom), across);
+    const __m128i keep = _mm_set1_epi32(int32_t(4096 - wy)), take = _mm_set1_epi32(int32_t(wy));
+    const __m128i even =
+        _mm_srli_epi64(_mm_add_epi64(_mm_mul_epu32(upper, keep), _mm_mul_epu32(lower, take)), 24);
+    const __m128i odd =
+        _mm_srli_epi64(_mm_add_epi64(_mm_mul_epu32(_mm_srli_epi64(upper, 32), keep),
+                                     _mm_mul_epu32(_mm_srli_epi64(lower, 32), take)),
+                       24);
+    const __m128i sums = _mm_or_si128(even, _mm_slli_epi64(odd, 32));
+    const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(sums, zero), zero);
+    const int32_t packed = _mm_cvtsi128_si32(bytes);
+    std::memcpy(out, &packed, 4);
+#else
+    Blend(top, top + 4, bottom, bottom + 4, wx, wy, out);
+#endif
 }
 
 // A 1-, 2- or 3-channel image (grey, grey and alpha, or raw colour) as blue, green, red,
@@ -239,7 +275,10 @@ void ZBitmapStencil::SampleAt(const Texels& level, float u, float v, T* out) {
             const uint32_t fy = static_cast<uint32_t>((v - static_cast<float>(y)) * 4096.0f);
             const T* top = texel(x, y);
             const T* bottom = texel(x, y + 1);
-            Blend(top, top + 4, bottom, bottom + 4, fx, fy, out);
+            if constexpr (sizeof(T) == 1)
+                BlendNeighbours(top, bottom, fx, fy, out);
+            else
+                Blend(top, top + 4, bottom, bottom + 4, fx, fy, out);
             return;
         }
         int32_t x0 = Trunc(u), y0 = Trunc(v), x1, y1;
@@ -257,6 +296,10 @@ void ZBitmapStencil::SampleAt(const Texels& level, float u, float v, T* out) {
     } else if constexpr (Mode == kRepeatBilinear) {
         const int32_t x0 = Wrap(Trunc(u), w), y0 = Wrap(Trunc(v), h);
         const int32_t x1 = x0 < w - 1 ? x0 + 1 : x0, y1 = y0 < h - 1 ? y0 + 1 : y0;
+        if constexpr (sizeof(T) == 1) {
+            if (x1 > x0 && y1 > y0)
+                return BlendNeighbours(texel(x0, y0), texel(x0, y1), Fraction(u), Fraction(v), out);
+        }
         Blend(texel(x0, y0), texel(x1, y0), texel(x0, y1), texel(x1, y1), Fraction(u), Fraction(v),
               out);
     } else if constexpr (Mode == kTransparentBilinear) {

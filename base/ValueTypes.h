@@ -89,4 +89,6 @@ struct ColorTransform {
     ColorRGBA Apply(const ColorRGBA& c) const;
     // Makes this transform apply `inner` first and then itself.
     void Concatenate(const ColorTransform& inner);
+
+    bool operator==(const ColorTransform&) const = default;
 };

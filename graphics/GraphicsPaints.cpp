@@ -49,19 +49,9 @@ void GraphicsContext::SetPaint(Held<ZStencil>& slot, bool& tables, ZStencil* pai
     slot = paint;
 }
 
-namespace {
-
-bool SameTransform(const ColorTransform& a, const ColorTransform& b) {
-    return a.multRed == b.multRed && a.multGreen == b.multGreen && a.multBlue == b.multBlue &&
-           a.multAlpha == b.multAlpha && a.addRed == b.addRed && a.addGreen == b.addGreen &&
-           a.addBlue == b.addBlue && a.addAlpha == b.addAlpha;
-}
-
-} // namespace
-
 ZStencil* GraphicsContext::TransformedPaint(ZStencil* paint, const ColorTransform& cx) {
     for (TransformedCopy& entry : transformedCopies_)
-        if (entry.source.Get() == paint && SameTransform(entry.cx, cx)) return entry.copy.Get();
+        if (entry.source.Get() == paint && entry.cx == cx) return entry.copy.Get();
     TransformedCopy& entry = transformedCopies_[nextTransformedCopy_];
     nextTransformedCopy_ = (nextTransformedCopy_ + 1) % kTransformedCopies;
     entry.source = paint;

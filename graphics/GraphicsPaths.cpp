@@ -102,7 +102,7 @@ bool GraphicsContext::RestorePath(const BuiltPath& built) {
 
 bool GraphicsContext::KeepStrokeOutline(BuiltPath& built) const {
     if (&built != lastPathKept_ || InPath() || built.path.Count() != path_.Count() ||
-        !outline_.Holds(path_) || !outlineUndashed_ || outlinePath_ == &built.outline)
+        !outline_.Holds(path_) || !outlineUndashed_)
         return false;
     built.outline.CopyFrom(*outlinePath_);
     built.outlineLine = outlineLine_;

@@ -8,18 +8,6 @@ bool PathRoom::Take(size_t bytes) {
     return true;
 }
 
-KeptPath::KeptPath(KeptPath&& other)
-    : heldRoom(std::move(other.heldRoom)), bytes(std::exchange(other.bytes, 0)),
-      state(other.state) {
-    built.path.CopyFrom(other.built.path);
-    built.start = other.built.start;
-    built.current = other.built.current;
-    built.points = other.built.points;
-    built.outline.CopyFrom(other.built.outline);
-    built.outlineLine = other.built.outlineLine;
-    built.outlineKept = other.built.outlineKept;
-}
-
 KeptPath::~KeptPath() {
     if (heldRoom) heldRoom->Give(bytes);
 }

@@ -10,7 +10,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <utility>
 
 namespace UT {
 
@@ -31,8 +30,9 @@ public:
     KeptPath() = default;
     KeptPath(const KeptPath&) = delete;
     KeptPath& operator=(const KeptPath&) = delete;
-    // For containers that grow: the kept path and its room go with it.
-    KeptPath(KeptPath&& other);
+    // For containers that grow: the kept path and its room go with it (the room's holder
+    // is left empty, so only the new place gives the room back).
+    KeptPath(KeptPath&&) = default;
     ~KeptPath();
 
     // Builds the path BeginPath has just opened: from what was kept, else by `issue()` (the

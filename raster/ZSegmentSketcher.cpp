@@ -77,36 +77,39 @@ void ZSegmentSketcher::MapPoints(const ZPathElement* points, size_t n, int32_t* 
                                  int32_t* fixedY, bool* isNumber) const {
     size_t i = 0;
 #if defined(__SSE2__)
-    const bool mapped = transform_ != nullptr && !transform_->identity;
-    const auto at = [&](int row, int column) {
-        return _mm_set1_ps(mapped ? transform_->m[row][column] : 0.0f);
-    };
-    const __m128 m00 = at(0, 0), m10 = at(1, 0), m20 = at(2, 0), m30 = at(3, 0);
-    const __m128 m01 = at(0, 1), m11 = at(1, 1), m21 = at(2, 1), m31 = at(3, 1);
-    const __m128 zero = _mm_setzero_ps();
-    for (; i + 4 <= n; i += 4) {
-        const ZPathElement* p = points + i;
-        const __m128 x = _mm_setr_ps(p[0].x, p[1].x, p[2].x, p[3].x);
-        const __m128 y = _mm_setr_ps(p[0].y, p[1].y, p[2].y, p[3].y);
-        __m128 dx = x, dy = y;
-        if (mapped) {
-            // As Matrix4::Transform adds them: x, then y, then z (0), then the offset.
-            dx = _mm_add_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(x, m00), _mm_mul_ps(y, m10)),
-                                       _mm_mul_ps(zero, m20)),
-                            m30);
-            dy = _mm_add_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(x, m01), _mm_mul_ps(y, m11)),
-                                       _mm_mul_ps(zero, m21)),
-                            m31);
+    // Runs of fewer than four points are mapped one by one: no lanes to set up.
+    if (n >= 4) {
+        const bool mapped = transform_ != nullptr && !transform_->identity;
+        const auto at = [&](int row, int column) {
+            return _mm_set1_ps(mapped ? transform_->m[row][column] : 0.0f);
+        };
+        const __m128 m00 = at(0, 0), m10 = at(1, 0), m20 = at(2, 0), m30 = at(3, 0);
+        const __m128 m01 = at(0, 1), m11 = at(1, 1), m21 = at(2, 1), m31 = at(3, 1);
+        const __m128 zero = _mm_setzero_ps();
+        for (; i + 4 <= n; i += 4) {
+            const ZPathElement* p = points + i;
+            const __m128 x = _mm_setr_ps(p[0].x, p[1].x, p[2].x, p[3].x);
+            const __m128 y = _mm_setr_ps(p[0].y, p[1].y, p[2].y, p[3].y);
+            __m128 dx = x, dy = y;
+            if (mapped) {
+                // As Matrix4::Transform adds them: x, then y, then z (0), then the offset.
+                dx = _mm_add_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(x, m00), _mm_mul_ps(y, m10)),
+                                           _mm_mul_ps(zero, m20)),
+                                m30);
+                dy = _mm_add_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(x, m01), _mm_mul_ps(y, m11)),
+                                           _mm_mul_ps(zero, m21)),
+                                m31);
+            }
+            const __m128 numbers = _mm_and_ps(_mm_cmpord_ps(dx, dx), _mm_cmpord_ps(dy, dy));
+            const __m128i fx = _mm_and_si128(ToFixed4(_mm_mul_ps(dx, _mm_set1_ps(256.0f))),
+                                             _mm_castps_si128(numbers));
+            const __m128i fy = _mm_and_si128(ToFixed4(_mm_mul_ps(dy, _mm_set1_ps(8.0f))),
+                                             _mm_castps_si128(numbers));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(fixedX + i), fx);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(fixedY + i), fy);
+            const int lanes = _mm_movemask_ps(numbers);
+            for (int k = 0; k < 4; ++k) isNumber[i + k] = (lanes >> k) & 1;
         }
-        const __m128 numbers = _mm_and_ps(_mm_cmpord_ps(dx, dx), _mm_cmpord_ps(dy, dy));
-        const __m128i fx =
-            _mm_and_si128(ToFixed4(_mm_mul_ps(dx, _mm_set1_ps(256.0f))), _mm_castps_si128(numbers));
-        const __m128i fy =
-            _mm_and_si128(ToFixed4(_mm_mul_ps(dy, _mm_set1_ps(8.0f))), _mm_castps_si128(numbers));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(fixedX + i), fx);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(fixedY + i), fy);
-        const int lanes = _mm_movemask_ps(numbers);
-        for (int k = 0; k < 4; ++k) isNumber[i + k] = (lanes >> k) & 1;
     }
 #endif
     for (; i < n; ++i) {

@@ -30,10 +30,14 @@ FMorphShape::FMorphShape(FlashScript* owner, int version) : FObject(owner) {
     ByteReader tag(owner->Data(), owner->Position(), end);
     id = tag.ReadUI16();
     morph = std::make_unique<MorphShape>(tag, version, end);
+    shapeRoom = ShapeRoom(end > owner->Position() ? end - owner->Position() : 0);
     bounds = ToRectF(morph->Extent());
 }
 
-FMorphShape::~FMorphShape() = default;
+FMorphShape::~FMorphShape() {
+    for (const Kept& k : kept)
+        if (k.room) heldRoom->Give(k.room);
+}
 
 void FMorphShape::Render(GraphicsContext& context, FDisplayItem* item) {
     const int32_t ratio = item ? std::clamp(item->ratio, 0, 65535) : 0;
@@ -48,19 +52,29 @@ FShape* FMorphShape::ShapeAt(uint16_t ratio) {
             return k.shape.Get();
         }
     }
-    // The least recently used entry (unused ones first) makes way.
+    Held<FShape> shape;
+    if (morph->WriteShape(static_cast<uint16_t>(id), ratio, image)) {
+        const auto size = static_cast<uint32_t>(image.Bytes().size());
+        ByteReader reader(image.Bytes().data(), 0, size);
+        shape = new FShape(owner, reader, morph->ShapeVersion());
+    }
+    // A new entry while there is room for it, else the least recently used one makes way
+    // (and its room goes to the new shape).
+    const size_t room = kept.size() < kAlwaysKept ? 0 : shapeRoom;
+    PathRoom* movieRoom = owner->KeptPathRoom();
+    if (kept.size() < kAlwaysKept ||
+        (kept.size() < kMostKept && movieRoom && movieRoom->Take(room))) {
+        if (room) heldRoom = movieRoom;
+        kept.push_back(Kept{ratio, shape, uses, room});
+        return shape.Get();
+    }
     Kept& slot = *std::min_element(kept.begin(), kept.end(), [](const Kept& a, const Kept& b) {
         return a.lastUse < b.lastUse;
     });
     slot.ratio = ratio;
     slot.lastUse = uses;
-    slot.shape = Held<FShape>();
-    if (morph->WriteShape(static_cast<uint16_t>(id), ratio, image)) {
-        const auto size = static_cast<uint32_t>(image.Bytes().size());
-        ByteReader reader(image.Bytes().data(), 0, size);
-        slot.shape = new FShape(owner, reader, morph->ShapeVersion());
-    }
-    return slot.shape.Get();
+    slot.shape = shape;
+    return shape.Get();
 }
 
 } // namespace UT

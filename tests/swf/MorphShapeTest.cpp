@@ -327,30 +327,53 @@ TEST(MorphShape, PlacedAsShapesArePlaced) {
     }
 }
 
-// The shapes of the last four ratios drawn are kept: drawing at a kept ratio makes
-// nothing, and a fifth ratio replaces the one drawn longest ago.
+// The shapes of the ratios drawn are kept: drawing at a kept ratio makes nothing.  Past
+// four, each kept shape takes room from the movie's path room; without room a fifth ratio
+// replaces the one drawn longest ago, and room taken goes back with the morph.
 TEST(MorphShape, KeepsTheShapesOfRecentRatios) {
     ShapeWriter start(3), end(3);
     Cases()[1].build(start, false);
     Cases()[1].build(end, true);
-    BoxMovie movie;
-    ASSERT_TRUE(ParseBytes(movie, MorphMovie(MorphWriter(start, end))));
-    movie.GotoFrame(0);
-    auto* morph = dynamic_cast<UT::FMorphShape*>(movie.FindCharacter(1).Get());
-    ASSERT_NE(morph, nullptr);
-    // Held here, so that a shape made again cannot come back at the same address.
-    std::vector<Held<UT::FShape>> made;
-    const std::array<uint16_t, 4> ratios = {0, 100, 200, 65535};
-    for (uint16_t ratio : ratios) made.emplace_back(morph->ShapeAt(ratio));
-    for (int round = 0; round < 2; ++round)
-        for (size_t i = 0; i < ratios.size(); ++i)
-            EXPECT_EQ(morph->ShapeAt(ratios[i]), made[i].Get()) << ratios[i];
-    // Ratio 0 was drawn longest ago: 300 takes its place, and 0 is made again.
-    for (uint16_t ratio : {100, 200, 65535}) morph->ShapeAt(ratio);
-    const Held<UT::FShape> at300(morph->ShapeAt(300));
-    for (size_t i = 1; i < ratios.size(); ++i) EXPECT_EQ(morph->ShapeAt(ratios[i]), made[i].Get());
-    EXPECT_NE(morph->ShapeAt(0), made[0].Get());
-    EXPECT_NE(morph->ShapeAt(300), at300.Get());
+    for (const bool roomy : {false, true}) {
+        SCOPED_TRACE(roomy);
+        auto movie = std::make_unique<BoxMovie>();
+        ASSERT_TRUE(ParseBytes(*movie, MorphMovie(MorphWriter(start, end))));
+        movie->GotoFrame(0);
+        const Held<UT::PathRoom> heldRoom(movie->KeptPathRoom());
+        UT::PathRoom& room = *heldRoom;
+        const size_t allowance = room.Left();
+        if (!roomy) room.Take(allowance);
+        auto* morph = dynamic_cast<UT::FMorphShape*>(movie->FindCharacter(1).Get());
+        ASSERT_NE(morph, nullptr);
+        // Held here, so that a shape made again cannot come back at the same address.
+        std::vector<Held<UT::FShape>> made;
+        const std::array<uint16_t, 4> ratios = {0, 100, 200, 65535};
+        for (uint16_t ratio : ratios) made.emplace_back(morph->ShapeAt(ratio));
+        for (int round = 0; round < 2; ++round)
+            for (size_t i = 0; i < ratios.size(); ++i)
+                EXPECT_EQ(morph->ShapeAt(ratios[i]), made[i].Get()) << ratios[i];
+        EXPECT_EQ(room.Left(), roomy ? allowance : 0);
+        // Ratio 0 was drawn longest ago: without room 300 takes its place, and 0 is made
+        // again.
+        for (uint16_t ratio : {100, 200, 65535}) morph->ShapeAt(ratio);
+        const Held<UT::FShape> at300(morph->ShapeAt(300));
+        for (size_t i = 1; i < ratios.size(); ++i)
+            EXPECT_EQ(morph->ShapeAt(ratios[i]), made[i].Get());
+        EXPECT_EQ(morph->ShapeAt(0) == made[0].Get(), roomy);
+        EXPECT_EQ(morph->ShapeAt(300) == at300.Get(), roomy);
+        if (!roomy) continue;
+        // Room for one shape past the four, then for as many as are kept at most.
+        const size_t one = allowance - room.Left();
+        EXPECT_GT(one, UT::FMorphShape::ShapeRoom(0));
+        for (uint16_t ratio = 1; ratio <= UT::FMorphShape::kMostKept; ++ratio)
+            morph->ShapeAt(ratio);
+        EXPECT_EQ(allowance - room.Left(), one * (UT::FMorphShape::kMostKept - 4));
+        const UT::FShape* at1 = morph->ShapeAt(1);
+        EXPECT_NE(at1, nullptr);
+        EXPECT_EQ(morph->ShapeAt(1), at1);
+        movie.reset();
+        EXPECT_EQ(room.Left(), allowance);
+    }
 }
 
 } // namespace

@@ -128,7 +128,11 @@ template <class D> struct Painters {
         const C* solid = D::Solid(job);
         const uint32_t a = Covered(solid[3], coverage);
         if (a == 0) return;
-        C* p = ColourAt(job, x, y);
+        SolidRun(ColourAt(job, x, y), solid, a, n);
+    }
+
+    // n pixels under the solid colour at alpha a > 0.
+    static void SolidRun(C* p, const C* solid, uint32_t a, int32_t n) {
         if (a == D::kFull) {
             Fill(p, solid, n);
             return;
@@ -166,11 +170,21 @@ template <class D> struct Painters {
         if (a0 == 0) return;
         C* p = ColourAt(job, x, y);
         const C* m = MaskAt(job, x, y);
-        for (int32_t i = 0; i < n; ++i, p += 4) {
+        for (int32_t i = 0; i < n;) {
             const uint32_t mv = D::Limit(m[i]);
-            if (mv == 0) continue;
-            const uint32_t a = D::Mul(a0, mv);
-            if (a != 0) Over(p, solid, a);
+            if (mv == D::kFull) {
+                // Where the mask is full the alpha stays a0, as if unmasked.
+                int32_t end = i + 1;
+                while (end < n && D::Limit(m[end]) == D::kFull) ++end;
+                SolidRun(p + 4 * static_cast<intptr_t>(i), solid, a0, end - i);
+                i = end;
+                continue;
+            }
+            if (mv != 0) {
+                const uint32_t a = D::Mul(a0, mv);
+                if (a != 0) Over(p + 4 * static_cast<intptr_t>(i), solid, a);
+            }
+            ++i;
         }
     }
 

@@ -28,6 +28,9 @@ TEST(ZRendererPaint, SolidColoursBlendClipAndAccumulateExactly) {
          "c8643280 693c28ff ac643fb1", "000000", "000000"},
         {"clip", true, false, "c86432ff", "00000000 00000000 00000000",
          "00000000 c86432ff c8643280", "00ff80", "00ff80"},
+        // Where the mask is full the paint's own alpha, where it is 128 half of it.
+        {"translucent clip", true, false, "c8643280", "0a141eff 0a141eff 64646464",
+         "693c28ff 693c28ff 92644c8a", "ffff80", "ffff80"},
         // a + mul(full - a, m): 128 + 127 * 100 div 255 = 177; over full stays full.
         {"into mask", false, true, "01020380", "00000000 00000000 00000000",
          "00000000 00000000 00000000", "0064ff", "80b1ff"},

@@ -354,11 +354,100 @@ uint8_t* ZBitmapStencil::NextPixel8(uint8_t* out) {
     return out;
 }
 
+// Clamped nearest texels four at a time.  Clamp(Trunc(f), n) is the truncation of f held
+// to [0, n - 1] first, with NaN going to 0: the vector max returns its second operand for
+// NaN.  The positions step one by one, as Skip steps them.
+int ZBitmapStencil::ClampNearestQuads(const Texels& level, float& u, float& v, float du, float dv,
+                                      uint8_t* dst, int count) {
+    int done = 0;
+#if defined(__SSE2__)
+    constexpr int32_t kExact = 1 << 24; // sizes whose last index is a float exactly
+    if (level.width > kExact || level.height > kExact) return 0;
+    const __m128 half = _mm_set1_ps(0.5f), zero = _mm_setzero_ps();
+    const __m128 lastX = _mm_set1_ps(static_cast<float>(level.width - 1));
+    const __m128 lastY = _mm_set1_ps(static_cast<float>(level.height - 1));
+    for (; done + 4 <= count; done += 4, dst += 16) {
+        const float u1 = u + du, u2 = u1 + du, u3 = u2 + du;
+        const float v1 = v + dv, v2 = v1 + dv, v3 = v2 + dv;
+        const auto index = [&](__m128 f, __m128 last) {
+            return _mm_cvttps_epi32(_mm_min_ps(_mm_max_ps(_mm_add_ps(f, half), zero), last));
+        };
+        alignas(16) int32_t xs[4], ys[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(xs), index(_mm_setr_ps(u, u1, u2, u3), lastX));
+        _mm_store_si128(reinterpret_cast<__m128i*>(ys), index(_mm_setr_ps(v, v1, v2, v3), lastY));
+        u = u3 + du;
+        v = v3 + dv;
+        for (int k = 0; k < 4; ++k)
+            std::memcpy(dst + 4 * k, level.pixels + int64_t(ys[k]) * level.pitch + 4 * xs[k], 4);
+    }
+#else
+    (void)level, (void)u, (void)v, (void)du, (void)dv, (void)dst, (void)count;
+#endif
+    return done;
+}
+
+// Smoothed clamped texels four at a time.  Where all four lie inside the image, away from
+// its last row and column, the whole texels and the fractions past them are worked out
+// side by side with the same float operations SampleAt uses there; other groups go through
+// SampleAt.  The positions step one by one, as Skip steps them.
+int ZBitmapStencil::ClampBilinearQuads(const Texels& level, float& u, float& v, float du, float dv,
+                                       uint8_t* dst, int count) {
+    int done = 0;
+#if defined(__SSE2__)
+    constexpr int32_t kExact = 1 << 24; // sizes whose last index is a float exactly
+    if (level.width > kExact || level.height > kExact) return 0;
+    const __m128 zero = _mm_setzero_ps(), scale = _mm_set1_ps(4096.0f);
+    const __m128 lastX = _mm_set1_ps(static_cast<float>(level.width - 1));
+    const __m128 lastY = _mm_set1_ps(static_cast<float>(level.height - 1));
+    for (; done + 4 <= count; done += 4, dst += 16) {
+        const float u1 = u + du, u2 = u1 + du, u3 = u2 + du;
+        const float v1 = v + dv, v2 = v1 + dv, v3 = v2 + dv;
+        const __m128 us = _mm_setr_ps(u, u1, u2, u3), vs = _mm_setr_ps(v, v1, v2, v3);
+        const __m128 inside =
+            _mm_and_ps(_mm_and_ps(_mm_cmpge_ps(us, zero), _mm_cmpge_ps(vs, zero)),
+                       _mm_and_ps(_mm_cmplt_ps(us, lastX), _mm_cmplt_ps(vs, lastY)));
+        if (_mm_movemask_ps(inside) == 15) {
+            const __m128i x = _mm_cvttps_epi32(us), y = _mm_cvttps_epi32(vs);
+            const auto fraction = [&scale](__m128 f, __m128i whole) {
+                return _mm_cvttps_epi32(_mm_mul_ps(_mm_sub_ps(f, _mm_cvtepi32_ps(whole)), scale));
+            };
+            alignas(16) int32_t xs[4], ys[4], fxs[4], fys[4];
+            _mm_store_si128(reinterpret_cast<__m128i*>(xs), x);
+            _mm_store_si128(reinterpret_cast<__m128i*>(ys), y);
+            _mm_store_si128(reinterpret_cast<__m128i*>(fxs), fraction(us, x));
+            _mm_store_si128(reinterpret_cast<__m128i*>(fys), fraction(vs, y));
+            for (int k = 0; k < 4; ++k) {
+                const uint8_t* top = level.pixels + int64_t(ys[k]) * level.pitch + 4 * xs[k];
+                BlendNeighbours(top, top + level.pitch, uint32_t(fxs[k]), uint32_t(fys[k]),
+                                dst + 4 * k);
+            }
+        } else {
+            SampleAt<uint8_t, kClampBilinear>(level, u, v, dst);
+            SampleAt<uint8_t, kClampBilinear>(level, u1, v1, dst + 4);
+            SampleAt<uint8_t, kClampBilinear>(level, u2, v2, dst + 8);
+            SampleAt<uint8_t, kClampBilinear>(level, u3, v3, dst + 12);
+        }
+        u = u3 + du;
+        v = v3 + dv;
+    }
+#else
+    (void)level, (void)u, (void)v, (void)du, (void)dv, (void)dst, (void)count;
+#endif
+    return done;
+}
+
 // The span loop of one mode: the position steps exactly as Skip steps it, pixel by pixel.
 template <int32_t Mode> void ZBitmapStencil::FetchSpanOf8(uint8_t* dst, int count) {
     const Texels level = CurrentTexels();
     const float du = du_, dv = dv_;
     float u = u_, v = v_;
+    if constexpr (Mode == kClampNearest || Mode == kClampBilinear) {
+        const int done = Mode == kClampNearest
+                             ? ClampNearestQuads(level, u, v, du, dv, dst, count)
+                             : ClampBilinearQuads(level, u, v, du, dv, dst, count);
+        dst += 4 * done;
+        count -= done;
+    }
     for (int i = 0; i < count; ++i, dst += 4) {
         SampleAt<uint8_t, Mode>(level, u, v, dst);
         u += du;

@@ -72,6 +72,11 @@ private:
                                                        T* out);
     template <class T> void Sample(T* out) const;
     template <int32_t Mode> void FetchSpanOf8(uint8_t* dst, int count);
+    // Fetches whole groups of four and returns how many pixels it fetched.
+    static int ClampNearestQuads(const Texels& level, float& u, float& v, float du, float dv,
+                                 uint8_t* dst, int count);
+    static int ClampBilinearQuads(const Texels& level, float& u, float& v, float du, float dv,
+                                  uint8_t* dst, int count);
 
     Held<PixelBuffer> levels_[kMaxLevels][kMaxLevels];
     uint32_t widths_[kMaxLevels] = {};

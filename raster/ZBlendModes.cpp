@@ -5,6 +5,10 @@
 
 #include <algorithm>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Sa x Da x B(s, d) on the 255 x 255 scale, s = S / Sa and d = D / Da.
@@ -115,8 +119,9 @@ void CompositeRow(const uint8_t* layer, uint8_t* target, const uint8_t* coverage
     X(kLayer)                                                                                      \
     X(kMultiply)                                                                                   \
     X(kScreen)                                                                                     \
-    X(kLighten) X(kDarken) X(kDifference) X(kAdd) X(kSubtract) X(kInvert) X(kAlpha) X(kErase)      \
-        X(kOverlay) X(kHardLight)
+    X(kLighten)                                                                                    \
+    X(kDarken)                                                                                     \
+    X(kDifference) X(kAdd) X(kSubtract) X(kInvert) X(kAlpha) X(kErase) X(kOverlay) X(kHardLight)
 
 } // namespace
 
@@ -158,7 +163,28 @@ void ZCompositeRow(ZBlendMode mode, const uint8_t* layer, uint8_t* target, const
 }
 
 void ZPremultiplyRow(uint8_t* p, int32_t count) {
-    for (int32_t i = 0; i < count; ++i, p += 4) {
+    int32_t i = 0;
+#if defined(__SSE2__)
+    // Four pixels at a time, each channel times its pixel's alpha over 255 in 16-bit lanes
+    // (255 x 255 + 128 and its high byte stay below 2^16).  Times 255 a channel comes back
+    // as it was, so opaque pixels need no test; alpha itself is put back.
+    const __m128i zero = _mm_setzero_si128(), half = _mm_set1_epi16(128);
+    const __m128i alpha = _mm_set1_epi32(int32_t(0xFF000000u));
+    const auto times = [&half](__m128i wide) {
+        __m128i a = _mm_shufflelo_epi16(wide, _MM_SHUFFLE(3, 3, 3, 3));
+        a = _mm_shufflehi_epi16(a, _MM_SHUFFLE(3, 3, 3, 3));
+        const __m128i x = _mm_add_epi16(_mm_mullo_epi16(wide, a), half);
+        return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+    };
+    for (; i + 4 <= count; i += 4, p += 16) {
+        const __m128i px = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i out = _mm_packus_epi16(times(_mm_unpacklo_epi8(px, zero)),
+                                             times(_mm_unpackhi_epi8(px, zero)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p),
+                         _mm_or_si128(_mm_andnot_si128(alpha, out), _mm_and_si128(alpha, px)));
+    }
+#endif
+    for (; i < count; ++i, p += 4) {
         const uint32_t a = p[3];
         if (a == 255) continue;
         for (int c = 0; c < 3; ++c) p[c] = uint8_t(ZDiv255(p[c] * a));

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -129,4 +130,24 @@ TEST(ZBlendModes, SquareOverTwoColourBackdrop) {
     ZCompositeRow(ZBlendMode::kNormal, layer, target, coverage, 2);
     EXPECT_EQ(std::vector<uint8_t>(target, target + 8),
               (std::vector<uint8_t>{50, 100, 200, 255, 200, 150, 100, 255}));
+}
+
+// Premultiplying rounds each colour channel times its alpha over 255 and keeps the alpha,
+// for every channel value at every alpha, in rows of every length up to a few groups.
+TEST(ZBlendModes, PremultiplyRoundsEveryChannelAtEveryAlpha) {
+    for (uint32_t a = 0; a < 256; ++a) {
+        std::vector<uint8_t> row;
+        for (uint32_t c = 0; c < 256; ++c)
+            row.insert(row.end(), {uint8_t(c), uint8_t(255 - c), uint8_t(c ^ 0x5A), uint8_t(a)});
+        const std::vector<uint8_t> before = row;
+        for (int32_t start = 0; start < 256;) {
+            const int32_t length = std::min<int32_t>(1 + (start + int32_t(a)) % 11, 256 - start);
+            ZPremultiplyRow(row.data() + 4 * start, length);
+            start += length;
+        }
+        for (size_t i = 0; i < row.size(); ++i) {
+            const uint32_t expected = i % 4 == 3 ? a : (before[i] * a + 127) / 255;
+            ASSERT_EQ(row[i], expected) << "alpha " << a << " byte " << i;
+        }
+    }
 }

@@ -4,6 +4,7 @@
 #include "raster/ZPlane.h"
 
 #include <algorithm>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -74,45 +75,137 @@ inline uint32_t ChannelOf(uint32_t s, uint32_t sa, uint32_t d, uint32_t da) {
     }
 }
 
+// One pixel of CompositeRow.
+template <ZBlendMode mode>
+void CompositePixel(const uint8_t* layer, uint8_t* target, const uint8_t* coverage, int32_t i) {
+    uint32_t src[4] = {layer[0], layer[1], layer[2], layer[3]};
+    if (coverage) {
+        const uint32_t m = coverage[i];
+        for (uint32_t& c : src) c = ZDiv255(c * m);
+    }
+    const uint32_t sa = src[3];
+    if (sa == 0) return;
+    if (mode == ZBlendMode::kNormal && sa == 255) {
+        // Opaque over anything: the layer's colour, already straight.
+        for (int c = 0; c < 4; ++c) target[c] = uint8_t(src[c]);
+        return;
+    }
+    const uint32_t da = target[3];
+    if (da == 0 && mode != ZBlendMode::kAlpha && mode != ZBlendMode::kErase &&
+        mode != ZBlendMode::kSubtract) {
+        // Over nothing every other mode gives the layer itself.
+        for (int c = 0; c < 3; ++c)
+            target[c] = uint8_t(std::min(255u, ZDivideSmall(src[c] * 255 + sa / 2, sa)));
+        target[3] = uint8_t(sa);
+        return;
+    }
+    const uint32_t a = AlphaOf<mode>(sa, da);
+    if (a == 255 && da == 255) {
+        // Opaque onto opaque: the target's channels are their own premultiplied values,
+        // and dividing the result by an alpha of 255 gives it back unchanged.
+        for (int c = 0; c < 3; ++c)
+            target[c] = uint8_t(std::min(ChannelOf<mode>(src[c], sa, target[c], 255), 255u));
+        return;
+    }
+    for (int c = 0; c < 3; ++c) {
+        const uint32_t d = ZDiv255(target[c] * da);
+        const uint32_t v = std::min(ChannelOf<mode>(src[c], sa, d, da), a);
+        target[c] = a ? uint8_t(std::min(255u, ZDivideSmall(v * 255 + a / 2, a))) : 0;
+    }
+    target[3] = uint8_t(a);
+}
+
+#if defined(__SSE2__)
+// Whether a mode has a four-pixel path for opaque layer pixels onto opaque target pixels.
+template <ZBlendMode mode>
+constexpr bool kOpaqueQuads = mode != ZBlendMode::kAlpha&& mode != ZBlendMode::kErase;
+
+// x / 255 rounded, as ZDiv255, in 16-bit lanes (x <= 255 x 255).
+inline __m128i Div255(__m128i x) {
+    x = _mm_add_epi16(x, _mm_set1_epi16(128));
+    return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+}
+
+// The colour channels of opaque s onto opaque d, in 16-bit lanes: ChannelOf at both alphas
+// 255, where the terms weighted by 255 - alpha vanish and 255 x v over 255 is v.  Overlay
+// and hard light work both halves out and keep the one that applies; its products stay
+// below 2^16 (the other half may wrap, and is dropped).
+template <ZBlendMode mode> inline __m128i OpaqueChannels(__m128i s, __m128i d) {
+    const __m128i full = _mm_set1_epi16(255);
+    switch (mode) {
+    case ZBlendMode::kMultiply:
+        return Div255(_mm_mullo_epi16(s, d));
+    case ZBlendMode::kScreen:
+        return _mm_sub_epi16(_mm_add_epi16(s, d), Div255(_mm_mullo_epi16(s, d)));
+    case ZBlendMode::kLighten:
+        return _mm_max_epi16(s, d);
+    case ZBlendMode::kDarken:
+        return _mm_min_epi16(s, d);
+    case ZBlendMode::kDifference:
+        return _mm_or_si128(_mm_subs_epu16(s, d), _mm_subs_epu16(d, s));
+    case ZBlendMode::kAdd:
+        return _mm_min_epi16(_mm_add_epi16(s, d), full);
+    case ZBlendMode::kSubtract:
+        return _mm_subs_epu16(d, s);
+    case ZBlendMode::kInvert:
+        return _mm_sub_epi16(full, d);
+    case ZBlendMode::kOverlay:
+    case ZBlendMode::kHardLight: {
+        const __m128i product = _mm_mullo_epi16(s, d);
+        const __m128i low = _mm_add_epi16(product, product);
+        const __m128i inverse = _mm_mullo_epi16(_mm_sub_epi16(full, s), _mm_sub_epi16(full, d));
+        const __m128i high =
+            _mm_sub_epi16(_mm_set1_epi16(int16_t(65025 - 65536)), _mm_add_epi16(inverse, inverse));
+        const __m128i upper = mode == ZBlendMode::kOverlay ? d : s;
+        const __m128i useHigh = _mm_cmpgt_epi16(upper, _mm_set1_epi16(127));
+        return Div255(_mm_or_si128(_mm_and_si128(useHigh, high), _mm_andnot_si128(useHigh, low)));
+    }
+    default: // normal: the layer's colour
+        return s;
+    }
+}
+
+// Four pixels whose layer alphas (under full coverage) and target alphas are all 255:
+// false, with nothing written, for any other four.  Normal needs the layer opaque alone.
+template <ZBlendMode mode>
+inline bool OpaqueQuad(const uint8_t* layer, uint8_t* target, const uint8_t* coverage) {
+    if (coverage) {
+        uint32_t m;
+        std::memcpy(&m, coverage, 4);
+        if (m != 0xFFFFFFFFu) return false;
+    }
+    const __m128i l = _mm_loadu_si128(reinterpret_cast<const __m128i*>(layer));
+    const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(target));
+    const __m128i ones = _mm_set1_epi8(-1);
+    const bool normal = mode == ZBlendMode::kNormal || mode == ZBlendMode::kLayer;
+    const __m128i alphas = normal ? l : _mm_and_si128(l, t);
+    if ((_mm_movemask_epi8(_mm_cmpeq_epi8(alphas, ones)) & 0x8888) != 0x8888) return false;
+    if (normal) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(target), l);
+        return true;
+    }
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i out = _mm_packus_epi16(
+        OpaqueChannels<mode>(_mm_unpacklo_epi8(l, zero), _mm_unpacklo_epi8(t, zero)),
+        OpaqueChannels<mode>(_mm_unpackhi_epi8(l, zero), _mm_unpackhi_epi8(t, zero)));
+    const __m128i alpha = _mm_set1_epi32(int32_t(0xFF000000u));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(target), _mm_or_si128(out, alpha));
+    return true;
+}
+#endif
+
 template <ZBlendMode mode>
 void CompositeRow(const uint8_t* layer, uint8_t* target, const uint8_t* coverage, int32_t count) {
-    for (int32_t i = 0; i < count; ++i, layer += 4, target += 4) {
-        uint32_t src[4] = {layer[0], layer[1], layer[2], layer[3]};
-        if (coverage) {
-            const uint32_t m = coverage[i];
-            for (uint32_t& c : src) c = ZDiv255(c * m);
-        }
-        const uint32_t sa = src[3];
-        if (sa == 0) continue;
-        if (mode == ZBlendMode::kNormal && sa == 255) {
-            // Opaque over anything: the layer's colour, already straight.
-            for (int c = 0; c < 4; ++c) target[c] = uint8_t(src[c]);
-            continue;
-        }
-        const uint32_t da = target[3];
-        if (da == 0 && mode != ZBlendMode::kAlpha && mode != ZBlendMode::kErase &&
-            mode != ZBlendMode::kSubtract) {
-            // Over nothing every other mode gives the layer itself.
-            for (int c = 0; c < 3; ++c)
-                target[c] = uint8_t(std::min(255u, ZDivideSmall(src[c] * 255 + sa / 2, sa)));
-            target[3] = uint8_t(sa);
-            continue;
-        }
-        const uint32_t a = AlphaOf<mode>(sa, da);
-        if (a == 255 && da == 255) {
-            // Opaque onto opaque: the target's channels are their own premultiplied values,
-            // and dividing the result by an alpha of 255 gives it back unchanged.
-            for (int c = 0; c < 3; ++c)
-                target[c] = uint8_t(std::min(ChannelOf<mode>(src[c], sa, target[c], 255), 255u));
-            continue;
-        }
-        for (int c = 0; c < 3; ++c) {
-            const uint32_t d = ZDiv255(target[c] * da);
-            const uint32_t v = std::min(ChannelOf<mode>(src[c], sa, d, da), a);
-            target[c] = a ? uint8_t(std::min(255u, ZDivideSmall(v * 255 + a / 2, a))) : 0;
-        }
-        target[3] = uint8_t(a);
+    int32_t i = 0;
+#if defined(__SSE2__)
+    if constexpr (kOpaqueQuads<mode>) {
+        for (; i + 4 <= count; i += 4)
+            if (!OpaqueQuad<mode>(layer + 4 * i, target + 4 * i, coverage ? coverage + i : nullptr))
+                for (int32_t k = i; k < i + 4; ++k)
+                    CompositePixel<mode>(layer + 4 * k, target + 4 * k, coverage, k);
     }
+#endif
+    for (; i < count; ++i) CompositePixel<mode>(layer + 4 * i, target + 4 * i, coverage, i);
 }
 
 #define Z_EACH_MODE(X)                                                                             \

@@ -151,3 +151,33 @@ TEST(ZBlendModes, PremultiplyRoundsEveryChannelAtEveryAlpha) {
         }
     }
 }
+
+// A row composites exactly as its pixels one by one, in every mode: every pair of channel
+// values opaque onto opaque, in groups of four that are all opaque and groups that are
+// not (a translucent or transparent layer pixel, a translucent target, a partial clip).
+TEST(ZBlendModes, RowsCompositeAsTheirPixelsOneByOne) {
+    std::vector<uint8_t> layer, target, coverage;
+    for (uint32_t s = 0; s < 256; ++s)
+        for (uint32_t d = 0; d < 256; d += 5) {
+            const size_t i = coverage.size();
+            const bool odd = i % 37 == 5; // one in 37 groups of four is not all opaque
+            const uint8_t sa = odd && i % 3 == 0 ? uint8_t(i % 2 ? 0 : 140) : 255;
+            const uint8_t da = odd && i % 3 == 1 ? 90 : 255;
+            // Premultiplied: no channel above its alpha.
+            const auto under = [sa](uint32_t v) { return uint8_t(std::min<uint32_t>(v, sa)); };
+            layer.insert(layer.end(), {under(s), under(255 - s), under(s / 2 + d / 2), sa});
+            target.insert(target.end(), {uint8_t(d), uint8_t(s ^ d), uint8_t(255 - d), da});
+            coverage.push_back(odd && i % 3 == 2 ? 200 : 255);
+        }
+    const auto count = int32_t(coverage.size());
+    for (ZBlendMode mode : kModes)
+        for (const bool clipped : {false, true}) {
+            std::vector<uint8_t> row = target, single = target;
+            const uint8_t* clip = clipped ? coverage.data() : nullptr;
+            ZCompositeRow(mode, layer.data(), row.data(), clip, count);
+            for (int32_t i = 0; i < count; ++i)
+                ZCompositeRow(mode, &layer[4 * size_t(i)], &single[4 * size_t(i)],
+                              clip ? clip + i : nullptr, 1);
+            EXPECT_TRUE(row == single) << "mode " << int(mode) << " clipped " << clipped;
+        }
+}

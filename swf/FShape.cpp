@@ -151,10 +151,10 @@ void FShape::RenderPath(GraphicsContext& context, const StyledPath& styled, Kept
     // One-pixel strokes run through pixel centres, so that each covers whole pixels as
     // Flash Player draws them.
     PathIterator replay(context, deviceWidth > 0 ? &toDevice : nullptr, deviceWidth == 1.0f);
-    if (deviceWidth > 0)
-        styled.path->Iterate(replay); // through this frame's transform: nothing to keep
-    else
-        kept.Build(context, owner->KeptPathRoom(), [&] { styled.path->Iterate(replay); });
+    // Points taken through this frame's transform are kept for that transform.
+    kept.Build(
+        context, owner->KeptPathRoom(), [&] { styled.path->Iterate(replay); },
+        deviceWidth > 0 ? &toDevice : nullptr);
     if (painted) {
         // Curves can bulge past the stored box; the paint is placed against the box of
         // what the renderer will fill, which the context measures once.
@@ -176,7 +176,7 @@ void FShape::RenderPath(GraphicsContext& context, const StyledPath& styled, Kept
     } else {
         context.EndPath();
     }
-    if (line && deviceWidth == 0) kept.KeepOutline(context);
+    if (line) kept.KeepOutline(context);
     if (deviceWidth > 0) context.PopTransform();
 }
 

@@ -1,5 +1,7 @@
 #include "swf/KeptPath.h"
 
+#include <cstring>
+
 namespace UT {
 
 bool PathRoom::Take(size_t bytes) {
@@ -12,9 +14,16 @@ KeptPath::~KeptPath() {
     if (heldRoom) heldRoom->Give(bytes);
 }
 
-void KeptPath::Keep(GraphicsContext& context, PathRoom* room) {
+bool KeptPath::SameKey(const Matrix4* key) const {
+    if (!key) return !keyed;
+    return keyed && std::memcmp(key->m, keyMatrix.m, sizeof keyMatrix.m) == 0;
+}
+
+void KeptPath::Keep(GraphicsContext& context, PathRoom* room, const Matrix4* key) {
     state = kNotKept;
     if (!room || !context.KeepPath(built)) return;
+    keyed = key != nullptr;
+    if (key) keyMatrix = *key;
     const size_t size = built.path.Capacity() * sizeof(ZPathElement);
     if (!room->Take(size)) {
         built = GraphicsContext::BuiltPath();

@@ -36,13 +36,18 @@ public:
     ~KeptPath();
 
     // Builds the path BeginPath has just opened: from what was kept, else by `issue()` (the
-    // calls that build it), keeping the result when `room` has room for it.
+    // calls that build it), keeping the result when `room` has room for it.  A path whose
+    // calls depend on a transform (points already mapped to the device) is kept with that
+    // `key`, and put back only for the same one, bit for bit; for another it is built by
+    // its calls.
     template <class Issue>
-    void Build(GraphicsContext& context, PathRoom* room, const Issue& issue) {
-        if ((state == kKept || state == kPathOnly) && context.RestorePath(built)) return;
+    void Build(GraphicsContext& context, PathRoom* room, const Issue& issue,
+               const Matrix4* key = nullptr) {
+        if ((state == kKept || state == kPathOnly) && SameKey(key) && context.RestorePath(built))
+            return;
         const bool first = state == kUntried && context.PathIsEmpty();
         issue();
-        if (first) Keep(context, room);
+        if (first) Keep(context, room, key);
     }
 
     // After the kept path is drawn: keeps the stroke outline the draw made of it too, when
@@ -50,7 +55,8 @@ public:
     void KeepOutline(GraphicsContext& context);
 
 private:
-    void Keep(GraphicsContext& context, PathRoom* room);
+    void Keep(GraphicsContext& context, PathRoom* room, const Matrix4* key);
+    bool SameKey(const Matrix4* key) const;
 
     // kPathOnly: the path is kept, and its outline found no room.
     enum State : uint8_t { kUntried, kKept, kPathOnly, kNotKept };
@@ -58,6 +64,8 @@ private:
     Held<PathRoom> heldRoom; // the allowance the kept path's bytes came from
     size_t bytes = 0;
     State state = kUntried;
+    bool keyed = false;
+    Matrix4 keyMatrix;
 };
 
 } // namespace UT

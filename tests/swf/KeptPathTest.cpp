@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 using UT::KeptPath;
@@ -50,6 +51,22 @@ TEST(KeptPath, TakesRoomWhileThereIsRoomAndGivesItBack) {
         draw(roomless, nullptr);
         draw(roomless, nullptr);
         EXPECT_EQ(calls, 6);
+        // Kept with a transform, put back for that transform alone, bit for bit.
+        KeptPath keyed;
+        Matrix4 key, other, negativeZero;
+        key.m[3][0] = 2.5f;
+        other.m[3][0] = 3.0f;
+        negativeZero.m[3][0] = 2.5f;
+        negativeZero.m[3][1] = -0.0f;
+        const std::pair<const Matrix4*, int> keys[] = {
+            {&key, 7}, {&key, 7}, {&other, 8}, {&negativeZero, 9}, {nullptr, 10}, {&key, 10}};
+        for (const auto& [k, callsAfter] : keys) {
+            context.BeginPath(GraphicsContext::kDrawnPath);
+            keyed.Build(context, room.Get(), curve, k);
+            context.EndPath();
+            EXPECT_EQ(calls, callsAfter);
+        }
+        EXPECT_EQ(room->Left(), 1000 - 2 * 27 * sizeof(ZPathElement));
     }
     EXPECT_EQ(room->Left(), 1000u);
 }

@@ -4,6 +4,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr int kLastEntry = ZGradient::kRampSize - 1;
@@ -149,9 +153,50 @@ uint8_t* ZRadialGradientStencil::NextPixel8(uint8_t* out) {
     return out;
 }
 
+#if defined(__SSE2__)
+// Index() of a padded gradient without focus for four positions: the same float products
+// and truncations.  The sum of squares n stays below 2^21, exact in float, and truncating
+// its correctly rounded float root gives the integer root: below (k + 1)^2 the root falls
+// short of k + 1 by more than 1 / (2k + 2), more than half the float spacing there.
+int ZRadialGradientStencil::CentredQuads(float& gx, float& gy, float dgx, float dgy, uint8_t* dst,
+                                         int count) const {
+    const __m128 scale = _mm_set1_ps(1024.0f), limit = _mm_set1_ps(float(kLastEntry));
+    const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
+    int done = 0;
+    for (; done + 4 <= count; done += 4, dst += 16) {
+        const float gx1 = gx + dgx, gx2 = gx1 + dgx, gx3 = gx2 + dgx;
+        const float gy1 = gy + dgy, gy2 = gy1 + dgy, gy3 = gy2 + dgy;
+        const __m128 fx = _mm_mul_ps(scale, _mm_setr_ps(gx, gx1, gx2, gx3));
+        const __m128 fy = _mm_mul_ps(scale, _mm_setr_ps(gy, gy1, gy2, gy3));
+        const __m128 near = _mm_and_ps(_mm_cmplt_ps(_mm_and_ps(fx, magnitude), limit),
+                                       _mm_cmplt_ps(_mm_and_ps(fy, magnitude), limit));
+        // Far lanes are zeroed before they are converted, and take the last entry below.
+        const __m128 ix = _mm_cvtepi32_ps(_mm_cvttps_epi32(_mm_and_ps(fx, near)));
+        const __m128 iy = _mm_cvtepi32_ps(_mm_cvttps_epi32(_mm_and_ps(fy, near)));
+        const __m128 n = _mm_add_ps(_mm_mul_ps(ix, ix), _mm_mul_ps(iy, iy));
+        const __m128 root = _mm_cvtepi32_ps(_mm_cvttps_epi32(_mm_sqrt_ps(n)));
+        const __m128 entry =
+            _mm_or_ps(_mm_and_ps(near, _mm_min_ps(root, limit)), _mm_andnot_ps(near, limit));
+        alignas(16) int32_t index[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(index), _mm_cvttps_epi32(entry));
+        for (int k = 0; k < 4; ++k) std::memcpy(dst + 4 * k, ramp_[index[k]], 4);
+        gx = gx3 + dgx;
+        gy = gy3 + dgy;
+    }
+    return done;
+}
+#endif
+
 void ZRadialGradientStencil::FetchSpan8(uint8_t* dst, int count) {
     float gx = gx_, gy = gy_;
     const float dgx = dgx_, dgy = dgy_;
+#if defined(__SSE2__)
+    if (focal_ == 0.0f && spread_ == kPad) {
+        const int done = CentredQuads(gx, gy, dgx, dgy, dst, count);
+        dst += 4 * done;
+        count -= done;
+    }
+#endif
     for (int i = 0; i < count; ++i) {
         gx_ = gx;
         gy_ = gy;

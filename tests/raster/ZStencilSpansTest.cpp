@@ -1,0 +1,92 @@
+// A span of paint fetched at once is exactly the paint fetched pixel by pixel, for every
+// kind of stencil and under any mapping: span loops take several pixels at a time.
+#include "raster/ZBitmapStencil.h"
+#include "raster/ZGradientStencils.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <limits>
+#include <string>
+#include <vector>
+
+TEST(ZStencilSpans, FetchWhatPixelsOneByOneFetch) {
+    // A 5 x 3 image of distinct texels, wider than high so that the axes cannot stand in
+    // for each other.
+    Held<PixelBuffer> image = Held<PixelBuffer>::Adopt(PixelBuffer::Create(5, 3, 4, 1));
+    for (int32_t i = 0; i < 5 * 3 * 4; ++i) image->pixels[i] = uint8_t(17 * i + 3);
+
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    // Device pixels onto the path box [0, 10] x [0, 6]: the image at two device pixels a
+    // texel, scaled and turned, far out, and degenerate.
+    std::vector<Matrix4> devices(7);
+    devices[1].m[0][0] = 0.37f;
+    devices[1].m[1][1] = 0.61f;
+    devices[1].m[3][0] = -3.2f;
+    devices[2].m[0][0] = 0.3f; // turned: both coordinates step along a row
+    devices[2].m[0][1] = 0.45f;
+    devices[2].m[1][0] = -0.5f;
+    devices[2].m[3][1] = -1.7f;
+    devices[3].m[0][0] = 4e9f; // past any image or ramp within a few pixels
+    devices[3].m[3][1] = -2e9f;
+    devices[4].m[0][0] = nan; // positions that are not numbers
+    devices[5].m[1][1] = nan;
+    devices[6].m[0][0] = 0.013f; // a gradient's rings a few pixels apart
+    devices[6].m[1][1] = 0.021f;
+    devices[6].m[3][0] = 4.9f;
+    devices[6].m[3][1] = 2.95f;
+    for (Matrix4& m : devices) m.UpdateIdentityFlag();
+
+    // Each stencil by name, made afresh for each span.
+    std::vector<std::pair<std::string, std::function<ZStencil*()>>> kinds;
+    const int32_t modes[][2] = {{ZStencil::kClamp, 0},       {ZStencil::kClamp, 1},
+                                {ZStencil::kRepeat, 0},      {ZStencil::kRepeat, 1},
+                                {ZStencil::kTransparent, 0}, {ZStencil::kTransparent, 1}};
+    for (const auto& mode : modes)
+        kinds.emplace_back("bitmap " + std::to_string(mode[0] * 256 + mode[1]), [&image, mode] {
+            auto* s = new ZBitmapStencil;
+            s->SetImage(image.Get(), 1);
+            s->SetRepeatMode(mode[0]);
+            s->SetSmoothing(mode[1]);
+            return s;
+        });
+    const std::pair<float, ZGradient::Spread> radials[] = {
+        {0.0f, ZGradient::kPad}, {0.6f, ZGradient::kPad}, {0.0f, ZGradient::kReflect}};
+    for (const auto& [focal, spread] : radials)
+        kinds.emplace_back("radial " + std::to_string(focal) + " " + std::to_string(spread),
+                           [focal, spread] {
+                               auto* s = new ZRadialGradientStencil;
+                               // Entries all distinct: a blend from black to white and back.
+                               s->AddStop({0.0f, 0.5f, 0.5f, {0, 0, 0, 255}});
+                               s->AddStop({0.5f, 0.5f, 0.5f, {255, 255, 255, 255}});
+                               s->AddStop({1.0f, 0.5f, 0.5f, {0, 9, 0, 128}});
+                               s->SetFocalPoint(focal);
+                               s->SetSpread(spread);
+                               return s;
+                           });
+
+    for (const auto& [name, make] : kinds)
+        for (size_t d = 0; d < devices.size(); ++d)
+            for (int32_t y = -1; y <= 7; y += 4)
+                for (int32_t x = -3; x <= 4; x += 7)
+                    for (int count = 1; count <= 13; ++count) {
+                        Held<ZStencil> span[2];
+                        for (Held<ZStencil>& s : span) {
+                            s = Held<ZStencil>::Adopt(make());
+                            s->SetDeviceMatrix(devices[d]);
+                            s->SetBounds(0, 0, 10, 6);
+                            s->Seek(x, y);
+                        }
+                        if (auto* bitmap = dynamic_cast<ZBitmapStencil*>(span[0].Get())) {
+                            ASSERT_EQ(bitmap->CurrentLevel(), image.Get());
+                        }
+                        std::vector<uint8_t> whole(4 * size_t(count) + 4, 0xEE), single = whole;
+                        span[0]->FetchSpan8(whole.data(), count);
+                        for (int i = 0; i < count; ++i) span[1]->NextPixel8(&single[4 * i]);
+                        // The walk ends where it ended pixel by pixel too.
+                        span[0]->NextPixel8(&whole[4 * size_t(count)]);
+                        span[1]->NextPixel8(&single[4 * size_t(count)]);
+                        EXPECT_EQ(whole, single) << name << " device " << d << " at " << x << ","
+                                                 << y << " count " << count;
+                    }
+}

@@ -292,3 +292,23 @@ void ZUnpremultiplyRow(uint8_t* p, int32_t count) {
             p[c] = a ? uint8_t(std::min(255u, ZDivideSmall(p[c] * 255 + a / 2, a))) : 0;
     }
 }
+
+void ZIntersectCoverage(uint8_t* now, const uint8_t* was, int32_t count) {
+    int32_t i = 0;
+#if defined(__SSE2__)
+    // Sixteen at a time: for x <= 255 x 255, x / 255 rounded down is (x + 1 + x / 256) / 256.
+    const __m128i zero = _mm_setzero_si128(), one = _mm_set1_epi16(1);
+    const auto quotient = [&](__m128i a, __m128i b) {
+        const __m128i x = _mm_mullo_epi16(a, b);
+        return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, one), _mm_srli_epi16(x, 8)), 8);
+    };
+    for (; i + 16 <= count; i += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(now + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(was + i));
+        const __m128i low = quotient(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero));
+        const __m128i high = quotient(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(now + i), _mm_packus_epi16(low, high));
+    }
+#endif
+    for (; i < count; ++i) now[i] = uint8_t(uint32_t(now[i]) * was[i] / 255u);
+}

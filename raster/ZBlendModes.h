@@ -20,3 +20,7 @@ void ZCompositeRow(ZBlendMode mode, const uint8_t* layer, uint8_t* target, const
 // Straight colour to premultiplied and back, in place, `count` pixels.
 void ZPremultiplyRow(uint8_t* pixels, int32_t count);
 void ZUnpremultiplyRow(uint8_t* pixels, int32_t count);
+
+// Two 8-bit coverages of the same pixels together: `now` becomes now x was / 255, rounded
+// down, `count` bytes.
+void ZIntersectCoverage(uint8_t* now, const uint8_t* was, int32_t count);

@@ -4,6 +4,7 @@
 #include "base/TagCodes.h"
 #include "graphics/GraphicsContext.h"
 #include "graphics/LayerStack.h"
+#include "raster/ZBlendModes.h"
 #include "swf/FlashScript.h"
 #include "swf/SurfaceFilters.h"
 
@@ -241,10 +242,7 @@ void FlashSubScript::DrawClip(FDisplayItem* clip, GraphicsContext& context, bool
             for (int32_t x = 0; x < mask->width; ++x)
                 now[x] = uint16_t(uint32_t(now[x]) * was[x] / 32768u);
         } else {
-            uint8_t* now = mask->pixels + row;
-            const uint8_t* was = before.data() + row;
-            for (int32_t x = 0; x < mask->width; ++x)
-                now[x] = uint8_t(uint32_t(now[x]) * was[x] / 255u);
+            ZIntersectCoverage(mask->pixels + row, before.data() + row, mask->width);
         }
     }
 }

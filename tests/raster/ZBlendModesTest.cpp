@@ -181,3 +181,15 @@ TEST(ZBlendModes, RowsCompositeAsTheirPixelsOneByOne) {
             EXPECT_TRUE(row == single) << "mode " << int(mode) << " clipped " << clipped;
         }
 }
+
+// Two masks together: every pair of coverages multiplies and rounds down over 255, in rows
+// long and short.
+TEST(ZBlendModes, IntersectedCoveragesRoundDownForEveryPair) {
+    for (uint32_t a = 0; a < 256; ++a) {
+        std::vector<uint8_t> now(256, uint8_t(a)), was(256);
+        for (uint32_t b = 0; b < 256; ++b) was[b] = uint8_t(b);
+        ZIntersectCoverage(now.data(), was.data(), 250 - int32_t(a % 7));
+        for (uint32_t b = 0; b < 256; ++b)
+            ASSERT_EQ(now[b], b < 250 - a % 7 ? a * b / 255 : a) << a << " x " << b;
+    }
+}

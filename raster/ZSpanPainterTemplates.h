@@ -171,6 +171,14 @@ template <class D> struct Painters {
         C* p = ColourAt(job, x, y);
         const C* m = MaskAt(job, x, y);
         for (int32_t i = 0; i < n;) {
+            if constexpr (sizeof(C) == 1) {
+                // Eight pixels the mask holds back wholly are passed over at once.
+                uint64_t eight;
+                if (i + 8 <= n && (std::memcpy(&eight, m + i, 8), eight == 0)) {
+                    i += 8;
+                    continue;
+                }
+            }
             const uint32_t mv = D::Limit(m[i]);
             if (mv == D::kFull) {
                 // Where the mask is full the alpha stays a0, as if unmasked.

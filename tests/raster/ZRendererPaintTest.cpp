@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
+
 #include <string>
 
 namespace {
@@ -17,7 +19,8 @@ using swftest::ToHex;
 } // namespace
 
 TEST(ZRendererPaint, SolidColoursBlendClipAndAccumulateExactly) {
-    // A 3-pixel BGRA row holding `before` (its mask `maskBefore`) filled with `paint`.
+    // A BGRA row holding `before` (its mask `maskBefore`, a byte a pixel) filled with
+    // `paint`.
     const struct {
         const char* what;
         bool clip, intoMask;
@@ -31,6 +34,13 @@ TEST(ZRendererPaint, SolidColoursBlendClipAndAccumulateExactly) {
         // Where the mask is full the paint's own alpha, where it is 128 half of it.
         {"translucent clip", true, false, "c8643280", "0a141eff 0a141eff 64646464",
          "693c28ff 693c28ff 92644c8a", "ffff80", "ffff80"},
+        // Runs the mask holds back, eight pixels long and shorter, between pixels it lets through.
+        {"clip past nothing", true, false, "c86432ff",
+         "01010101 01010101 01010101 01010101 01010101 01010101 01010101 01010101 01010101 "
+         "01010101 01010101 01010101 01010101 01010101 01010101 01010101 01010101 01010101",
+         "01010101 01010101 01010101 01010101 01010101 01010101 01010101 01010101 c86432ff "
+         "01010101 01010101 01010101 01010101 01010101 01010101 c86432ff 01010101 c86432ff",
+         "0000000000000000ff000000000000ff00ff", "0000000000000000ff000000000000ff00ff"},
         // a + mul(full - a, m): 128 + 127 * 100 div 255 = 177; over full stays full.
         {"into mask", false, true, "01020380", "00000000 00000000 00000000",
          "00000000 00000000 00000000", "0064ff", "80b1ff"},
@@ -42,7 +52,8 @@ TEST(ZRendererPaint, SolidColoursBlendClipAndAccumulateExactly) {
     };
     for (const auto& c : cases) {
         ZRenderer renderer;
-        Canvas colour(3, 1, 4), mask(3, 1, 1);
+        const auto width = uint8_t(std::string_view(c.maskBefore).size() / 2);
+        Canvas colour(width, 1, 4), mask(width, 1, 1);
         colour.AttachAsTarget(renderer);
         mask.AttachAsMask(renderer);
         renderer.SetClipByMask(c.clip);
@@ -52,9 +63,9 @@ TEST(ZRendererPaint, SolidColoursBlendClipAndAccumulateExactly) {
         std::copy(before.begin(), before.end(), colour.Data());
         std::copy(maskBefore.begin(), maskBefore.end(), mask.Data());
         ZColorStencil stencil(paint[0], paint[1], paint[2], paint[3]);
-        renderer.FillPath(RectPath(0, 0, 3, 1), nullptr, &stencil, ZFillRule::kNonZero);
-        EXPECT_EQ(ToHex(colour.Data(), 12, 4), c.after) << c.what;
-        EXPECT_EQ(ToHex(mask.Data(), 3, 3), c.maskAfter) << c.what;
+        renderer.FillPath(RectPath(0, 0, float(width), 1), nullptr, &stencil, ZFillRule::kNonZero);
+        EXPECT_EQ(ToHex(colour.Data(), 4 * size_t(width), 4), c.after) << c.what;
+        EXPECT_EQ(ToHex(mask.Data(), size_t(width), size_t(width)), c.maskAfter) << c.what;
         EXPECT_TRUE(colour.GuardsIntact() && mask.GuardsIntact()) << c.what;
     }
 }

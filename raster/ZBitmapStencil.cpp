@@ -25,6 +25,16 @@ int32_t Wrap(int32_t i, int32_t n) {
     return r < 0 ? r + n : r;
 }
 
+// Wrap(i, n), given `tile`, a multiple of n where an earlier position's tile starts:
+// within that tile the offset is the answer, elsewhere the tile moves to i's.
+int32_t WrapFrom(int32_t i, int32_t n, int64_t& tile) {
+    const int64_t offset = int64_t(i) - tile;
+    if (offset >= 0 && offset < n) return int32_t(offset);
+    const int32_t wrapped = Wrap(i, n);
+    tile = int64_t(i) - wrapped;
+    return wrapped;
+}
+
 int32_t Clamp(int32_t i, int32_t n) {
     return i < 0 ? 0 : i >= n ? n - 1 : i;
 }
@@ -259,7 +269,8 @@ void ZBitmapStencil::SampleAt(const Texels& level, float u, float v, T* out) {
     };
     static const T kClear[4] = {0, 0, 0, 0};
     if constexpr (Mode == kRepeatNearest) {
-        const T* t = texel(Wrap(Trunc(u + 0.5f), w), Wrap(Trunc(v + 0.5f), h));
+        const T* t = texel(WrapFrom(Trunc(u + 0.5f), w, level.xTile),
+                           WrapFrom(Trunc(v + 0.5f), h, level.yTile));
         std::memcpy(out, t, 4 * sizeof(T));
     } else if constexpr (Mode == kTransparentNearest) {
         const int32_t ix = Trunc(u + 0.5f), iy = Trunc(v + 0.5f);
@@ -294,7 +305,8 @@ void ZBitmapStencil::SampleAt(const Texels& level, float u, float v, T* out) {
         Blend(texel(x0, y0), texel(x1, y0), texel(x0, y1), texel(x1, y1), Fraction(u), Fraction(v),
               out);
     } else if constexpr (Mode == kRepeatBilinear) {
-        const int32_t x0 = Wrap(Trunc(u), w), y0 = Wrap(Trunc(v), h);
+        const int32_t x0 = WrapFrom(Trunc(u), w, level.xTile);
+        const int32_t y0 = WrapFrom(Trunc(v), h, level.yTile);
         const int32_t x1 = x0 < w - 1 ? x0 + 1 : x0, y1 = y0 < h - 1 ? y0 + 1 : y0;
         if constexpr (sizeof(T) == 1) {
             if (x1 > x0 && y1 > y0)
@@ -316,7 +328,7 @@ void ZBitmapStencil::SampleAt(const Texels& level, float u, float v, T* out) {
 }
 
 ZBitmapStencil::Texels ZBitmapStencil::CurrentTexels() const {
-    return {current_->pixels, current_->pitch, currentWidth_, currentHeight_};
+    return {current_->pixels, current_->pitch, currentWidth_, currentHeight_, 0, 0};
 }
 
 template <class T> void ZBitmapStencil::Sample(T* out) const {
@@ -436,15 +448,79 @@ int ZBitmapStencil::ClampBilinearQuads(const Texels& level, float& u, float& v, 
     return done;
 }
 
+// Smoothed repeated texels four at a time.  Where all four positions lie within 2^23 of
+// the origin, their truncations, floors and fractions are worked out side by side, exactly
+// as SampleAt finds them (a fraction that rounds up to 1 counts as 0 there too); wrapping
+// and reading go one by one.  Other groups go through SampleAt.
+int ZBitmapStencil::RepeatBilinearQuads(const Texels& level, float& u, float& v, float du, float dv,
+                                        uint8_t* dst, int count) {
+    int done = 0;
+#if defined(__SSE2__)
+    const __m128 near = _mm_set1_ps(8388608.0f), scale = _mm_set1_ps(4096.0f);
+    const __m128 one = _mm_set1_ps(1.0f);
+    const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
+    const int32_t w = level.width, h = level.height;
+    const auto texel = [&level](int32_t x, int32_t y) {
+        return level.pixels + int64_t(y) * level.pitch + 4 * x;
+    };
+    for (; done + 4 <= count; done += 4, dst += 16) {
+        const float u1 = u + du, u2 = u1 + du, u3 = u2 + du;
+        const float v1 = v + dv, v2 = v1 + dv, v3 = v2 + dv;
+        const __m128 us = _mm_setr_ps(u, u1, u2, u3), vs = _mm_setr_ps(v, v1, v2, v3);
+        const __m128 small = _mm_and_ps(_mm_cmplt_ps(_mm_and_ps(us, magnitude), near),
+                                        _mm_cmplt_ps(_mm_and_ps(vs, magnitude), near));
+        if (_mm_movemask_ps(small) == 15) {
+            const auto fraction = [&](__m128 f, __m128i whole) {
+                const __m128 truncated = _mm_cvtepi32_ps(whole);
+                const __m128 floor =
+                    _mm_sub_ps(truncated, _mm_and_ps(_mm_cmpgt_ps(truncated, f), one));
+                const __m128 part = _mm_sub_ps(f, floor);
+                return _mm_cvttps_epi32(
+                    _mm_mul_ps(_mm_and_ps(_mm_cmplt_ps(part, one), part), scale));
+            };
+            const __m128i x = _mm_cvttps_epi32(us), y = _mm_cvttps_epi32(vs);
+            alignas(16) int32_t xs[4], ys[4], fxs[4], fys[4];
+            _mm_store_si128(reinterpret_cast<__m128i*>(xs), x);
+            _mm_store_si128(reinterpret_cast<__m128i*>(ys), y);
+            _mm_store_si128(reinterpret_cast<__m128i*>(fxs), fraction(us, x));
+            _mm_store_si128(reinterpret_cast<__m128i*>(fys), fraction(vs, y));
+            for (int k = 0; k < 4; ++k) {
+                const int32_t x0 = WrapFrom(xs[k], w, level.xTile);
+                const int32_t y0 = WrapFrom(ys[k], h, level.yTile);
+                const auto fx = uint32_t(fxs[k]), fy = uint32_t(fys[k]);
+                if (x0 < w - 1 && y0 < h - 1) {
+                    BlendNeighbours(texel(x0, y0), texel(x0, y0 + 1), fx, fy, dst + 4 * k);
+                } else {
+                    const int32_t x1 = x0 < w - 1 ? x0 + 1 : x0, y1 = y0 < h - 1 ? y0 + 1 : y0;
+                    Blend(texel(x0, y0), texel(x1, y0), texel(x0, y1), texel(x1, y1), fx, fy,
+                          dst + 4 * k);
+                }
+            }
+        } else {
+            SampleAt<uint8_t, kRepeatBilinear>(level, u, v, dst);
+            SampleAt<uint8_t, kRepeatBilinear>(level, u1, v1, dst + 4);
+            SampleAt<uint8_t, kRepeatBilinear>(level, u2, v2, dst + 8);
+            SampleAt<uint8_t, kRepeatBilinear>(level, u3, v3, dst + 12);
+        }
+        u = u3 + du;
+        v = v3 + dv;
+    }
+#else
+    (void)level, (void)u, (void)v, (void)du, (void)dv, (void)dst, (void)count;
+#endif
+    return done;
+}
+
 // The span loop of one mode: the position steps exactly as Skip steps it, pixel by pixel.
 template <int32_t Mode> void ZBitmapStencil::FetchSpanOf8(uint8_t* dst, int count) {
     const Texels level = CurrentTexels();
     const float du = du_, dv = dv_;
     float u = u_, v = v_;
-    if constexpr (Mode == kClampNearest || Mode == kClampBilinear) {
-        const int done = Mode == kClampNearest
-                             ? ClampNearestQuads(level, u, v, du, dv, dst, count)
-                             : ClampBilinearQuads(level, u, v, du, dv, dst, count);
+    if constexpr (Mode == kClampNearest || Mode == kClampBilinear || Mode == kRepeatBilinear) {
+        const int done = Mode == kClampNearest ? ClampNearestQuads(level, u, v, du, dv, dst, count)
+                         : Mode == kClampBilinear
+                             ? ClampBilinearQuads(level, u, v, du, dv, dst, count)
+                             : RepeatBilinearQuads(level, u, v, du, dv, dst, count);
         dst += 4 * done;
         count -= done;
     }

@@ -64,6 +64,9 @@ private:
         const uint8_t* pixels;
         int32_t pitch;
         int32_t width, height;
+        // Where the tiles of the last repeated position start, on each axis: positions
+        // along a span mostly stay in one tile, and those need no division to wrap.
+        mutable int64_t xTile = 0, yTile = 0;
     };
     void ChooseLevel(int32_t x, int32_t y, const Point3& a);
     Texels CurrentTexels() const;
@@ -77,6 +80,8 @@ private:
                                  uint8_t* dst, int count);
     static int ClampBilinearQuads(const Texels& level, float& u, float& v, float du, float dv,
                                   uint8_t* dst, int count);
+    static int RepeatBilinearQuads(const Texels& level, float& u, float& v, float du, float dv,
+                                   uint8_t* dst, int count);
 
     Held<PixelBuffer> levels_[kMaxLevels][kMaxLevels];
     uint32_t widths_[kMaxLevels] = {};

@@ -185,17 +185,50 @@ int ZRadialGradientStencil::CentredQuads(float& gx, float& gy, float dgx, float 
     }
     return done;
 }
+
+// RampPosition() for four positions, two at a time in double lanes with the same
+// operations in the same order; the ramp index of each is found one by one.
+int ZRadialGradientStencil::PositionQuads(float& gx, float& gy, float dgx, float dgy, uint8_t* dst,
+                                          int count) const {
+    const __m128d focal = _mm_set1_pd(focal_), far = _mm_set1_pd(1.0e9);
+    const __m128d keep = _mm_set1_pd(1.0 - double(focal_) * focal_);
+    const auto positions = [&](__m128d x, __m128d y) {
+        if (focal_ == 0.0f)
+            return _mm_min_pd(_mm_sqrt_pd(_mm_add_pd(_mm_mul_pd(x, x), _mm_mul_pd(y, y))), far);
+        const __m128d dx = _mm_sub_pd(x, focal);
+        const __m128d d2 = _mm_add_pd(_mm_mul_pd(dx, dx), _mm_mul_pd(y, y));
+        const __m128d fd = _mm_mul_pd(focal, dx);
+        const __m128d root = _mm_sqrt_pd(_mm_add_pd(_mm_mul_pd(fd, fd), _mm_mul_pd(d2, keep)));
+        const __m128d t = _mm_min_pd(_mm_div_pd(d2, _mm_sub_pd(root, fd)), far);
+        // The focus itself, or no number at all, is the ramp's start.
+        return _mm_and_pd(_mm_cmpgt_pd(d2, _mm_setzero_pd()), t);
+    };
+    int done = 0;
+    for (; done + 4 <= count; done += 4, dst += 16) {
+        const float gx1 = gx + dgx, gx2 = gx1 + dgx, gx3 = gx2 + dgx;
+        const float gy1 = gy + dgy, gy2 = gy1 + dgy, gy3 = gy2 + dgy;
+        const __m128 low =
+            _mm_movelh_ps(_mm_cvtpd_ps(positions(_mm_setr_pd(gx, gx1), _mm_setr_pd(gy, gy1))),
+                          _mm_cvtpd_ps(positions(_mm_setr_pd(gx2, gx3), _mm_setr_pd(gy2, gy3))));
+        alignas(16) float t[4];
+        _mm_store_ps(t, low);
+        for (int k = 0; k < 4; ++k) std::memcpy(dst + 4 * k, ramp_[RampIndex(t[k], spread_)], 4);
+        gx = gx3 + dgx;
+        gy = gy3 + dgy;
+    }
+    return done;
+}
 #endif
 
 void ZRadialGradientStencil::FetchSpan8(uint8_t* dst, int count) {
     float gx = gx_, gy = gy_;
     const float dgx = dgx_, dgy = dgy_;
 #if defined(__SSE2__)
-    if (focal_ == 0.0f && spread_ == kPad) {
-        const int done = CentredQuads(gx, gy, dgx, dgy, dst, count);
-        dst += 4 * done;
-        count -= done;
-    }
+    const int done = focal_ == 0.0f && spread_ == kPad
+                         ? CentredQuads(gx, gy, dgx, dgy, dst, count)
+                         : PositionQuads(gx, gy, dgx, dgy, dst, count);
+    dst += 4 * done;
+    count -= done;
 #endif
     for (int i = 0; i < count; ++i) {
         gx_ = gx;

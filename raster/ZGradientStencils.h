@@ -55,6 +55,8 @@ private:
     // FetchSpan8 of a padded gradient without focus, whole groups of four at a time;
     // returns how many pixels it fetched.
     int CentredQuads(float& gx, float& gy, float dgx, float dgy, uint8_t* dst, int count) const;
+    // FetchSpan8 of any other, the same way.
+    int PositionQuads(float& gx, float& gy, float dgx, float dgy, uint8_t* dst, int count) const;
 
     // The ramp position of the current point, in radii (0 at the focus, 1 on the rim).
     float RampPosition() const;

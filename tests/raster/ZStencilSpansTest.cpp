@@ -50,8 +50,10 @@ TEST(ZStencilSpans, FetchWhatPixelsOneByOneFetch) {
             s->SetSmoothing(mode[1]);
             return s;
         });
-    const std::pair<float, ZGradient::Spread> radials[] = {
-        {0.0f, ZGradient::kPad}, {0.6f, ZGradient::kPad}, {0.0f, ZGradient::kReflect}};
+    const std::pair<float, ZGradient::Spread> radials[] = {{0.0f, ZGradient::kPad},
+                                                           {0.6f, ZGradient::kPad},
+                                                           {0.0f, ZGradient::kReflect},
+                                                           {-0.9f, ZGradient::kRepeat}};
     for (const auto& [focal, spread] : radials)
         kinds.emplace_back("radial " + std::to_string(focal) + " " + std::to_string(spread),
                            [focal, spread] {

@@ -33,3 +33,7 @@ inline void ZCompositeEffect(uint8_t* object, const uint8_t* effect, ZEffectPlac
     for (int c = 0; c < 4; ++c)
         object[c] = uint8_t(std::min<uint32_t>(255, e[c] + ZDiv255(object[c] * keep)));
 }
+
+// ZCompositeEffect over `count` pixels: objects[i] meets effects[i].
+void ZCompositeEffects(uint8_t* objects, const uint8_t* effects, int32_t count, ZEffectPlace place,
+                       bool knockout, bool hide);

@@ -4,6 +4,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr int32_t kMaxPasses = 15;
@@ -13,6 +17,23 @@ inline uint8_t Average(uint32_t sum, uint32_t edges, int32_t fraction, uint64_t 
     const uint64_t n = uint64_t(sum) * 512 + uint64_t(edges) * uint32_t(fraction);
     return uint8_t(std::min<uint64_t>(255, (n * inverse + (uint64_t(1) << 31)) >> 32));
 }
+
+#if defined(__SSE2__)
+// Average for four sums at once.  The window holds at most 8191 texels, so n stays below
+// 2^31, and the inverse of a window wider than one texel below 2^32 / 514: each product
+// fits its 64-bit lane, and each average stays far below 2^15.
+inline __m128i Averages(__m128i sums, __m128i edges, __m128i fraction, __m128i inverse) {
+    // Edges and fraction sit in the low halves of their lanes: the pair product is theirs.
+    const __m128i n = _mm_add_epi32(_mm_slli_epi32(sums, 9), _mm_madd_epi16(edges, fraction));
+    const __m128i half = _mm_set1_epi64x(int64_t(1) << 31);
+    const __m128i even = _mm_add_epi64(_mm_mul_epu32(n, inverse), half);
+    const __m128i odd = _mm_add_epi64(_mm_mul_epu32(_mm_srli_epi64(n, 32), inverse), half);
+    // The high halves: even lanes moved down into place, odd lanes already there.
+    const __m128i quotients = _mm_or_si128(
+        _mm_srli_epi64(even, 32), _mm_and_si128(odd, _mm_set1_epi64x(int64_t(0xFFFFFFFF00000000))));
+    return _mm_min_epi16(quotients, _mm_set1_epi32(255));
+}
+#endif
 
 } // namespace
 
@@ -111,7 +132,29 @@ void ZBoxBlur::Vertical(const ZPlane& from, const ZPlane& to) {
         const uint8_t* below = source(incoming);
         const uint8_t* leaving = source(y - r);
         uint8_t* out = to.Row(y);
-        for (int32_t i = 0; i < rowBytes; ++i) {
+        int32_t i = 0;
+#if defined(__SSE2__)
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i fraction = _mm_set1_epi32(y_.fraction),
+                      inverse = _mm_set1_epi32(int32_t(y_.inverse));
+        for (; i + 4 <= rowBytes; i += 4) {
+            const auto widen = [&zero](const uint8_t* p) {
+                int32_t four;
+                std::memcpy(&four, p, 4);
+                return _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(four), zero), zero);
+            };
+            __m128i* sums = reinterpret_cast<__m128i*>(&sums_[size_t(i)]);
+            const __m128i sum = _mm_loadu_si128(sums);
+            const __m128i down = widen(below + i);
+            const __m128i average =
+                Averages(sum, _mm_add_epi32(widen(above + i), down), fraction, inverse);
+            const int32_t bytes =
+                _mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(average, zero), zero));
+            std::memcpy(out + i, &bytes, 4);
+            _mm_storeu_si128(sums, _mm_sub_epi32(_mm_add_epi32(sum, down), widen(leaving + i)));
+        }
+#endif
+        for (; i < rowBytes; ++i) {
             out[i] = Average(sums_[i], uint32_t(above[i]) + below[i], y_.fraction, y_.inverse);
             sums_[i] += below[i];
             sums_[i] -= leaving[i];

@@ -165,8 +165,19 @@ template <ZBlendMode mode> inline __m128i OpaqueChannels(__m128i s, __m128i d) {
     }
 }
 
+// Each pixel's alpha in all four of its 16-bit lanes.
+inline __m128i Alphas(__m128i pixels) {
+    const __m128i low = _mm_shufflelo_epi16(pixels, _MM_SHUFFLE(3, 3, 3, 3));
+    return _mm_shufflehi_epi16(low, _MM_SHUFFLE(3, 3, 3, 3));
+}
+
+// Whether all four pixels have an alpha of 255.
+inline bool AllOpaque(__m128i pixels) {
+    return (_mm_movemask_epi8(_mm_cmpeq_epi8(pixels, _mm_set1_epi8(-1))) & 0x8888) == 0x8888;
+}
+
 // Four pixels whose layer alphas (under full coverage) and target alphas are all 255:
-// false, with nothing written, for any other four.  Normal needs the layer opaque alone.
+// false, with nothing written, for any other four.
 template <ZBlendMode mode>
 inline bool OpaqueQuad(const uint8_t* layer, uint8_t* target, const uint8_t* coverage) {
     if (coverage) {
@@ -176,20 +187,48 @@ inline bool OpaqueQuad(const uint8_t* layer, uint8_t* target, const uint8_t* cov
     }
     const __m128i l = _mm_loadu_si128(reinterpret_cast<const __m128i*>(layer));
     const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(target));
-    const __m128i ones = _mm_set1_epi8(-1);
-    const bool normal = mode == ZBlendMode::kNormal || mode == ZBlendMode::kLayer;
-    const __m128i alphas = normal ? l : _mm_and_si128(l, t);
-    if ((_mm_movemask_epi8(_mm_cmpeq_epi8(alphas, ones)) & 0x8888) != 0x8888) return false;
-    if (normal) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(target), l);
-        return true;
-    }
+    if (!AllOpaque(_mm_and_si128(l, t))) return false;
     const __m128i zero = _mm_setzero_si128();
     const __m128i out = _mm_packus_epi16(
         OpaqueChannels<mode>(_mm_unpacklo_epi8(l, zero), _mm_unpacklo_epi8(t, zero)),
         OpaqueChannels<mode>(_mm_unpackhi_epi8(l, zero), _mm_unpackhi_epi8(t, zero)));
     const __m128i alpha = _mm_set1_epi32(int32_t(0xFF000000u));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(target), _mm_or_si128(out, alpha));
+    return true;
+}
+
+// Four pixels of normal compositing, the layer first scaled by the clip's coverage as
+// CompositePixel scales it: where the layer is opaque its colour is stored; where the
+// target is, the layer goes over it, s + d (255 - sa) / 255 at alpha 255 (a transparent
+// layer pixel, premultiplied to nothing, leaves the target as it is).  False, with nothing
+// written, for other fours.
+inline bool NormalQuad(const uint8_t* layer, uint8_t* target, const uint8_t* coverage) {
+    const __m128i zero = _mm_setzero_si128(), full = _mm_set1_epi16(255);
+    const __m128i l = _mm_loadu_si128(reinterpret_cast<const __m128i*>(layer));
+    __m128i low = _mm_unpacklo_epi8(l, zero), high = _mm_unpackhi_epi8(l, zero);
+    uint32_t m = 0xFFFFFFFFu;
+    if (coverage) std::memcpy(&m, coverage, 4);
+    if (m != 0xFFFFFFFFu) {
+        // Each pixel's coverage in its four lanes.
+        const __m128i wide = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int32_t(m)), zero);
+        const __m128i pairs = _mm_unpacklo_epi16(wide, wide);
+        low = Div255(_mm_mullo_epi16(low, _mm_unpacklo_epi32(pairs, pairs)));
+        high = Div255(_mm_mullo_epi16(high, _mm_unpackhi_epi32(pairs, pairs)));
+    }
+    auto* out = reinterpret_cast<__m128i*>(target);
+    const __m128i source = _mm_packus_epi16(low, high);
+    if (AllOpaque(source)) {
+        _mm_storeu_si128(out, source);
+        return true;
+    }
+    const __m128i t = _mm_loadu_si128(out);
+    if (!AllOpaque(t)) return false;
+    const auto over = [&full](__m128i s, __m128i d) {
+        return _mm_add_epi16(s, Div255(_mm_mullo_epi16(d, _mm_sub_epi16(full, Alphas(s)))));
+    };
+    const __m128i blended = _mm_packus_epi16(over(low, _mm_unpacklo_epi8(t, zero)),
+                                             over(high, _mm_unpackhi_epi8(t, zero)));
+    _mm_storeu_si128(out, _mm_or_si128(blended, _mm_set1_epi32(int32_t(0xFF000000u))));
     return true;
 }
 #endif
@@ -199,10 +238,14 @@ void CompositeRow(const uint8_t* layer, uint8_t* target, const uint8_t* coverage
     int32_t i = 0;
 #if defined(__SSE2__)
     if constexpr (kOpaqueQuads<mode>) {
-        for (; i + 4 <= count; i += 4)
-            if (!OpaqueQuad<mode>(layer + 4 * i, target + 4 * i, coverage ? coverage + i : nullptr))
+        constexpr bool normal = mode == ZBlendMode::kNormal || mode == ZBlendMode::kLayer;
+        for (; i + 4 <= count; i += 4) {
+            const uint8_t* m = coverage ? coverage + i : nullptr;
+            if (!(normal ? NormalQuad(layer + 4 * i, target + 4 * i, m)
+                         : OpaqueQuad<mode>(layer + 4 * i, target + 4 * i, m)))
                 for (int32_t k = i; k < i + 4; ++k)
                     CompositePixel<mode>(layer + 4 * k, target + 4 * k, coverage, k);
+        }
     }
 #endif
     for (; i < count; ++i) CompositePixel<mode>(layer + 4 * i, target + 4 * i, coverage, i);

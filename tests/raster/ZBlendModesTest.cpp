@@ -160,14 +160,16 @@ TEST(ZBlendModes, RowsCompositeAsTheirPixelsOneByOne) {
     for (uint32_t s = 0; s < 256; ++s)
         for (uint32_t d = 0; d < 256; d += 5) {
             const size_t i = coverage.size();
-            const bool odd = i % 37 == 5; // one in 37 groups of four is not all opaque
-            const uint8_t sa = odd && i % 3 == 0 ? uint8_t(i % 2 ? 0 : 140) : 255;
-            const uint8_t da = odd && i % 3 == 1 ? 90 : 255;
+            // One pixel in 37 is not opaque: a transparent or translucent layer pixel, a
+            // translucent target, both, or a partial clip.
+            const size_t odd = i % 37 == 5 ? i % 5 : 5;
+            const uint8_t sa = odd == 0 ? 0 : odd == 1 || odd == 3 ? 140 : 255;
+            const uint8_t da = odd == 2 || odd == 3 ? 90 : 255;
             // Premultiplied: no channel above its alpha.
             const auto under = [sa](uint32_t v) { return uint8_t(std::min<uint32_t>(v, sa)); };
             layer.insert(layer.end(), {under(s), under(255 - s), under(s / 2 + d / 2), sa});
             target.insert(target.end(), {uint8_t(d), uint8_t(s ^ d), uint8_t(255 - d), da});
-            coverage.push_back(odd && i % 3 == 2 ? 200 : 255);
+            coverage.push_back(odd == 4 ? 200 : 255);
         }
     const auto count = int32_t(coverage.size());
     for (ZBlendMode mode : kModes)

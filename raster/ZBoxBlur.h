@@ -42,5 +42,6 @@ private:
     Axis x_, y_;
     int32_t passes_ = 0;
     std::vector<uint8_t> line_;
+    std::vector<uint8_t> woven_; // four rows' results side by side
     std::vector<uint32_t> sums_;
 };

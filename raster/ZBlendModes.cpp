@@ -116,7 +116,7 @@ void CompositePixel(const uint8_t* layer, uint8_t* target, const uint8_t* covera
 }
 
 #if defined(__SSE2__)
-// Whether a mode has a four-pixel path for opaque layer pixels onto opaque target pixels.
+// Whether a mode has a four-pixel path onto opaque target pixels.
 template <ZBlendMode mode>
 constexpr bool kOpaqueQuads = mode != ZBlendMode::kAlpha&& mode != ZBlendMode::kErase;
 
@@ -126,42 +126,57 @@ inline __m128i Div255(__m128i x) {
     return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
 }
 
-// The colour channels of opaque s onto opaque d, in 16-bit lanes: ChannelOf at both alphas
-// 255, where the terms weighted by 255 - alpha vanish and 255 x v over 255 is v.  Overlay
-// and hard light work both halves out and keep the one that applies; its products stay
-// below 2^16 (the other half may wrap, and is dropped).
-template <ZBlendMode mode> inline __m128i OpaqueChannels(__m128i s, __m128i d) {
+// Unsigned 16-bit maximum and minimum, by the signed ones on values moved down by 2^15.
+inline __m128i MaxU16(__m128i a, __m128i b) {
+    const __m128i bias = _mm_set1_epi16(int16_t(-32768));
+    return _mm_xor_si128(_mm_max_epi16(_mm_xor_si128(a, bias), _mm_xor_si128(b, bias)), bias);
+}
+inline __m128i MinU16(__m128i a, __m128i b) {
+    const __m128i bias = _mm_set1_epi16(int16_t(-32768));
+    return _mm_xor_si128(_mm_min_epi16(_mm_xor_si128(a, bias), _mm_xor_si128(b, bias)), bias);
+}
+
+// The colour channels of s (alpha sa) onto opaque d, in 16-bit lanes: ChannelOf at a
+// target alpha of 255, where the term weighted by 255 - da vanishes and the result's alpha
+// is 255.  Every sum stays at most 255 x 255; overlay and hard light work both halves out
+// and keep the one that applies (the other may wrap, and is dropped).
+template <ZBlendMode mode> inline __m128i OverOpaque(__m128i s, __m128i sa, __m128i d) {
     const __m128i full = _mm_set1_epi16(255);
+    const __m128i kept = _mm_mullo_epi16(d, _mm_sub_epi16(full, sa)); // d (255 - sa)
+    const auto mixed = [&kept](__m128i m) { return Div255(_mm_add_epi16(kept, m)); };
+    const __m128i sd = _mm_mullo_epi16(s, full), ds = _mm_mullo_epi16(d, sa);
     switch (mode) {
     case ZBlendMode::kMultiply:
-        return Div255(_mm_mullo_epi16(s, d));
+        return mixed(_mm_mullo_epi16(s, d));
     case ZBlendMode::kScreen:
         return _mm_sub_epi16(_mm_add_epi16(s, d), Div255(_mm_mullo_epi16(s, d)));
     case ZBlendMode::kLighten:
-        return _mm_max_epi16(s, d);
+        return mixed(MaxU16(sd, ds));
     case ZBlendMode::kDarken:
-        return _mm_min_epi16(s, d);
+        return mixed(MinU16(sd, ds));
     case ZBlendMode::kDifference:
-        return _mm_or_si128(_mm_subs_epu16(s, d), _mm_subs_epu16(d, s));
+        return mixed(_mm_or_si128(_mm_subs_epu16(sd, ds), _mm_subs_epu16(ds, sd)));
     case ZBlendMode::kAdd:
         return _mm_min_epi16(_mm_add_epi16(s, d), full);
     case ZBlendMode::kSubtract:
         return _mm_subs_epu16(d, s);
     case ZBlendMode::kInvert:
-        return _mm_sub_epi16(full, d);
+        return mixed(_mm_mullo_epi16(sa, _mm_sub_epi16(full, d)));
     case ZBlendMode::kOverlay:
     case ZBlendMode::kHardLight: {
         const __m128i product = _mm_mullo_epi16(s, d);
         const __m128i low = _mm_add_epi16(product, product);
-        const __m128i inverse = _mm_mullo_epi16(_mm_sub_epi16(full, s), _mm_sub_epi16(full, d));
+        const __m128i inverse = _mm_mullo_epi16(_mm_sub_epi16(sa, s), _mm_sub_epi16(full, d));
         const __m128i high =
-            _mm_sub_epi16(_mm_set1_epi16(int16_t(65025 - 65536)), _mm_add_epi16(inverse, inverse));
-        const __m128i upper = mode == ZBlendMode::kOverlay ? d : s;
-        const __m128i useHigh = _mm_cmpgt_epi16(upper, _mm_set1_epi16(127));
-        return Div255(_mm_or_si128(_mm_and_si128(useHigh, high), _mm_andnot_si128(useHigh, low)));
+            _mm_sub_epi16(_mm_mullo_epi16(sa, full), _mm_add_epi16(inverse, inverse));
+        // Overlay takes the high half where 2 d > 255, hard light where 2 s > sa.
+        const __m128i useHigh = mode == ZBlendMode::kOverlay
+                                    ? _mm_cmpgt_epi16(d, _mm_set1_epi16(127))
+                                    : _mm_cmpgt_epi16(_mm_add_epi16(s, s), sa);
+        return mixed(_mm_or_si128(_mm_and_si128(useHigh, high), _mm_andnot_si128(useHigh, low)));
     }
-    default: // normal: the layer's colour
-        return s;
+    default: // normal: the layer over the target
+        return _mm_add_epi16(s, Div255(kept));
     }
 }
 
@@ -176,58 +191,46 @@ inline bool AllOpaque(__m128i pixels) {
     return (_mm_movemask_epi8(_mm_cmpeq_epi8(pixels, _mm_set1_epi8(-1))) & 0x8888) == 0x8888;
 }
 
-// Four pixels whose layer alphas (under full coverage) and target alphas are all 255:
-// false, with nothing written, for any other four.
-template <ZBlendMode mode>
-inline bool OpaqueQuad(const uint8_t* layer, uint8_t* target, const uint8_t* coverage) {
-    if (coverage) {
-        uint32_t m;
-        std::memcpy(&m, coverage, 4);
-        if (m != 0xFFFFFFFFu) return false;
-    }
-    const __m128i l = _mm_loadu_si128(reinterpret_cast<const __m128i*>(layer));
-    const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(target));
-    if (!AllOpaque(_mm_and_si128(l, t))) return false;
+// Four layer pixels widened to 16-bit lanes, scaled by the clip's coverage as
+// CompositePixel scales them.
+inline void ScaledLayer(const uint8_t* layer, const uint8_t* coverage, __m128i& low,
+                        __m128i& high) {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i out = _mm_packus_epi16(
-        OpaqueChannels<mode>(_mm_unpacklo_epi8(l, zero), _mm_unpacklo_epi8(t, zero)),
-        OpaqueChannels<mode>(_mm_unpackhi_epi8(l, zero), _mm_unpackhi_epi8(t, zero)));
-    const __m128i alpha = _mm_set1_epi32(int32_t(0xFF000000u));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(target), _mm_or_si128(out, alpha));
-    return true;
-}
-
-// Four pixels of normal compositing, the layer first scaled by the clip's coverage as
-// CompositePixel scales it: where the layer is opaque its colour is stored; where the
-// target is, the layer goes over it, s + d (255 - sa) / 255 at alpha 255 (a transparent
-// layer pixel, premultiplied to nothing, leaves the target as it is).  False, with nothing
-// written, for other fours.
-inline bool NormalQuad(const uint8_t* layer, uint8_t* target, const uint8_t* coverage) {
-    const __m128i zero = _mm_setzero_si128(), full = _mm_set1_epi16(255);
     const __m128i l = _mm_loadu_si128(reinterpret_cast<const __m128i*>(layer));
-    __m128i low = _mm_unpacklo_epi8(l, zero), high = _mm_unpackhi_epi8(l, zero);
+    low = _mm_unpacklo_epi8(l, zero);
+    high = _mm_unpackhi_epi8(l, zero);
     uint32_t m = 0xFFFFFFFFu;
     if (coverage) std::memcpy(&m, coverage, 4);
-    if (m != 0xFFFFFFFFu) {
-        // Each pixel's coverage in its four lanes.
-        const __m128i wide = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int32_t(m)), zero);
-        const __m128i pairs = _mm_unpacklo_epi16(wide, wide);
-        low = Div255(_mm_mullo_epi16(low, _mm_unpacklo_epi32(pairs, pairs)));
-        high = Div255(_mm_mullo_epi16(high, _mm_unpackhi_epi32(pairs, pairs)));
-    }
+    if (m == 0xFFFFFFFFu) return;
+    // Each pixel's coverage in its four lanes.
+    const __m128i wide = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int32_t(m)), zero);
+    const __m128i pairs = _mm_unpacklo_epi16(wide, wide);
+    low = Div255(_mm_mullo_epi16(low, _mm_unpacklo_epi32(pairs, pairs)));
+    high = Div255(_mm_mullo_epi16(high, _mm_unpackhi_epi32(pairs, pairs)));
+}
+
+// Four pixels composited at once where every target pixel is opaque, and in normal mode
+// also where every layer pixel is (its colour is then stored): the layer goes over the
+// target by OverOpaque (a transparent layer pixel, premultiplied to nothing, leaves the
+// target as it is).  False, with nothing written, for other fours.
+template <ZBlendMode mode>
+inline bool QuadOverOpaque(const uint8_t* layer, uint8_t* target, const uint8_t* coverage) {
+    __m128i low, high;
+    ScaledLayer(layer, coverage, low, high);
     auto* out = reinterpret_cast<__m128i*>(target);
-    const __m128i source = _mm_packus_epi16(low, high);
-    if (AllOpaque(source)) {
-        _mm_storeu_si128(out, source);
-        return true;
+    if constexpr (mode == ZBlendMode::kNormal) {
+        const __m128i source = _mm_packus_epi16(low, high);
+        if (AllOpaque(source)) {
+            _mm_storeu_si128(out, source);
+            return true;
+        }
     }
     const __m128i t = _mm_loadu_si128(out);
     if (!AllOpaque(t)) return false;
-    const auto over = [&full](__m128i s, __m128i d) {
-        return _mm_add_epi16(s, Div255(_mm_mullo_epi16(d, _mm_sub_epi16(full, Alphas(s)))));
-    };
-    const __m128i blended = _mm_packus_epi16(over(low, _mm_unpacklo_epi8(t, zero)),
-                                             over(high, _mm_unpackhi_epi8(t, zero)));
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i blended =
+        _mm_packus_epi16(OverOpaque<mode>(low, Alphas(low), _mm_unpacklo_epi8(t, zero)),
+                         OverOpaque<mode>(high, Alphas(high), _mm_unpackhi_epi8(t, zero)));
     _mm_storeu_si128(out, _mm_or_si128(blended, _mm_set1_epi32(int32_t(0xFF000000u))));
     return true;
 }
@@ -238,14 +241,13 @@ void CompositeRow(const uint8_t* layer, uint8_t* target, const uint8_t* coverage
     int32_t i = 0;
 #if defined(__SSE2__)
     if constexpr (kOpaqueQuads<mode>) {
-        constexpr bool normal = mode == ZBlendMode::kNormal || mode == ZBlendMode::kLayer;
-        for (; i + 4 <= count; i += 4) {
-            const uint8_t* m = coverage ? coverage + i : nullptr;
-            if (!(normal ? NormalQuad(layer + 4 * i, target + 4 * i, m)
-                         : OpaqueQuad<mode>(layer + 4 * i, target + 4 * i, m)))
+        // The layer mode composites as normal does.
+        constexpr ZBlendMode quadMode = mode == ZBlendMode::kLayer ? ZBlendMode::kNormal : mode;
+        for (; i + 4 <= count; i += 4)
+            if (!QuadOverOpaque<quadMode>(layer + 4 * i, target + 4 * i,
+                                          coverage ? coverage + i : nullptr))
                 for (int32_t k = i; k < i + 4; ++k)
                     CompositePixel<mode>(layer + 4 * k, target + 4 * k, coverage, k);
-        }
     }
 #endif
     for (; i < count; ++i) CompositePixel<mode>(layer + 4 * i, target + 4 * i, coverage, i);

@@ -10,6 +10,10 @@
 #include <cstring>
 #include <type_traits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 // The 16-bit painter of kPainters[row][column] (ZSpanPainter16.cpp).
 ZSpanPainter ZChooseSpanPainter16(int row, int column);
 
@@ -218,7 +222,9 @@ template <class D> struct Painters {
             std::memcpy(p, src, 4 * sizeof(C) * static_cast<size_t>(n));
             return;
         }
-        for (int32_t i = 0; i < n; ++i, p += 4, src += 4) {
+        int32_t i = 0;
+        if constexpr (sizeof(C) == 1) i = OverOpaqueQuads(p, src, n, coverage);
+        for (p += 4 * i, src += 4 * i; i < n; ++i, p += 4, src += 4) {
             const uint32_t a = Covered(D::Limit(src[3]), coverage);
             // At 8 bits full alpha means an opaque source pixel under full coverage: the
             // pixel is stored as it came (16-bit sources may exceed full and are limited).
@@ -227,6 +233,46 @@ template <class D> struct Painters {
             else if (a != 0)
                 Over(p, src, a);
         }
+    }
+
+    // 8-bit stencil pixels over opaque target pixels, four at a time while all four targets
+    // are opaque: Over there is (s a + d (255 - a)) / 255 rounded down at alpha 255, with
+    // a the source alpha under the coverage (an alpha of 0 leaves d, of 255 stores s).
+    // Returns how many pixels it painted.
+    static int32_t OverOpaqueQuads(C* p, const C* src, int32_t n, uint32_t coverage) {
+        int32_t i = 0;
+#if defined(__SSE2__)
+        if constexpr (sizeof(C) == 1) {
+            const __m128i zero = _mm_setzero_si128(), full = _mm_set1_epi16(255);
+            const __m128i one = _mm_set1_epi16(1), ones = _mm_set1_epi8(-1);
+            const __m128i cover = _mm_set1_epi16(int16_t(coverage));
+            // x / 255 rounded down, for x <= 255 x 255.
+            const auto down = [&one](__m128i x) {
+                return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, one), _mm_srli_epi16(x, 8)),
+                                      8);
+            };
+            const auto over = [&](__m128i s, __m128i d) {
+                __m128i a = _mm_shufflelo_epi16(s, _MM_SHUFFLE(3, 3, 3, 3));
+                a = _mm_shufflehi_epi16(a, _MM_SHUFFLE(3, 3, 3, 3));
+                if (coverage < D::kFull) a = down(_mm_mullo_epi16(a, cover));
+                return down(_mm_add_epi16(_mm_mullo_epi16(s, a),
+                                          _mm_mullo_epi16(d, _mm_sub_epi16(full, a))));
+            };
+            for (; i + 4 <= n; i += 4) {
+                auto* at = reinterpret_cast<__m128i*>(p + 4 * i);
+                const __m128i d = _mm_loadu_si128(at);
+                if ((_mm_movemask_epi8(_mm_cmpeq_epi8(d, ones)) & 0x8888) != 0x8888) break;
+                const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 4 * i));
+                const __m128i out =
+                    _mm_packus_epi16(over(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero)),
+                                     over(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero)));
+                _mm_storeu_si128(at, _mm_or_si128(out, _mm_set1_epi32(int32_t(0xFF000000u))));
+            }
+        }
+#else
+        (void)p, (void)src, (void)n, (void)coverage;
+#endif
+        return i;
     }
 
     static void ClipStencil(ZSpanJob& job, int32_t x, int32_t y, int32_t n, uint32_t coverage) {

@@ -3,11 +3,15 @@
 #include "RasterFixtures.h"
 #include "raster/ZBlendMath.h"
 #include "raster/ZColorStencil.h"
+#include "raster/ZSpanPainter.h"
 #include "support/Hex.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include <string>
 
@@ -67,6 +71,66 @@ TEST(ZRendererPaint, SolidColoursBlendClipAndAccumulateExactly) {
         EXPECT_EQ(ToHex(colour.Data(), 4 * size_t(width), 4), c.after) << c.what;
         EXPECT_EQ(ToHex(mask.Data(), size_t(width), size_t(width)), c.maskAfter) << c.what;
         EXPECT_TRUE(colour.GuardsIntact() && mask.GuardsIntact()) << c.what;
+    }
+}
+
+namespace {
+
+// A paint of given pixels, one a device pixel along the row from x = 0.
+class RowStencil final : public ZStencil {
+public:
+    explicit RowStencil(std::vector<uint8_t> pixels) : pixels_(std::move(pixels)) {}
+    ZStencil* Clone() const override { return new RowStencil(pixels_); }
+    void ApplyColorTransform(const ColorTransform&) override {}
+    void Seek(int32_t x, int32_t) override { x_ = x; }
+    uint8_t* NextPixel8(uint8_t* out) override {
+        std::memcpy(out, &pixels_[4 * size_t(x_++)], 4);
+        return out;
+    }
+    uint16_t* NextPixel16(uint16_t* out) override { return out; }
+    void Skip() override { ++x_; }
+    bool IsSolidColor() const override { return false; }
+
+private:
+    std::vector<uint8_t> pixels_;
+    int32_t x_ = 0;
+};
+
+} // namespace
+
+// Paint pixels of every alpha over opaque and translucent pixels, under full and partial
+// coverage, blend exactly as each pixel blends alone.
+TEST(ZRendererPaint, StencilRowsBlendAsTheirPixelsAlone) {
+    constexpr int32_t kWidth = 40;
+    std::vector<uint8_t> paint, before;
+    for (int32_t x = 0; x < kWidth; ++x) {
+        const uint8_t alphas[] = {0, 1, 128, 254, 255, 77, 255, 3};
+        paint.insert(paint.end(),
+                     {uint8_t(37 * x), uint8_t(255 - 11 * x), uint8_t(x * x), alphas[x % 8]});
+        // Opaque targets, but for one pixel of the fifth group of four.
+        before.insert(before.end(),
+                      {uint8_t(90 + x), uint8_t(7 * x), 200, uint8_t(x == 18 ? 99 : 255)});
+    }
+    for (const float height : {1.0f, 0.5f}) {
+        ZRenderer renderer;
+        Canvas colour(kWidth, 1, 4);
+        colour.AttachAsTarget(renderer);
+        std::copy(before.begin(), before.end(), colour.Data());
+        RowStencil stencil(paint);
+        renderer.FillPath(RectPath(0, 0, float(kWidth), height), nullptr, &stencil,
+                          ZFillRule::kNonZero);
+        const uint32_t coverage = height == 1.0f ? 255 : 128;
+        std::vector<uint8_t> expected = before;
+        for (size_t i = 0; i < size_t(kWidth); ++i) {
+            const uint32_t a =
+                coverage < 255 ? paint[4 * i + 3] * coverage / 255 : paint[4 * i + 3];
+            if (a == 255)
+                std::memcpy(&expected[4 * i], &paint[4 * i], 4);
+            else
+                ZBlendOver(&expected[4 * i], &paint[4 * i], a);
+        }
+        EXPECT_EQ(ToHex(colour.Data(), 4 * kWidth, 4), ToHex(expected.data(), 4 * kWidth, 4))
+            << "height " << height;
     }
 }
 

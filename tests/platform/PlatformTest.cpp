@@ -8,6 +8,12 @@
 #include <string>
 #include <thread>
 
+#if !defined(_WIN32)
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 TEST(Mutex, RecursiveForItsOwnerAndReleasedOnlyByIt) {
     HANDLE mutex = CreateMutexW(nullptr, TRUE, nullptr); // owned from the start
     ASSERT_NE(mutex, nullptr);
@@ -32,6 +38,24 @@ TEST(Mutex, RecursiveForItsOwnerAndReleasedOnlyByIt) {
     EXPECT_EQ(other(), WAIT_OBJECT_0);
     EXPECT_TRUE(CloseHandle(mutex));
 }
+
+#if !defined(_WIN32)
+// A thread's id is the kernel's, asked for once: another thread has its own, and so does a
+// forked child's thread, which the parent's answer must not stand for.
+TEST(Mutex, ThreadIdsAreTheKernels) {
+    const DWORD self = GetCurrentThreadId();
+    EXPECT_EQ(self, DWORD(syscall(SYS_gettid)));
+    std::atomic<DWORD> other{0};
+    std::thread([&] { other = GetCurrentThreadId() == DWORD(syscall(SYS_gettid)) ? 1 : 2; }).join();
+    EXPECT_EQ(other.load(), 1u);
+    const pid_t child = fork();
+    if (child == 0) _exit(GetCurrentThreadId() == DWORD(syscall(SYS_gettid)) ? 0 : 1);
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(GetCurrentThreadId(), self);
+}
+#endif
 
 // UTF-16 to UTF-8 and back, into buffers of exactly the size asked for: characters of one
 // to four bytes, a surrogate pair among them.

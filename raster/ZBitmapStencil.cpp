@@ -3,9 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "raster/ZLanes.h"
 
 namespace {
 
@@ -368,7 +366,7 @@ uint8_t* ZBitmapStencil::NextPixel8(uint8_t* out) {
 
 // Clamped nearest texels four at a time.  Clamp(Trunc(f), n) is the truncation of f held
 // to [0, n - 1] first, with NaN going to 0: the vector max returns its second operand for
-// NaN.  The positions step one by one, as Skip steps them.
+// NaN.
 int ZBitmapStencil::ClampNearestQuads(const Texels& level, float& u, float& v, float du, float dv,
                                       uint8_t* dst, int count) {
     int done = 0;
@@ -379,16 +377,12 @@ int ZBitmapStencil::ClampNearestQuads(const Texels& level, float& u, float& v, f
     const __m128 lastX = _mm_set1_ps(static_cast<float>(level.width - 1));
     const __m128 lastY = _mm_set1_ps(static_cast<float>(level.height - 1));
     for (; done + 4 <= count; done += 4, dst += 16) {
-        const float u1 = u + du, u2 = u1 + du, u3 = u2 + du;
-        const float v1 = v + dv, v2 = v1 + dv, v3 = v2 + dv;
         const auto index = [&](__m128 f, __m128 last) {
             return _mm_cvttps_epi32(_mm_min_ps(_mm_max_ps(_mm_add_ps(f, half), zero), last));
         };
         alignas(16) int32_t xs[4], ys[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(xs), index(_mm_setr_ps(u, u1, u2, u3), lastX));
-        _mm_store_si128(reinterpret_cast<__m128i*>(ys), index(_mm_setr_ps(v, v1, v2, v3), lastY));
-        u = u3 + du;
-        v = v3 + dv;
+        _mm_store_si128(reinterpret_cast<__m128i*>(xs), index(ZNextFour(u, du).lanes, lastX));
+        _mm_store_si128(reinterpret_cast<__m128i*>(ys), index(ZNextFour(v, dv).lanes, lastY));
         for (int k = 0; k < 4; ++k)
             std::memcpy(dst + 4 * k, level.pixels + int64_t(ys[k]) * level.pitch + 4 * xs[k], 4);
     }
@@ -401,7 +395,7 @@ int ZBitmapStencil::ClampNearestQuads(const Texels& level, float& u, float& v, f
 // Smoothed clamped texels four at a time.  Where all four lie inside the image, away from
 // its last row and column, the whole texels and the fractions past them are worked out
 // side by side with the same float operations SampleAt uses there; other groups go through
-// SampleAt.  The positions step one by one, as Skip steps them.
+// SampleAt.
 int ZBitmapStencil::ClampBilinearQuads(const Texels& level, float& u, float& v, float du, float dv,
                                        uint8_t* dst, int count) {
     int done = 0;
@@ -412,9 +406,8 @@ int ZBitmapStencil::ClampBilinearQuads(const Texels& level, float& u, float& v, 
     const __m128 lastX = _mm_set1_ps(static_cast<float>(level.width - 1));
     const __m128 lastY = _mm_set1_ps(static_cast<float>(level.height - 1));
     for (; done + 4 <= count; done += 4, dst += 16) {
-        const float u1 = u + du, u2 = u1 + du, u3 = u2 + du;
-        const float v1 = v + dv, v2 = v1 + dv, v3 = v2 + dv;
-        const __m128 us = _mm_setr_ps(u, u1, u2, u3), vs = _mm_setr_ps(v, v1, v2, v3);
+        const ZFour fu = ZNextFour(u, du), fv = ZNextFour(v, dv);
+        const __m128 us = fu.lanes, vs = fv.lanes;
         const __m128 inside =
             _mm_and_ps(_mm_and_ps(_mm_cmpge_ps(us, zero), _mm_cmpge_ps(vs, zero)),
                        _mm_and_ps(_mm_cmplt_ps(us, lastX), _mm_cmplt_ps(vs, lastY)));
@@ -434,13 +427,9 @@ int ZBitmapStencil::ClampBilinearQuads(const Texels& level, float& u, float& v, 
                                 dst + 4 * k);
             }
         } else {
-            SampleAt<uint8_t, kClampBilinear>(level, u, v, dst);
-            SampleAt<uint8_t, kClampBilinear>(level, u1, v1, dst + 4);
-            SampleAt<uint8_t, kClampBilinear>(level, u2, v2, dst + 8);
-            SampleAt<uint8_t, kClampBilinear>(level, u3, v3, dst + 12);
+            for (int k = 0; k < 4; ++k)
+                SampleAt<uint8_t, kClampBilinear>(level, fu.at[k], fv.at[k], dst + 4 * k);
         }
-        u = u3 + du;
-        v = v3 + dv;
     }
 #else
     (void)level, (void)u, (void)v, (void)du, (void)dv, (void)dst, (void)count;
@@ -464,9 +453,8 @@ int ZBitmapStencil::RepeatBilinearQuads(const Texels& level, float& u, float& v,
         return level.pixels + int64_t(y) * level.pitch + 4 * x;
     };
     for (; done + 4 <= count; done += 4, dst += 16) {
-        const float u1 = u + du, u2 = u1 + du, u3 = u2 + du;
-        const float v1 = v + dv, v2 = v1 + dv, v3 = v2 + dv;
-        const __m128 us = _mm_setr_ps(u, u1, u2, u3), vs = _mm_setr_ps(v, v1, v2, v3);
+        const ZFour fu = ZNextFour(u, du), fv = ZNextFour(v, dv);
+        const __m128 us = fu.lanes, vs = fv.lanes;
         const __m128 small = _mm_and_ps(_mm_cmplt_ps(_mm_and_ps(us, magnitude), near),
                                         _mm_cmplt_ps(_mm_and_ps(vs, magnitude), near));
         if (_mm_movemask_ps(small) == 15) {
@@ -497,13 +485,9 @@ int ZBitmapStencil::RepeatBilinearQuads(const Texels& level, float& u, float& v,
                 }
             }
         } else {
-            SampleAt<uint8_t, kRepeatBilinear>(level, u, v, dst);
-            SampleAt<uint8_t, kRepeatBilinear>(level, u1, v1, dst + 4);
-            SampleAt<uint8_t, kRepeatBilinear>(level, u2, v2, dst + 8);
-            SampleAt<uint8_t, kRepeatBilinear>(level, u3, v3, dst + 12);
+            for (int k = 0; k < 4; ++k)
+                SampleAt<uint8_t, kRepeatBilinear>(level, fu.at[k], fv.at[k], dst + 4 * k);
         }
-        u = u3 + du;
-        v = v3 + dv;
     }
 #else
     (void)level, (void)u, (void)v, (void)du, (void)dv, (void)dst, (void)count;

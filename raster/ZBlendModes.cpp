@@ -1,14 +1,11 @@
 #include "raster/ZBlendModes.h"
 
 #include "raster/ZBlendMath.h"
+#include "raster/ZLanes.h"
 #include "raster/ZPlane.h"
 
 #include <algorithm>
 #include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace {
 
@@ -118,13 +115,7 @@ void CompositePixel(const uint8_t* layer, uint8_t* target, const uint8_t* covera
 #if defined(__SSE2__)
 // Whether a mode has a four-pixel path onto opaque target pixels.
 template <ZBlendMode mode>
-constexpr bool kOpaqueQuads = mode != ZBlendMode::kAlpha&& mode != ZBlendMode::kErase;
-
-// x / 255 rounded, as ZDiv255, in 16-bit lanes (x <= 255 x 255).
-inline __m128i Div255(__m128i x) {
-    x = _mm_add_epi16(x, _mm_set1_epi16(128));
-    return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
-}
+constexpr bool kQuadsOverOpaque = (mode != ZBlendMode::kAlpha && mode != ZBlendMode::kErase);
 
 // Unsigned 16-bit maximum and minimum, by the signed ones on values moved down by 2^15.
 inline __m128i MaxU16(__m128i a, __m128i b) {
@@ -143,13 +134,13 @@ inline __m128i MinU16(__m128i a, __m128i b) {
 template <ZBlendMode mode> inline __m128i OverOpaque(__m128i s, __m128i sa, __m128i d) {
     const __m128i full = _mm_set1_epi16(255);
     const __m128i kept = _mm_mullo_epi16(d, _mm_sub_epi16(full, sa)); // d (255 - sa)
-    const auto mixed = [&kept](__m128i m) { return Div255(_mm_add_epi16(kept, m)); };
+    const auto mixed = [&kept](__m128i m) { return ZDiv255Lanes(_mm_add_epi16(kept, m)); };
     const __m128i sd = _mm_mullo_epi16(s, full), ds = _mm_mullo_epi16(d, sa);
     switch (mode) {
     case ZBlendMode::kMultiply:
         return mixed(_mm_mullo_epi16(s, d));
     case ZBlendMode::kScreen:
-        return _mm_sub_epi16(_mm_add_epi16(s, d), Div255(_mm_mullo_epi16(s, d)));
+        return _mm_sub_epi16(_mm_add_epi16(s, d), ZDiv255Lanes(_mm_mullo_epi16(s, d)));
     case ZBlendMode::kLighten:
         return mixed(MaxU16(sd, ds));
     case ZBlendMode::kDarken:
@@ -176,19 +167,8 @@ template <ZBlendMode mode> inline __m128i OverOpaque(__m128i s, __m128i sa, __m1
         return mixed(_mm_or_si128(_mm_and_si128(useHigh, high), _mm_andnot_si128(useHigh, low)));
     }
     default: // normal: the layer over the target
-        return _mm_add_epi16(s, Div255(kept));
+        return _mm_add_epi16(s, ZDiv255Lanes(kept));
     }
-}
-
-// Each pixel's alpha in all four of its 16-bit lanes.
-inline __m128i Alphas(__m128i pixels) {
-    const __m128i low = _mm_shufflelo_epi16(pixels, _MM_SHUFFLE(3, 3, 3, 3));
-    return _mm_shufflehi_epi16(low, _MM_SHUFFLE(3, 3, 3, 3));
-}
-
-// Whether all four pixels have an alpha of 255.
-inline bool AllOpaque(__m128i pixels) {
-    return (_mm_movemask_epi8(_mm_cmpeq_epi8(pixels, _mm_set1_epi8(-1))) & 0x8888) == 0x8888;
 }
 
 // Four layer pixels widened to 16-bit lanes, scaled by the clip's coverage as
@@ -205,8 +185,8 @@ inline void ScaledLayer(const uint8_t* layer, const uint8_t* coverage, __m128i& 
     // Each pixel's coverage in its four lanes.
     const __m128i wide = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int32_t(m)), zero);
     const __m128i pairs = _mm_unpacklo_epi16(wide, wide);
-    low = Div255(_mm_mullo_epi16(low, _mm_unpacklo_epi32(pairs, pairs)));
-    high = Div255(_mm_mullo_epi16(high, _mm_unpackhi_epi32(pairs, pairs)));
+    low = ZDiv255Lanes(_mm_mullo_epi16(low, _mm_unpacklo_epi32(pairs, pairs)));
+    high = ZDiv255Lanes(_mm_mullo_epi16(high, _mm_unpackhi_epi32(pairs, pairs)));
 }
 
 // Four pixels composited at once where every target pixel is opaque, and in normal mode
@@ -220,17 +200,17 @@ inline bool QuadOverOpaque(const uint8_t* layer, uint8_t* target, const uint8_t*
     auto* out = reinterpret_cast<__m128i*>(target);
     if constexpr (mode == ZBlendMode::kNormal) {
         const __m128i source = _mm_packus_epi16(low, high);
-        if (AllOpaque(source)) {
+        if (ZAllOpaque(source)) {
             _mm_storeu_si128(out, source);
             return true;
         }
     }
     const __m128i t = _mm_loadu_si128(out);
-    if (!AllOpaque(t)) return false;
+    if (!ZAllOpaque(t)) return false;
     const __m128i zero = _mm_setzero_si128();
     const __m128i blended =
-        _mm_packus_epi16(OverOpaque<mode>(low, Alphas(low), _mm_unpacklo_epi8(t, zero)),
-                         OverOpaque<mode>(high, Alphas(high), _mm_unpackhi_epi8(t, zero)));
+        _mm_packus_epi16(OverOpaque<mode>(low, ZAlphaLanes(low), _mm_unpacklo_epi8(t, zero)),
+                         OverOpaque<mode>(high, ZAlphaLanes(high), _mm_unpackhi_epi8(t, zero)));
     _mm_storeu_si128(out, _mm_or_si128(blended, _mm_set1_epi32(int32_t(0xFF000000u))));
     return true;
 }
@@ -240,7 +220,7 @@ template <ZBlendMode mode>
 void CompositeRow(const uint8_t* layer, uint8_t* target, const uint8_t* coverage, int32_t count) {
     int32_t i = 0;
 #if defined(__SSE2__)
-    if constexpr (kOpaqueQuads<mode>) {
+    if constexpr (kQuadsOverOpaque<mode>) {
         // The layer mode composites as normal does.
         constexpr ZBlendMode quadMode = mode == ZBlendMode::kLayer ? ZBlendMode::kNormal : mode;
         for (; i + 4 <= count; i += 4)
@@ -306,13 +286,10 @@ void ZPremultiplyRow(uint8_t* p, int32_t count) {
     // Four pixels at a time, each channel times its pixel's alpha over 255 in 16-bit lanes
     // (255 x 255 + 128 and its high byte stay below 2^16).  Times 255 a channel comes back
     // as it was, so opaque pixels need no test; alpha itself is put back.
-    const __m128i zero = _mm_setzero_si128(), half = _mm_set1_epi16(128);
+    const __m128i zero = _mm_setzero_si128();
     const __m128i alpha = _mm_set1_epi32(int32_t(0xFF000000u));
-    const auto times = [&half](__m128i wide) {
-        __m128i a = _mm_shufflelo_epi16(wide, _MM_SHUFFLE(3, 3, 3, 3));
-        a = _mm_shufflehi_epi16(a, _MM_SHUFFLE(3, 3, 3, 3));
-        const __m128i x = _mm_add_epi16(_mm_mullo_epi16(wide, a), half);
-        return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+    const auto times = [](__m128i wide) {
+        return ZDiv255Lanes(_mm_mullo_epi16(wide, ZAlphaLanes(wide)));
     };
     for (; i + 4 <= count; i += 4, p += 16) {
         const __m128i px = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
@@ -341,11 +318,10 @@ void ZUnpremultiplyRow(uint8_t* p, int32_t count) {
 void ZIntersectCoverage(uint8_t* now, const uint8_t* was, int32_t count) {
     int32_t i = 0;
 #if defined(__SSE2__)
-    // Sixteen at a time: for x <= 255 x 255, x / 255 rounded down is (x + 1 + x / 256) / 256.
-    const __m128i zero = _mm_setzero_si128(), one = _mm_set1_epi16(1);
-    const auto quotient = [&](__m128i a, __m128i b) {
-        const __m128i x = _mm_mullo_epi16(a, b);
-        return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, one), _mm_srli_epi16(x, 8)), 8);
+    // Sixteen at a time.
+    const __m128i zero = _mm_setzero_si128();
+    const auto quotient = [](__m128i a, __m128i b) {
+        return ZDiv255DownLanes(_mm_mullo_epi16(a, b));
     };
     for (; i + 16 <= count; i += 16) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(now + i));

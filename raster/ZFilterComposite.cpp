@@ -1,36 +1,22 @@
 #include "raster/ZFilterComposite.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "raster/ZLanes.h"
 
 namespace {
 
 #if defined(__SSE2__)
-// x / 255 rounded, as ZDiv255, in 16-bit lanes (x <= 255 x 255).
-__m128i Div255(__m128i x) {
-    x = _mm_add_epi16(x, _mm_set1_epi16(128));
-    return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
-}
-
-// Each pixel's alpha in all four of its 16-bit lanes.
-__m128i Alphas(__m128i pixels) {
-    const __m128i low = _mm_shufflelo_epi16(pixels, _MM_SHUFFLE(3, 3, 3, 3));
-    return _mm_shufflehi_epi16(low, _MM_SHUFFLE(3, 3, 3, 3));
-}
-
 // Two pixels of ZCompositeEffect, widened to 16-bit lanes.
 __m128i Effect(__m128i object, __m128i effect, ZEffectPlace place, bool knockout, bool hide) {
     const __m128i full = _mm_set1_epi16(255);
     if (place == ZEffectPlace::kInside)
-        effect = Div255(_mm_mullo_epi16(effect, Alphas(object)));
+        effect = ZDiv255Lanes(_mm_mullo_epi16(effect, ZAlphaLanes(object)));
     else if (place == ZEffectPlace::kBehind && !(hide && !knockout))
-        effect = Div255(_mm_mullo_epi16(effect, _mm_sub_epi16(full, Alphas(object))));
+        effect = ZDiv255Lanes(_mm_mullo_epi16(effect, _mm_sub_epi16(full, ZAlphaLanes(object))));
     if (knockout || hide) return effect;
     const __m128i keep =
-        place == ZEffectPlace::kBehind ? full : _mm_sub_epi16(full, Alphas(effect));
+        place == ZEffectPlace::kBehind ? full : _mm_sub_epi16(full, ZAlphaLanes(effect));
     // Sums above 255 are held there when the lanes are packed back to bytes.
-    return _mm_add_epi16(effect, Div255(_mm_mullo_epi16(object, keep)));
+    return _mm_add_epi16(effect, ZDiv255Lanes(_mm_mullo_epi16(object, keep)));
 }
 #endif
 

@@ -4,9 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "raster/ZLanes.h"
 
 namespace {
 
@@ -164,10 +162,8 @@ int ZRadialGradientStencil::CentredQuads(float& gx, float& gy, float dgx, float 
     const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
     int done = 0;
     for (; done + 4 <= count; done += 4, dst += 16) {
-        const float gx1 = gx + dgx, gx2 = gx1 + dgx, gx3 = gx2 + dgx;
-        const float gy1 = gy + dgy, gy2 = gy1 + dgy, gy3 = gy2 + dgy;
-        const __m128 fx = _mm_mul_ps(scale, _mm_setr_ps(gx, gx1, gx2, gx3));
-        const __m128 fy = _mm_mul_ps(scale, _mm_setr_ps(gy, gy1, gy2, gy3));
+        const __m128 fx = _mm_mul_ps(scale, ZNextFour(gx, dgx).lanes);
+        const __m128 fy = _mm_mul_ps(scale, ZNextFour(gy, dgy).lanes);
         const __m128 near = _mm_and_ps(_mm_cmplt_ps(_mm_and_ps(fx, magnitude), limit),
                                        _mm_cmplt_ps(_mm_and_ps(fy, magnitude), limit));
         // Far lanes are zeroed before they are converted, and take the last entry below.
@@ -180,8 +176,6 @@ int ZRadialGradientStencil::CentredQuads(float& gx, float& gy, float dgx, float 
         alignas(16) int32_t index[4];
         _mm_store_si128(reinterpret_cast<__m128i*>(index), _mm_cvttps_epi32(entry));
         for (int k = 0; k < 4; ++k) std::memcpy(dst + 4 * k, ramp_[index[k]], 4);
-        gx = gx3 + dgx;
-        gy = gy3 + dgy;
     }
     return done;
 }
@@ -205,16 +199,15 @@ int ZRadialGradientStencil::PositionQuads(float& gx, float& gy, float dgx, float
     };
     int done = 0;
     for (; done + 4 <= count; done += 4, dst += 16) {
-        const float gx1 = gx + dgx, gx2 = gx1 + dgx, gx3 = gx2 + dgx;
-        const float gy1 = gy + dgy, gy2 = gy1 + dgy, gy3 = gy2 + dgy;
-        const __m128 low =
-            _mm_movelh_ps(_mm_cvtpd_ps(positions(_mm_setr_pd(gx, gx1), _mm_setr_pd(gy, gy1))),
-                          _mm_cvtpd_ps(positions(_mm_setr_pd(gx2, gx3), _mm_setr_pd(gy2, gy3))));
+        const ZFour x = ZNextFour(gx, dgx), y = ZNextFour(gy, dgy);
+        const auto pair = [&](int k) {
+            return _mm_cvtpd_ps(
+                positions(_mm_setr_pd(x.at[k], x.at[k + 1]), _mm_setr_pd(y.at[k], y.at[k + 1])));
+        };
+        const __m128 low = _mm_movelh_ps(pair(0), pair(2));
         alignas(16) float t[4];
         _mm_store_ps(t, low);
         for (int k = 0; k < 4; ++k) std::memcpy(dst + 4 * k, ramp_[RampIndex(t[k], spread_)], 4);
-        gx = gx3 + dgx;
-        gy = gy3 + dgy;
     }
     return done;
 }

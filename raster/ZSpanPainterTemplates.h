@@ -4,15 +4,12 @@
 // so everything here stays local to each of them.
 #pragma once
 
+#include "raster/ZLanes.h"
 #include "raster/ZSpanPainter.h"
 #include "raster/ZStencil.h"
 
 #include <cstring>
 #include <type_traits>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 // The 16-bit painter of kPainters[row][column] (ZSpanPainter16.cpp).
 ZSpanPainter ZChooseSpanPainter16(int row, int column);
@@ -244,24 +241,17 @@ template <class D> struct Painters {
 #if defined(__SSE2__)
         if constexpr (sizeof(C) == 1) {
             const __m128i zero = _mm_setzero_si128(), full = _mm_set1_epi16(255);
-            const __m128i one = _mm_set1_epi16(1), ones = _mm_set1_epi8(-1);
             const __m128i cover = _mm_set1_epi16(int16_t(coverage));
-            // x / 255 rounded down, for x <= 255 x 255.
-            const auto down = [&one](__m128i x) {
-                return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, one), _mm_srli_epi16(x, 8)),
-                                      8);
-            };
             const auto over = [&](__m128i s, __m128i d) {
-                __m128i a = _mm_shufflelo_epi16(s, _MM_SHUFFLE(3, 3, 3, 3));
-                a = _mm_shufflehi_epi16(a, _MM_SHUFFLE(3, 3, 3, 3));
-                if (coverage < D::kFull) a = down(_mm_mullo_epi16(a, cover));
-                return down(_mm_add_epi16(_mm_mullo_epi16(s, a),
-                                          _mm_mullo_epi16(d, _mm_sub_epi16(full, a))));
+                __m128i a = ZAlphaLanes(s);
+                if (coverage < D::kFull) a = ZDiv255DownLanes(_mm_mullo_epi16(a, cover));
+                return ZDiv255DownLanes(_mm_add_epi16(_mm_mullo_epi16(s, a),
+                                                      _mm_mullo_epi16(d, _mm_sub_epi16(full, a))));
             };
             for (; i + 4 <= n; i += 4) {
                 auto* at = reinterpret_cast<__m128i*>(p + 4 * i);
                 const __m128i d = _mm_loadu_si128(at);
-                if ((_mm_movemask_epi8(_mm_cmpeq_epi8(d, ones)) & 0x8888) != 0x8888) break;
+                if (!ZAllOpaque(d)) break;
                 const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 4 * i));
                 const __m128i out =
                     _mm_packus_epi16(over(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero)),

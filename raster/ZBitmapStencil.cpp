@@ -364,13 +364,29 @@ uint8_t* ZBitmapStencil::NextPixel8(uint8_t* out) {
     return out;
 }
 
+#if defined(__SSE2__)
+namespace {
+
+// Four pixels' whole texels and the 12-bit fractions past them, out of their lanes.
+struct TexelQuad {
+    TexelQuad(__m128i xs, __m128i ys, __m128i fxs, __m128i fys) {
+        _mm_store_si128(reinterpret_cast<__m128i*>(x), xs);
+        _mm_store_si128(reinterpret_cast<__m128i*>(y), ys);
+        _mm_store_si128(reinterpret_cast<__m128i*>(fx), fxs);
+        _mm_store_si128(reinterpret_cast<__m128i*>(fy), fys);
+    }
+    alignas(16) int32_t x[4], y[4];
+    alignas(16) uint32_t fx[4], fy[4];
+};
+
+} // namespace
+
 // Clamped nearest texels four at a time.  Clamp(Trunc(f), n) is the truncation of f held
 // to [0, n - 1] first, with NaN going to 0: the vector max returns its second operand for
 // NaN.
 int ZBitmapStencil::ClampNearestQuads(const Texels& level, float& u, float& v, float du, float dv,
                                       uint8_t* dst, int count) {
     int done = 0;
-#if defined(__SSE2__)
     constexpr int32_t kExact = 1 << 24; // sizes whose last index is a float exactly
     if (level.width > kExact || level.height > kExact) return 0;
     const __m128 half = _mm_set1_ps(0.5f), zero = _mm_setzero_ps();
@@ -386,9 +402,6 @@ int ZBitmapStencil::ClampNearestQuads(const Texels& level, float& u, float& v, f
         for (int k = 0; k < 4; ++k)
             std::memcpy(dst + 4 * k, level.pixels + int64_t(ys[k]) * level.pitch + 4 * xs[k], 4);
     }
-#else
-    (void)level, (void)u, (void)v, (void)du, (void)dv, (void)dst, (void)count;
-#endif
     return done;
 }
 
@@ -399,7 +412,6 @@ int ZBitmapStencil::ClampNearestQuads(const Texels& level, float& u, float& v, f
 int ZBitmapStencil::ClampBilinearQuads(const Texels& level, float& u, float& v, float du, float dv,
                                        uint8_t* dst, int count) {
     int done = 0;
-#if defined(__SSE2__)
     constexpr int32_t kExact = 1 << 24; // sizes whose last index is a float exactly
     if (level.width > kExact || level.height > kExact) return 0;
     const __m128 zero = _mm_setzero_ps(), scale = _mm_set1_ps(4096.0f);
@@ -416,24 +428,16 @@ int ZBitmapStencil::ClampBilinearQuads(const Texels& level, float& u, float& v, 
             const auto fraction = [&scale](__m128 f, __m128i whole) {
                 return _mm_cvttps_epi32(_mm_mul_ps(_mm_sub_ps(f, _mm_cvtepi32_ps(whole)), scale));
             };
-            alignas(16) int32_t xs[4], ys[4], fxs[4], fys[4];
-            _mm_store_si128(reinterpret_cast<__m128i*>(xs), x);
-            _mm_store_si128(reinterpret_cast<__m128i*>(ys), y);
-            _mm_store_si128(reinterpret_cast<__m128i*>(fxs), fraction(us, x));
-            _mm_store_si128(reinterpret_cast<__m128i*>(fys), fraction(vs, y));
+            const TexelQuad q(x, y, fraction(us, x), fraction(vs, y));
             for (int k = 0; k < 4; ++k) {
-                const uint8_t* top = level.pixels + int64_t(ys[k]) * level.pitch + 4 * xs[k];
-                BlendNeighbours(top, top + level.pitch, uint32_t(fxs[k]), uint32_t(fys[k]),
-                                dst + 4 * k);
+                const uint8_t* top = level.pixels + int64_t(q.y[k]) * level.pitch + 4 * q.x[k];
+                BlendNeighbours(top, top + level.pitch, q.fx[k], q.fy[k], dst + 4 * k);
             }
         } else {
             for (int k = 0; k < 4; ++k)
                 SampleAt<uint8_t, kClampBilinear>(level, fu.at[k], fv.at[k], dst + 4 * k);
         }
     }
-#else
-    (void)level, (void)u, (void)v, (void)du, (void)dv, (void)dst, (void)count;
-#endif
     return done;
 }
 
@@ -444,7 +448,6 @@ int ZBitmapStencil::ClampBilinearQuads(const Texels& level, float& u, float& v, 
 int ZBitmapStencil::RepeatBilinearQuads(const Texels& level, float& u, float& v, float du, float dv,
                                         uint8_t* dst, int count) {
     int done = 0;
-#if defined(__SSE2__)
     const __m128 near = _mm_set1_ps(8388608.0f), scale = _mm_set1_ps(4096.0f);
     const __m128 one = _mm_set1_ps(1.0f);
     const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
@@ -467,15 +470,11 @@ int ZBitmapStencil::RepeatBilinearQuads(const Texels& level, float& u, float& v,
                     _mm_mul_ps(_mm_and_ps(_mm_cmplt_ps(part, one), part), scale));
             };
             const __m128i x = _mm_cvttps_epi32(us), y = _mm_cvttps_epi32(vs);
-            alignas(16) int32_t xs[4], ys[4], fxs[4], fys[4];
-            _mm_store_si128(reinterpret_cast<__m128i*>(xs), x);
-            _mm_store_si128(reinterpret_cast<__m128i*>(ys), y);
-            _mm_store_si128(reinterpret_cast<__m128i*>(fxs), fraction(us, x));
-            _mm_store_si128(reinterpret_cast<__m128i*>(fys), fraction(vs, y));
+            const TexelQuad q(x, y, fraction(us, x), fraction(vs, y));
             for (int k = 0; k < 4; ++k) {
-                const int32_t x0 = WrapFrom(xs[k], w, level.xTile);
-                const int32_t y0 = WrapFrom(ys[k], h, level.yTile);
-                const auto fx = uint32_t(fxs[k]), fy = uint32_t(fys[k]);
+                const int32_t x0 = WrapFrom(q.x[k], w, level.xTile);
+                const int32_t y0 = WrapFrom(q.y[k], h, level.yTile);
+                const uint32_t fx = q.fx[k], fy = q.fy[k];
                 if (x0 < w - 1 && y0 < h - 1) {
                     BlendNeighbours(texel(x0, y0), texel(x0, y0 + 1), fx, fy, dst + 4 * k);
                 } else {
@@ -489,17 +488,17 @@ int ZBitmapStencil::RepeatBilinearQuads(const Texels& level, float& u, float& v,
                 SampleAt<uint8_t, kRepeatBilinear>(level, fu.at[k], fv.at[k], dst + 4 * k);
         }
     }
-#else
-    (void)level, (void)u, (void)v, (void)du, (void)dv, (void)dst, (void)count;
-#endif
     return done;
 }
+
+#endif
 
 // The span loop of one mode: the position steps exactly as Skip steps it, pixel by pixel.
 template <int32_t Mode> void ZBitmapStencil::FetchSpanOf8(uint8_t* dst, int count) {
     const Texels level = CurrentTexels();
     const float du = du_, dv = dv_;
     float u = u_, v = v_;
+#if defined(__SSE2__)
     if constexpr (Mode == kClampNearest || Mode == kClampBilinear || Mode == kRepeatBilinear) {
         const int done = Mode == kClampNearest ? ClampNearestQuads(level, u, v, du, dv, dst, count)
                          : Mode == kClampBilinear
@@ -508,6 +507,7 @@ template <int32_t Mode> void ZBitmapStencil::FetchSpanOf8(uint8_t* dst, int coun
         dst += 4 * done;
         count -= done;
     }
+#endif
     for (int i = 0; i < count; ++i, dst += 4) {
         SampleAt<uint8_t, Mode>(level, u, v, dst);
         u += du;

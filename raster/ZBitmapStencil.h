@@ -75,7 +75,8 @@ private:
                                                        T* out);
     template <class T> void Sample(T* out) const;
     template <int32_t Mode> void FetchSpanOf8(uint8_t* dst, int count);
-    // Fetches whole groups of four and returns how many pixels it fetched.
+    // SSE2 builds: the span loops of three modes, whole groups of four at a time; each
+    // returns how many pixels it fetched.
     static int ClampNearestQuads(const Texels& level, float& u, float& v, float du, float dv,
                                  uint8_t* dst, int count);
     static int ClampBilinearQuads(const Texels& level, float& u, float& v, float du, float dv,

@@ -54,16 +54,17 @@ TEST(ZStencilSpans, FetchWhatPixelsOneByOneFetch) {
                                                            {0.6f, ZGradient::kPad},
                                                            {0.0f, ZGradient::kReflect},
                                                            {-0.9f, ZGradient::kRepeat}};
-    for (const auto& [focal, spread] : radials)
-        kinds.emplace_back("radial " + std::to_string(focal) + " " + std::to_string(spread),
-                           [focal, spread] {
+    for (const auto& radial : radials)
+        kinds.emplace_back("radial " + std::to_string(radial.first) + " " +
+                               std::to_string(radial.second),
+                           [radial] {
                                auto* s = new ZRadialGradientStencil;
                                // Entries all distinct: a blend from black to white and back.
                                s->AddStop({0.0f, 0.5f, 0.5f, {0, 0, 0, 255}});
                                s->AddStop({0.5f, 0.5f, 0.5f, {255, 255, 255, 255}});
                                s->AddStop({1.0f, 0.5f, 0.5f, {0, 9, 0, 128}});
-                               s->SetFocalPoint(focal);
-                               s->SetSpread(spread);
+                               s->SetFocalPoint(radial.first);
+                               s->SetSpread(radial.second);
                                return s;
                            });
 

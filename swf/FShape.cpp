@@ -38,6 +38,23 @@ float DeviceStrokeWidth(const LineStyle& line, const Matrix4& toDevice) {
     return width < 1.0f ? 1.0f : width;
 }
 
+// The kept path to build through.  A stroke outlined in device space takes the one kept for
+// this transform, else a new one while fewer than kTransformsKept are kept (a symbol placed
+// a few times, or a shape's first few frames), else the first, which draws by its calls
+// for any other transform.  Other paths have one.
+KeptPath& KeptFor(std::vector<KeptPath>& kept, const Matrix4* transform) {
+    if (transform) {
+        for (KeptPath& k : kept)
+            if (k.HeldFor(*transform)) return k;
+        if (kept.size() < FShape::kTransformsKept) {
+            kept.reserve(FShape::kTransformsKept); // room for all, so that later ones move none
+            return kept.emplace_back();
+        }
+    }
+    if (kept.empty()) kept.emplace_back();
+    return kept.front();
+}
+
 bool Overlaps(const RectF& r, const RectF& viewport) {
     return viewport.xmin <= r.xmax && viewport.ymin <= r.ymax && r.xmin < viewport.xmax &&
            r.ymin < viewport.ymax;
@@ -88,11 +105,13 @@ void FShape::Render(GraphicsContext& context, FDisplayItem* /*item*/) {
     context.SetFillRule(GraphicsContext::kNonZeroRule);
     context.Disable(GraphicsContext::kMipMaps);
     const auto& paths = geometry->Paths();
-    if (keptPaths.size() != paths.size()) keptPaths = std::vector<KeptPath>(paths.size());
+    if (keptPaths.size() != paths.size())
+        keptPaths = std::vector<std::vector<KeptPath>>(paths.size());
     for (size_t i = 0; i < paths.size(); ++i) RenderPath(context, paths[i], keptPaths[i]);
 }
 
-void FShape::RenderPath(GraphicsContext& context, const StyledPath& styled, KeptPath& kept) {
+void FShape::RenderPath(GraphicsContext& context, const StyledPath& styled,
+                        std::vector<KeptPath>& keptPaths) {
     RectF box = styled.bounds;
     if (styled.line) {
         const float half = styled.line->width * 0.5f;
@@ -152,6 +171,7 @@ void FShape::RenderPath(GraphicsContext& context, const StyledPath& styled, Kept
     // Flash Player draws them.
     PathIterator replay(context, deviceWidth > 0 ? &toDevice : nullptr, deviceWidth == 1.0f);
     // Points taken through this frame's transform are kept for that transform.
+    KeptPath& kept = KeptFor(keptPaths, deviceWidth > 0 ? &toDevice : nullptr);
     kept.Build(
         context, owner->KeptPathRoom(), [&] { styled.path->Iterate(replay); },
         deviceWidth > 0 ? &toDevice : nullptr);

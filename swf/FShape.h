@@ -36,12 +36,18 @@ public:
                                  const RectF& pathBounds);
 
 private:
-    void RenderPath(GraphicsContext& context, const StyledPath& styled, KeptPath& kept);
+    void RenderPath(GraphicsContext& context, const StyledPath& styled,
+                    std::vector<KeptPath>& kept);
     static void SetLineStyle(GraphicsContext& context, const LineStyle& line);
 
     std::unique_ptr<StyleTable> initialStyles;
     std::unique_ptr<ShapeGeometry> geometry;
-    std::vector<KeptPath> keptPaths; // by styled path, made on the first draw
+    // By styled path, made on the first draw: one kept path, or for a stroke outlined in
+    // device space one for each of the first few transforms it is drawn with.
+    std::vector<std::vector<KeptPath>> keptPaths;
+
+public:
+    static constexpr size_t kTransformsKept = 8;
 };
 
 } // namespace UT

@@ -50,6 +50,11 @@ public:
         if (first) Keep(context, room, key);
     }
 
+    // Whether a path is kept for `key`, bit for bit.
+    bool HeldFor(const Matrix4& key) const {
+        return (state == kKept || state == kPathOnly) && SameKey(&key);
+    }
+
     // After the kept path is drawn: keeps the stroke outline the draw made of it too, when
     // the room allows, so that later strokes of it skip the outlining.
     void KeepOutline(GraphicsContext& context);

@@ -1,13 +1,19 @@
 // Outlines keep their flattened paths within their movie's allowance, and give the room
 // back when they go.
 #include "swf/KeptPath.h"
+#include "MovieTestSupport.h"
+#include "support/PlaceTags.h"
+#include "support/ShapeWriter.h"
+#include "swf/FShape.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 #include <vector>
 
+using namespace swftest;
 using UT::KeptPath;
 using UT::PathRoom;
 
@@ -113,4 +119,57 @@ TEST(KeptPath, KeepsTheStrokeOutlineForTheSameLine) {
     EXPECT_EQ(stroke(noOutline, tight.Get(), 3), wide);
     EXPECT_EQ(tight->Left(), 0u);
     EXPECT_EQ(stroke(noOutline, tight.Get(), 3), wide);
+}
+
+namespace {
+
+// A hairline (thinner than a pixel, so outlined in device space) placed at `spots` pixel
+// offsets, drawn twice: the room its kept paths take after each draw, and whether the two
+// pictures are the same.
+struct HairlineDraws {
+    size_t first = 0, second = 0;
+    bool same = false;
+};
+HairlineDraws DrawHairlines(int spots) {
+    ShapeWriter shape(3);
+    shape.LineStyles({{10, {0, 0, 0, 255}}})
+        .Change(StyleChange().Line(1))
+        .MoveTo(0, 0)
+        .CurveTo(200, 0, 200, 200);
+    Tags tags = {{ShapeWriter::TagCode(3), shape.TagBody(1, {0, 200, 0, 200})}};
+    for (int i = 0; i < spots; ++i)
+        tags.push_back({kPlaceObject2, PlaceObject2(PlaceCharacter(uint16_t(i + 1), 1, i, 2 * i))});
+    BoxMovie movie;
+    HairlineDraws result;
+    if (!ParseBytes(movie, MovieOf(tags, 40, 40))) return result;
+    movie.GotoFrame(0);
+    const size_t allowance = movie.KeptPathRoom()->Left();
+    Canvas canvas(40, 40);
+    std::vector<uint8_t> pictures[2];
+    for (std::vector<uint8_t>& picture : pictures) {
+        canvas.context.Clear({0, 0, 0, 0});
+        movie.RenderDisplayList(canvas.context);
+        const PixelBuffer& t = *canvas.target;
+        picture.assign(t.pixels, t.pixels + t.ByteCount());
+        (result.first ? result.second : result.first) = allowance - movie.KeptPathRoom()->Left();
+    }
+    result.same = pictures[0] == pictures[1];
+    return result;
+}
+
+} // namespace
+
+// A hairline is kept for each of the first few transforms it is drawn with, as a symbol
+// placed at a few spots has them, and put back for each: drawing again takes no more room
+// and draws the same picture.  Past the first few, spots are drawn by their calls.
+TEST(KeptPath, HairlinesAreKeptForTheirFirstFewTransforms) {
+    const HairlineDraws one = DrawHairlines(1);
+    ASSERT_GT(one.first, 0u);
+    for (const int spots : {1, 3, int(UT::FShape::kTransformsKept), 12}) {
+        const HairlineDraws d = DrawHairlines(spots);
+        const size_t kept = std::min<size_t>(size_t(spots), UT::FShape::kTransformsKept);
+        EXPECT_EQ(d.first, kept * one.first) << spots;
+        EXPECT_EQ(d.second, d.first) << spots;
+        EXPECT_TRUE(d.same) << spots;
+    }
 }

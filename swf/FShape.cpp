@@ -111,7 +111,7 @@ void FShape::Render(GraphicsContext& context, FDisplayItem* /*item*/) {
 }
 
 void FShape::RenderPath(GraphicsContext& context, const StyledPath& styled,
-                        std::vector<KeptPath>& keptPaths) {
+                        std::vector<KeptPath>& pathKept) {
     RectF box = styled.bounds;
     if (styled.line) {
         const float half = styled.line->width * 0.5f;
@@ -171,7 +171,7 @@ void FShape::RenderPath(GraphicsContext& context, const StyledPath& styled,
     // Flash Player draws them.
     PathIterator replay(context, deviceWidth > 0 ? &toDevice : nullptr, deviceWidth == 1.0f);
     // Points taken through this frame's transform are kept for that transform.
-    KeptPath& kept = KeptFor(keptPaths, deviceWidth > 0 ? &toDevice : nullptr);
+    KeptPath& kept = KeptFor(pathKept, deviceWidth > 0 ? &toDevice : nullptr);
     kept.Build(
         context, owner->KeptPathRoom(), [&] { styled.path->Iterate(replay); },
         deviceWidth > 0 ? &toDevice : nullptr);

@@ -24,6 +24,9 @@ public:
     FShape(FlashScript* owner, FlashParser& reader, int version);
     ~FShape() override;
 
+    // How many transforms a stroke outlined in device space is kept for.
+    static constexpr size_t kTransformsKept = 8;
+
     const char* GetTypeName() const override { return "Shape"; }
     void Render(GraphicsContext& context, FDisplayItem* item) override;
 
@@ -37,7 +40,7 @@ public:
 
 private:
     void RenderPath(GraphicsContext& context, const StyledPath& styled,
-                    std::vector<KeptPath>& kept);
+                    std::vector<KeptPath>& pathKept);
     static void SetLineStyle(GraphicsContext& context, const LineStyle& line);
 
     std::unique_ptr<StyleTable> initialStyles;
@@ -45,9 +48,6 @@ private:
     // By styled path, made on the first draw: one kept path, or for a stroke outlined in
     // device space one for each of the first few transforms it is drawn with.
     std::vector<std::vector<KeptPath>> keptPaths;
-
-public:
-    static constexpr size_t kTransformsKept = 8;
 };
 
 } // namespace UT

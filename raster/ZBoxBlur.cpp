@@ -33,6 +33,23 @@ inline __m128i Averages(__m128i sums, __m128i edges, __m128i fraction, __m128i i
         _mm_srli_epi64(even, 32), _mm_and_si128(odd, _mm_set1_epi64x(int64_t(0xFFFFFFFF00000000))));
     return _mm_min_epi16(quotients, _mm_set1_epi32(255));
 }
+
+// Four bytes in the low halves of four 32-bit lanes.
+inline __m128i WidenFour(const uint8_t* p) {
+    int32_t four;
+    std::memcpy(&four, p, 4);
+    const __m128i zero = _mm_setzero_si128();
+    return _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(four), zero), zero);
+}
+
+// The four averages, stored as four bytes.
+inline void StoreAverages(uint8_t* out, __m128i sums, __m128i edges, __m128i fraction,
+                          __m128i inverse) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i average = Averages(sums, edges, fraction, inverse);
+    const int32_t bytes = _mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(average, zero), zero));
+    std::memcpy(out, &bytes, 4);
+}
 #endif
 
 } // namespace
@@ -93,25 +110,17 @@ void BlurRow(const uint8_t* padded, uint8_t* out, int32_t width, int32_t r, int3
 // row, or one channel of four rows laid side by side.
 void BlurLanes(const uint8_t* padded, uint8_t* out, int32_t width, int32_t r, int32_t fraction,
                uint64_t inverse) {
-    const __m128i zero = _mm_setzero_si128();
     const __m128i fractions = _mm_set1_epi32(fraction), inverses = _mm_set1_epi32(int32_t(inverse));
-    const auto widen = [&zero](const uint8_t* p) {
-        int32_t four;
-        std::memcpy(&four, p, 4);
-        return _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(four), zero), zero);
-    };
     const int32_t pad = r + 1;
-    __m128i sum = zero;
-    for (int32_t i = pad - r; i <= pad + r; ++i) sum = _mm_add_epi32(sum, widen(padded + 4 * i));
+    __m128i sum = _mm_setzero_si128();
+    for (int32_t i = pad - r; i <= pad + r; ++i)
+        sum = _mm_add_epi32(sum, WidenFour(padded + 4 * i));
     for (int32_t x = 0; x < width; ++x) {
         const uint8_t* before = padded + 4 * (x + pad - r - 1);
-        const __m128i after = widen(padded + 4 * (x + pad + r + 1));
-        const __m128i average =
-            Averages(sum, _mm_add_epi32(widen(before), after), fractions, inverses);
-        const int32_t bytes =
-            _mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(average, zero), zero));
-        std::memcpy(out + 4 * x, &bytes, 4);
-        sum = _mm_sub_epi32(_mm_add_epi32(sum, after), widen(before + 4));
+        const __m128i after = WidenFour(padded + 4 * (x + pad + r + 1));
+        StoreAverages(out + 4 * x, sum, _mm_add_epi32(WidenFour(before), after), fractions,
+                      inverses);
+        sum = _mm_sub_epi32(_mm_add_epi32(sum, after), WidenFour(before + 4));
     }
 }
 #endif
@@ -187,24 +196,15 @@ void ZBoxBlur::Vertical(const ZPlane& from, const ZPlane& to) {
         uint8_t* out = to.Row(y);
         int32_t i = 0;
 #if defined(__SSE2__)
-        const __m128i zero = _mm_setzero_si128();
         const __m128i fraction = _mm_set1_epi32(y_.fraction),
                       inverse = _mm_set1_epi32(int32_t(y_.inverse));
         for (; i + 4 <= rowBytes; i += 4) {
-            const auto widen = [&zero](const uint8_t* p) {
-                int32_t four;
-                std::memcpy(&four, p, 4);
-                return _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(four), zero), zero);
-            };
             __m128i* sums = reinterpret_cast<__m128i*>(&sums_[size_t(i)]);
             const __m128i sum = _mm_loadu_si128(sums);
-            const __m128i down = widen(below + i);
-            const __m128i average =
-                Averages(sum, _mm_add_epi32(widen(above + i), down), fraction, inverse);
-            const int32_t bytes =
-                _mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(average, zero), zero));
-            std::memcpy(out + i, &bytes, 4);
-            _mm_storeu_si128(sums, _mm_sub_epi32(_mm_add_epi32(sum, down), widen(leaving + i)));
+            const __m128i down = WidenFour(below + i);
+            StoreAverages(out + i, sum, _mm_add_epi32(WidenFour(above + i), down), fraction,
+                          inverse);
+            _mm_storeu_si128(sums, _mm_sub_epi32(_mm_add_epi32(sum, down), WidenFour(leaving + i)));
         }
 #endif
         for (; i < rowBytes; ++i) {

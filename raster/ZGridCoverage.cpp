@@ -71,13 +71,25 @@ void ZGridCoverage::GatherAt(const ZSegment* segments, size_t count, const ZSegm
 // right part to the middle field and minus one (the sums cannot overflow: Fits).
 template <bool kClamp>
 void ZGridCoverage::ScanIntoGrid(const ZSegment& s, int64_t yLow, int64_t yHigh) {
-    ZSegmentSteps st;
-    if (!st.Start(s, yLow, yHigh)) return;
-    const int shift = st.down ? 0 : 24;
-    const uint64_t unit = st.down ? uint64_t(1) << 48 : uint64_t(0xFFFF) << 48;
+    const int shift = s.down ? 0 : 24;
+    const uint64_t unit = s.down ? uint64_t(1) << 48 : uint64_t(0xFFFF) << 48;
     const int64_t maxX = 256 * static_cast<int64_t>(width_) - 1;
     // Fills inside the target's width need no clamping.
     const auto clampX = [maxX](int64_t x) { return kClamp ? std::clamp<int64_t>(x, 0, maxX) : x; };
+    // Most segments of curved or detailed outlines cross a single sub-scanline (the band
+    // holds it: GatherAt), at their top end: its one crossing goes in without the walk.
+    if (int64_t(s.yBottom) - s.yTop == 1) {
+        const int64_t xc = clampX(s.xTop);
+        const size_t gridRow = static_cast<size_t>((s.yTop >> 3) - gridRow_);
+        const int64_t column = (xc >> 8) - gridColumn_;
+        grid_[gridRow * static_cast<size_t>(gridColumns_) + static_cast<size_t>(column)] +=
+            ((255 - uint64_t(xc & 0xFF)) << shift) + unit;
+        gridTouched_[gridRow * static_cast<size_t>(gridWords_) +
+                     static_cast<size_t>(column >> 6)] |= uint64_t(1) << (column & 63);
+        return;
+    }
+    ZSegmentSteps st;
+    if (!st.Start(s, yLow, yHigh)) return;
     for (int64_t y = st.yStart; y < st.yEnd;) {
         const int64_t row = y >> 3, rowEnd = std::min(st.yEnd, 8 * row + 8);
         const size_t gridRow = static_cast<size_t>(row - gridRow_);

@@ -81,6 +81,10 @@ TEST(ZRendererCoverage, ExactCoverage) {
         repeated.MoveTo(0.5f, 0.8f);
         repeated.LineTo(0.2f, 0.2f);
     }
+    // Edges crossing one sub-scanline each, at their top ends: the upward one at sub-pixel
+    // 64 (T = -trunc(256 * 191 / 2040) = -23), the downward one on the left border of the
+    // third pixel (T = trunc(256 * 255 / 2040) - 32 = 0).
+    const ZPath sliver = Polygon({{0.25f, 0}, {2, 0}, {1, 0.125f}});
     // A vertex a hair above the target: its sub-scanline is floor(-1.00000008) = -2, and
     // the edge's slope from there decides where it crosses the rows below.
     const ZPath hair = Polygon({{0.5f, -0.12500001f}, {3.7f, 2.9f}, {0.2f, 2.6f}});
@@ -103,6 +107,7 @@ TEST(ZRendererCoverage, ExactCoverage) {
         {"tall", tall, 3, {{F, F, F}, {F, F, F}}},
         {"edges", edges, 4, {{129, 0, 0, 127}}},
         {"repeated", repeated, 2, {{F, 0}}},
+        {"sliver", sliver, 3, {{23, 32, 0}}},
         {"hair", hair, 4, {{136, 65, 0, 0}, {175, 247, 69, 0}, {123, 180, 198, 51}}},
     };
     for (const Case& c : cases) {

@@ -85,6 +85,11 @@ TEST(ZRendererCoverage, ExactCoverage) {
     // 64 (T = -trunc(256 * 191 / 2040) = -23), the downward one on the left border of the
     // third pixel (T = trunc(256 * 255 / 2040) - 32 = 0).
     const ZPath sliver = Polygon({{0.25f, 0}, {2, 0}, {1, 0.125f}});
+    // Two downward edges crossing one sub-scanline each in the same pixel (right parts 127
+    // and 102), the upward edge two (127 and 179): T = trunc(256 * 229 / 2040) -
+    // trunc(256 * 306 / 2040) = -10, and no winding left for the pixels on the right.
+    ZPath steps = Polygon({{0.5f, 0}, {0.6f, 0.125f}, {0.7f, 0.25f}, {0.1f, 0.25f}});
+    AddRect(steps, 2, 0, 3, 1);
     // A vertex a hair above the target: its sub-scanline is floor(-1.00000008) = -2, and
     // the edge's slope from there decides where it crosses the rows below.
     const ZPath hair = Polygon({{0.5f, -0.12500001f}, {3.7f, 2.9f}, {0.2f, 2.6f}});
@@ -108,6 +113,7 @@ TEST(ZRendererCoverage, ExactCoverage) {
         {"edges", edges, 4, {{129, 0, 0, 127}}},
         {"repeated", repeated, 2, {{F, 0}}},
         {"sliver", sliver, 3, {{23, 32, 0}}},
+        {"steps", steps, 3, {{10, 0, F}}},
         {"hair", hair, 4, {{136, 65, 0, 0}, {175, 247, 69, 0}, {123, 180, 198, 51}}},
     };
     for (const Case& c : cases) {

@@ -381,6 +381,12 @@ struct TexelQuad {
 
 } // namespace
 
+// Four texels, one by one.
+template <int32_t Mode>
+void ZBitmapStencil::SampleFour(const Texels& level, const float* u, const float* v, uint8_t* dst) {
+    for (int k = 0; k < 4; ++k) SampleAt<uint8_t, Mode>(level, u[k], v[k], dst + 4 * k);
+}
+
 // Clamped nearest texels four at a time.  Clamp(Trunc(f), n) is the truncation of f held
 // to [0, n - 1] first, with NaN going to 0: the vector max returns its second operand for
 // NaN.
@@ -392,16 +398,19 @@ int ZBitmapStencil::ClampNearestQuads(const Texels& level, float& u, float& v, f
     const __m128 half = _mm_set1_ps(0.5f), zero = _mm_setzero_ps();
     const __m128 lastX = _mm_set1_ps(static_cast<float>(level.width - 1));
     const __m128 lastY = _mm_set1_ps(static_cast<float>(level.height - 1));
+    ZWalk us(u, du), vs(v, dv);
     for (; done + 4 <= count; done += 4, dst += 16) {
         const auto index = [&](__m128 f, __m128 last) {
             return _mm_cvttps_epi32(_mm_min_ps(_mm_max_ps(_mm_add_ps(f, half), zero), last));
         };
         alignas(16) int32_t xs[4], ys[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(xs), index(ZNextFour(u, du).lanes, lastX));
-        _mm_store_si128(reinterpret_cast<__m128i*>(ys), index(ZNextFour(v, dv).lanes, lastY));
+        _mm_store_si128(reinterpret_cast<__m128i*>(xs), index(us.Next(), lastX));
+        _mm_store_si128(reinterpret_cast<__m128i*>(ys), index(vs.Next(), lastY));
         for (int k = 0; k < 4; ++k)
             std::memcpy(dst + 4 * k, level.pixels + int64_t(ys[k]) * level.pitch + 4 * xs[k], 4);
     }
+    u = us.Position();
+    v = vs.Position();
     return done;
 }
 
@@ -417,9 +426,9 @@ int ZBitmapStencil::ClampBilinearQuads(const Texels& level, float& u, float& v, 
     const __m128 zero = _mm_setzero_ps(), scale = _mm_set1_ps(4096.0f);
     const __m128 lastX = _mm_set1_ps(static_cast<float>(level.width - 1));
     const __m128 lastY = _mm_set1_ps(static_cast<float>(level.height - 1));
+    ZWalk uWalk(u, du), vWalk(v, dv);
     for (; done + 4 <= count; done += 4, dst += 16) {
-        const ZFour fu = ZNextFour(u, du), fv = ZNextFour(v, dv);
-        const __m128 us = fu.lanes, vs = fv.lanes;
+        const __m128 us = uWalk.Next(), vs = vWalk.Next();
         const __m128 inside =
             _mm_and_ps(_mm_and_ps(_mm_cmpge_ps(us, zero), _mm_cmpge_ps(vs, zero)),
                        _mm_and_ps(_mm_cmplt_ps(us, lastX), _mm_cmplt_ps(vs, lastY)));
@@ -434,10 +443,14 @@ int ZBitmapStencil::ClampBilinearQuads(const Texels& level, float& u, float& v, 
                 BlendNeighbours(top, top + level.pitch, q.fx[k], q.fy[k], dst + 4 * k);
             }
         } else {
-            for (int k = 0; k < 4; ++k)
-                SampleAt<uint8_t, kClampBilinear>(level, fu.at[k], fv.at[k], dst + 4 * k);
+            alignas(16) float uAt[4], vAt[4];
+            _mm_store_ps(uAt, us);
+            _mm_store_ps(vAt, vs);
+            SampleFour<kClampBilinear>(level, uAt, vAt, dst);
         }
     }
+    u = uWalk.Position();
+    v = vWalk.Position();
     return done;
 }
 
@@ -455,9 +468,9 @@ int ZBitmapStencil::RepeatBilinearQuads(const Texels& level, float& u, float& v,
     const auto texel = [&level](int32_t x, int32_t y) {
         return level.pixels + int64_t(y) * level.pitch + 4 * x;
     };
+    ZWalk uWalk(u, du), vWalk(v, dv);
     for (; done + 4 <= count; done += 4, dst += 16) {
-        const ZFour fu = ZNextFour(u, du), fv = ZNextFour(v, dv);
-        const __m128 us = fu.lanes, vs = fv.lanes;
+        const __m128 us = uWalk.Next(), vs = vWalk.Next();
         const __m128 small = _mm_and_ps(_mm_cmplt_ps(_mm_and_ps(us, magnitude), near),
                                         _mm_cmplt_ps(_mm_and_ps(vs, magnitude), near));
         if (_mm_movemask_ps(small) == 15) {
@@ -484,10 +497,14 @@ int ZBitmapStencil::RepeatBilinearQuads(const Texels& level, float& u, float& v,
                 }
             }
         } else {
-            for (int k = 0; k < 4; ++k)
-                SampleAt<uint8_t, kRepeatBilinear>(level, fu.at[k], fv.at[k], dst + 4 * k);
+            alignas(16) float uAt[4], vAt[4];
+            _mm_store_ps(uAt, us);
+            _mm_store_ps(vAt, vs);
+            SampleFour<kRepeatBilinear>(level, uAt, vAt, dst);
         }
     }
+    u = uWalk.Position();
+    v = vWalk.Position();
     return done;
 }
 

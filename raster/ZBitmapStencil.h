@@ -83,6 +83,8 @@ private:
                                   uint8_t* dst, int count);
     static int RepeatBilinearQuads(const Texels& level, float& u, float& v, float du, float dv,
                                    uint8_t* dst, int count);
+    template <int32_t Mode>
+    static void SampleFour(const Texels& level, const float* u, const float* v, uint8_t* dst);
 
     Held<PixelBuffer> levels_[kMaxLevels][kMaxLevels];
     uint32_t widths_[kMaxLevels] = {};

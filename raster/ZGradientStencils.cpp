@@ -161,9 +161,10 @@ int ZRadialGradientStencil::CentredQuads(float& gx, float& gy, float dgx, float 
     const __m128 scale = _mm_set1_ps(1024.0f), limit = _mm_set1_ps(float(kLastEntry));
     const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
     int done = 0;
+    ZWalk xs(gx, dgx), ys(gy, dgy);
     for (; done + 4 <= count; done += 4, dst += 16) {
-        const __m128 fx = _mm_mul_ps(scale, ZNextFour(gx, dgx).lanes);
-        const __m128 fy = _mm_mul_ps(scale, ZNextFour(gy, dgy).lanes);
+        const __m128 fx = _mm_mul_ps(scale, xs.Next());
+        const __m128 fy = _mm_mul_ps(scale, ys.Next());
         const __m128 near = _mm_and_ps(_mm_cmplt_ps(_mm_and_ps(fx, magnitude), limit),
                                        _mm_cmplt_ps(_mm_and_ps(fy, magnitude), limit));
         // Far lanes are zeroed before they are converted, and take the last entry below.
@@ -177,6 +178,8 @@ int ZRadialGradientStencil::CentredQuads(float& gx, float& gy, float dgx, float 
         _mm_store_si128(reinterpret_cast<__m128i*>(index), _mm_cvttps_epi32(entry));
         for (int k = 0; k < 4; ++k) std::memcpy(dst + 4 * k, ramp_[index[k]], 4);
     }
+    gx = xs.Position();
+    gy = ys.Position();
     return done;
 }
 
@@ -199,12 +202,13 @@ int ZRadialGradientStencil::PositionQuads(float& gx, float& gy, float dgx, float
     };
     int done = 0;
     for (; done + 4 <= count; done += 4, dst += 16) {
-        const ZFour x = ZNextFour(gx, dgx), y = ZNextFour(gy, dgy);
-        const auto pair = [&](int k) {
-            return _mm_cvtpd_ps(
-                positions(_mm_setr_pd(x.at[k], x.at[k + 1]), _mm_setr_pd(y.at[k], y.at[k + 1])));
-        };
-        const __m128 low = _mm_movelh_ps(pair(0), pair(2));
+        const float x0 = gx, x1 = x0 + dgx, x2 = x1 + dgx, x3 = x2 + dgx;
+        const float y0 = gy, y1 = y0 + dgy, y2 = y1 + dgy, y3 = y2 + dgy;
+        gx = x3 + dgx;
+        gy = y3 + dgy;
+        const __m128 low = _mm_movelh_ps(
+            _mm_cvtpd_ps(positions(_mm_setr_pd(x0, x1), _mm_setr_pd(y0, y1))),
+            _mm_cvtpd_ps(positions(_mm_setr_pd(x2, x3), _mm_setr_pd(y2, y3))));
         alignas(16) float t[4];
         _mm_store_ps(t, low);
         for (int k = 0; k < 4; ++k) std::memcpy(dst + 4 * k, ramp_[RampIndex(t[k], spread_)], 4);

@@ -8,18 +8,57 @@
 
 #include <cstdint>
 
-// The next four positions of a walk that steps by one addition a pixel, as a span's pixels
-// step, one by one and in the same order; the walk moves past them.
-struct ZFour {
-    float at[4];
-    __m128 lanes;
+// A position walked by one float addition a pixel, four pixels at a time, giving bit for
+// bit the positions that the additions one by one give.  The four are guessed as the start
+// plus 0, 1, 2 and 3 times the last step the walk took, and checked side by side: each,
+// and the start of the next four, must be the sum of the one before and the step.  Within
+// a binade the additions all round alike, so the guesses hold except where the walk
+// crosses a power of two (or meets no number); there the four are added one by one.
+class ZWalk {
+public:
+    ZWalk(float start, float step) : p_(start), step_(_mm_set1_ps(step)), step1_(step) {
+        Learn(start, start + step);
+    }
+
+    // The next four positions; the walk moves past them.
+    __m128 Next() {
+        const __m128 guess = _mm_add_ps(_mm_set1_ps(p_), offsets_);
+        const float after = p_ + four_;
+        const __m128 high = _mm_shuffle_ps(guess, _mm_set_ss(after), _MM_SHUFFLE(0, 0, 3, 3));
+        const __m128 following = _mm_shuffle_ps(guess, high, _MM_SHUFFLE(2, 0, 2, 1));
+        const __m128i same = _mm_cmpeq_epi32(_mm_castps_si128(_mm_add_ps(guess, step_)),
+                                             _mm_castps_si128(following));
+        if (_mm_movemask_epi8(same) == 0xFFFF) {
+            p_ = after;
+            return guess;
+        }
+        return OneByOne();
+    }
+
+    // The position of the next pixel.
+    float Position() const { return p_; }
+
+private:
+    [[gnu::noinline]] __m128 OneByOne() {
+        const float p0 = p_, p1 = p0 + step1_, p2 = p1 + step1_, p3 = p2 + step1_;
+        p_ = p3 + step1_;
+        Learn(p3, p_);
+        return _mm_setr_ps(p0, p1, p2, p3);
+    }
+    // Guesses from here on the step taken from `from` to `to`; lane 0 adds -0, which keeps
+    // any start as it is.
+    void Learn(float from, float to) {
+        const float step = to - from;
+        offsets_ = _mm_setr_ps(-0.0f, step, 2 * step, 3 * step);
+        four_ = 4 * step;
+    }
+
+    float p_;
+    __m128 step_;
+    float step1_;
+    __m128 offsets_;
+    float four_ = 0;
 };
-inline ZFour ZNextFour(float& p, float step) {
-    const float p1 = p + step, p2 = p1 + step, p3 = p2 + step;
-    const ZFour four{{p, p1, p2, p3}, _mm_setr_ps(p, p1, p2, p3)};
-    p = p3 + step;
-    return four;
-}
 
 // x / 255 rounded to nearest, as ZDiv255, for x <= 255 x 255 in each 16-bit lane.
 inline __m128i ZDiv255Lanes(__m128i x) {

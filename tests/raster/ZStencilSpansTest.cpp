@@ -2,9 +2,11 @@
 // kind of stencil and under any mapping: span loops take several pixels at a time.
 #include "raster/ZBitmapStencil.h"
 #include "raster/ZGradientStencils.h"
+#include "raster/ZLanes.h"
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <functional>
 #include <limits>
 #include <string>
@@ -93,3 +95,44 @@ TEST(ZStencilSpans, FetchWhatPixelsOneByOneFetch) {
                                                  << y << " count " << count;
                     }
 }
+
+#if defined(__SSE2__)
+// Span loops walk positions four pixels at a time, guessing them from the last step: every
+// position must be bit for bit what one addition a pixel gives, across powers of two and
+// zero, for steps that round (and tie) on the way, and for walks that meet no number.
+TEST(ZStencilSpans, WalksStepAsOneAdditionAPixel) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float tiny = std::numeric_limits<float>::denorm_min();
+    const struct {
+        float start, step;
+    } walks[] = {
+        {2.0f, 1.00000286f}, // a bitmap's row at scale one: powers of two on the way
+        {-0.0f, 0.0f},       // -0 stays -0 at the start, +0 after it
+        {-0.0f, -0.0f},      // and -0 throughout
+        {0.3f, -0.0137f},    // down through zero
+        {-700.0f, 0.7f},     // up through zero, at rounded steps
+        {1.0f, 0x1p-24f},    // a tie at every step: it rounds to even, not alike
+        {16777216.0f, 1.0f}, // 2^24: every step ties and stays
+        {3e38f, 1e37f},      // into infinity
+        {1.0f, inf},         // infinity at once
+        {5.0f, nan},         // no number after the start
+        {nan, 1.0f},         // none at all
+        {tiny, tiny},        // subnormal steps
+        {1e-37f, -3e-39f},   // down through the subnormals
+        {123.456f, 1e-6f},   // steps smaller than half the spacing: none moves
+    };
+    for (const auto& w : walks) {
+        ZWalk walk(w.start, w.step);
+        float p = w.start;
+        for (int quad = 0; quad < 300; ++quad) {
+            alignas(16) float lanes[4];
+            _mm_store_ps(lanes, walk.Next());
+            for (int k = 0; k < 4; ++k, p += w.step)
+                ASSERT_EQ(std::bit_cast<uint32_t>(lanes[k]), std::bit_cast<uint32_t>(p))
+                    << w.start << " + " << w.step << ", pixel " << 4 * quad + k;
+            ASSERT_EQ(std::bit_cast<uint32_t>(walk.Position()), std::bit_cast<uint32_t>(p));
+        }
+    }
+}
+#endif

@@ -85,9 +85,16 @@ template <class D> struct Painters {
     }
 
     static bool AllOpaque(const C* px, int32_t n) {
-        bool opaque = true;
-        for (int32_t i = 0; i < n; ++i) opaque &= px[4 * i + 3] == D::kFull;
-        return opaque;
+        int32_t i = 0;
+#if defined(__SSE2__)
+        if constexpr (sizeof(C) == 1)
+            for (; i + 4 <= n; i += 4)
+                if (!ZAllOpaque(_mm_loadu_si128(reinterpret_cast<const __m128i*>(px + 4 * i))))
+                    return false;
+#endif
+        for (; i < n; ++i)
+            if (px[4 * i + 3] != D::kFull) return false;
+        return true;
     }
 
     // The stencil's pixels for a span.  A long span that starts from the walk position of

@@ -90,6 +90,12 @@ public:
     uint16_t* NextPixel16(uint16_t* out) override { return out; }
     void Skip() override { ++x_; }
     bool IsSolidColor() const override { return false; }
+    // Spans are fetched once and kept, as walked paints are.
+    bool WalkPosition(uint64_t& position) const override {
+        position = uint64_t(x_);
+        return true;
+    }
+    void SetWalkPosition(uint64_t position) override { x_ = int32_t(position); }
 
 private:
     std::vector<uint8_t> pixels_;
@@ -131,6 +137,28 @@ TEST(ZRendererPaint, StencilRowsBlendAsTheirPixelsAlone) {
         }
         EXPECT_EQ(ToHex(colour.Data(), 4 * kWidth, 4), ToHex(expected.data(), 4 * kWidth, 4))
             << "height " << height;
+    }
+    // Opaque paint is stored as it comes, unless one pixel of the span, in a group of four
+    // or in the three left over, is translucent.
+    for (const int32_t translucent : {-1, 9, 38}) {
+        constexpr int32_t kSpan = 39;
+        std::vector<uint8_t> opaque(paint.begin(), paint.begin() + 4 * kSpan);
+        for (int32_t x = 0; x < kSpan; ++x)
+            opaque[4 * size_t(x) + 3] = x == translucent ? 128 : 255;
+        ZRenderer renderer;
+        Canvas colour(kSpan, 1, 4);
+        colour.AttachAsTarget(renderer);
+        std::copy(before.begin(), before.begin() + 4 * kSpan, colour.Data());
+        RowStencil stencil(opaque);
+        renderer.FillPath(RectPath(0, 0, float(kSpan), 1), nullptr, &stencil, ZFillRule::kNonZero);
+        std::vector<uint8_t> expected = opaque;
+        if (translucent >= 0) {
+            const size_t at = 4 * size_t(translucent);
+            std::copy(before.begin() + at, before.begin() + at + 4, expected.begin() + at);
+            ZBlendOver(&expected[at], &opaque[at], 128);
+        }
+        EXPECT_EQ(ToHex(colour.Data(), 4 * kSpan, 4), ToHex(expected.data(), 4 * kSpan, 4))
+            << "translucent pixel " << translucent;
     }
 }
 

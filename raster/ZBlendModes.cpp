@@ -113,9 +113,9 @@ void CompositePixel(const uint8_t* layer, uint8_t* target, const uint8_t* covera
 }
 
 #if defined(__SSE2__)
-// Whether a mode has a four-pixel path onto opaque target pixels.
+// Whether a mode has a four-pixel path (CompositeQuad).
 template <ZBlendMode mode>
-constexpr bool kQuadsOverOpaque = (mode != ZBlendMode::kAlpha && mode != ZBlendMode::kErase);
+constexpr bool kCompositesByQuads = (mode != ZBlendMode::kAlpha && mode != ZBlendMode::kErase);
 
 // Unsigned 16-bit maximum and minimum, by the signed ones on values moved down by 2^15.
 inline __m128i MaxU16(__m128i a, __m128i b) {
@@ -189,30 +189,69 @@ inline void ScaledLayer(const uint8_t* layer, const uint8_t* coverage, __m128i& 
     high = ZDiv255Lanes(_mm_mullo_epi16(high, _mm_unpackhi_epi32(pairs, pairs)));
 }
 
-// Four pixels composited at once where every target pixel is opaque, and in normal mode
-// also where every layer pixel is (its colour is then stored): the layer goes over the
-// target by OverOpaque (a transparent layer pixel, premultiplied to nothing, leaves the
-// target as it is).  False, with nothing written, for other fours.
+// The layer itself, straight, onto four transparent target pixels, as every mode but
+// alpha, erase and subtract leaves it there: each channel times 255, plus half the
+// pixel's alpha, divided by that alpha, at most 255.  Float quotients truncate to the whole
+// ones: below 256 they fall short of the next whole number by at least 1 / 255, far more
+// than the float spacing there, and from 256 up they saturate alike.  Target pixels under
+// a transparent layer pixel are kept.
+inline __m128i Straightened(__m128i low, __m128i high, __m128i target) {
+    const __m128i zero = _mm_setzero_si128();
+    const auto pixel = [&zero](__m128i channels16, bool upper) {
+        const __m128i wide =
+            upper ? _mm_unpackhi_epi16(channels16, zero) : _mm_unpacklo_epi16(channels16, zero);
+        const __m128i alpha = _mm_shuffle_epi32(wide, _MM_SHUFFLE(3, 3, 3, 3));
+        const __m128 numerator = _mm_add_ps(_mm_mul_ps(_mm_cvtepi32_ps(wide), _mm_set1_ps(255.0f)),
+                                            _mm_cvtepi32_ps(_mm_srli_epi32(alpha, 1)));
+        const __m128 divisor = _mm_cvtepi32_ps(_mm_max_epi16(alpha, _mm_set1_epi32(1)));
+        return _mm_cvttps_epi32(_mm_div_ps(numerator, divisor));
+    };
+    const __m128i colours =
+        _mm_packus_epi16(_mm_packs_epi32(pixel(low, false), pixel(low, true)),
+                         _mm_packs_epi32(pixel(high, false), pixel(high, true)));
+    const __m128i alphaBytes = _mm_set1_epi32(int32_t(0xFF000000u));
+    const __m128i alphas = _mm_and_si128(_mm_packus_epi16(low, high), alphaBytes);
+    const __m128i straight = _mm_or_si128(_mm_andnot_si128(alphaBytes, colours), alphas);
+    // Whole pixels whose layer alpha is 0 keep the target.
+    const __m128i clear = _mm_cmpeq_epi32(alphas, zero);
+    return _mm_or_si128(_mm_and_si128(clear, target), _mm_andnot_si128(clear, straight));
+}
+
+// Four pixels composited at once: where every layer pixel is transparent (nothing to do),
+// where every target pixel is opaque, and where every target pixel is transparent; in
+// normal mode also where every layer pixel is opaque (its colour is then stored).  Onto
+// opaque targets the layer goes by OverOpaque (a transparent layer pixel, premultiplied to
+// nothing, leaves the target as it is).  False, with nothing written, for other fours.
 template <ZBlendMode mode>
-inline bool QuadOverOpaque(const uint8_t* layer, uint8_t* target, const uint8_t* coverage) {
+inline bool CompositeQuad(const uint8_t* layer, uint8_t* target, const uint8_t* coverage) {
     __m128i low, high;
     ScaledLayer(layer, coverage, low, high);
     auto* out = reinterpret_cast<__m128i*>(target);
+    const __m128i source = _mm_packus_epi16(low, high);
+    const __m128i zero = _mm_setzero_si128();
+    const int sourceZero = _mm_movemask_epi8(_mm_cmpeq_epi8(source, zero)) & 0x8888;
+    if (sourceZero == 0x8888) return true;
     if constexpr (mode == ZBlendMode::kNormal) {
-        const __m128i source = _mm_packus_epi16(low, high);
         if (ZAllOpaque(source)) {
             _mm_storeu_si128(out, source);
             return true;
         }
     }
     const __m128i t = _mm_loadu_si128(out);
-    if (!ZAllOpaque(t)) return false;
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i blended =
-        _mm_packus_epi16(OverOpaque<mode>(low, ZAlphaLanes(low), _mm_unpacklo_epi8(t, zero)),
-                         OverOpaque<mode>(high, ZAlphaLanes(high), _mm_unpackhi_epi8(t, zero)));
-    _mm_storeu_si128(out, _mm_or_si128(blended, _mm_set1_epi32(int32_t(0xFF000000u))));
-    return true;
+    if (ZAllOpaque(t)) {
+        const __m128i blended =
+            _mm_packus_epi16(OverOpaque<mode>(low, ZAlphaLanes(low), _mm_unpacklo_epi8(t, zero)),
+                             OverOpaque<mode>(high, ZAlphaLanes(high), _mm_unpackhi_epi8(t, zero)));
+        _mm_storeu_si128(out, _mm_or_si128(blended, _mm_set1_epi32(int32_t(0xFF000000u))));
+        return true;
+    }
+    if constexpr (mode != ZBlendMode::kSubtract) {
+        if ((_mm_movemask_epi8(_mm_cmpeq_epi8(t, zero)) & 0x8888) == 0x8888) {
+            _mm_storeu_si128(out, Straightened(low, high, t));
+            return true;
+        }
+    }
+    return false;
 }
 #endif
 
@@ -220,12 +259,12 @@ template <ZBlendMode mode>
 void CompositeRow(const uint8_t* layer, uint8_t* target, const uint8_t* coverage, int32_t count) {
     int32_t i = 0;
 #if defined(__SSE2__)
-    if constexpr (kQuadsOverOpaque<mode>) {
+    if constexpr (kCompositesByQuads<mode>) {
         // The layer mode composites as normal does.
         constexpr ZBlendMode quadMode = mode == ZBlendMode::kLayer ? ZBlendMode::kNormal : mode;
         for (; i + 4 <= count; i += 4)
-            if (!QuadOverOpaque<quadMode>(layer + 4 * i, target + 4 * i,
-                                          coverage ? coverage + i : nullptr))
+            if (!CompositeQuad<quadMode>(layer + 4 * i, target + 4 * i,
+                                         coverage ? coverage + i : nullptr))
                 for (int32_t k = i; k < i + 4; ++k)
                     CompositePixel<mode>(layer + 4 * k, target + 4 * k, coverage, k);
     }

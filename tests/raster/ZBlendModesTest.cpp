@@ -157,22 +157,27 @@ TEST(ZBlendModes, PremultiplyRoundsEveryChannelAtEveryAlpha) {
 // not (a translucent or transparent layer pixel, a translucent target, a partial clip).
 TEST(ZBlendModes, RowsCompositeAsTheirPixelsOneByOne) {
     std::vector<uint8_t> layer, target, coverage;
-    // Layers opaque, translucent and all but transparent over every pair of channel values.
-    for (const uint32_t alpha : {255u, 254u, 140u, 1u})
-        for (uint32_t s = 0; s < 256; ++s)
-            for (uint32_t d = 0; d < 256; d += 5) {
-                const size_t i = coverage.size();
-                // One pixel in 37 differs: a transparent or translucent layer pixel, a
-                // translucent target, both, or a partial clip.
-                const size_t odd = i % 37 == 5 ? i % 5 : 5;
-                const uint8_t sa = odd == 0 ? 0 : odd == 1 || odd == 3 ? 140 : uint8_t(alpha);
-                const uint8_t da = odd == 2 || odd == 3 ? 90 : 255;
-                // Premultiplied: no channel above its alpha.
-                const auto under = [sa](uint32_t v) { return uint8_t(v % (sa + 1u)); };
-                layer.insert(layer.end(), {under(s), under(255 - s), under(s / 2 + d / 2), sa});
-                target.insert(target.end(), {uint8_t(d), uint8_t(s ^ d), uint8_t(255 - d), da});
-                coverage.push_back(odd == 4 ? 200 : 255);
-            }
+    // Layers opaque, translucent and all but transparent over every pair of channel values,
+    // onto opaque targets and onto transparent ones.
+    for (const uint8_t base : {255, 0})
+        for (const uint32_t alpha : {255u, 254u, 140u, 1u})
+            for (uint32_t s = 0; s < 256; ++s)
+                for (uint32_t d = 0; d < 256; d += 5) {
+                    const size_t i = coverage.size();
+                    // One pixel in 37 differs: a transparent or translucent layer pixel, a
+                    // translucent target, both, or a partial clip.  One run of layer
+                    // pixels is transparent throughout.
+                    const size_t odd = i % 37 == 5 ? i % 5 : 5;
+                    const uint8_t sa = odd == 0 || s == 77    ? 0
+                                       : odd == 1 || odd == 3 ? 140
+                                                              : uint8_t(alpha);
+                    const uint8_t da = odd == 2 || odd == 3 ? 90 : base;
+                    // Premultiplied: no channel above its alpha.
+                    const auto under = [sa](uint32_t v) { return uint8_t(v % (sa + 1u)); };
+                    layer.insert(layer.end(), {under(s), under(255 - s), under(s / 2 + d / 2), sa});
+                    target.insert(target.end(), {uint8_t(d), uint8_t(s ^ d), uint8_t(255 - d), da});
+                    coverage.push_back(odd == 4 ? 200 : 255);
+                }
     const auto count = int32_t(coverage.size());
     for (ZBlendMode mode : kModes)
         for (const bool clipped : {false, true}) {

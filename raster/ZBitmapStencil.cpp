@@ -369,7 +369,7 @@ namespace {
 
 // Four pixels' whole texels and the 12-bit fractions past them, out of their lanes.
 struct TexelQuad {
-    TexelQuad(__m128i xs, __m128i ys, __m128i fxs, __m128i fys) {
+    TexelQuad(__m128i xs, __m128i ys, __m128i fxs, __m128i fys) : fxs(fxs), fys(fys) {
         _mm_store_si128(reinterpret_cast<__m128i*>(x), xs);
         _mm_store_si128(reinterpret_cast<__m128i*>(y), ys);
         _mm_store_si128(reinterpret_cast<__m128i*>(fx), fxs);
@@ -377,7 +377,56 @@ struct TexelQuad {
     }
     alignas(16) int32_t x[4], y[4];
     alignas(16) uint32_t fx[4], fy[4];
+    __m128i fxs, fys;
 };
+
+// One pixel of BlendFour: pixel k's channel sums of its texels times the high and the low
+// halves of their weights, put together.
+template <int k>
+__m128i BlendOfFour(const uint8_t* top, int32_t pitch, __m128i topHigh, __m128i topLow,
+                    __m128i bottomHigh, __m128i bottomLow) {
+    const __m128i zero = _mm_setzero_si128();
+    // Each texel pair as (left, right) 16-bit pairs per channel.
+    const auto pairs = [&zero](const uint8_t* p) {
+        const __m128i wide =
+            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), zero);
+        return _mm_unpacklo_epi16(wide, _mm_srli_si128(wide, 8));
+    };
+    const auto mine = [](__m128i v) { return _mm_shuffle_epi32(v, k * 0x55); };
+    const __m128i upper = pairs(top), lower = pairs(top + pitch);
+    const __m128i high = _mm_add_epi32(_mm_madd_epi16(upper, mine(topHigh)),
+                                       _mm_madd_epi16(lower, mine(bottomHigh)));
+    const __m128i low =
+        _mm_add_epi32(_mm_madd_epi16(upper, mine(topLow)), _mm_madd_epi16(lower, mine(bottomLow)));
+    return _mm_srli_epi32(_mm_add_epi32(_mm_slli_epi32(high, 12), low), 24);
+}
+
+// BlendNeighbours of four pixels at once: tops[k] is pixel k's top left texel, its bottom
+// row a pitch below, and q holds the fractions.  Each pixel's four weights (4096 - wx or
+// wx, times 4096 - wy or wy: at most 2^24) are split into 12-bit halves, so that 16-bit
+// multiply-adds give each channel's sums of texels times high halves and times low halves;
+// the high sum times 4096 plus the low one is Blend's whole number, below 2^32.
+void BlendFour(const uint8_t* const tops[4], int32_t pitch, const TexelQuad& q, uint8_t* dst) {
+    const __m128i whole = _mm_set1_epi32(4096), twelve = _mm_set1_epi32(4095);
+    const __m128i gx = _mm_sub_epi32(whole, q.fxs), gy = _mm_sub_epi32(whole, q.fys);
+    // Lanes of at most 4096 with high halves 0: the multiply-adds are the products.
+    const __m128i w00 = _mm_madd_epi16(gx, gy), w10 = _mm_madd_epi16(q.fxs, gy);
+    const __m128i w01 = _mm_madd_epi16(gx, q.fys), w11 = _mm_madd_epi16(q.fxs, q.fys);
+    const auto high = [](__m128i left, __m128i right) {
+        return _mm_or_si128(_mm_srli_epi32(left, 12),
+                            _mm_slli_epi32(_mm_srli_epi32(right, 12), 16));
+    };
+    const auto low = [&twelve](__m128i left, __m128i right) {
+        return _mm_or_si128(_mm_and_si128(left, twelve),
+                            _mm_slli_epi32(_mm_and_si128(right, twelve), 16));
+    };
+    const __m128i th = high(w00, w10), tl = low(w00, w10), bh = high(w01, w11), bl = low(w01, w11);
+    const __m128i first = _mm_packs_epi32(BlendOfFour<0>(tops[0], pitch, th, tl, bh, bl),
+                                          BlendOfFour<1>(tops[1], pitch, th, tl, bh, bl));
+    const __m128i second = _mm_packs_epi32(BlendOfFour<2>(tops[2], pitch, th, tl, bh, bl),
+                                           BlendOfFour<3>(tops[3], pitch, th, tl, bh, bl));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_packus_epi16(first, second));
+}
 
 } // namespace
 
@@ -438,10 +487,10 @@ int ZBitmapStencil::ClampBilinearQuads(const Texels& level, float& u, float& v, 
                 return _mm_cvttps_epi32(_mm_mul_ps(_mm_sub_ps(f, _mm_cvtepi32_ps(whole)), scale));
             };
             const TexelQuad q(x, y, fraction(us, x), fraction(vs, y));
-            for (int k = 0; k < 4; ++k) {
-                const uint8_t* top = level.pixels + int64_t(q.y[k]) * level.pitch + 4 * q.x[k];
-                BlendNeighbours(top, top + level.pitch, q.fx[k], q.fy[k], dst + 4 * k);
-            }
+            const uint8_t* tops[4];
+            for (int k = 0; k < 4; ++k)
+                tops[k] = level.pixels + int64_t(q.y[k]) * level.pitch + 4 * q.x[k];
+            BlendFour(tops, level.pitch, q, dst);
         } else {
             alignas(16) float uAt[4], vAt[4];
             _mm_store_ps(uAt, us);
@@ -484,17 +533,25 @@ int ZBitmapStencil::RepeatBilinearQuads(const Texels& level, float& u, float& v,
             };
             const __m128i x = _mm_cvttps_epi32(us), y = _mm_cvttps_epi32(vs);
             const TexelQuad q(x, y, fraction(us, x), fraction(vs, y));
+            int32_t x0[4], y0[4];
+            bool within = true;
             for (int k = 0; k < 4; ++k) {
-                const int32_t x0 = WrapFrom(q.x[k], w, level.xTile);
-                const int32_t y0 = WrapFrom(q.y[k], h, level.yTile);
-                const uint32_t fx = q.fx[k], fy = q.fy[k];
-                if (x0 < w - 1 && y0 < h - 1) {
-                    BlendNeighbours(texel(x0, y0), texel(x0, y0 + 1), fx, fy, dst + 4 * k);
-                } else {
-                    const int32_t x1 = x0 < w - 1 ? x0 + 1 : x0, y1 = y0 < h - 1 ? y0 + 1 : y0;
-                    Blend(texel(x0, y0), texel(x1, y0), texel(x0, y1), texel(x1, y1), fx, fy,
-                          dst + 4 * k);
-                }
+                x0[k] = WrapFrom(q.x[k], w, level.xTile);
+                y0[k] = WrapFrom(q.y[k], h, level.yTile);
+                within = within && x0[k] < w - 1 && y0[k] < h - 1;
+            }
+            if (within) {
+                const uint8_t* tops[4] = {texel(x0[0], y0[0]), texel(x0[1], y0[1]),
+                                          texel(x0[2], y0[2]), texel(x0[3], y0[3])};
+                BlendFour(tops, level.pitch, q, dst);
+                continue;
+            }
+            // Texels on the last row or column take themselves for their missing neighbours.
+            for (int k = 0; k < 4; ++k) {
+                const int32_t x1 = x0[k] < w - 1 ? x0[k] + 1 : x0[k];
+                const int32_t y1 = y0[k] < h - 1 ? y0[k] + 1 : y0[k];
+                Blend(texel(x0[k], y0[k]), texel(x1, y0[k]), texel(x0[k], y1), texel(x1, y1),
+                      q.fx[k], q.fy[k], dst + 4 * k);
             }
         } else {
             alignas(16) float uAt[4], vAt[4];

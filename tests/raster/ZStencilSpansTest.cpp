@@ -44,14 +44,22 @@ TEST(ZStencilSpans, FetchWhatPixelsOneByOneFetch) {
     const int32_t modes[][2] = {{ZStencil::kClamp, 0},       {ZStencil::kClamp, 1},
                                 {ZStencil::kRepeat, 0},      {ZStencil::kRepeat, 1},
                                 {ZStencil::kTransparent, 0}, {ZStencil::kTransparent, 1}};
+    // And one colour throughout, which smoothing must give back exactly wherever it samples:
+    // its weights add up to one to the last bit.
+    Held<PixelBuffer> flat = Held<PixelBuffer>::Adopt(PixelBuffer::Create(5, 3, 4, 1));
+    for (int32_t i = 0; i < 5 * 3 * 4; ++i)
+        flat->pixels[i] = uint8_t(i % 4 == 3 ? 255 : 201 - 50 * (i % 4));
     for (const auto& mode : modes)
-        kinds.emplace_back("bitmap " + std::to_string(mode[0] * 256 + mode[1]), [&image, mode] {
-            auto* s = new ZBitmapStencil;
-            s->SetImage(image.Get(), 1);
-            s->SetRepeatMode(mode[0]);
-            s->SetSmoothing(mode[1]);
-            return s;
-        });
+        for (PixelBuffer* picture : {image.Get(), flat.Get()})
+            kinds.emplace_back("bitmap " + std::to_string(mode[0] * 256 + mode[1]) +
+                                   (picture == flat.Get() ? " flat" : ""),
+                               [picture, mode] {
+                                   auto* s = new ZBitmapStencil;
+                                   s->SetImage(picture, 1);
+                                   s->SetRepeatMode(mode[0]);
+                                   s->SetSmoothing(mode[1]);
+                                   return s;
+                               });
     const std::pair<float, ZGradient::Spread> radials[] = {{0.0f, ZGradient::kPad},
                                                            {0.6f, ZGradient::kPad},
                                                            {0.0f, ZGradient::kReflect},
@@ -82,12 +90,18 @@ TEST(ZStencilSpans, FetchWhatPixelsOneByOneFetch) {
                             s->SetBounds(0, 0, 10, 6);
                             s->Seek(x, y);
                         }
+                        const bool flatImage = name.ends_with(" flat");
                         if (auto* bitmap = dynamic_cast<ZBitmapStencil*>(span[0].Get())) {
-                            ASSERT_EQ(bitmap->CurrentLevel(), image.Get());
+                            ASSERT_EQ(bitmap->CurrentLevel(), flatImage ? flat.Get() : image.Get());
                         }
                         std::vector<uint8_t> whole(4 * size_t(count) + 4, 0xEE), single = whole;
                         span[0]->FetchSpan8(whole.data(), count);
                         for (int i = 0; i < count; ++i) span[1]->NextPixel8(&single[4 * i]);
+                        // Where a flat image is sampled at a number, it is its colour.
+                        for (int i = 0; flatImage && d != 4 && d != 5 && i < count; ++i)
+                            EXPECT_TRUE(whole[4 * size_t(i) + 3] != 255 ||
+                                        whole[4 * size_t(i)] == 201)
+                                << name << " device " << d << " pixel " << i;
                         // The walk ends where it ended pixel by pixel too.
                         span[0]->NextPixel8(&whole[4 * size_t(count)]);
                         span[1]->NextPixel8(&single[4 * size_t(count)]);

@@ -91,6 +91,16 @@ void BlendNeighbours(const uint8_t* top, const uint8_t* bottom, uint32_t wx, uin
 #endif
 }
 
+// Whether every texel of an 8-bit, 4-channel image has an alpha of 255.
+bool AllTexelsOpaque(const PixelBuffer& image) {
+    for (int32_t y = 0; y < image.height; ++y) {
+        const uint8_t* row = image.Row(y);
+        for (int32_t x = 0; x < image.width; ++x)
+            if (row[4 * x + 3] != 255) return false;
+    }
+    return true;
+}
+
 // A 1-, 2- or 3-channel image (grey, grey and alpha, or raw colour) as blue, green, red,
 // alpha texels of the same depth.
 template <class T> void Widen(const PixelBuffer& in, PixelBuffer& out) {
@@ -161,6 +171,7 @@ void ZBitmapStencil::SetImage(PixelBuffer* image, int32_t maxLevels) {
     }
     levels_[0][0] = base;
     depth_ = base->bytesPerChannel;
+    opaque_ = depth_ == 1 && base->pixels && AllTexelsOpaque(*base);
 
     const int32_t limit = maxLevels < 0 ? 0 : maxLevels > kMaxLevels ? kMaxLevels : maxLevels;
     xLevels_ = yLevels_ = limit;
@@ -207,7 +218,13 @@ ZStencil* ZBitmapStencil::Clone() const {
     copy->xLevels_ = xLevels_;
     copy->yLevels_ = yLevels_;
     copy->depth_ = depth_;
+    copy->opaque_ = opaque_;
     return copy;
+}
+
+bool ZBitmapStencil::IsOpaque() const {
+    return opaque_ && current_ == levels_[0][0].Get() && mode_ != kTransparentNearest &&
+           mode_ != kTransparentBilinear;
 }
 
 void ZBitmapStencil::Prepare() {

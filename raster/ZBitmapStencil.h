@@ -46,6 +46,9 @@ public:
     }
     void FetchSpan8(uint8_t* dst, int count) override;
     bool IsSolidColor() const override { return false; }
+    // An image without a translucent texel, read from itself and not from a reduction,
+    // and not left transparent outside.
+    bool IsOpaque() const override;
 
     uint32_t LevelWidth(int i) const { return widths_[Index(i)]; }
     uint32_t LevelHeight(int j) const { return heights_[Index(j)]; }
@@ -91,6 +94,7 @@ private:
     uint32_t heights_[kMaxLevels] = {};
     int32_t xLevels_ = 0, yLevels_ = 0;
     int32_t depth_ = 0;
+    bool opaque_ = false; // level (0, 0) is 8-bit and every texel's alpha is 255
     PixelBuffer* current_ = nullptr;
     int32_t currentWidth_ = 0, currentHeight_ = 0;
     int32_t mode_ = kClampNearest;

@@ -218,6 +218,13 @@ template <class D> struct Painters {
 
     static void ColourStencil(ZSpanJob& job, int32_t x, int32_t y, int32_t n, uint32_t coverage) {
         job.SeekFor(x, y, n);
+        // Paint opaque throughout goes straight into the pixels it covers wholly.
+        if constexpr (sizeof(C) == 1) {
+            if (coverage >= D::kFull && job.stencil->IsOpaque()) {
+                D::Fetch(job.stencil, ColourAt(job, x, y), n);
+                return;
+            }
+        }
         bool opaque = false;
         const C* src = Source(job, n, opaque);
         C* p = ColourAt(job, x, y);

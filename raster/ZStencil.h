@@ -49,6 +49,9 @@ public:
     virtual void FetchSpan8(uint8_t* dst, int count);
     virtual void FetchSpan16(uint16_t* dst, int count);
     virtual bool IsSolidColor() const = 0;
+    // Whether every 8-bit pixel the stencil gives from its current Seek on is opaque, so
+    // that spans it covers wholly can be fetched straight into the target.
+    virtual bool IsOpaque() const { return false; }
 
     // Where the walk stands, for stencils whose next pixels follow from that position
     // alone (and from what Prepare fixed): two spans fetched from equal positions are

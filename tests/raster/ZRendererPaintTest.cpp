@@ -1,6 +1,7 @@
 // How the renderer paints covered pixels into the plug-in's 8-bit frames: straight-alpha
 // blending, clipping by and rendering into the mask, and the blend's division.
 #include "RasterFixtures.h"
+#include "raster/ZBitmapStencil.h"
 #include "raster/ZBlendMath.h"
 #include "raster/ZColorStencil.h"
 #include "raster/ZSpanPainter.h"
@@ -160,6 +161,59 @@ TEST(ZRendererPaint, StencilRowsBlendAsTheirPixelsAlone) {
         EXPECT_EQ(ToHex(colour.Data(), 4 * kSpan, 4), ToHex(expected.data(), 4 * kSpan, 4))
             << "translucent pixel " << translucent;
     }
+}
+
+// An opaque image goes straight into the pixels it covers wholly, and wherever the
+// repeat mode leaves nothing outside it, the target stays: the image covers the middle
+// half of the row, and each pixel is what the image gives there one by one, or the target
+// where that is clear.
+TEST(ZRendererPaint, OpaqueImagesPaintWhatTheyGive) {
+    // Opaque, and with one translucent texel (premultiplied), which must be blended.
+    Held<PixelBuffer> images[2];
+    for (Held<PixelBuffer>& image : images) {
+        image = Held<PixelBuffer>::Adopt(PixelBuffer::Create(4, 1, 4, 1));
+        for (int32_t i = 0; i < 16; ++i) image->pixels[i] = uint8_t(i % 4 == 3 ? 255 : 40 * i + 7);
+    }
+    std::memcpy(images[1]->pixels + 8, "\x30\x20\x10\x80", 4);
+    Matrix4 half;
+    half.m[0][0] = 2.0f;
+    half.UpdateIdentityFlag();
+    for (const Held<PixelBuffer>& image : images)
+        for (const int32_t mode : {ZStencil::kClamp, ZStencil::kRepeat, ZStencil::kTransparent})
+            for (const int32_t smoothing : {0, 1}) {
+                const auto make = [&] {
+                    auto* stencil = new ZBitmapStencil;
+                    stencil->SetImage(image.Get(), 1);
+                    stencil->SetRepeatMode(mode);
+                    stencil->SetSmoothing(smoothing);
+                    stencil->SetPaintMatrix(half);
+                    return Held<ZBitmapStencil>::Adopt(stencil);
+                };
+                ZRenderer renderer;
+                Canvas colour(16, 1, 4);
+                colour.AttachAsTarget(renderer);
+                for (int32_t i = 0; i < 64; ++i)
+                    colour.Data()[i] = uint8_t(i % 4 == 3 ? 255 : 3 * i);
+                const std::vector<uint8_t> before(colour.Data(), colour.Data() + 64);
+                Held<ZBitmapStencil> stencil = make();
+                renderer.FillPath(RectPath(0, 0, 16, 1), nullptr, stencil.Get(),
+                                  ZFillRule::kNonZero);
+                Held<ZBitmapStencil> alone = make();
+                alone->SetBounds(0, 0, 16, 1);
+                alone->Seek(0, 0);
+                std::vector<uint8_t> expected = before;
+                for (size_t x = 0; x < 16; ++x) {
+                    uint8_t px[4];
+                    alone->NextPixel8(px);
+                    if (px[3] == 255)
+                        std::memcpy(&expected[4 * x], px, 4);
+                    else if (px[3] != 0)
+                        ZBlendOver(&expected[4 * x], px, px[3]);
+                }
+                EXPECT_EQ(ToHex(colour.Data(), 64, 4), ToHex(expected.data(), 64, 4))
+                    << "mode " << mode << " smoothing " << smoothing << " image "
+                    << (image.Get() == images[0].Get() ? "opaque" : "translucent");
+            }
 }
 
 TEST(ZRendererPaint, ReciprocalQuotientsEqualDivisionOverEveryInput) {

@@ -76,16 +76,28 @@ void ZGridCoverage::ScanIntoGrid(const ZSegment& s, int64_t yLow, int64_t yHigh)
     const int64_t maxX = 256 * static_cast<int64_t>(width_) - 1;
     // Fills inside the target's width need no clamping.
     const auto clampX = [maxX](int64_t x) { return kClamp ? std::clamp<int64_t>(x, 0, maxX) : x; };
-    // Most segments of curved or detailed outlines cross a single sub-scanline (the band
-    // holds it: GatherAt), at their top end: its one crossing goes in without the walk.
-    if (int64_t(s.yBottom) - s.yTop == 1) {
-        const int64_t xc = clampX(s.xTop);
-        const size_t gridRow = static_cast<size_t>((s.yTop >> 3) - gridRow_);
+    const auto crossing = [&](int64_t y, int64_t x) {
+        const int64_t xc = clampX(x);
+        const size_t gridRow = static_cast<size_t>((y >> 3) - gridRow_);
         const int64_t column = (xc >> 8) - gridColumn_;
         grid_[gridRow * static_cast<size_t>(gridColumns_) + static_cast<size_t>(column)] +=
             ((255 - uint64_t(xc & 0xFF)) << shift) + unit;
         gridTouched_[gridRow * static_cast<size_t>(gridWords_) +
                      static_cast<size_t>(column >> 6)] |= uint64_t(1) << (column & 63);
+    };
+    // Most segments of curved or detailed outlines cross one or two sub-scanlines: those
+    // go in without the walk.  The first crossing is at the top end (the band holds it:
+    // GatherAt), and a second, when the band holds it too, is where the walk's one step
+    // takes it: ceil(width / 2) on.
+    const int64_t height = int64_t(s.yBottom) - s.yTop;
+    if (height == 1) {
+        crossing(s.yTop, s.xTop);
+        return;
+    }
+    if (height == 2 && s.yTop >= yLow && s.yBottom <= yHigh) {
+        const int64_t width = int64_t(s.xBottom) - s.xTop;
+        crossing(s.yTop, s.xTop);
+        crossing(s.yTop + 1, s.xTop + (width >= 0 ? (width + 1) >> 1 : -((1 - width) >> 1)));
         return;
     }
     ZSegmentSteps st;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -123,6 +124,27 @@ TEST(ZRendererCoverage, ExactCoverage) {
             Cover(WithZigzag(c.path, c.width, height + 1), c.width, height + 2, c.rule);
         cells.resize(c.rows.size());
         EXPECT_EQ(cells, c.rows) << c.what << ", from sorted cells";
+    }
+}
+
+// Outlines of many short segments, as flattened curves give, crossing one or two
+// sub-scanlines each in every direction and at every slope: the grid takes their crossings
+// without walking them, and must give what the sorted cells, which walk them, give.
+TEST(ZRendererCoverage, ShortSegmentsCoverAsTheirWalks) {
+    for (const int sides : {97, 180, 333}) {
+        ZPath disc;
+        for (int i = 0; i < sides; ++i) {
+            const double turn = 6.283185307179586 * i / sides;
+            const auto x = float(6.3 + 5.7 * std::cos(turn)), y = float(6.1 + 5.2 * std::sin(turn));
+            i == 0 ? disc.MoveTo(x, y) : disc.LineTo(x, y);
+        }
+        disc.Close();
+        for (const ZFillRule rule : {ZFillRule::kNonZero, ZFillRule::kEvenOdd}) {
+            std::vector<Values> grid = Cover(disc, 13, 13, rule);
+            std::vector<Values> cells = Cover(WithZigzag(disc, 13, 14), 13, 16, rule);
+            cells.resize(grid.size());
+            EXPECT_EQ(grid, cells) << sides << " sides, rule " << int(rule);
+        }
     }
 }
 

@@ -128,8 +128,12 @@ void GraphicsContext::DrawPath() {
         ZStencil* paint = fillPaint_.Get();
         PreparePaint(paint, fillTables_);
         if (LayerDepth()) NoteDrawn(FillPaintBox());
+        // The open path is still the kept one when nothing was added to it.
+        const BuiltPath* kept = openPathKept_;
         renderer_.FillPath(path_, DrawTransform(), paint, fillRule_,
-                           paint->IsSolidColor() ? kEmptyBox : FillPaintBox());
+                           paint->IsSolidColor() ? kEmptyBox : FillPaintBox(),
+                           kept && kept->path.Count() == path_.Count() ? &kept->fillSegments
+                                                                       : nullptr);
     }
     if (strokePaint_ && lineWidth_ > 0) StrokePath();
 }
@@ -139,8 +143,10 @@ void GraphicsContext::StrokePath() {
     PreparePaint(paint, strokeTables_);
     const ZPath& outline = StrokeOutline();
     if (LayerDepth()) NoteDrawn(StrokePaintBox());
+    const BuiltPath* kept = openPathKept_;
     renderer_.FillPath(outline, DrawTransform(), paint, fillRule_,
-                       paint->IsSolidColor() ? kEmptyBox : StrokePaintBox());
+                       paint->IsSolidColor() ? kEmptyBox : StrokePaintBox(),
+                       kept && &outline == &kept->outline ? &kept->outlineSegments : nullptr);
 }
 
 GraphicsContext::BuiltPath::Line GraphicsContext::StrokeLine() const {

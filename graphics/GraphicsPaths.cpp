@@ -85,6 +85,8 @@ bool GraphicsContext::KeepPath(BuiltPath& built) {
     built.current = currentPoint_;
     built.points = pointCount_;
     built.outlineKept = false;
+    built.fillSegments.Forget();
+    built.outlineSegments.Forget();
     openPathKept_ = lastPathKept_ = &built;
     return true;
 }
@@ -107,6 +109,7 @@ bool GraphicsContext::KeepStrokeOutline(BuiltPath& built) const {
     built.outline.CopyFrom(*outlinePath_);
     built.outlineLine = outlineLine_;
     built.outlineKept = true;
+    built.outlineSegments.Forget();
     return true;
 }
 

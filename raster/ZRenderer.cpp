@@ -7,8 +7,9 @@ ZRenderer::ZRenderer() = default;
 
 ZRenderer::~ZRenderer() = default;
 
-// The path is walked into kept segments; their coverage is gathered on the grid where the
-// fill fits it, from sorted cells otherwise, and painted in spans by the targets' painter.
+// The path is walked into segments (or its kept ones are taken); their coverage is gathered on the
+// grid where the fill fits it, from sorted cells otherwise, and painted in spans by the targets'
+// painter.
 void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* stencil,
                          ZFillRule fillRule) {
     const bool solid = stencil != nullptr && stencil->IsSolidColor();
@@ -16,7 +17,7 @@ void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* 
 }
 
 void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* stencil,
-                         ZFillRule fillRule, const RectF& paintBox) {
+                         ZFillRule fillRule, const RectF& paintBox, ZKeptSegments* kept) {
     ZSpanJob& job = targets_.Job();
     const bool solid = stencil != nullptr && stencil->IsSolidColor();
     if (solid) {
@@ -27,18 +28,26 @@ void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* 
     }
     const bool visible = stencil != nullptr && !(solid && job.solid8[3] == 0);
     if (visible && targets_.PrepareJob(stencil, solid)) {
-        StartPath(transform, targets_.ScanHeight());
-        path.Walk(*this);
-        EndPath();
+        const int32_t rows = targets_.ScanHeight();
+        const bool held = kept != nullptr && kept->Holds(transform, rows);
+        if (!held) {
+            StartPath(transform, rows);
+            path.Walk(*this);
+            EndPath();
+            // Only the first: a path drawn at several places keeps its first.
+            if (kept != nullptr && kept->Empty())
+                kept->Keep(Segments(), SegmentCount(), Extent(), transform, rows);
+        }
+        const ZSegment* segments = held ? kept->Segments() : Segments();
+        const size_t count = held ? kept->Count() : SegmentCount();
+        const ZSegmentExtent& extent = held ? kept->Extent() : Extent();
         if (!solid) stencil->SetBounds(paintBox.xmin, paintBox.ymin, paintBox.xmax, paintBox.ymax);
         const bool evenOdd = fillRule == ZFillRule::kEvenOdd;
         const int32_t depth = targets_.Depth(), width = targets_.ScanWidth();
-        const size_t count = SegmentCount();
-        if (count != 0 && ZGridCoverage::Fits(count, Extent(), width))
-            grid_.Gather(Segments(), count, Extent(), width, depth, evenOdd, targets_.Sink());
+        if (count != 0 && ZGridCoverage::Fits(count, extent, width))
+            grid_.Gather(segments, count, extent, width, depth, evenOdd, targets_.Sink());
         else if (count != 0)
-            cells_.Gather(Segments(), count, Extent(), width, targets_.ScanHeight(), depth, evenOdd,
-                          targets_.Sink());
+            cells_.Gather(segments, count, extent, width, rows, depth, evenOdd, targets_.Sink());
     }
     targets_.EndJob();
 }

@@ -10,6 +10,7 @@
 #include "raster/ZCellCoverage.h"
 #include "raster/ZFillRule.h"
 #include "raster/ZGridCoverage.h"
+#include "raster/ZKeptSegments.h"
 #include "raster/ZPaintTargets.h"
 #include "raster/ZSegmentSketcher.h"
 
@@ -44,8 +45,11 @@ public:
     // only.  A paint other than a solid colour is placed against paintBox, the path's box
     // in path space as ZMeasurePaintBox measures it (the caller has it from placing the
     // paint); without one the renderer measures it.
+    // With `kept` (the path's segments from an earlier fill, or room for them), a fill made
+    // for what they were made for gathers them without walking the path, and the first
+    // fill of a path keeps them.
     void FillPath(const ZPath& path, const Matrix4* transform, ZStencil* stencil,
-                  ZFillRule fillRule, const RectF& paintBox);
+                  ZFillRule fillRule, const RectF& paintBox, ZKeptSegments* kept = nullptr);
     void FillPath(const ZPath& path, const Matrix4* transform, ZStencil* stencil,
                   ZFillRule fillRule);
 

@@ -32,6 +32,16 @@ void KeptPath::Keep(GraphicsContext& context, PathRoom* room, const Matrix4* key
     heldRoom = room;
     bytes = size;
     state = kKept;
+    AllowSegments(built.fillSegments, built.path);
+}
+
+// Room for the device segments of a fill of `path`: one a line at most (the context puts
+// curves in as lines), when the allowance has it.
+void KeptPath::AllowSegments(ZKeptSegments& segments, const ZPath& path) {
+    const size_t size = path.Count() * sizeof(ZSegment);
+    if (!heldRoom->Take(size)) return;
+    segments.Allow(size);
+    bytes += size;
 }
 
 void KeptPath::KeepOutline(GraphicsContext& context) {
@@ -44,6 +54,7 @@ void KeptPath::KeepOutline(GraphicsContext& context) {
         return;
     }
     bytes += size;
+    AllowSegments(built.outlineSegments, built.outline);
 }
 
 } // namespace UT

@@ -34,25 +34,29 @@ TEST(KeptPath, TakesRoomWhileThereIsRoomAndGivesItBack) {
         kept.Build(context, room, curve);
         context.EndPath();
     };
-    Held<PathRoom> room(new PathRoom(1000));
+    // A kept path takes room for its elements and, when there is room left, for the
+    // device segments of its fill: one a line at most.
+    constexpr size_t kPath = 27 * sizeof(ZPathElement), kKept = kPath + 27 * sizeof(ZSegment);
+    Held<PathRoom> room(new PathRoom(2000));
     {
         KeptPath kept;
         draw(kept, room.Get());
         draw(kept, room.Get());
         EXPECT_EQ(calls, 1);
-        EXPECT_EQ(room->Left(), 1000 - 27 * sizeof(ZPathElement));
+        EXPECT_EQ(room->Left(), 2000 - kKept);
         KeptPath tooBig;
-        Held<PathRoom> small(new PathRoom(27 * sizeof(ZPathElement) - 1));
+        Held<PathRoom> small(new PathRoom(kPath - 1));
         draw(tooBig, small.Get());
         draw(tooBig, small.Get());
         EXPECT_EQ(calls, 3);
-        EXPECT_EQ(small->Left(), 27 * sizeof(ZPathElement) - 1);
+        EXPECT_EQ(small->Left(), kPath - 1);
+        // Room for the path alone keeps the path without its segments.
         KeptPath exact;
-        Held<PathRoom> fits(new PathRoom(27 * sizeof(ZPathElement)));
+        Held<PathRoom> fits(new PathRoom(kKept - 1));
         draw(exact, fits.Get());
         draw(exact, fits.Get());
         EXPECT_EQ(calls, 4);
-        EXPECT_EQ(fits->Left(), 0u);
+        EXPECT_EQ(fits->Left(), kKept - 1 - kPath);
         KeptPath roomless;
         draw(roomless, nullptr);
         draw(roomless, nullptr);
@@ -72,9 +76,42 @@ TEST(KeptPath, TakesRoomWhileThereIsRoomAndGivesItBack) {
             context.EndPath();
             EXPECT_EQ(calls, callsAfter);
         }
-        EXPECT_EQ(room->Left(), 1000 - 2 * 27 * sizeof(ZPathElement));
+        EXPECT_EQ(room->Left(), 2000 - 2 * kKept);
     }
-    EXPECT_EQ(room->Left(), 1000u);
+    EXPECT_EQ(room->Left(), 2000u);
+}
+
+// The device segments kept from a path's first fill are used again only for the transform
+// and target height they were made for: drawn elsewhere, the kept path draws what a path
+// drawn by its calls draws there.
+TEST(KeptPath, FillsFollowTheirTransformAndTarget) {
+    const auto picture = [](KeptPath& kept, PathRoom* room, float x, int32_t height) {
+        Held<PixelBuffer> target = Held<PixelBuffer>::Adopt(PixelBuffer::Create(8, height, 4, 1));
+        GraphicsContext context;
+        context.SetTarget(target.Get());
+        context.Reset();
+        context.SetFillColor({0, 0, 1, 1});
+        context.Translate({x, 0.25f, 0});
+        context.BeginPath(GraphicsContext::kDrawnPath);
+        kept.Build(context, room, [&] {
+            context.LineTo({0.5f, 0.5f, 0});
+            context.QuadTo({6, 0, 0}, {4.5f, 5.5f, 0});
+            context.ClosePath();
+        });
+        context.EndPath();
+        return std::vector<uint8_t>(target->pixels, target->pixels + target->ByteCount());
+    };
+    Held<PathRoom> room(new PathRoom(1 << 20));
+    KeptPath kept;
+    const struct {
+        float x;
+        int32_t height;
+    } draws[] = {{0, 8}, {0, 8}, {1.5f, 8}, {0, 3}, {-0.0f, 8}, {0, 8}};
+    for (const auto& d : draws) {
+        KeptPath fresh;
+        EXPECT_EQ(picture(kept, room.Get(), d.x, d.height), picture(fresh, nullptr, d.x, d.height))
+            << d.x << ", height " << d.height;
+    }
 }
 
 // A stroked path keeps its outline too, when there is room, and a later stroke of the

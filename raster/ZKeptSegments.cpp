@@ -1,10 +1,12 @@
 #include "raster/ZKeptSegments.h"
 
+#include <algorithm>
 #include <cstring>
 
-void ZKeptSegments::Allow(size_t bytes) {
+void ZKeptSegments::Allow(size_t bytes, ZRoom* spanRoom) {
     allowed_ = bytes;
     segments_.reserve(bytes / sizeof(ZSegment));
+    spanRoom_ = spanRoom;
 }
 
 bool ZKeptSegments::Holds(const Matrix4* transform, int32_t rows) const {
@@ -15,7 +17,7 @@ bool ZKeptSegments::Holds(const Matrix4* transform, int32_t rows) const {
 
 bool ZKeptSegments::Keep(const ZSegment* segments, size_t count, const ZSegmentExtent& extent,
                          const Matrix4* transform, int32_t rows) {
-    rows_ = -1;
+    Forget();
     if (count > allowed_ / sizeof(ZSegment)) return false;
     segments_.assign(segments, segments + count);
     extent_ = extent;
@@ -23,4 +25,19 @@ bool ZKeptSegments::Keep(const ZSegment* segments, size_t count, const ZSegmentE
     if (transform) transform_ = *transform;
     rows_ = rows;
     return true;
+}
+
+void ZKeptSegments::KeepSpans(const std::vector<ZSpan>& spans, const ZSpanKey& key) {
+    spansTried_ = true;
+    const size_t bytes = spans.size() * sizeof(ZSpan);
+    if (!spanRoom_ || (bytes > spanBytes_ && !spanRoom_->Take(bytes - spanBytes_))) return;
+    spanBytes_ = std::max(spanBytes_, bytes);
+    spans_.reserve(spanBytes_ / sizeof(ZSpan));
+    spans_.assign(spans.begin(), spans.end());
+    spanKey_ = key;
+    spansKept_ = true;
+}
+
+void ZKeptSegments::PaintSpans(const ZSpanSink& sink) const {
+    for (const ZSpan& s : spans_) sink.painter(*sink.job, s.x, s.y, s.length, s.coverage);
 }

@@ -2,24 +2,51 @@
 // (bit for bit, with its identity flag) and the target's height.  A later fill of the same
 // path made for the same gathers them again without walking the path.  The owner sets how
 // many bytes of segments it allows; segments beyond that are not kept.
+// With a room to take from, the coverage spans the first fill painted are kept too, with
+// the target's width, the depth and the fill rule they were gathered for: a later fill
+// made for all of those paints them again without gathering.
 #pragma once
 
 #include "base/ValueTypes.h"
 #include "raster/ZSegment.h"
+#include "raster/ZSpanPainter.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+// An allowance of bytes that kept spans take from.
+class ZRoom {
+public:
+    // False, with nothing taken, when `bytes` no longer fit.
+    virtual bool Take(size_t bytes) = 0;
+
+protected:
+    ~ZRoom() = default;
+};
+
+// What coverage spans were gathered for, beside the segments' transform and height.
+struct ZSpanKey {
+    int32_t width = -1, depth = 0;
+    bool evenOdd = false;
+    bool operator==(const ZSpanKey&) const = default;
+};
+
 class ZKeptSegments {
 public:
-    // What the owner allows, taken at once, so that keeping later allocates nothing; and
-    // whether anything is kept yet.
-    void Allow(size_t bytes);
+    // What the owner allows for segments, taken at once, so that keeping later allocates
+    // nothing, and the room spans may take from (none: no spans are kept); whether
+    // anything is kept yet.
+    void Allow(size_t bytes, ZRoom* spanRoom = nullptr);
     size_t Allowed() const { return allowed_; }
     bool Empty() const { return rows_ < 0; }
-    // Drops what is kept; the allowance stays.
-    void Forget() { rows_ = -1; }
+    // Drops what is kept; the allowances, and the room spans took, stay.
+    void Forget() {
+        rows_ = -1;
+        spansKept_ = spansTried_ = false;
+    }
+    // The bytes spans took from their room, for the owner to give back.
+    size_t SpanBytes() const { return spanBytes_; }
 
     // Whether segments made for this transform (null: none) and height are kept.
     bool Holds(const Matrix4* transform, int32_t rows) const;
@@ -32,6 +59,14 @@ public:
     size_t Count() const { return segments_.size(); }
     const ZSegmentExtent& Extent() const { return extent_; }
 
+    // Whether spans are wanted (once, for the segments kept), and kept for this key.
+    bool WantsSpans() const { return spanRoom_ != nullptr && !Empty() && !spansTried_; }
+    bool HoldsSpans(const ZSpanKey& key) const { return spansKept_ && key == spanKey_; }
+    // Keeps spans gathered from the kept segments for `key`, when their room allows.
+    void KeepSpans(const std::vector<ZSpan>& spans, const ZSpanKey& key);
+    // Paints the kept spans again, in the order they were gathered.
+    void PaintSpans(const ZSpanSink& sink) const;
+
 private:
     std::vector<ZSegment> segments_;
     ZSegmentExtent extent_;
@@ -39,4 +74,9 @@ private:
     bool mapped_ = false;
     int32_t rows_ = -1;
     size_t allowed_ = 0;
+    std::vector<ZSpan> spans_;
+    ZSpanKey spanKey_;
+    bool spansKept_ = false, spansTried_ = false;
+    ZRoom* spanRoom_ = nullptr;
+    size_t spanBytes_ = 0;
 };

@@ -44,10 +44,22 @@ void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* 
         if (!solid) stencil->SetBounds(paintBox.xmin, paintBox.ymin, paintBox.xmax, paintBox.ymax);
         const bool evenOdd = fillRule == ZFillRule::kEvenOdd;
         const int32_t depth = targets_.Depth(), width = targets_.ScanWidth();
-        if (count != 0 && ZGridCoverage::Fits(count, extent, width))
-            grid_.Gather(segments, count, extent, width, depth, evenOdd, targets_.Sink());
-        else if (count != 0)
-            cells_.Gather(segments, count, extent, width, rows, depth, evenOdd, targets_.Sink());
+        const ZSpanKey key{width, depth, evenOdd};
+        ZSpanSink sink = targets_.Sink();
+        if (held && kept->HoldsSpans(key)) {
+            kept->PaintSpans(sink);
+        } else {
+            const bool record = kept != nullptr && kept->WantsSpans();
+            if (record) {
+                recorded_.clear();
+                sink.record = &recorded_;
+            }
+            if (count != 0 && ZGridCoverage::Fits(count, extent, width))
+                grid_.Gather(segments, count, extent, width, depth, evenOdd, sink);
+            else if (count != 0)
+                cells_.Gather(segments, count, extent, width, rows, depth, evenOdd, sink);
+            if (record) kept->KeepSpans(recorded_, key);
+        }
     }
     targets_.EndJob();
 }

@@ -15,6 +15,7 @@
 #include "raster/ZSegmentSketcher.h"
 
 #include <cstdint>
+#include <vector>
 
 class ZStencil;
 
@@ -69,4 +70,5 @@ private:
     ZPaintTargets targets_;
     ZGridCoverage grid_;
     ZCellCoverage cells_;
+    std::vector<ZSpan> recorded_; // the spans of a fill whose spans are to be kept
 };

@@ -6,6 +6,7 @@
 #include "raster/TargetImage.h"
 
 #include <cstdint>
+#include <vector>
 
 class ZStencil;
 
@@ -44,14 +45,23 @@ struct ZSpanJob {
 using ZSpanPainter = void (*)(ZSpanJob& job, int32_t x, int32_t y, int32_t length,
                               uint32_t coverage);
 
+// A painted span, as a fill's spans are kept to be painted again.
+struct ZSpan {
+    int32_t x, y, length;
+    uint32_t coverage;
+};
+
 // A painter bound to its fill's job: where the coverage gatherers send their spans.  A
-// span of coverage 0 is not painted.
+// span of coverage 0 is not painted.  With `record`, painted spans are noted there too.
 struct ZSpanSink {
     ZSpanPainter painter = nullptr;
     ZSpanJob* job = nullptr;
+    std::vector<ZSpan>* record = nullptr;
 
     void Paint(int32_t x, int32_t y, int32_t length, uint32_t coverage) const {
-        if (coverage != 0) painter(*job, x, y, length, coverage);
+        if (coverage == 0) return;
+        if (record) record->push_back({x, y, length, coverage});
+        painter(*job, x, y, length, coverage);
     }
 };
 

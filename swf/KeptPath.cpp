@@ -11,7 +11,7 @@ bool PathRoom::Take(size_t bytes) {
 }
 
 KeptPath::~KeptPath() {
-    if (heldRoom) heldRoom->Give(bytes);
+    if (heldRoom) heldRoom->Give(bytes + built.fillSegments.SpanBytes());
 }
 
 bool KeptPath::SameKey(const Matrix4* key) const {
@@ -32,15 +32,16 @@ void KeptPath::Keep(GraphicsContext& context, PathRoom* room, const Matrix4* key
     heldRoom = room;
     bytes = size;
     state = kKept;
-    AllowSegments(built.fillSegments, built.path);
+    AllowSegments(built.fillSegments, built.path, true);
 }
 
 // Room for the device segments of a fill of `path`: one a line at most (the context puts
-// curves in as lines), when the allowance has it.
-void KeptPath::AllowSegments(ZKeptSegments& segments, const ZPath& path) {
+// curves in as lines), when the allowance has it; and, for `spans`, the allowance to take
+// the room of the fill's spans from when they are kept.
+void KeptPath::AllowSegments(ZKeptSegments& segments, const ZPath& path, bool spans) {
     const size_t size = path.Count() * sizeof(ZSegment);
     if (!heldRoom->Take(size)) return;
-    segments.Allow(size);
+    segments.Allow(size, spans ? heldRoom.Get() : nullptr);
     bytes += size;
 }
 
@@ -54,7 +55,7 @@ void KeptPath::KeepOutline(GraphicsContext& context) {
         return;
     }
     bytes += size;
-    AllowSegments(built.outlineSegments, built.outline);
+    AllowSegments(built.outlineSegments, built.outline, false);
 }
 
 } // namespace UT

@@ -13,11 +13,11 @@
 
 namespace UT {
 
-class PathRoom : public RefCountBase {
+class PathRoom : public RefCountBase, public ZRoom {
 public:
     explicit PathRoom(size_t bytes) : left(bytes) {}
     // False, with nothing taken, when `bytes` no longer fit.
-    bool Take(size_t bytes);
+    bool Take(size_t bytes) override;
     void Give(size_t bytes) { left += bytes; }
     size_t Left() const { return left; }
 
@@ -61,7 +61,7 @@ public:
 
 private:
     void Keep(GraphicsContext& context, PathRoom* room, const Matrix4* key);
-    void AllowSegments(ZKeptSegments& segments, const ZPath& path);
+    void AllowSegments(ZKeptSegments& segments, const ZPath& path, bool spans);
     bool SameKey(const Matrix4* key) const;
 
     // kPathOnly: the path is kept, and its outline found no room.

@@ -22,6 +22,7 @@ TEST(KeptPath, TakesRoomWhileThereIsRoomAndGivesItBack) {
     GraphicsContext context;
     context.SetTarget(target.Get());
     context.Reset();
+    context.SetFillPaint(nullptr); // built, not drawn: the room kept spans take is below
     int calls = 0;
     const auto curve = [&] {
         ++calls;
@@ -81,12 +82,14 @@ TEST(KeptPath, TakesRoomWhileThereIsRoomAndGivesItBack) {
     EXPECT_EQ(room->Left(), 2000u);
 }
 
-// The device segments kept from a path's first fill are used again only for the transform
-// and target height they were made for: drawn elsewhere, the kept path draws what a path
-// drawn by its calls draws there.
+// The device segments and spans kept from a path's first fill are used again only for the
+// transform and target size they were made for: drawn elsewhere, the kept path draws what
+// a path drawn by its calls draws there.  Their room goes back with the kept path.
 TEST(KeptPath, FillsFollowTheirTransformAndTarget) {
-    const auto picture = [](KeptPath& kept, PathRoom* room, float x, int32_t height) {
-        Held<PixelBuffer> target = Held<PixelBuffer>::Adopt(PixelBuffer::Create(8, height, 4, 1));
+    const auto picture = [](KeptPath& kept, PathRoom* room, float x, int32_t width,
+                            int32_t height) {
+        Held<PixelBuffer> target =
+            Held<PixelBuffer>::Adopt(PixelBuffer::Create(width, height, 4, 1));
         GraphicsContext context;
         context.SetTarget(target.Get());
         context.Reset();
@@ -102,16 +105,23 @@ TEST(KeptPath, FillsFollowTheirTransformAndTarget) {
         return std::vector<uint8_t>(target->pixels, target->pixels + target->ByteCount());
     };
     Held<PathRoom> room(new PathRoom(1 << 20));
-    KeptPath kept;
-    const struct {
-        float x;
-        int32_t height;
-    } draws[] = {{0, 8}, {0, 8}, {1.5f, 8}, {0, 3}, {-0.0f, 8}, {0, 8}};
-    for (const auto& d : draws) {
-        KeptPath fresh;
-        EXPECT_EQ(picture(kept, room.Get(), d.x, d.height), picture(fresh, nullptr, d.x, d.height))
-            << d.x << ", height " << d.height;
+    {
+        KeptPath kept;
+        const struct {
+            float x;
+            int32_t width, height;
+        } draws[] = {{0, 8, 8}, {0, 8, 8},     {1.5f, 8, 8}, {0, 8, 3},
+                     {0, 4, 8}, {-0.0f, 8, 8}, {0, 8, 8}};
+        for (const auto& d : draws) {
+            KeptPath fresh;
+            EXPECT_EQ(picture(kept, room.Get(), d.x, d.width, d.height),
+                      picture(fresh, nullptr, d.x, d.width, d.height))
+                << d.x << ", " << d.width << " x " << d.height;
+        }
+        // The spans of the first fill took room beside the path and its segments.
+        EXPECT_LT(room->Left(), (1u << 20) - 27 * (sizeof(ZPathElement) + sizeof(ZSegment)));
     }
+    EXPECT_EQ(room->Left(), 1u << 20);
 }
 
 // A stroked path keeps its outline too, when there is room, and a later stroke of the

@@ -162,6 +162,8 @@ public:
     // Keeps in `built` the undashed stroke outline made for the path just drawn, when that
     // path was kept into or restored from `built` and not changed since; false otherwise.
     bool KeepStrokeOutline(BuiltPath& built) const;
+    // How many spans the last fill or stroke painted.
+    size_t LastFillSpans() const { return renderer_.LastSpanCount(); }
     void Arc(const Point3& centre, float radius, float startDegrees, float endDegrees);
     void Pie(const Point3& centre, float radius, float startDegrees, float endDegrees);
     void Rect(const RectF& r);

@@ -3,10 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
-void ZKeptSegments::Allow(size_t bytes, ZRoom* spanRoom) {
+void ZKeptSegments::Allow(size_t bytes, ZRoom* spanRoom, size_t spans) {
     allowed_ = bytes;
     segments_.reserve(bytes / sizeof(ZSegment));
     spanRoom_ = spanRoom;
+    if (spanRoom && spans > spanBytes_ / sizeof(ZSpan) &&
+        spanRoom->Take(spans * sizeof(ZSpan) - spanBytes_)) {
+        spanBytes_ = spans * sizeof(ZSpan);
+        spans_.reserve(spans);
+    }
 }
 
 bool ZKeptSegments::Holds(const Matrix4* transform, int32_t rows) const {
@@ -40,4 +45,5 @@ void ZKeptSegments::KeepSpans(const std::vector<ZSpan>& spans, const ZSpanKey& k
 
 void ZKeptSegments::PaintSpans(const ZSpanSink& sink) const {
     for (const ZSpan& s : spans_) sink.painter(*sink.job, s.x, s.y, s.length, s.coverage);
+    sink.job->spans += spans_.size();
 }

@@ -35,9 +35,9 @@ struct ZSpanKey {
 class ZKeptSegments {
 public:
     // What the owner allows for segments, taken at once, so that keeping later allocates
-    // nothing, and the room spans may take from (none: no spans are kept); whether
-    // anything is kept yet.
-    void Allow(size_t bytes, ZRoom* spanRoom = nullptr);
+    // nothing, and the room spans may take from (none: no spans are kept), with room for
+    // `spans` of them taken at once too when it has it; whether anything is kept yet.
+    void Allow(size_t bytes, ZRoom* spanRoom = nullptr, size_t spans = 0);
     size_t Allowed() const { return allowed_; }
     bool Empty() const { return rows_ < 0; }
     // Drops what is kept; the allowances, and the room spans took, stay.

@@ -19,6 +19,7 @@ void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* 
 void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* stencil,
                          ZFillRule fillRule, const RectF& paintBox, ZKeptSegments* kept) {
     ZSpanJob& job = targets_.Job();
+    job.spans = 0;
     const bool solid = stencil != nullptr && stencil->IsSolidColor();
     if (solid) {
         stencil->NextPixel8(job.solid8);
@@ -61,5 +62,6 @@ void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* 
             if (record) kept->KeepSpans(recorded_, key);
         }
     }
+    lastSpans_ = job.spans;
     targets_.EndJob();
 }

@@ -59,6 +59,9 @@ public:
     uint8_t* Table8(Channel c) { return targets_.Table8(c); }
     uint16_t* Table16(Channel c) { return targets_.Table16(c); }
 
+    // How many spans the last fill painted (kept spans painted again count too).
+    size_t LastSpanCount() const { return lastSpans_; }
+
     void SetMaskRender(bool on) { targets_.SetMaskRender(on); }
     bool MaskRender() const { return targets_.MaskRender(); }
     void SetClipByMask(bool on) { targets_.SetClipByMask(on); }
@@ -71,4 +74,5 @@ private:
     ZGridCoverage grid_;
     ZCellCoverage cells_;
     std::vector<ZSpan> recorded_; // the spans of a fill whose spans are to be kept
+    size_t lastSpans_ = 0;
 };

@@ -5,6 +5,7 @@
 
 #include "raster/TargetImage.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -38,6 +39,8 @@ struct ZSpanJob {
     uint64_t memoEnd = 0;
     int32_t memoLength = 0;
     bool memoOpaque = false;
+    // Spans painted in this fill.
+    size_t spans = 0;
 
     void SeekFor(int32_t x, int32_t y, int32_t length);
 };
@@ -60,6 +63,7 @@ struct ZSpanSink {
 
     void Paint(int32_t x, int32_t y, int32_t length, uint32_t coverage) const {
         if (coverage == 0) return;
+        ++job->spans;
         if (record) record->push_back({x, y, length, coverage});
         painter(*job, x, y, length, coverage);
     }

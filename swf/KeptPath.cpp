@@ -11,7 +11,8 @@ bool PathRoom::Take(size_t bytes) {
 }
 
 KeptPath::~KeptPath() {
-    if (heldRoom) heldRoom->Give(bytes + built.fillSegments.SpanBytes());
+    if (heldRoom)
+        heldRoom->Give(bytes + built.fillSegments.SpanBytes() + built.outlineSegments.SpanBytes());
 }
 
 bool KeptPath::SameKey(const Matrix4* key) const {
@@ -32,16 +33,16 @@ void KeptPath::Keep(GraphicsContext& context, PathRoom* room, const Matrix4* key
     heldRoom = room;
     bytes = size;
     state = kKept;
-    AllowSegments(built.fillSegments, built.path, true);
+    AllowSegments(built.fillSegments, built.path, 0);
 }
 
 // Room for the device segments of a fill of `path`: one a line at most (the context puts
-// curves in as lines), when the allowance has it; and, for `spans`, the allowance to take
-// the room of the fill's spans from when they are kept.
-void KeptPath::AllowSegments(ZKeptSegments& segments, const ZPath& path, bool spans) {
+// curves in as lines), when the allowance has it; and the allowance for the fill's spans
+// to take their room from when they are kept, with room for `spans` of them at once.
+void KeptPath::AllowSegments(ZKeptSegments& segments, const ZPath& path, size_t spans) {
     const size_t size = path.Count() * sizeof(ZSegment);
     if (!heldRoom->Take(size)) return;
-    segments.Allow(size, spans ? heldRoom.Get() : nullptr);
+    segments.Allow(size, heldRoom.Get(), spans);
     bytes += size;
 }
 
@@ -55,7 +56,9 @@ void KeptPath::KeepOutline(GraphicsContext& context) {
         return;
     }
     bytes += size;
-    AllowSegments(built.outlineSegments, built.outline, false);
+    // The outline is kept after its first stroke: its spans get the room that stroke's
+    // took, so that keeping them on the next stroke allocates nothing.
+    AllowSegments(built.outlineSegments, built.outline, context.LastFillSpans());
 }
 
 } // namespace UT

@@ -80,6 +80,11 @@ void ZLinearGradientStencil::FetchSpan8(uint8_t* dst, int count) {
         t_ = t + dt; // as the steps leave it: further zero steps change nothing
         return;
     }
+#if defined(__SSE2__)
+    const int done = IndexQuads(t, dt, dst, count);
+    dst += 4 * done;
+    count -= done;
+#endif
     for (int i = 0; i < count; ++i) {
         t_ = t;
         std::memcpy(dst + 4 * i, ramp_[Index()], 4);
@@ -87,6 +92,56 @@ void ZLinearGradientStencil::FetchSpan8(uint8_t* dst, int count) {
     }
     t_ = t;
 }
+
+#if defined(__SSE2__)
+// RampIndex() of four positions side by side.  Positions within 2^22 of the ramp's start
+// are folded exactly as RampIndex folds them: a float less its floor, and |t| less twice
+// the floor of its half (fmod by 2), are exact, and so are the floors found by truncation
+// there.  A group with a position beyond that, or not a number, is folded one by one.
+int ZLinearGradientStencil::IndexQuads(float& t, float dt, uint8_t* dst, int count) const {
+    const __m128 near = _mm_set1_ps(4194304.0f), one = _mm_set1_ps(1.0f);
+    const __m128 two = _mm_set1_ps(2.0f), half = _mm_set1_ps(0.5f);
+    const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
+    const __m128 scale = _mm_set1_ps(1024.0f), last = _mm_set1_ps(float(kLastEntry));
+    const auto floor = [&one](__m128 f) {
+        const __m128 truncated = _mm_cvtepi32_ps(_mm_cvttps_epi32(f));
+        return _mm_sub_ps(truncated, _mm_and_ps(_mm_cmpgt_ps(truncated, f), one));
+    };
+    ZWalk walk(t, dt);
+    int done = 0;
+    for (; done + 4 <= count; done += 4, dst += 16) {
+        __m128 p = walk.Next();
+        alignas(16) int32_t index[4];
+        if (spread_ != ZGradient::kPad) {
+            const __m128 size = _mm_and_ps(p, magnitude);
+            if (_mm_movemask_ps(_mm_cmplt_ps(size, near)) != 15) {
+                alignas(16) float at[4];
+                _mm_store_ps(at, p);
+                for (int k = 0; k < 4; ++k)
+                    std::memcpy(dst + 4 * k, ramp_[RampIndex(at[k], spread_)], 4);
+                continue;
+            }
+            if (spread_ == ZGradient::kRepeat) {
+                p = _mm_sub_ps(p, floor(p));
+            } else {
+                const __m128 folded =
+                    _mm_sub_ps(size, _mm_mul_ps(two, floor(_mm_mul_ps(size, half))));
+                const __m128 back = _mm_cmpgt_ps(folded, one);
+                p = _mm_or_ps(_mm_and_ps(back, _mm_sub_ps(two, folded)),
+                              _mm_andnot_ps(back, folded));
+            }
+        }
+        // Below 1 (or no number) the first entry, from the last entry on the last.
+        const __m128 position = _mm_mul_ps(p, scale);
+        const __m128 inside = _mm_cmpge_ps(position, one);
+        _mm_store_si128(reinterpret_cast<__m128i*>(index),
+                        _mm_cvttps_epi32(_mm_and_ps(inside, _mm_min_ps(position, last))));
+        for (int k = 0; k < 4; ++k) std::memcpy(dst + 4 * k, ramp_[index[k]], 4);
+    }
+    t = walk.Position();
+    return done;
+}
+#endif
 
 // The pixels ahead depend on the position, its step, the ramp and the spread, and the
 // last two are fixed for the fill.
@@ -206,9 +261,9 @@ int ZRadialGradientStencil::PositionQuads(float& gx, float& gy, float dgx, float
         const float y0 = gy, y1 = y0 + dgy, y2 = y1 + dgy, y3 = y2 + dgy;
         gx = x3 + dgx;
         gy = y3 + dgy;
-        const __m128 low = _mm_movelh_ps(
-            _mm_cvtpd_ps(positions(_mm_setr_pd(x0, x1), _mm_setr_pd(y0, y1))),
-            _mm_cvtpd_ps(positions(_mm_setr_pd(x2, x3), _mm_setr_pd(y2, y3))));
+        const __m128 low =
+            _mm_movelh_ps(_mm_cvtpd_ps(positions(_mm_setr_pd(x0, x1), _mm_setr_pd(y0, y1))),
+                          _mm_cvtpd_ps(positions(_mm_setr_pd(x2, x3), _mm_setr_pd(y2, y3))));
         alignas(16) float t[4];
         _mm_store_ps(t, low);
         for (int k = 0; k < 4; ++k) std::memcpy(dst + 4 * k, ramp_[RampIndex(t[k], spread_)], 4);

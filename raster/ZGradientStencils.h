@@ -28,6 +28,9 @@ public:
 
 private:
     int Index() const;
+    // SSE2 builds: the span loop, whole groups of four at a time; returns how many pixels
+    // it fetched.
+    int IndexQuads(float& t, float dt, uint8_t* dst, int count) const;
 
     float t_ = 0, dt_ = 0;
 };

@@ -64,6 +64,16 @@ TEST(ZStencilSpans, FetchWhatPixelsOneByOneFetch) {
                                                            {0.6f, ZGradient::kPad},
                                                            {0.0f, ZGradient::kReflect},
                                                            {-0.9f, ZGradient::kRepeat}};
+    for (const ZGradient::Spread spread :
+         {ZGradient::kPad, ZGradient::kReflect, ZGradient::kRepeat})
+        kinds.emplace_back("linear " + std::to_string(spread), [spread] {
+            auto* s = new ZLinearGradientStencil;
+            s->AddStop({0.0f, 0.5f, 0.5f, {0, 0, 0, 255}});
+            s->AddStop({0.5f, 0.5f, 0.5f, {255, 255, 255, 255}});
+            s->AddStop({1.0f, 0.5f, 0.5f, {0, 9, 0, 128}});
+            s->SetSpread(spread);
+            return s;
+        });
     for (const auto& radial : radials)
         kinds.emplace_back("radial " + std::to_string(radial.first) + " " +
                                std::to_string(radial.second),

@@ -221,4 +221,14 @@ TEST(ZRendererPaint, ReciprocalQuotientsEqualDivisionOverEveryInput) {
     for (uint32_t d = 1; d <= 255; ++d)
         for (uint32_t n = 0; n < 65536; ++n)
             if (ZDivideSmall(n, d) != n / d) FAIL() << n << " / " << d;
+    // Onto an opaque pixel the total is 255: every channel pair at every alpha.
+    for (uint32_t a = 1; a < 255; ++a)
+        for (uint32_t s = 0; s < 256; ++s)
+            for (uint32_t d = 0; d < 256; ++d) {
+                uint8_t pixel[4] = {uint8_t(d), 0, 0, 255};
+                const uint8_t paint[4] = {uint8_t(s), 0, 0, uint8_t(a)};
+                ZBlendOver(pixel, paint, a);
+                if (pixel[0] != (s * a + d * (255 - a)) / 255 || pixel[3] != 255)
+                    FAIL() << s << " over " << d << " at " << a;
+            }
 }

@@ -447,9 +447,12 @@ void BlendFour(const uint8_t* const tops[4], int32_t pitch, const TexelQuad& q, 
 
 } // namespace
 
-// Four texels, one by one.
-template <int32_t Mode>
-void ZBitmapStencil::SampleFour(const Texels& level, const float* u, const float* v, uint8_t* dst) {
+// Four texels at positions in lanes, one by one.
+template <int32_t Mode, class Lanes>
+void ZBitmapStencil::SampleFour(const Texels& level, Lanes us, Lanes vs, uint8_t* dst) {
+    alignas(16) float u[4], v[4];
+    _mm_store_ps(u, us);
+    _mm_store_ps(v, vs);
     for (int k = 0; k < 4; ++k) SampleAt<uint8_t, Mode>(level, u[k], v[k], dst + 4 * k);
 }
 
@@ -509,10 +512,7 @@ int ZBitmapStencil::ClampBilinearQuads(const Texels& level, float& u, float& v, 
                 tops[k] = level.pixels + int64_t(q.y[k]) * level.pitch + 4 * q.x[k];
             BlendFour(tops, level.pitch, q, dst);
         } else {
-            alignas(16) float uAt[4], vAt[4];
-            _mm_store_ps(uAt, us);
-            _mm_store_ps(vAt, vs);
-            SampleFour<kClampBilinear>(level, uAt, vAt, dst);
+            SampleFour<kClampBilinear>(level, us, vs, dst);
         }
     }
     u = uWalk.Position();
@@ -571,10 +571,7 @@ int ZBitmapStencil::RepeatBilinearQuads(const Texels& level, float& u, float& v,
                       q.fx[k], q.fy[k], dst + 4 * k);
             }
         } else {
-            alignas(16) float uAt[4], vAt[4];
-            _mm_store_ps(uAt, us);
-            _mm_store_ps(vAt, vs);
-            SampleFour<kRepeatBilinear>(level, uAt, vAt, dst);
+            SampleFour<kRepeatBilinear>(level, us, vs, dst);
         }
     }
     u = uWalk.Position();

@@ -86,8 +86,9 @@ private:
                                   uint8_t* dst, int count);
     static int RepeatBilinearQuads(const Texels& level, float& u, float& v, float du, float dv,
                                    uint8_t* dst, int count);
-    template <int32_t Mode>
-    static void SampleFour(const Texels& level, const float* u, const float* v, uint8_t* dst);
+    // Their groups that take the one-pixel path: four positions in lanes.
+    template <int32_t Mode, class Lanes>
+    static void SampleFour(const Texels& level, Lanes us, Lanes vs, uint8_t* dst);
 
     Held<PixelBuffer> levels_[kMaxLevels][kMaxLevels];
     uint32_t widths_[kMaxLevels] = {};

@@ -146,9 +146,9 @@ public:
         ZPath outline;
         Line outlineLine;
         bool outlineKept = false;
-        // The device segments of the path's fill and of its kept outline's, kept by the
-        // renderer within what the keeper allows them.
-        mutable ZKeptSegments fillSegments, outlineSegments;
+        // What the first fills of the path and of its kept outline leave for later ones,
+        // kept by the renderer within what the keeper allows them.
+        mutable ZKeptFill keptFill, keptOutlineFill;
     };
     // Whether the open path is still empty, so that what the next calls build can be kept.
     bool PathIsEmpty() const { return InPath() && pointCount_ == 0 && path_.Count() == 0; }

@@ -132,8 +132,7 @@ void GraphicsContext::DrawPath() {
         const BuiltPath* kept = openPathKept_;
         renderer_.FillPath(path_, DrawTransform(), paint, fillRule_,
                            paint->IsSolidColor() ? kEmptyBox : FillPaintBox(),
-                           kept && kept->path.Count() == path_.Count() ? &kept->fillSegments
-                                                                       : nullptr);
+                           kept && kept->path.Count() == path_.Count() ? &kept->keptFill : nullptr);
     }
     if (strokePaint_ && lineWidth_ > 0) StrokePath();
 }
@@ -146,7 +145,7 @@ void GraphicsContext::StrokePath() {
     const BuiltPath* kept = openPathKept_;
     renderer_.FillPath(outline, DrawTransform(), paint, fillRule_,
                        paint->IsSolidColor() ? kEmptyBox : StrokePaintBox(),
-                       kept && &outline == &kept->outline ? &kept->outlineSegments : nullptr);
+                       kept && &outline == &kept->outline ? &kept->keptOutlineFill : nullptr);
 }
 
 GraphicsContext::BuiltPath::Line GraphicsContext::StrokeLine() const {

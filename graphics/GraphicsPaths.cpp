@@ -85,8 +85,8 @@ bool GraphicsContext::KeepPath(BuiltPath& built) {
     built.current = currentPoint_;
     built.points = pointCount_;
     built.outlineKept = false;
-    built.fillSegments.Forget();
-    built.outlineSegments.Forget();
+    built.keptFill.Forget();
+    built.keptOutlineFill.Forget();
     openPathKept_ = lastPathKept_ = &built;
     return true;
 }
@@ -109,7 +109,7 @@ bool GraphicsContext::KeepStrokeOutline(BuiltPath& built) const {
     built.outline.CopyFrom(*outlinePath_);
     built.outlineLine = outlineLine_;
     built.outlineKept = true;
-    built.outlineSegments.Forget();
+    built.keptOutlineFill.Forget();
     return true;
 }
 

@@ -7,9 +7,9 @@ ZRenderer::ZRenderer() = default;
 
 ZRenderer::~ZRenderer() = default;
 
-// The path is walked into segments (or its kept ones are taken); their coverage is gathered on the
-// grid where the fill fits it, from sorted cells otherwise, and painted in spans by the targets'
-// painter.
+// The path is walked into segments; their coverage is gathered on the grid where the fill
+// fits it, from sorted cells otherwise, and painted in spans by the targets' painter.  A
+// kept fill stands in for the walk, and for the gathering too, where it holds them.
 void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* stencil,
                          ZFillRule fillRule) {
     const bool solid = stencil != nullptr && stencil->IsSolidColor();
@@ -17,7 +17,7 @@ void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* 
 }
 
 void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* stencil,
-                         ZFillRule fillRule, const RectF& paintBox, ZKeptSegments* kept) {
+                         ZFillRule fillRule, const RectF& paintBox, ZKeptFill* kept) {
     ZSpanJob& job = targets_.Job();
     job.spans = 0;
     const bool solid = stencil != nullptr && stencil->IsSolidColor();

@@ -10,7 +10,7 @@
 #include "raster/ZCellCoverage.h"
 #include "raster/ZFillRule.h"
 #include "raster/ZGridCoverage.h"
-#include "raster/ZKeptSegments.h"
+#include "raster/ZKeptFill.h"
 #include "raster/ZPaintTargets.h"
 #include "raster/ZSegmentSketcher.h"
 
@@ -50,7 +50,7 @@ public:
     // for what they were made for gathers them without walking the path, and the first
     // fill of a path keeps them.
     void FillPath(const ZPath& path, const Matrix4* transform, ZStencil* stencil,
-                  ZFillRule fillRule, const RectF& paintBox, ZKeptSegments* kept = nullptr);
+                  ZFillRule fillRule, const RectF& paintBox, ZKeptFill* kept = nullptr);
     void FillPath(const ZPath& path, const Matrix4* transform, ZStencil* stencil,
                   ZFillRule fillRule);
 

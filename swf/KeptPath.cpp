@@ -12,7 +12,7 @@ bool PathRoom::Take(size_t bytes) {
 
 KeptPath::~KeptPath() {
     if (heldRoom)
-        heldRoom->Give(bytes + built.fillSegments.SpanBytes() + built.outlineSegments.SpanBytes());
+        heldRoom->Give(bytes + built.keptFill.SpanBytes() + built.keptOutlineFill.SpanBytes());
 }
 
 bool KeptPath::SameKey(const Matrix4* key) const {
@@ -33,16 +33,16 @@ void KeptPath::Keep(GraphicsContext& context, PathRoom* room, const Matrix4* key
     heldRoom = room;
     bytes = size;
     state = kKept;
-    AllowSegments(built.fillSegments, built.path, 0);
+    AllowFill(built.keptFill, built.path, 0);
 }
 
 // Room for the device segments of a fill of `path`: one a line at most (the context puts
 // curves in as lines), when the allowance has it; and the allowance for the fill's spans
 // to take their room from when they are kept, with room for `spans` of them at once.
-void KeptPath::AllowSegments(ZKeptSegments& segments, const ZPath& path, size_t spans) {
+void KeptPath::AllowFill(ZKeptFill& fill, const ZPath& path, size_t spans) {
     const size_t size = path.Count() * sizeof(ZSegment);
     if (!heldRoom->Take(size)) return;
-    segments.Allow(size, heldRoom.Get(), spans);
+    fill.Allow(size, heldRoom.Get(), spans);
     bytes += size;
 }
 
@@ -58,7 +58,7 @@ void KeptPath::KeepOutline(GraphicsContext& context) {
     bytes += size;
     // The outline is kept after its first stroke: its spans get the room that stroke's
     // took, so that keeping them on the next stroke allocates nothing.
-    AllowSegments(built.outlineSegments, built.outline, context.LastFillSpans());
+    AllowFill(built.keptOutlineFill, built.outline, context.LastFillSpans());
 }
 
 } // namespace UT

@@ -1,10 +1,10 @@
-// A path's device segments kept from one fill, with what they were made for: the transform
-// (bit for bit, with its identity flag) and the target's height.  A later fill of the same
-// path made for the same gathers them again without walking the path.  The owner sets how
-// many bytes of segments it allows; segments beyond that are not kept.
-// With a room to take from, the coverage spans the first fill painted are kept too, with
-// the target's width, the depth and the fill rule they were gathered for: a later fill
-// made for all of those paints them again without gathering.
+// What the first fill of a path leaves for the fills of it that follow.  Its device
+// segments, with what they were made for: the transform (bit for bit, with its identity
+// flag) and the target's height; a later fill made for the same gathers them without
+// walking the path.  The owner sets how many bytes of segments it allows.  And, with a
+// room to take from, the coverage spans the fill painted, with the target's width, the
+// depth and the fill rule they were gathered for; a later fill made for all of those
+// paints them again, in the same order, without gathering.
 #pragma once
 
 #include "base/ValueTypes.h"
@@ -32,7 +32,7 @@ struct ZSpanKey {
     bool operator==(const ZSpanKey&) const = default;
 };
 
-class ZKeptSegments {
+class ZKeptFill {
 public:
     // What the owner allows for segments, taken at once, so that keeping later allocates
     // nothing, and the room spans may take from (none: no spans are kept), with room for

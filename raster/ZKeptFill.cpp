@@ -1,9 +1,9 @@
-#include "raster/ZKeptSegments.h"
+#include "raster/ZKeptFill.h"
 
 #include <algorithm>
 #include <cstring>
 
-void ZKeptSegments::Allow(size_t bytes, ZRoom* spanRoom, size_t spans) {
+void ZKeptFill::Allow(size_t bytes, ZRoom* spanRoom, size_t spans) {
     allowed_ = bytes;
     segments_.reserve(bytes / sizeof(ZSegment));
     spanRoom_ = spanRoom;
@@ -14,14 +14,14 @@ void ZKeptSegments::Allow(size_t bytes, ZRoom* spanRoom, size_t spans) {
     }
 }
 
-bool ZKeptSegments::Holds(const Matrix4* transform, int32_t rows) const {
+bool ZKeptFill::Holds(const Matrix4* transform, int32_t rows) const {
     if (rows_ < 0 || rows != rows_ || (transform != nullptr) != mapped_) return false;
     return !transform || (transform->identity == transform_.identity &&
                           std::memcmp(transform->m, transform_.m, sizeof transform_.m) == 0);
 }
 
-bool ZKeptSegments::Keep(const ZSegment* segments, size_t count, const ZSegmentExtent& extent,
-                         const Matrix4* transform, int32_t rows) {
+bool ZKeptFill::Keep(const ZSegment* segments, size_t count, const ZSegmentExtent& extent,
+                     const Matrix4* transform, int32_t rows) {
     Forget();
     if (count > allowed_ / sizeof(ZSegment)) return false;
     segments_.assign(segments, segments + count);
@@ -32,7 +32,7 @@ bool ZKeptSegments::Keep(const ZSegment* segments, size_t count, const ZSegmentE
     return true;
 }
 
-void ZKeptSegments::KeepSpans(const std::vector<ZSpan>& spans, const ZSpanKey& key) {
+void ZKeptFill::KeepSpans(const std::vector<ZSpan>& spans, const ZSpanKey& key) {
     spansTried_ = true;
     const size_t bytes = spans.size() * sizeof(ZSpan);
     if (!spanRoom_ || (bytes > spanBytes_ && !spanRoom_->Take(bytes - spanBytes_))) return;
@@ -43,7 +43,7 @@ void ZKeptSegments::KeepSpans(const std::vector<ZSpan>& spans, const ZSpanKey& k
     spansKept_ = true;
 }
 
-void ZKeptSegments::PaintSpans(const ZSpanSink& sink) const {
+void ZKeptFill::PaintSpans(const ZSpanSink& sink) const {
     for (const ZSpan& s : spans_) sink.painter(*sink.job, s.x, s.y, s.length, s.coverage);
     sink.job->spans += spans_.size();
 }

@@ -46,9 +46,9 @@ public:
     // only.  A paint other than a solid colour is placed against paintBox, the path's box
     // in path space as ZMeasurePaintBox measures it (the caller has it from placing the
     // paint); without one the renderer measures it.
-    // With `kept` (the path's segments from an earlier fill, or room for them), a fill made
-    // for what they were made for gathers them without walking the path, and the first
-    // fill of a path keeps them.
+    // With `kept` (what an earlier fill of the path left, or room for it), a fill made for
+    // what it holds takes its segments, and its spans, instead of walking and gathering;
+    // the first fill of the path fills it.
     void FillPath(const ZPath& path, const Matrix4* transform, ZStencil* stencil,
                   ZFillRule fillRule, const RectF& paintBox, ZKeptFill* kept = nullptr);
     void FillPath(const ZPath& path, const Matrix4* transform, ZStencil* stencil,

@@ -8,6 +8,7 @@
 #include "raster/ZSpanPainter.h"
 #include "raster/ZStencil.h"
 
+#include <bit>
 #include <cstring>
 #include <type_traits>
 
@@ -177,6 +178,20 @@ template <class D> struct Painters {
         }
     }
 
+    // Where the run of 8-bit mask values equal to `value` from m[i] on ends, at most at n.
+    static int32_t RunOf(const C* m, int32_t i, int32_t n, uint8_t value) {
+#if defined(__SSE2__)
+        const __m128i wanted = _mm_set1_epi8(static_cast<char>(value));
+        for (; i + 16 <= n; i += 16) {
+            const __m128i sixteen = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m + i));
+            const uint32_t same = uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(sixteen, wanted)));
+            if (same != 0xFFFF) return i + std::countr_one(same);
+        }
+#endif
+        while (i < n && m[i] == value) ++i;
+        return i;
+    }
+
     static void ClipSolid(ZSpanJob& job, int32_t x, int32_t y, int32_t n, uint32_t coverage) {
         const C* solid = D::Solid(job);
         const uint32_t a0 = Covered(solid[3], coverage);
@@ -185,10 +200,10 @@ template <class D> struct Painters {
         const C* m = MaskAt(job, x, y);
         for (int32_t i = 0; i < n;) {
             if constexpr (sizeof(C) == 1) {
-                // Eight pixels the mask holds back wholly are passed over at once.
-                uint64_t eight;
-                if (i + 8 <= n && (std::memcpy(&eight, m + i, 8), eight == 0)) {
-                    i += 8;
+                // Pixels the mask holds back wholly are passed over sixteen at a time.
+                const int32_t held = RunOf(m, i, n, 0);
+                if (held > i) {
+                    i = held;
                     continue;
                 }
             }
@@ -196,7 +211,10 @@ template <class D> struct Painters {
             if (mv == D::kFull) {
                 // Where the mask is full the alpha stays a0, as if unmasked.
                 int32_t end = i + 1;
-                while (end < n && D::Limit(m[end]) == D::kFull) ++end;
+                if constexpr (sizeof(C) == 1)
+                    end = RunOf(m, end, n, 255);
+                else
+                    while (end < n && D::Limit(m[end]) == D::kFull) ++end;
                 SolidRun(p + 4 * static_cast<intptr_t>(i), solid, a0, end - i);
                 i = end;
                 continue;

@@ -162,6 +162,10 @@ public:
     // Keeps in `built` the undashed stroke outline made for the path just drawn, when that
     // path was kept into or restored from `built` and not changed since; false otherwise.
     bool KeepStrokeOutline(BuiltPath& built) const;
+    // What the fill of the next path drawn keeps and takes back, instead of what its kept
+    // path holds: for a caller that draws one kept path at several places and keeps a fill
+    // for each.  It holds for that one path, which must be the same path at every draw.
+    void SetKeptFill(ZKeptFill* fill) { keptFill_ = fill; }
     // How many spans the last fill or stroke painted.
     size_t LastFillSpans() const { return renderer_.LastSpanCount(); }
     void Arc(const Point3& centre, float radius, float startDegrees, float endDegrees);
@@ -332,6 +336,7 @@ private:
     // The kept path the open path was kept into or restored from, while the path is open;
     // the last one stays known by address (never followed) until the next path begins.
     const BuiltPath* openPathKept_ = nullptr;
+    ZKeptFill* keptFill_ = nullptr; // SetKeptFill's, until the next path ends
     const BuiltPath* lastPathKept_ = nullptr;
     std::vector<float> dashes_;
     float dashPhase_ = 0;

@@ -130,9 +130,11 @@ void GraphicsContext::DrawPath() {
         if (LayerDepth()) NoteDrawn(FillPaintBox());
         // The open path is still the kept one when nothing was added to it.
         const BuiltPath* kept = openPathKept_;
+        ZKeptFill* fill = keptFill_                                     ? keptFill_
+                          : kept && kept->path.Count() == path_.Count() ? &kept->keptFill
+                                                                        : nullptr;
         renderer_.FillPath(path_, DrawTransform(), paint, fillRule_,
-                           paint->IsSolidColor() ? kEmptyBox : FillPaintBox(),
-                           kept && kept->path.Count() == path_.Count() ? &kept->keptFill : nullptr);
+                           paint->IsSolidColor() ? kEmptyBox : FillPaintBox(), fill);
     }
     if (strokePaint_ && lineWidth_ > 0) StrokePath();
 }

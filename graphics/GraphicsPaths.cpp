@@ -28,6 +28,7 @@ void GraphicsContext::EndPath() {
     // A kept outline belongs to its caller, who may let it go once the path is drawn.
     if (openPathKept_ && outlinePath_ == &openPathKept_->outline) outline_.valid = false;
     openPathKept_ = nullptr;
+    keptFill_ = nullptr;
 }
 
 void GraphicsContext::MoveTo(const Point3& p) {

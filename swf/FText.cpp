@@ -105,6 +105,30 @@ void FText::Render(GraphicsContext& context, FDisplayItem*) {
     context.PopTransform();
 }
 
+FText::~FText() {
+    if (!glyphRoom) return;
+    for (const ZKeptFill& fill : glyphFills) glyphRoom->Give(fill.Allowed() + fill.SpanBytes());
+}
+
+ZKeptFill* FText::GlyphFill(size_t g, const GlyphOutline& outline) {
+    PathRoom* room = owner->KeptPathRoom();
+    if (!room || (glyphRoom && glyphRoom.Get() != room)) return nullptr;
+    if (g >= glyphFills.size()) {
+        glyphFills.resize(g + 1);
+        glyphFillsTried.resize(g + 1);
+    }
+    ZKeptFill& fill = glyphFills[g];
+    if (!glyphFillsTried[g]) {
+        glyphFillsTried[g] = true;
+        const size_t bytes = outline.MostSegments() * sizeof(ZSegment);
+        if (room->Take(bytes)) {
+            fill.Allow(bytes, room);
+            glyphRoom = room;
+        }
+    }
+    return fill.Allowed() != 0 ? &fill : nullptr;
+}
+
 void FText::RenderStatic(GraphicsContext& context) {
     FlashScript& reader = *owner;
     reader.Seek(recordsStart);
@@ -112,6 +136,7 @@ void FText::RenderStatic(GraphicsContext& context) {
     context.SetFillPaint(nullptr);
     context.SetStrokePaint(nullptr);
     float x = 0, y = 0, height = 0;
+    size_t glyph = 0; // glyphs read so far, in every record: each has its kept fill
     Held<FFont> current;
     // Every glyph record starts at the last offsets given: the pen is not carried over.
     // Past the image the reader gives zeros, which end the records.
@@ -134,10 +159,14 @@ void FText::RenderStatic(GraphicsContext& context) {
             // Without a font (none named yet, or the one named is missing) or at height 0
             // nothing would show and the advance cannot be scaled back: the glyph is read
             // and passed over.
+            const size_t g = glyph++;
             if (!current || height == 0) continue;
             {
                 const ReaderExcursion excursion(reader);
+                if (const GlyphOutline* outline = current->Outline(index))
+                    context.SetKeptFill(GlyphFill(g, *outline));
                 current->DrawGlyph(context, index);
+                context.SetKeptFill(nullptr);
             }
             context.Translate({float(advance) / kTwipsPerPixel / height, 0, 0});
         }

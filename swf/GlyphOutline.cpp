@@ -119,6 +119,12 @@ bool GlyphOutline::OffLayer(const GraphicsContext& context) const {
            d.ymin > v.ymax + margin;
 }
 
+size_t GlyphOutline::MostSegments() const {
+    size_t most = 1;
+    for (const Step& s : steps) most += s.kind == kQuad ? 24 : s.kind == kLine ? 1 : 2;
+    return most;
+}
+
 void GlyphOutline::Draw(GraphicsContext& context, PathRoom* room) const {
     if (steps.empty() || OffLayer(context)) return;
     context.BeginPath(GraphicsContext::kDrawnPath);

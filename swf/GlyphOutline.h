@@ -5,6 +5,7 @@
 #include "base/ValueTypes.h"
 #include "swf/KeptPath.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -34,6 +35,9 @@ public:
     void DrawClipped(GraphicsContext& context, const RectF& clip) const;
     // Every point and control point lies in it; kEmptyBox for an empty outline.
     const RectF& Bounds() const { return bounds; }
+    // The most device segments a fill of the drawn outline can have: a line each, 24 for
+    // a curve (the context's flattening), and a closing line for each contour.
+    size_t MostSegments() const;
 
     bool read = false;    // the records have been read
     bool present = false; // the records lie inside the file image

@@ -144,6 +144,22 @@ TEST(StaticText, GlyphRecordsByPixels) {
     }
 }
 
+// Each glyph of a static text keeps the fill of its first draw for the next: drawn again,
+// two different glyphs at one place, and a glyph again further on, draw what they drew.
+TEST(StaticText, GlyphsDrawnAgainDrawTheSame) {
+    StaticTextWriter text(true);
+    text.Style(Style(2000, 1200)).Glyphs({{1, 0}, {2, 0}, {1, 600}, {0, 0}});
+    const auto drawn = Draw({{kDefineFont2, LayoutFont()}}, kDefineText2, Static(text));
+    const PixelBuffer& pixels = *drawn->canvas.target;
+    const std::vector<uint8_t> first(pixels.pixels, pixels.pixels + pixels.ByteCount());
+    for (int again = 0; again < 2; ++again) {
+        drawn->canvas.context.Clear({0, 0, 0, 0});
+        drawn->movie.RenderDisplayList(drawn->canvas.context);
+        EXPECT_TRUE(std::equal(first.begin(), first.end(), pixels.pixels)) << "draw " << again + 2;
+    }
+    EXPECT_NE(Covered(drawn->canvas), (Box{0, 0, 0, 0}));
+}
+
 TEST(StaticText, ColoursMatrixAndDefineFont3Twentieths) {
     // DefineText colours are opaque (no alpha is written); DefineText2 carries alpha.
     for (bool text2 : {false, true}) {

@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-void ZKeptFill::Allow(size_t bytes, ZRoom* spanRoom, size_t spans) {
+void ZKeptFill::Allow(size_t bytes, ZRoom* spanRoom, bool afterDraw, size_t spans) {
     allowed_ = bytes;
-    segments_.reserve(bytes / sizeof(ZSegment));
     spanRoom_ = spanRoom;
+    if (!afterDraw) return;
+    segments_.reserve(bytes / sizeof(ZSegment));
     if (spanRoom && spans > spanBytes_ / sizeof(ZSpan) &&
         spanRoom->Take(spans * sizeof(ZSpan) - spanBytes_)) {
         spanBytes_ = spans * sizeof(ZSpan);

@@ -34,10 +34,12 @@ struct ZSpanKey {
 
 class ZKeptFill {
 public:
-    // What the owner allows for segments, taken at once, so that keeping later allocates
-    // nothing, and the room spans may take from (none: no spans are kept), with room for
-    // `spans` of them taken at once too when it has it; whether anything is kept yet.
-    void Allow(size_t bytes, ZRoom* spanRoom = nullptr, size_t spans = 0);
+    // What the owner allows for segments, and the room spans may take from (none: no
+    // spans are kept).  A fill kept after its first draw (`afterDraw`) takes the memory
+    // of its segments and of `spans` spans (as many as that draw painted) at once, so
+    // that keeping them on the next draw allocates nothing; other fills keep theirs on
+    // their first draw.  Whether anything is kept yet.
+    void Allow(size_t bytes, ZRoom* spanRoom = nullptr, bool afterDraw = false, size_t spans = 0);
     size_t Allowed() const { return allowed_; }
     bool Empty() const { return rows_ < 0; }
     // Drops what is kept; the allowances, and the room spans took, stay.

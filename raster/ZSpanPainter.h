@@ -48,10 +48,10 @@ struct ZSpanJob {
 using ZSpanPainter = void (*)(ZSpanJob& job, int32_t x, int32_t y, int32_t length,
                               uint32_t coverage);
 
-// A painted span, as a fill's spans are kept to be painted again.
+// A painted span, as a fill's spans are kept to be painted again: positions and lengths
+// within a target (below 2^14 a side), coverage at most 32768.
 struct ZSpan {
-    int32_t x, y, length;
-    uint32_t coverage;
+    uint16_t x, y, length, coverage;
 };
 
 // A painter bound to its fill's job: where the coverage gatherers send their spans.  A
@@ -64,7 +64,9 @@ struct ZSpanSink {
     void Paint(int32_t x, int32_t y, int32_t length, uint32_t coverage) const {
         if (coverage == 0) return;
         ++job->spans;
-        if (record) record->push_back({x, y, length, coverage});
+        if (record)
+            record->push_back({static_cast<uint16_t>(x), static_cast<uint16_t>(y),
+                               static_cast<uint16_t>(length), static_cast<uint16_t>(coverage)});
         painter(*job, x, y, length, coverage);
     }
 };

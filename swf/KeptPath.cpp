@@ -33,16 +33,17 @@ void KeptPath::Keep(GraphicsContext& context, PathRoom* room, const Matrix4* key
     heldRoom = room;
     bytes = size;
     state = kKept;
-    AllowFill(built.keptFill, built.path, 0);
+    AllowFill(built.keptFill, built.path, false, 0);
 }
 
 // Room for the device segments of a fill of `path`: one a line at most (the context puts
 // curves in as lines), when the allowance has it; and the allowance for the fill's spans
-// to take their room from when they are kept, with room for `spans` of them at once.
-void KeptPath::AllowFill(ZKeptFill& fill, const ZPath& path, size_t spans) {
+// to take their room from when they are kept.  A fill allowed `afterDraw` takes room for
+// `spans` of them, and its memory, at once.
+void KeptPath::AllowFill(ZKeptFill& fill, const ZPath& path, bool afterDraw, size_t spans) {
     const size_t size = path.Count() * sizeof(ZSegment);
     if (!heldRoom->Take(size)) return;
-    fill.Allow(size, heldRoom.Get(), spans);
+    fill.Allow(size, heldRoom.Get(), afterDraw, spans);
     bytes += size;
 }
 
@@ -58,7 +59,7 @@ void KeptPath::KeepOutline(GraphicsContext& context) {
     bytes += size;
     // The outline is kept after its first stroke: its spans get the room that stroke's
     // took, so that keeping them on the next stroke allocates nothing.
-    AllowFill(built.keptOutlineFill, built.outline, context.LastFillSpans());
+    AllowFill(built.keptOutlineFill, built.outline, true, context.LastFillSpans());
 }
 
 } // namespace UT

@@ -61,7 +61,7 @@ public:
 
 private:
     void Keep(GraphicsContext& context, PathRoom* room, const Matrix4* key);
-    void AllowFill(ZKeptFill& fill, const ZPath& path, size_t spans);
+    void AllowFill(ZKeptFill& fill, const ZPath& path, bool afterDraw, size_t spans);
     bool SameKey(const Matrix4* key) const;
 
     // kPathOnly: the path is kept, and its outline found no room.

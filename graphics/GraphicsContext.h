@@ -166,7 +166,8 @@ public:
     // path holds: for a caller that draws one kept path at several places and keeps a fill
     // for each.  It holds for that one path, which must be the same path at every draw.
     void SetKeptFill(ZKeptFill* fill) { keptFill_ = fill; }
-    // How many spans the last fill or stroke painted.
+    // How many spans the last stroke of a kept path painted, when its outline was not the
+    // kept one (0 otherwise).
     size_t LastFillSpans() const { return renderer_.LastSpanCount(); }
     void Arc(const Point3& centre, float radius, float startDegrees, float endDegrees);
     void Pie(const Point3& centre, float radius, float startDegrees, float endDegrees);

@@ -145,6 +145,8 @@ void GraphicsContext::StrokePath() {
     const ZPath& outline = StrokeOutline();
     if (LayerDepth()) NoteDrawn(StrokePaintBox());
     const BuiltPath* kept = openPathKept_;
+    // An outline kept after this stroke takes room for as many spans as it paints.
+    if (kept && &outline != &kept->outline) renderer_.CountNextSpans();
     renderer_.FillPath(outline, DrawTransform(), paint, fillRule_,
                        paint->IsSolidColor() ? kEmptyBox : StrokePaintBox(),
                        kept && &outline == &kept->outline ? &kept->keptOutlineFill : nullptr);

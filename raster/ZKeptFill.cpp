@@ -46,5 +46,4 @@ void ZKeptFill::KeepSpans(const std::vector<ZSpan>& spans, const ZSpanKey& key) 
 
 void ZKeptFill::PaintSpans(const ZSpanSink& sink) const {
     for (const ZSpan& s : spans_) sink.painter(*sink.job, s.x, s.y, s.length, s.coverage);
-    sink.job->spans += spans_.size();
 }

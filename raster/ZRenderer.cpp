@@ -19,7 +19,9 @@ void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* 
 void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* stencil,
                          ZFillRule fillRule, const RectF& paintBox, ZKeptFill* kept) {
     ZSpanJob& job = targets_.Job();
-    job.spans = 0;
+    const bool countSpans = countNext_;
+    countNext_ = false;
+    lastSpans_ = 0;
     const bool solid = stencil != nullptr && stencil->IsSolidColor();
     if (solid) {
         stencil->NextPixel8(job.solid8);
@@ -50,8 +52,8 @@ void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* 
         if (held && kept->HoldsSpans(key)) {
             kept->PaintSpans(sink);
         } else {
-            const bool record = kept != nullptr && kept->WantsSpans();
-            if (record) {
+            const bool keep = kept != nullptr && kept->WantsSpans();
+            if (keep || countSpans) {
                 recorded_.clear();
                 sink.record = &recorded_;
             }
@@ -59,9 +61,9 @@ void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* 
                 grid_.Gather(segments, count, extent, width, depth, evenOdd, sink);
             else if (count != 0)
                 cells_.Gather(segments, count, extent, width, rows, depth, evenOdd, sink);
-            if (record) kept->KeepSpans(recorded_, key);
+            if (keep) kept->KeepSpans(recorded_, key);
+            if (countSpans) lastSpans_ = recorded_.size();
         }
     }
-    lastSpans_ = job.spans;
     targets_.EndJob();
 }

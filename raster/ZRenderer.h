@@ -59,7 +59,9 @@ public:
     uint8_t* Table8(Channel c) { return targets_.Table8(c); }
     uint16_t* Table16(Channel c) { return targets_.Table16(c); }
 
-    // How many spans the last fill painted (kept spans painted again count too).
+    // Has the next fill note its spans, and how many spans the last fill so asked painted
+    // (0 for any other).
+    void CountNextSpans() { countNext_ = true; }
     size_t LastSpanCount() const { return lastSpans_; }
 
     void SetMaskRender(bool on) { targets_.SetMaskRender(on); }
@@ -75,4 +77,5 @@ private:
     ZCellCoverage cells_;
     std::vector<ZSpan> recorded_; // the spans of a fill whose spans are to be kept
     size_t lastSpans_ = 0;
+    bool countNext_ = false;
 };

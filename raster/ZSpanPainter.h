@@ -39,8 +39,6 @@ struct ZSpanJob {
     uint64_t memoEnd = 0;
     int32_t memoLength = 0;
     bool memoOpaque = false;
-    // Spans painted in this fill.
-    size_t spans = 0;
 
     void SeekFor(int32_t x, int32_t y, int32_t length);
 };
@@ -63,7 +61,6 @@ struct ZSpanSink {
 
     void Paint(int32_t x, int32_t y, int32_t length, uint32_t coverage) const {
         if (coverage == 0) return;
-        ++job->spans;
         if (record)
             record->push_back({static_cast<uint16_t>(x), static_cast<uint16_t>(y),
                                static_cast<uint16_t>(length), static_cast<uint16_t>(coverage)});

@@ -163,10 +163,11 @@ void FText::RenderStatic(GraphicsContext& context) {
             if (!current || height == 0) continue;
             {
                 const ReaderExcursion excursion(reader);
-                if (const GlyphOutline* outline = current->Outline(index))
+                if (const GlyphOutline* outline = current->Outline(index)) {
                     context.SetKeptFill(GlyphFill(g, *outline));
-                current->DrawGlyph(context, index);
-                context.SetKeptFill(nullptr);
+                    outline->Draw(context, current->KeptPathRoom());
+                    context.SetKeptFill(nullptr);
+                }
             }
             context.Translate({float(advance) / kTwipsPerPixel / height, 0, 0});
         }

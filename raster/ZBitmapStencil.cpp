@@ -147,6 +147,7 @@ template <class T> void Halve(const PixelBuffer& src, PixelBuffer& dst, bool hor
 ZBitmapStencil::~ZBitmapStencil() = default;
 
 void ZBitmapStencil::SetImage(PixelBuffer* image, int32_t maxLevels) {
+    PaintChanged();
     for (auto& row : levels_)
         for (auto& level : row) level.Reset();
     current_ = nullptr;

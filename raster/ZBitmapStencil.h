@@ -49,6 +49,7 @@ public:
     // An image without a translucent texel, read from itself and not from a reduction,
     // and not left transparent outside.
     bool IsOpaque() const override;
+    bool KeepsPaint() const override { return true; }
 
     uint32_t LevelWidth(int i) const { return widths_[Index(i)]; }
     uint32_t LevelHeight(int j) const { return heights_[Index(j)]; }

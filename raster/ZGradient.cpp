@@ -89,6 +89,7 @@ ZGradient::~ZGradient() = default;
 void ZGradient::AddStop(const ZGradientStop& stop) {
     stops_.push_back(stop);
     dirty_ = true;
+    StopsChanged();
 }
 
 void ZGradient::CopyStopsFrom(const ZGradient& other) {
@@ -96,11 +97,13 @@ void ZGradient::CopyStopsFrom(const ZGradient& other) {
     linearRGB_ = other.linearRGB_;
     spread_ = other.spread_;
     dirty_ = true;
+    StopsChanged();
 }
 
 void ZGradient::TransformStops(const ColorTransform& cx) {
     for (ZGradientStop& s : stops_) ZTransformPixel(cx, s.color);
     dirty_ = true;
+    StopsChanged();
 }
 
 void ZGradient::FillRange(int from, int to, const uint8_t* color) {

@@ -28,12 +28,16 @@ public:
     void AddStop(const ZGradientStop& stop);
     const std::vector<ZGradientStop>& Stops() const { return stops_; }
     void TransformStops(const ColorTransform& cx);
-    void SetSpread(Spread spread) { spread_ = spread; }
+    void SetSpread(Spread spread) {
+        spread_ = spread;
+        StopsChanged();
+    }
     Spread GetSpread() const { return spread_; }
     // Blends the colour channels in linear light instead of in their stored (sRGB) values.
     void SetLinearRGB(bool linear) {
         linearRGB_ = linear;
         dirty_ = true;
+        StopsChanged();
     }
     bool LinearRGB() const { return linearRGB_; }
 
@@ -47,6 +51,8 @@ public:
 
 protected:
     void CopyStopsFrom(const ZGradient& other);
+    // After every change of the stops, their blending or the spread.
+    virtual void StopsChanged() {}
 
     uint8_t ramp_[kRampSize][4];
     Spread spread_ = kPad;

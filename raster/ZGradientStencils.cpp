@@ -157,6 +157,7 @@ void ZLinearGradientStencil::SetWalkPosition(uint64_t position) {
 
 void ZRadialGradientStencil::SetFocalPoint(float focal) {
     focal_ = focal > -kMaxFocal ? (focal < kMaxFocal ? focal : kMaxFocal) : -kMaxFocal;
+    PaintChanged();
 }
 
 ZStencil* ZRadialGradientStencil::Clone() const {

@@ -13,6 +13,10 @@ public:
     uint16_t* NextPixel16(uint16_t* out) override;
     void FetchSpan16(uint16_t* dst, int count) override;
     bool IsSolidColor() const override { return false; }
+    bool KeepsPaint() const override { return true; }
+
+protected:
+    void StopsChanged() override { PaintChanged(); }
 };
 
 // Ramp start at gradient x = -0.5, end at +0.5, padded with the end colours beyond.

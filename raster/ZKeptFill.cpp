@@ -6,6 +6,7 @@
 void ZKeptFill::Allow(size_t bytes, ZRoom* spanRoom, bool afterDraw, size_t spans) {
     allowed_ = bytes;
     spanRoom_ = spanRoom;
+    paintAllowed_ = !afterDraw;
     if (!afterDraw) return;
     segments_.reserve(bytes / sizeof(ZSegment));
     if (spanRoom && spans > spanBytes_ / sizeof(ZSpan) &&
@@ -44,6 +45,30 @@ void ZKeptFill::KeepSpans(const std::vector<ZSpan>& spans, const ZSpanKey& key) 
     spansKept_ = true;
 }
 
-void ZKeptFill::PaintSpans(const ZSpanSink& sink) const {
-    for (const ZSpan& s : spans_) sink.painter(*sink.job, s.x, s.y, s.length, s.coverage);
+void ZKeptFill::KeepPaint(ZStencil& stencil, const ZPaintKey& key) {
+    if (!spansKept_ || !paintAllowed_ || paintTried_) return;
+    paintTried_ = true;
+    size_t bytes = 0;
+    for (const ZSpan& s : spans_) bytes += 4 * size_t(s.length);
+    if (bytes > paintBytes_ && !spanRoom_->Take(bytes - paintBytes_)) return;
+    paintBytes_ = std::max(paintBytes_, bytes);
+    if (!paint_) paint_ = std::make_unique<ZKeptPaint>();
+    paint_->Fetch(stencil, key, spans_);
+    paintKept_ = true;
+}
+
+void ZKeptFill::PaintSpans(const ZSpanSink& sink, bool withPaint) const {
+    if (!withPaint) {
+        for (const ZSpan& s : spans_) sink.painter(*sink.job, s.x, s.y, s.length, s.coverage);
+        return;
+    }
+    ZStencil* const own = sink.job->stencil;
+    sink.job->stencil = paint_.get();
+    size_t pixel = 0;
+    for (const ZSpan& s : spans_) {
+        paint_->MoveTo(pixel);
+        sink.painter(*sink.job, s.x, s.y, s.length, s.coverage);
+        pixel += s.length;
+    }
+    sink.job->stencil = own;
 }

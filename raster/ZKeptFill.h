@@ -4,15 +4,19 @@
 // walking the path.  The owner sets how many bytes of segments it allows.  And, with a
 // room to take from, the coverage spans the fill painted, with the target's width, the
 // depth and the fill rule they were gathered for; a later fill made for all of those
-// paints them again, in the same order, without gathering.
+// paints them again, in the same order, without gathering.  With those spans, at 8 bits,
+// the pixels a stencil that keeps its paint gave for them: a later fill with a paint of
+// the same key paints them again without asking the stencil.
 #pragma once
 
 #include "base/ValueTypes.h"
+#include "raster/ZKeptPaint.h"
 #include "raster/ZSegment.h"
 #include "raster/ZSpanPainter.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 // An allowance of bytes that kept spans take from.
@@ -37,18 +41,18 @@ public:
     // What the owner allows for segments, and the room spans may take from (none: no
     // spans are kept).  A fill kept after its first draw (`afterDraw`) takes the memory
     // of its segments and of `spans` spans (as many as that draw painted) at once, so
-    // that keeping them on the next draw allocates nothing; other fills keep theirs on
-    // their first draw.  Whether anything is kept yet.
+    // that keeping them on the next draw allocates nothing, and keeps no paint; other
+    // fills keep theirs on their first draw.  Whether anything is kept yet.
     void Allow(size_t bytes, ZRoom* spanRoom = nullptr, bool afterDraw = false, size_t spans = 0);
     size_t Allowed() const { return allowed_; }
     bool Empty() const { return rows_ < 0; }
     // Drops what is kept; the allowances, and the room spans took, stay.
     void Forget() {
         rows_ = -1;
-        spansKept_ = spansTried_ = false;
+        spansKept_ = spansTried_ = paintKept_ = paintTried_ = false;
     }
-    // The bytes spans took from their room, for the owner to give back.
-    size_t SpanBytes() const { return spanBytes_; }
+    // The bytes spans and their paint took from their room, for the owner to give back.
+    size_t SpanBytes() const { return spanBytes_ + paintBytes_; }
 
     // Whether segments made for this transform (null: none) and height are kept.
     bool Holds(const Matrix4* transform, int32_t rows) const;
@@ -66,8 +70,13 @@ public:
     bool HoldsSpans(const ZSpanKey& key) const { return spansKept_ && key == spanKey_; }
     // Keeps spans gathered from the kept segments for `key`, when their room allows.
     void KeepSpans(const std::vector<ZSpan>& spans, const ZSpanKey& key);
-    // Paints the kept spans again, in the order they were gathered.
-    void PaintSpans(const ZSpanSink& sink) const;
+    // Keeps the pixels `stencil`, prepared for this fill under `key`, gives for the kept
+    // spans, once, when their room allows.
+    void KeepPaint(ZStencil& stencil, const ZPaintKey& key);
+    bool HoldsPaint(const ZPaintKey& key) const { return paintKept_ && paint_->Holds(key); }
+    // Paints the kept spans again, in the order they were gathered; `withPaint`, from the
+    // kept pixels instead of the job's stencil.
+    void PaintSpans(const ZSpanSink& sink, bool withPaint = false) const;
 
 private:
     std::vector<ZSegment> segments_;
@@ -81,4 +90,7 @@ private:
     bool spansKept_ = false, spansTried_ = false;
     ZRoom* spanRoom_ = nullptr;
     size_t spanBytes_ = 0;
+    std::unique_ptr<ZKeptPaint> paint_;
+    bool paintAllowed_ = false, paintKept_ = false, paintTried_ = false;
+    size_t paintBytes_ = 0;
 };

@@ -3,6 +3,13 @@
 #include "raster/ZPaintBox.h"
 #include "raster/ZStencil.h"
 
+namespace {
+
+// Where spans are only gathered, to be painted once kept.
+void GatherOnly(ZSpanJob&, int32_t, int32_t, int32_t, uint32_t) {}
+
+} // namespace
+
 ZRenderer::ZRenderer() = default;
 
 ZRenderer::~ZRenderer() = default;
@@ -48,20 +55,34 @@ void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* 
         const bool evenOdd = fillRule == ZFillRule::kEvenOdd;
         const int32_t depth = targets_.Depth(), width = targets_.ScanWidth();
         const ZSpanKey key{width, depth, evenOdd};
-        ZSpanSink sink = targets_.Sink();
+        const ZSpanSink sink = targets_.Sink();
+        ZPaintKey paintKey;
+        const bool keyed = kept != nullptr && !solid && depth == 1 && stencil->PaintKey(paintKey);
         if (held && kept->HoldsSpans(key)) {
-            kept->PaintSpans(sink);
+            if (keyed) kept->KeepPaint(*stencil, paintKey);
+            kept->PaintSpans(sink, keyed && kept->HoldsPaint(paintKey));
         } else {
             const bool keep = kept != nullptr && kept->WantsSpans();
+            // Spans whose paint may be kept with them are painted once they are kept.
+            const bool paintAfter = keep && keyed;
+            ZSpanSink gather = sink;
             if (keep || countSpans) {
                 recorded_.clear();
-                sink.record = &recorded_;
+                gather.record = &recorded_;
             }
+            if (paintAfter) gather.painter = GatherOnly;
             if (count != 0 && ZGridCoverage::Fits(count, extent, width))
-                grid_.Gather(segments, count, extent, width, depth, evenOdd, sink);
+                grid_.Gather(segments, count, extent, width, depth, evenOdd, gather);
             else if (count != 0)
-                cells_.Gather(segments, count, extent, width, rows, depth, evenOdd, sink);
+                cells_.Gather(segments, count, extent, width, rows, depth, evenOdd, gather);
             if (keep) kept->KeepSpans(recorded_, key);
+            if (paintAfter && kept->HoldsSpans(key)) {
+                kept->KeepPaint(*stencil, paintKey);
+                kept->PaintSpans(sink, kept->HoldsPaint(paintKey));
+            } else if (paintAfter) {
+                for (const ZSpan& s : recorded_)
+                    sink.painter(*sink.job, s.x, s.y, s.length, s.coverage);
+            }
             if (countSpans) lastSpans_ = recorded_.size();
         }
     }

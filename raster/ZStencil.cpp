@@ -1,5 +1,6 @@
 #include "raster/ZStencil.h"
 
+#include <atomic>
 #include <cstring>
 
 namespace {
@@ -22,6 +23,34 @@ void ZTransformPixel(const ColorTransform& cx, uint8_t* bgra) {
 }
 
 ZStencil::~ZStencil() = default;
+
+bool ZPaintKey::operator==(const ZPaintKey& o) const {
+    const auto same = [](const Matrix4& a, const Matrix4& b) {
+        return a.identity == b.identity && std::memcmp(a.m, b.m, sizeof a.m) == 0;
+    };
+    return source == o.source && same(device, o.device) && same(paint, o.paint) &&
+           std::memcmp(bounds, o.bounds, sizeof bounds) == 0 && smoothing == o.smoothing &&
+           repeatMode == o.repeatMode && mipMap == o.mipMap;
+}
+
+void ZStencil::PaintChanged() {
+    // Hosts may open movies on several threads: the numbers stay unique across them.
+    static std::atomic<uint64_t> next{0};
+    source_ = next.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
+bool ZStencil::PaintKey(ZPaintKey& key) const {
+    if (!KeepsPaint()) return false;
+    key.source = source_;
+    key.device = deviceMatrix_;
+    key.paint = paintMatrix_;
+    const float bounds[4] = {minX_, minY_, maxX_, maxY_};
+    std::memcpy(key.bounds, bounds, sizeof bounds);
+    key.smoothing = smoothing_;
+    key.repeatMode = repeatMode_;
+    key.mipMap = mipMap_;
+    return true;
+}
 
 void ZStencil::FetchSpan8(uint8_t* dst, int count) {
     uint8_t pixel[4];

@@ -22,9 +22,23 @@ inline void ZWidenPixel(const uint8_t* in, uint16_t* out) {
 // Colour transform of one packed pixel: through floats 0..1, clamped, truncated back.
 void ZTransformPixel(const ColorTransform& cx, uint8_t* bgra);
 
+// Everything a prepared stencil's pixels follow from beside the device position: which
+// paint in which state (a number no other paint or state shares), its matrices, the path
+// bounds and the fill's settings.  Pixels fetched under one key may be kept and fetched
+// again under an equal one.
+struct ZPaintKey {
+    uint64_t source = 0;
+    Matrix4 device, paint;
+    float bounds[4] = {};
+    int32_t smoothing = 0, repeatMode = 0;
+    bool mipMap = false;
+    // Bit for bit, floats included.
+    bool operator==(const ZPaintKey& other) const;
+};
+
 class ZStencil {
 public:
-    ZStencil() = default;
+    ZStencil() { PaintChanged(); }
     ZStencil(const ZStencil&) = delete;
     ZStencil& operator=(const ZStencil&) = delete;
     virtual ~ZStencil();
@@ -52,6 +66,10 @@ public:
     // Whether every 8-bit pixel the stencil gives from its current Seek on is opaque, so
     // that spans it covers wholly can be fetched straight into the target.
     virtual bool IsOpaque() const { return false; }
+    // Whether the pixels follow from the key alone, so that they may be kept.
+    virtual bool KeepsPaint() const { return false; }
+    // The key of the paint as prepared for the current fill; false where it is not kept.
+    bool PaintKey(ZPaintKey& key) const;
 
     // Where the walk stands, for stencils whose next pixels follow from that position
     // alone (and from what Prepare fixed): two spans fetched from equal positions are
@@ -84,6 +102,10 @@ public:
     bool MipMap() const { return mipMap_; }
 
 protected:
+    // A stencil whose pixels may be kept calls this whenever what they follow from
+    // changes, beside the settings the key holds: it takes a new source number.
+    void PaintChanged();
+
     // Device pixel (x, y) through the device matrix, normalised into the path bounds and
     // mapped by the paint matrix.
     // Inline, so that a caller that reads one coordinate computes only what that needs.
@@ -96,6 +118,7 @@ protected:
 
 private:
     int refCount_ = 1;
+    uint64_t source_ = 0;
     float minX_ = 1073741824.0f, maxX_ = -1073741824.0f;
     float minY_ = 1073741824.0f, maxY_ = -1073741824.0f;
     Matrix4 deviceMatrix_;

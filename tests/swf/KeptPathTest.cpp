@@ -2,6 +2,8 @@
 // back when they go.
 #include "swf/KeptPath.h"
 #include "MovieTestSupport.h"
+#include "raster/ZBitmapStencil.h"
+#include "raster/ZGradientStencils.h"
 #include "support/PlaceTags.h"
 #include "support/ShapeWriter.h"
 #include "swf/FShape.h"
@@ -9,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -83,18 +86,46 @@ TEST(KeptPath, TakesRoomWhileThereIsRoomAndGivesItBack) {
 }
 
 // The device segments and spans kept from a path's first fill are used again only for the
-// transform and target size they were made for: drawn elsewhere, the kept path draws what
-// a path drawn by its calls draws there.  Their room goes back with the kept path.
+// transform and target size they were made for, and the pixels its first gradient or bitmap
+// gave only for that paint, in that state, under the same paint matrix: drawn otherwise,
+// the kept path draws what a path drawn by its calls draws.  Their room goes back with
+// the kept path.
 TEST(KeptPath, FillsFollowTheirTransformAndTarget) {
-    const auto picture = [](KeptPath& kept, PathRoom* room, float x, int32_t width,
-                            int32_t height) {
+    enum Paint { kSolid, kGradient, kBitmap };
+    struct Draw {
+        float x;
+        int32_t width, height;
+        Paint paint = kSolid;
+        float turn = 0;      // of the paint, in degrees
+        bool tinted = false; // under a colour transform
+    };
+    Held<ZLinearGradientStencil> gradient(new ZLinearGradientStencil);
+    for (const ZGradientStop& stop : {ZGradientStop{0, 0.5f, 0.5f, {255, 0, 0, 255}},
+                                      ZGradientStop{1, 0.5f, 0.5f, {0, 128, 255, 160}}})
+        gradient->AddStop(stop);
+    Held<ZBitmapStencil> bitmap(new ZBitmapStencil);
+    {
+        Held<PixelBuffer> image = Held<PixelBuffer>::Adopt(PixelBuffer::Create(5, 3, 4, 1));
+        for (size_t i = 0; i < size_t(image->ByteCount()); ++i)
+            image->pixels[i] = uint8_t(i * 37 % 256 | 3);
+        bitmap->SetImage(image.Get(), 1);
+    }
+    const auto picture = [&](KeptPath& kept, PathRoom* room, const Draw& d) {
         Held<PixelBuffer> target =
-            Held<PixelBuffer>::Adopt(PixelBuffer::Create(width, height, 4, 1));
+            Held<PixelBuffer>::Adopt(PixelBuffer::Create(d.width, d.height, 4, 1));
+        for (int32_t i = 0; i < d.width * d.height; ++i) // opaque, under translucent paint
+            std::memcpy(target->pixels + 4 * i, "\x28\x50\x78\xff", 4);
         GraphicsContext context;
         context.SetTarget(target.Get());
         context.Reset();
-        context.SetFillColor({0, 0, 1, 1});
-        context.Translate({x, 0.25f, 0});
+        if (d.tinted) context.MultColorTransform({0.5f, 1, 0.25f, 1, 0.1f, 0, 0.2f, 0, false});
+        if (d.paint == kSolid) context.SetFillColor({0, 0, 1, 1});
+        if (d.paint == kGradient) context.SetFillPaint(gradient.Get());
+        if (d.paint == kBitmap) context.SetFillPaint(bitmap.Get());
+        context.SetTransformMode(GraphicsContext::kPaint);
+        context.Rotate(d.turn);
+        context.SetTransformMode(GraphicsContext::kModel);
+        context.Translate({d.x, 0.25f, 0});
         context.BeginPath(GraphicsContext::kDrawnPath);
         kept.Build(context, room, [&] {
             context.LineTo({0.5f, 0.5f, 0});
@@ -105,21 +136,27 @@ TEST(KeptPath, FillsFollowTheirTransformAndTarget) {
         return std::vector<uint8_t>(target->pixels, target->pixels + target->ByteCount());
     };
     Held<PathRoom> room(new PathRoom(1 << 20));
-    {
+    size_t leftAfterSolids = 0;
+    const std::vector<Draw> solids = {{0, 8, 8}, {0, 8, 8},     {1.5f, 8, 8}, {0, 8, 3},
+                                      {0, 4, 8}, {-0.0f, 8, 8}, {0, 8, 8}};
+    for (const Paint first : {kSolid, kGradient, kBitmap}) {
         KeptPath kept;
-        const struct {
-            float x;
-            int32_t width, height;
-        } draws[] = {{0, 8, 8}, {0, 8, 8},     {1.5f, 8, 8}, {0, 8, 3},
-                     {0, 4, 8}, {-0.0f, 8, 8}, {0, 8, 8}};
-        for (const auto& d : draws) {
+        const Paint other = first == kGradient ? kBitmap : kGradient;
+        const std::vector<Draw> paints = {{0, 8, 8, first},     {0, 8, 8, first},
+                                          {0, 8, 8, first, 30}, {0, 8, 8, first, 0, true},
+                                          {0, 8, 8, other},     {0, 8, 8, first}};
+        for (const Draw& d : first == kSolid ? solids : paints) {
             KeptPath fresh;
-            EXPECT_EQ(picture(kept, room.Get(), d.x, d.width, d.height),
-                      picture(fresh, nullptr, d.x, d.width, d.height))
-                << d.x << ", " << d.width << " x " << d.height;
+            EXPECT_EQ(picture(kept, room.Get(), d), picture(fresh, nullptr, d))
+                << first << ": " << d.x << ", " << d.width << " x " << d.height << ", paint "
+                << d.paint << " turned " << d.turn << (d.tinted ? " tinted" : "");
         }
-        // The spans of the first fill took room beside the path and its segments.
-        EXPECT_LT(room->Left(), (1u << 20) - 27 * (sizeof(ZPathElement) + sizeof(ZSegment)));
+        // The spans of the first fill took room beside the path and its segments, and the
+        // pixels of a first paint more.
+        if (first == kSolid) leftAfterSolids = room->Left();
+        EXPECT_LT(room->Left(), first == kSolid
+                                    ? (1u << 20) - 27 * (sizeof(ZPathElement) + sizeof(ZSegment))
+                                    : leftAfterSolids);
     }
     EXPECT_EQ(room->Left(), 1u << 20);
 }

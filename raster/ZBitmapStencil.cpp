@@ -468,11 +468,33 @@ int ZBitmapStencil::ClampNearestQuads(const Texels& level, float& u, float& v, f
     const __m128 half = _mm_set1_ps(0.5f), zero = _mm_setzero_ps();
     const __m128 lastX = _mm_set1_ps(static_cast<float>(level.width - 1));
     const __m128 lastY = _mm_set1_ps(static_cast<float>(level.height - 1));
+    const auto index = [&](__m128 f, __m128 last) {
+        return _mm_cvttps_epi32(_mm_min_ps(_mm_max_ps(_mm_add_ps(f, half), zero), last));
+    };
     ZWalk us(u, du), vs(v, dv);
-    for (; done + 4 <= count; done += 4, dst += 16) {
-        const auto index = [&](__m128 f, __m128 last) {
-            return _mm_cvttps_epi32(_mm_min_ps(_mm_max_ps(_mm_add_ps(f, half), zero), last));
+    if (dv == 0.0f) {
+        // A span along a texel row (the image not turned): the row is found once, and each
+        // group's four texels are read from it by their columns.  Adding 0 leaves the row
+        // as it is (a -0 becomes +0, on the same row).
+        const __m128i row = index(_mm_set1_ps(v), lastY);
+        const uint8_t* texels = level.pixels + int64_t(_mm_cvtsi128_si32(row)) * level.pitch;
+        const auto texel = [&texels](__m128i offsets, int k) {
+            int32_t t;
+            std::memcpy(&t, texels + _mm_cvtsi128_si32(_mm_shuffle_epi32(offsets, k * 0x55)), 4);
+            return _mm_cvtsi32_si128(t);
         };
+        for (; done + 4 <= count; done += 4, dst += 16) {
+            const __m128i offsets = _mm_slli_epi32(index(us.Next(), lastX), 2);
+            const __m128i four =
+                _mm_unpacklo_epi64(_mm_unpacklo_epi32(texel(offsets, 0), texel(offsets, 1)),
+                                   _mm_unpacklo_epi32(texel(offsets, 2), texel(offsets, 3)));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), four);
+        }
+        u = us.Position();
+        if (done) v += dv;
+        return done;
+    }
+    for (; done + 4 <= count; done += 4, dst += 16) {
         alignas(16) int32_t xs[4], ys[4];
         _mm_store_si128(reinterpret_cast<__m128i*>(xs), index(us.Next(), lastX));
         _mm_store_si128(reinterpret_cast<__m128i*>(ys), index(vs.Next(), lastY));

@@ -398,51 +398,40 @@ struct TexelQuad {
     __m128i fxs, fys;
 };
 
-// One pixel of BlendFour: pixel k's channel sums of its texels times the high and the low
-// halves of their weights, put together.
+// One pixel of BlendFour.  Pixel k's texel pairs down each column, times (4096 - wy, wy),
+// give the columns' sums v0 and v1 (below 2^20); the whole number is then
+// (4096 - wx) v0 + wx v1 = 4096 v0 + wx e with e = v1 - v0, and wx e is taken as
+// 4096 wx (e >> 12) + wx (e & 4095), two 16-bit multiply-adds.  Its terms wrap alike in
+// 32 bits and the number itself stays below 2^32.
 template <int k>
-__m128i BlendOfFour(const uint8_t* top, int32_t pitch, __m128i topHigh, __m128i topLow,
-                    __m128i bottomHigh, __m128i bottomLow) {
+__m128i BlendOfFour(const uint8_t* top, int32_t pitch, __m128i down, __m128i across) {
     const __m128i zero = _mm_setzero_si128();
-    // Each texel pair as (left, right) 16-bit pairs per channel.
-    const auto pairs = [&zero](const uint8_t* p) {
-        const __m128i wide =
-            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), zero);
-        return _mm_unpacklo_epi16(wide, _mm_srli_si128(wide, 8));
-    };
-    const auto mine = [](__m128i v) { return _mm_shuffle_epi32(v, k * 0x55); };
-    const __m128i upper = pairs(top), lower = pairs(top + pitch);
-    const __m128i high = _mm_add_epi32(_mm_madd_epi16(upper, mine(topHigh)),
-                                       _mm_madd_epi16(lower, mine(bottomHigh)));
-    const __m128i low =
-        _mm_add_epi32(_mm_madd_epi16(upper, mine(topLow)), _mm_madd_epi16(lower, mine(bottomLow)));
-    return _mm_srli_epi32(_mm_add_epi32(_mm_slli_epi32(high, 12), low), 24);
+    // Per channel: (top left, bottom left) bytes, then (top right, bottom right).
+    const __m128i columns =
+        _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(top)),
+                          _mm_loadl_epi64(reinterpret_cast<const __m128i*>(top + pitch)));
+    const __m128i weights = _mm_shuffle_epi32(down, k * 0x55);
+    const __m128i v0 = _mm_madd_epi16(_mm_unpacklo_epi8(columns, zero), weights);
+    const __m128i v1 = _mm_madd_epi16(_mm_unpackhi_epi8(columns, zero), weights);
+    const __m128i e = _mm_sub_epi32(v1, v0);
+    // wx in the low half of each lane, 0 in the high half: the multiply-adds take the
+    // low halves of (e & 4095) and of (e >> 12), which lies within 16 signed bits.
+    const __m128i wx = _mm_shuffle_epi32(across, k * 0x55);
+    const __m128i low = _mm_madd_epi16(_mm_and_si128(e, _mm_set1_epi32(4095)), wx);
+    const __m128i high = _mm_madd_epi16(_mm_srai_epi32(e, 12), wx);
+    return _mm_srli_epi32(_mm_add_epi32(_mm_slli_epi32(_mm_add_epi32(v0, high), 12), low), 24);
 }
 
 // BlendNeighbours of four pixels at once: tops[k] is pixel k's top left texel, its bottom
-// row a pitch below, and q holds the fractions.  Each pixel's four weights (4096 - wx or
-// wx, times 4096 - wy or wy: at most 2^24) are split into 12-bit halves, so that 16-bit
-// multiply-adds give each channel's sums of texels times high halves and times low halves;
-// the high sum times 4096 plus the low one is Blend's whole number, below 2^32.
-void BlendFour(const uint8_t* const tops[4], int32_t pitch, const TexelQuad& q, uint8_t* dst) {
-    const __m128i whole = _mm_set1_epi32(4096), twelve = _mm_set1_epi32(4095);
-    const __m128i gx = _mm_sub_epi32(whole, q.fxs), gy = _mm_sub_epi32(whole, q.fys);
-    // Lanes of at most 4096 with high halves 0: the multiply-adds are the products.
-    const __m128i w00 = _mm_madd_epi16(gx, gy), w10 = _mm_madd_epi16(q.fxs, gy);
-    const __m128i w01 = _mm_madd_epi16(gx, q.fys), w11 = _mm_madd_epi16(q.fxs, q.fys);
-    const auto high = [](__m128i left, __m128i right) {
-        return _mm_or_si128(_mm_srli_epi32(left, 12),
-                            _mm_slli_epi32(_mm_srli_epi32(right, 12), 16));
-    };
-    const auto low = [&twelve](__m128i left, __m128i right) {
-        return _mm_or_si128(_mm_and_si128(left, twelve),
-                            _mm_slli_epi32(_mm_and_si128(right, twelve), 16));
-    };
-    const __m128i th = high(w00, w10), tl = low(w00, w10), bh = high(w01, w11), bl = low(w01, w11);
-    const __m128i first = _mm_packs_epi32(BlendOfFour<0>(tops[0], pitch, th, tl, bh, bl),
-                                          BlendOfFour<1>(tops[1], pitch, th, tl, bh, bl));
-    const __m128i second = _mm_packs_epi32(BlendOfFour<2>(tops[2], pitch, th, tl, bh, bl),
-                                           BlendOfFour<3>(tops[3], pitch, th, tl, bh, bl));
+// row a pitch below, and fxs and fys hold the fractions (below 4096) in their lanes.
+void BlendFour(const uint8_t* const tops[4], int32_t pitch, __m128i fxs, __m128i fys,
+               uint8_t* dst) {
+    const __m128i down =
+        _mm_or_si128(_mm_sub_epi32(_mm_set1_epi32(4096), fys), _mm_slli_epi32(fys, 16));
+    const __m128i first = _mm_packs_epi32(BlendOfFour<0>(tops[0], pitch, down, fxs),
+                                          BlendOfFour<1>(tops[1], pitch, down, fxs));
+    const __m128i second = _mm_packs_epi32(BlendOfFour<2>(tops[2], pitch, down, fxs),
+                                           BlendOfFour<3>(tops[3], pitch, down, fxs));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_packus_epi16(first, second));
 }
 
@@ -518,7 +507,35 @@ int ZBitmapStencil::ClampBilinearQuads(const Texels& level, float& u, float& v, 
     const __m128 zero = _mm_setzero_ps(), scale = _mm_set1_ps(4096.0f);
     const __m128 lastX = _mm_set1_ps(static_cast<float>(level.width - 1));
     const __m128 lastY = _mm_set1_ps(static_cast<float>(level.height - 1));
+    const auto fraction = [&scale](__m128 f, __m128i whole) {
+        return _mm_cvttps_epi32(_mm_mul_ps(_mm_sub_ps(f, _mm_cvtepi32_ps(whole)), scale));
+    };
     ZWalk uWalk(u, du), vWalk(v, dv);
+    if (dv == 0.0f && v >= 0.0f && v < static_cast<float>(level.height - 1)) {
+        // A span along a row inside the image (the image not turned): its texel row and
+        // the fraction below it hold for every group.  Adding 0 leaves both as they are (a
+        // -0 becomes +0, with the same row and fraction).
+        const __m128 vs = _mm_set1_ps(v);
+        const __m128i y = _mm_cvttps_epi32(vs), fys = fraction(vs, y);
+        const uint8_t* row = level.pixels + int64_t(_mm_cvtsi128_si32(y)) * level.pitch;
+        for (; done + 4 <= count; done += 4, dst += 16) {
+            const __m128 us = uWalk.Next();
+            const __m128 inside = _mm_and_ps(_mm_cmpge_ps(us, zero), _mm_cmplt_ps(us, lastX));
+            if (_mm_movemask_ps(inside) != 15) {
+                SampleFour<kClampBilinear>(level, us, vs, dst);
+                continue;
+            }
+            const __m128i x = _mm_cvttps_epi32(us);
+            alignas(16) int32_t offsets[4];
+            _mm_store_si128(reinterpret_cast<__m128i*>(offsets), _mm_slli_epi32(x, 2));
+            const uint8_t* tops[4] = {row + offsets[0], row + offsets[1], row + offsets[2],
+                                      row + offsets[3]};
+            BlendFour(tops, level.pitch, fraction(us, x), fys, dst);
+        }
+        u = uWalk.Position();
+        if (done) v += dv;
+        return done;
+    }
     for (; done + 4 <= count; done += 4, dst += 16) {
         const __m128 us = uWalk.Next(), vs = vWalk.Next();
         const __m128 inside =
@@ -526,14 +543,11 @@ int ZBitmapStencil::ClampBilinearQuads(const Texels& level, float& u, float& v, 
                        _mm_and_ps(_mm_cmplt_ps(us, lastX), _mm_cmplt_ps(vs, lastY)));
         if (_mm_movemask_ps(inside) == 15) {
             const __m128i x = _mm_cvttps_epi32(us), y = _mm_cvttps_epi32(vs);
-            const auto fraction = [&scale](__m128 f, __m128i whole) {
-                return _mm_cvttps_epi32(_mm_mul_ps(_mm_sub_ps(f, _mm_cvtepi32_ps(whole)), scale));
-            };
             const TexelQuad q(x, y, fraction(us, x), fraction(vs, y));
             const uint8_t* tops[4];
             for (int k = 0; k < 4; ++k)
                 tops[k] = level.pixels + int64_t(q.y[k]) * level.pitch + 4 * q.x[k];
-            BlendFour(tops, level.pitch, q, dst);
+            BlendFour(tops, level.pitch, q.fxs, q.fys, dst);
         } else {
             SampleFour<kClampBilinear>(level, us, vs, dst);
         }
@@ -583,7 +597,7 @@ int ZBitmapStencil::RepeatBilinearQuads(const Texels& level, float& u, float& v,
             if (within) {
                 const uint8_t* tops[4] = {texel(x0[0], y0[0]), texel(x0[1], y0[1]),
                                           texel(x0[2], y0[2]), texel(x0[3], y0[3])};
-                BlendFour(tops, level.pitch, q, dst);
+                BlendFour(tops, level.pitch, q.fxs, q.fys, dst);
                 continue;
             }
             // Texels on the last row or column take themselves for their missing neighbours.

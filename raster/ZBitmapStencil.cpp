@@ -5,6 +5,15 @@
 
 #include "raster/ZLanes.h"
 
+// Other x86 builds than Windows ones also carry AVX2 span loops, taken where the processor
+// has AVX2.  Windows builds keep to SSE2: GCC there cannot keep 32-byte spills aligned.
+#if defined(__SSE2__) && !defined(_WIN32) && (defined(__x86_64__) || defined(__i386__))
+#define Z_WIDE_LANES 1
+#include <immintrin.h>
+
+#include <atomic>
+#endif
+
 namespace {
 
 // Truncation toward zero that stays defined for any float: positions far outside the
@@ -435,6 +444,125 @@ void BlendFour(const uint8_t* const tops[4], int32_t pitch, __m128i fxs, __m128i
     _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_packus_epi16(first, second));
 }
 
+// The 12-bit fractions of positions past their truncations, as SampleAt finds them.
+inline __m128i Fractions(__m128 f, __m128i whole) {
+    return _mm_cvttps_epi32(
+        _mm_mul_ps(_mm_sub_ps(f, _mm_cvtepi32_ps(whole)), _mm_set1_ps(4096.0f)));
+}
+
+// A texel row (with the next below it) that a span reads along, the fraction below it in
+// every lane, and the last column a pair may start at.
+struct RowOfTexels {
+    const uint8_t* texels;
+    int32_t pitch;
+    __m128i fys;
+    __m128 lastX;
+};
+
+// Whether the four positions lie where a pair of columns starts.
+inline bool Inside(__m128 us, __m128 lastX) {
+    const __m128 inside = _mm_and_ps(_mm_cmpge_ps(us, _mm_setzero_ps()), _mm_cmplt_ps(us, lastX));
+    return _mm_movemask_ps(inside) == 15;
+}
+
+// The columns' byte offsets and the fractions past them, of four positions inside.
+inline __m128i Columns(__m128 us, __m128i& fxs) {
+    const __m128i x = _mm_cvttps_epi32(us);
+    fxs = Fractions(us, x);
+    return _mm_slli_epi32(x, 2);
+}
+
+// One group of four along a row: blended where all four lie inside, by `outside` (given
+// their positions and where they go) elsewhere.
+template <class Outside>
+void FourAlongRow(const RowOfTexels& row, __m128 us, uint8_t* dst, const Outside& outside) {
+    if (!Inside(us, row.lastX)) return outside(us, dst);
+    __m128i fxs;
+    alignas(16) int32_t offsets[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(offsets), Columns(us, fxs));
+    const uint8_t* tops[4] = {row.texels + offsets[0], row.texels + offsets[1],
+                              row.texels + offsets[2], row.texels + offsets[3]};
+    BlendFour(tops, row.pitch, fxs, row.fys, dst);
+}
+
+// The groups of four of a span along a row; returns how many pixels it fetched.
+template <class Outside>
+int BlendAlongRow(const RowOfTexels& row, ZWalk& walk, uint8_t* dst, int count,
+                  const Outside& outside) {
+    int done = 0;
+    for (; done + 4 <= count; done += 4, dst += 16) FourAlongRow(row, walk.Next(), dst, outside);
+    return done;
+}
+
+#if defined(Z_WIDE_LANES)
+// Tests may hold the span loops to four lanes, to see both give the same pixels.
+std::atomic<bool> wideLanesAllowed{true};
+
+bool WideLanes() {
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    return avx2 && wideLanesAllowed.load(std::memory_order_relaxed);
+}
+
+// BlendOfFour for pixels k and k + 4 at once, in the two halves of the lanes.
+template <int k>
+[[gnu::target("avx2")]] inline __m256i BlendOfEight(const uint8_t* const tops[8], int32_t pitch,
+                                                    __m256i down, __m256i across) {
+    const auto columns = [pitch](const uint8_t* top) {
+        return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(top)),
+                                 _mm_loadl_epi64(reinterpret_cast<const __m128i*>(top + pitch)));
+    };
+    const __m256i both =
+        _mm256_inserti128_si256(_mm256_castsi128_si256(columns(tops[k])), columns(tops[k + 4]), 1);
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i weights = _mm256_shuffle_epi32(down, k * 0x55);
+    const __m256i v0 = _mm256_madd_epi16(_mm256_unpacklo_epi8(both, zero), weights);
+    const __m256i v1 = _mm256_madd_epi16(_mm256_unpackhi_epi8(both, zero), weights);
+    const __m256i e = _mm256_sub_epi32(v1, v0);
+    const __m256i wx = _mm256_shuffle_epi32(across, k * 0x55);
+    const __m256i low = _mm256_madd_epi16(_mm256_and_si256(e, _mm256_set1_epi32(4095)), wx);
+    const __m256i high = _mm256_madd_epi16(_mm256_srai_epi32(e, 12), wx);
+    return _mm256_srli_epi32(
+        _mm256_add_epi32(_mm256_slli_epi32(_mm256_add_epi32(v0, high), 12), low), 24);
+}
+
+// BlendFour of eight pixels: the sums of pixels k and k + 4 share their lanes, and the
+// packing puts every pixel back in its place.
+[[gnu::target("avx2")]] inline void BlendEight(const uint8_t* const tops[8], int32_t pitch,
+                                               __m256i fxs, __m256i fys, uint8_t* dst) {
+    const __m256i down =
+        _mm256_or_si256(_mm256_sub_epi32(_mm256_set1_epi32(4096), fys), _mm256_slli_epi32(fys, 16));
+    const __m256i first = _mm256_packs_epi32(BlendOfEight<0>(tops, pitch, down, fxs),
+                                             BlendOfEight<1>(tops, pitch, down, fxs));
+    const __m256i second = _mm256_packs_epi32(BlendOfEight<2>(tops, pitch, down, fxs),
+                                              BlendOfEight<3>(tops, pitch, down, fxs));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), _mm256_packus_epi16(first, second));
+}
+
+// BlendAlongRow eight pixels at a time where both fours lie inside.
+template <class Outside>
+[[gnu::target("avx2")]] int BlendAlongRowWide(const RowOfTexels& row, ZWalk& walk, uint8_t* dst,
+                                              int count, const Outside& outside) {
+    int done = 0;
+    const __m256i fys = _mm256_set_m128i(row.fys, row.fys);
+    for (; done + 8 <= count; done += 8, dst += 32) {
+        const __m128 first = walk.Next(), second = walk.Next();
+        if (!Inside(first, row.lastX) || !Inside(second, row.lastX)) {
+            FourAlongRow(row, first, dst, outside);
+            FourAlongRow(row, second, dst + 16, outside);
+            continue;
+        }
+        __m128i lowFractions, highFractions;
+        alignas(32) int32_t offsets[8];
+        _mm_store_si128(reinterpret_cast<__m128i*>(offsets), Columns(first, lowFractions));
+        _mm_store_si128(reinterpret_cast<__m128i*>(offsets + 4), Columns(second, highFractions));
+        const uint8_t* tops[8];
+        for (int k = 0; k < 8; ++k) tops[k] = row.texels + offsets[k];
+        BlendEight(tops, row.pitch, _mm256_set_m128i(highFractions, lowFractions), fys, dst);
+    }
+    return done + BlendAlongRow(row, walk, dst, count - done, outside);
+}
+#endif
+
 } // namespace
 
 // Four texels at positions in lanes, one by one.
@@ -467,16 +595,18 @@ int ZBitmapStencil::ClampNearestQuads(const Texels& level, float& u, float& v, f
         // as it is (a -0 becomes +0, on the same row).
         const __m128i row = index(_mm_set1_ps(v), lastY);
         const uint8_t* texels = level.pixels + int64_t(_mm_cvtsi128_si32(row)) * level.pitch;
-        const auto texel = [&texels](__m128i offsets, int k) {
+        const auto texel = [&texels](int32_t offset) {
             int32_t t;
-            std::memcpy(&t, texels + _mm_cvtsi128_si32(_mm_shuffle_epi32(offsets, k * 0x55)), 4);
+            std::memcpy(&t, texels + offset, 4);
             return _mm_cvtsi32_si128(t);
         };
         for (; done + 4 <= count; done += 4, dst += 16) {
-            const __m128i offsets = _mm_slli_epi32(index(us.Next(), lastX), 2);
+            alignas(16) int32_t offsets[4];
+            _mm_store_si128(reinterpret_cast<__m128i*>(offsets),
+                            _mm_slli_epi32(index(us.Next(), lastX), 2));
             const __m128i four =
-                _mm_unpacklo_epi64(_mm_unpacklo_epi32(texel(offsets, 0), texel(offsets, 1)),
-                                   _mm_unpacklo_epi32(texel(offsets, 2), texel(offsets, 3)));
+                _mm_unpacklo_epi64(_mm_unpacklo_epi32(texel(offsets[0]), texel(offsets[1])),
+                                   _mm_unpacklo_epi32(texel(offsets[2]), texel(offsets[3])));
             _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), four);
         }
         u = us.Position();
@@ -504,34 +634,27 @@ int ZBitmapStencil::ClampBilinearQuads(const Texels& level, float& u, float& v, 
     int done = 0;
     constexpr int32_t kExact = 1 << 24; // sizes whose last index is a float exactly
     if (level.width > kExact || level.height > kExact) return 0;
-    const __m128 zero = _mm_setzero_ps(), scale = _mm_set1_ps(4096.0f);
+    const __m128 zero = _mm_setzero_ps();
     const __m128 lastX = _mm_set1_ps(static_cast<float>(level.width - 1));
     const __m128 lastY = _mm_set1_ps(static_cast<float>(level.height - 1));
-    const auto fraction = [&scale](__m128 f, __m128i whole) {
-        return _mm_cvttps_epi32(_mm_mul_ps(_mm_sub_ps(f, _mm_cvtepi32_ps(whole)), scale));
-    };
     ZWalk uWalk(u, du), vWalk(v, dv);
     if (dv == 0.0f && v >= 0.0f && v < static_cast<float>(level.height - 1)) {
         // A span along a row inside the image (the image not turned): its texel row and
         // the fraction below it hold for every group.  Adding 0 leaves both as they are (a
         // -0 becomes +0, with the same row and fraction).
         const __m128 vs = _mm_set1_ps(v);
-        const __m128i y = _mm_cvttps_epi32(vs), fys = fraction(vs, y);
-        const uint8_t* row = level.pixels + int64_t(_mm_cvtsi128_si32(y)) * level.pitch;
-        for (; done + 4 <= count; done += 4, dst += 16) {
-            const __m128 us = uWalk.Next();
-            const __m128 inside = _mm_and_ps(_mm_cmpge_ps(us, zero), _mm_cmplt_ps(us, lastX));
-            if (_mm_movemask_ps(inside) != 15) {
-                SampleFour<kClampBilinear>(level, us, vs, dst);
-                continue;
-            }
-            const __m128i x = _mm_cvttps_epi32(us);
-            alignas(16) int32_t offsets[4];
-            _mm_store_si128(reinterpret_cast<__m128i*>(offsets), _mm_slli_epi32(x, 2));
-            const uint8_t* tops[4] = {row + offsets[0], row + offsets[1], row + offsets[2],
-                                      row + offsets[3]};
-            BlendFour(tops, level.pitch, fraction(us, x), fys, dst);
-        }
+        const __m128i y = _mm_cvttps_epi32(vs);
+        const RowOfTexels row{level.pixels + int64_t(_mm_cvtsi128_si32(y)) * level.pitch,
+                              level.pitch, Fractions(vs, y), lastX};
+        const auto outside = [&level, &vs](__m128 us, uint8_t* at) {
+            SampleFour<kClampBilinear>(level, us, vs, at);
+        };
+#if defined(Z_WIDE_LANES)
+        done = WideLanes() ? BlendAlongRowWide(row, uWalk, dst, count, outside)
+                           : BlendAlongRow(row, uWalk, dst, count, outside);
+#else
+        done = BlendAlongRow(row, uWalk, dst, count, outside);
+#endif
         u = uWalk.Position();
         if (done) v += dv;
         return done;
@@ -543,7 +666,7 @@ int ZBitmapStencil::ClampBilinearQuads(const Texels& level, float& u, float& v, 
                        _mm_and_ps(_mm_cmplt_ps(us, lastX), _mm_cmplt_ps(vs, lastY)));
         if (_mm_movemask_ps(inside) == 15) {
             const __m128i x = _mm_cvttps_epi32(us), y = _mm_cvttps_epi32(vs);
-            const TexelQuad q(x, y, fraction(us, x), fraction(vs, y));
+            const TexelQuad q(x, y, Fractions(us, x), Fractions(vs, y));
             const uint8_t* tops[4];
             for (int k = 0; k < 4; ++k)
                 tops[k] = level.pixels + int64_t(q.y[k]) * level.pitch + 4 * q.x[k];
@@ -661,6 +784,22 @@ void ZBitmapStencil::FetchSpan8(uint8_t* dst, int count) {
     default:
         return FetchSpanOf8<kClampNearest>(dst, count);
     }
+}
+
+void ZBitmapStencil::AllowWideLanes(bool allow) {
+#if defined(Z_WIDE_LANES)
+    wideLanesAllowed.store(allow, std::memory_order_relaxed);
+#else
+    (void)allow;
+#endif
+}
+
+bool ZBitmapStencil::TakesWideLanes() {
+#if defined(Z_WIDE_LANES)
+    return WideLanes();
+#else
+    return false;
+#endif
 }
 
 // NextPixel16 (ZStencils16.cpp) samples 16-bit images through this from another file.

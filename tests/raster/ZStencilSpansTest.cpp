@@ -123,7 +123,8 @@ TEST(ZStencilSpans, FetchWhatPixelsOneByOneFetch) {
 // Smoothed texels are whole numbers of 2^24ths, rounded down: sums one short of a whole
 // number are common where fractions are small or texels differ by one.  Spans along a row
 // and slightly turned ones, over noise, at fractions down the rows from 0 to 1, give what
-// pixel by pixel sampling gives.
+// pixel by pixel sampling gives, four lanes at a time and, where the processor has them,
+// eight.
 TEST(ZStencilSpans, SmoothedSpansAreExact) {
     constexpr int32_t kWidth = 263;
     Held<PixelBuffer> noise = Held<PixelBuffer>::Adopt(PixelBuffer::Create(kWidth, 2, 4, 1));
@@ -132,28 +133,33 @@ TEST(ZStencilSpans, SmoothedSpansAreExact) {
         seed = seed * 1103515245u + 12345u;
         noise->pixels[i] = uint8_t(seed >> 23);
     }
-    for (const float turn : {0.0f, 1e-4f})
-        for (int32_t step = 0; step < 1024; ++step) {
-            Matrix4 device;
-            device.m[0][0] = 1.0137f; // texels a pixel
-            device.m[0][1] = turn;
-            device.m[3][1] = float(step) / 1024.0f;
-            device.UpdateIdentityFlag();
-            Held<ZStencil> span[2];
-            for (Held<ZStencil>& s : span) {
-                auto* bitmap = new ZBitmapStencil;
-                bitmap->SetImage(noise.Get(), 1);
-                bitmap->SetSmoothing(1);
-                s = Held<ZStencil>::Adopt(bitmap);
-                s->SetDeviceMatrix(device);
-                s->SetBounds(0, 0, float(kWidth), 2);
-                s->Seek(0, 0);
+    const bool wide = ZBitmapStencil::TakesWideLanes();
+    for (const bool allowWide : {false, true})
+        for (const float turn : {0.0f, 1e-4f})
+            for (int32_t step = 0; step < 1024; ++step) {
+                ZBitmapStencil::AllowWideLanes(allowWide);
+                Matrix4 device;
+                device.m[0][0] = 1.0137f; // texels a pixel
+                device.m[0][1] = turn;
+                device.m[3][1] = float(step) / 1023.5f; // fractions of every last bit
+                device.UpdateIdentityFlag();
+                Held<ZStencil> span[2];
+                for (Held<ZStencil>& s : span) {
+                    auto* bitmap = new ZBitmapStencil;
+                    bitmap->SetImage(noise.Get(), 1);
+                    bitmap->SetSmoothing(1);
+                    s = Held<ZStencil>::Adopt(bitmap);
+                    s->SetDeviceMatrix(device);
+                    s->SetBounds(0, 0, float(kWidth), 2);
+                    s->Seek(0, 0);
+                }
+                std::vector<uint8_t> whole(4 * 256), single = whole;
+                span[0]->FetchSpan8(whole.data(), 256);
+                for (int i = 0; i < 256; ++i) span[1]->NextPixel8(&single[4 * i]);
+                ZBitmapStencil::AllowWideLanes(true);
+                ASSERT_EQ(whole, single) << "turned " << turn << ", step " << step
+                                         << (allowWide && wide ? ", eight lanes" : "");
             }
-            std::vector<uint8_t> whole(4 * 256), single = whole;
-            span[0]->FetchSpan8(whole.data(), 256);
-            for (int i = 0; i < 256; ++i) span[1]->NextPixel8(&single[4 * i]);
-            ASSERT_EQ(whole, single) << "turned " << turn << ", step " << step;
-        }
 }
 
 #if defined(__SSE2__)

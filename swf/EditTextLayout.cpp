@@ -36,28 +36,6 @@ float NextTabStop(const HtmlParagraphFormat& p, float x) {
     return x;
 }
 
-// Draws a glyph at x on the baseline, cut to the box where it crosses the box's edges.
-void DrawGlyphAt(GraphicsContext& context, const LayoutRun& run, uint32_t glyph, float x,
-                 float baseline, const RectF& box) {
-    const GlyphOutline* outline = run.font->Outline(glyph);
-    if (!outline) return;
-    const float scale = GlyphScale(run);
-    // The box in the outline's units.
-    const RectF clip{(box.xmin - x) / scale, (box.ymin - baseline) / scale, (box.xmax - x) / scale,
-                     (box.ymax - baseline) / scale};
-    const RectF& b = outline->Bounds();
-    if (b.xmin >= clip.xmax || b.xmax <= clip.xmin || b.ymin >= clip.ymax || b.ymax <= clip.ymin)
-        return;
-    context.PushTransform();
-    context.Translate({x, baseline, 0});
-    context.Scale({scale, scale, 1});
-    if (b.xmin >= clip.xmin && b.xmax <= clip.xmax && b.ymin >= clip.ymin && b.ymax <= clip.ymax)
-        outline->Draw(context, run.font->KeptPathRoom());
-    else
-        outline->DrawClipped(context, clip);
-    context.PopTransform();
-}
-
 // One underline under the glyphs of a run from x0 to x1 on a line.
 void DrawUnderline(GraphicsContext& context, const LayoutRun& run, float x0, float x1,
                    float baseline) {
@@ -70,6 +48,31 @@ void DrawUnderline(GraphicsContext& context, const LayoutRun& run, float x0, flo
 }
 
 } // namespace
+
+void EditTextLayout::DrawGlyphAt(GraphicsContext& context, const LayoutRun& run, uint32_t glyph,
+                                 float x, float baseline, const RectF& box, size_t drawn,
+                                 PathRoom* room) {
+    const GlyphOutline* outline = run.font->Outline(glyph);
+    if (!outline) return;
+    const float scale = GlyphScale(run);
+    // The box in the outline's units.
+    const RectF clip{(box.xmin - x) / scale, (box.ymin - baseline) / scale, (box.xmax - x) / scale,
+                     (box.ymax - baseline) / scale};
+    const RectF& b = outline->Bounds();
+    if (b.xmin >= clip.xmax || b.xmax <= clip.xmin || b.ymin >= clip.ymax || b.ymax <= clip.ymin)
+        return;
+    context.PushTransform();
+    context.Translate({x, baseline, 0});
+    context.Scale({scale, scale, 1});
+    if (b.xmin >= clip.xmin && b.xmax <= clip.xmax && b.ymin >= clip.ymin && b.ymax <= clip.ymax) {
+        context.SetKeptFill(fills.For(drawn, run.font, glyph, *outline, room));
+        outline->Draw(context, run.font->KeptPathRoom());
+        context.SetKeptFill(nullptr);
+    } else {
+        outline->DrawClipped(context, clip);
+    }
+    context.PopTransform();
+}
 
 // A justified line that was wrapped fills its width: what it lacks is shared out after
 // each space but a trailing one.
@@ -86,7 +89,7 @@ float EditTextLayout::JustifySpread(const Line& l, const HtmlParagraphFormat& p,
 
 void EditTextLayout::Draw(GraphicsContext& context, const LayoutBox& box,
                           const std::vector<HtmlParagraphFormat>& paragraphs,
-                          const std::vector<LayoutRun>& runs) {
+                          const std::vector<LayoutRun>& runs, PathRoom* room) {
     if (paragraphs.empty()) return;
     auto paragraphOf = [&](uint32_t index) -> const HtmlParagraphFormat& {
         return paragraphs[std::min<size_t>(index, paragraphs.size() - 1)];
@@ -181,6 +184,7 @@ void EditTextLayout::Draw(GraphicsContext& context, const LayoutBox& box,
     // Lines go down from the box's top; those below its bottom are not drawn.
     float baseline = box.bounds.ymin + box.top;
     const LayoutRun* colored = nullptr;
+    size_t drawn = 0; // glyphs drawn so far: each keeps its own fill
     for (size_t n = 0; n < lines.size(); ++n) {
         const Line& l = lines[n];
         const HtmlParagraphFormat& p = paragraphOf(l.paragraph);
@@ -199,7 +203,7 @@ void EditTextLayout::Draw(GraphicsContext& context, const LayoutBox& box,
             colored = &run;
             if (bullet >= 0)
                 DrawGlyphAt(context, run, uint32_t(bullet), x0 - kBulletIndent / 2, baseline,
-                            box.bounds);
+                            box.bounds, drawn++, room);
         }
         const float spread = p.align == 3 && l.wrapped ? JustifySpread(l, p, boxWidth) : 0;
         float spreadSoFar = 0;
@@ -227,7 +231,7 @@ void EditTextLayout::Draw(GraphicsContext& context, const LayoutBox& box,
                 context.SetFillColor(run->color);
                 colored = run;
             }
-            DrawGlyphAt(context, *run, g.glyph, x, baseline, box.bounds);
+            DrawGlyphAt(context, *run, g.glyph, x, baseline, box.bounds, drawn++, room);
         }
     }
 }

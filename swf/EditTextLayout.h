@@ -5,6 +5,7 @@
 #pragma once
 
 #include "base/ValueTypes.h"
+#include "swf/GlyphFills.h"
 #include "swf/HtmlText.h"
 
 #include <cstdint>
@@ -36,11 +37,11 @@ struct LayoutBox {
 class EditTextLayout {
 public:
     // Draws the runs with the context's current transform; moves the fonts' owner's
-    // reader.  Glyphs are cut to the box.  Keeps its working
-    // room for the next draw.
+    // reader.  Glyphs are cut to the box.  Keeps its working room for the next draw, and
+    // the fills of the glyphs it drew whole, in room taken from `room`.
     void Draw(GraphicsContext& context, const LayoutBox& box,
               const std::vector<HtmlParagraphFormat>& paragraphs,
-              const std::vector<LayoutRun>& runs);
+              const std::vector<LayoutRun>& runs, PathRoom* room = nullptr);
 
 private:
     struct Placed {
@@ -59,8 +60,13 @@ private:
         bool wrapped = false; // broken because the next word did not fit
     };
     float JustifySpread(const Line& line, const HtmlParagraphFormat& p, float boxWidth) const;
+    // Draws a glyph at x on the baseline, cut to the box where it crosses the box's edges;
+    // it is the `drawn`th glyph drawn, and keeps its fill where it is drawn whole.
+    void DrawGlyphAt(GraphicsContext& context, const LayoutRun& run, uint32_t glyph, float x,
+                     float baseline, const RectF& box, size_t drawn, PathRoom* room);
     std::vector<Placed> glyphs;
     std::vector<Line> lines;
+    GlyphFills fills;
 };
 
 } // namespace UT

@@ -105,30 +105,6 @@ void FText::Render(GraphicsContext& context, FDisplayItem*) {
     context.PopTransform();
 }
 
-FText::~FText() {
-    if (!glyphRoom) return;
-    for (const ZKeptFill& fill : glyphFills) glyphRoom->Give(fill.Allowed() + fill.SpanBytes());
-}
-
-ZKeptFill* FText::GlyphFill(size_t g, const GlyphOutline& outline) {
-    PathRoom* room = owner->KeptPathRoom();
-    if (!room || (glyphRoom && glyphRoom.Get() != room)) return nullptr;
-    if (g >= glyphFills.size()) {
-        glyphFills.resize(g + 1);
-        glyphFillsTried.resize(g + 1);
-    }
-    ZKeptFill& fill = glyphFills[g];
-    if (!glyphFillsTried[g]) {
-        glyphFillsTried[g] = true;
-        const size_t bytes = outline.MostSegments() * sizeof(ZSegment);
-        if (room->Take(bytes)) {
-            fill.Allow(bytes, room);
-            glyphRoom = room;
-        }
-    }
-    return fill.Allowed() != 0 ? &fill : nullptr;
-}
-
 void FText::RenderStatic(GraphicsContext& context) {
     FlashScript& reader = *owner;
     reader.Seek(recordsStart);
@@ -164,7 +140,8 @@ void FText::RenderStatic(GraphicsContext& context) {
             {
                 const ReaderExcursion excursion(reader);
                 if (const GlyphOutline* outline = current->Outline(index)) {
-                    context.SetKeptFill(GlyphFill(g, *outline));
+                    context.SetKeptFill(
+                        glyphFills.For(g, current.Get(), index, *outline, owner->KeptPathRoom()));
                     outline->Draw(context, current->KeptPathRoom());
                     context.SetKeptFill(nullptr);
                 }
@@ -205,7 +182,7 @@ void FText::RenderEdit(GraphicsContext& context) {
     box.top = margins[kIndent];
     box.wordWrap = editFlags & kWordWrap;
     box.multiline = editFlags & kMultiline;
-    layout.Draw(context, box, paragraphs, runs);
+    layout.Draw(context, box, paragraphs, runs, owner->KeptPathRoom());
 }
 
 void FText::PrepareRuns() {

@@ -9,6 +9,7 @@
 #include "swf/EditTextLayout.h"
 #include "swf/FFont.h"
 #include "swf/FObject.h"
+#include "swf/GlyphFills.h"
 #include "swf/HtmlText.h"
 
 #include <cstdint>
@@ -27,7 +28,7 @@ public:
     // Reads a DefineText, DefineText2 or DefineEditText from the owner's reader.  Static
     // text records are read when drawn.
     FText(FlashScript* owner, int32_t kind);
-    ~FText() override;
+    ~FText() override = default;
 
     const char* GetTypeName() const override { return "Text"; }
     void Render(GraphicsContext& context, FDisplayItem* item) override;
@@ -54,7 +55,6 @@ private:
     void RenderBorder(GraphicsContext& context);
     // The kept fill of the static text's glyph number `g` (drawn from `outline`), with room
     // taken for it when first asked; null without room.
-    ZKeptFill* GlyphFill(size_t g, const GlyphOutline& outline);
     // Resolves an edit text's fonts and styled runs, once: they do not change between
     // draws.
     void PrepareRuns();
@@ -80,11 +80,8 @@ private:
     std::vector<HtmlParagraphFormat> paragraphs;
     std::vector<Held<FFont>> runFonts;
     EditTextLayout layout;
-    // A static text's glyphs each draw their outline at their own place: each keeps its
-    // own fill, in room taken from glyphRoom.
-    std::vector<ZKeptFill> glyphFills;
-    std::vector<bool> glyphFillsTried;
-    Held<PathRoom> glyphRoom;
+    // A static text's glyphs each keep their own fill.
+    GlyphFills glyphFills;
 };
 
 } // namespace UT

@@ -4,6 +4,8 @@
 #include "support/ShapeWriter.h"
 #include "support/TextWriter.h"
 #include "swf/DeviceFonts.h"
+#include "swf/GlyphFills.h"
+#include "swf/GlyphOutline.h"
 
 #include <gtest/gtest.h>
 
@@ -144,20 +146,53 @@ TEST(StaticText, GlyphRecordsByPixels) {
     }
 }
 
-// Each glyph of a static text keeps the fill of its first draw for the next: drawn again,
-// two different glyphs at one place, and a glyph again further on, draw what they drew.
+// Each glyph of a static or an edit text keeps the fill of its first draw for the next:
+// drawn again, two different glyphs at one place, and a glyph again further on, draw what
+// they drew.
 TEST(StaticText, GlyphsDrawnAgainDrawTheSame) {
     StaticTextWriter text(true);
     text.Style(Style(2000, 1200)).Glyphs({{1, 0}, {2, 0}, {1, 600}, {0, 0}});
-    const auto drawn = Draw({{kDefineFont2, LayoutFont()}}, kDefineText2, Static(text));
-    const PixelBuffer& pixels = *drawn->canvas.target;
-    const std::vector<uint8_t> first(pixels.pixels, pixels.pixels + pixels.ByteCount());
-    for (int again = 0; again < 2; ++again) {
-        drawn->canvas.context.Clear({0, 0, 0, 0});
-        drawn->movie.RenderDisplayList(drawn->canvas.context);
-        EXPECT_TRUE(std::equal(first.begin(), first.end(), pixels.pixels)) << "draw " << again + 2;
+    for (const auto& [code, body] :
+         Tags{{kDefineText2, Static(text)},
+              {kDefineEditText, Edit("FTBF", {}, {400, 2400, 400, 1400})}}) {
+        const auto drawn = Draw({{kDefineFont2, LayoutFont()}}, code, body);
+        const PixelBuffer& pixels = *drawn->canvas.target;
+        const std::vector<uint8_t> first(pixels.pixels, pixels.pixels + pixels.ByteCount());
+        for (int again = 0; again < 2; ++again) {
+            drawn->canvas.context.Clear({0, 0, 0, 0});
+            drawn->movie.RenderDisplayList(drawn->canvas.context);
+            EXPECT_TRUE(std::equal(first.begin(), first.end(), pixels.pixels))
+                << code << ", draw " << again + 2;
+        }
+        EXPECT_NE(Covered(drawn->canvas), (Box{0, 0, 0, 0})) << code;
     }
-    EXPECT_NE(Covered(drawn->canvas), (Box{0, 0, 0, 0}));
+    // A place that comes to draw another glyph, or a glyph of another font, forgets what
+    // its fill kept; the room goes back with the fills.
+    UT::GlyphOutline outline;
+    outline.LineTo({0, 0, 0});
+    outline.QuadTo({4, 0, 0}, {4, 4, 0});
+    outline.ClosePath();
+    Held<UT::PathRoom> room(new UT::PathRoom(1 << 20));
+    {
+        UT::GlyphFills fills;
+        const int fonts[2] = {};
+        ZKeptFill* fill = fills.For(3, &fonts[0], 7, outline, room.Get());
+        ASSERT_NE(fill, nullptr);
+        const ZSegment segment{};
+        fill->Keep(&segment, 1, ZSegmentExtent{}, nullptr, 10);
+        const struct {
+            const int* font;
+            uint32_t glyph;
+            bool kept;
+        } draws[] = {{&fonts[0], 7, true}, {&fonts[0], 8, false}, {&fonts[1], 8, false}};
+        for (const auto& d : draws) {
+            fill = fills.For(3, d.font, d.glyph, outline, room.Get());
+            EXPECT_EQ(!fill->Empty(), d.kept) << d.glyph;
+            fill->Keep(&segment, 1, ZSegmentExtent{}, nullptr, 10);
+        }
+        EXPECT_LT(room->Left(), 1u << 20);
+    }
+    EXPECT_EQ(room->Left(), 1u << 20);
 }
 
 TEST(StaticText, ColoursMatrixAndDefineFont3Twentieths) {

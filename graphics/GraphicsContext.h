@@ -151,7 +151,7 @@ public:
         mutable ZKeptFill keptFill, keptOutlineFill;
     };
     // Whether the open path is still empty, so that what the next calls build can be kept.
-    bool PathIsEmpty() const { return InPath() && pointCount_ == 0 && path_.Count() == 0; }
+    bool PathIsEmpty() const { return InPath() && pointCount_ == 0 && OpenPath().Count() == 0; }
     // False, with nothing kept, when the calls built nothing or began at the pen where an
     // earlier path left it (a curve as the first call), since the same calls could then
     // leave another path or pen.
@@ -182,7 +182,7 @@ public:
     const RectF& StrokePaintBox();
     int32_t PathDepth() const { return pathDepth_; }
     int32_t PointCount() const { return pointCount_; }
-    const ZPath& Path() const { return path_; }
+    const ZPath& Path() const { return OpenPath(); }
 
     // ---- Paints and line style ----
     void SetFillColor(const ColorRGBA& color);
@@ -314,7 +314,11 @@ private:
     bool deviceValid_ = false;
     bool fillTables_ = false;
     bool strokeTables_ = false;
+    // The open path: a restored kept path stands for it, uncopied, until it is added to.
     ZPath path_;
+    const ZPath* restored_ = nullptr;
+    const ZPath& OpenPath() const { return restored_ ? *restored_ : path_; }
+    ZPath& EditPath();
     uint32_t enabled_ = kColorTransforms | kLineStyle;
     std::vector<Matrix4> stacks_[kStackCount];
     std::vector<ColorTransform> colorStack_;

@@ -130,10 +130,11 @@ void GraphicsContext::DrawPath() {
         if (LayerDepth()) NoteDrawn(FillPaintBox());
         // The open path is still the kept one when nothing was added to it.
         const BuiltPath* kept = openPathKept_;
-        ZKeptFill* fill = keptFill_                                     ? keptFill_
-                          : kept && kept->path.Count() == path_.Count() ? &kept->keptFill
-                                                                        : nullptr;
-        renderer_.FillPath(path_, DrawTransform(), paint, fillRule_,
+        const ZPath& path = OpenPath();
+        ZKeptFill* fill = keptFill_                                    ? keptFill_
+                          : kept && kept->path.Count() == path.Count() ? &kept->keptFill
+                                                                       : nullptr;
+        renderer_.FillPath(path, DrawTransform(), paint, fillRule_,
                            paint->IsSolidColor() ? kEmptyBox : FillPaintBox(), fill);
     }
     if (strokePaint_ && lineWidth_ > 0) StrokePath();
@@ -157,12 +158,13 @@ GraphicsContext::BuiltPath::Line GraphicsContext::StrokeLine() const {
 }
 
 const ZPath& GraphicsContext::StrokeOutline() {
-    if (outline_.Holds(path_)) return *outlinePath_;
+    const ZPath& path = OpenPath();
+    if (outline_.Holds(path)) return *outlinePath_;
     const bool dashed = (enabled_ & kDashes) && !dashes_.empty();
     outlineLine_ = StrokeLine();
     outlineUndashed_ = !dashed;
     const BuiltPath* kept = openPathKept_;
-    if (kept && kept->outlineKept && !dashed && kept->path.Count() == path_.Count() &&
+    if (kept && kept->outlineKept && !dashed && kept->path.Count() == path.Count() &&
         kept->outlineLine == outlineLine_) {
         outlinePath_ = &kept->outline;
     } else {
@@ -173,14 +175,15 @@ const ZPath& GraphicsContext::StrokeOutline() {
         outliner_->SetEndCapStyle(lineEndCap_);
         outliner_->SetNoClose(lineNoClose_);
         outliner_->SetJoinStyle(lineJoin_);
-        outlinePath_ = &outliner_->Outline(path_, lineWidth_ / 2);
+        outlinePath_ = &outliner_->Outline(path, lineWidth_ / 2);
     }
-    outline_ = {kEmptyBox, path_.Count(), true, false};
+    outline_ = {kEmptyBox, path.Count(), true, false};
     return *outlinePath_;
 }
 
 const RectF& GraphicsContext::FillPaintBox() {
-    if (!fillBox_.Holds(path_)) fillBox_ = {ZMeasurePaintBox(path_), path_.Count(), true, true};
+    const ZPath& path = OpenPath();
+    if (!fillBox_.Holds(path)) fillBox_ = {ZMeasurePaintBox(path), path.Count(), true, true};
     return fillBox_.box;
 }
 

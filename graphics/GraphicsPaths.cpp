@@ -12,6 +12,7 @@ void GraphicsContext::BeginPath(int32_t mode) {
     if (pathDepth_ == 0) {
         pathMode_ = mode;
         path_.Clear();
+        restored_ = nullptr;
         pathFromPen_ = false;
         openPathKept_ = lastPathKept_ = nullptr;
         fillBox_.valid = outline_.valid = false;
@@ -31,14 +32,22 @@ void GraphicsContext::EndPath() {
     keptFill_ = nullptr;
 }
 
+ZPath& GraphicsContext::EditPath() {
+    if (restored_) {
+        path_.CopyFrom(*restored_);
+        restored_ = nullptr;
+    }
+    return path_;
+}
+
 void GraphicsContext::MoveTo(const Point3& p) {
-    path_.MoveTo(p.x, p.y);
+    EditPath().MoveTo(p.x, p.y);
     startPoint_ = currentPoint_ = p;
     ++pointCount_;
 }
 
 void GraphicsContext::AddLine(const Point3& p) {
-    path_.LineTo(p.x, p.y);
+    EditPath().LineTo(p.x, p.y);
     ++pointCount_;
 }
 
@@ -48,8 +57,9 @@ void GraphicsContext::LineTo(const Point3& p) {
         return;
     }
     if (SamePoint(p, currentPoint_)) return;
-    path_.LineTo(p.x, p.y);
-    if (SamePoint(p, startPoint_)) path_.Close();
+    ZPath& path = EditPath();
+    path.LineTo(p.x, p.y);
+    if (SamePoint(p, startPoint_)) path.Close();
     ++pointCount_;
     currentPoint_ = p;
 }
@@ -67,21 +77,22 @@ void GraphicsContext::QuadTo(const Point3& c, const Point3& e) {
         dy += 2 * ay;
         AddLine({x, y, 0});
     }
-    path_.LineTo(e.x, e.y);
-    if (SamePoint(e, startPoint_)) path_.Close();
+    ZPath& path = EditPath();
+    path.LineTo(e.x, e.y);
+    if (SamePoint(e, startPoint_)) path.Close();
     currentPoint_ = e;
     ++pointCount_;
 }
 
 void GraphicsContext::StartAtPen() {
-    if (path_.Count() == 0) pathFromPen_ = true;
+    if (OpenPath().Count() == 0) pathFromPen_ = true;
     MoveTo(currentPoint_);
 }
 
 bool GraphicsContext::KeepPath(BuiltPath& built) {
     // An empty path would leave the pen where it was, which a kept one cannot.
     if (pathFromPen_ || pointCount_ == 0) return false;
-    built.path.CopyFrom(path_);
+    built.path.CopyFrom(OpenPath());
     built.start = startPoint_;
     built.current = currentPoint_;
     built.points = pointCount_;
@@ -94,7 +105,8 @@ bool GraphicsContext::KeepPath(BuiltPath& built) {
 
 bool GraphicsContext::RestorePath(const BuiltPath& built) {
     if (!PathIsEmpty()) return false;
-    path_.CopyFrom(built.path);
+    // Taken as it is until something is added to it.
+    restored_ = &built.path;
     startPoint_ = built.start;
     currentPoint_ = built.current;
     pointCount_ = built.points;
@@ -104,8 +116,8 @@ bool GraphicsContext::RestorePath(const BuiltPath& built) {
 }
 
 bool GraphicsContext::KeepStrokeOutline(BuiltPath& built) const {
-    if (&built != lastPathKept_ || InPath() || built.path.Count() != path_.Count() ||
-        !outline_.Holds(path_) || !outlineUndashed_)
+    if (&built != lastPathKept_ || InPath() || built.path.Count() != OpenPath().Count() ||
+        !outline_.Holds(OpenPath()) || !outlineUndashed_)
         return false;
     built.outline.CopyFrom(*outlinePath_);
     built.outlineLine = outlineLine_;

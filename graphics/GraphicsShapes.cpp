@@ -34,6 +34,7 @@ void GraphicsContext::CubicTo(const Point3& c1, const Point3& c2, const Point3& 
     float d2x = Bx / 96 + Ax / 2304, d2y = By / 96 + Ay / 2304;
     const float d3x = Ax / 2304, d3y = Ay / 2304;
     float x = p.x, y = p.y;
+    ZPath& path = EditPath();
     for (int i = 0; i < 23; ++i) {
         x += d1x;
         y += d1y;
@@ -41,10 +42,10 @@ void GraphicsContext::CubicTo(const Point3& c1, const Point3& c2, const Point3& 
         d1y += d2y;
         d2x += d3x;
         d2y += d3y;
-        path_.LineTo(x, y);
+        path.LineTo(x, y);
     }
-    path_.LineTo(e.x, e.y);
-    if (SamePoint(e, startPoint_)) path_.Close();
+    path.LineTo(e.x, e.y);
+    if (SamePoint(e, startPoint_)) path.Close();
     currentPoint_ = e;
     pointCount_ += 3;
 }

@@ -99,11 +99,11 @@ TEST(KeptPath, FillsFollowTheirTransformAndTarget) {
         float turn = 0;      // of the paint, in degrees
         bool tinted = false; // under a colour transform
     };
-    Held<ZLinearGradientStencil> gradient(new ZLinearGradientStencil);
+    auto gradient = Held<ZLinearGradientStencil>::Adopt(new ZLinearGradientStencil);
     for (const ZGradientStop& stop : {ZGradientStop{0, 0.5f, 0.5f, {255, 0, 0, 255}},
                                       ZGradientStop{1, 0.5f, 0.5f, {0, 128, 255, 160}}})
         gradient->AddStop(stop);
-    Held<ZBitmapStencil> bitmap(new ZBitmapStencil);
+    auto bitmap = Held<ZBitmapStencil>::Adopt(new ZBitmapStencil);
     {
         Held<PixelBuffer> image = Held<PixelBuffer>::Adopt(PixelBuffer::Create(5, 3, 4, 1));
         for (size_t i = 0; i < size_t(image->ByteCount()); ++i)

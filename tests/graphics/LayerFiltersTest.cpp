@@ -137,6 +137,24 @@ TEST(LayerFilters, BlurShadowGlowAndBevelPixelForPixel) {
     EXPECT_EQ(bevelled.Channel(2)[5], (std::vector<int>{0, 0, 255, 0, 0, 0, 0, 0}));
     EXPECT_EQ(bevelled.Channel(3)[1], std::vector<int>(8, 0));
     EXPECT_EQ(bevelled.Channel(3)[5], (std::vector<int>{0, 0, 255, 255, 255, 255, 0, 0}));
+    // Lit from the bottom right: the other way round.
+    bevel.angle += 3.14159265f;
+    Picture backlit = FilteredSquare(bevel);
+    EXPECT_EQ(backlit.Channel(0)[5], (std::vector<int>{0, 0, 0, 255, 255, 255, 0, 0}));
+    EXPECT_EQ(backlit.Channel(0)[4], (std::vector<int>{0, 0, 0, 0, 0, 255, 0, 0}));
+    EXPECT_EQ(backlit.Channel(2)[2], (std::vector<int>{0, 0, 0, 0, 0, 255, 0, 0}));
+    EXPECT_EQ(backlit.Channel(2)[3], (std::vector<int>{0, 0, 0, 255, 255, 255, 0, 0}));
+    EXPECT_EQ(backlit.Channel(3)[6], std::vector<int>(8, 0));
+    // An object to the picture's edges: outside it there is nothing, not the next row.
+    Picture full(4, 4);
+    full.Fill(0, 0, 4, 4, {0, 255, 255, 255});
+    FilterWorkspace work;
+    const ZFilterList backlitList{bevel};
+    LayerFilters(backlitList, 1.0f, 1.0f).Apply(full.Plane(), 0, 0, 4, 4, work);
+    EXPECT_EQ(full.Channel(1),
+              (Grid{{0, 0, 0, 255}, {0, 255, 255, 255}, {0, 255, 255, 255}, {255, 255, 255, 255}}));
+    EXPECT_EQ(full.Channel(0),
+              (Grid{{0, 0, 0, 0}, {0, 0, 0, 255}, {0, 0, 0, 255}, {0, 255, 255, 255}}));
 }
 
 TEST(LayerFilters, ColourMatrixAndConvolutionPixelForPixel) {

@@ -189,13 +189,12 @@ inline void ScaledLayer(const uint8_t* layer, const uint8_t* coverage, __m128i& 
     high = ZDiv255Lanes(_mm_mullo_epi16(high, _mm_unpackhi_epi32(pairs, pairs)));
 }
 
-// The layer itself, straight, onto four transparent target pixels, as every mode but
-// alpha, erase and subtract leaves it there: each channel times 255, plus half the
-// pixel's alpha, divided by that alpha, at most 255.  Float quotients truncate to the whole
-// ones: below 256 they fall short of the next whole number by at least 1 / 255, far more
-// than the float spacing there, and from 256 up they saturate alike.  Target pixels under
-// a transparent layer pixel are kept.
-inline __m128i Straightened(__m128i low, __m128i high, __m128i target) {
+// Four pixels in 16-bit lanes (each pixel's alpha in its alpha lane, no channel above it)
+// made straight: each channel times 255, plus half the alpha, divided by the alpha, at most
+// 255.  Float quotients truncate to the whole ones: below 256 they fall short of the next
+// whole number by at least 1 / 255, far more than the float spacing there, and from 256 up
+// they saturate alike.
+inline __m128i StraightPixels(__m128i low, __m128i high) {
     const __m128i zero = _mm_setzero_si128();
     const auto pixel = [&zero](__m128i channels16, bool upper) {
         const __m128i wide =
@@ -211,30 +210,103 @@ inline __m128i Straightened(__m128i low, __m128i high, __m128i target) {
                          _mm_packs_epi32(pixel(high, false), pixel(high, true)));
     const __m128i alphaBytes = _mm_set1_epi32(int32_t(0xFF000000u));
     const __m128i alphas = _mm_and_si128(_mm_packus_epi16(low, high), alphaBytes);
-    const __m128i straight = _mm_or_si128(_mm_andnot_si128(alphaBytes, colours), alphas);
-    // Whole pixels whose layer alpha is 0 keep the target.
-    const __m128i clear = _mm_cmpeq_epi32(alphas, zero);
-    return _mm_or_si128(_mm_and_si128(clear, target), _mm_andnot_si128(clear, straight));
+    return _mm_or_si128(_mm_andnot_si128(alphaBytes, colours), alphas);
 }
 
-// Four pixels composited at once: where every layer pixel is transparent (nothing to do),
-// where every target pixel is opaque, and where every target pixel is transparent; in
-// normal mode also where every layer pixel is opaque (its colour is then stored).  Onto
-// opaque targets the layer goes by OverOpaque (a transparent layer pixel, premultiplied to
-// nothing, leaves the target as it is).  False, with nothing written, for other fours.
+// `pixels` where the layer pixel is not transparent, the target where it is.
+inline __m128i UnderLayer(__m128i pixels, __m128i layer, __m128i target) {
+    const __m128i clear = _mm_cmpeq_epi32(
+        _mm_and_si128(layer, _mm_set1_epi32(int32_t(0xFF000000u))), _mm_setzero_si128());
+    return _mm_or_si128(_mm_and_si128(clear, target), _mm_andnot_si128(clear, pixels));
+}
+
+// The layer itself, straight, onto four transparent target pixels, as every mode but
+// alpha, erase and subtract leaves it there.  Target pixels under a transparent layer
+// pixel are kept.
+inline __m128i Straightened(__m128i low, __m128i high, __m128i target) {
+    return UnderLayer(StraightPixels(low, high), _mm_packus_epi16(low, high), target);
+}
+
+// ChannelOf for any target alpha, in 16-bit lanes of two pixels: s and sa the layer's
+// premultiplied channels and alpha, d and da the target's.  As the layer and the target
+// are premultiplied (s <= sa, d <= da), every sum stays at most 255 x 255; overlay and
+// hard light work both halves out and keep the one that applies (the other may wrap).
 template <ZBlendMode mode>
-inline bool CompositeQuad(const uint8_t* layer, uint8_t* target, const uint8_t* coverage) {
+inline __m128i ChannelLanes(__m128i s, __m128i sa, __m128i d, __m128i da) {
+    const __m128i full = _mm_set1_epi16(255);
+    const __m128i sd = _mm_mullo_epi16(s, da), ds = _mm_mullo_epi16(d, sa);
+    const auto mixed = [&](__m128i m) {
+        const __m128i kept = _mm_add_epi16(_mm_mullo_epi16(s, _mm_sub_epi16(full, da)),
+                                           _mm_mullo_epi16(d, _mm_sub_epi16(full, sa)));
+        return ZDiv255Lanes(_mm_add_epi16(kept, m));
+    };
+    switch (mode) {
+    case ZBlendMode::kMultiply:
+        return mixed(_mm_mullo_epi16(s, d));
+    case ZBlendMode::kScreen:
+        return _mm_sub_epi16(_mm_add_epi16(s, d), ZDiv255Lanes(_mm_mullo_epi16(s, d)));
+    case ZBlendMode::kLighten:
+        return mixed(MaxU16(sd, ds));
+    case ZBlendMode::kDarken:
+        return mixed(MinU16(sd, ds));
+    case ZBlendMode::kDifference:
+        return mixed(_mm_or_si128(_mm_subs_epu16(sd, ds), _mm_subs_epu16(ds, sd)));
+    case ZBlendMode::kAdd:
+        return _mm_min_epi16(_mm_add_epi16(s, d), full);
+    case ZBlendMode::kSubtract:
+        return _mm_subs_epu16(d, s);
+    case ZBlendMode::kInvert:
+        return mixed(_mm_mullo_epi16(sa, _mm_sub_epi16(da, d)));
+    case ZBlendMode::kOverlay:
+    case ZBlendMode::kHardLight: {
+        const __m128i product = _mm_mullo_epi16(s, d);
+        const __m128i low = _mm_add_epi16(product, product);
+        const __m128i inverse = _mm_mullo_epi16(_mm_sub_epi16(sa, s), _mm_sub_epi16(da, d));
+        const __m128i high =
+            _mm_sub_epi16(_mm_mullo_epi16(sa, da), _mm_add_epi16(inverse, inverse));
+        // Overlay takes the high half where 2 d > da, hard light where 2 s > sa.
+        const __m128i useHigh = mode == ZBlendMode::kOverlay
+                                    ? _mm_cmpgt_epi16(_mm_add_epi16(d, d), da)
+                                    : _mm_cmpgt_epi16(_mm_add_epi16(s, s), sa);
+        return mixed(_mm_or_si128(_mm_and_si128(useHigh, high), _mm_andnot_si128(useHigh, low)));
+    }
+    default: // normal: the layer over the target
+        return _mm_add_epi16(s, ZDiv255Lanes(_mm_mullo_epi16(d, _mm_sub_epi16(full, sa))));
+    }
+}
+
+// CompositePixel of two layer pixels (premultiplied, 16-bit lanes) onto two straight
+// target pixels: the target premultiplied, the mode's channels no higher than the
+// result's alpha, which takes the alpha lanes; still premultiplied.
+template <ZBlendMode mode> inline __m128i OverAny(__m128i s, __m128i target) {
+    const __m128i full = _mm_set1_epi16(255);
+    const __m128i sa = ZAlphaLanes(s), da = ZAlphaLanes(target);
+    const __m128i d = ZDiv255Lanes(_mm_mullo_epi16(target, da));
+    const __m128i a = _mm_add_epi16(sa, ZDiv255Lanes(_mm_mullo_epi16(da, _mm_sub_epi16(full, sa))));
+    const __m128i v = _mm_min_epi16(ChannelLanes<mode>(s, sa, d, da), a);
+    const __m128i alphaLanes = _mm_set1_epi64x(int64_t(0xFFFF000000000000ull));
+    return _mm_or_si128(_mm_andnot_si128(alphaLanes, v), _mm_and_si128(alphaLanes, a));
+}
+
+// Four pixels composited at once, each as CompositePixel composites it.  Quicker ways
+// serve where every layer pixel is transparent (nothing to do), where every target pixel
+// is opaque, and where every target pixel is transparent; in normal mode also where every
+// layer pixel is opaque (its colour is then stored).  Onto opaque targets the layer goes
+// by OverOpaque (a transparent layer pixel, premultiplied to nothing, leaves the target as
+// it is).
+template <ZBlendMode mode>
+inline void CompositeQuad(const uint8_t* layer, uint8_t* target, const uint8_t* coverage) {
     __m128i low, high;
     ScaledLayer(layer, coverage, low, high);
     auto* out = reinterpret_cast<__m128i*>(target);
     const __m128i source = _mm_packus_epi16(low, high);
     const __m128i zero = _mm_setzero_si128();
     const int sourceZero = _mm_movemask_epi8(_mm_cmpeq_epi8(source, zero)) & 0x8888;
-    if (sourceZero == 0x8888) return true;
+    if (sourceZero == 0x8888) return;
     if constexpr (mode == ZBlendMode::kNormal) {
         if (ZAllOpaque(source)) {
             _mm_storeu_si128(out, source);
-            return true;
+            return;
         }
     }
     const __m128i t = _mm_loadu_si128(out);
@@ -243,15 +315,18 @@ inline bool CompositeQuad(const uint8_t* layer, uint8_t* target, const uint8_t* 
             _mm_packus_epi16(OverOpaque<mode>(low, ZAlphaLanes(low), _mm_unpacklo_epi8(t, zero)),
                              OverOpaque<mode>(high, ZAlphaLanes(high), _mm_unpackhi_epi8(t, zero)));
         _mm_storeu_si128(out, _mm_or_si128(blended, _mm_set1_epi32(int32_t(0xFF000000u))));
-        return true;
+        return;
     }
     if constexpr (mode != ZBlendMode::kSubtract) {
         if ((_mm_movemask_epi8(_mm_cmpeq_epi8(t, zero)) & 0x8888) == 0x8888) {
             _mm_storeu_si128(out, Straightened(low, high, t));
-            return true;
+            return;
         }
     }
-    return false;
+    // Targets of any alpha: each pixel as CompositePixel works it out.
+    const __m128i blended = StraightPixels(OverAny<mode>(low, _mm_unpacklo_epi8(t, zero)),
+                                           OverAny<mode>(high, _mm_unpackhi_epi8(t, zero)));
+    _mm_storeu_si128(out, UnderLayer(blended, source, t));
 }
 #endif
 
@@ -263,10 +338,8 @@ void CompositeRow(const uint8_t* layer, uint8_t* target, const uint8_t* coverage
         // The layer mode composites as normal does.
         constexpr ZBlendMode quadMode = mode == ZBlendMode::kLayer ? ZBlendMode::kNormal : mode;
         for (; i + 4 <= count; i += 4)
-            if (!CompositeQuad<quadMode>(layer + 4 * i, target + 4 * i,
-                                         coverage ? coverage + i : nullptr))
-                for (int32_t k = i; k < i + 4; ++k)
-                    CompositePixel<mode>(layer + 4 * k, target + 4 * k, coverage, k);
+            CompositeQuad<quadMode>(layer + 4 * i, target + 4 * i,
+                                    coverage ? coverage + i : nullptr);
     }
 #endif
     for (; i < count; ++i) CompositePixel<mode>(layer + 4 * i, target + 4 * i, coverage, i);

@@ -158,8 +158,8 @@ TEST(ZBlendModes, PremultiplyRoundsEveryChannelAtEveryAlpha) {
 TEST(ZBlendModes, RowsCompositeAsTheirPixelsOneByOne) {
     std::vector<uint8_t> layer, target, coverage;
     // Layers opaque, translucent and all but transparent over every pair of channel values,
-    // onto opaque targets and onto transparent ones.
-    for (const uint8_t base : {255, 0})
+    // onto opaque targets, transparent ones and translucent ones.
+    for (const uint8_t base : {255, 0, 200, 3})
         for (const uint32_t alpha : {255u, 254u, 140u, 1u})
             for (uint32_t s = 0; s < 256; ++s)
                 for (uint32_t d = 0; d < 256; d += 5) {

@@ -113,10 +113,6 @@ void CompositePixel(const uint8_t* layer, uint8_t* target, const uint8_t* covera
 }
 
 #if defined(__SSE2__)
-// Whether a mode has a four-pixel path (CompositeQuad).
-template <ZBlendMode mode>
-constexpr bool kCompositesByQuads = (mode != ZBlendMode::kAlpha && mode != ZBlendMode::kErase);
-
 // Unsigned 16-bit maximum and minimum, by the signed ones on values moved down by 2^15.
 inline __m128i MaxU16(__m128i a, __m128i b) {
     const __m128i bias = _mm_set1_epi16(int16_t(-32768));
@@ -255,6 +251,10 @@ inline __m128i ChannelLanes(__m128i s, __m128i sa, __m128i d, __m128i da) {
         return _mm_min_epi16(_mm_add_epi16(s, d), full);
     case ZBlendMode::kSubtract:
         return _mm_subs_epu16(d, s);
+    case ZBlendMode::kAlpha:
+        return ZDiv255Lanes(ds);
+    case ZBlendMode::kErase:
+        return ZDiv255Lanes(_mm_mullo_epi16(d, _mm_sub_epi16(full, sa)));
     case ZBlendMode::kInvert:
         return mixed(_mm_mullo_epi16(sa, _mm_sub_epi16(da, d)));
     case ZBlendMode::kOverlay:
@@ -282,7 +282,10 @@ template <ZBlendMode mode> inline __m128i OverAny(__m128i s, __m128i target) {
     const __m128i full = _mm_set1_epi16(255);
     const __m128i sa = ZAlphaLanes(s), da = ZAlphaLanes(target);
     const __m128i d = ZDiv255Lanes(_mm_mullo_epi16(target, da));
-    const __m128i a = _mm_add_epi16(sa, ZDiv255Lanes(_mm_mullo_epi16(da, _mm_sub_epi16(full, sa))));
+    const __m128i kept = ZDiv255Lanes(_mm_mullo_epi16(da, _mm_sub_epi16(full, sa)));
+    const __m128i a = mode == ZBlendMode::kAlpha   ? ZDiv255Lanes(_mm_mullo_epi16(da, sa))
+                      : mode == ZBlendMode::kErase ? kept
+                                                   : _mm_add_epi16(sa, kept);
     const __m128i v = _mm_min_epi16(ChannelLanes<mode>(s, sa, d, da), a);
     const __m128i alphaLanes = _mm_set1_epi64x(int64_t(0xFFFF000000000000ull));
     return _mm_or_si128(_mm_andnot_si128(alphaLanes, v), _mm_and_si128(alphaLanes, a));
@@ -310,17 +313,20 @@ inline void CompositeQuad(const uint8_t* layer, uint8_t* target, const uint8_t* 
         }
     }
     const __m128i t = _mm_loadu_si128(out);
-    if (ZAllOpaque(t)) {
-        const __m128i blended =
-            _mm_packus_epi16(OverOpaque<mode>(low, ZAlphaLanes(low), _mm_unpacklo_epi8(t, zero)),
-                             OverOpaque<mode>(high, ZAlphaLanes(high), _mm_unpackhi_epi8(t, zero)));
-        _mm_storeu_si128(out, _mm_or_si128(blended, _mm_set1_epi32(int32_t(0xFF000000u))));
-        return;
-    }
-    if constexpr (mode != ZBlendMode::kSubtract) {
-        if ((_mm_movemask_epi8(_mm_cmpeq_epi8(t, zero)) & 0x8888) == 0x8888) {
-            _mm_storeu_si128(out, Straightened(low, high, t));
+    // Alpha and erase cut what lies below: they take the general way.
+    if constexpr (mode != ZBlendMode::kAlpha && mode != ZBlendMode::kErase) {
+        if (ZAllOpaque(t)) {
+            const __m128i blended = _mm_packus_epi16(
+                OverOpaque<mode>(low, ZAlphaLanes(low), _mm_unpacklo_epi8(t, zero)),
+                OverOpaque<mode>(high, ZAlphaLanes(high), _mm_unpackhi_epi8(t, zero)));
+            _mm_storeu_si128(out, _mm_or_si128(blended, _mm_set1_epi32(int32_t(0xFF000000u))));
             return;
+        }
+        if constexpr (mode != ZBlendMode::kSubtract) {
+            if ((_mm_movemask_epi8(_mm_cmpeq_epi8(t, zero)) & 0x8888) == 0x8888) {
+                _mm_storeu_si128(out, Straightened(low, high, t));
+                return;
+            }
         }
     }
     // Targets of any alpha: each pixel as CompositePixel works it out.
@@ -334,13 +340,10 @@ template <ZBlendMode mode>
 void CompositeRow(const uint8_t* layer, uint8_t* target, const uint8_t* coverage, int32_t count) {
     int32_t i = 0;
 #if defined(__SSE2__)
-    if constexpr (kCompositesByQuads<mode>) {
-        // The layer mode composites as normal does.
-        constexpr ZBlendMode quadMode = mode == ZBlendMode::kLayer ? ZBlendMode::kNormal : mode;
-        for (; i + 4 <= count; i += 4)
-            CompositeQuad<quadMode>(layer + 4 * i, target + 4 * i,
-                                    coverage ? coverage + i : nullptr);
-    }
+    // The layer mode composites as normal does.
+    constexpr ZBlendMode quadMode = mode == ZBlendMode::kLayer ? ZBlendMode::kNormal : mode;
+    for (; i + 4 <= count; i += 4)
+        CompositeQuad<quadMode>(layer + 4 * i, target + 4 * i, coverage ? coverage + i : nullptr);
 #endif
     for (; i < count; ++i) CompositePixel<mode>(layer + 4 * i, target + 4 * i, coverage, i);
 }

@@ -29,7 +29,10 @@ bool ZKeptFill::Keep(const ZSegment* segments, size_t count, const ZSegmentExten
     segments_.assign(segments, segments + count);
     extent_ = extent;
     mapped_ = transform != nullptr;
-    if (transform) transform_ = *transform;
+    if (transform) {
+        transform_ = *transform;
+        inverse_ = transform->Inverse();
+    }
     rows_ = rows;
     return true;
 }

@@ -61,6 +61,9 @@ public:
     bool Keep(const ZSegment* segments, size_t count, const ZSegmentExtent& extent,
               const Matrix4* transform, int32_t rows);
 
+    // The inverse of the transform the segments were made for, worked out once.
+    const Matrix4& InverseTransform() const { return inverse_; }
+
     const ZSegment* Segments() const { return segments_.data(); }
     size_t Count() const { return segments_.size(); }
     const ZSegmentExtent& Extent() const { return extent_; }
@@ -81,7 +84,7 @@ public:
 private:
     std::vector<ZSegment> segments_;
     ZSegmentExtent extent_;
-    Matrix4 transform_;
+    Matrix4 transform_, inverse_;
     bool mapped_ = false;
     int32_t rows_ = -1;
     size_t allowed_ = 0;

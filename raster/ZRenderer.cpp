@@ -33,13 +33,13 @@ void ZRenderer::FillPath(const ZPath& path, const Matrix4* transform, ZStencil* 
     if (solid) {
         stencil->NextPixel8(job.solid8);
         ZWidenPixel(job.solid8, job.solid16);
-    } else if (stencil != nullptr && transform != nullptr) {
-        stencil->SetDeviceMatrix(transform->Inverse());
     }
     const bool visible = stencil != nullptr && !(solid && job.solid8[3] == 0);
     if (visible && targets_.PrepareJob(stencil, solid)) {
         const int32_t rows = targets_.ScanHeight();
         const bool held = kept != nullptr && kept->Holds(transform, rows);
+        if (!solid && transform != nullptr)
+            stencil->SetDeviceMatrix(held ? kept->InverseTransform() : transform->Inverse());
         if (!held) {
             StartPath(transform, rows);
             path.Walk(*this);

@@ -46,9 +46,14 @@ void FMorphShape::Render(GraphicsContext& context, FDisplayItem* item) {
 
 FShape* FMorphShape::ShapeAt(uint16_t ratio) {
     ++uses;
-    for (Kept& k : kept) {
+    // A tween played on asks for the ratio kept after the last one asked for: that place
+    // is looked at first.
+    for (size_t n = 0; n < kept.size(); ++n) {
+        const size_t i = (lastFound + 1 + n) % kept.size();
+        Kept& k = kept[i];
         if (k.ratio == ratio) {
             k.lastUse = uses;
+            lastFound = i;
             return k.shape.Get();
         }
     }
@@ -66,11 +71,13 @@ FShape* FMorphShape::ShapeAt(uint16_t ratio) {
         (kept.size() < kMostKept && movieRoom && movieRoom->Take(room))) {
         if (room) heldRoom = movieRoom;
         kept.push_back(Kept{ratio, shape, uses, room});
+        lastFound = kept.size() - 1;
         return shape.Get();
     }
     Kept& slot = *std::min_element(kept.begin(), kept.end(), [](const Kept& a, const Kept& b) {
         return a.lastUse < b.lastUse;
     });
+    lastFound = size_t(&slot - kept.data());
     slot.ratio = ratio;
     slot.lastUse = uses;
     slot.shape = shape;

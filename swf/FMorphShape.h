@@ -51,7 +51,8 @@ private:
     size_t shapeRoom = 0;    // the room each kept shape past the first few takes
     Held<PathRoom> heldRoom; // where the rooms of the kept shapes came from
     uint32_t uses = 0;
-    RecordWriter image; // the shape body being made, its storage kept
+    size_t lastFound = 0; // where the last ratio asked for was found
+    RecordWriter image;   // the shape body being made, its storage kept
 };
 
 } // namespace UT

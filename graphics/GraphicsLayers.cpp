@@ -104,7 +104,9 @@ void GraphicsContext::CompositeLayer() {
         slot.colourDirty = false;
         return;
     }
-    for (int32_t y = drawn.y0; y < drawn.y1; ++y)
+    // Without a background or filters the layer is premultiplied as it is composited.
+    const bool straight = !frame.request.hasBackground && !frame.filtered;
+    for (int32_t y = drawn.y0; y < drawn.y1 && !straight; ++y)
         ZPremultiplyRow(plane.Row(y) + drawn.x0 * 4, drawn.x1 - drawn.x0);
     if (frame.request.hasBackground) {
         const ColorRGBA& colour = frame.request.background;
@@ -160,12 +162,28 @@ void GraphicsContext::CompositeLayer() {
     const bool masked = frame.parentMaskTest && belowMask && belowMask->pixels;
     const ZBlendMode mode =
         frame.request.mode == ZBlendMode::kLayer ? ZBlendMode::kNormal : frame.request.mode;
-    for (int32_t y = onto.y0; y < onto.y1; ++y)
-        ZCompositeRow(mode, plane.Row(y - dy) + (onto.x0 - dx) * 4, below->Row(y) + onto.x0 * 4,
-                      masked ? belowMask->Row(y) + onto.x0 : nullptr, onto.x1 - onto.x0);
+    for (int32_t y = onto.y0; y < onto.y1; ++y) {
+        uint8_t* layerRow = plane.Row(y - dy) + (onto.x0 - dx) * 4;
+        uint8_t* targetRow = below->Row(y) + onto.x0 * 4;
+        const uint8_t* coverage = masked ? belowMask->Row(y) + onto.x0 : nullptr;
+        if (straight)
+            ZCompositeStraightRow(mode, layerRow, targetRow, coverage, onto.x1 - onto.x0);
+        else
+            ZCompositeRow(mode, layerRow, targetRow, coverage, onto.x1 - onto.x0);
+    }
     if (depth) stack.frames[depth - 1].drawn.Add(onto);
-    for (int32_t y = result.y0; y < result.y1; ++y)
-        std::memset(plane.Row(y) + result.x0 * 4, 0, size_t(result.x1 - result.x0) * 4);
+    // The layer is cleared for its next use; what was composited straight is already.
+    const PixelBox cleared =
+        straight ? PixelBox{onto.x0 - dx, onto.y0 - dy, onto.x1 - dx, onto.y1 - dy} : PixelBox{};
+    for (int32_t y = result.y0; y < result.y1; ++y) {
+        uint8_t* row = plane.Row(y);
+        if (cleared.Empty() || y < cleared.y0 || y >= cleared.y1) {
+            std::memset(row + result.x0 * 4, 0, size_t(result.x1 - result.x0) * 4);
+            continue;
+        }
+        std::memset(row + result.x0 * 4, 0, size_t(cleared.x0 - result.x0) * 4);
+        std::memset(row + cleared.x1 * 4, 0, size_t(result.x1 - cleared.x1) * 4);
+    }
     slot.colourDirty = false;
 }
 

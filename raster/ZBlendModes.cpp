@@ -169,10 +169,8 @@ template <ZBlendMode mode> inline __m128i OverOpaque(__m128i s, __m128i sa, __m1
 
 // Four layer pixels widened to 16-bit lanes, scaled by the clip's coverage as
 // CompositePixel scales them.
-inline void ScaledLayer(const uint8_t* layer, const uint8_t* coverage, __m128i& low,
-                        __m128i& high) {
+inline void ScaledLayer(__m128i l, const uint8_t* coverage, __m128i& low, __m128i& high) {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i l = _mm_loadu_si128(reinterpret_cast<const __m128i*>(layer));
     low = _mm_unpacklo_epi8(l, zero);
     high = _mm_unpackhi_epi8(l, zero);
     uint32_t m = 0xFFFFFFFFu;
@@ -183,6 +181,20 @@ inline void ScaledLayer(const uint8_t* layer, const uint8_t* coverage, __m128i& 
     const __m128i pairs = _mm_unpacklo_epi16(wide, wide);
     low = ZDiv255Lanes(_mm_mullo_epi16(low, _mm_unpacklo_epi32(pairs, pairs)));
     high = ZDiv255Lanes(_mm_mullo_epi16(high, _mm_unpackhi_epi32(pairs, pairs)));
+}
+
+// Four straight pixels premultiplied: each channel times its pixel's alpha over 255 in
+// 16-bit lanes (255 x 255 + 128 and its high byte stay below 2^16).  Times 255 a channel
+// comes back as it was, so opaque pixels need no test; alpha itself is put back.
+inline __m128i Premultiplied(__m128i px) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i alpha = _mm_set1_epi32(int32_t(0xFF000000u));
+    const auto times = [](__m128i wide) {
+        return ZDiv255Lanes(_mm_mullo_epi16(wide, ZAlphaLanes(wide)));
+    };
+    const __m128i out =
+        _mm_packus_epi16(times(_mm_unpacklo_epi8(px, zero)), times(_mm_unpackhi_epi8(px, zero)));
+    return _mm_or_si128(_mm_andnot_si128(alpha, out), _mm_and_si128(alpha, px));
 }
 
 // Four pixels in 16-bit lanes (each pixel's alpha in its alpha lane, no channel above it)
@@ -298,7 +310,7 @@ template <ZBlendMode mode> inline __m128i OverAny(__m128i s, __m128i target) {
 // by OverOpaque (a transparent layer pixel, premultiplied to nothing, leaves the target as
 // it is).
 template <ZBlendMode mode>
-inline void CompositeQuad(const uint8_t* layer, uint8_t* target, const uint8_t* coverage) {
+inline void CompositeQuad(__m128i layer, uint8_t* target, const uint8_t* coverage) {
     __m128i low, high;
     ScaledLayer(layer, coverage, low, high);
     auto* out = reinterpret_cast<__m128i*>(target);
@@ -343,9 +355,34 @@ void CompositeRow(const uint8_t* layer, uint8_t* target, const uint8_t* coverage
     // The layer mode composites as normal does.
     constexpr ZBlendMode quadMode = mode == ZBlendMode::kLayer ? ZBlendMode::kNormal : mode;
     for (; i + 4 <= count; i += 4)
-        CompositeQuad<quadMode>(layer + 4 * i, target + 4 * i, coverage ? coverage + i : nullptr);
+        CompositeQuad<quadMode>(_mm_loadu_si128(reinterpret_cast<const __m128i*>(layer + 4 * i)),
+                                target + 4 * i, coverage ? coverage + i : nullptr);
 #endif
     for (; i < count; ++i) CompositePixel<mode>(layer + 4 * i, target + 4 * i, coverage, i);
+}
+
+template <ZBlendMode mode>
+void CompositeStraightRow(uint8_t* layer, uint8_t* target, const uint8_t* coverage, int32_t count) {
+    int32_t i = 0;
+#if defined(__SSE2__)
+    constexpr ZBlendMode quadMode = mode == ZBlendMode::kLayer ? ZBlendMode::kNormal : mode;
+    for (; i + 4 <= count; i += 4) {
+        auto* four = reinterpret_cast<__m128i*>(layer + 4 * i);
+        const __m128i straight = _mm_loadu_si128(four);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(straight, _mm_setzero_si128())) == 0xFFFF) continue;
+        _mm_storeu_si128(four, _mm_setzero_si128());
+        CompositeQuad<quadMode>(Premultiplied(straight), target + 4 * i,
+                                coverage ? coverage + i : nullptr);
+    }
+#endif
+    for (; i < count; ++i) {
+        uint8_t pixel[4];
+        std::memcpy(pixel, layer + 4 * i, 4);
+        std::memset(layer + 4 * i, 0, 4);
+        ZPremultiplyRow(pixel, 1);
+        // CompositePixel reads coverage[i]: the pixel stands at index i of its row.
+        CompositePixel<mode>(pixel, target + 4 * i, coverage, i);
+    }
 }
 
 #define Z_EACH_MODE(X)                                                                             \
@@ -395,23 +432,25 @@ void ZCompositeRow(ZBlendMode mode, const uint8_t* layer, uint8_t* target, const
     }
 }
 
+void ZCompositeStraightRow(ZBlendMode mode, uint8_t* layer, uint8_t* target,
+                           const uint8_t* coverage, int32_t count) {
+    switch (mode) {
+#define Z_CASE(m)                                                                                  \
+    case ZBlendMode::m:                                                                            \
+        return CompositeStraightRow<ZBlendMode::m>(layer, target, coverage, count);
+        Z_EACH_MODE(Z_CASE)
+#undef Z_CASE
+    default:
+        return CompositeStraightRow<ZBlendMode::kNormal>(layer, target, coverage, count);
+    }
+}
+
 void ZPremultiplyRow(uint8_t* p, int32_t count) {
     int32_t i = 0;
 #if defined(__SSE2__)
-    // Four pixels at a time, each channel times its pixel's alpha over 255 in 16-bit lanes
-    // (255 x 255 + 128 and its high byte stay below 2^16).  Times 255 a channel comes back
-    // as it was, so opaque pixels need no test; alpha itself is put back.
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i alpha = _mm_set1_epi32(int32_t(0xFF000000u));
-    const auto times = [](__m128i wide) {
-        return ZDiv255Lanes(_mm_mullo_epi16(wide, ZAlphaLanes(wide)));
-    };
     for (; i + 4 <= count; i += 4, p += 16) {
-        const __m128i px = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i out = _mm_packus_epi16(times(_mm_unpacklo_epi8(px, zero)),
-                                             times(_mm_unpackhi_epi8(px, zero)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p),
-                         _mm_or_si128(_mm_andnot_si128(alpha, out), _mm_and_si128(alpha, px)));
+        auto* four = reinterpret_cast<__m128i*>(p);
+        _mm_storeu_si128(four, Premultiplied(_mm_loadu_si128(four)));
     }
 #endif
     for (; i < count; ++i, p += 4) {

@@ -17,6 +17,11 @@ uint32_t ZBlendAlpha(ZBlendMode mode, uint32_t sa, uint32_t da);
 void ZCompositeRow(ZBlendMode mode, const uint8_t* layer, uint8_t* target, const uint8_t* coverage,
                    int32_t count);
 
+// ZPremultiplyRow of `count` straight layer pixels and ZCompositeRow of them in one pass,
+// leaving the layer's pixels cleared to 0.
+void ZCompositeStraightRow(ZBlendMode mode, uint8_t* layer, uint8_t* target,
+                           const uint8_t* coverage, int32_t count);
+
 // Straight colour to premultiplied and back, in place, `count` pixels.
 void ZPremultiplyRow(uint8_t* pixels, int32_t count);
 void ZUnpremultiplyRow(uint8_t* pixels, int32_t count);

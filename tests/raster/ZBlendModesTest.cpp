@@ -188,6 +188,24 @@ TEST(ZBlendModes, RowsCompositeAsTheirPixelsOneByOne) {
                 ZCompositeRow(mode, &layer[4 * size_t(i)], &single[4 * size_t(i)],
                               clip ? clip + i : nullptr, 1);
             EXPECT_TRUE(row == single) << "mode " << int(mode) << " clipped " << clipped;
+            // The same pixels taken as straight, premultiplied on the way, leave the layer
+            // clear; in rows of seven too, which end pixel by pixel.
+            std::vector<uint8_t> premultiplied = layer;
+            ZPremultiplyRow(premultiplied.data(), count);
+            for (const int32_t length : {count, 7}) {
+                std::vector<uint8_t> straight = layer, fused = target;
+                row = target;
+                for (int32_t at = 0; at + length <= count; at += length == count ? count : 61) {
+                    const size_t byte = 4 * size_t(at);
+                    const uint8_t* part = clip ? clip + at : nullptr;
+                    ZCompositeRow(mode, &premultiplied[byte], &row[byte], part, length);
+                    ZCompositeStraightRow(mode, &straight[byte], &fused[byte], part, length);
+                    EXPECT_TRUE(std::all_of(&straight[byte], &straight[byte + 4 * size_t(length)],
+                                            [](uint8_t b) { return b == 0; }));
+                }
+                EXPECT_TRUE(fused == row)
+                    << "mode " << int(mode) << " clipped " << clipped << " rows of " << length;
+            }
         }
 }
 

@@ -123,50 +123,6 @@ inline __m128i MinU16(__m128i a, __m128i b) {
     return _mm_xor_si128(_mm_min_epi16(_mm_xor_si128(a, bias), _mm_xor_si128(b, bias)), bias);
 }
 
-// The colour channels of s (alpha sa) onto opaque d, in 16-bit lanes: ChannelOf at a
-// target alpha of 255, where the term weighted by 255 - da vanishes and the result's alpha
-// is 255.  Every sum stays at most 255 x 255; overlay and hard light work both halves out
-// and keep the one that applies (the other may wrap, and is dropped).
-template <ZBlendMode mode> inline __m128i OverOpaque(__m128i s, __m128i sa, __m128i d) {
-    const __m128i full = _mm_set1_epi16(255);
-    const __m128i kept = _mm_mullo_epi16(d, _mm_sub_epi16(full, sa)); // d (255 - sa)
-    const auto mixed = [&kept](__m128i m) { return ZDiv255Lanes(_mm_add_epi16(kept, m)); };
-    const __m128i sd = _mm_mullo_epi16(s, full), ds = _mm_mullo_epi16(d, sa);
-    switch (mode) {
-    case ZBlendMode::kMultiply:
-        return mixed(_mm_mullo_epi16(s, d));
-    case ZBlendMode::kScreen:
-        return _mm_sub_epi16(_mm_add_epi16(s, d), ZDiv255Lanes(_mm_mullo_epi16(s, d)));
-    case ZBlendMode::kLighten:
-        return mixed(MaxU16(sd, ds));
-    case ZBlendMode::kDarken:
-        return mixed(MinU16(sd, ds));
-    case ZBlendMode::kDifference:
-        return mixed(_mm_or_si128(_mm_subs_epu16(sd, ds), _mm_subs_epu16(ds, sd)));
-    case ZBlendMode::kAdd:
-        return _mm_min_epi16(_mm_add_epi16(s, d), full);
-    case ZBlendMode::kSubtract:
-        return _mm_subs_epu16(d, s);
-    case ZBlendMode::kInvert:
-        return mixed(_mm_mullo_epi16(sa, _mm_sub_epi16(full, d)));
-    case ZBlendMode::kOverlay:
-    case ZBlendMode::kHardLight: {
-        const __m128i product = _mm_mullo_epi16(s, d);
-        const __m128i low = _mm_add_epi16(product, product);
-        const __m128i inverse = _mm_mullo_epi16(_mm_sub_epi16(sa, s), _mm_sub_epi16(full, d));
-        const __m128i high =
-            _mm_sub_epi16(_mm_mullo_epi16(sa, full), _mm_add_epi16(inverse, inverse));
-        // Overlay takes the high half where 2 d > 255, hard light where 2 s > sa.
-        const __m128i useHigh = mode == ZBlendMode::kOverlay
-                                    ? _mm_cmpgt_epi16(d, _mm_set1_epi16(127))
-                                    : _mm_cmpgt_epi16(_mm_add_epi16(s, s), sa);
-        return mixed(_mm_or_si128(_mm_and_si128(useHigh, high), _mm_andnot_si128(useHigh, low)));
-    }
-    default: // normal: the layer over the target
-        return _mm_add_epi16(s, ZDiv255Lanes(kept));
-    }
-}
-
 // Four layer pixels widened to 16-bit lanes, scaled by the clip's coverage as
 // CompositePixel scales them.
 inline void ScaledLayer(__m128i l, const uint8_t* coverage, __m128i& low, __m128i& high) {
@@ -239,6 +195,7 @@ inline __m128i Straightened(__m128i low, __m128i high, __m128i target) {
 // premultiplied channels and alpha, d and da the target's.  As the layer and the target
 // are premultiplied (s <= sa, d <= da), every sum stays at most 255 x 255; overlay and
 // hard light work both halves out and keep the one that applies (the other may wrap).
+// Onto an opaque target (da 255) the result's alpha is 255 and no channel exceeds it.
 template <ZBlendMode mode>
 inline __m128i ChannelLanes(__m128i s, __m128i sa, __m128i d, __m128i da) {
     const __m128i full = _mm_set1_epi16(255);
@@ -307,8 +264,8 @@ template <ZBlendMode mode> inline __m128i OverAny(__m128i s, __m128i target) {
 // serve where every layer pixel is transparent (nothing to do), where every target pixel
 // is opaque, and where every target pixel is transparent; in normal mode also where every
 // layer pixel is opaque (its colour is then stored).  Onto opaque targets the layer goes
-// by OverOpaque (a transparent layer pixel, premultiplied to nothing, leaves the target as
-// it is).
+// by ChannelLanes at an alpha of 255 (a transparent layer pixel, premultiplied to nothing, leaves
+// the target as it is).
 template <ZBlendMode mode>
 inline void CompositeQuad(__m128i layer, uint8_t* target, const uint8_t* coverage) {
     __m128i low, high;
@@ -328,9 +285,10 @@ inline void CompositeQuad(__m128i layer, uint8_t* target, const uint8_t* coverag
     // Alpha and erase cut what lies below: they take the general way.
     if constexpr (mode != ZBlendMode::kAlpha && mode != ZBlendMode::kErase) {
         if (ZAllOpaque(t)) {
+            const __m128i full = _mm_set1_epi16(255);
             const __m128i blended = _mm_packus_epi16(
-                OverOpaque<mode>(low, ZAlphaLanes(low), _mm_unpacklo_epi8(t, zero)),
-                OverOpaque<mode>(high, ZAlphaLanes(high), _mm_unpackhi_epi8(t, zero)));
+                ChannelLanes<mode>(low, ZAlphaLanes(low), _mm_unpacklo_epi8(t, zero), full),
+                ChannelLanes<mode>(high, ZAlphaLanes(high), _mm_unpackhi_epi8(t, zero), full));
             _mm_storeu_si128(out, _mm_or_si128(blended, _mm_set1_epi32(int32_t(0xFF000000u))));
             return;
         }

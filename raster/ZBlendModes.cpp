@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 namespace {
 
@@ -343,64 +344,53 @@ void CompositeStraightRow(uint8_t* layer, uint8_t* target, const uint8_t* covera
     }
 }
 
-#define Z_EACH_MODE(X)                                                                             \
-    X(kLayer)                                                                                      \
-    X(kMultiply)                                                                                   \
-    X(kScreen)                                                                                     \
-    X(kLighten)                                                                                    \
-    X(kDarken)                                                                                     \
-    X(kDifference) X(kAdd) X(kSubtract) X(kInvert) X(kAlpha) X(kErase) X(kOverlay) X(kHardLight)
+// Calls f with the mode as a type, std::integral_constant<ZBlendMode, mode>: one switch
+// for every entry point; unknown modes are normal.
+template <class F> decltype(auto) WithMode(ZBlendMode mode, F&& f) {
+    switch (mode) {
+#define Z_CASE(m)                                                                                  \
+    case ZBlendMode::m:                                                                            \
+        return f(std::integral_constant<ZBlendMode, ZBlendMode::m>{});
+        Z_CASE(kLayer)
+        Z_CASE(kMultiply)
+        Z_CASE(kScreen)
+        Z_CASE(kLighten)
+        Z_CASE(kDarken)
+        Z_CASE(kDifference)
+        Z_CASE(kAdd)
+        Z_CASE(kSubtract)
+        Z_CASE(kInvert)
+        Z_CASE(kAlpha)
+        Z_CASE(kErase)
+        Z_CASE(kOverlay)
+        Z_CASE(kHardLight)
+#undef Z_CASE
+    default:
+        return f(std::integral_constant<ZBlendMode, ZBlendMode::kNormal>{});
+    }
+}
 
 } // namespace
 
 uint32_t ZBlendAlpha(ZBlendMode mode, uint32_t sa, uint32_t da) {
-    switch (mode) {
-#define Z_CASE(m)                                                                                  \
-    case ZBlendMode::m:                                                                            \
-        return AlphaOf<ZBlendMode::m>(sa, da);
-        Z_EACH_MODE(Z_CASE)
-#undef Z_CASE
-    default:
-        return AlphaOf<ZBlendMode::kNormal>(sa, da);
-    }
+    return WithMode(mode, [&](auto m) { return AlphaOf<decltype(m)::value>(sa, da); });
 }
 
 uint32_t ZBlendChannel(ZBlendMode mode, uint32_t s, uint32_t sa, uint32_t d, uint32_t da) {
-    switch (mode) {
-#define Z_CASE(m)                                                                                  \
-    case ZBlendMode::m:                                                                            \
-        return ChannelOf<ZBlendMode::m>(s, sa, d, da);
-        Z_EACH_MODE(Z_CASE)
-#undef Z_CASE
-    default:
-        return ChannelOf<ZBlendMode::kNormal>(s, sa, d, da);
-    }
+    return WithMode(mode, [&](auto m) { return ChannelOf<decltype(m)::value>(s, sa, d, da); });
 }
 
 void ZCompositeRow(ZBlendMode mode, const uint8_t* layer, uint8_t* target, const uint8_t* coverage,
                    int32_t count) {
-    switch (mode) {
-#define Z_CASE(m)                                                                                  \
-    case ZBlendMode::m:                                                                            \
-        return CompositeRow<ZBlendMode::m>(layer, target, coverage, count);
-        Z_EACH_MODE(Z_CASE)
-#undef Z_CASE
-    default:
-        return CompositeRow<ZBlendMode::kNormal>(layer, target, coverage, count);
-    }
+    WithMode(mode,
+             [&](auto m) { CompositeRow<decltype(m)::value>(layer, target, coverage, count); });
 }
 
 void ZCompositeStraightRow(ZBlendMode mode, uint8_t* layer, uint8_t* target,
                            const uint8_t* coverage, int32_t count) {
-    switch (mode) {
-#define Z_CASE(m)                                                                                  \
-    case ZBlendMode::m:                                                                            \
-        return CompositeStraightRow<ZBlendMode::m>(layer, target, coverage, count);
-        Z_EACH_MODE(Z_CASE)
-#undef Z_CASE
-    default:
-        return CompositeStraightRow<ZBlendMode::kNormal>(layer, target, coverage, count);
-    }
+    WithMode(mode, [&](auto m) {
+        CompositeStraightRow<decltype(m)::value>(layer, target, coverage, count);
+    });
 }
 
 void ZPremultiplyRow(uint8_t* p, int32_t count) {

@@ -28,11 +28,6 @@ public:
     uint16_t* NextPixel16(uint16_t* out) override;
     void Skip() override { at_ += 4; }
     void FetchSpan8(uint8_t* dst, int count) override;
-    const uint8_t* HeldSpan8(int count) override {
-        const uint8_t* span = at_;
-        at_ += 4 * size_t(count);
-        return span;
-    }
     bool IsSolidColor() const override { return false; }
     bool IsOpaque() const override { return opaque_; }
 

@@ -103,16 +103,13 @@ template <class D> struct Painters {
         return true;
     }
 
-    // The stencil's pixels for a span: where it holds them, in place.  A long span that
-    // starts from the walk position of the last one, as rows of a paint that does not
-    // change down the page do, reuses its pixels and moves the walk to where that one
-    // ended.
+    // The stencil's pixels for a span.  A long span that starts from the walk position of
+    // the last one, as rows of a paint that does not change down the page do, reuses its
+    // pixels and moves the walk to where that one ended.
     static const C* Source(ZSpanJob& job, int32_t n, bool& opaque) {
         ZStencil* s = job.stencil;
         uint64_t start = 0;
         opaque = false;
-        if constexpr (sizeof(C) == 1)
-            if (const uint8_t* held = s->HeldSpan8(n)) return held;
         if (n < kMemoSpan || !s->WalkPosition(start)) {
             C* src = D::Scratch(job);
             D::Fetch(s, src, n);

@@ -61,9 +61,6 @@ public:
     virtual uint16_t* NextPixel16(uint16_t* out) = 0;
     virtual void Skip() {}
     virtual void FetchSpan8(uint8_t* dst, int count);
-    // The next `count` 8-bit pixels where the stencil holds them already, the walk moved
-    // past them; null where they must be fetched.
-    virtual const uint8_t* HeldSpan8(int /*count*/) { return nullptr; }
     virtual void FetchSpan16(uint16_t* dst, int count);
     virtual bool IsSolidColor() const = 0;
     // Whether every 8-bit pixel the stencil gives from its current Seek on is opaque, so

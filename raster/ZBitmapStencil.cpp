@@ -503,38 +503,39 @@ bool WideLanes() {
     return avx2 && wideLanesAllowed.load(std::memory_order_relaxed);
 }
 
-// BlendOfFour for pixels k and k + 4 at once, in the two halves of the lanes.
+// BlendOfFour for pixels k and k + 4 at once, in the two halves of the lanes, their top
+// left texels `at` bytes into the texel row.  `down` holds (4096 - wy, wy) in every lane,
+// as the whole span shares its row.  With a 32-bit multiply at hand, wx e is taken whole:
+// it wraps in 32 bits as the number it is added into does not.
 template <int k>
-[[gnu::target("avx2")]] inline __m256i BlendOfEight(const uint8_t* const tops[8], int32_t pitch,
+[[gnu::target("avx2")]] inline __m256i BlendOfEight(const RowOfTexels& row, const int32_t at[8],
                                                     __m256i down, __m256i across) {
-    const auto columns = [pitch](const uint8_t* top) {
-        return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(top)),
-                                 _mm_loadl_epi64(reinterpret_cast<const __m128i*>(top + pitch)));
+    const uint8_t* top = row.texels;
+    const uint8_t* bottom = row.texels + row.pitch;
+    const auto columns = [top, bottom](int32_t offset) {
+        return _mm_unpacklo_epi8(
+            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(top + offset)),
+            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bottom + offset)));
     };
     const __m256i both =
-        _mm256_inserti128_si256(_mm256_castsi128_si256(columns(tops[k])), columns(tops[k + 4]), 1);
+        _mm256_inserti128_si256(_mm256_castsi128_si256(columns(at[k])), columns(at[k + 4]), 1);
     const __m256i zero = _mm256_setzero_si256();
-    const __m256i weights = _mm256_shuffle_epi32(down, k * 0x55);
-    const __m256i v0 = _mm256_madd_epi16(_mm256_unpacklo_epi8(both, zero), weights);
-    const __m256i v1 = _mm256_madd_epi16(_mm256_unpackhi_epi8(both, zero), weights);
-    const __m256i e = _mm256_sub_epi32(v1, v0);
+    const __m256i v0 = _mm256_madd_epi16(_mm256_unpacklo_epi8(both, zero), down);
+    const __m256i v1 = _mm256_madd_epi16(_mm256_unpackhi_epi8(both, zero), down);
     const __m256i wx = _mm256_shuffle_epi32(across, k * 0x55);
-    const __m256i low = _mm256_madd_epi16(_mm256_and_si256(e, _mm256_set1_epi32(4095)), wx);
-    const __m256i high = _mm256_madd_epi16(_mm256_srai_epi32(e, 12), wx);
-    return _mm256_srli_epi32(
-        _mm256_add_epi32(_mm256_slli_epi32(_mm256_add_epi32(v0, high), 12), low), 24);
+    const __m256i whole = _mm256_add_epi32(_mm256_slli_epi32(v0, 12),
+                                           _mm256_mullo_epi32(_mm256_sub_epi32(v1, v0), wx));
+    return _mm256_srli_epi32(whole, 24);
 }
 
-// BlendFour of eight pixels: the sums of pixels k and k + 4 share their lanes, and the
-// packing puts every pixel back in its place.
-[[gnu::target("avx2")]] inline void BlendEight(const uint8_t* const tops[8], int32_t pitch,
-                                               __m256i fxs, __m256i fys, uint8_t* dst) {
-    const __m256i down =
-        _mm256_or_si256(_mm256_sub_epi32(_mm256_set1_epi32(4096), fys), _mm256_slli_epi32(fys, 16));
-    const __m256i first = _mm256_packs_epi32(BlendOfEight<0>(tops, pitch, down, fxs),
-                                             BlendOfEight<1>(tops, pitch, down, fxs));
-    const __m256i second = _mm256_packs_epi32(BlendOfEight<2>(tops, pitch, down, fxs),
-                                              BlendOfEight<3>(tops, pitch, down, fxs));
+// BlendFour of eight pixels along a row: the sums of pixels k and k + 4 share their lanes,
+// and the packing puts every pixel back in its place.
+[[gnu::target("avx2")]] inline void BlendEight(const RowOfTexels& row, const int32_t at[8],
+                                               __m256i down, __m256i fxs, uint8_t* dst) {
+    const __m256i first = _mm256_packs_epi32(BlendOfEight<0>(row, at, down, fxs),
+                                             BlendOfEight<1>(row, at, down, fxs));
+    const __m256i second = _mm256_packs_epi32(BlendOfEight<2>(row, at, down, fxs),
+                                              BlendOfEight<3>(row, at, down, fxs));
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), _mm256_packus_epi16(first, second));
 }
 
@@ -543,7 +544,10 @@ template <class Outside>
 [[gnu::target("avx2")]] int BlendAlongRowWide(const RowOfTexels& row, ZWalk& walk, uint8_t* dst,
                                               int count, const Outside& outside) {
     int done = 0;
-    const __m256i fys = _mm256_set_m128i(row.fys, row.fys);
+    const __m128i fy = row.fys;
+    const __m128i down128 =
+        _mm_or_si128(_mm_sub_epi32(_mm_set1_epi32(4096), fy), _mm_slli_epi32(fy, 16));
+    const __m256i down = _mm256_set_m128i(down128, down128);
     for (; done + 8 <= count; done += 8, dst += 32) {
         const __m128 first = walk.Next(), second = walk.Next();
         if (!Inside(first, row.lastX) || !Inside(second, row.lastX)) {
@@ -555,9 +559,7 @@ template <class Outside>
         alignas(32) int32_t offsets[8];
         _mm_store_si128(reinterpret_cast<__m128i*>(offsets), Columns(first, lowFractions));
         _mm_store_si128(reinterpret_cast<__m128i*>(offsets + 4), Columns(second, highFractions));
-        const uint8_t* tops[8];
-        for (int k = 0; k < 8; ++k) tops[k] = row.texels + offsets[k];
-        BlendEight(tops, row.pitch, _mm256_set_m128i(highFractions, lowFractions), fys, dst);
+        BlendEight(row, offsets, down, _mm256_set_m128i(highFractions, lowFractions), dst);
     }
     return done + BlendAlongRow(row, walk, dst, count - done, outside);
 }

@@ -295,7 +295,8 @@ inline void CompositeQuad(__m128i layer, uint8_t* target, const uint8_t* coverag
         }
         if constexpr (mode != ZBlendMode::kSubtract) {
             if ((_mm_movemask_epi8(_mm_cmpeq_epi8(t, zero)) & 0x8888) == 0x8888) {
-                _mm_storeu_si128(out, Straightened(low, high, t));
+                // Opaque layer pixels are their own straight colours.
+                _mm_storeu_si128(out, ZAllOpaque(source) ? source : Straightened(low, high, t));
                 return;
             }
         }

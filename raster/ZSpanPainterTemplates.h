@@ -257,43 +257,63 @@ template <class D> struct Painters {
             return;
         }
         int32_t i = 0;
-        if constexpr (sizeof(C) == 1) i = OverOpaqueQuads(p, src, n, coverage);
-        for (p += 4 * i, src += 4 * i; i < n; ++i, p += 4, src += 4) {
-            const uint32_t a = Covered(D::Limit(src[3]), coverage);
-            // At 8 bits full alpha means an opaque source pixel under full coverage: the
-            // pixel is stored as it came (16-bit sources may exceed full and are limited).
-            if (sizeof(C) == 1 && a == D::kFull)
-                std::memcpy(p, src, 4);
-            else if (a != 0)
-                Over(p, src, a);
-        }
+        if constexpr (sizeof(C) == 1) i = OverQuads(p, src, n, coverage);
+        for (; i < n; ++i) OverOne(p + 4 * i, src + 4 * i, coverage);
     }
 
-    // 8-bit stencil pixels over opaque target pixels, four at a time while all four targets
-    // are opaque: Over there is (s a + d (255 - a)) / 255 rounded down at alpha 255, with
-    // a the source alpha under the coverage (an alpha of 0 leaves d, of 255 stores s).
-    // Returns how many pixels it painted.
-    static int32_t OverOpaqueQuads(C* p, const C* src, int32_t n, uint32_t coverage) {
+    // One stencil pixel over its target.  At 8 bits full alpha means an opaque source pixel
+    // under full coverage: the pixel is stored as it came (16-bit sources may exceed full
+    // and are limited).
+    static void OverOne(C* p, const C* src, uint32_t coverage) {
+        const uint32_t a = Covered(D::Limit(src[3]), coverage);
+        if (sizeof(C) == 1 && a == D::kFull)
+            std::memcpy(p, src, 4);
+        else if (a != 0)
+            Over(p, src, a);
+    }
+
+    // 8-bit stencil pixels over target pixels four at a time, where all four targets are
+    // opaque or all four are clear; other groups go pixel by pixel.  With a the source
+    // alpha under the coverage, Over onto opaque targets is (s a + d (255 - a)) / 255
+    // rounded down at alpha 255, and onto clear ones the source colour at alpha a; an
+    // alpha of 0 leaves the target as it is.  Returns how many pixels it painted.
+    static int32_t OverQuads(C* p, const C* src, int32_t n, uint32_t coverage) {
         int32_t i = 0;
 #if defined(__SSE2__)
         if constexpr (sizeof(C) == 1) {
             const __m128i zero = _mm_setzero_si128(), full = _mm_set1_epi16(255);
             const __m128i cover = _mm_set1_epi16(int16_t(coverage));
-            const auto over = [&](__m128i s, __m128i d) {
+            const __m128i alphaBytes = _mm_set1_epi32(int32_t(0xFF000000u));
+            const auto alpha = [&](__m128i s) {
                 __m128i a = ZAlphaLanes(s);
                 if (coverage < D::kFull) a = ZDiv255DownLanes(_mm_mullo_epi16(a, cover));
+                return a;
+            };
+            const auto over = [&](__m128i s, __m128i d) {
+                const __m128i a = alpha(s);
                 return ZDiv255DownLanes(_mm_add_epi16(_mm_mullo_epi16(s, a),
                                                       _mm_mullo_epi16(d, _mm_sub_epi16(full, a))));
             };
             for (; i + 4 <= n; i += 4) {
                 auto* at = reinterpret_cast<__m128i*>(p + 4 * i);
                 const __m128i d = _mm_loadu_si128(at);
-                if (!ZAllOpaque(d)) break;
                 const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 4 * i));
-                const __m128i out =
-                    _mm_packus_epi16(over(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero)),
-                                     over(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero)));
-                _mm_storeu_si128(at, _mm_or_si128(out, _mm_set1_epi32(int32_t(0xFF000000u))));
+                const __m128i low = _mm_unpacklo_epi8(s, zero), high = _mm_unpackhi_epi8(s, zero);
+                if (ZAllOpaque(d)) {
+                    const __m128i out = _mm_packus_epi16(over(low, _mm_unpacklo_epi8(d, zero)),
+                                                         over(high, _mm_unpackhi_epi8(d, zero)));
+                    _mm_storeu_si128(at, _mm_or_si128(out, alphaBytes));
+                } else if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(d, alphaBytes), zero)) ==
+                           0xFFFF) {
+                    const __m128i a =
+                        _mm_and_si128(_mm_packus_epi16(alpha(low), alpha(high)), alphaBytes);
+                    const __m128i out = _mm_or_si128(_mm_andnot_si128(alphaBytes, s), a);
+                    const __m128i keep = _mm_cmpeq_epi32(a, zero);
+                    _mm_storeu_si128(
+                        at, _mm_or_si128(_mm_and_si128(keep, d), _mm_andnot_si128(keep, out)));
+                } else {
+                    for (int32_t k = i; k < i + 4; ++k) OverOne(p + 4 * k, src + 4 * k, coverage);
+                }
             }
         }
 #else

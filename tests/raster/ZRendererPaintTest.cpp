@@ -117,8 +117,8 @@ private:
 
 } // namespace
 
-// Paint pixels of every alpha over opaque and translucent pixels, under full and partial
-// coverage, blend exactly as each pixel blends alone.
+// Paint pixels of every alpha over opaque, translucent and clear pixels, under full and
+// partial coverage, blend exactly as each pixel blends alone.
 TEST(ZRendererPaint, StencilRowsBlendAsTheirPixelsAlone) {
     constexpr int32_t kWidth = 40;
     std::vector<uint8_t> paint, before;
@@ -126,9 +126,14 @@ TEST(ZRendererPaint, StencilRowsBlendAsTheirPixelsAlone) {
         const uint8_t alphas[] = {0, 1, 128, 254, 255, 77, 255, 3};
         paint.insert(paint.end(),
                      {uint8_t(37 * x), uint8_t(255 - 11 * x), uint8_t(x * x), alphas[x % 8]});
-        // Opaque targets, but for one pixel of the fifth group of four.
-        before.insert(before.end(),
-                      {uint8_t(90 + x), uint8_t(7 * x), 200, uint8_t(x == 18 ? 99 : 255)});
+        // Opaque targets, but for one translucent pixel in the fifth group of four, and
+        // clear ones (whose colours clear paint leaves) in the next three groups, one of
+        // them opaque in the last.
+        const bool clear = x >= 20 && x < 32 && x != 30;
+        before.insert(before.end(), {uint8_t(90 + x), uint8_t(7 * x), 200,
+                                     uint8_t(x == 18 ? 99
+                                             : clear ? 0
+                                                     : 255)});
     }
     for (const float height : {1.0f, 0.5f}) {
         ZRenderer renderer;

@@ -1,5 +1,6 @@
 #include "raster/ZBitmapStencil.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -282,6 +283,8 @@ void ZBitmapStencil::ChooseLevel(int32_t x, int32_t y, const Point3& a) {
     if (current_ && !current_->pixels) current_ = nullptr;
     currentWidth_ = current_ ? current_->width : 0;
     currentHeight_ = current_ ? current_->height : 0;
+    const float below = DeviceToPaint(static_cast<float>(x), static_cast<float>(y) + 1.0f).y;
+    rowStep_ = (below - a.y) * static_cast<float>(currentHeight_);
 }
 
 // One texel read at (u, v) of the current level, in one of the six modes.  The level's
@@ -457,6 +460,7 @@ struct RowOfTexels {
     int32_t pitch;
     __m128i fys;
     __m128 lastX;
+    int64_t below; // bytes from this row to the one a device row down
 };
 
 // Whether the four positions lie where a pair of columns starts.
@@ -472,6 +476,17 @@ inline __m128i Columns(__m128 us, __m128i& fxs) {
     return _mm_slli_epi32(x, 2);
 }
 
+// Asks for the texels a device row down from `count` pixels' columns, every third: a
+// span reads its rows afresh, from memory, where the image is scaled down.
+inline void PrefetchBelow(const RowOfTexels& row, const int32_t* offsets, int count) {
+    if (row.below == 0) return;
+    for (int k = 0; k < count; k += 3) {
+        const uint8_t* below = row.texels + row.below + offsets[k];
+        _mm_prefetch(reinterpret_cast<const char*>(below), _MM_HINT_T0);
+        _mm_prefetch(reinterpret_cast<const char*>(below + row.pitch), _MM_HINT_T0);
+    }
+}
+
 // One group of four along a row: blended where all four lie inside, by `outside` (given
 // their positions and where they go) elsewhere.
 template <class Outside>
@@ -480,6 +495,7 @@ void FourAlongRow(const RowOfTexels& row, __m128 us, uint8_t* dst, const Outside
     __m128i fxs;
     alignas(16) int32_t offsets[4];
     _mm_store_si128(reinterpret_cast<__m128i*>(offsets), Columns(us, fxs));
+    PrefetchBelow(row, offsets, 4);
     const uint8_t* tops[4] = {row.texels + offsets[0], row.texels + offsets[1],
                               row.texels + offsets[2], row.texels + offsets[3]};
     BlendFour(tops, row.pitch, fxs, row.fys, dst);
@@ -559,6 +575,7 @@ template <class Outside>
         alignas(32) int32_t offsets[8];
         _mm_store_si128(reinterpret_cast<__m128i*>(offsets), Columns(first, lowFractions));
         _mm_store_si128(reinterpret_cast<__m128i*>(offsets + 4), Columns(second, highFractions));
+        PrefetchBelow(row, offsets, 8);
         BlendEight(row, offsets, down, _mm256_set_m128i(highFractions, lowFractions), dst);
     }
     return done + BlendAlongRow(row, walk, dst, count - done, outside);
@@ -580,7 +597,7 @@ void ZBitmapStencil::SampleFour(const Texels& level, Lanes us, Lanes vs, uint8_t
 // to [0, n - 1] first, with NaN going to 0: the vector max returns its second operand for
 // NaN.
 int ZBitmapStencil::ClampNearestQuads(const Texels& level, float& u, float& v, float du, float dv,
-                                      uint8_t* dst, int count) {
+                                      float vBelow, uint8_t* dst, int count) {
     int done = 0;
     constexpr int32_t kExact = 1 << 24; // sizes whose last index is a float exactly
     if (level.width > kExact || level.height > kExact) return 0;
@@ -597,6 +614,10 @@ int ZBitmapStencil::ClampNearestQuads(const Texels& level, float& u, float& v, f
         // as it is (a -0 becomes +0, on the same row).
         const __m128i row = index(_mm_set1_ps(v), lastY);
         const uint8_t* texels = level.pixels + int64_t(_mm_cvtsi128_si32(row)) * level.pitch;
+        // The texels a device row down, read next, are asked for while these are read.
+        const int64_t below =
+            int64_t(_mm_cvtsi128_si32(index(_mm_set1_ps(vBelow), lastY)) - _mm_cvtsi128_si32(row)) *
+            level.pitch;
         const auto texel = [&texels](int32_t offset) {
             int32_t t;
             std::memcpy(&t, texels + offset, 4);
@@ -606,6 +627,7 @@ int ZBitmapStencil::ClampNearestQuads(const Texels& level, float& u, float& v, f
             alignas(16) int32_t offsets[4];
             _mm_store_si128(reinterpret_cast<__m128i*>(offsets),
                             _mm_slli_epi32(index(us.Next(), lastX), 2));
+            _mm_prefetch(reinterpret_cast<const char*>(texels + below + offsets[3]), _MM_HINT_T0);
             const __m128i four =
                 _mm_unpacklo_epi64(_mm_unpacklo_epi32(texel(offsets[0]), texel(offsets[1])),
                                    _mm_unpacklo_epi32(texel(offsets[2]), texel(offsets[3])));
@@ -632,7 +654,7 @@ int ZBitmapStencil::ClampNearestQuads(const Texels& level, float& u, float& v, f
 // side by side with the same float operations SampleAt uses there; other groups go through
 // SampleAt.
 int ZBitmapStencil::ClampBilinearQuads(const Texels& level, float& u, float& v, float du, float dv,
-                                       uint8_t* dst, int count) {
+                                       float vBelow, uint8_t* dst, int count) {
     int done = 0;
     constexpr int32_t kExact = 1 << 24; // sizes whose last index is a float exactly
     if (level.width > kExact || level.height > kExact) return 0;
@@ -646,8 +668,12 @@ int ZBitmapStencil::ClampBilinearQuads(const Texels& level, float& u, float& v, 
         // -0 becomes +0, with the same row and fraction).
         const __m128 vs = _mm_set1_ps(v);
         const __m128i y = _mm_cvttps_epi32(vs);
-        const RowOfTexels row{level.pixels + int64_t(_mm_cvtsi128_si32(y)) * level.pitch,
-                              level.pitch, Fractions(vs, y), lastX};
+        // The rows a device row down, read next, are asked for while these are blended.
+        const float below =
+            vBelow >= 0.0f ? std::min(vBelow, static_cast<float>(level.height - 2)) : 0.0f;
+        const int32_t top = _mm_cvtsi128_si32(y);
+        const RowOfTexels row{level.pixels + int64_t(top) * level.pitch, level.pitch,
+                              Fractions(vs, y), lastX, (int64_t(below) - top) * level.pitch};
         const auto outside = [&level, &vs](__m128 us, uint8_t* at) {
             SampleFour<kClampBilinear>(level, us, vs, at);
         };
@@ -750,9 +776,10 @@ template <int32_t Mode> void ZBitmapStencil::FetchSpanOf8(uint8_t* dst, int coun
     float u = u_, v = v_;
 #if defined(__SSE2__)
     if constexpr (Mode == kClampNearest || Mode == kClampBilinear || Mode == kRepeatBilinear) {
-        const int done = Mode == kClampNearest ? ClampNearestQuads(level, u, v, du, dv, dst, count)
+        const int done = Mode == kClampNearest
+                             ? ClampNearestQuads(level, u, v, du, dv, v + rowStep_, dst, count)
                          : Mode == kClampBilinear
-                             ? ClampBilinearQuads(level, u, v, du, dv, dst, count)
+                             ? ClampBilinearQuads(level, u, v, du, dv, v + rowStep_, dst, count)
                              : RepeatBilinearQuads(level, u, v, du, dv, dst, count);
         dst += 4 * done;
         count -= done;

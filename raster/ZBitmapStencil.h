@@ -87,9 +87,9 @@ private:
     // SSE2 builds: the span loops of three modes, whole groups of four at a time; each
     // returns how many pixels it fetched.
     static int ClampNearestQuads(const Texels& level, float& u, float& v, float du, float dv,
-                                 uint8_t* dst, int count);
+                                 float vBelow, uint8_t* dst, int count);
     static int ClampBilinearQuads(const Texels& level, float& u, float& v, float du, float dv,
-                                  uint8_t* dst, int count);
+                                  float vBelow, uint8_t* dst, int count);
     static int RepeatBilinearQuads(const Texels& level, float& u, float& v, float du, float dv,
                                    uint8_t* dst, int count);
     // Their groups that take the one-pixel path: four positions in lanes.
@@ -106,4 +106,5 @@ private:
     int32_t currentWidth_ = 0, currentHeight_ = 0;
     int32_t mode_ = kClampNearest;
     float u_ = 0, du_ = 0, v_ = 0, dv_ = 0;
+    float rowStep_ = 0; // texel rows a device row down, where the next row reads
 };

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <pthread.h>
 #include <string>
+#include <sys/mman.h>
 #include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
@@ -229,11 +230,27 @@ BOOL WINAPI DeleteFileW(LPCWSTR path) {
     return unlink(Utf16ToUtf8(path, WideLength(path)).c_str()) == 0 ? TRUE : FALSE;
 }
 
+// Large blocks (decoded images, pictures) are read across far more 4 KB pages than the
+// processor keeps translations for: their whole 2 MB stretches are asked to be backed by
+// huge pages, where the system allows it.
+static void AdviseHugePages(void* block, size_t bytes) {
+    constexpr uintptr_t kHuge = uintptr_t(2) << 20;
+    if (bytes < 2 * kHuge) return;
+    const uintptr_t begin = (reinterpret_cast<uintptr_t>(block) + kHuge - 1) & ~(kHuge - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(block) + bytes) & ~(kHuge - 1);
+#if defined(MADV_HUGEPAGE)
+    if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    (void)begin, (void)end;
+#endif
+}
+
 HGLOBAL WINAPI GlobalAlloc(UINT, SIZE_T bytes) {
     // Every block is zero-filled and fixed, whatever the flags ask for.
     void* raw = std::calloc(1, sizeof(GlobalHeader) + bytes);
     if (!raw) return nullptr;
     static_cast<GlobalHeader*>(raw)->bytes = bytes;
+    AdviseHugePages(raw, sizeof(GlobalHeader) + bytes);
     return static_cast<GlobalHeader*>(raw) + 1;
 }
 

@@ -287,9 +287,15 @@ inline void CompositeQuad(__m128i layer, uint8_t* target, const uint8_t* coverag
     if constexpr (mode != ZBlendMode::kAlpha && mode != ZBlendMode::kErase) {
         if (ZAllOpaque(t)) {
             const __m128i full = _mm_set1_epi16(255);
+            // Opaque onto opaque, the alphas are known, and the terms they zero drop out.
+            const bool opaque = ZAllOpaque(source);
             const __m128i blended = _mm_packus_epi16(
-                ChannelLanes<mode>(low, ZAlphaLanes(low), _mm_unpacklo_epi8(t, zero), full),
-                ChannelLanes<mode>(high, ZAlphaLanes(high), _mm_unpackhi_epi8(t, zero), full));
+                opaque
+                    ? ChannelLanes<mode>(low, full, _mm_unpacklo_epi8(t, zero), full)
+                    : ChannelLanes<mode>(low, ZAlphaLanes(low), _mm_unpacklo_epi8(t, zero), full),
+                opaque ? ChannelLanes<mode>(high, full, _mm_unpackhi_epi8(t, zero), full)
+                       : ChannelLanes<mode>(high, ZAlphaLanes(high), _mm_unpackhi_epi8(t, zero),
+                                            full));
             _mm_storeu_si128(out, _mm_or_si128(blended, _mm_set1_epi32(int32_t(0xFF000000u))));
             return;
         }

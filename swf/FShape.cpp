@@ -107,7 +107,14 @@ void FShape::Render(GraphicsContext& context, FDisplayItem* /*item*/) {
     const auto& paths = geometry->Paths();
     if (keptPaths.size() != paths.size())
         keptPaths = std::vector<std::vector<KeptPath>>(paths.size());
-    for (size_t i = 0; i < paths.size(); ++i) RenderPath(context, paths[i], keptPaths[i]);
+    const size_t n = paths.size();
+    for (size_t i = 0; i < n; ++i) {
+        if (i + 2 < n)
+            for (const KeptPath& k : keptPaths[i + 2]) k.PrefetchOwn();
+        if (i + 1 < n)
+            for (const KeptPath& k : keptPaths[i + 1]) k.PrefetchHeld();
+        RenderPath(context, paths[i], keptPaths[i]);
+    }
 }
 
 void FShape::RenderPath(GraphicsContext& context, const StyledPath& styled,

@@ -50,6 +50,19 @@ public:
         if (first) Keep(context, room, key);
     }
 
+    // Ahead of the next draw, asks the memory for what it reads first: PrefetchOwn for the
+    // kept path's own lines, PrefetchHeld (a path later, once those are in) for the spans
+    // they point to.  Shapes of many small paths otherwise wait on each path in turn.
+    void PrefetchOwn() const {
+        const char* self = reinterpret_cast<const char*>(this);
+        for (size_t at = 0; at < sizeof *this; at += 64) __builtin_prefetch(self + at);
+    }
+    void PrefetchHeld() const {
+        if (state != kKept && state != kPathOnly) return;
+        built.keptFill.PrefetchSpans();
+        if (built.outlineKept) built.keptOutlineFill.PrefetchSpans();
+    }
+
     // Whether a path is kept for `key`, bit for bit.
     bool HeldFor(const Matrix4& key) const {
         return (state == kKept || state == kPathOnly) && SameKey(&key);
@@ -66,11 +79,12 @@ private:
 
     // kPathOnly: the path is kept, and its outline found no room.
     enum State : uint8_t { kUntried, kKept, kPathOnly, kNotKept };
+    // What every draw reads first lies first, on the line the path's own header starts.
+    State state = kUntried;
+    bool keyed = false;
     GraphicsContext::BuiltPath built;
     Held<PathRoom> heldRoom; // the allowance the kept path's bytes came from
     size_t bytes = 0;
-    State state = kUntried;
-    bool keyed = false;
     Matrix4 keyMatrix;
 };
 

@@ -51,7 +51,7 @@ void DrawUnderline(GraphicsContext& context, const LayoutRun& run, float x0, flo
 
 void EditTextLayout::DrawGlyphAt(GraphicsContext& context, const LayoutRun& run, uint32_t glyph,
                                  float x, float baseline, const RectF& box, size_t drawn,
-                                 PathRoom* room) {
+                                 PathRoom* room, GlyphFills* fills) {
     const GlyphOutline* outline = run.font->Outline(glyph);
     if (!outline) return;
     const float scale = GlyphScale(run);
@@ -65,7 +65,7 @@ void EditTextLayout::DrawGlyphAt(GraphicsContext& context, const LayoutRun& run,
     context.Translate({x, baseline, 0});
     context.Scale({scale, scale, 1});
     if (b.xmin >= clip.xmin && b.xmax <= clip.xmax && b.ymin >= clip.ymin && b.ymax <= clip.ymax) {
-        context.SetKeptFill(fills.For(drawn, run.font, glyph, *outline, room));
+        context.SetKeptFill(fills ? fills->For(drawn, *outline, room) : nullptr);
         outline->Draw(context, run.font->KeptPathRoom());
         context.SetKeptFill(nullptr);
     } else {
@@ -89,7 +89,7 @@ float EditTextLayout::JustifySpread(const Line& l, const HtmlParagraphFormat& p,
 
 void EditTextLayout::Draw(GraphicsContext& context, const LayoutBox& box,
                           const std::vector<HtmlParagraphFormat>& paragraphs,
-                          const std::vector<LayoutRun>& runs, PathRoom* room) {
+                          const std::vector<LayoutRun>& runs, PathRoom* room, GlyphFills* fills) {
     if (paragraphs.empty()) return;
     auto paragraphOf = [&](uint32_t index) -> const HtmlParagraphFormat& {
         return paragraphs[std::min<size_t>(index, paragraphs.size() - 1)];
@@ -203,7 +203,7 @@ void EditTextLayout::Draw(GraphicsContext& context, const LayoutBox& box,
             colored = &run;
             if (bullet >= 0)
                 DrawGlyphAt(context, run, uint32_t(bullet), x0 - kBulletIndent / 2, baseline,
-                            box.bounds, drawn++, room);
+                            box.bounds, drawn++, room, fills);
         }
         const float spread = p.align == 3 && l.wrapped ? JustifySpread(l, p, boxWidth) : 0;
         float spreadSoFar = 0;
@@ -231,7 +231,7 @@ void EditTextLayout::Draw(GraphicsContext& context, const LayoutBox& box,
                 context.SetFillColor(run->color);
                 colored = run;
             }
-            DrawGlyphAt(context, *run, g.glyph, x, baseline, box.bounds, drawn++, room);
+            DrawGlyphAt(context, *run, g.glyph, x, baseline, box.bounds, drawn++, room, fills);
         }
     }
 }

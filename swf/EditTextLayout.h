@@ -38,10 +38,11 @@ class EditTextLayout {
 public:
     // Draws the runs with the context's current transform; moves the fonts' owner's
     // reader.  Glyphs are cut to the box.  Keeps its working room for the next draw, and
-    // the fills of the glyphs it drew whole, in room taken from `room`.
+    // the fills of the glyphs it drew whole in `fills`, in room taken from `room`.
     void Draw(GraphicsContext& context, const LayoutBox& box,
               const std::vector<HtmlParagraphFormat>& paragraphs,
-              const std::vector<LayoutRun>& runs, PathRoom* room = nullptr);
+              const std::vector<LayoutRun>& runs, PathRoom* room = nullptr,
+              GlyphFills* fills = nullptr);
 
 private:
     struct Placed {
@@ -63,10 +64,10 @@ private:
     // Draws a glyph at x on the baseline, cut to the box where it crosses the box's edges;
     // it is the `drawn`th glyph drawn, and keeps its fill where it is drawn whole.
     void DrawGlyphAt(GraphicsContext& context, const LayoutRun& run, uint32_t glyph, float x,
-                     float baseline, const RectF& box, size_t drawn, PathRoom* room);
+                     float baseline, const RectF& box, size_t drawn, PathRoom* room,
+                     GlyphFills* fills);
     std::vector<Placed> glyphs;
     std::vector<Line> lines;
-    GlyphFills fills;
 };
 
 } // namespace UT

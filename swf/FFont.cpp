@@ -31,9 +31,10 @@ RecordUnits GlyphUnits(int32_t kind) {
 FFont::FFont(FlashScript* owner, std::string_view name, bool bold, bool italic, uint32_t ascent,
              uint32_t descent)
     : FObject(owner), kind(2), fontName(name), bold(bold), italic(italic), hasOutlines(true),
-      ascent(ascent), descent(descent) {}
+      outlines(new GlyphOutlines), ascent(ascent), descent(descent) {}
 
-FFont::FFont(FlashScript* owner, int32_t kind) : FObject(owner), kind(kind) {
+FFont::FFont(FlashScript* owner, int32_t kind)
+    : FObject(owner), kind(kind), outlines(owner->KeptGlyphOutlines()) {
     id = owner->ReadUI16();
     if (kind >= 2)
         ReadDefineFont2();
@@ -167,8 +168,9 @@ PathRoom* FFont::KeptPathRoom() const {
 const GlyphOutline* FFont::Outline(uint32_t glyphIndex) {
     if (!hasOutlines) return StandInOutline(glyphIndex);
     if (glyphIndex >= glyphOffsets.size()) return nullptr;
-    if (outlines.size() < glyphOffsets.size()) outlines.resize(glyphOffsets.size());
-    GlyphOutline& outline = outlines[glyphIndex];
+    std::vector<GlyphOutline>& byGlyph = outlines->byGlyph;
+    if (byGlyph.size() < glyphOffsets.size()) byGlyph.resize(glyphOffsets.size());
+    GlyphOutline& outline = byGlyph[glyphIndex];
     if (!outline.read) {
         ReadGlyph(glyphIndex, outline);
         outline.read = true;

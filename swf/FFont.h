@@ -102,8 +102,8 @@ private:
     std::map<uint16_t, uint32_t> codeToGlyph;
     std::map<uint32_t, int32_t> kerning; // first code << 16 | second code
     std::vector<uint32_t> glyphOffsets;
-    std::vector<GlyphOutline> outlines; // by glyph, read on first draw
-    FFont* standIn = nullptr;           // the device font, for a font without outlines
+    Held<GlyphOutlines> outlines; // shared with the same tag read again after a rewind
+    FFont* standIn = nullptr;     // the device font, for a font without outlines
     bool standInSought = false;
     std::vector<int32_t> glyphCodes; // by glyph, its code or -1; made on first stand-in use
     uint32_t ascent = 0;

@@ -41,7 +41,8 @@ constexpr float kHeightPerScale = 1000.0f;
 
 } // namespace
 
-FText::FText(FlashScript* owner, int32_t kind) : FObject(owner), kind(kind) {
+FText::FText(FlashScript* owner, int32_t kind)
+    : FObject(owner), kind(kind), glyphFills(owner->KeptGlyphFills()) {
     id = owner->ReadUI16();
     bounds = ToRectF(owner->ReadRect());
     if (kind == kEdit) {
@@ -140,8 +141,7 @@ void FText::RenderStatic(GraphicsContext& context) {
             {
                 const ReaderExcursion excursion(reader);
                 if (const GlyphOutline* outline = current->Outline(index)) {
-                    context.SetKeptFill(
-                        glyphFills.For(g, current.Get(), index, *outline, owner->KeptPathRoom()));
+                    context.SetKeptFill(glyphFills->For(g, *outline, owner->KeptPathRoom()));
                     outline->Draw(context, current->KeptPathRoom());
                     context.SetKeptFill(nullptr);
                 }
@@ -182,7 +182,7 @@ void FText::RenderEdit(GraphicsContext& context) {
     box.top = margins[kIndent];
     box.wordWrap = editFlags & kWordWrap;
     box.multiline = editFlags & kMultiline;
-    layout.Draw(context, box, paragraphs, runs, owner->KeptPathRoom());
+    layout.Draw(context, box, paragraphs, runs, owner->KeptPathRoom(), glyphFills.Get());
 }
 
 void FText::PrepareRuns() {

@@ -80,8 +80,8 @@ private:
     std::vector<HtmlParagraphFormat> paragraphs;
     std::vector<Held<FFont>> runFonts;
     EditTextLayout layout;
-    // A static text's glyphs each keep their own fill.
-    GlyphFills glyphFills;
+    // The glyphs each keep their own fill, kept by the movie over rewinds.
+    Held<GlyphFills> glyphFills;
 };
 
 } // namespace UT

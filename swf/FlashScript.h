@@ -9,6 +9,8 @@
 #include "swf/FFont.h"
 #include "swf/FObject.h"
 #include "swf/FlashSubScript.h"
+#include "swf/GlyphFills.h"
+#include "swf/GlyphOutline.h"
 #include "swf/KeptPath.h"
 
 #include <cstdint>
@@ -58,6 +60,11 @@ public:
     // The allowance that the movie's outlines keep their flattened paths in between frames,
     // so that no file can make them grow without bound.
     PathRoom* KeptPathRoom() const { return pathRoom.Get(); }
+    // The glyph outlines of the font, and the glyph fills of the text, whose tag is being
+    // read: kept by the tag's place for the movie's life, so that the character the tag
+    // makes again after a rewind draws from what the first one kept.
+    Held<GlyphOutlines> KeptGlyphOutlines();
+    Held<GlyphFills> KeptGlyphFills();
 
     uint16_t Version() const { return version; }
     float FrameRate() const { return frameRate; }
@@ -101,8 +108,10 @@ private:
     uint32_t jpegTablesPosition = 0;
     std::map<uint32_t, Held<FObject>> dictionary;
     // The shapes, morphs and bitmaps read so far by the offset of their tag, kept over
-    // rewinds.
+    // rewinds; and what fonts and texts keep for their draws.
     std::map<uint32_t, Held<FObject>> keptDefinitions;
+    std::map<uint32_t, Held<GlyphOutlines>> keptOutlines;
+    std::map<uint32_t, Held<GlyphFills>> keptFills;
     std::unique_ptr<DeviceFonts> deviceFonts; // opened when a text first needs one
 };
 

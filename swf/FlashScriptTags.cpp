@@ -33,6 +33,18 @@ FObject* FlashScript::KeptDefinition() const {
     return kept == keptDefinitions.end() ? nullptr : kept->second.Get();
 }
 
+Held<GlyphOutlines> FlashScript::KeptGlyphOutlines() {
+    Held<GlyphOutlines>& kept = keptOutlines[TagStart()];
+    if (!kept) kept = Held<GlyphOutlines>(new GlyphOutlines);
+    return kept;
+}
+
+Held<GlyphFills> FlashScript::KeptGlyphFills() {
+    Held<GlyphFills>& kept = keptFills[TagStart()];
+    if (!kept) kept = Held<GlyphFills>(new GlyphFills);
+    return kept;
+}
+
 void FlashScript::KeepDefinition(FObject* character) {
     const Held<FObject> hold(character);
     if (!Exhausted()) keptDefinitions.emplace(TagStart(), hold);

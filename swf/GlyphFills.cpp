@@ -10,8 +10,7 @@ GlyphFills::~GlyphFills() {
     for (const ZKeptFill& fill : fills) heldRoom->Give(fill.Allowed() + fill.SpanBytes());
 }
 
-ZKeptFill* GlyphFills::For(size_t g, const void* font, uint32_t glyph, const GlyphOutline& outline,
-                           PathRoom* room) {
+ZKeptFill* GlyphFills::For(size_t g, const GlyphOutline& outline, PathRoom* room) {
     if (!room || (heldRoom && heldRoom.Get() != room)) return nullptr;
     if (g >= fills.size()) {
         fills.resize(g + 1);
@@ -19,9 +18,8 @@ ZKeptFill* GlyphFills::For(size_t g, const void* font, uint32_t glyph, const Gly
     }
     ZKeptFill& fill = fills[g];
     Slot& slot = slots[g];
-    if (slot.tried && (slot.font != font || slot.glyph != glyph)) fill.Forget();
-    slot.font = font;
-    slot.glyph = glyph;
+    if (slot.tried && slot.outline != &outline) fill.Forget();
+    slot.outline = &outline;
     if (!slot.tried) {
         slot.tried = true;
         const size_t bytes = outline.MostSegments() * sizeof(ZSegment);

@@ -2,8 +2,9 @@
 // glyph's outline is one kept path shared by every place the glyph appears, so on its own
 // it keeps its first place alone; here each drawn glyph keeps its own.  A fill keeps what
 // it drew for its transform alone, so only its glyph may use it: a place that comes to
-// draw another glyph (the text changed) forgets what it kept.  The room goes back when
-// the fills go.
+// draw another outline (the text changed) forgets what it kept.  Outlines are told apart
+// by where they lie, so they must outlive the fills: the movie keeps both for its life.
+// The room goes back when the fills go.
 #pragma once
 
 #include "base/RefCountBase.h"
@@ -18,23 +19,20 @@ namespace UT {
 
 class GlyphOutline;
 
-class GlyphFills {
+class GlyphFills : public RefCountBase {
 public:
     GlyphFills() = default;
     GlyphFills(const GlyphFills&) = delete;
     GlyphFills& operator=(const GlyphFills&) = delete;
-    ~GlyphFills();
+    ~GlyphFills() override;
 
-    // The fill of the `g`th glyph drawn, glyph `glyph` of `font` (compared only), with
-    // this outline; its segments' room is taken from `room` when first asked.  Null
-    // without room.
-    ZKeptFill* For(size_t g, const void* font, uint32_t glyph, const GlyphOutline& outline,
-                   PathRoom* room);
+    // The fill of the `g`th glyph drawn, with this outline; its segments' room is taken
+    // from `room` when first asked.  Null without room.
+    ZKeptFill* For(size_t g, const GlyphOutline& outline, PathRoom* room);
 
 private:
     struct Slot {
-        const void* font = nullptr;
-        uint32_t glyph = 0;
+        const GlyphOutline* outline = nullptr;
         bool tried = false;
     };
     std::vector<ZKeptFill> fills;

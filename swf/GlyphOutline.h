@@ -2,6 +2,7 @@
 // and replayed at every draw, whole or cut to a box.
 #pragma once
 
+#include "base/RefCountBase.h"
 #include "base/ValueTypes.h"
 #include "swf/KeptPath.h"
 
@@ -56,6 +57,12 @@ private:
     std::vector<Step> steps;
     RectF bounds = kEmptyBox;
     mutable KeptPath kept;
+};
+
+// A font's outlines, by glyph, each read on its first draw.  The movie keeps them by the
+// place of the font's tag, so that the font read again after a rewind draws from them.
+struct GlyphOutlines : RefCountBase {
+    std::vector<GlyphOutline> byGlyph;
 };
 
 } // namespace UT

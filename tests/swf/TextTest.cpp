@@ -148,7 +148,7 @@ TEST(StaticText, GlyphRecordsByPixels) {
 
 // Each glyph of a static or an edit text keeps the fill of its first draw for the next:
 // drawn again, two different glyphs at one place, and a glyph again further on, draw what
-// they drew.
+// they drew, also when the text and its font are read again after a rewind.
 TEST(StaticText, GlyphsDrawnAgainDrawTheSame) {
     StaticTextWriter text(true);
     text.Style(Style(2000, 1200)).Glyphs({{1, 0}, {2, 0}, {1, 600}, {0, 0}});
@@ -158,7 +158,11 @@ TEST(StaticText, GlyphsDrawnAgainDrawTheSame) {
         const auto drawn = Draw({{kDefineFont2, LayoutFont()}}, code, body);
         const PixelBuffer& pixels = *drawn->canvas.target;
         const std::vector<uint8_t> first(pixels.pixels, pixels.pixels + pixels.ByteCount());
-        for (int again = 0; again < 2; ++again) {
+        for (int again = 0; again < 3; ++again) {
+            if (again == 2) {
+                drawn->movie.Rewind();
+                drawn->movie.GotoFrame(0);
+            }
             drawn->canvas.context.Clear({0, 0, 0, 0});
             drawn->movie.RenderDisplayList(drawn->canvas.context);
             EXPECT_TRUE(std::equal(first.begin(), first.end(), pixels.pixels))
@@ -166,28 +170,28 @@ TEST(StaticText, GlyphsDrawnAgainDrawTheSame) {
         }
         EXPECT_NE(Covered(drawn->canvas), (Box{0, 0, 0, 0})) << code;
     }
-    // A place that comes to draw another glyph, or a glyph of another font, forgets what
-    // its fill kept; the room goes back with the fills.
-    UT::GlyphOutline outline;
-    outline.LineTo({0, 0, 0});
-    outline.QuadTo({4, 0, 0}, {4, 4, 0});
-    outline.ClosePath();
+    // A place that comes to draw another outline (another glyph, or a glyph of another
+    // font) forgets what its fill kept; the room goes back with the fills.
+    UT::GlyphOutline outlines[2];
+    for (UT::GlyphOutline& outline : outlines) {
+        outline.LineTo({0, 0, 0});
+        outline.QuadTo({4, 0, 0}, {4, 4, 0});
+        outline.ClosePath();
+    }
     Held<UT::PathRoom> room(new UT::PathRoom(1 << 20));
     {
-        UT::GlyphFills fills;
-        const int fonts[2] = {};
-        ZKeptFill* fill = fills.For(3, &fonts[0], 7, outline, room.Get());
+        Held<UT::GlyphFills> fills(new UT::GlyphFills);
+        ZKeptFill* fill = fills->For(3, outlines[0], room.Get());
         ASSERT_NE(fill, nullptr);
         const ZSegment segment{};
         fill->Keep(&segment, 1, ZSegmentExtent{}, nullptr, 10);
         const struct {
-            const int* font;
-            uint32_t glyph;
+            int outline;
             bool kept;
-        } draws[] = {{&fonts[0], 7, true}, {&fonts[0], 8, false}, {&fonts[1], 8, false}};
+        } draws[] = {{0, true}, {1, false}, {1, true}, {0, false}};
         for (const auto& d : draws) {
-            fill = fills.For(3, d.font, d.glyph, outline, room.Get());
-            EXPECT_EQ(!fill->Empty(), d.kept) << d.glyph;
+            fill = fills->For(3, outlines[d.outline], room.Get());
+            EXPECT_EQ(!fill->Empty(), d.kept) << d.outline;
             fill->Keep(&segment, 1, ZSegmentExtent{}, nullptr, 10);
         }
         EXPECT_LT(room->Left(), 1u << 20);

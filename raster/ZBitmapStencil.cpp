@@ -521,8 +521,9 @@ bool WideLanes() {
 
 // BlendOfFour for pixels k and k + 4 at once, in the two halves of the lanes, their top
 // left texels `at` bytes into the texel row.  `down` holds (4096 - wy, wy) in every lane,
-// as the whole span shares its row.  With a 32-bit multiply at hand, wx e is taken whole:
-// it wraps in 32 bits as the number it is added into does not.
+// as the whole span shares its row.  AVX2 multiplies whole 32-bit lanes, so wx e is taken
+// at once: it may wrap in 32 bits, but the sum it goes into stays below 2^32 and comes out
+// whole.
 template <int k>
 [[gnu::target("avx2")]] inline __m256i BlendOfEight(const RowOfTexels& row, const int32_t at[8],
                                                     __m256i down, __m256i across) {

@@ -337,8 +337,9 @@ void CompositeStraightRow(uint8_t* layer, uint8_t* target, const uint8_t* covera
         const __m128i straight = _mm_loadu_si128(four);
         if (_mm_movemask_epi8(_mm_cmpeq_epi8(straight, _mm_setzero_si128())) == 0xFFFF) continue;
         _mm_storeu_si128(four, _mm_setzero_si128());
-        CompositeQuad<quadMode>(Premultiplied(straight), target + 4 * i,
-                                coverage ? coverage + i : nullptr);
+        // Opaque pixels are their own premultiplied values.
+        CompositeQuad<quadMode>(ZAllOpaque(straight) ? straight : Premultiplied(straight),
+                                target + 4 * i, coverage ? coverage + i : nullptr);
     }
 #endif
     for (; i < count; ++i) {

@@ -312,6 +312,9 @@ private:
     int32_t paintQuality_ = 0;
     Matrix4 deviceTransform_;
     bool deviceValid_ = false;
+    // The last paint matrix prepared, and its inverse.
+    Matrix4 paintMatrix_, paintInverse_;
+    bool paintInverseValid_ = false;
     bool fillTables_ = false;
     bool strokeTables_ = false;
     // The open path: a restored kept path stands for it, uncopied, until it is added to.

@@ -6,6 +6,7 @@
 #include "raster/ZPaintBox.h"
 
 #include <cmath>
+#include <cstring>
 
 using namespace graphics_detail;
 
@@ -118,7 +119,15 @@ void GraphicsContext::PreparePaint(ZStencil* paint, bool tables) {
     const bool known = paintRepeat_ == ZStencil::kClamp || paintRepeat_ == ZStencil::kRepeat;
     paint->SetRepeatMode(known ? paintRepeat_ : int32_t(ZStencil::kTransparent));
     paint->SetMipMap(paintQuality_ == 1 && (enabled_ & kMipMaps));
-    paint->SetPaintMatrix(stacks_[kPaint].back().Inverse());
+    // Paths drawn one after another mostly share their paint matrix.
+    const Matrix4& toPaint = stacks_[kPaint].back();
+    if (!paintInverseValid_ || toPaint.identity != paintMatrix_.identity ||
+        std::memcmp(toPaint.m, paintMatrix_.m, sizeof toPaint.m) != 0) {
+        paintMatrix_ = toPaint;
+        paintInverse_ = toPaint.Inverse();
+        paintInverseValid_ = true;
+    }
+    paint->SetPaintMatrix(paintInverse_);
 }
 
 void GraphicsContext::DrawPath() {

@@ -222,7 +222,9 @@ void FShape::SetLineStyle(GraphicsContext& context, const LineStyle& line) {
 Matrix4 FShape::PatternMatrix(const Matrix4& fillMatrix, const ZStencil* paint,
                               const RectF& pathBounds) {
     Matrix4 m = fillMatrix;
-    const auto* bitmap = dynamic_cast<const ZBitmapStencil*>(paint);
+    // Only an image paint can be a bitmap: gradients need not be asked.
+    const auto* bitmap =
+        paint && !paint->IsVectorPaint() ? dynamic_cast<const ZBitmapStencil*>(paint) : nullptr;
     if (bitmap) {
         const float width = static_cast<float>(bitmap->LevelWidth(0));
         const float height = static_cast<float>(bitmap->LevelHeight(0));

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -64,6 +65,23 @@ TEST(GraphicsContext, PaintsMeetColourTransforms) {
     c.MultColorTransform(halfRed);
     c.SetFillPaint(red.Get());
     EXPECT_EQ(c.FillPaint(), halved);
+    c.PopColorTransform();
+
+    // Each fill places its paint by the inverse of the paint transform then in force,
+    // whichever came before it.
+    Matrix4 turned, moved;
+    turned.m[0][1] = 0.5f;
+    turned.UpdateIdentityFlag();
+    moved.Translate(3, 1, 0);
+    c.SetFillPaint(pixels.Get());
+    for (const Matrix4* placed : {&turned, &moved, &moved, &turned}) {
+        c.SetTransformMode(GraphicsContext::kPaint);
+        c.LoadTransform(*placed);
+        c.SetTransformMode(GraphicsContext::kModel);
+        c.Rect({0, 0, 2, 2});
+        const Matrix4 inverse = placed->Inverse();
+        EXPECT_EQ(std::memcmp(pixels->PaintMatrix().m, inverse.m, sizeof inverse.m), 0);
+    }
 }
 
 // Only request 1 asks for non-zero winding, which the context then reports as 1.

@@ -68,38 +68,8 @@ template <class D> struct Painters {
         using Pixel = std::conditional_t<sizeof(C) == 1, uint32_t, uint64_t>;
         Pixel v;
         std::memcpy(&v, value, sizeof v);
-        int32_t i = 0;
-#if defined(__SSE2__)
-        if constexpr (sizeof(C) == 1)
-            if (n >= 16) i = FillLines(p, v, n);
-#endif
-        for (; i < n; ++i) std::memcpy(p + 4 * i, &v, sizeof v);
+        for (int32_t i = 0; i < n; ++i) std::memcpy(p + 4 * i, &v, sizeof v);
     }
-
-#if defined(__SSE2__)
-    // The 8-bit pixels of a long Fill from the first 16-byte boundary on, by aligned stores:
-    // whole 64-byte lines at a time once one begins, as the processor writes whole lines
-    // faster (a store across a line costs two).  Apart, so that the short spans edges give
-    // need not save the registers it uses.  Returns the pixels left at the end.
-    [[gnu::noinline]] static int32_t FillLines(C* p, uint32_t v, int32_t n) {
-        int32_t i = 0;
-        const auto at = [p](int32_t k) { return reinterpret_cast<uintptr_t>(p + 4 * k); };
-        for (; i < n && (at(i) & 15) != 0; ++i) std::memcpy(p + 4 * i, &v, 4);
-        const __m128i four = _mm_set1_epi32(int32_t(v));
-        const auto store = [p, four](int32_t k) {
-            _mm_store_si128(reinterpret_cast<__m128i*>(p + 4 * k), four);
-        };
-        for (; i + 4 <= n && (at(i) & 63) != 0; i += 4) store(i);
-        for (; i + 16 <= n; i += 16) {
-            store(i);
-            store(i + 4);
-            store(i + 8);
-            store(i + 12);
-        }
-        for (; i + 4 <= n; i += 4) store(i);
-        return i;
-    }
-#endif
 
     static void MaskWrite(C* m, uint32_t a) {
         if (a == 0) return;

@@ -85,26 +85,6 @@ TEST(ZRendererPaint, SolidColoursBlendClipAndAccumulateExactly) {
         EXPECT_EQ(ToHex(mask.Data(), size_t(width), size_t(width)), c.maskAfter) << c.what;
         EXPECT_TRUE(colour.GuardsIntact() && mask.GuardsIntact()) << c.what;
     }
-    // Opaque runs of every start within a line and lengths about the lines' store only
-    // their own pixels.
-    constexpr int32_t kWidth = 96;
-    for (int32_t start = 0; start < 17; ++start)
-        for (const int32_t length : {15, 16, 17, 31, 64, 79}) {
-            ZRenderer renderer;
-            Canvas colour(kWidth, 1, 4);
-            colour.AttachAsTarget(renderer);
-            std::vector<uint8_t> expected(4 * kWidth);
-            for (size_t i = 0; i < expected.size(); ++i) expected[i] = uint8_t(i * 7 + 1);
-            std::copy(expected.begin(), expected.end(), colour.Data());
-            for (int32_t x = start; x < start + length; ++x)
-                std::copy_n(FromHex("c86432ff").begin(), 4, expected.begin() + 4 * x);
-            ZColorStencil stencil(0xc8, 0x64, 0x32, 0xff);
-            renderer.FillPath(RectPath(float(start), 0, float(start + length), 1), nullptr,
-                              &stencil, ZFillRule::kNonZero);
-            ASSERT_EQ(ToHex(colour.Data(), 4 * kWidth, 4), ToHex(expected.data(), 4 * kWidth, 4))
-                << "from " << start << ", " << length << " pixels";
-            EXPECT_TRUE(colour.GuardsIntact());
-        }
 }
 
 namespace {

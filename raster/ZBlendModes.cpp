@@ -141,9 +141,10 @@ inline void ScaledLayer(__m128i l, const uint8_t* coverage, __m128i& low, __m128
 }
 
 // Four straight pixels premultiplied: each channel times its pixel's alpha over 255 in
-// 16-bit lanes (255 x 255 + 128 and its high byte stay below 2^16).  Times 255 a channel
-// comes back as it was, so opaque pixels need no test; alpha itself is put back.
+// 16-bit lanes (255 x 255 + 128 and its high byte stay below 2^16); alpha itself is put
+// back.  Four opaque pixels are their own premultiplied values, and come back at once.
 inline __m128i Premultiplied(__m128i px) {
+    if (ZAllOpaque(px)) return px;
     const __m128i zero = _mm_setzero_si128();
     const __m128i alpha = _mm_set1_epi32(int32_t(0xFF000000u));
     const auto times = [](__m128i wide) {
@@ -287,15 +288,14 @@ inline void CompositeQuad(__m128i layer, uint8_t* target, const uint8_t* coverag
     if constexpr (mode != ZBlendMode::kAlpha && mode != ZBlendMode::kErase) {
         if (ZAllOpaque(t)) {
             const __m128i full = _mm_set1_epi16(255);
+            const auto blend = [&](__m128i lowAlphas, __m128i highAlphas) {
+                return _mm_packus_epi16(
+                    ChannelLanes<mode>(low, lowAlphas, _mm_unpacklo_epi8(t, zero), full),
+                    ChannelLanes<mode>(high, highAlphas, _mm_unpackhi_epi8(t, zero), full));
+            };
             // Opaque onto opaque, the alphas are known, and the terms they zero drop out.
-            const bool opaque = ZAllOpaque(source);
-            const __m128i blended = _mm_packus_epi16(
-                opaque
-                    ? ChannelLanes<mode>(low, full, _mm_unpacklo_epi8(t, zero), full)
-                    : ChannelLanes<mode>(low, ZAlphaLanes(low), _mm_unpacklo_epi8(t, zero), full),
-                opaque ? ChannelLanes<mode>(high, full, _mm_unpackhi_epi8(t, zero), full)
-                       : ChannelLanes<mode>(high, ZAlphaLanes(high), _mm_unpackhi_epi8(t, zero),
-                                            full));
+            const __m128i blended =
+                ZAllOpaque(source) ? blend(full, full) : blend(ZAlphaLanes(low), ZAlphaLanes(high));
             _mm_storeu_si128(out, _mm_or_si128(blended, _mm_set1_epi32(int32_t(0xFF000000u))));
             return;
         }
@@ -337,9 +337,8 @@ void CompositeStraightRow(uint8_t* layer, uint8_t* target, const uint8_t* covera
         const __m128i straight = _mm_loadu_si128(four);
         if (_mm_movemask_epi8(_mm_cmpeq_epi8(straight, _mm_setzero_si128())) == 0xFFFF) continue;
         _mm_storeu_si128(four, _mm_setzero_si128());
-        // Opaque pixels are their own premultiplied values.
-        CompositeQuad<quadMode>(ZAllOpaque(straight) ? straight : Premultiplied(straight),
-                                target + 4 * i, coverage ? coverage + i : nullptr);
+        CompositeQuad<quadMode>(Premultiplied(straight), target + 4 * i,
+                                coverage ? coverage + i : nullptr);
     }
 #endif
     for (; i < count; ++i) {

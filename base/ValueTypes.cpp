@@ -23,6 +23,10 @@ bool Matrix4::ComputeIsIdentity() const {
     return std::memcmp(m, kIdentity, sizeof(m)) == 0;
 }
 
+bool Matrix4::SameBits(const Matrix4& other) const {
+    return identity == other.identity && std::memcmp(m, other.m, sizeof(m)) == 0;
+}
+
 void Matrix4::Translate(float tx, float ty, float tz) {
     if (tx == 0.0f && ty == 0.0f && tz == 0.0f) return;
     for (int c = 0; c < 4; ++c) m[3][c] += tx * m[0][c] + ty * m[1][c] + tz * m[2][c];

@@ -57,6 +57,8 @@ struct Matrix4 {
     // True when the sixteen floats are bit for bit those of the identity.
     bool ComputeIsIdentity() const;
     void UpdateIdentityFlag() { identity = ComputeIsIdentity(); }
+    // True when the identity flag and the sixteen floats are bit for bit other's.
+    bool SameBits(const Matrix4& other) const;
 
     // Inline: the renderer maps every path point through it.
     Point3 Transform(Point3 p) const {

@@ -6,7 +6,6 @@
 #include "raster/ZPaintBox.h"
 
 #include <cmath>
-#include <cstring>
 
 using namespace graphics_detail;
 
@@ -121,8 +120,7 @@ void GraphicsContext::PreparePaint(ZStencil* paint, bool tables) {
     paint->SetMipMap(paintQuality_ == 1 && (enabled_ & kMipMaps));
     // Paths drawn one after another mostly share their paint matrix.
     const Matrix4& toPaint = stacks_[kPaint].back();
-    if (!paintInverseValid_ || toPaint.identity != paintMatrix_.identity ||
-        std::memcmp(toPaint.m, paintMatrix_.m, sizeof toPaint.m) != 0) {
+    if (!paintInverseValid_ || !toPaint.SameBits(paintMatrix_)) {
         paintMatrix_ = toPaint;
         paintInverse_ = toPaint.Inverse();
         paintInverseValid_ = true;

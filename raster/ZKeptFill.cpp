@@ -1,7 +1,6 @@
 #include "raster/ZKeptFill.h"
 
 #include <algorithm>
-#include <cstring>
 
 void ZKeptFill::Allow(size_t bytes, ZRoom* spanRoom, bool afterDraw, size_t spans) {
     allowed_ = bytes;
@@ -18,8 +17,7 @@ void ZKeptFill::Allow(size_t bytes, ZRoom* spanRoom, bool afterDraw, size_t span
 
 bool ZKeptFill::Holds(const Matrix4* transform, int32_t rows) const {
     if (rows_ < 0 || rows != rows_ || (transform != nullptr) != mapped_) return false;
-    return !transform || (transform->identity == transform_.identity &&
-                          std::memcmp(transform->m, transform_.m, sizeof transform_.m) == 0);
+    return !transform || transform->SameBits(transform_);
 }
 
 bool ZKeptFill::Keep(const ZSegment* segments, size_t count, const ZSegmentExtent& extent,

@@ -25,10 +25,7 @@ void ZTransformPixel(const ColorTransform& cx, uint8_t* bgra) {
 ZStencil::~ZStencil() = default;
 
 bool ZPaintKey::operator==(const ZPaintKey& o) const {
-    const auto same = [](const Matrix4& a, const Matrix4& b) {
-        return a.identity == b.identity && std::memcmp(a.m, b.m, sizeof a.m) == 0;
-    };
-    return source == o.source && same(device, o.device) && same(paint, o.paint) &&
+    return source == o.source && device.SameBits(o.device) && paint.SameBits(o.paint) &&
            std::memcmp(bounds, o.bounds, sizeof bounds) == 0 && smoothing == o.smoothing &&
            repeatMode == o.repeatMode && mipMap == o.mipMap;
 }

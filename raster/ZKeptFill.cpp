@@ -59,10 +59,7 @@ void ZKeptFill::KeepPaint(ZStencil& stencil, const ZPaintKey& key) {
 }
 
 void ZKeptFill::PaintSpans(const ZSpanSink& sink, bool withPaint) const {
-    if (!withPaint) {
-        for (const ZSpan& s : spans_) sink.painter(*sink.job, s.x, s.y, s.length, s.coverage);
-        return;
-    }
+    if (!withPaint) return sink.PaintKept(spans_.data(), spans_.size());
     ZStencil* const own = sink.job->stencil;
     sink.job->stencil = paint_.get();
     size_t pixel = 0;

@@ -131,6 +131,7 @@ bool ZPaintTargets::PrepareJob(ZStencil* stencil, bool solid) {
     }
     job_.nextX = job_.nextY = -1;
     painter_ = ChooseSpanPainter(depth, mode, solid, tables);
+    keptPainter_ = ChooseKeptSpansPainter(depth, mode, solid);
     return painter_ != nullptr;
 }
 

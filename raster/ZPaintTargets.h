@@ -43,7 +43,7 @@ public:
     bool PrepareJob(ZStencil* stencil, bool solid);
     // Drops the fill's stencil and area.
     void EndJob();
-    ZSpanSink Sink() { return {painter_, &job_}; }
+    ZSpanSink Sink() { return {painter_, &job_, nullptr, keptPainter_}; }
     // The area scan conversion may touch in the current fill, in pixels.
     int32_t ScanWidth() const { return scanWidth_; }
     int32_t ScanHeight() const { return scanHeight_; }
@@ -69,4 +69,5 @@ private:
     int32_t scanWidth_ = 0, scanHeight_ = 0;
     ZSpanJob job_;
     ZSpanPainter painter_ = nullptr;
+    ZKeptSpansPainter keptPainter_ = nullptr;
 };

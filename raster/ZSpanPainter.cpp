@@ -39,6 +39,12 @@ ZSpanPainter ChooseSpanPainter(int32_t bytesPerChannel, ZPaintMode mode, bool so
     return nullptr;
 }
 
+ZKeptSpansPainter ChooseKeptSpansPainter(int32_t bytesPerChannel, ZPaintMode mode, bool solid) {
+    if (bytesPerChannel == 1 && mode == ZPaintMode::kColour && solid)
+        return Painters<Depth8>::ColourSolidSpans;
+    return nullptr;
+}
+
 void ZBlendOver(uint8_t* dst, const uint8_t* src, uint32_t a) {
     if (a != 0) Painters<Depth8>::Over(dst, src, a);
 }

@@ -52,12 +52,16 @@ struct ZSpan {
     uint16_t x, y, length, coverage;
 };
 
+using ZKeptSpansPainter = void (*)(ZSpanJob& job, const ZSpan* spans, size_t count);
+
 // A painter bound to its fill's job: where the coverage gatherers send their spans.  A
 // span of coverage 0 is not painted.  With `record`, painted spans are noted there too.
 struct ZSpanSink {
     ZSpanPainter painter = nullptr;
     ZSpanJob* job = nullptr;
     std::vector<ZSpan>* record = nullptr;
+    // Where set, paints kept spans in one call, as `painter` paints them one by one.
+    ZKeptSpansPainter keptPainter = nullptr;
 
     void Paint(int32_t x, int32_t y, int32_t length, uint32_t coverage) const {
         if (coverage == 0) return;
@@ -66,11 +70,22 @@ struct ZSpanSink {
                                static_cast<uint16_t>(length), static_cast<uint16_t>(coverage)});
         painter(*job, x, y, length, coverage);
     }
+
+    // Spans kept from an earlier fill, each of coverage above 0.
+    void PaintKept(const ZSpan* spans, size_t count) const {
+        if (keptPainter) return keptPainter(*job, spans, count);
+        for (size_t i = 0; i < count; ++i)
+            painter(*job, spans[i].x, spans[i].y, spans[i].length, spans[i].coverage);
+    }
 };
 
 // bytesPerChannel is 1 or 2; solid means the job's solid colour is painted without the
 // stencil; tables means stencil colours pass through the channel tables.
 ZSpanPainter ChooseSpanPainter(int32_t bytesPerChannel, ZPaintMode mode, bool solid, bool tables);
+
+// The painter of whole runs of kept spans for the same choice, where there is one (solid
+// colour into 8-bit colour, the spans most fills keep); null elsewhere.
+ZKeptSpansPainter ChooseKeptSpansPainter(int32_t bytesPerChannel, ZPaintMode mode, bool solid);
 
 // Straight-alpha "over" of src (blue, green, red) with alpha a (at most full) onto dst,
 // as the painters blend; a = 0 leaves dst alone.

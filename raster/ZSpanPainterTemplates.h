@@ -145,6 +145,20 @@ template <class D> struct Painters {
         SolidRun(ColourAt(job, x, y), solid, a, n);
     }
 
+    // ColourSolid of every span, with the colour and the target held in locals: the
+    // pixels written cannot then be taken to change them.
+    static void ColourSolidSpans(ZSpanJob& job, const ZSpan* spans, size_t count) {
+        C solid[4];
+        std::memcpy(solid, D::Solid(job), sizeof solid);
+        const TargetImage target = job.colour;
+        for (const ZSpan* s = spans; s != spans + count; ++s) {
+            const uint32_t a = Covered(solid[3], s->coverage);
+            if (a == 0) continue;
+            C* p = reinterpret_cast<C*>(target.Row(s->y)) + 4 * static_cast<intptr_t>(s->x);
+            SolidRun(p, solid, a, s->length);
+        }
+    }
+
     // n pixels under the solid colour at alpha a > 0.
     static void SolidRun(C* p, const C* solid, uint32_t a, int32_t n) {
         if (a == D::kFull) {

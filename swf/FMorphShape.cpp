@@ -46,10 +46,10 @@ void FMorphShape::Render(GraphicsContext& context, FDisplayItem* item) {
 
 FShape* FMorphShape::ShapeAt(uint16_t ratio) {
     ++uses;
-    // A tween played on asks for the ratio kept after the last one asked for: that place
-    // is looked at first.
-    for (size_t n = 0; n < kept.size(); ++n) {
-        const size_t i = (lastFound + 1 + n) % kept.size();
+    // A frame drawn again asks for the ratio found last, and a tween played on for the one
+    // kept after it: those places are looked at first.
+    size_t i = lastFound < kept.size() ? lastFound : 0;
+    for (size_t n = 0; n < kept.size(); ++n, i = i + 1 < kept.size() ? i + 1 : 0) {
         Kept& k = kept[i];
         if (k.ratio == ratio) {
             k.lastUse = uses;

@@ -6,13 +6,8 @@
 
 #include "raster/ZLanes.h"
 
-// Other x86 builds than Windows ones also carry AVX2 span loops, taken where the processor
-// has AVX2.  Windows builds keep to SSE2: GCC there cannot keep 32-byte spills aligned.
-#if defined(__SSE2__) && !defined(_WIN32) && (defined(__x86_64__) || defined(__i386__))
-#define Z_WIDE_LANES 1
+#if defined(Z_WIDE_LANES)
 #include <immintrin.h>
-
-#include <atomic>
 #endif
 
 namespace {
@@ -511,14 +506,6 @@ int BlendAlongRow(const RowOfTexels& row, ZWalk& walk, uint8_t* dst, int count,
 }
 
 #if defined(Z_WIDE_LANES)
-// Tests may hold the span loops to four lanes, to see both give the same pixels.
-std::atomic<bool> wideLanesAllowed{true};
-
-bool WideLanes() {
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    return avx2 && wideLanesAllowed.load(std::memory_order_relaxed);
-}
-
 // BlendOfFour for pixels k and k + 4 at once, in the two halves of the lanes, their top
 // left texels `at` bytes into the texel row.  `down` holds (4096 - wy, wy) in every lane,
 // as the whole span shares its row.  AVX2 multiplies whole 32-bit lanes, so wx e is taken
@@ -679,8 +666,8 @@ int ZBitmapStencil::ClampBilinearQuads(const Texels& level, float& u, float& v, 
             SampleFour<kClampBilinear>(level, us, vs, at);
         };
 #if defined(Z_WIDE_LANES)
-        done = WideLanes() ? BlendAlongRowWide(row, uWalk, dst, count, outside)
-                           : BlendAlongRow(row, uWalk, dst, count, outside);
+        done = ZWideLanes() ? BlendAlongRowWide(row, uWalk, dst, count, outside)
+                            : BlendAlongRow(row, uWalk, dst, count, outside);
 #else
         done = BlendAlongRow(row, uWalk, dst, count, outside);
 #endif
@@ -814,22 +801,6 @@ void ZBitmapStencil::FetchSpan8(uint8_t* dst, int count) {
     default:
         return FetchSpanOf8<kClampNearest>(dst, count);
     }
-}
-
-void ZBitmapStencil::AllowWideLanes(bool allow) {
-#if defined(Z_WIDE_LANES)
-    wideLanesAllowed.store(allow, std::memory_order_relaxed);
-#else
-    (void)allow;
-#endif
-}
-
-bool ZBitmapStencil::TakesWideLanes() {
-#if defined(Z_WIDE_LANES)
-    return WideLanes();
-#else
-    return false;
-#endif
 }
 
 // NextPixel16 (ZStencils16.cpp) samples 16-bit images through this from another file.

@@ -61,11 +61,6 @@ public:
     PixelBuffer* CurrentLevel() const { return current_; }
     int32_t CurrentMode() const { return mode_; }
 
-    // Span loops take eight lanes at a time where the build and the processor allow (with
-    // the same pixels as four); tests hold them to four to see both.
-    static void AllowWideLanes(bool allow);
-    static bool TakesWideLanes();
-
 private:
     static int Index(int i) { return i < 0 ? 0 : i >= kMaxLevels ? kMaxLevels - 1 : i; }
     // The current level's texels, copied out of the image for the span loops.

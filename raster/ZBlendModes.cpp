@@ -8,6 +8,10 @@
 #include <cstring>
 #include <type_traits>
 
+#if defined(Z_WIDE_LANES)
+#include <immintrin.h>
+#endif
+
 namespace {
 
 // Sa x Da x B(s, d) on the 255 x 255 scale, s = S / Sa and d = D / Da.
@@ -314,15 +318,139 @@ inline void CompositeQuad(__m128i layer, uint8_t* target, const uint8_t* coverag
 }
 #endif
 
+#if defined(Z_WIDE_LANES)
+// ZDiv255Lanes in sixteen 16-bit lanes.
+[[gnu::target("avx2")]] inline __m256i Div255Wide(__m256i x) {
+    x = _mm256_add_epi16(x, _mm256_set1_epi16(128));
+    return _mm256_srli_epi16(_mm256_add_epi16(x, _mm256_srli_epi16(x, 8)), 8);
+}
+
+// ChannelLanes of opaque layer pixels onto opaque targets, four pixels in each half: the
+// same sums with both alphas 255, where the terms they zero drop out (the unsigned maximum
+// and minimum are those the biased signed ones give).
+template <ZBlendMode mode>
+[[gnu::target("avx2")]] inline __m256i OpaqueChannelsWide(__m256i s, __m256i d) {
+    const __m256i full = _mm256_set1_epi16(255);
+    const __m256i sd = _mm256_mullo_epi16(s, full), ds = _mm256_mullo_epi16(d, full);
+    switch (mode) {
+    case ZBlendMode::kMultiply:
+        return Div255Wide(_mm256_mullo_epi16(s, d));
+    case ZBlendMode::kScreen:
+        return _mm256_sub_epi16(_mm256_add_epi16(s, d), Div255Wide(_mm256_mullo_epi16(s, d)));
+    case ZBlendMode::kLighten:
+        return Div255Wide(_mm256_max_epu16(sd, ds));
+    case ZBlendMode::kDarken:
+        return Div255Wide(_mm256_min_epu16(sd, ds));
+    case ZBlendMode::kDifference:
+        return Div255Wide(_mm256_or_si256(_mm256_subs_epu16(sd, ds), _mm256_subs_epu16(ds, sd)));
+    case ZBlendMode::kAdd:
+        return _mm256_min_epi16(_mm256_add_epi16(s, d), full);
+    case ZBlendMode::kSubtract:
+        return _mm256_subs_epu16(d, s);
+    case ZBlendMode::kInvert:
+        return Div255Wide(_mm256_mullo_epi16(full, _mm256_sub_epi16(full, d)));
+    case ZBlendMode::kOverlay:
+    case ZBlendMode::kHardLight: {
+        const __m256i product = _mm256_mullo_epi16(s, d);
+        const __m256i low = _mm256_add_epi16(product, product);
+        const __m256i inverse =
+            _mm256_mullo_epi16(_mm256_sub_epi16(full, s), _mm256_sub_epi16(full, d));
+        const __m256i high =
+            _mm256_sub_epi16(_mm256_mullo_epi16(full, full), _mm256_add_epi16(inverse, inverse));
+        const __m256i useHigh = mode == ZBlendMode::kOverlay
+                                    ? _mm256_cmpgt_epi16(_mm256_add_epi16(d, d), full)
+                                    : _mm256_cmpgt_epi16(_mm256_add_epi16(s, s), full);
+        return Div255Wide(_mm256_blendv_epi8(low, high, useHigh));
+    }
+    default: // normal: the layer covers the target
+        return s;
+    }
+}
+
+// Eight opaque layer pixels onto eight opaque target pixels, unclipped, as CompositeQuad
+// blends four; false, and nothing written, where any of them is not opaque.
+template <ZBlendMode mode>
+[[gnu::target("avx2")]] inline bool OpaqueEight(const uint8_t* layer, uint8_t* target,
+                                                const uint8_t* coverage) {
+    const __m256i ones = _mm256_set1_epi8(-1);
+    const __m256i l = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(layer));
+    auto* out = reinterpret_cast<__m256i*>(target);
+    const __m256i t = _mm256_loadu_si256(out);
+    const auto opaque = uint32_t(_mm256_movemask_epi8(
+        _mm256_and_si256(_mm256_cmpeq_epi8(l, ones), _mm256_cmpeq_epi8(t, ones))));
+    if ((opaque & 0x88888888u) != 0x88888888u) return false;
+    if (coverage) {
+        uint64_t m;
+        std::memcpy(&m, coverage, 8);
+        if (m != ~uint64_t(0)) return false;
+    }
+    const __m256i zero = _mm256_setzero_si256();
+    // Unpacking and packing both go by 128-bit halves, so the pixels come back in place.
+    const __m256i blended = _mm256_packus_epi16(
+        OpaqueChannelsWide<mode>(_mm256_unpacklo_epi8(l, zero), _mm256_unpacklo_epi8(t, zero)),
+        OpaqueChannelsWide<mode>(_mm256_unpackhi_epi8(l, zero), _mm256_unpackhi_epi8(t, zero)));
+    _mm256_storeu_si256(out, _mm256_or_si256(blended, _mm256_set1_epi32(int32_t(0xFF000000u))));
+    return true;
+}
+
+// From pixel i on, the groups of eight that are opaque onto opaque; returns where the
+// first other group (or the row's last few pixels) starts.
+template <ZBlendMode mode>
+[[gnu::target("avx2")]] int32_t OpaqueEights(const uint8_t* layer, uint8_t* cleared,
+                                             uint8_t* target, const uint8_t* coverage, int32_t i,
+                                             int32_t count) {
+    for (; i + 8 <= count; i += 8) {
+        if (!OpaqueEight<mode>(layer + 4 * i, target + 4 * i, coverage ? coverage + i : nullptr))
+            break;
+        if (cleared)
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(cleared + 4 * i),
+                                _mm256_setzero_si256());
+    }
+    return i;
+}
+#endif
+
+#if defined(__SSE2__)
+// The groups of four of a row, by `quad`.  Where the build and the processor allow, runs of
+// eight opaque layer pixels onto opaque targets go by OpaqueEights, and after each run a
+// stretch of groups by `quad`, so that rows with few such runs seldom pay for the test.
+// Alpha and erase, which cut what lies below, never blend opaque onto opaque.  `cleared`,
+// where given, is the layer row, cleared as its pixels are taken.  Returns how many pixels
+// it took.
+template <ZBlendMode mode, class Quad>
+int32_t QuadsAlongRow(const uint8_t* layer, uint8_t* cleared, uint8_t* target,
+                      const uint8_t* coverage, int32_t count, const Quad& quad) {
+    int32_t i = 0;
+#if defined(Z_WIDE_LANES)
+    constexpr int32_t kStretch = 32;
+    if (mode != ZBlendMode::kAlpha && mode != ZBlendMode::kErase && ZWideLanes()) {
+        while (i + 8 <= count) {
+            i = OpaqueEights<mode>(layer, cleared, target, coverage, i, count);
+            for (const int32_t end = std::min(count, i + kStretch); i + 4 <= end; i += 4) quad(i);
+        }
+    }
+#else
+    (void)layer;
+    (void)cleared;
+    (void)target;
+    (void)coverage;
+#endif
+    for (; i + 4 <= count; i += 4) quad(i);
+    return i;
+}
+#endif
+
 template <ZBlendMode mode>
 void CompositeRow(const uint8_t* layer, uint8_t* target, const uint8_t* coverage, int32_t count) {
     int32_t i = 0;
 #if defined(__SSE2__)
     // The layer mode composites as normal does.
     constexpr ZBlendMode quadMode = mode == ZBlendMode::kLayer ? ZBlendMode::kNormal : mode;
-    for (; i + 4 <= count; i += 4)
-        CompositeQuad<quadMode>(_mm_loadu_si128(reinterpret_cast<const __m128i*>(layer + 4 * i)),
-                                target + 4 * i, coverage ? coverage + i : nullptr);
+    const auto quad = [&](int32_t at) {
+        CompositeQuad<quadMode>(_mm_loadu_si128(reinterpret_cast<const __m128i*>(layer + 4 * at)),
+                                target + 4 * at, coverage ? coverage + at : nullptr);
+    };
+    i = QuadsAlongRow<quadMode>(layer, nullptr, target, coverage, count, quad);
 #endif
     for (; i < count; ++i) CompositePixel<mode>(layer + 4 * i, target + 4 * i, coverage, i);
 }
@@ -332,14 +460,16 @@ void CompositeStraightRow(uint8_t* layer, uint8_t* target, const uint8_t* covera
     int32_t i = 0;
 #if defined(__SSE2__)
     constexpr ZBlendMode quadMode = mode == ZBlendMode::kLayer ? ZBlendMode::kNormal : mode;
-    for (; i + 4 <= count; i += 4) {
-        auto* four = reinterpret_cast<__m128i*>(layer + 4 * i);
+    const auto quad = [&](int32_t at) {
+        auto* four = reinterpret_cast<__m128i*>(layer + 4 * at);
         const __m128i straight = _mm_loadu_si128(four);
-        if (_mm_movemask_epi8(_mm_cmpeq_epi8(straight, _mm_setzero_si128())) == 0xFFFF) continue;
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(straight, _mm_setzero_si128())) == 0xFFFF) return;
         _mm_storeu_si128(four, _mm_setzero_si128());
-        CompositeQuad<quadMode>(Premultiplied(straight), target + 4 * i,
-                                coverage ? coverage + i : nullptr);
-    }
+        CompositeQuad<quadMode>(Premultiplied(straight), target + 4 * at,
+                                coverage ? coverage + at : nullptr);
+    };
+    // Opaque straight pixels are their own premultiplied ones.
+    i = QuadsAlongRow<quadMode>(layer, layer, target, coverage, count, quad);
 #endif
     for (; i < count; ++i) {
         uint8_t pixel[4];

@@ -3,6 +3,17 @@
 // it.
 #pragma once
 
+// Other x86 builds than Windows ones also carry AVX2 loops, taken where the processor has
+// AVX2.  Windows builds keep to SSE2: GCC there cannot keep 32-byte spills aligned.
+#if defined(__SSE2__) && !defined(_WIN32) && (defined(__x86_64__) || defined(__i386__))
+#define Z_WIDE_LANES 1
+#endif
+
+// Whether loops take eight lanes at a time: where the build and the processor allow, unless
+// tests hold them to four (which give the same pixels) to see both.
+bool ZWideLanes();
+void ZAllowWideLanes(bool allow);
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 

@@ -2,6 +2,7 @@
 // reference computed in real arithmetic, and whole pixels composited onto a straight-alpha
 // backdrop with values worked out by hand.
 #include "raster/ZBlendModes.h"
+#include "raster/ZLanes.h"
 
 #include <gtest/gtest.h>
 
@@ -179,34 +180,40 @@ TEST(ZBlendModes, RowsCompositeAsTheirPixelsOneByOne) {
                     coverage.push_back(odd == 4 ? 200 : 255);
                 }
     const auto count = int32_t(coverage.size());
-    for (ZBlendMode mode : kModes)
-        for (const bool clipped : {false, true}) {
-            std::vector<uint8_t> row = target, single = target;
-            const uint8_t* clip = clipped ? coverage.data() : nullptr;
-            ZCompositeRow(mode, layer.data(), row.data(), clip, count);
-            for (int32_t i = 0; i < count; ++i)
-                ZCompositeRow(mode, &layer[4 * size_t(i)], &single[4 * size_t(i)],
-                              clip ? clip + i : nullptr, 1);
-            EXPECT_TRUE(row == single) << "mode " << int(mode) << " clipped " << clipped;
-            // The same pixels taken as straight, premultiplied on the way, leave the layer
-            // clear; in rows of seven too, which end pixel by pixel.
-            std::vector<uint8_t> premultiplied = layer;
-            ZPremultiplyRow(premultiplied.data(), count);
-            for (const int32_t length : {count, 7}) {
-                std::vector<uint8_t> straight = layer, fused = target;
-                row = target;
-                for (int32_t at = 0; at + length <= count; at += length == count ? count : 61) {
-                    const size_t byte = 4 * size_t(at);
-                    const uint8_t* part = clip ? clip + at : nullptr;
-                    ZCompositeRow(mode, &premultiplied[byte], &row[byte], part, length);
-                    ZCompositeStraightRow(mode, &straight[byte], &fused[byte], part, length);
-                    EXPECT_TRUE(std::all_of(&straight[byte], &straight[byte + 4 * size_t(length)],
-                                            [](uint8_t b) { return b == 0; }));
+    // Eight lanes at a time where the processor has them, and four.
+    for (const bool wide : {true, false})
+        for (ZBlendMode mode : kModes)
+            for (const bool clipped : {false, true}) {
+                ZAllowWideLanes(wide);
+                std::vector<uint8_t> row = target, single = target;
+                const uint8_t* clip = clipped ? coverage.data() : nullptr;
+                ZCompositeRow(mode, layer.data(), row.data(), clip, count);
+                for (int32_t i = 0; i < count; ++i)
+                    ZCompositeRow(mode, &layer[4 * size_t(i)], &single[4 * size_t(i)],
+                                  clip ? clip + i : nullptr, 1);
+                EXPECT_TRUE(row == single)
+                    << "mode " << int(mode) << " clipped " << clipped << " wide " << wide;
+                // The same pixels taken as straight, premultiplied on the way, leave the layer
+                // clear; in rows of seven too, which end pixel by pixel.
+                std::vector<uint8_t> premultiplied = layer;
+                ZPremultiplyRow(premultiplied.data(), count);
+                for (const int32_t length : {count, 7}) {
+                    std::vector<uint8_t> straight = layer, fused = target;
+                    row = target;
+                    for (int32_t at = 0; at + length <= count; at += length == count ? count : 61) {
+                        const size_t byte = 4 * size_t(at);
+                        const uint8_t* part = clip ? clip + at : nullptr;
+                        ZCompositeRow(mode, &premultiplied[byte], &row[byte], part, length);
+                        ZCompositeStraightRow(mode, &straight[byte], &fused[byte], part, length);
+                        EXPECT_TRUE(std::all_of(&straight[byte],
+                                                &straight[byte + 4 * size_t(length)],
+                                                [](uint8_t b) { return b == 0; }));
+                    }
+                    EXPECT_TRUE(fused == row) << "mode " << int(mode) << " clipped " << clipped
+                                              << " rows of " << length << " wide " << wide;
                 }
-                EXPECT_TRUE(fused == row)
-                    << "mode " << int(mode) << " clipped " << clipped << " rows of " << length;
+                ZAllowWideLanes(true);
             }
-        }
 }
 
 // Two masks together: every pair of coverages multiplies and rounds down over 255, in rows

@@ -133,11 +133,11 @@ TEST(ZStencilSpans, SmoothedSpansAreExact) {
         seed = seed * 1103515245u + 12345u;
         noise->pixels[i] = uint8_t(seed >> 23);
     }
-    const bool wide = ZBitmapStencil::TakesWideLanes();
+    const bool wide = ZWideLanes();
     for (const bool allowWide : {false, true})
         for (const float turn : {0.0f, 1e-4f})
             for (int32_t step = 0; step < 1024; ++step) {
-                ZBitmapStencil::AllowWideLanes(allowWide);
+                ZAllowWideLanes(allowWide);
                 Matrix4 device;
                 device.m[0][0] = 1.0137f; // texels a pixel
                 device.m[0][1] = turn;
@@ -156,7 +156,7 @@ TEST(ZStencilSpans, SmoothedSpansAreExact) {
                 std::vector<uint8_t> whole(4 * 256), single = whole;
                 span[0]->FetchSpan8(whole.data(), 256);
                 for (int i = 0; i < 256; ++i) span[1]->NextPixel8(&single[4 * i]);
-                ZBitmapStencil::AllowWideLanes(true);
+                ZAllowWideLanes(true);
                 ASSERT_EQ(whole, single) << "turned " << turn << ", step " << step
                                          << (allowWide && wide ? ", eight lanes" : "");
             }

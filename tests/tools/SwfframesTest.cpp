@@ -112,6 +112,7 @@ TEST(Swfframes, ErrorCasesExitWithOneLineAndTheirCode) {
         {{"render", Movie(), "-o", out, "--bogus"}, 2, "unknown option"},
         {{"render", Movie(), "-o", out, "--png-compression", "max"}, 2, "fast, default or best"},
         {{"video", Movie(), "-o", out, "--quality", "high"}, 2, "--quality needs fast or small"},
+        {{"bench", Movie(), "--passes", "1001"}, 2, "--passes needs a whole number from 1 to 1000"},
         {{"video", Movie(), "-o", out, "--format", "avi"}, 2, "gif, webp or apng"},
         {{"render", Movie()}, 2, "-o DIR"},
         {{"frobnicate", Movie()}, 2, "unknown command"},

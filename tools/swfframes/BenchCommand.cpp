@@ -1,7 +1,9 @@
 // bench: how fast the plug-in delivers each movie's frames.  One untimed pass over the
-// chosen frames warms the movie up (definitions parsed, bitmaps decoded, buffers grown); a
-// second pass times each ReadFrame through EndRead.  Each time is set beside the memory
-// floor of the picture: clearing a picture of that size and copying it once.
+// chosen frames warms the movie up (definitions parsed, bitmaps decoded, buffers grown);
+// then each timed pass (one unless --passes says more) times each ReadFrame through
+// EndRead, and each frame's time is its median over the passes.  Each time is set beside
+// the memory floor of the picture: clearing a picture of that size and copying it once,
+// measured before each pass, the median taken.
 #include "tools/swfframes/Commands.h"
 #include "tools/swfframes/MovieBatch.h"
 #include "tools/swfframes/Progress.h"
@@ -46,10 +48,16 @@ double Percentile(std::vector<double> sorted, double share) {
     return sorted[index];
 }
 
-// The median time of clearing a picture of this size and copying it out.
+// The median time of clearing a picture of this size and copying it out.  The two
+// buffers are kept from movie to movie, so that every floor is timed on the same memory:
+// fresh ones sometimes timed twice as slow as others of the same size.
 double MemoryFloorMs(int width, int height) {
     const size_t bytes = size_t(std::max(width, 1)) * size_t(std::max(height, 1)) * 4;
-    std::vector<uint8_t> picture(bytes, 1), copy(bytes, 1);
+    static std::vector<uint8_t> picture, copy;
+    if (picture.size() < bytes) {
+        picture.resize(bytes, 1);
+        copy.resize(bytes, 1);
+    }
     std::vector<double> times;
     volatile uint8_t sink = 0;
     for (int i = 0; i < 15; ++i) {
@@ -73,13 +81,21 @@ BenchResult Measure(const PluginHost& host, const std::string& path, const Optio
     r.frames = int64_t(chosen.size());
     const auto ignore = [](const FrameView&) {};
     for (const int64_t f : chosen) stream.ReadFrame(f, ignore);
-    r.floorMs = MemoryFloorMs(r.width, r.height);
+    std::vector<double> floors;
+    std::vector<std::vector<double>> passes(chosen.size());
+    for (int pass = 0; pass < std::max(options.passes, 1); ++pass) {
+        floors.push_back(MemoryFloorMs(r.width, r.height));
+        for (size_t i = 0; i < chosen.size(); ++i) {
+            const Clock::time_point start = Clock::now();
+            stream.ReadFrame(chosen[i], ignore);
+            passes[i].push_back(MsSince(start));
+        }
+    }
+    r.floorMs = Percentile(floors, 0.5);
     std::vector<double> times;
     double total = 0;
-    for (const int64_t f : chosen) {
-        const Clock::time_point start = Clock::now();
-        stream.ReadFrame(f, ignore);
-        const double spent = MsSince(start);
+    for (const std::vector<double>& frame : passes) {
+        const double spent = Percentile(frame, 0.5);
         times.push_back(spent);
         r.ratios.push_back(spent / r.floorMs);
         total += spent;

@@ -33,7 +33,8 @@ commands:
                                   one warm-up pass, frames per second, the memory floor
                                   of the picture (clearing and copying it) and each
                                   movie's ratio to it, peak memory; --frames beyond a
-                                  movie's last are left out
+                                  movie's last are left out; --passes N times each
+                                  frame (and the floor) in N passes and takes the median
 
 options:
   --frames LIST        frames to use, from 0: 7, 0-23, 0-23,30, 10- (default: all;
@@ -50,6 +51,7 @@ options:
                        else the one it was built with)
   --jobs N             render, sheet, video: movies, or parts of one movie, read at
                        once, each through its own open file (default: processors)
+  --passes N           bench: timed passes over the frames (default 1)
   --columns N          sheet: frames per row (default 6)
   --cell-width N       sheet: width of each frame in pixels (default 160)
   --png-compression fast|default|best
@@ -139,6 +141,12 @@ const std::map<std::string, ValueHandler>& ValueOptions() {
          }},
         {"--jobs", [](Options& o, const std::string& v,
                       std::string& e) { return Count("--jobs", v, o.jobs, e); }},
+        {"--passes",
+         [](Options& o, const std::string& v, std::string& e) {
+             if (ParseInt(v, o.passes) && o.passes <= 1000) return true;
+             e = "--passes needs a whole number from 1 to 1000, not '" + v + "'";
+             return false;
+         }},
         {"--columns", [](Options& o, const std::string& v,
                          std::string& e) { return Count("--columns", v, o.columns, e); }},
         {"--cell-width", [](Options& o, const std::string& v,

@@ -1,10 +1,10 @@
 // The command line of swfframes: a subcommand, its inputs and outputs, and options.
 #pragma once
 
-#include "tools/swfhost/Background.h"
 #include "tools/swfframes/FrameRange.h"
 #include "tools/swfframes/PngWriter.h"
 #include "tools/swfframes/VideoEncoder.h"
+#include "tools/swfhost/Background.h"
 
 #include <cstdint>
 #include <optional>
@@ -28,6 +28,7 @@ struct Options {
     bool backgroundGiven = false;
     std::string plugin; // empty: the default library
     int jobs = 0;       // render, sheet, video: movies or frame ranges at once; 0: processors
+    int passes = 1;     // bench: timed passes, each frame's median taken
 
     bool json = false;
     bool quiet = false;

@@ -9,10 +9,26 @@
 #define Z_WIDE_LANES 1
 #endif
 
+#include <atomic>
+
+namespace zlanes_detail {
+inline std::atomic<bool> wideLanesAllowed{true};
+} // namespace zlanes_detail
+
 // Whether loops take eight lanes at a time: where the build and the processor allow, unless
 // tests hold them to four (which give the same pixels) to see both.
-bool ZWideLanes();
-void ZAllowWideLanes(bool allow);
+inline bool ZWideLanes() {
+#if defined(Z_WIDE_LANES)
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    return avx2 && zlanes_detail::wideLanesAllowed.load(std::memory_order_relaxed);
+#else
+    return false;
+#endif
+}
+
+inline void ZAllowWideLanes(bool allow) {
+    zlanes_detail::wideLanesAllowed.store(allow, std::memory_order_relaxed);
+}
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

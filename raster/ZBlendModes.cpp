@@ -424,7 +424,8 @@ int32_t QuadsAlongRow(const uint8_t* layer, uint8_t* cleared, uint8_t* target,
 #if defined(Z_WIDE_LANES)
     constexpr int32_t kStretch = 32;
     if constexpr (mode != ZBlendMode::kAlpha && mode != ZBlendMode::kErase) {
-        while (i + 8 <= count && ZWideLanes()) {
+        const bool wide = ZWideLanes();
+        while (wide && i + 8 <= count) {
             i = OpaqueEights<mode>(layer, cleared, target, coverage, i, count);
             for (const int32_t end = std::min(count, i + kStretch); i + 4 <= end; i += 4) quad(i);
         }

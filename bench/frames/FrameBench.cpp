@@ -53,40 +53,23 @@ std::vector<Movie> Movies() {
 
 using Clock = std::chrono::steady_clock;
 
-// A picture of that size and its copy, kept for the whole run so that every floor is timed
-// on the same memory.
-struct FloorBuffers {
-    uint8_t* picture;
-    uint8_t* copy;
-    size_t bytes;
-};
-
-FloorBuffers Buffers(int width, int height) {
-    const size_t bytes = size_t(std::max(width, 1)) * size_t(std::max(height, 1)) * 4;
-    static std::vector<uint8_t> picture, copy;
-    if (picture.size() < bytes) {
-        picture.resize(bytes);
-        copy.resize(bytes);
-    }
-    return {picture.data(), copy.data(), bytes};
-}
-
 // The least a frame of that size costs: clearing the picture and copying it out.
-void ClearAndCopy(const FloorBuffers& b) {
-    std::memset(b.picture, 0, b.bytes);
-    std::memcpy(b.copy, b.picture, b.bytes);
-    benchmark::DoNotOptimize(b.copy);
+void ClearAndCopy(std::vector<uint8_t>& picture, std::vector<uint8_t>& copy) {
+    std::memset(picture.data(), 0, picture.size());
+    std::memcpy(copy.data(), picture.data(), picture.size());
+    benchmark::DoNotOptimize(copy.data());
 }
 
 // The median of a few timed rounds of ClearAndCopy, in milliseconds.  It is timed before a
 // movie's frames are drawn: right after drawing movies of large images, the same work
 // timed up to three times as slow here, far more than the frames slowed.
 double FloorMs(int width, int height) {
-    const FloorBuffers buffers = Buffers(width, height);
+    const size_t bytes = size_t(std::max(width, 1)) * size_t(std::max(height, 1)) * 4;
+    std::vector<uint8_t> picture(bytes), copy(bytes);
     std::vector<double> times;
     for (int i = 0; i < 15; ++i) {
         const Clock::time_point start = Clock::now();
-        ClearAndCopy(buffers);
+        ClearAndCopy(picture, copy);
         times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
     std::sort(times.begin(), times.end());
@@ -119,8 +102,9 @@ void ReadFrames(benchmark::State& state, const Movie& movie) {
 }
 
 void MemoryFloor(benchmark::State& state, int width, int height) {
-    const FloorBuffers buffers = Buffers(width, height);
-    for (auto _ : state) ClearAndCopy(buffers);
+    const size_t bytes = size_t(width) * size_t(height) * 4;
+    std::vector<uint8_t> picture(bytes), copy(bytes);
+    for (auto _ : state) ClearAndCopy(picture, copy);
 }
 
 } // namespace

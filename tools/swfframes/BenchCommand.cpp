@@ -48,15 +48,10 @@ double Percentile(std::vector<double> sorted, double share) {
     return sorted[index];
 }
 
-// The median time of clearing a picture of this size and copying it out, on two buffers
-// kept from movie to movie, so that every floor is timed on the same memory.
+// The median time of clearing a picture of this size and copying it out.
 double MemoryFloorMs(int width, int height) {
     const size_t bytes = size_t(std::max(width, 1)) * size_t(std::max(height, 1)) * 4;
-    static std::vector<uint8_t> picture, copy;
-    if (picture.size() < bytes) {
-        picture.resize(bytes, 1);
-        copy.resize(bytes, 1);
-    }
+    std::vector<uint8_t> picture(bytes, 1), copy(bytes, 1);
     std::vector<double> times;
     volatile uint8_t sink = 0;
     for (int i = 0; i < 15; ++i) {
